@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, idempotently.
+# Native: compilers, CMake/Ninja, zlib, bzip2, GoogleTest, Google Benchmark, Cairo/FreeType, fonts.
+# Windows: the i686 MinGW cross compiler, zlib for MinGW, bzip2 and GoogleTest cross-built into
+# build/deps-win32, 32-bit Wine and Xvfb to run the Windows suite.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+native_pkgs=(build-essential cmake ninja-build pkg-config clang
+  zlib1g-dev libbz2-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-liberation)
+win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev wine wine32 xvfb xauth dpkg-dev)
+
+missing=()
+have_i386=0
+dpkg --print-foreign-architectures | grep -qx i386 && have_i386=1
+for p in "${native_pkgs[@]}" "${win_pkgs[@]}"; do
+  q="$p"; [ "$p" = wine32 ] && q="wine32:i386"
+  dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+need_src=0
+if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then need_src=1; fi
+
+if [ ${#missing[@]} -gt 0 ] || [ $have_i386 -eq 0 ] || [ $need_src -eq 1 ]; then
+  if [ $have_i386 -eq 0 ]; then $SUDO dpkg --add-architecture i386; fi
+  if [ $need_src -eq 1 ]; then
+    # Give every Debian "deb" entry a "deb-src" twin so that "apt-get source bzip2" works.
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
+    fi
+    if [ -f /etc/apt/sources.list ]; then
+      grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $SUDO tee -a /etc/apt/sources.list >/dev/null || true
+    fi
+  fi
+  # A mirror in the middle of a sync can fail one index; retry, then go on with what arrived.
+  for attempt in 1 2 3; do
+    if $SUDO apt-get update -qq; then break; fi
+    echo "setup: apt-get update failed (attempt $attempt), retrying" >&2; sleep 5
+  done
+  pk=()
+  for p in "${missing[@]}"; do [ "$p" = wine32 ] && pk+=("wine32:i386") || pk+=("$p"); done
+  [ ${#pk[@]} -eq 0 ] || $SUDO apt-get install -y -qq --no-install-recommends "${pk[@]}"
+fi
+
+# Cross-built dependencies for the Windows DLL and its test programs.
+deps="$root/build/deps-win32"
+mkdir -p "$deps"
+if [ ! -f "$deps/lib/libbz2.a" ]; then
+  work="$(mktemp -d)"
+  (cd "$work" && apt-get source -qq bzip2 >/dev/null 2>&1 || apt-get source bzip2)
+  src="$(find "$work" -maxdepth 1 -type d -name 'bzip2-*' | head -n1)"
+  mkdir -p "$deps/lib" "$deps/include"
+  (cd "$src" && for f in blocksort huffman crctable randtable compress decompress bzlib; do
+      i686-w64-mingw32-gcc -O2 -D_FILE_OFFSET_BITS=64 -c "$f.c" -o "$f.o"; done &&
+    i686-w64-mingw32-ar rcs "$deps/lib/libbz2.a" blocksort.o huffman.o crctable.o randtable.o compress.o decompress.o bzlib.o &&
+    cp bzlib.h "$deps/include/")
+  rm -rf "$work"
+fi
+if [ ! -f "$deps/lib/libgtest.a" ]; then
+  gt="$root/build/gtest-win32-build"
+  cmake -S /usr/src/googletest -B "$gt" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$deps" -Dgtest_disable_pthreads=ON -DBUILD_GMOCK=ON >/dev/null
+  cmake --build "$gt" >/dev/null
+  cmake --install "$gt" >/dev/null
+fi
+echo "setup: all dependencies present"
