@@ -95,7 +95,9 @@ std::unique_ptr<HostWindow> HostWindow::CreateTopLevel(const std::string& captio
   if (frame == nullptr) {
     throw EHostWindowError("cannot create window \"" + caption + "\": " + win32::LastErrorText());
   }
-  ShowWindow(frame, SW_SHOWNOACTIVATE);
+  // The frame stays hidden: nothing in the plug-in needs it on screen (children paint and
+  // report sizes regardless), and showing a frame on a display without a window manager
+  // makes the system wait seconds for it to be mapped.
   return std::make_unique<Win32Window>(frame);
 }
 
