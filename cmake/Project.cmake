@@ -43,6 +43,7 @@ function(ss_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES
+  # A hung test (a modal dialog nobody answers, a deadlock) fails instead of stalling the run.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900
     ENVIRONMENT "SS_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;SS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()

@@ -26,6 +26,9 @@ cleanup() {
 trap cleanup EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
+  # A crashing test must end as a failed test: no debugger that waits for a user forever.
+  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+    >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 "$@"
