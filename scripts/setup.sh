@@ -23,8 +23,9 @@ win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev wine wine32 x
 # Everything else still comes from the signed indexes.
 install_with_served_i386_indexes() {
   local helper=/usr/lib/apt/apt-helper repo list n=0 rc=0
-  repo="$(mktemp -d "${TMPDIR:-/tmp}/ss-i386.XXXXXX")"
+  repo="$(mktemp -d -t ss-i386.XXXXXX)"
   chmod 755 "$repo"
+  chown _apt "$repo" 2>/dev/null || true  # apt fetches as _apt where it may write
   : >"$repo/Packages"
   : >"$repo/urls"
   while read -r uri file arch kind; do
