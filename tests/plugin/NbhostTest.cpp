@@ -69,6 +69,17 @@ TEST_F(Nbhost, ExportedDispatchRejectsUnknownIdsWithoutSideEffects) {
   EXPECT_TRUE(writes_.empty());
 }
 
+TEST_F(Nbhost, EditWithoutEditorsLeavesTheParametersAndAnswersFalse) {
+  std::vector<std::string> params{"Rect1", "B2", "v"};
+  EXPECT_FALSE(host_.Edit(42, params));
+  EXPECT_EQ(params, (std::vector<std::string>{"Rect1", "B2", "v"}));
+  std::vector<std::string> none;
+  EXPECT_FALSE(host_.Edit(0, none));
+  EXPECT_FALSE(host_.Edit(200, none));
+  EXPECT_EQ(Run("Edit zkSpreadSheetDelete \"R\"\nExpectResult false"), 0) << out_.str() << error_;
+  EXPECT_EQ(out_.str(), "");
+}
+
 TEST_F(Nbhost, InterfaceRequestsAreServedFromRectanglesAndQueuedPicks) {
   host_.AddRectangle("Rect1", 0, 0, 100, 50);
   plugin::HostString data = nullptr;
@@ -134,6 +145,9 @@ TEST_F(Nbhost, MalformedScriptsFailBeforeAnythingRuns) {
       {"Rectangle \"R\" 1 2 -3 4", "t.nbs:1: Rectangle: a size cannot be negative"},
       {"Print", "t.nbs:1: Print takes 1 argument: \"[name]\""},
       {"Message two", "t.nbs:1: Message: the code must be an integer"},
+      {"Edit", "t.nbs:1: Edit takes an action name and its texts"},
+      {"Edit \"Basic\"", "t.nbs:1: Edit: unknown action \"Basic\""},
+      {"Edit zkSpreadSheetCreate \"R\" \"x\"", "t.nbs:1: Edit zkSpreadSheetCreate takes at most 1 parameters, got 2"},
       {"Rectangle \"R\" 0 0 1 1\nRectangle \"r\" 0 0 1 1", "t.nbs:2: Rectangle: rectangle \"r\" already exists"},
   };
   for (const Case& c : cases) {
