@@ -25,6 +25,7 @@ class TPageFileManager;
 class TFreeSpaceManager;
 class TDIRManager;
 class TUserFilePageMapManager;
+struct TDIREntry;
 
 // Open modes (16-bit). Anything other than kModeCreate opens an existing store or file:
 // two low bits 0 = read-only, 1 or 2 = read/write; kModeExclusive = not shared.
@@ -110,8 +111,11 @@ class TSingleFileSystem {
   };
 
   int CreateFile(const std::string& name, const std::string& password,
-                 const std::string& question, const std::string& answer);
-  bool AskPassword(const std::string& name, int entry, std::string& password);
+                 const std::string& question, const std::string& answer, std::string& pageKey);
+  bool AskPassword(const std::string& name, int entry, std::string& password,
+                   std::string& pageKey);
+  bool ZeroTail(Handle& h, TDIREntry& entry);
+  uint8_t EncryptionFor(const Handle& h) const;
   Handle* FindHandle(int handle);
   const std::string* KeyFor(const Handle& h) const;
   void NotifyOutOfSpace();

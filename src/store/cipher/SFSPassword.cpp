@@ -44,7 +44,7 @@ uint8_t RandomCheckByte() {
 }  // namespace
 
 TPasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
-                                   const std::string& answer) {
+                                   const std::string& answer, std::string* pageKey) {
   if (password.size() > kMaxPasswordLength)
     throw EStoreError("Password length should be shorter then " + std::to_string(kMaxPasswordLength));
   if (question.size() > kMaxQuestionLength)
@@ -53,6 +53,10 @@ TPasswordRecord MakePasswordRecord(const std::string& password, const std::strin
   uint8_t* r = record.data();
   for (size_t i = 0; i < 32; ++i) r[kCheckBlock + i] = RandomCheckByte();
   Put32(r + kCheckCrc, Checksum(r + kCheckBlock, 32, 1));
+  if (pageKey) {
+    pageKey->assign(reinterpret_cast<const char*>(r + kCheckBlock), 32);
+    pageKey->push_back('\0');
+  }
   Encipher(password, r + kCheckBlock, 32);
   if (question.empty() || answer.empty()) return record;
   std::memcpy(r + kQuestion, question.data(), question.size());

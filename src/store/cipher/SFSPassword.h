@@ -23,8 +23,9 @@ using TPasswordRecord = std::array<uint8_t, kPasswordRecordSize>;
 
 // Throws EStoreError "Password length should be shorter then 32" /
 // "Question length should be shorter then 100".
+// `pageKey`, when given, receives the page key the record yields (without a check).
 TPasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
-                                   const std::string& answer);
+                                   const std::string& answer, std::string* pageKey = nullptr);
 
 // Always spends at least 256 ms deciphering (equal cost for right and wrong passwords), then
 // checks. An empty password never passes. On success `pageKey` receives the page key.
