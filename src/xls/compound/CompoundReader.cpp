@@ -126,10 +126,14 @@ std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<ui
       throw ECompoundError("Compound document chain of " + what + " ends after " +
                            std::to_string(chain.size()) + " sectors, its size needs " +
                            std::to_string(limit));
-    if (s >= seen.size())
+    if (s >= table.size())
       throw ECompoundError("Compound document chain of " + what + " names sector " +
-                           SectorName(s) + ", beyond the " + std::to_string(seen.size()) +
-                           " sectors the tables cover");
+                           SectorName(s) + ", beyond the " + std::to_string(table.size()) +
+                           " sectors its table maps");
+    if (s >= seen.size())
+      throw ECompoundError("Compound document is truncated: sector " + std::to_string(s) +
+                           " of " + what + " lies beyond the end of the " +
+                           (&table == &miniFat_ ? "mini stream" : "file"));
     if (seen[s])
       throw ECompoundError("Compound document chain of " + what + " loops at sector " +
                            std::to_string(s));
@@ -184,7 +188,7 @@ void CompoundReader::LoadDirectory() {
     if (s >= seen.size())
       throw ECompoundError("Compound document directory chain names sector " + SectorName(s) +
                            ", beyond the " + std::to_string(seen.size()) +
-                           " sectors the tables cover");
+                           " sectors of the file and its FAT");
     if (seen[s])
       throw ECompoundError("Compound document directory chain loops at sector " +
                            std::to_string(s));
