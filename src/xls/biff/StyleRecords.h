@@ -14,7 +14,7 @@ namespace xls {
 // FONT, 14 bytes then the name:
 //   OFFSET SIZE DESCRIPTION
 //   0      2    height in twips (1/20 point)
-//   2      2    options: bit 1 italic, bit 3 strike-out, bit 4 outline, bit 5 shadow
+//   2      2    options: bit 0 bold (mirrors the weight), bit 1 italic, bit 3 strike-out, bit 4 outline, bit 5 shadow
 //   4      2    colour index (0x7FFF: automatic)
 //   6      2    weight (400 normal, 700 bold)
 //   8      2    escapement (0 none, 1 superscript, 2 subscript)
@@ -24,6 +24,7 @@ namespace xls {
 //   13     1    reserved
 //   14     var  name: 8-bit count, option byte, characters
 struct FontRecord {
+  static constexpr uint16_t kBold = 0x0001;
   static constexpr uint16_t kItalic = 0x0002;
   static constexpr uint16_t kStrikeOut = 0x0008;
   uint16_t height = 200;
