@@ -26,6 +26,8 @@ std::vector<uint8_t> Doc(size_t size = 5000) {
   return BuildCompoundDocument(std::span(&s, 1));
 }
 
+std::vector<uint8_t> MiniDocForSize() { return Doc(1000); }
+
 constexpr size_t kFat = 512;
 constexpr size_t kDir = 1024;
 
@@ -181,6 +183,18 @@ TEST(CompoundCorruption, AbsurdStreamSize) {
   auto doc = Doc();
   StoreU32(doc.data() + kDir + 128 + 120, 0xFFFFFFF0);
   ExpectCorrupt(doc, "claims 4294967280 bytes, more than the file can hold");
+}
+
+TEST(CompoundCorruption, SixtyFourBitSizeNearTheTopDoesNotWrap) {
+  // Version 4 entries have 64-bit sizes; rounding such a size up to sectors must not wrap.
+  auto doc = MiniDocForSize();
+  StoreU16(doc.data() + 26, 4);
+  StoreU64(doc.data() + kDir + 120, 0xFFFFFFFFFFFFFFF0ull);  // the root: its mini stream
+  ExpectCorrupt(doc, "the mini stream claims 18446744073709551600 bytes, more than the file can hold");
+  auto big = Doc();
+  StoreU16(big.data() + 26, 4);
+  StoreU64(big.data() + kDir + 128 + 120, 0xFFFFFFFFFFFFFE01ull);
+  ExpectCorrupt(big, "more than the file can hold");
 }
 
 TEST(CompoundCorruption, DirectoryChainLoops) {

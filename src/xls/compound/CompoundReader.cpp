@@ -1,6 +1,7 @@
 #include "xls/compound/CompoundReader.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/CodePage.h"
 #include "xls/LittleEndian.h"
@@ -146,10 +147,14 @@ std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<ui
 
 std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t size,
                                                     const std::string& what) const {
-  uint64_t sectors = (size + sectorSize_ - 1) / sectorSize_;
-  if (sectors > SectorCountInFile())
+  // Compare before rounding up: a 64-bit size near the top would wrap.
+  if (size > uint64_t{SectorCountInFile()} * sectorSize_)
     throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
                          " bytes, more than the file can hold");
+  if (size > std::numeric_limits<size_t>::max())
+    throw ECompoundError("Compound document " + what + " of " + std::to_string(size) +
+                         " bytes is too large to load");
+  uint64_t sectors = (size + sectorSize_ - 1) / sectorSize_;
   std::vector<uint32_t> chain = Chain(start, fat_, SectorCountInFile(), sectors, what);
   std::vector<uint8_t> out(static_cast<size_t>(size));
   uint64_t done = 0;
@@ -164,10 +169,10 @@ std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t siz
 std::vector<uint8_t> CompoundReader::ReadMiniBytes(uint32_t start, uint64_t size,
                                                    const std::string& what) const {
   const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
-  uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
-  if (count > miniSectors)
+  if (size > uint64_t{miniSectors} * kMiniSectorSize)
     throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
                          " bytes, more than the mini stream holds");
+  uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
   std::vector<uint32_t> chain = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
   std::vector<uint8_t> out(static_cast<size_t>(size));
   uint64_t done = 0;
