@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "plugin/BasicActions.h"
+#include "plugin/HelperActions.h"
 #include "plugin/HostString.h"
 
 namespace plugin {
@@ -60,7 +61,7 @@ constexpr ActionEntry kCatalogue[] = {
   {"Print", 57, "zkSpreadSheetPrint", "Call Print Dialog", 2, kViewCode, nullptr, nullptr, nullptr},
   {"Print", 58, "zkSpreadSheetPrintHeaders", "1 - Print 0 - Hide ", 2, kViewCode, nullptr, nullptr, nullptr},
   {"Helper", 100, "zkSpreadSheetPickColor", "Execute color dialog. Rectangle, VariableName ", 2, "zkSSH-051", nullptr, nullptr, nullptr},
-  {"Helper", 101, "zkSpreadSheetFixColorString", "Ajust Integer value to zkPlugins color format. Parameters: RectangleName Var In, Var Out.", 3, "zkSSH-049", nullptr, nullptr, nullptr},
+  {"Helper", 101, "zkSpreadSheetFixColorString", "Ajust Integer value to zkPlugins color format. Parameters: RectangleName Var In, Var Out.", 3, "zkSSH-049", nullptr, &FixColorStringAction, nullptr},
 };
 // clang-format on
 

@@ -134,6 +134,24 @@ bool HostServices::Execute(int32_t id, const std::vector<std::optional<std::stri
   return exports_.exec(id, pointers.data()) != 0;
 }
 
+bool HostServices::Edit(int32_t id, std::vector<std::string>& params) {
+  if (!started_) throw std::logic_error("the plug-in has not been started");
+  // The host owns these variables before and after the call; the editor may replace them.
+  struct Owned {
+    std::vector<plugin::HostString> texts;
+    ~Owned() {
+      for (plugin::HostString& text : texts) platform::HostFree(text);
+    }
+  } owned;
+  owned.texts.assign(params.size() + 1, nullptr);
+  for (size_t i = 0; i < params.size(); ++i) AssignHostText(&owned.texts[i], params[i]);
+  bool confirmed = exports_.edit(id, owned.texts.data()) != 0;
+  if (confirmed) {
+    for (size_t i = 0; i < params.size(); ++i) params[i] = TextOf(owned.texts[i]);
+  }
+  return confirmed;
+}
+
 void HostServices::SetVariable(const std::string& name, const std::string& value,
                                WriteSource source) {
   variables_[name] = value;

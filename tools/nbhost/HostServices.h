@@ -68,6 +68,10 @@ class HostServices {
   // nbExecAction with the texts; missing entries (nullopt) travel as null pointers.
   bool Execute(int32_t id, const std::vector<std::optional<std::string>>& params);
 
+  // nbEditAction on host-owned parameter variables holding the texts (exactly the declared
+  // count; missing ones start empty). On true, `params` receives the edited texts.
+  bool Edit(int32_t id, std::vector<std::string>& params);
+
   void SetVariable(const std::string& name, const std::string& value, WriteSource source);
   // Empty for a variable never written.
   std::string Variable(const std::string& name) const;

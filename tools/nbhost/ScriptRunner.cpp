@@ -65,6 +65,22 @@ void ScriptRunner::Check(const Script& script) const {
       if (command.args[0].text != "true" && command.args[0].text != "false") {
         throw EScriptError(script.file, command.line, "ExpectResult takes true or false");
       }
+    } else if (name == "Edit") {
+      isAction = true;
+      if (command.args.empty()) {
+        throw EScriptError(script.file, command.line, "Edit takes an action name and its texts");
+      }
+      const CatalogueRow* action = host_.FindAction(command.args[0].text);
+      if (action == nullptr) {
+        throw EScriptError(script.file, command.line,
+                           "Edit: unknown action \"" + command.args[0].text + "\"");
+      }
+      if (command.args.size() - 1 > action->count) {
+        throw EScriptError(script.file, command.line,
+                           "Edit " + action->name + " takes at most " +
+                               std::to_string(action->count) + " parameters, got " +
+                               std::to_string(command.args.size() - 1));
+      }
     } else if (const CatalogueRow* action = host_.FindAction(name)) {
       isAction = true;
       if (command.args.size() > action->count) {
@@ -126,6 +142,16 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
       Fail(script, command,
            std::string("ExpectResult: wanted ") + (wanted ? "true" : "false") + ", the action answered " +
                (lastResult ? "true" : "false"));
+    }
+  } else if (name == "Edit") {
+    const CatalogueRow* action = host_.FindAction(args[0].text);
+    std::vector<std::string> params(action->count);
+    for (size_t i = 1; i < args.size(); ++i) params[i - 1] = args[i].text;
+    lastResult = host_.Edit(action->id, params);
+    if (lastResult) {
+      out_ << "Edit " << action->name << ":";
+      for (const std::string& param : params) out_ << " " << QuoteScriptText(param);
+      out_ << "\n";
     }
   } else {
     const CatalogueRow* action = host_.FindAction(name);

@@ -10,7 +10,9 @@
 //   Message code                 sends nbMessage with the code
 //   <action> "p1" "p2" ...       any announced action name: nbExecAction with the texts;
 //                                parameters left out travel as null entries
-//   ExpectResult true|false      right after an action: its Boolean result must match
+//   Edit <action> "p1" ...       nbEditAction on the texts; when confirmed, prints
+//                                Edit <action>: "p1" "p2" ... with the edited texts
+//   ExpectResult true|false      right after an action or Edit: its Boolean result must match
 //
 // `Check` validates the whole script first (commands, argument counts, integers, where
 // ExpectResult may stand), so a malformed script fails before any command has run.

@@ -41,7 +41,11 @@ int Main(int argc, char** argv) {
   bool catalogue = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--plugin" && i + 1 < argc) {
+    if (arg == "--plugin") {
+      if (i + 1 >= argc) {
+        std::cerr << "nbhost: --plugin needs the path of the plug-in library\n";
+        return kExitError;
+      }
       plugInPath = argv[++i];
     } else if (arg == "--trace") {
       trace = true;
