@@ -34,6 +34,8 @@ class IModelListener {
   // leaves as the operation to perform.
   virtual void MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge,
                           bool& canMerge) {}
+  // The top-left cell of a sheet's selection is about to move; canSelect false keeps it.
+  virtual void ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool& canSelect) {}
   // The selection of a sheet changed.
   virtual void SelectionChanged(TSSDataStorage& storage) {}
   // Everything must be painted again (default style changes, palette changes).
@@ -79,6 +81,23 @@ class IFormulaCache {
   virtual std::string FormulaText(IFormulaEntry* entry) = 0;
   // The text of the formula's current result.
   virtual std::string FormulaDisplayText(IFormulaEntry* entry) = 0;
+
+  // Book-level operations; the defaults suit a cache without formulas.
+  // Recalculates every sheet; returns how many formulas were evaluated.
+  virtual int RecalculateAll() { return 0; }
+  // A sheet was removed / two sheets swapped places: renumber sheet indices.
+  virtual void SheetRemoved(int32_t index) {}
+  virtual void SwapSheets(int32_t index1, int32_t index2) {}
+  // Forget every entry and name (the book is cleared; cells are already gone).
+  virtual void Clear() {}
+  // Automatic recalculation held back while the lock is above 0.
+  virtual void Lock() {}
+  virtual void Unlock() {}
+  virtual void SetR1C1ReferenceStyle(bool r1c1) {}
+  // Whole columns or rows were inserted (count > 0) or deleted (count < 0) at `at` on a sheet:
+  // references in formulas follow.
+  virtual void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) {}
+  virtual void RowsShifted(int32_t sheet, int32_t at, int32_t count) {}
 };
 
 // What a storage needs from the sheet and book that own it.

@@ -246,6 +246,25 @@ void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* sty
   Write(col, row, std::move(c));
 }
 
+void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::string& text,
+                                        uint8_t dataType, double value) {
+  if (col < 0 || row < 0) return;
+  if (dataType == kCellFormula) {
+    StoreCellText(col, row, false, true, text);
+    return;
+  }
+  RemoveFormula(col, row);
+  Content c;
+  c.style = CellStyleEntry(col, row);
+  c.type = dataType == kCellNumber ? kCellNumber : kCellText;
+  if (c.type == kCellNumber) {
+    c.number = value;
+    c.derivedText = text == NumberText(value);
+  }
+  if (!c.derivedText) c.text = SharedText(text);
+  Write(col, row, std::move(c));
+}
+
 TCellDataType TSSDataStorage::CellDataType(int32_t col, int32_t row) const {
   const CellSlot* slot = Slot(col, row);
   return slot ? static_cast<TCellDataType>(slot->type) : kCellText;

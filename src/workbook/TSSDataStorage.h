@@ -84,6 +84,10 @@ class TSSDataStorage {
   // entry duplicated by the formula cache.
   TSSCellRec CloneCellRec(const TSSCellRec& rec);
   void RecordChange(int32_t col, int32_t row);
+  // Puts back a content exactly as captured (undo): a formula text is compiled again, a number
+  // keeps its value and text, a text stays text without any entry rule. The style stays.
+  void RestoreCellContent(int32_t col, int32_t row, const std::string& text, uint8_t dataType,
+                          double value);
 
   // Fast reads for evaluation and scanning (no text built).
   TCellDataType CellDataType(int32_t col, int32_t row) const;
