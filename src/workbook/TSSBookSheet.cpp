@@ -165,7 +165,8 @@ int32_t LineCount(const std::string& text, int32_t width, int32_t charWidth) {
 void TSSBookSheet::AutoRowHeight(int32_t row) {
   if (book_.Loading() || row < 0) return;
   TSSHeader& rows = RowHeader();
-  if (!rows.IsDefaultState(row)) return;
+  // A row sized by hand keeps its size; a default or automatically sized one follows content.
+  if (!rows.IsDefaultState(row) && !rows.IsAutoSized(row)) return;
   const int32_t lastCol = storage_->UsedColCount();
   int32_t best = 0;
   for (int32_t col = 0; col <= lastCol; ++col) {
