@@ -115,6 +115,62 @@ void TMergeSplitActions::Swap() {
   SwapCells();
 }
 
+namespace {
+// Formulas follow whole columns and rows; cell shifts inside rows or columns leave them.
+void ShiftFormulas(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) {
+  IFormulaCache* formulas = storage.Host().FormulaCache();
+  if (!formulas) return;
+  const int32_t sheet = storage.SheetIndex();
+  if (mode == 2) formulas->ColumnsShifted(sheet, rect.Left, isDelete ? -rect.Width() : rect.Width());
+  if (mode == 3) formulas->RowsShifted(sheet, rect.Top, isDelete ? -rect.Height() : rect.Height());
+}
+}  // namespace
+
+void TInsertCellsAction::Undo() {
+  ShiftFormulas(*storage_, rect_, mode_, true);
+  storage_->DeleteCells(rect_, mode_);
+}
+
+void TInsertCellsAction::Redo() {
+  ShiftFormulas(*storage_, rect_, mode_, false);
+  storage_->InsertCells(rect_, mode_);
+}
+
+TDeleteCellsAction::TDeleteCellsAction(TCustomHistory* history, TSSDataStorage& storage,
+                                       const TRect& rect, int mode)
+    : TSpreadSheetInsertDeleteActions(history, storage, rect, mode),
+      areas_(storage.MergedCells().AllAreas()) {
+  CaptureCells();
+  if (mode == 2)
+    for (int32_t i = rect.Left; i <= rect.Right; ++i) headerEntries_.push_back(storage.ColumnHeader().Entry(i));
+  if (mode == 3)
+    for (int32_t i = rect.Top; i <= rect.Bottom; ++i) headerEntries_.push_back(storage.RowHeader().Entry(i));
+}
+
+void TDeleteCellsAction::Undo() {
+  ShiftFormulas(*storage_, rect_, mode_, false);
+  storage_->InsertCells(rect_, mode_);
+  // Header entries of the deleted columns or rows come back as they were.
+  TSSHeader* header = mode_ == 2 ? &storage_->ColumnHeader() : mode_ == 3 ? &storage_->RowHeader() : nullptr;
+  const int32_t first = mode_ == 2 ? rect_.Left : rect_.Top;
+  if (header) {
+    for (size_t i = 0; i < headerEntries_.size(); ++i) {
+      const int32_t index = first + static_cast<int32_t>(i);
+      if (index < header->Count() || !(headerEntries_[i] == header->Entry(-1)))
+        header->StoreEntry(index, headerEntries_[i]);
+    }
+  }
+  storage_->MergedCells().ClearAreas();
+  storage_->MergedCells().AddAreas(areas_);
+  SwapCells();
+}
+
+void TDeleteCellsAction::Redo() {
+  SwapCells();
+  ShiftFormulas(*storage_, rect_, mode_, true);
+  storage_->DeleteCells(rect_, mode_);
+}
+
 // ---- history
 
 TCustomHistory::TCustomHistory() : undo_(this), redo_(this), current_(&undo_) {}
@@ -170,9 +226,11 @@ void TCustomHistory::Undo(int count) {
     try {
       action->Undo();
     } catch (...) {
+      // A step that fails half-way leaves states the other steps cannot rely on.
       Resume();
       LockBook(true);
-      redo_.InsertChild(std::move(action));
+      action.reset();
+      Clear();
       throw;
     }
     Resume();
@@ -198,7 +256,8 @@ void TCustomHistory::Redo(int count) {
     } catch (...) {
       Resume();
       LockBook(true);
-      undo_.InsertChild(std::move(action));
+      action.reset();
+      Clear();
       throw;
     }
     Resume();
@@ -233,6 +292,20 @@ void TSpreadSheetHistory::RecordMergeSplit(TSSDataStorage& storage, const TRect&
   if (IsSuspended()) return;
   if (merge) AddAction(std::make_unique<TMergeCellsAction>(this, storage, rect));
   else AddAction(std::make_unique<TSplitCellsAction>(this, storage, rect));
+}
+
+void TSpreadSheetHistory::RecordCellsChange(TSSDataStorage& storage, const TRect& rect) {
+  if (IsSuspended()) return;
+  auto action = std::make_unique<TSpreadSheetChangeCellsAction>(this, storage, rect);
+  action->CaptureCells();
+  AddAction(std::move(action));
+}
+
+void TSpreadSheetHistory::RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,
+                                             bool isDelete) {
+  if (IsSuspended()) return;
+  if (isDelete) AddAction(std::make_unique<TDeleteCellsAction>(this, storage, rect, mode));
+  else AddAction(std::make_unique<TInsertCellsAction>(this, storage, rect, mode));
 }
 
 void TSpreadSheetHistory::Changed() {

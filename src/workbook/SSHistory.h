@@ -10,6 +10,7 @@
 
 #include "workbook/SSIntf.h"
 #include "workbook/SSStyleTypes.h"
+#include "workbook/TSSHeader.h"
 #include "workbook/TSSMergedCellsStorage.h"
 
 namespace workbook {
@@ -132,6 +133,48 @@ class TSplitCellsAction : public TMergeSplitActions {
   std::string Caption() const override { return "Split cells"; }
 };
 
+// Changes of a whole rectangle (sorting).
+class TSpreadSheetChangeCellsAction : public TSpreadSheetActions {
+ public:
+  using TSpreadSheetActions::TSpreadSheetActions;
+  std::string Caption() const override { return "TSpreadSheetChangeCellsAction"; }
+  void Undo() override { SwapCells(); }
+  void Redo() override { SwapCells(); }
+};
+
+// Insertion and deletion with a shift mode.
+class TSpreadSheetInsertDeleteActions : public TSpreadSheetActions {
+ public:
+  TSpreadSheetInsertDeleteActions(TCustomHistory* history, TSSDataStorage& storage, const TRect& rect,
+                                  int mode)
+      : TSpreadSheetActions(history, storage, rect), mode_(mode) {}
+  int Mode() const { return mode_; }
+
+ protected:
+  int mode_;
+};
+
+class TInsertCellsAction : public TSpreadSheetInsertDeleteActions {
+ public:
+  using TSpreadSheetInsertDeleteActions::TSpreadSheetInsertDeleteActions;
+  std::string Caption() const override { return "Insert cells"; }
+  void Undo() override;
+  void Redo() override;
+};
+
+// Keeps the deleted cells, the merged areas and the header entries of deleted columns/rows.
+class TDeleteCellsAction : public TSpreadSheetInsertDeleteActions {
+ public:
+  TDeleteCellsAction(TCustomHistory* history, TSSDataStorage& storage, const TRect& rect, int mode);
+  std::string Caption() const override { return "Delete cells"; }
+  void Undo() override;
+  void Redo() override;
+
+ private:
+  TSSRectsArray areas_;
+  std::vector<THeaderEntry> headerEntries_;
+};
+
 class TCustomHistory {
  public:
   static constexpr int kLimit = 15;
@@ -179,6 +222,10 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
   explicit TSpreadSheetHistory(TCustomSpreadSheetBook* book) : book_(book) {}
   void RecordCellChange(TSSDataStorage& storage, int32_t col, int32_t row) override;
   void RecordMergeSplit(TSSDataStorage& storage, const TRect& rect, bool merge) override;
+  void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) override;
+  void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) override;
+  bool OpenGroup(const std::string& caption) override { return BeginGroup(caption) != nullptr; }
+  void CloseGroup() override { EndGroup(); }
   void Suspend() override { TCustomHistory::Suspend(); }
   void Resume() override { TCustomHistory::Resume(); }
   bool IsSuspended() const override { return TCustomHistory::IsSuspended(); }

@@ -3,6 +3,7 @@
 // selection operations, caption renaming and the factory of cell objects.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "workbook/SSIntf.h"
 #include "workbook/TSSDataStorage.h"
@@ -47,6 +48,18 @@ class TSSBookSheet : public IStorageHost {
   // Copies flags, storage and both headers of another sheet.
   void Assign(const TSSBookSheet& source);
   std::unique_ptr<TSSCellObject> CellObject(int32_t col, int32_t row);
+  // ---- range operations (editability checked, one undo step each, events afterwards)
+  void ClearCells(const TRect& rect, bool withStyles);
+  void ClearAll();
+  void InsertCells(const TRect& rect, int mode);
+  void DeleteCells(const TRect& rect, int mode);
+  void SortCells(const TRect& rect, const std::vector<bool>& directions);
+  // Plain text and the private block on the clipboard; cut clears the cells afterwards.
+  void CopyToClipboard(const TRect& rect, bool cut);
+  // Pastes the private block, or else the clipboard's text, at a cell. Returns the pasted
+  // rectangle, (0, 0, -1, -1) when nothing was pasted.
+  TRect Paste(int32_t col, int32_t row);
+
   // Row heights follow wrapped text (estimated with the style cache's font metrics).
   void AutoRowHeight(int32_t row);
 

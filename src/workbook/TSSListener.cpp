@@ -45,6 +45,13 @@ void TSSListener::ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool&
   if (TSSBookSheet* sheet = SheetOf(storage)) book_.events.OnActiveCellChanging(*sheet, cell, canSelect);
 }
 
+void TSSListener::ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle,
+                             bool& canClear) {
+  // Raised even under the update lock.
+  if (!book_.events.OnClearCells) return;
+  if (TSSBookSheet* sheet = SheetOf(storage)) book_.events.OnClearCells(*sheet, rect, useDefaultStyle, canClear);
+}
+
 void TSSListener::SelectionChanged(TSSDataStorage& storage) {
   ++repaintCount;
   if (IsLocked() || !book_.events.OnSetSelection) return;

@@ -49,6 +49,7 @@ class TSSListener : public IModelListener {
                                bool now) override;
   void MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge, bool& canMerge) override;
   void ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool& canSelect) override;
+  void ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle, bool& canClear) override;
   void SelectionChanged(TSSDataStorage& storage) override;
   void Repaint() override { ++repaintCount; }
   void BeginUpdate() override;
