@@ -168,12 +168,18 @@ void Or(TSSFunctionHandler& h) {
 }
 
 void Concatenate(TSSFunctionHandler& h) {
-  h.ForEachArgument(
-      [&](std::string_view text, double) {
-        h.TextAccumulator().insert(0, text);
-      },
-      ArgumentMode::Text);
-  const std::string result = h.TextAccumulator();
+  // Arguments are popped last first, so each one goes in front of what is there; the cells
+  // of one range are joined in their own order (row by row), as they are written.
+  const int32_t args = h.ArgCount();
+  std::string result;
+  for (int32_t i = 0; i < args; ++i) {
+    std::string piece;
+    h.SetArgCount(1);
+    h.ForEachArgument([&](std::string_view text, double) { piece += text; }, ArgumentMode::Text);
+    result.insert(0, piece);
+  }
+  h.SetArgCount(args);
+  h.TextAccumulator() = result;
   h.PushText(result);
 }
 
