@@ -603,6 +603,7 @@ void TSSFunctionHandler::Intersect() {
   if (!rectOf(left, s1, a) || !rectOf(right, s2, b) || s1 != s2 ||
       !workbook::TSSUtils::IntersectCellRects(overlap, a, b)) {
     RaiseError(EngineError::Ref);
+    stack_.Push(MakeNumberToken(0));  // a placeholder, so that the next pop keeps the code
     return;
   }
   AreaToken area{true, true, true, true, overlap.Top, overlap.Bottom, overlap.Left, overlap.Right};
