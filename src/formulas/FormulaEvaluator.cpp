@@ -361,9 +361,19 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
     RaiseError(EngineError::Ref);
     return;
   }
+  if (bottom < top || right < left) return;
+  // Cells beyond the used area are empty: they are handed over as one run.
+  const workbook::TRect used = cache_.Book().UsedArea(sheet);
+  const int64_t innerTop = std::max<int64_t>(top, used.Top);
+  const int64_t innerBottom = std::min<int64_t>(bottom, used.Bottom);
+  const int64_t innerLeft = std::max<int64_t>(left, used.Left);
+  const int64_t innerRight = std::min<int64_t>(right, used.Right);
+  const int64_t total = (bottom - top + 1) * (right - left + 1);
+  int64_t inside = 0;
   std::string text;
-  for (int64_t row = top; row <= bottom; ++row) {
-    for (int64_t col = left; col <= right; ++col) {
+  for (int64_t row = innerTop; row <= innerBottom; ++row) {
+    for (int64_t col = innerLeft; col <= innerRight; ++col) {
+      ++inside;
       uint8_t error = 0;
       const auto r = static_cast<int32_t>(row), c = static_cast<int32_t>(col);
       if (mode == ArgumentMode::Text) {
@@ -387,6 +397,13 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         }
       }
     }
+  }
+  const int64_t empties = total - inside;
+  if (empties > 0) {
+    runLength_ = empties;
+    visited_ = static_cast<int32_t>(std::min<int64_t>(int64_t{visited_} + empties, INT32_MAX));
+    callback({}, 0);
+    runLength_ = 1;
   }
 }
 

@@ -68,7 +68,7 @@ void CountA(TSSFunctionHandler& h) {
 void CountBlank(TSSFunctionHandler& h) {
   h.ForEachArgument(
       [&](std::string_view text, double) {
-        if (text.empty()) h.SetAccumulator(h.Accumulator() + 1);
+        if (text.empty()) h.SetAccumulator(h.Accumulator() + static_cast<double>(h.RunLength()));
       },
       ArgumentMode::Text);
   h.PushNumber(h.Accumulator());
@@ -103,7 +103,7 @@ void CountIf(TSSFunctionHandler& h) {
   double counted = 0;
   h.ForEachArgument(
       [&](std::string_view text, double) {
-        if (CriterionMatches(text, criterion)) ++counted;
+        if (CriterionMatches(text, criterion)) counted += static_cast<double>(h.RunLength());
       },
       ArgumentMode::Text);
   h.TextAccumulator().clear();
@@ -186,7 +186,7 @@ void Concatenate(TSSFunctionHandler& h) {
 void IsBlank(TSSFunctionHandler& h) {
   h.ForEachArgument(
       [&](std::string_view text, double) {
-        h.SetAccumulator(h.Accumulator() - 1);
+        h.SetAccumulator(h.Accumulator() - static_cast<double>(h.RunLength()));
         if (!text.empty()) h.TextAccumulator() = std::string(text);
       },
       ArgumentMode::Text);

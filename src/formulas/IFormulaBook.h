@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "workbook/SSTypes.h"
+
 namespace formulas {
 
 struct FormulaEntry;
@@ -32,6 +34,10 @@ class IFormulaBook {
   virtual bool R1C1ReferenceStyle() const = 0;
   virtual bool ShowFormulas() const = 0;
 
+  // An inclusive rectangle outside which every cell of the sheet is empty ((0, 0, -1, -1)
+  // when the sheet is empty). Ranges are read inside it only, so a formula over a huge range
+  // costs no more than the cells that exist.
+  virtual workbook::TRect UsedArea(uint16_t sheet) const = 0;
   // False when the cell does not exist (an empty cell).
   virtual bool ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) = 0;
   // Writes a cell's text and data type; `formula` is the entry of a formula cell, else null.

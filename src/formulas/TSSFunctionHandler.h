@@ -96,6 +96,9 @@ class TSSFunctionHandler {
   void SetAccumulatorSet(bool value) { accumulatorSet_ = value; }
   std::string& TextAccumulator() { return textAccumulator_; }
   int32_t Visited() const { return visited_; }
+  // How many equal values the current callback stands for: 1, except for the run of empty
+  // cells of a range that lie beyond the sheet's used area, which is handed over once.
+  int64_t RunLength() const { return runLength_; }
   bool HasResult() const { return hasResult_; }
 
   TTokensStack& Stack() { return stack_; }
@@ -133,6 +136,7 @@ class TSSFunctionHandler {
 
   TSSFormulasCache& cache_;
   int32_t visited_ = 0;
+  int64_t runLength_ = 1;
   int32_t currentCol_ = 0;
   uint8_t errorCode_ = 0;
   std::string separatorSet_;

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory book for the formula engine's tests: sheets of cells keyed by position, a
 // formula cache over them, and the messages the engine reported.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,6 +37,7 @@ class FormulaTestBook : public IFormulaBook {
     if (text.empty()) return;
     const bool number = workbook::IsNumberText(text);
     cells_[{sheet, col, row}] = Cell{text, number ? CellDataType::Number : CellDataType::Text, nullptr};
+    Grow(sheet, col, row);
     if (workbook::IsFormulaText(text)) cache_->SetFormula(sheet, col, row);
   }
   // "B2" or "Other!B2" (sheet by caption).
@@ -98,6 +100,10 @@ class FormulaTestBook : public IFormulaBook {
       moved[{s, col, row}] = cell;
     }
     cells_ = std::move(moved);
+    if (!del) {
+      auto& u = used_[sheet];
+      (columns ? u.Right : u.Bottom) += count;
+    }
   }
 
   // ---- IFormulaBook ----
@@ -116,6 +122,11 @@ class FormulaTestBook : public IFormulaBook {
   void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                  CellDataType type, FormulaEntry* formula) override {
     cells_[{sheet, col, row}] = Cell{text, type, formula};
+    Grow(sheet, col, row);
+  }
+  workbook::TRect UsedArea(uint16_t sheet) const override {
+    auto it = used_.find(sheet);
+    return it == used_.end() ? workbook::TRect{0, 0, -1, -1} : it->second;
   }
   std::string FormatCellNumber(uint16_t, int32_t, int32_t, double value) override {
     return workbook::TSSUtils::FormatNumber(0, 2, value);
@@ -136,6 +147,16 @@ class FormulaTestBook : public IFormulaBook {
   }
 
  private:
+  void Grow(uint16_t sheet, int32_t col, int32_t row) {
+    auto [it, fresh] = used_.try_emplace(sheet, workbook::TRect{col, row, col, row});
+    auto& u = it->second;
+    u.Left = std::min(u.Left, col);
+    u.Top = std::min(u.Top, row);
+    u.Right = std::max(u.Right, col);
+    u.Bottom = std::max(u.Bottom, row);
+  }
+
+  std::map<uint16_t, workbook::TRect> used_;
   std::vector<std::string> sheets_;
   std::map<std::tuple<uint16_t, int32_t, int32_t>, Cell> cells_;
   std::vector<std::string> messages_;
