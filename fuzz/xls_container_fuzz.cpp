@@ -3,6 +3,7 @@
 // The input is opened as a compound document; its workbook stream (or, when the container is
 // refused, the input itself) is then walked record by record through every record decoder.
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -14,6 +15,7 @@
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/TSSTStringTable.h"
 #include "xls/compound/CompoundReader.h"
+#include "xls/formula/FileTokens.h"
 
 namespace {
 
@@ -38,6 +40,13 @@ void WalkRecords(std::span<const uint8_t> stream) {
         case xls::rec::kSst: sst = xls::ReadSharedStrings(r); break;
         case xls::rec::kLabel: r.Skip(6); r.String16(); break;
         case xls::rec::kLabelSst: r.Skip(6); xls::SharedString(sst, r.U32()); break;
+        case xls::rec::kFormula: {
+          r.Skip(20);
+          size_t length = r.U16();
+          auto tokens = r.Bytes(std::min<size_t>(length, r.Remaining()));
+          xls::ParseFileTokens(tokens);
+          break;
+        }
         default: r.Skip(r.Remaining()); break;
       }
     }
