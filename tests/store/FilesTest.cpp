@@ -1,9 +1,12 @@
 // Directory entries, page maps and the file operations of a store.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include "StoreTestUtil.h"
+#include "platform/Clock.h"
 #include "store/PasswordPrompt.h"
 #include "store/StoreError.h"
 #include "store/TSFSUserFileStream.h"
@@ -323,3 +326,47 @@ TEST_F(FilesTest, OutOfSpaceIsReportedWhenTheStoreCannotGrow) {
 
 }  // namespace
 }  // namespace store
+
+#ifndef _WIN32
+namespace store {
+namespace {
+
+// Pins the clock and the time zone for the time-stamp test, restoring both afterwards.
+class PinnedTime {
+ public:
+  PinnedTime(double now, const char* zone) {
+    const char* old = std::getenv("TZ");
+    hadZone_ = old != nullptr;
+    if (old) oldZone_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+    platform::SetNowOverride([now] { return now; });
+  }
+  ~PinnedTime() {
+    platform::SetNowOverride(nullptr);
+    if (hadZone_) setenv("TZ", oldZone_.c_str(), 1); else unsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  bool hadZone_ = false;
+  std::string oldZone_;
+};
+
+TEST(StoreTimeTest, LocalTimeInTwoSecondStepsStoredAsUtc) {
+  // 2023-03-15 12:00:03 local time: the odd second is dropped.
+  const double now = 45000.5 + 3.0 / 86400;
+  const int64_t localStamp = (int64_t(45000) * 86400 + 43200 + 2 + int64_t(109205) * 86400) * 10000000;
+  {
+    PinnedTime pin(now, "UTC0");
+    EXPECT_EQ(StoreTimeNow(), localStamp);
+  }
+  {
+    PinnedTime pin(now, "EST5");  // five hours behind UTC, no daylight saving
+    EXPECT_EQ(StoreTimeNow(), localStamp + int64_t(5) * 3600 * 10000000);
+  }
+}
+
+}  // namespace
+}  // namespace store
+#endif
