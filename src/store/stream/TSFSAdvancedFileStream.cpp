@@ -63,6 +63,8 @@ void TSFSAdvancedFileStream::Setup(bool create, uint8_t compression) {
   LoadFraming();
   position_ = 0;
   currentBlock_ = 0;
+  // A plain file is read through the raw position, which the signature check moved.
+  if (!framed_) raw_->Seek(0, TSeekOrigin::soBeginning);
 }
 
 void TSFSAdvancedFileStream::LoadFraming() {

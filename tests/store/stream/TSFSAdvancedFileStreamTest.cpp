@@ -117,9 +117,14 @@ TEST(TSFSAdvancedFileStream, CompressionZeroFollowsTheStoreDefault) {
   // A raw file that is not framed opens plain, whatever its length.
   auto odd = std::make_shared<MemoryFile>();
   odd->bytes.assign(300, 'x');
+  odd->bytes[0] = 'K';
   auto s = Open(odd, 5);
   EXPECT_FALSE(s->IsFramed());
   EXPECT_EQ(s->Size(), 300);
+  EXPECT_EQ(s->Position(), 0);
+  std::vector<uint8_t> all(300);
+  EXPECT_EQ(s->Read(all.data(), all.size()), 300u);
+  EXPECT_TRUE(all == odd->bytes);
 }
 
 namespace {
