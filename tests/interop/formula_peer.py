@@ -197,9 +197,25 @@ def NumberText(v):
     return repr(v)
 
 
+def ParaText(element):
+    """The text of a paragraph: runs of blanks, tabs and line breaks are elements there."""
+    parts = [element.text or ""]
+    for child in element:
+        if child.tag == Q("text", "s"):
+            parts.append(" " * int(child.get(Q("text", "c"), "1")))
+        elif child.tag == Q("text", "tab"):
+            parts.append("\t")
+        elif child.tag == Q("text", "line-break"):
+            parts.append("\n")
+        else:
+            parts.append(ParaText(child))
+        parts.append(child.tail or "")
+    return "".join(parts)
+
+
 def CellResult(cell):
     kind = cell.get(Q("calcext", "value-type")) or cell.get(Q("office", "value-type"))
-    para = "".join(p.text or "" for p in cell.findall(Q("text", "p")))
+    para = "\n".join(ParaText(p) for p in cell.findall(Q("text", "p")))
     if kind == "error":
         return "error", para
     if kind in ("float", "percentage", "currency"):
@@ -289,26 +305,31 @@ def SameValue(atype, avalue, btype, bvalue):
     return avalue == bvalue
 
 
+def Classify(case, ptype, pvalue):
+    """(status, reason) of a case given the peer's raw result."""
+    ntype, nvalue = NormalisedPeer(ptype, pvalue)
+    etype, evalue = case.expect
+    if SameValue(etype, evalue, ntype, nvalue):
+        return "same", ""
+    if not case.reason:
+        return "UNEXPLAINED", ""
+    return ("mendable" if case.mendable else "differs"), case.reason
+
+
 def Generate(args):
     cases = formula_cases.Cases()
     results = RunPeer(cases, args.soffice)
     rows = []
     for case in cases:
         ptype, pvalue = results["c" + case.id]
-        ntype, nvalue = NormalisedPeer(ptype, pvalue)
         etype, evalue = case.expect
-        if SameValue(etype, evalue, ntype, nvalue):
-            status, reason = "same", ""
-            if case.reason:
-                print("case %s agrees with the peer (%s %s) although a difference is stated"
-                      % (case.id, etype, evalue), file=sys.stderr)
-        elif not case.reason:
-            status, reason = "UNEXPLAINED", ""
+        status, reason = Classify(case, ptype, pvalue)
+        if status == "UNEXPLAINED":
             print("case %s %s: ours %s %s, the peer %s %s, and no reason is stated"
                   % (case.id, case.formula, etype, evalue, ptype, pvalue), file=sys.stderr)
-        else:
-            status = "mendable" if case.mendable else "differs"
-            reason = case.reason
+        elif status == "same" and case.reason:
+            print("case %s agrees with the peer (%s %s) although a difference is stated"
+                  % (case.id, etype, evalue), file=sys.stderr)
         rows.append([case.id, case.group, case.cells, case.formula, ptype, pvalue,
                      etype, evalue, status, reason])
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
