@@ -9,18 +9,21 @@
 #   --with-office     also install LibreOffice headless
 #   --print-python    print the Python interpreter that can import xlrd and xlwt, and stop
 #   --print-env       print shell assignments (PEER_NODE_DIR, PEER_PYTHON, SOFFICE) and stop
+#   --test            after installing, run the tests of the peer tooling (tests/interop)
 # Nothing here is needed by the default build and test path.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 interop="$root/tests/interop"
 with_office="${PEERS_WITH_OFFICE:-0}"
 mode=install
+run_tests=0
 for arg in "$@"; do
   case "$arg" in
     --with-office) with_office=1 ;;
     --print-python) mode=python ;;
     --print-env) mode=env ;;
-    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    --test) run_tests=1 ;;
+    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
     *) echo "peers: unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -95,5 +98,9 @@ if [ "$with_office" = 1 ]; then
   fi
 elif command -v soffice >/dev/null; then
   echo "peers: LibreOffice present (not requested)"
+fi
+
+if [ "$run_tests" = 1 ] && [ $status -eq 0 ]; then
+  (cd "$root" && "$(find_python)" -m unittest discover -s tests/interop -p 'test_*.py') || status=1
 fi
 exit $status
