@@ -139,9 +139,9 @@ def CellIndex(ref):
     return col - 1, int(m.group(2)) - 1
 
 
-def ParseCells(spec):
+def ParseCells(text):
     cells = {}
-    for item in filter(None, spec.split(";")):
+    for item in filter(None, text.split(";")):
         ref, _, typed = item.partition("=")
         cells[CellIndex(ref.strip())] = typed
     return cells

@@ -152,8 +152,8 @@ def Layout(path):
         ("font: bold on, italic on, height 280, name Times New Roman",
          {"bold": True, "italic": True, "height": 280, "name": "Times New Roman"}),
     ]
-    for i, (spec, font) in enumerate(fonts):
-        s.Put(10 + i, 0, "font %d" % i, style=xlwt.easyxf(spec), font=font)
+    for i, (style, font) in enumerate(fonts):
+        s.Put(10 + i, 0, "font %d" % i, style=xlwt.easyxf(style), font=font)
     fill = xlwt.easyxf("pattern: pattern solid, fore_colour yellow; align: horiz center")
     s.Put(10, 1, "filled", style=fill)
     hidden = Sheet(book, "Hidden", visible=False)
