@@ -5,7 +5,9 @@
 // For each: the time to build the sheet and compute every formula (HyperFormula has no separate
 // full recalculation: building computes), then the time to change A1 and recalculate.
 // Prints one JSON object; the check values let the caller compare results with its own.
-// Usage: hyperformula_recalc.js [--n 100000] [--repeat 1]
+// With --tsv, one line per measurement instead, for callers without a JSON reader:
+//   hyperformula <TAB> workload <TAB> build|change <TAB> formulas <TAB> milliseconds <TAB> probe value
+// Usage: hyperformula_recalc.js [--n 100000] [--repeat 1] [--tsv]
 'use strict';
 const { Load } = require('./peer_modules');
 const { HyperFormula } = Load('hyperformula');
@@ -57,6 +59,13 @@ function main() {
     results.push(Run('chain', Chain(n), n, { sheet: 0, col: 0, row: n }));
     // sum: B1 = 1+...+10 = 55 before, 55 - 1 + 1000 = 1054 after.
     results.push(Run('sum', Sums(n), n, { sheet: 0, col: 1, row: 0 }));
+  }
+  if (process.argv.includes('--tsv')) {
+    for (const r of results) {
+      process.stdout.write(`hyperformula\t${r.workload}\tbuild\t${r.formulas}\t${r.build_and_calc_ms.toFixed(3)}\t${r.probe_before}\n`);
+      process.stdout.write(`hyperformula\t${r.workload}\tchange\t${r.formulas}\t${r.change_and_recalc_ms.toFixed(3)}\t${r.probe_after}\n`);
+    }
+    return;
   }
   const mem = process.memoryUsage();
   process.stdout.write(JSON.stringify({

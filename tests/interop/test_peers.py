@@ -386,6 +386,30 @@ class BenchScripts(unittest.TestCase):
         self.assertEqual(sj["runs"][1]["ref"], "A1:T11")
         self.assertTrue(all(r["peak_rss_bytes"] >= r["baseline_rss_bytes"] for r in sj["runs"]))
 
+    @unittest.skipUnless(HAVE_NODE, "node packages not installed (scripts/peers.sh)")
+    def test_hyperformula_lines_for_callers_without_json(self):
+        lines = Run("node", os.path.join(BENCH, "hyperformula_recalc.js"), "--n", "30",
+                    "--tsv").stdout.splitlines()
+        rows = [line.split("\t") for line in lines]
+        self.assertEqual([(r[1], r[2], r[3], r[5]) for r in rows],
+                         [("chain", "build", "30", "31"), ("chain", "change", "30", "1030"),
+                          ("sum", "build", "30", "55"), ("sum", "change", "30", "1054")])
+        self.assertTrue(all(float(r[4]) > 0 for r in rows))
+
+    @unittest.skipUnless(HAVE_NODE and HAVE_XL, "node packages or xlrd missing")
+    def test_one_call_times_every_file_peer(self):
+        out = Run(sys.executable, os.path.join(BENCH, "file_peers.py"), "--cells", "400,600",
+                  "--dir", self.dir, "--tsv").stdout
+        rows = [line.split("\t") for line in out.splitlines()]
+        self.assertEqual([(r[0], r[1], r[2]) for r in rows],
+                         [("xlrd", "open", "400"), ("xlrd", "open", "600"),
+                          ("sheetjs", "read", "400"), ("sheetjs", "write", "400"),
+                          ("sheetjs", "read", "600"), ("sheetjs", "write", "600")])
+        again = json.loads(Run(sys.executable, os.path.join(BENCH, "file_peers.py"), "--cells",
+                               "400", "--dir", self.dir).stdout)
+        self.assertEqual(again["files"][0]["cells"], 400)
+        self.assertEqual(again["xlrd"]["runs"][0]["cell_grid"], 400)
+
     @unittest.skipUnless(HAVE_XL, "xlrd not importable by this interpreter")
     def test_a_missing_file_is_reported_not_timed(self):
         p = Run(sys.executable, os.path.join(BENCH, "xlrd_open.py"),
