@@ -6,7 +6,7 @@ where they agree the case is "same"; where they differ, `why` must say which rul
 the difference, and `mend` marks the cases where that rule gives what a user would call a fault.
 
 Cells are typed into an empty sheet ("A1=1;A2=x"; a typed text beginning with "=" is a formula);
-the formula goes into H1. Values: int/float = number, str = text, bool = Boolean, Err(...) = error.
+the formula goes into H1. A formula text never contains "#": typed, such a text stays a text. Values: int/float = number, str = text, bool = Boolean, Err(...) = error.
 """
 
 import datetime
@@ -397,13 +397,13 @@ def _Build():
     C(g, "=ISNONTEXT(TRUE)", True)
     g = "isna"
     C(g, "=ISNA(1)", False)
-    C(g, "=ISNA(\"#NULL!\")", True, why="ISNA tests for the literal #NULL!", mend=True)
+    C(g, "=ISNA(A1)", True, "A1=#NULL!", why="ISNA tests for the literal #NULL!", mend=True)
     C(g, "=ISNA(1/0)", False)
     C(g, "=ISNA(A1)", False, "A1=x")
     g = "iserror"
     C(g, "=ISERROR(1/0)", True)
     C(g, "=ISERROR(1)", False)
-    C(g, "=ISERROR(\"#VALUE!\")", True, why="the text #VALUE! is taken for the error")
+    C(g, "=ISERROR(A1)", True, "A1=#VALUE!", why="the text #VALUE! is taken for the error")
     C(g, "=ISERROR(A1)", False, "A1=x")
     C(g, "=ISERROR(\"abc\"*2)", True)
     g = "iserr"

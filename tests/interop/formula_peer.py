@@ -388,9 +388,13 @@ def Check(args):
             if not SameValue(pt, pv, rec["expected_type"], rec["expected_value"]):
                 problems.append("line %d: marked same but the values differ" % n)
         try:
-            ParseCells(rec["cells"])
+            typed = list(ParseCells(rec["cells"]).values()) + [rec["formula"]]
         except ValueError as e:
             problems.append("line %d: %s" % (n, e))
+            typed = [rec["formula"]]
+        for text in typed:
+            if text.startswith("=") and "#" in text:
+                problems.append("line %d: %r holds \"#\", so typed it stays a text" % (n, text))
         text = "".join(p for lit, p in SplitLiterals(rec["formula"] + " " + rec["cells"])
                        if not lit)
         used.update(m.upper() for m in re.findall(r"([A-Za-z][A-Za-z0-9]*)\s*\(", text))

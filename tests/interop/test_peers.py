@@ -168,6 +168,8 @@ class FormulaData(unittest.TestCase):
             "no error literal": [header] + rows[1:] + [
                 "\t".join(first[:6] + ["error", "#N/A", "differs", "x"])],
             "at least 300": [header] + rows[:100],
+            "stays a text": [header] + rows[1:] + ["\t".join(first[:3] + ['=ISNA("#N/A!")']
+                                                             + first[4:])],
         }
         for needle, lines in damaged.items():
             code, err = self.CheckLines([header] + lines if lines[0] != header else lines)
@@ -190,6 +192,9 @@ class CaseSet(unittest.TestCase):
             if c.mendable:
                 self.assertTrue(c.reason, c.id + " is mendable without a reason")
             self.assertNotIn("\t", c.formula + c.cells + c.reason)
+            for typed in [c.formula] + list(fp.ParseCells(c.cells).values()):
+                if typed.startswith("="):
+                    self.assertNotIn("#", typed, c.id + ": typed, it would stay a text")
 
     def test_every_function_of_the_table_is_used(self):
         used = " ".join(c.formula + " " + c.cells for c in formula_cases.Cases()).upper()
