@@ -355,6 +355,40 @@ class PeerFiles(unittest.TestCase):
         self.assertEqual(problems, [])
 
 
+@unittest.skipUnless(HAVE_OFFICE, "LibreOffice not installed (scripts/peers.sh --with-office)")
+class OfficePeer(unittest.TestCase):
+    def test_the_peer_calculates_translated_formulas(self):
+        cases = [formula_cases.Case(*args) for args in [
+            ("p-1", "p", "=2*3^2", 36, "", "x", False),
+            ("p-2", "p", "=SUM(A1:A2,TRUE)", 4, "A1=1;A2=2", "", False),
+            ("p-3", "p", '=IF(A1>0,"a""b",0)', 'a"b', "A1=1", "", False),
+            ("p-4", "p", "=DATE(2024,1,1)+TIME(6,0,0)", 45292.25, "", "", False),
+            ("p-5", "p", "=A1", 0, "A1==1/0", "", False),
+            ("p-6", "p", '=""', "", "", "", False),
+            ("p-7", "p", "=A1<A2", True, "A1=a;A2=b", "", False)]]
+        got = fp.RunPeer(cases, "soffice")
+        self.assertEqual([got["c" + c.id] for c in cases], [
+            ("number", "18"), ("number", "4"), ("text", 'a"b'), ("number", "45292.25"),
+            ("error", "#DIV/0!"), ("text", ""), ("boolean", "TRUE")])
+
+    @unittest.skipUnless(HAVE_XL, "xlwt not importable by this interpreter")
+    def test_texts_merges_and_hidden_sheets_as_the_peer_reads_them(self):
+        work = tempfile.mkdtemp()
+        try:
+            Run(sys.executable, os.path.join(HERE, "xlwt_samples.py"), work)
+            dump = json.loads(Run(sys.executable, os.path.join(HERE, "office_recalc.py"),
+                                  os.path.join(work, "xlwt-layout.xls")).stdout)
+            self.assertEqual([(s["name"], s["visible"]) for s in dump["sheets"]],
+                             [("Layout", True), ("Hidden", False), ("My Sheet", True)])
+            self.assertEqual(sorted(dump["sheets"][0]["merged"]), ["A1:C2", "B4:B6"])
+            dump = json.loads(Run(sys.executable, os.path.join(HERE, "office_recalc.py"),
+                                  os.path.join(work, "xlwt-values.xls")).stdout)
+            texts = {c["ref"]: c["value"] for c in dump["sheets"][0]["cells"]}
+            self.assertEqual((texts["B4"], texts["B9"]), ("tab\tinside", "  padded  "))
+        finally:
+            shutil.rmtree(work)
+
+
 class BenchScripts(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
