@@ -222,6 +222,8 @@ size_t TSFSHugeFile::Write(const void* buffer, size_t count) {
     }
   } catch (const platform::EFileError&) {
     // Disk full or refused: the caller sees the short count.
+  } catch (const EStoreError&) {
+    // The gap before the position could not be filled.
   }
   return done;
 }
