@@ -13,7 +13,8 @@
 namespace store {
 namespace {
 
-void CheckAgainstModel(TSingleFileSystem& fs, const std::map<std::string, std::vector<uint8_t>>& model) {
+void CheckAgainstModel(TSingleFileSystem& fs,
+                       const std::map<std::string, std::vector<uint8_t>>& model) {
   EXPECT_EQ(fs.List().size(), model.size());
   for (const auto& [name, bytes] : model) {
     const int h = fs.FileOpen(name, kModeReadOnly);

@@ -81,9 +81,13 @@ bool ParseHeader(const uint8_t in[256], TSFSHeader& h) {
 
 TPageFileManager::TPageFileManager(std::unique_ptr<TSFSHugeFile> file, int32_t pageSize,
                                    int32_t extentPageCount, bool readOnly)
-    : file_(std::move(file)), pageSize_(pageSize), extentPageCount_(extentPageCount), readOnly_(readOnly) {
+    : file_(std::move(file)),
+      pageSize_(pageSize),
+      extentPageCount_(extentPageCount),
+      readOnly_(readOnly) {
   if (pageSize < 544)
-    throw EStoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) + "bytes .");
+    throw EStoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) +
+                      "bytes .");
   if (extentPageCount < 1)
     throw EStoreError("TPageFileManager.Create - extent page count should be >= 1 Page.");
   header_.pageSize = pageSize;
@@ -143,7 +147,8 @@ bool TPageFileManager::WritePage(int32_t page, TPageHeader& header, uint8_t* dat
     return false;
   }
   if (len > 0) {
-    if (header.encryptionKind > 1) throw EStoreError("TPageFileManager.EncodeBuffer - Unknown encryption type");
+    if (header.encryptionKind > 1)
+      throw EStoreError("TPageFileManager.EncodeBuffer - Unknown encryption type");
     if (header.encryptionKind == 1) {
       try {
         TCipher_Rijndael cipher(KeyOr(key));

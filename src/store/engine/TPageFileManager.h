@@ -84,7 +84,10 @@ class TPageFileManager {
   bool ReadOnly() const { return readOnly_; }
   int LastError() const { return lastError_; }
 
-  void SetStoreKey(const std::string& key) { storeKey_ = key; hasStoreKey_ = true; }
+  void SetStoreKey(const std::string& key) {
+    storeKey_ = key;
+    hasStoreKey_ = true;
+  }
   bool HasStoreKey() const { return hasStoreKey_; }
   const std::string& StoreKey() const { return storeKey_; }
 
