@@ -57,6 +57,8 @@ int64_t TSFSAdvancedFileStream::LogicalSize() const {
 }
 
 bool TSFSAdvancedFileStream::TryDefer(const uint8_t* data, size_t count) {
+  // A code that cannot compress must fail in the write itself, not later in a destructor.
+  if (SettingsFor(compression_).method == CompressionMethod::Invalid) return false;
   const int64_t p = position_;
   const int64_t end = p + static_cast<int64_t>(count);
   const size_t l = static_cast<size_t>((end - 1) / blockSize_);
