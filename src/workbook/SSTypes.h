@@ -53,3 +53,20 @@ class ESpreadSheetError : public std::runtime_error {
 };
 
 }  // namespace workbook
+
+namespace workbook {
+
+// Errors of the style cache ("Invalid cell style").
+class EStyleError : public std::runtime_error {
+ public:
+  explicit EStyleError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Cell record data types.
+enum TCellDataType : uint8_t {
+  kCellText = 0,  // also the empty cell
+  kCellFormula = 1,
+  kCellNumber = 2,
+};
+
+}  // namespace workbook

@@ -197,6 +197,11 @@ bool TPageFileManager::LoadHeader() {
     return false;
   if (h.gamPageCount > h.pageCount || h.pfsPageCount > h.pageCount || h.dirPageCount > h.pageCount)
     return false;
+  // Map and directory pages must lie in the file as it is (a truncated store still opens and
+  // reports its lost pages when they are read).
+  const int64_t filePages = file_->Size() / pageSize_ + 1;
+  if (h.gamPageCount > filePages || h.pfsPageCount > filePages || h.dirPageCount > filePages)
+    return false;
   const int32_t perPage = DataSize() / 512;
   if (int64_t(h.dirEntryCount) > int64_t(h.dirPageCount) * perPage) return false;
   if (h.dirPageCount > 0 && (h.firstDirPage < 1 || h.firstDirPage >= h.pageCount)) return false;

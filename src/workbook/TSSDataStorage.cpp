@@ -1,0 +1,331 @@
+#include "workbook/TSSDataStorage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/Locale.h"
+#include "workbook/DateTime.h"
+#include "workbook/SSUtils.h"
+#include "workbook/TSSCellStyle.h"
+#include "workbook/TSSStyleCache.h"
+
+namespace workbook {
+
+TSSDataStorage::TSSDataStorage(IStorageHost& host)
+    : host_(host),
+      defaultStyle_(host.StyleCache().DefaultEntry()),
+      colHeader_(std::make_unique<TSSHeader>(this, host.DefaultColWidth(), HeaderKind::Columns)),
+      rowHeader_(std::make_unique<TSSHeader>(this, host.DefaultRowHeight(), HeaderKind::Rows)),
+      merged_(std::make_unique<TSSMergedCellsStorage>(this)) {}
+
+TSSDataStorage::~TSSDataStorage() {
+  // Formula entries and style references must go back to the book even when it is torn down.
+  try {
+    ClearAll();
+  } catch (...) {
+  }
+}
+
+TSSStyleCache& TSSDataStorage::StyleCache() const { return host_.StyleCache(); }
+
+void TSSDataStorage::FillRec(const CellSlot* slot, TSSCellRec& rec) const {
+  if (!slot) {
+    rec = TSSCellRec{};
+    rec.Style = defaultStyle_;
+    return;
+  }
+  rec.Style = slot->style;
+  rec.DataType = static_cast<TCellDataType>(slot->type);
+  rec.Value = slot->type == kCellNumber ? slot->number : 0;
+  rec.Formula = slot->type == kCellFormula ? slot->formula : nullptr;
+  if (slot->derivedText) rec.Text = NumberText(slot->number);
+  else rec.Text.assign(slot->text.View());
+}
+
+void TSSDataStorage::GetCellRec(int32_t col, int32_t row, TSSCellRec& rec) const {
+  FillRec(Slot(col, row), rec);
+}
+
+TSSCellRec TSSDataStorage::CellRec(int32_t col, int32_t row) const {
+  TSSCellRec rec;
+  GetCellRec(col, row, rec);
+  return rec;
+}
+
+TSSDataStorage::Content TSSDataStorage::CurrentContent(int32_t col, int32_t row) const {
+  Content c;
+  const CellSlot* slot = Slot(col, row);
+  if (!slot) {
+    c.style = defaultStyle_;
+    return c;
+  }
+  c.text = slot->text;
+  c.derivedText = slot->derivedText;
+  c.style = slot->style;
+  c.type = slot->type;
+  if (slot->type == kCellNumber) c.number = slot->number;
+  if (slot->type == kCellFormula) c.formula = slot->formula;
+  return c;
+}
+
+bool TSSDataStorage::SameContent(const Content& a, const Content& b) const {
+  if (a.style != b.style || a.type != b.type || a.number != b.number || a.formula != b.formula)
+    return false;
+  if (a.derivedText && b.derivedText) return true;  // same number, same derived text
+  if (!a.derivedText && !b.derivedText)
+    return a.text.SameBlock(b.text) || a.text.View() == b.text.View();
+  const Content& derived = a.derivedText ? a : b;
+  const Content& plain = a.derivedText ? b : a;
+  return NumberText(derived.number) == plain.text.View();
+}
+
+void TSSDataStorage::SetCellRec(int32_t col, int32_t row, const TSSCellRec& rec) {
+  Content c;
+  c.text = SharedText(rec.Text);
+  c.style = rec.Style ? rec.Style : defaultStyle_;
+  c.type = rec.DataType;
+  if (rec.DataType == kCellNumber) c.number = rec.Value;
+  if (rec.DataType == kCellFormula) c.formula = rec.Formula;
+  Write(col, row, std::move(c));
+}
+
+void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
+  if (col < 0 || row < 0 || col >= kFarEdge || row >= kFarEdge) return;
+  if (SameContent(CurrentContent(col, row), content)) return;
+  host_.Listener().BookModified();
+  RecordChange(col, row);
+  const int32_t newCols = std::max(usedCols_, col + 1);
+  const int32_t newRows = std::max(usedRows_, row + 1);
+  try {
+    if (col >= colCapacity_) SetCapacity(col + kColumnStep, rowCapacity_);
+    if (row >= rowCapacity_) SetCapacity(colCapacity_, row + kRowStep);
+  } catch (const std::bad_alloc&) {
+    throw ESpreadSheetError("Not enough memory for cell " + TSSUtils::ColumnCaption(col) +
+                            TSSUtils::RowCaption(row));
+  }
+  ColumnSlot& column = columns_[static_cast<size_t>(col)];
+  CellSlot*& slot = column.rows[static_cast<size_t>(row)];
+  if (!slot) slot = pool_.Allocate();
+  TSSStyleCache& styles = StyleCache();
+  if (slot->style != content.style) {
+    styles.AddRef(content.style);
+    styles.Release(slot->style);
+    slot->style = content.style;
+  }
+  slot->text = std::move(content.text);
+  slot->derivedText = content.derivedText;
+  slot->type = content.type;
+  if (content.type == kCellFormula) slot->formula = content.formula;
+  else slot->number = content.number;
+  if (row >= column.rowsInUse) column.rowsInUse = row + 1;
+  usedCols_ = newCols;
+  usedRows_ = newRows;
+  host_.Listener().CellChanged(*this, col, row);
+}
+
+void TSSDataStorage::RecordChange(int32_t col, int32_t row) {
+  if (bulk_) return;
+  if (ICellHistory* history = host_.History()) history->RecordCellChange(*this, col, row);
+}
+
+void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
+  if (rows > rowCapacity_) {
+    for (ColumnSlot& column : columns_) {
+      auto grown = std::make_unique<CellSlot*[]>(static_cast<size_t>(rows));  // zero-filled
+      if (rowCapacity_ > 0)
+        std::memcpy(grown.get(), column.rows.get(), sizeof(CellSlot*) * static_cast<size_t>(rowCapacity_));
+      column.rows = std::move(grown);
+    }
+    rowCapacity_ = rows;
+  }
+  if (cols > colCapacity_) {
+    columns_.resize(static_cast<size_t>(cols));
+    for (int32_t c = colCapacity_; c < cols; ++c)
+      columns_[static_cast<size_t>(c)].rows =
+          std::make_unique<CellSlot*[]>(static_cast<size_t>(rowCapacity_));
+    colCapacity_ = cols;
+  }
+}
+
+void TSSDataStorage::FreeSlot(CellSlot* slot) {
+  if (slot->type == kCellFormula && slot->formula) {
+    if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(slot->formula);
+  }
+  StyleCache().Release(slot->style);
+  pool_.Free(slot);
+}
+
+void TSSDataStorage::ClearAll() {
+  for (int32_t c = 0; c < static_cast<int32_t>(columns_.size()); ++c) {
+    ColumnSlot& column = columns_[static_cast<size_t>(c)];
+    for (int32_t r = 0; r < rowCapacity_; ++r) {
+      CellSlot*& slot = column.rows[static_cast<size_t>(r)];
+      if (slot) {
+        FreeSlot(slot);
+        slot = nullptr;
+      }
+    }
+  }
+  columns_.clear();
+  pool_.Clear();
+  colCapacity_ = rowCapacity_ = 0;
+  usedCols_ = usedRows_ = 0;
+  merged_->ClearAreas();
+}
+
+void TSSDataStorage::RemoveFormula(int32_t col, int32_t row) {
+  CellSlot* slot = Slot(col, row);
+  if (!slot || slot->type != kCellFormula || !slot->formula) return;
+  IFormulaEntry* entry = slot->formula;
+  // The record stops pointing at the entry before the cache frees it.
+  slot->formula = nullptr;
+  slot->number = 0;
+  slot->type = kCellText;
+  if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(entry);
+}
+
+uint16_t TSSDataStorage::FormatCode(int32_t col, int32_t row) const {
+  return CellStyleEntry(col, row)->Format;
+}
+
+void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula,
+                                   bool forceFormula, std::string_view text) {
+  if (col < 0 || row < 0) return;
+  const uint16_t code = FormatCode(col, row);
+  Content c = CurrentContent(col, row);
+  IFormulaEntry* oldFormula = c.type == kCellFormula ? c.formula : nullptr;
+  IFormulaCache* formulas = host_.FormulaCache();
+  const bool formula =
+      forceFormula || (checkFormula && IsFormulaText(text) && code != kTextFormatCode);
+  c.derivedText = false;
+  c.type = kCellText;
+  c.number = 0;
+  c.formula = nullptr;
+  if (formula) {
+    c.text = SharedText(text);
+    if (oldFormula) {
+      // Keep the entry attached until the write has recorded the old content.
+      c.type = kCellFormula;
+      c.formula = oldFormula;
+    }
+    Write(col, row, std::move(c));
+    RemoveFormula(col, row);
+    if (formulas) formulas->SetFormula(*this, col, row);
+    return;
+  }
+  if (oldFormula) RemoveFormula(col, row);
+  std::string stored(text);
+  if (code == 9 || code == 10) {
+    const size_t percent = stored.find('%');
+    if (percent != std::string::npos) {
+      std::string rest = stored;
+      rest.erase(percent, 1);
+      double number = 0;
+      if (TextToNumber(rest, number)) stored = NumberText(number / 100);
+    }
+  }
+  c.text = SharedText(stored);
+  Write(col, row, std::move(c));
+}
+
+void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
+  if (col < 0 || row < 0) return;
+  RemoveFormula(col, row);
+  Content c;
+  c.style = CellStyleEntry(col, row);
+  c.type = kCellNumber;
+  c.number = value;
+  c.derivedText = true;
+  Write(col, row, std::move(c));
+}
+
+void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* style) {
+  Content c = CurrentContent(col, row);
+  c.style = style ? style : defaultStyle_;
+  Write(col, row, std::move(c));
+}
+
+TCellDataType TSSDataStorage::CellDataType(int32_t col, int32_t row) const {
+  const CellSlot* slot = Slot(col, row);
+  return slot ? static_cast<TCellDataType>(slot->type) : kCellText;
+}
+
+double TSSDataStorage::CellNumber(int32_t col, int32_t row) const {
+  const CellSlot* slot = Slot(col, row);
+  return slot && slot->type == kCellNumber ? slot->number : 0;
+}
+
+TSSStyleEntry* TSSDataStorage::CellStyleEntry(int32_t col, int32_t row) const {
+  const CellSlot* slot = Slot(col, row);
+  return slot ? slot->style : defaultStyle_;
+}
+
+std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
+  const TSSCellRec rec = CellRec(col, row);
+  const uint16_t code = rec.Style->Format;
+  double number = 0;
+  if (IsDateTimeFormatCode(code) && TextToNumber(rec.Text, number)) {
+    const auto& locale = platform::Locale::Current();
+    const std::string date = FormatDateTime(locale.shortDateFormat, number);
+    if (!date.empty()) return date + " " + FormatDateTime(ShortTimePattern(), number);
+  }
+  if (rec.DataType == kCellFormula) {
+    IFormulaCache* formulas = host_.FormulaCache();
+    if (formulas && rec.Formula) return formulas->FormulaText(rec.Formula);
+    return rec.Text;
+  }
+  if ((code == 9 || code == 10) && TextToNumber(rec.Text, number))
+    return NumberText(number * 100) + "%";
+  return rec.Text;
+}
+
+std::string TSSDataStorage::CellValueText(int32_t col, int32_t row) const {
+  const CellSlot* slot = Slot(col, row);
+  if (!slot) return std::string();
+  if (slot->type == kCellNumber) return NumberText(slot->number);
+  if (slot->type == kCellFormula) {
+    IFormulaCache* formulas = host_.FormulaCache();
+    if (formulas && slot->formula) return formulas->FormulaDisplayText(slot->formula);
+  }
+  return std::string(slot->text.View());
+}
+
+std::string TSSDataStorage::CellDisplayText(int32_t col, int32_t row) const {
+  const CellSlot* slot = Slot(col, row);
+  const uint16_t code = FormatCode(col, row);
+  const int precision = host_.Precision();
+  // Numbers format from the value itself, without a detour through 15-digit text.
+  if (slot && slot->type == kCellNumber && code != kTextFormatCode)
+    return TSSUtils::FormatNumber(code, precision, slot->number);
+  return FormatCellText(CellValueText(col, row), code, precision);
+}
+
+std::unique_ptr<TSSCellStyle> TSSDataStorage::CellStyle(int32_t col, int32_t row) {
+  return std::make_unique<TSSCellStyle>(*this, col, row);
+}
+
+TSSCellRec TSSDataStorage::CloneCellRec(const TSSCellRec& rec) {
+  TSSCellRec copy = rec;
+  TSSStyleCache& styles = StyleCache();
+  TSSStyleEntry* source = rec.Style ? rec.Style : defaultStyle_;
+  if (styles.Owns(source)) {
+    styles.AddRef(source);
+    copy.Style = source;
+  } else {
+    copy.Style = styles.ImportEntry(*source);
+  }
+  if (rec.DataType == kCellFormula && rec.Formula) {
+    IFormulaCache* formulas = host_.FormulaCache();
+    copy.Formula = formulas ? formulas->Clone(rec.Formula, *this) : nullptr;
+    if (!copy.Formula) copy.DataType = kCellText;
+  }
+  return copy;
+}
+
+int32_t TSSDataStorage::RowsInColumn(int32_t col) const {
+  if (col < 0 || col >= usedCols_) return 0;
+  return columns_[static_cast<size_t>(col)].rowsInUse;
+}
+
+}  // namespace workbook

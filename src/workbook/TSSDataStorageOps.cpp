@@ -1,0 +1,203 @@
+// Copying, moving, measuring and scanning a storage; selection and merging.
+#include <algorithm>
+
+#include "workbook/SSUtils.h"
+#include "workbook/TSSDataStorage.h"
+#include "workbook/TSSStyleCache.h"
+
+namespace workbook {
+
+void TSSDataStorage::Assign(const TSSDataStorage& source) {
+  if (&source == this) return;
+  ClearAll();
+  SetCapacity(source.colCapacity_, source.rowCapacity_);
+  usedCols_ = source.usedCols_;
+  usedRows_ = source.usedRows_;
+  merged_->Assign(*source.merged_);
+  selection_ = source.selection_;
+  selectionKind_ = source.selectionKind_;
+  caption_ = source.caption_;
+  if (source.host_.BookIdentity() == host_.BookIdentity()) caption_ += "2";
+  for (int32_t c = 0; c < source.usedCols_; ++c) {
+    const ColumnSlot& from = source.columns_[static_cast<size_t>(c)];
+    ColumnSlot& to = columns_[static_cast<size_t>(c)];
+    to.rowsInUse = from.rowsInUse;
+    for (int32_t r = 0; r < source.rowCapacity_; ++r) {
+      const CellSlot* s = from.rows[static_cast<size_t>(r)];
+      if (!s) continue;
+      TSSCellRec rec;
+      source.FillRec(s, rec);
+      // The clone's style reference becomes the stored record's reference.
+      const TSSCellRec clone = CloneCellRec(rec);
+      CellSlot* slot = pool_.Allocate();
+      slot->style = clone.Style;
+      slot->type = clone.DataType;
+      slot->derivedText = s->derivedText && clone.DataType == kCellNumber;
+      if (!slot->derivedText) slot->text = SharedText(clone.Text);
+      if (clone.DataType == kCellFormula) slot->formula = clone.Formula;
+      else slot->number = clone.Value;
+      to.rows[static_cast<size_t>(r)] = slot;
+    }
+  }
+}
+
+TRect TSSDataStorage::MergedAreaOf(int32_t col, int32_t row) const {
+  TRect area;
+  merged_->AreaAt(TPoint{col, row}, area);
+  return area;
+}
+
+TRect TSSDataStorage::CellBounds(int32_t col, int32_t row, bool expandMerged) const {
+  TRect cells{col, row, col, row};
+  if (expandMerged) cells = MergedAreaOf(col, row);
+  const auto clampPixels = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  const int64_t left = colHeader_->Distance(0, cells.Left);
+  const int64_t top = rowHeader_->Distance(0, cells.Top);
+  const int64_t right = left + colHeader_->Distance(cells.Left, cells.Right + 1);
+  const int64_t bottom = top + rowHeader_->Distance(cells.Top, cells.Bottom + 1);
+  return TRect{clampPixels(left), clampPixels(top), clampPixels(right), clampPixels(bottom)};
+}
+
+TRect TSSDataStorage::ExpandByMerges(const TRect& rect) const {
+  return merged_->ExpandByMerges(rect);
+}
+
+void TSSDataStorage::MoveCells(int32_t destCol, int32_t srcCol, bool clearSource, int32_t count,
+                               int32_t srcRow, int32_t destRow) {
+  if (srcCol < 0 || srcCol >= usedCols_ || destCol < 0 || srcRow < 0 || destRow < 0 ||
+      count <= 0)
+    return;
+  count = std::min(count, columns_[static_cast<size_t>(srcCol)].rowsInUse - srcRow);
+  if (count <= 0) return;
+  if (destCol >= colCapacity_) SetCapacity(destCol + kColumnStep, rowCapacity_);
+  if (destRow + count > rowCapacity_) SetCapacity(colCapacity_, destRow + count + kRowStep);
+  CellSlot** src = columns_[static_cast<size_t>(srcCol)].rows.get();
+  CellSlot** dst = columns_[static_cast<size_t>(destCol)].rows.get();
+  // Overlapping moves within one column run in the safe direction. A destination record
+  // that is overwritten is freed so that its style reference and formula go back.
+  const bool backwards = src == dst && destRow > srcRow;
+  for (int32_t k = 0; k < count; ++k) {
+    const int32_t i = backwards ? count - 1 - k : k;
+    CellSlot*& from = src[srcRow + i];
+    CellSlot*& to = dst[destRow + i];
+    if (&from == &to) continue;
+    if (clearSource) {
+      if (to) FreeSlot(to);
+      to = from;
+      from = nullptr;
+    } else {
+      // Without clearing the source the destination gets its own copy of the record.
+      CellSlot* copy = nullptr;
+      if (from) {
+        TSSCellRec rec;
+        FillRec(from, rec);
+        const TSSCellRec clone = CloneCellRec(rec);
+        copy = pool_.Allocate();
+        copy->style = clone.Style;
+        copy->type = clone.DataType;
+        copy->derivedText = from->derivedText;
+        if (!copy->derivedText) copy->text = from->text;
+        if (clone.DataType == kCellFormula) copy->formula = clone.Formula;
+        else copy->number = clone.Value;
+      }
+      if (to) FreeSlot(to);
+      to = copy;
+    }
+  }
+  usedCols_ = std::max(usedCols_, destCol + 1);
+  usedRows_ = std::max(usedRows_, destRow + count);
+  ColumnSlot& target = columns_[static_cast<size_t>(destCol)];
+  target.rowsInUse = std::max(target.rowsInUse, destRow + count);
+}
+
+bool TSSDataStorage::IsBlank(const CellSlot* slot) const {
+  if (!slot) return true;
+  if (!slot->text.Empty() || slot->derivedText) return false;
+  if (slot->type == kCellFormula || slot->number != 0) return false;
+  return slot->style == defaultStyle_ || slot->style->SameFillAndBorders(*defaultStyle_);
+}
+
+int32_t TSSDataStorage::UsedColCount() const {
+  for (int32_t c = usedCols_ - 1; c >= 0; --c) {
+    const ColumnSlot& column = columns_[static_cast<size_t>(c)];
+    for (int32_t r = 0; r < column.rowsInUse; ++r)
+      if (!IsBlank(column.rows[static_cast<size_t>(r)])) return c + 1;
+  }
+  return 0;
+}
+
+int32_t TSSDataStorage::UsedRowCount() const {
+  int32_t result = 0;
+  for (int32_t c = 0; c < usedCols_; ++c) {
+    const ColumnSlot& column = columns_[static_cast<size_t>(c)];
+    for (int32_t r = column.rowsInUse - 1; r >= result; --r) {
+      if (!IsBlank(column.rows[static_cast<size_t>(r)])) {
+        result = r + 1;
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+SelectionKind TSSDataStorage::KindOf(const TRect& rect) const {
+  if (rect.Left == rect.Right && rect.Top == rect.Bottom) return SelectionKind::SingleCell;
+  TRect area;
+  if (merged_->AreaAt(TPoint{rect.Left, rect.Top}, area) && area == rect)
+    return SelectionKind::OneMergedArea;
+  return SelectionKind::Other;
+}
+
+void TSSDataStorage::SetSelection(const TRect& rect) {
+  const TRect expanded = ExpandByMerges(rect);
+  selection_ = expanded;
+  selectionKind_ = KindOf(expanded);
+  if (inSelectionNotify_) return;
+  inSelectionNotify_ = true;
+  try {
+    host_.Listener().SelectionChanged(*this);
+  } catch (...) {
+    inSelectionNotify_ = false;
+    throw;
+  }
+  inSelectionNotify_ = false;
+}
+
+void TSSDataStorage::SetActiveCol(int32_t col) {
+  SetSelection(TRect{col, selection_.Top, col, selection_.Top});
+}
+
+void TSSDataStorage::SetActiveRow(int32_t row) {
+  SetSelection(TRect{selection_.Left, row, selection_.Left, row});
+}
+
+void TSSDataStorage::MergeCells(const TRect& rect, bool merge) {
+  bool canMerge = merge;
+  host_.Listener().MergeCells(*this, rect, merge, canMerge);
+  IModelListener& listener = host_.Listener();
+  listener.BeginUpdate();
+  ICellHistory* history = host_.History();
+  bool suspended = false;
+  try {
+    const TRect expanded = ExpandByMerges(rect);
+    if (history) {
+      history->RecordMergeSplit(*this, expanded, canMerge);
+      // The merge or split is one undo step: its style changes are not recorded one by one.
+      history->Suspend();
+      suspended = true;
+    }
+    merged_->MergeOrSplit(expanded, canMerge);
+  } catch (...) {
+    if (suspended) history->Resume();
+    listener.EndUpdate();
+    throw;
+  }
+  if (suspended) history->Resume();
+  listener.EndUpdate();
+  // A selection that cut through a new area now covers it whole.
+  SetSelection(selection_);
+}
+
+}  // namespace workbook

@@ -1,0 +1,111 @@
+#pragma once
+// The book's shared style entries and fonts.
+//
+// Reference protocol: every stored cell record holds one reference on its entry (the storage's
+// write path takes and drops them), and every live TSSCellStyle holds one on the entry it points
+// at. Entry 0 is the default style: it is never freed and its count is 1 plus its users. Any
+// other entry is freed when its count drops below 1. Fonts are never freed before Reset, so
+// entries may point at them freely.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "workbook/SSPalette.h"
+#include "workbook/SSStyleTypes.h"
+#include "workbook/SSTypes.h"
+
+namespace workbook {
+
+class IModelListener;
+class TSSDefaultStyle;
+class IStorageHost;
+
+// The book font the default style starts with.
+struct TSSBookFont {
+  std::string Name = "Tahoma";
+  uint8_t Size = 8;
+  uint8_t Style = 0;
+  uint8_t Charset = 1;
+  TColorValue Color = 0;  // RGB black
+};
+
+class TSSStyleCache {
+ public:
+  // listener may be null (no repaint or modified notifications).
+  explicit TSSStyleCache(IModelListener* listener, const TSSBookFont& bookFont = TSSBookFont{});
+  virtual ~TSSStyleCache();
+  TSSStyleCache(const TSSStyleCache&) = delete;
+  TSSStyleCache& operator=(const TSSStyleCache&) = delete;
+
+  // A font equal to the description, created and measured when there is none.
+  virtual TSSFontRec* FindOrAddFont(const std::string& name, uint8_t style, TSSColor color,
+                                    uint8_t size, uint8_t charset);
+  // This cache's font equal to a font of another cache.
+  virtual TSSFontRec* ImportFont(const TSSFontRec& font);
+  // This cache's entry equal to an entry of another cache, with one more reference.
+  virtual TSSStyleEntry* ImportEntry(const TSSStyleEntry& entry);
+
+  // An entry equal to the working copy (found or added), with one more reference.
+  TSSStyleEntry* FindOrAddEntry(const TSSStyleEntry& working);
+  void AddRef(TSSStyleEntry* entry);
+  // Copies a style over entry 0 in place, keeping its reference count.
+  void OverwriteDefault(const TSSStyleEntry& style);
+  // One reference less; an entry other than entry 0 is freed below 1.
+  void Release(TSSStyleEntry* entry);
+  // Index of an equal entry, or -1.
+  int FindEntry(const TSSStyleEntry& entry) const;
+  // Raises EStyleError "Invalid cell style" for an index beyond the list.
+  TSSStyleEntry* EntryAt(int index) const;
+  TSSStyleEntry* DefaultEntry() const { return entries_.front().get(); }
+  // The entry belongs to this cache (and is alive).
+  bool Owns(const TSSStyleEntry* entry) const {
+    return entry && entry->cacheIndex_ < entries_.size() &&
+           entries_[entry->cacheIndex_].get() == entry;
+  }
+  int EntryCount() const { return static_cast<int>(entries_.size()); }
+  int FontCount() const { return static_cast<int>(fonts_.size()); }
+  TSSFontRec* FontAt(int index) const;
+
+  // Back to one default entry and its font (skipped while the update counter is above 0).
+  void Reset();
+  void BeginUpdate() { ++updateCount_; }
+  void EndUpdate() {
+    if (updateCount_ > 0) --updateCount_;
+  }
+
+  TSSPalette& Palette() { return palette_; }
+  const TSSPalette& Palette() const { return palette_; }
+  IModelListener* Listener() const { return listener_; }
+
+  // The book's DefaultStyle object, bound to entry 0. host may be null until a book owns it.
+  TSSDefaultStyle& DefaultStyle();
+  void SetHost(IStorageHost* host) { host_ = host; }
+  IStorageHost* Host() const { return host_; }
+
+  // Measures "Wg" in a font; the book installs the platform canvas, the default estimates the
+  // extent from the point size.
+  using FontMeasurer = std::function<void(TSSFontRec&)>;
+  void SetFontMeasurer(FontMeasurer measurer) { measurer_ = std::move(measurer); }
+  // Screen pixels per inch, read once at start-up; 96 until then.
+  static int ScreenPixelsPerInch();
+  static void SetScreenPixelsPerInch(int ppi);
+
+  // Guard of the neighbour-border rule (an edge set on a neighbour does not recurse).
+  bool neighbourUpdate = false;
+
+ private:
+  void Measure(TSSFontRec& font);
+  void RemoveEntry(TSSStyleEntry* entry);
+
+  IModelListener* listener_;
+  IStorageHost* host_ = nullptr;
+  std::vector<std::unique_ptr<TSSStyleEntry>> entries_;
+  std::vector<std::unique_ptr<TSSFontRec>> fonts_;
+  TSSPalette palette_;
+  FontMeasurer measurer_;
+  int updateCount_ = 0;
+  std::unique_ptr<TSSDefaultStyle> defaultStyle_;
+};
+
+}  // namespace workbook
