@@ -220,11 +220,14 @@ const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
   if (cacheValid_ && cacheIndex_ == index) return cache_;
   const Block& b = blocks_[index];
   const std::vector<uint8_t> packed = ReadPacked(b);
-  std::vector<uint8_t> data;
+  // Decoded into a second buffer that is kept between calls, so that no block-sized
+  // allocation happens per block; it becomes the cache only when it checks out.
+  std::vector<uint8_t>& data = scratch_;
   if (!DecompressBlock(compression_, packed, b.unpackedSize, data)) throw EStoreError(kLoadError);
   if (data.size() != b.unpackedSize) throw EStoreError(kLoadSizeError);
   if (BlockCrc(data.data(), data.size()) != b.crc) throw EStoreError(kLoadCrcError);
-  cache_ = std::move(data);
+  cacheValid_ = false;
+  std::swap(cache_, scratch_);
   cacheIndex_ = index;
   cacheValid_ = true;
   return cache_;
