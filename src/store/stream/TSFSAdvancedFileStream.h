@@ -137,6 +137,7 @@ class TSFSAdvancedFileStream : public TStream {
   bool suppressProgress_ = false;
   // The last block decompressed, so that small sequential reads do not decode it again.
   std::vector<uint8_t> cache_;
+  std::vector<uint8_t> scratch_;
   size_t cacheIndex_ = 0;
   bool cacheValid_ = false;
   // The pending last block (write-behind): its index and full new contents.
