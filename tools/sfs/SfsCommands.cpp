@@ -176,6 +176,7 @@ int Put(Context& c, const std::string& path, const std::string& name, const std:
                       std::to_string(fs->LastError()) + ")");
       total += int64_t(got);
     }
+    stream->Flush();
     c.out << "stored " << name << " (" << total << " bytes)\n";
     return 0;
   });

@@ -80,7 +80,7 @@ class TSFSAdvancedFileStream : public TStream {
   void SetSize(int64_t newSize) override;
 
   // Compresses and writes a pending last block. Throws as Write does.
-  void Flush();
+  void Flush() override;
 
   // 0 for a plain file.
   uint8_t Compression() const { return compression_; }
