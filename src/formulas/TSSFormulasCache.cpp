@@ -51,6 +51,7 @@ bool TSSFormulasCache::SetFormula(uint16_t sheet, int32_t col, int32_t row) {
   entry->Row = row;
   entry->State = EntryState::Valid;
   const bool rememberedCycle = cycleFlag_;
+  errorFlag_ = false;  // a flag left by an earlier message must not stop this parse
   bool ok = false;
   try {
     ok = handler_->ParseInto(original, *entry);
