@@ -339,10 +339,12 @@ void TSSFormulasCache::RecalculateAll() {
 }
 
 void TSSFormulasCache::SetAutoRecalc(bool value) {
+  // Setting the value the property already has changes nothing, so that the lock count never
+  // goes below 0 (which would make the next "false" leave calculation on).
   if (value) {
-    --lockCount_;
+    if (lockCount_ > 0) --lockCount_;
     Recalculate();
-  } else {
+  } else if (lockCount_ < 1) {
     ++lockCount_;
   }
 }
