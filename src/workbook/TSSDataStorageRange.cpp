@@ -285,7 +285,8 @@ int TSSDataStorage::CompareCells(TPoint a, TPoint b) const {
 namespace {
 // A cell's sort key, computed once per cell.
 struct SortKey {
-  std::string text;
+  mutable std::string text;  // for number cells built only when compared with a text
+  mutable bool hasText = false;
   bool empty = true;
   bool isNumber = false;
   double number = 0;
@@ -293,13 +294,22 @@ struct SortKey {
   bool boolean = false;
 };
 
+const std::string& TextOf(const SortKey& k) {
+  if (!k.hasText) {
+    k.text = NumberText(k.number);
+    k.hasText = true;
+  }
+  return k.text;
+}
+
 int CompareKeys(const SortKey& a, const SortKey& b) {
-  if (a.text == b.text) return 0;
+  if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+  if (TextOf(a) == TextOf(b)) return 0;
   if (a.empty) return -1;
   if (b.empty) return 1;
   if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
   if (a.isBool && b.isBool) return a.boolean == b.boolean ? 0 : (a.boolean ? 1 : -1);
-  const int cmp = platform::AnsiCompareText(a.text, b.text);
+  const int cmp = platform::AnsiCompareText(TextOf(a), TextOf(b));
   return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
 }
 }  // namespace
@@ -319,16 +329,19 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
   for (int32_t c = 0; c < cols; ++c) {
     for (int32_t i = 0; i < rows; ++i) {
       SortKey& k = keys[static_cast<size_t>(i) * cols + c];
-      k.text = CellValueText(r.Left + c, r.Top + i);
-      k.empty = k.text.empty();
-      if (k.empty) continue;
       const CellSlot* slot = Slot(r.Left + c, r.Top + i);
       if (slot && slot->type == kCellNumber) {
+        // Numbers compare by value: their text is never needed.
         k.isNumber = true;
         k.number = slot->number;
-      } else {
-        k.isNumber = TextToNumber(k.text, k.number);
+        k.empty = false;
+        continue;
       }
+      k.text = CellValueText(r.Left + c, r.Top + i);
+      k.hasText = true;
+      k.empty = k.text.empty();
+      if (k.empty) continue;
+      k.isNumber = TextToNumber(k.text, k.number);
       k.isBool = !k.isNumber && TextToBoolean(k.text, k.boolean);
     }
   }
