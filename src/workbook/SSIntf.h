@@ -34,6 +34,12 @@ class IModelListener {
   // leaves as the operation to perform.
   virtual void MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge,
                           bool& canMerge) {}
+  // Cells are about to be cleared; useDefaultStyle enters as "with styles" and leaves as the
+  // choice to apply; canClear false cancels.
+  virtual void ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle,
+                          bool& canClear) {}
+  // The top-left cell of a sheet's selection is about to move; canSelect false keeps it.
+  virtual void ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool& canSelect) {}
   // The selection of a sheet changed.
   virtual void SelectionChanged(TSSDataStorage& storage) {}
   // Everything must be painted again (default style changes, palette changes).
@@ -53,6 +59,19 @@ class ICellHistory {
   virtual void RecordCellChange(TSSDataStorage& storage, int32_t col, int32_t row) = 0;
   // Store the cells and merged areas of a rectangle before a merge or split.
   virtual void RecordMergeSplit(TSSDataStorage& storage, const TRect& rect, bool merge) = 0;
+  // Before cells are inserted or deleted with a shift mode (deletion: the widened rectangle,
+  // whose cells, merged areas and header entries are stored).
+  virtual void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,
+                                  bool isDelete) {}
+  // Store the content of every cell of a rectangle before all of them change.
+  virtual void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) {
+    for (int32_t col = rect.Left; col <= rect.Right; ++col)
+      for (int32_t row = rect.Top; row <= rect.Bottom; ++row) RecordCellChange(storage, col, row);
+  }
+  // Groups what follows into one step until CloseGroup; false while suspended (then no
+  // CloseGroup).
+  virtual bool OpenGroup(const std::string& caption) { return false; }
+  virtual void CloseGroup() {}
   virtual void Suspend() = 0;
   virtual void Resume() = 0;
   virtual bool IsSuspended() const = 0;
@@ -79,6 +98,38 @@ class IFormulaCache {
   virtual std::string FormulaText(IFormulaEntry* entry) = 0;
   // The text of the formula's current result.
   virtual std::string FormulaDisplayText(IFormulaEntry* entry) = 0;
+
+  // Book-level operations; the defaults suit a cache without formulas.
+  // Recalculates every sheet; returns how many formulas were evaluated.
+  virtual int RecalculateAll() { return 0; }
+  // A sheet was removed / two sheets swapped places: renumber sheet indices.
+  virtual void SheetRemoved(int32_t index) {}
+  virtual void SwapSheets(int32_t index1, int32_t index2) {}
+  // Forget every entry and name (the book is cleared; cells are already gone).
+  virtual void Clear() {}
+  // Automatic recalculation held back while the lock is above 0.
+  virtual void Lock() {}
+  virtual void Unlock() {}
+  virtual void SetR1C1ReferenceStyle(bool r1c1) {}
+  // Whole columns or rows were inserted (count > 0) or deleted (count < 0) at `at` on a sheet:
+  // references in formulas follow.
+  virtual void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) {}
+  virtual void RowsShifted(int32_t sheet, int32_t at, int32_t count) {}
+  // A formula cell's record moved to (col, row) of a storage (insertion, deletion, sorting):
+  // the entry takes its new position and regenerates the record's text.
+  virtual void CellMoved(IFormulaEntry* entry, TSSDataStorage& storage, int32_t col, int32_t row) {}
+  // The token stream of an entry for the clipboard; count 0 when there is none.
+  virtual std::string FormulaTokenBytes(IFormulaEntry* entry, uint16_t& count) {
+    count = 0;
+    return std::string();
+  }
+  enum class PasteResult : uint8_t { NotSupported, Pasted, InvalidReference };
+  // Builds a formula at (col, row) from copied tokens, moved by (dCol, dRow).
+  virtual PasteResult PasteFormula(TSSDataStorage& target, int32_t col, int32_t row,
+                                   const std::string& tokens, uint16_t count, int32_t dCol,
+                                   int32_t dRow) {
+    return PasteResult::NotSupported;
+  }
 };
 
 // What a storage needs from the sheet and book that own it.

@@ -220,6 +220,17 @@ void TSSCellStyle::Assign(TSSCellStyle& source) {
   EndUpdate();
 }
 
+void TSSCellStyle::SetWholeStyle(const TSSStyleEntry& entry, const TSSFontRec& font, bool force) {
+  if (!force && IsReadOnly()) return;
+  TSSStyleEntry wanted = entry;
+  wanted.Font = cache_.FindOrAddFont(font.Name, font.Style, font.Color, font.Size, font.Charset);
+  wanted.RefCount = 0;
+  if (wanted.SameStyle(working_)) return;
+  // No row rescaling here: a restored style puts back a state, it is no font edit.
+  working_ = wanted;
+  Changed(StyleChange::WholeEntry);
+}
+
 void TSSCellStyle::ApplyEntry(const TSSStyleEntry& entry, bool allBorders) {
   if (IsReadOnly()) return;
   BeginUpdate();

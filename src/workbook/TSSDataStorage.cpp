@@ -106,6 +106,21 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   }
   ColumnSlot& column = columns_[static_cast<size_t>(col)];
   CellSlot*& slot = column.rows[static_cast<size_t>(row)];
+  const bool asTemplate = content.type == kCellText && content.text.Empty() &&
+                          !content.derivedText && content.style == defaultStyle_;
+  if (asTemplate) {
+    // A record equal to the empty-cell template reads exactly like no record: keep none, so
+    // that clearing and undo give back memory and style references.
+    if (slot) {
+      FreeSlot(slot);
+      slot = nullptr;
+    }
+    usedCols_ = newCols;
+    usedRows_ = newRows;
+    if (row >= column.rowsInUse) column.rowsInUse = row + 1;
+    host_.Listener().CellChanged(*this, col, row);
+    return;
+  }
   if (!slot) slot = pool_.Allocate();
   TSSStyleCache& styles = StyleCache();
   if (slot->style != content.style) {
@@ -243,6 +258,25 @@ void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
 void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* style) {
   Content c = CurrentContent(col, row);
   c.style = style ? style : defaultStyle_;
+  Write(col, row, std::move(c));
+}
+
+void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::string& text,
+                                        uint8_t dataType, double value) {
+  if (col < 0 || row < 0) return;
+  if (dataType == kCellFormula) {
+    StoreCellText(col, row, false, true, text);
+    return;
+  }
+  RemoveFormula(col, row);
+  Content c;
+  c.style = CellStyleEntry(col, row);
+  c.type = dataType == kCellNumber ? kCellNumber : kCellText;
+  if (c.type == kCellNumber) {
+    c.number = value;
+    c.derivedText = text == NumberText(value);
+  }
+  if (!c.derivedText) c.text = SharedText(text);
   Write(col, row, std::move(c));
 }
 

@@ -63,6 +63,20 @@ class TSSDataStorage {
   // Raises the merge veto, then merges or splits within an update lock and one undo action.
   virtual void MergeCells(const TRect& rect, bool merge);
   virtual void SetCapacity(int32_t cols, int32_t rows);
+  // Clears a rectangle (-1, -1, -1, -1: the whole used area), with or without styles. Raises
+  // the clear veto unless in bulk mode; records every cleared cell; stops at the first cell
+  // with a read-only style. Returns false when vetoed or stopped.
+  virtual bool ClearCells(const TRect& rect, bool withStyles);
+  // Shift modes: 0 right/left, 1 down/up, 2 whole columns, 3 whole rows. Modes 0 and 1 refuse
+  // to touch merged areas ("Some modified cells are merged").
+  virtual void InsertCells(const TRect& rect, int mode);
+  virtual void DeleteCells(const TRect& rect, int mode);
+  // Sorts the rows of rect by its columns (lexicographically, first column first); directions
+  // true = descending, the last one applying to further columns.
+  virtual void SortCells(const TRect& rect, const std::vector<bool>& directions);
+  // By display value texts: equal 0, empty first, numbers by value, false before true, then
+  // case-insensitive text.
+  int CompareCells(TPoint a, TPoint b) const;
 
   void StoreCellText(int32_t col, int32_t row, bool checkFormula, bool forceFormula,
                      std::string_view text);
@@ -84,6 +98,10 @@ class TSSDataStorage {
   // entry duplicated by the formula cache.
   TSSCellRec CloneCellRec(const TSSCellRec& rec);
   void RecordChange(int32_t col, int32_t row);
+  // Puts back a content exactly as captured (undo): a formula text is compiled again, a number
+  // keeps its value and text, a text stays text without any entry rule. The style stays.
+  void RestoreCellContent(int32_t col, int32_t row, const std::string& text, uint8_t dataType,
+                          double value);
 
   // Fast reads for evaluation and scanning (no text built).
   TCellDataType CellDataType(int32_t col, int32_t row) const;
@@ -140,6 +158,9 @@ class TSSDataStorage {
     IFormulaEntry* formula = nullptr;
   };
 
+  void MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow);
+  void NotifyMoved(int32_t col, int32_t row);
+  void ClearSlotContent(CellSlot* slot, bool withStyle);
   CellSlot* Slot(int32_t col, int32_t row) const {
     if (col < 0 || row < 0 || col >= usedCols_ || row >= rowCapacity_) return nullptr;
     return columns_[static_cast<size_t>(col)].rows[static_cast<size_t>(row)];

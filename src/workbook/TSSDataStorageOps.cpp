@@ -151,7 +151,15 @@ SelectionKind TSSDataStorage::KindOf(const TRect& rect) const {
 }
 
 void TSSDataStorage::SetSelection(const TRect& rect) {
+  if (rect == selection_) return;
   const TRect expanded = ExpandByMerges(rect);
+  if (expanded == selection_) return;
+  if ((expanded.Left != selection_.Left || expanded.Top != selection_.Top) &&
+      !inSelectionNotify_) {
+    bool canSelect = true;
+    host_.Listener().ActiveCellChanging(*this, TPoint{expanded.Left, expanded.Top}, canSelect);
+    if (!canSelect) return;
+  }
   selection_ = expanded;
   selectionKind_ = KindOf(expanded);
   if (inSelectionNotify_) return;
@@ -166,11 +174,33 @@ void TSSDataStorage::SetSelection(const TRect& rect) {
 }
 
 void TSSDataStorage::SetActiveCol(int32_t col) {
-  SetSelection(TRect{col, selection_.Top, col, selection_.Top});
+  if (col < 0 || col == selection_.Left) return;
+  const int32_t row = selection_.Top;
+  TRect area;
+  if (!merged_->AreaAt(TPoint{col, row}, area)) {
+    const TSSHeader& header = *colHeader_;
+    int32_t target = col;
+    if (col > selection_.Left) {
+      if (!header.IsVisible(col) || header.Size(col) == 0) target = header.NextVisible(col, true);
+    } else if (!header.IsVisible(col) || header.Size(col) == 0) {
+      target = header.NextVisible(col + 1, false);
+    }
+    area = TRect{target, row, target, row};
+  }
+  SetSelection(area);
 }
 
 void TSSDataStorage::SetActiveRow(int32_t row) {
-  SetSelection(TRect{selection_.Left, row, selection_.Left, row});
+  if (row < 0 || row == selection_.Top) return;
+  const int32_t col = selection_.Left;
+  TRect area;
+  if (!merged_->AreaAt(TPoint{col, row}, area)) {
+    const TSSHeader& header = *rowHeader_;
+    int32_t target = row;
+    if (header.Size(row) == 0) target = header.NextVisible(row + 1, false);
+    area = TRect{col, target, col, target};
+  }
+  SetSelection(area);
 }
 
 void TSSDataStorage::MergeCells(const TRect& rect, bool merge) {
@@ -197,7 +227,8 @@ void TSSDataStorage::MergeCells(const TRect& rect, bool merge) {
   if (suspended) history->Resume();
   listener.EndUpdate();
   // A selection that cut through a new area now covers it whole.
-  SetSelection(selection_);
+  selection_ = ExpandByMerges(selection_);
+  selectionKind_ = KindOf(selection_);
 }
 
 }  // namespace workbook

@@ -1,0 +1,166 @@
+#pragma once
+// The workbook: an ordered list of sheets with one active sheet, the book-wide settings, the
+// shared style cache, the formula cache (installed by the formula layer through a factory),
+// the undo history and the listener that raises the public events. The book never paints;
+// the view attaches through the listener and the repaint counter.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "workbook/SSHistory.h"
+#include "workbook/SSIntf.h"
+#include "workbook/SSPalette.h"
+#include "workbook/TSSListener.h"
+#include "workbook/TSSStyleCache.h"
+
+namespace workbook {
+
+class TSSBookSheet;
+class TSSCellStyle;
+class TSSDefaultStyle;
+
+enum class TSSPainterType : uint8_t { ptOffice97Style, ptStandard, ptFlat, ptUltraFlat, ptOffice11, ptXP };
+enum class TScrollBars : uint8_t { sbsNone, sbsHorizontal, sbsVertical, sbsBoth };
+
+class TCustomSpreadSheetBook {
+ public:
+  // The formula layer installs its cache through this factory; without one the book keeps
+  // formulas as text.
+  using FormulaCacheFactory = std::function<std::unique_ptr<IFormulaCache>(TCustomSpreadSheetBook&)>;
+  static void SetFormulaCacheFactory(FormulaCacheFactory factory);
+
+  TCustomSpreadSheetBook();
+  virtual ~TCustomSpreadSheetBook();
+  TCustomSpreadSheetBook(const TCustomSpreadSheetBook&) = delete;
+  TCustomSpreadSheetBook& operator=(const TCustomSpreadSheetBook&) = delete;
+
+  TSSBookEvents events;
+
+  // ---- sheets
+  int PageCount() const { return static_cast<int>(sheets_.size()); }
+  // Fewer: sheets go from the end (no delete event, formula cache not told), sheet 0 active.
+  // More: sheets are added without caption.
+  void SetPageCount(int count);
+  // Raises ESpreadSheetError "Invalid page number" for a bad index.
+  TSSBookSheet& Sheets(int index) const;
+  TSSBookSheet* ActiveSheet() const;
+  int ActivePage() const { return activePage_; }
+  void SetActiveSheet(int index);
+  bool PageVisible(int index) const;
+  void SetPageVisible(int index, bool visible);
+  // The caption as given (no uniqueness test); none: "Sheet" + (PageCount + 1).
+  TSSBookSheet& AddSheet();
+  TSSBookSheet& AddSheet(const std::string& caption);
+  void DeleteSheet(int index);
+  void ExchangeSheets(int index1, int index2);
+  // Position of a sheet, -1 when it is not one of this book's.
+  int IndexOfSheet(const TSSBookSheet* sheet) const;
+
+  // ---- whole-book operations
+  void ClearBook();
+  void BeginUpdate();
+  void EndUpdate();
+  bool IsLocked() const { return listener_.IsLocked(); }
+  void Recalculate();
+  void Refresh();
+  void Assign(const TCustomSpreadSheetBook& source);
+  // The workbook file reader and writer are not part of this layer: a book without a file
+  // handler installed reports that clearly.
+  void LoadFromFile(const std::string& fileName);
+  void SaveToFile(const std::string& fileName);
+  using FileHandler = std::function<void(TCustomSpreadSheetBook&, const std::string& fileName)>;
+  static void SetFileHandlers(FileHandler load, FileHandler save);
+
+  // ---- settings
+  bool AutoRecalc() const { return autoRecalc_; }
+  void SetAutoRecalc(bool on);
+  TColorValue BackgroundColor = kSystemWindowColor;
+  bool BufferedPaint = false;
+  int ColHeaderHeight() const { return colHeaderHeight_; }
+  void SetColHeaderHeight(int height) {
+    if (height > 0) colHeaderHeight_ = height;
+  }
+  uint16_t DefaultColWidth() const { return defaultColWidth_; }
+  void SetDefaultColWidth(uint16_t width);
+  uint16_t DefaultRowHeight() const { return defaultRowHeight_; }
+  void SetDefaultRowHeight(uint16_t height);
+  TSSDefaultStyle& DefaultStyle() { return styles_.DefaultStyle(); }
+  bool ExcelProtectionStyle = true;
+  TColorValue GridColor = 0x8000000F;    // system button face
+  TColorValue HeaderColor = 0x8000000F;  // system button face
+  bool HideSelection = false;
+  TSSPainterType PainterType = TSSPainterType::ptOffice97Style;
+  uint8_t Precision() const { return precision_; }
+  void SetPrecision(uint8_t precision);
+  bool Protected = false;
+  bool R1C1ReferenceStyle() const { return r1c1_; }
+  void SetR1C1ReferenceStyle(bool on);
+  bool ReadOnly() const { return readOnly_; }
+  // Also sets or clears the read-only flag of the default style.
+  void SetReadOnly(bool readOnly);
+  int RowHeaderWidth() const { return rowHeaderWidth_; }
+  void SetRowHeaderWidth(int width) {
+    if (width > 0) rowHeaderWidth_ = width;
+  }
+  TScrollBars ScrollBars = TScrollBars::sbsBoth;
+  TColorValue SelectionColor = 0x8000000D;  // system highlight
+  bool ShowCaptionBar = true;
+  bool ShowFormulas() const { return showFormulas_; }
+  void SetShowFormulas(bool on);
+  bool ShowGrid() const { return showGrid_; }
+  void SetShowGrid(bool on);
+  // Stored per sheet; reads the active sheet.
+  bool ShowHeaders() const;
+  void SetShowHeaders(bool on);
+  bool Loading() const { return loading_; }
+  void SetLoading(bool loading) { loading_ = loading; }
+  bool Modified() const { return listener_.modified; }
+  void SetModified(bool modified) { listener_.modified = modified; }
+
+  // ---- parts
+  TSSStyleCache& StyleCache() { return styles_; }
+  TSSPalette& Palette() { return styles_.Palette(); }
+  TSpreadSheetHistory& History() { return *history_; }
+  TSSListener& Listener() { return listener_; }
+  IFormulaCache* FormulaCache() const { return formulas_.get(); }
+  void SetFormulaCache(std::unique_ptr<IFormulaCache> cache);
+
+ protected:
+  void ActivateSheet(int index);
+
+ private:
+  TSSListener listener_;
+  std::unique_ptr<TSpreadSheetHistory> history_;
+  TSSStyleCache styles_;
+  std::unique_ptr<IFormulaCache> formulas_;
+  std::vector<std::unique_ptr<TSSBookSheet>> sheets_;
+  std::vector<bool> pageVisible_;
+  int activePage_ = 0;
+  bool autoRecalc_ = true;
+  int colHeaderHeight_ = 20;
+  uint16_t defaultColWidth_ = 85;
+  uint16_t defaultRowHeight_ = 20;
+  uint8_t precision_ = 2;
+  bool r1c1_ = false;
+  bool readOnly_ = false;
+  int rowHeaderWidth_ = 85;
+  bool showFormulas_ = false;
+  bool showGrid_ = true;
+  bool loading_ = false;
+};
+
+// The book with its tab strip; creates its first sheet.
+class TSpreadSheetBook : public TCustomSpreadSheetBook {
+ public:
+  TSpreadSheetBook();
+};
+
+// The same book without the caption bar.
+class TSpreadSheet : public TSpreadSheetBook {
+ public:
+  TSpreadSheet() { ShowCaptionBar = false; }
+};
+
+}  // namespace workbook

@@ -1,0 +1,201 @@
+#include "workbook/TSSBookSheet.h"
+
+#include <algorithm>
+
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSCellObject.h"
+
+namespace workbook {
+
+TSSBookSheet::TSSBookSheet(TCustomSpreadSheetBook& book)
+    : book_(book), storage_(std::make_unique<TSSDataStorage>(*this)) {
+  ShowGrid = book.ShowGrid();
+  ShowFormulas = book.ShowFormulas();
+}
+
+TSSBookSheet::~TSSBookSheet() {
+  // The storage gives its records back (styles, formula entries) while the book still exists.
+  storage_.reset();
+}
+
+void TSSBookSheet::SetCaption(const std::string& caption) {
+  std::string name = caption;
+  book_.Listener().ChangeSheetCaption(*this, name);
+  if (name == Caption()) return;
+  for (int i = 0; i < book_.PageCount(); ++i) {
+    const TSSBookSheet& other = book_.Sheets(i);
+    if (&other != this && other.Caption() == name)
+      throw ESpreadSheetError("Sheet caption invalid or already exist");
+  }
+  storage_->SetCaption(name);
+  book_.Refresh();
+}
+
+void TSSBookSheet::SelectCell(int32_t col, int32_t row, bool edit) {
+  if (col < 0 || row < 0) return;
+  SetSelection(TRect{col, row, col, row});
+  if (edit && IsCellEditable(storage_->ActiveCol(), storage_->ActiveRow())) {
+    // The in-place editor belongs to the view; the model only asks the editing veto.
+    book_.Listener().CanEdit(*this, storage_->ActiveCol(), storage_->ActiveRow());
+  }
+}
+
+bool TSSBookSheet::IsCellEditable(int32_t col, int32_t row) const {
+  if (book_.Loading()) return true;
+  if (book_.ExcelProtectionStyle) {
+    if (!book_.Protected && !SheetProtected) return true;
+    if (storage_->HasRecord(col, row)) return !(storage_->CellStyleEntry(col, row)->Flags & kStyleLocked);
+    return !storage_->ColumnHeader().IsProtectionLocked(col);
+  }
+  if (book_.ReadOnly() || SheetReadOnly) return false;
+  return !(storage_->CellStyleEntry(col, row)->Flags & kStyleReadOnly);
+}
+
+bool TSSBookSheet::AreCellsEditable(const TRect& rect) const {
+  for (int32_t col = rect.Left; col <= rect.Right; ++col)
+    for (int32_t row = rect.Top; row <= rect.Bottom; ++row)
+      if (!IsCellEditable(col, row)) return false;
+  return true;
+}
+
+void TSSBookSheet::NotifyCellsChanged(const TRect& rect) {
+  if (!book_.events.OnCellChange) return;
+  for (int32_t col = rect.Left; col <= rect.Right; ++col)
+    for (int32_t row = rect.Top; row <= rect.Bottom; ++row) book_.events.OnCellChange(*this, col, row);
+}
+
+void TSSBookSheet::SetColumnsRowsVisible(const TRect& rect, bool columns, bool visible, bool rows) {
+  const TRect r{std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
+                std::max(rect.Left, rect.Right), std::max(rect.Top, rect.Bottom)};
+  if (r.Left < 0 || r.Top < 0) return;
+  const bool wasSelection = r == storage_->Selection();
+  book_.BeginUpdate();
+  try {
+    const auto apply = [visible](TSSHeader& header, int32_t from, int32_t to) {
+      for (int32_t i = from; i <= to && i < kFarEdge; ++i) {
+        header.SetVisible(i, visible);
+        if (visible && header.Entry(i).Size == 0) header.SetSize(i, header.DefaultSize());
+      }
+    };
+    if (columns) apply(ColumnHeader(), r.Left, std::min(r.Right, r.Left + 65535));
+    if (rows) apply(RowHeader(), r.Top, std::min(r.Bottom, r.Top + 1048575));
+    if (!visible && wasSelection) {
+      TRect sel = storage_->Selection();
+      if (columns) {
+        const int32_t c = ColumnHeader().NextVisible(r.Left, true);
+        sel.Left = sel.Right = c;
+      }
+      if (rows) {
+        const int32_t rr = RowHeader().NextVisible(r.Top, true);
+        sel.Top = sel.Bottom = rr;
+      }
+      storage_->SetSelection(sel);
+    }
+  } catch (...) {
+    book_.EndUpdate();
+    throw;
+  }
+  book_.EndUpdate();
+}
+
+void TSSBookSheet::Assign(const TSSBookSheet& source) {
+  if (&source == this) return;
+  book_.BeginUpdate();
+  try {
+    SheetReadOnly = source.SheetReadOnly;
+    ShowGrid = source.ShowGrid;
+    ShowHeaders = source.ShowHeaders;
+    ShowFormulas = source.ShowFormulas;
+    storage_->Assign(source.Storage());
+    storage_->ColumnHeader().Assign(source.Storage().ColumnHeader());
+    storage_->RowHeader().Assign(source.Storage().RowHeader());
+  } catch (...) {
+    book_.EndUpdate();
+    throw;
+  }
+  book_.EndUpdate();
+}
+
+std::unique_ptr<TSSCellObject> TSSBookSheet::CellObject(int32_t col, int32_t row) {
+  return std::make_unique<TSSCellObject>(*this, col, row);
+}
+
+namespace {
+// Lines needed for a text at a width, breaking at blanks; a word longer than the width takes
+// lines of its own. Character widths are estimated from the font's "Wg" extent.
+int32_t LineCount(const std::string& text, int32_t width, int32_t charWidth) {
+  if (charWidth <= 0) charWidth = 1;
+  const int32_t perLine = std::max(1, width / charWidth);
+  int32_t lines = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    int32_t used = 0;
+    int32_t paragraphLines = 1;
+    size_t i = start;
+    while (i < end) {
+      size_t wordEnd = text.find(' ', i);
+      if (wordEnd == std::string::npos || wordEnd > end) wordEnd = end;
+      const int32_t word = static_cast<int32_t>(wordEnd - i);
+      const int32_t need = used == 0 ? word : used + 1 + word;
+      if (need <= perLine) {
+        used = need;
+      } else if (used == 0) {
+        paragraphLines += (word - 1) / perLine;
+        used = word % perLine;
+      } else {
+        ++paragraphLines;
+        used = word;
+        if (word > perLine) {
+          paragraphLines += (word - 1) / perLine;
+          used = word % perLine;
+        }
+      }
+      i = wordEnd + 1;
+    }
+    lines += paragraphLines;
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  return lines;
+}
+}  // namespace
+
+void TSSBookSheet::AutoRowHeight(int32_t row) {
+  if (book_.Loading() || row < 0) return;
+  TSSHeader& rows = RowHeader();
+  // A row sized by hand keeps its size; a default or automatically sized one follows content.
+  if (!rows.IsDefaultState(row) && !rows.IsAutoSized(row)) return;
+  const int32_t lastCol = storage_->UsedColCount();
+  int32_t best = 0;
+  for (int32_t col = 0; col <= lastCol; ++col) {
+    if (storage_->CellDataType(col, row) != kCellText) continue;
+    const TSSStyleEntry* style = storage_->CellStyleEntry(col, row);
+    if (!style->WordBreak || !style->Font) continue;
+    const TRect area = storage_->MergedAreaOf(col, row);
+    const int64_t width = ColumnHeader().Distance(area.Left, area.Right + 1) - 4;
+    if (width <= 0) continue;
+    const std::string text = storage_->CellDisplayText(col, row);
+    const int32_t lineHeight = style->Font->WgHeight + 2;
+    const int32_t lines =
+        LineCount(text, static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX)), style->Font->WgWidth / 2);
+    int32_t need = lines * lineHeight;
+    if (lines == 1 && lineHeight < rows.DefaultSize()) need = rows.DefaultSize();
+    best = std::max(best, need);
+  }
+  if (best > 0 && rows.Entry(row).Size > 0) rows.ScaleSize(row, rows.Entry(row).Size, best);
+}
+
+TSSStyleCache& TSSBookSheet::StyleCache() { return book_.StyleCache(); }
+IModelListener& TSSBookSheet::Listener() { return book_.Listener(); }
+ICellHistory* TSSBookSheet::History() { return &book_.History(); }
+IFormulaCache* TSSBookSheet::FormulaCache() { return book_.FormulaCache(); }
+int32_t TSSBookSheet::SheetIndex() const { return std::max(0, book_.IndexOfSheet(this)); }
+uint16_t TSSBookSheet::DefaultColWidth() const { return book_.DefaultColWidth(); }
+uint16_t TSSBookSheet::DefaultRowHeight() const { return book_.DefaultRowHeight(); }
+int TSSBookSheet::Precision() const { return book_.Precision(); }
+bool TSSBookSheet::IsLoading() const { return book_.Loading(); }
+bool TSSBookSheet::IsReadOnly() const { return book_.ReadOnly() || SheetReadOnly; }
+
+}  // namespace workbook

@@ -1,0 +1,381 @@
+// Range operations of a storage: clearing, inserting and deleting with shift modes, sorting.
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "platform/CodePage.h"
+#include "workbook/SSUtils.h"
+#include "workbook/TSSDataStorage.h"
+#include "workbook/TSSStyleCache.h"
+
+namespace workbook {
+namespace {
+
+TRect Normalize(const TRect& r) {
+  return TRect{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+               std::max(r.Top, r.Bottom)};
+}
+
+// Runs the history's suspend/resume and the book's update lock around an operation.
+class Bracket {
+ public:
+  Bracket(IStorageHost& host, bool suspend) : host_(host) {
+    host_.Listener().BeginUpdate();
+    if (suspend && host_.History()) {
+      host_.History()->Suspend();
+      suspended_ = true;
+    }
+  }
+  ~Bracket() {
+    if (suspended_) host_.History()->Resume();
+    host_.Listener().EndUpdate();
+  }
+  Bracket(const Bracket&) = delete;
+  Bracket& operator=(const Bracket&) = delete;
+
+ private:
+  IStorageHost& host_;
+  bool suspended_ = false;
+};
+
+}  // namespace
+
+void TSSDataStorage::NotifyMoved(int32_t col, int32_t row) {
+  CellSlot* slot = Slot(col, row);
+  if (slot && slot->type == kCellFormula && slot->formula)
+    if (IFormulaCache* formulas = host_.FormulaCache()) formulas->CellMoved(slot->formula, *this, col, row);
+}
+
+void TSSDataStorage::MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow) {
+  if (toCol >= colCapacity_) SetCapacity(toCol + kColumnStep, rowCapacity_);
+  if (toRow >= rowCapacity_) SetCapacity(colCapacity_, toRow + kRowStep);
+  CellSlot*& from = columns_[static_cast<size_t>(fromCol)].rows[static_cast<size_t>(fromRow)];
+  CellSlot*& to = columns_[static_cast<size_t>(toCol)].rows[static_cast<size_t>(toRow)];
+  if (&from == &to) return;
+  if (to) FreeSlot(to);
+  to = from;
+  from = nullptr;
+  if (!to) return;
+  ColumnSlot& target = columns_[static_cast<size_t>(toCol)];
+  target.rowsInUse = std::max(target.rowsInUse, toRow + 1);
+  usedCols_ = std::max(usedCols_, toCol + 1);
+  usedRows_ = std::max(usedRows_, toRow + 1);
+  NotifyMoved(toCol, toRow);
+}
+
+void TSSDataStorage::ClearSlotContent(CellSlot* slot, bool withStyle) {
+  if (slot->type == kCellFormula && slot->formula) {
+    IFormulaEntry* entry = slot->formula;
+    slot->formula = nullptr;
+    if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(entry);
+  }
+  slot->type = kCellText;
+  slot->number = 0;
+  slot->derivedText = false;
+  slot->text = SharedText();
+  if (withStyle && slot->style != defaultStyle_) {
+    StyleCache().AddRef(defaultStyle_);
+    StyleCache().Release(slot->style);
+    slot->style = defaultStyle_;
+  }
+}
+
+bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
+  const bool whole = rect.IsWholeUsedArea();
+  if (!bulk_) {
+    bool useDefault = withStyles, canClear = true;
+    host_.Listener().ClearCells(*this, rect, useDefault, canClear);
+    if (!canClear) return false;
+    withStyles = useDefault;
+  }
+  TRect r = whole ? TRect{0, 0, usedCols_, usedRows_} : Normalize(rect);
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  Bracket lock(host_, false);
+  if (withStyles) merged_->RemoveInside(r);
+  ICellHistory* history = bulk_ ? nullptr : host_.History();
+  const bool grouped = history && history->OpenGroup("Delete cells");
+  bool stopped = false;
+  const int32_t lastCol = std::min(r.Right, usedCols_ - 1);
+  for (int32_t col = r.Left; col <= lastCol && !stopped; ++col) {
+    ColumnSlot& column = columns_[static_cast<size_t>(col)];
+    const int32_t lastRow = std::min(r.Bottom, column.rowsInUse - 1);
+    for (int32_t row = r.Top; row <= lastRow; ++row) {
+      CellSlot* slot = column.rows[static_cast<size_t>(row)];
+      if (!slot) continue;
+      if (slot->style->Flags & kStyleReadOnly) {
+        stopped = true;
+        break;
+      }
+      RecordChange(col, row);
+      ClearSlotContent(slot, withStyles);
+    }
+  }
+  if (withStyles) {
+    // Cleared records with the default style read like no record: free them.
+    for (int32_t col = r.Left; col <= lastCol; ++col) {
+      ColumnSlot& column = columns_[static_cast<size_t>(col)];
+      const int32_t lastRow = std::min(r.Bottom, column.rowsInUse - 1);
+      for (int32_t row = r.Top; row <= lastRow; ++row) {
+        CellSlot*& slot = column.rows[static_cast<size_t>(row)];
+        if (slot && slot->style == defaultStyle_ && slot->type == kCellText && slot->text.Empty()) {
+          FreeSlot(slot);
+          slot = nullptr;
+        }
+      }
+    }
+  }
+  if (grouped) history->CloseGroup();
+  host_.Listener().BookModified();
+  if (whole && !stopped && withStyles) ClearAll();
+  return !stopped;
+}
+
+void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
+  if (mode < 0 || mode > 3) return;
+  TRect r = Normalize(rect);
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  if (r.Left >= kFarEdge || r.Top >= kFarEdge) return;
+  const int32_t width = std::min(r.Width(), kFarEdge - 1 - r.Left);
+  const int32_t height = std::min(r.Height(), kFarEdge - 1 - r.Top);
+  if (mode == 0 && merged_->Intersects(TRect{0, r.Top, kFarEdge, r.Bottom}))
+    throw ESpreadSheetError("Some modified cells are merged");
+  if (mode == 1 && merged_->Intersects(TRect{r.Left, 0, r.Right, kFarEdge}))
+    throw ESpreadSheetError("Some modified cells are merged");
+  host_.Listener().BookModified();
+  if (ICellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, false);
+  Bracket lock(host_, true);
+  try {
+    if (mode == 0 || mode == 2) {
+      const int32_t top = mode == 2 ? 0 : r.Top;
+      const int32_t bottom = mode == 2 ? kFarEdge : r.Bottom;
+      if (usedCols_ > r.Left) {
+        SetCapacity(usedCols_ + width + kColumnStep, rowCapacity_);
+        if (mode == 2) {
+          // Whole columns: the directory entries move, cells stay in their arrays.
+          for (int32_t col = usedCols_ - 1; col >= r.Left; --col)
+            std::swap(columns_[static_cast<size_t>(col)], columns_[static_cast<size_t>(col + width)]);
+          usedCols_ += width;
+          for (int32_t col = r.Left + width; col < usedCols_; ++col)
+            for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row) NotifyMoved(col, row);
+        } else {
+          for (int32_t col = usedCols_ - 1; col >= r.Left; --col) {
+            const int32_t last = std::min(bottom, columns_[static_cast<size_t>(col)].rowsInUse - 1);
+            for (int32_t row = top; row <= last; ++row)
+              if (Slot(col, row)) MoveSlot(col, row, col + width, row);
+          }
+        }
+      }
+      if (mode == 2)
+        for (int32_t i = 0; i < width; ++i)
+          colHeader_->InsertEntry(r.Left, colHeader_->DefaultSize(), false, true, true);
+    } else {
+      const int32_t left = mode == 3 ? 0 : r.Left;
+      const int32_t right = mode == 3 ? usedCols_ - 1 : std::min(r.Right, usedCols_ - 1);
+      int32_t needed = rowCapacity_;
+      for (int32_t col = left; col <= right; ++col)
+        needed = std::max(needed, columns_[static_cast<size_t>(col)].rowsInUse + height);
+      if (needed > rowCapacity_) SetCapacity(colCapacity_, needed + kRowStep);
+      for (int32_t col = left; col <= right; ++col) {
+        ColumnSlot& column = columns_[static_cast<size_t>(col)];
+        if (column.rowsInUse <= r.Top) continue;
+        CellSlot** rows = column.rows.get();
+        const size_t count = static_cast<size_t>(column.rowsInUse - r.Top);
+        std::memmove(rows + r.Top + height, rows + r.Top, count * sizeof(CellSlot*));
+        std::memset(rows + r.Top, 0, static_cast<size_t>(height) * sizeof(CellSlot*));
+        column.rowsInUse += height;
+        usedRows_ = std::max(usedRows_, column.rowsInUse);
+        for (int32_t row = r.Top + height; row < column.rowsInUse; ++row) NotifyMoved(col, row);
+      }
+      if (mode == 3)
+        for (int32_t i = 0; i < height; ++i)
+          rowHeader_->InsertEntry(r.Top, rowHeader_->DefaultSize(), false, true, true);
+    }
+    if (mode == 2 || mode == 3) merged_->AdjustForInsert(r, mode);
+  } catch (const std::bad_alloc&) {
+    throw ESpreadSheetError("Not enough memory to insert cells");
+  }
+}
+
+void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
+  if (mode < 0 || mode > 3) return;
+  TRect r = Normalize(rect);
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  if (mode == 3) {
+    r.Left = 0;
+    r.Right = std::max(usedCols_ - 1, 0);
+  }
+  if (mode == 2) {
+    r.Top = 0;
+    r.Bottom = std::max(usedRows_ - 1, 0);
+  }
+  r.Right = std::min(r.Right, kFarEdge - 1);
+  r.Bottom = std::min(r.Bottom, kFarEdge - 1);
+  if (mode == 0 && merged_->Intersects(TRect{0, r.Top, kFarEdge, r.Bottom}))
+    throw ESpreadSheetError("Some modified cells are merged");
+  if (mode == 1 && merged_->Intersects(TRect{r.Left, 0, r.Right, kFarEdge}))
+    throw ESpreadSheetError("Some modified cells are merged");
+  host_.Listener().BookModified();
+  const int32_t width = r.Width();
+  const int32_t height = r.Height();
+  bulk_ = true;
+  try {
+    if (ICellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, true);
+  } catch (...) {
+    bulk_ = false;
+    throw;
+  }
+  Bracket lock(host_, true);
+  ClearCells(r, true);
+  bulk_ = false;
+  if (mode == 0) {
+    for (int32_t col = r.Right + 1; col < usedCols_; ++col) {
+      const int32_t last = std::min(r.Bottom, columns_[static_cast<size_t>(col)].rowsInUse - 1);
+      for (int32_t row = r.Top; row <= last; ++row)
+        if (Slot(col, row)) MoveSlot(col, row, col - width, row);
+    }
+  } else if (mode == 2) {
+    for (int32_t i = 0; i < width; ++i) colHeader_->DeleteEntry(r.Left);
+    if (r.Left < usedCols_) {
+      // The directory closes the gap; the emptied columns move to the end.
+      const int32_t end = std::min(usedCols_, r.Right + 1);
+      std::rotate(columns_.begin() + r.Left, columns_.begin() + end, columns_.begin() + usedCols_);
+      for (int32_t col = r.Left; col < usedCols_ - (end - r.Left); ++col)
+        for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row) NotifyMoved(col, row);
+    }
+  } else {
+    const int32_t left = mode == 3 ? 0 : r.Left;
+    const int32_t right = mode == 3 ? usedCols_ - 1 : std::min(r.Right, usedCols_ - 1);
+    for (int32_t col = left; col <= right; ++col) {
+      ColumnSlot& column = columns_[static_cast<size_t>(col)];
+      if (column.rowsInUse <= r.Top) continue;
+      CellSlot** rows = column.rows.get();
+      if (column.rowsInUse <= r.Bottom + 1) {
+        column.rowsInUse = r.Top;  // the column's data ended inside the deleted rows
+        continue;
+      }
+      const size_t count = static_cast<size_t>(column.rowsInUse - r.Bottom - 1);
+      std::memmove(rows + r.Top, rows + r.Bottom + 1, count * sizeof(CellSlot*));
+      std::memset(rows + r.Top + count, 0, static_cast<size_t>(height) * sizeof(CellSlot*));
+      column.rowsInUse -= height;
+      for (int32_t row = r.Top; row < column.rowsInUse; ++row) NotifyMoved(col, row);
+    }
+    if (mode == 3)
+      for (int32_t i = 0; i < height; ++i) rowHeader_->DeleteEntry(r.Top);
+  }
+  if (mode == 2 || mode == 3) merged_->AdjustForDelete(r, mode);
+}
+
+int TSSDataStorage::CompareCells(TPoint a, TPoint b) const {
+  const std::string ta = CellValueText(a.X, a.Y);
+  const std::string tb = CellValueText(b.X, b.Y);
+  if (ta == tb) return 0;
+  if (ta.empty()) return -1;
+  if (tb.empty()) return 1;
+  double na = 0, nb = 0;
+  if (TextToNumber(ta, na) && TextToNumber(tb, nb)) return na < nb ? -1 : (na > nb ? 1 : 0);
+  bool ba = false, bb = false;
+  if (TextToBoolean(ta, ba) && TextToBoolean(tb, bb)) return ba == bb ? 0 : (ba ? 1 : -1);
+  const int cmp = platform::AnsiCompareText(ta, tb);
+  return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
+}
+
+namespace {
+// A cell's sort key, computed once per cell.
+struct SortKey {
+  mutable std::string text;  // for number cells built only when compared with a text
+  mutable bool hasText = false;
+  bool empty = true;
+  bool isNumber = false;
+  double number = 0;
+  bool isBool = false;
+  bool boolean = false;
+};
+
+const std::string& TextOf(const SortKey& k) {
+  if (!k.hasText) {
+    k.text = NumberText(k.number);
+    k.hasText = true;
+  }
+  return k.text;
+}
+
+int CompareKeys(const SortKey& a, const SortKey& b) {
+  if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+  if (TextOf(a) == TextOf(b)) return 0;
+  if (a.empty) return -1;
+  if (b.empty) return 1;
+  if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+  if (a.isBool && b.isBool) return a.boolean == b.boolean ? 0 : (a.boolean ? 1 : -1);
+  const int cmp = platform::AnsiCompareText(TextOf(a), TextOf(b));
+  return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
+}
+}  // namespace
+
+void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& directions) {
+  TRect r = Normalize(rect);
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  if (r.Top >= usedRows_ || r.Left >= usedCols_) return;
+  r.Bottom = std::min(r.Bottom, usedRows_ - 1);
+  r.Right = std::min(r.Right, usedCols_ - 1);
+  const int32_t rows = r.Height();
+  const int32_t cols = r.Width();
+  if (rows < 2) return;
+  // Keys for every cell of the rectangle, then one stable sort of the row order.
+  std::vector<SortKey> keys(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+  for (int32_t c = 0; c < cols; ++c) {
+    for (int32_t i = 0; i < rows; ++i) {
+      SortKey& k = keys[static_cast<size_t>(i) * cols + c];
+      const CellSlot* slot = Slot(r.Left + c, r.Top + i);
+      if (slot && slot->type == kCellNumber) {
+        // Numbers compare by value: their text is never needed.
+        k.isNumber = true;
+        k.number = slot->number;
+        k.empty = false;
+        continue;
+      }
+      k.text = CellValueText(r.Left + c, r.Top + i);
+      k.hasText = true;
+      k.empty = k.text.empty();
+      if (k.empty) continue;
+      k.isNumber = TextToNumber(k.text, k.number);
+      k.isBool = !k.isNumber && TextToBoolean(k.text, k.boolean);
+    }
+  }
+  std::vector<int32_t> order(static_cast<size_t>(rows));
+  std::iota(order.begin(), order.end(), 0);
+  const auto descending = [&directions](int32_t c) {
+    if (directions.empty()) return false;
+    return directions[std::min(static_cast<size_t>(c), directions.size() - 1)];
+  };
+  std::stable_sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
+    for (int32_t c = 0; c < cols; ++c) {
+      const int cmp = CompareKeys(keys[static_cast<size_t>(x) * cols + c], keys[static_cast<size_t>(y) * cols + c]);
+      if (cmp != 0) return descending(c) ? cmp > 0 : cmp < 0;
+    }
+    return false;
+  });
+  // One record of the whole rectangle covers the sort.
+  if (ICellHistory* history = host_.History(); history && !bulk_) history->RecordCellsChange(*this, r);
+  Bracket lock(host_, true);
+  std::vector<CellSlot*> column(static_cast<size_t>(rows));
+  for (int32_t c = 0; c < cols; ++c) {
+    ColumnSlot& slotColumn = columns_[static_cast<size_t>(r.Left + c)];
+    if (slotColumn.rowsInUse == 0) continue;
+    for (int32_t i = 0; i < rows; ++i) column[static_cast<size_t>(i)] = slotColumn.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
+    for (int32_t i = 0; i < rows; ++i) {
+      slotColumn.rows[static_cast<size_t>(r.Top + i)] = column[static_cast<size_t>(i)];
+      if (column[static_cast<size_t>(i)]) {
+        slotColumn.rowsInUse = std::max(slotColumn.rowsInUse, r.Top + i + 1);
+        NotifyMoved(r.Left + c, r.Top + i);
+      }
+    }
+  }
+  for (int32_t c = 0; c < cols; ++c)
+    for (int32_t i = 0; i < rows; ++i) host_.Listener().CellChanged(*this, r.Left + c, r.Top + i);
+}
+
+}  // namespace workbook

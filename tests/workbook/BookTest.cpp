@@ -1,0 +1,232 @@
+#include "workbook/TCustomSpreadSheetBook.h"
+
+#include <gtest/gtest.h>
+
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "workbook/TestLocales.h"
+
+namespace workbook {
+namespace {
+
+std::vector<std::string> Captions(const TCustomSpreadSheetBook& book) {
+  std::vector<std::string> out;
+  for (int i = 0; i < book.PageCount(); ++i) out.push_back(book.Sheets(i).Caption());
+  return out;
+}
+
+TEST(Book, NewBookHasSheet1AndDefaults) {
+  TSpreadSheetBook book;
+  ASSERT_EQ(book.PageCount(), 1);
+  EXPECT_EQ(book.Sheets(0).Caption(), "Sheet1");
+  EXPECT_EQ(book.ActivePage(), 0);
+  EXPECT_TRUE(book.AutoRecalc());
+  EXPECT_EQ(book.ColHeaderHeight(), 20);
+  EXPECT_EQ(book.DefaultColWidth(), 85);
+  EXPECT_EQ(book.DefaultRowHeight(), 20);
+  EXPECT_EQ(book.Precision(), 2);
+  EXPECT_EQ(book.RowHeaderWidth(), 85);
+  EXPECT_TRUE(book.ExcelProtectionStyle);
+  EXPECT_FALSE(book.Protected);
+  EXPECT_FALSE(book.ReadOnly());
+  EXPECT_TRUE(book.ShowGrid());
+  EXPECT_TRUE(book.ShowHeaders());
+  EXPECT_TRUE(book.ShowCaptionBar);
+  EXPECT_FALSE(TSpreadSheet().ShowCaptionBar);
+  EXPECT_EQ(book.History().UndoCount(), 0);
+  EXPECT_THROW(book.Sheets(1), ESpreadSheetError);
+  try {
+    book.Sheets(-1);
+  } catch (const ESpreadSheetError& e) {
+    EXPECT_STREQ(e.what(), "Invalid page number");
+  }
+  book.SetColHeaderHeight(0);
+  book.SetRowHeaderWidth(-5);
+  EXPECT_EQ(book.ColHeaderHeight(), 20);
+  EXPECT_EQ(book.RowHeaderWidth(), 85);
+}
+
+TEST(Book, SheetCaptionsAndDeletion) {
+  TSpreadSheetBook book;
+  book.AddSheet();
+  book.AddSheet();
+  EXPECT_EQ(Captions(book), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+  book.DeleteSheet(1);
+  book.AddSheet();  // PageCount + 1 again: two sheets share a caption
+  EXPECT_EQ(Captions(book), (std::vector<std::string>{"Sheet1", "Sheet3", "Sheet3"}));
+  book.AddSheet("Given");
+  EXPECT_EQ(book.Sheets(3).Caption(), "Given");
+}
+
+TEST(Book, RenamingRefusesDuplicates) {
+  TSpreadSheetBook book;
+  TSSBookSheet& second = book.AddSheet();
+  try {
+    second.SetCaption("Sheet1");
+    FAIL() << "duplicate caption accepted";
+  } catch (const ESpreadSheetError& e) {
+    EXPECT_STREQ(e.what(), "Sheet caption invalid or already exist");
+  }
+  EXPECT_EQ(second.Caption(), "Sheet2");
+  second.SetCaption("sheet1");  // case matters
+  EXPECT_EQ(second.Caption(), "sheet1");
+  book.events.OnChangeSheetCaption = [](TSSBookSheet&, std::string& caption) { caption += "!"; };
+  second.SetCaption("Data");
+  EXPECT_EQ(second.Caption(), "Data!");
+}
+
+TEST(Book, DeletingKeepsAValidActiveSheet) {
+  TSpreadSheetBook book;
+  book.DeleteSheet(0);  // the only sheet
+  EXPECT_EQ(book.PageCount(), 1);
+  book.AddSheet();
+  book.AddSheet();
+  book.SetActiveSheet(2);
+  book.DeleteSheet(2);  // the active last one: the previous becomes active
+  EXPECT_EQ(book.ActivePage(), 1);
+  EXPECT_EQ(book.ActiveSheet()->Caption(), "Sheet2");
+  book.AddSheet();
+  book.SetActiveSheet(1);
+  book.DeleteSheet(1);  // active, not last: the next one takes its place
+  EXPECT_EQ(book.ActivePage(), 1);
+  EXPECT_EQ(book.ActiveSheet()->Caption(), "Sheet3");
+  book.DeleteSheet(0);  // before the active one
+  EXPECT_EQ(book.ActivePage(), 0);
+  EXPECT_EQ(book.ActiveSheet()->Caption(), "Sheet3");
+  book.DeleteSheet(5);
+  EXPECT_EQ(book.PageCount(), 1);
+}
+
+TEST(Book, DeleteAndExchangeVetoes) {
+  TSpreadSheetBook book;
+  book.AddSheet();
+  std::vector<int> asked;
+  book.events.OnDeleteSheet = [&](int sheet, bool& can) {
+    asked.push_back(sheet);
+    can = false;
+  };
+  book.DeleteSheet(1);
+  EXPECT_EQ(book.PageCount(), 2);
+  EXPECT_EQ(asked, (std::vector<int>{1}));
+  book.events.OnExchangeSheets = [](int, int, bool& can) { can = false; };
+  book.ExchangeSheets(0, 1);
+  EXPECT_EQ(book.Sheets(0).Caption(), "Sheet1");
+  book.events.OnExchangeSheets = nullptr;
+  book.ExchangeSheets(0, 1);
+  EXPECT_EQ(Captions(book), (std::vector<std::string>{"Sheet2", "Sheet1"}));
+  EXPECT_EQ(book.ActivePage(), 1);  // follows the active sheet
+  book.ExchangeSheets(0, 7);
+  EXPECT_EQ(book.Sheets(0).Caption(), "Sheet2");
+}
+
+TEST(Book, PageCountShrinksWithoutDeleteEvents) {
+  TSpreadSheetBook book;
+  book.SetPageCount(3);
+  EXPECT_EQ(Captions(book), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
+  book.SetActiveSheet(2);
+  int deletes = 0;
+  book.events.OnDeleteSheet = [&](int, bool&) { ++deletes; };
+  book.SetPageCount(1);
+  EXPECT_EQ(book.PageCount(), 1);
+  EXPECT_EQ(book.ActivePage(), 0);
+  EXPECT_EQ(deletes, 0);
+}
+
+TEST(Book, ActivationSkipsHiddenPages) {
+  TSpreadSheetBook book;
+  book.SetPageCount(4);
+  book.SetPageVisible(1, false);
+  book.SetActiveSheet(1);
+  EXPECT_EQ(book.ActivePage(), 2);
+  book.SetPageVisible(3, false);
+  book.SetActiveSheet(0);
+  book.SetActiveSheet(3);  // nothing visible after it: the nearest before
+  EXPECT_EQ(book.ActivePage(), 2);
+  int asked = -1;
+  book.events.OnActiveSheetChanging = [&](TCustomSpreadSheetBook&, int index, bool& can) {
+    asked = index;
+    can = false;
+  };
+  book.SetActiveSheet(0);
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(book.ActivePage(), 2);
+}
+
+TEST(Book, UpdateLockHoldsBackCellEvents) {
+  TSpreadSheetBook book;
+  std::vector<std::pair<int, int>> changes;
+  book.events.OnCellChange = [&](TSSBookSheet&, int32_t col, int32_t row) { changes.push_back({col, row}); };
+  book.ActiveSheet()->CellObject(1, 2)->SetText("x");
+  EXPECT_EQ(changes, (std::vector<std::pair<int, int>>{{1, 2}}));
+  book.BeginUpdate();
+  book.ActiveSheet()->CellObject(3, 3)->SetText("y");
+  EXPECT_TRUE(book.IsLocked());
+  book.EndUpdate();
+  book.EndUpdate();  // never below 0
+  EXPECT_FALSE(book.IsLocked());
+  EXPECT_EQ(changes.size(), 1u);
+  EXPECT_EQ(book.ActiveSheet()->Storage().CellRec(3, 3).Text, "y");
+}
+
+TEST(Book, DefaultSizesReachEverySheet) {
+  TSpreadSheetBook book;
+  book.AddSheet();
+  book.Sheets(1).ColumnHeader().SetSize(2, 40);
+  book.SetDefaultColWidth(100);
+  book.SetDefaultRowHeight(30);
+  EXPECT_EQ(book.Sheets(0).ColumnHeader().Size(0), 100);
+  EXPECT_EQ(book.Sheets(1).ColumnHeader().Size(2), 40);
+  EXPECT_EQ(book.Sheets(1).RowHeader().Size(9), 30);
+  TSSBookSheet& added = book.AddSheet();  // new sheets start with the book's sizes
+  EXPECT_EQ(added.ColumnHeader().Size(0), 100);
+}
+
+TEST(Book, ClearAndAssign) {
+  platform::ScopedLocale locale(test::EnglishUS());
+  TSpreadSheetBook source;
+  source.AddSheet("Data");
+  source.Sheets(1).CellObject(0, 0)->SetText("hello");
+  {
+    auto cell = source.Sheets(1).CellObject(1, 0);
+    cell->SetText("2.5");
+    cell->Style().Font().SetStyle(kFontBold);
+  }
+  source.Sheets(1).Storage().MergeCells(TRect{2, 2, 3, 3}, true);
+  source.SetActiveSheet(1);
+  TSpreadSheetBook copy;
+  copy.Assign(source);
+  EXPECT_EQ(Captions(copy), (std::vector<std::string>{"Sheet1", "Data"}));
+  EXPECT_EQ(copy.ActivePage(), 1);
+  EXPECT_EQ(copy.Sheets(1).Storage().CellRec(0, 0).Text, "hello");
+  const TSSStyleEntry* bold = copy.Sheets(1).Storage().CellStyleEntry(1, 0);
+  EXPECT_TRUE(copy.StyleCache().Owns(bold));
+  EXPECT_EQ(bold->Font->Style, kFontBold);
+  EXPECT_EQ(copy.Sheets(1).Storage().MergedCells().Count(), 1);
+  copy.ClearBook();
+  EXPECT_EQ(copy.PageCount(), 0);
+  EXPECT_EQ(copy.StyleCache().EntryCount(), 1);
+  EXPECT_EQ(copy.StyleCache().DefaultEntry()->RefCount, 1);
+  EXPECT_EQ(copy.History().UndoCount(), 0);
+}
+
+TEST(Book, FilesWithoutHandlers) {
+  TSpreadSheetBook book;
+  try {
+    book.LoadFromFile("no-such-file.xls");
+    FAIL();
+  } catch (const ESpreadSheetError& e) {
+    EXPECT_STREQ(e.what(), "Invalid file no-such-file.xls name");
+  }
+  EXPECT_THROW(book.SaveToFile("out.xls"), ESpreadSheetError);
+}
+
+TEST(Book, ReadOnlyFlagsTheDefaultStyle) {
+  TSpreadSheetBook book;
+  book.SetReadOnly(true);
+  EXPECT_TRUE(book.StyleCache().DefaultEntry()->Flags & kStyleReadOnly);
+  book.SetReadOnly(false);
+  EXPECT_FALSE(book.StyleCache().DefaultEntry()->Flags & kStyleReadOnly);
+}
+
+}  // namespace
+}  // namespace workbook
