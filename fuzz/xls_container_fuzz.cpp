@@ -3,19 +3,52 @@
 // The input is opened as a compound document; its workbook stream (or, when the container is
 // refused, the input itself) is then walked record by record through every record decoder.
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <vector>
 
+#include "xls/biff/FormulaRecords.h"
+#include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/SheetRecords.h"
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/TSSTStringTable.h"
 #include "xls/compound/CompoundReader.h"
+#include "xls/formula/FileTokens.h"
+#include "xls/formula/TFormulaReader.h"
 
 namespace {
+
+// Answers for the formula text conversion: a few names and sheets, every function known
+// with a fixed argument count taken from its number.
+class FuzzSource : public xls::IFormulaTextSource {
+ public:
+  size_t NameCount() const override { return 2; }
+  std::string NameText(size_t i) const override { return "N" + std::to_string(i); }
+  size_t ExternSheetCount() const override { return 2; }
+  uint16_t ExternSheetFirst(size_t i) const override { return static_cast<uint16_t>(i * 7); }
+  size_t SheetCount() const override { return 3; }
+  std::string SheetName(size_t i) const override { return i == 1 ? "My Sheet" : "S"; }
+  std::optional<xls::FormulaFunctionInfo> Function(uint16_t n) const override {
+    if (n > 400) return std::nullopt;
+    return xls::FormulaFunctionInfo{"F", n % 4};
+  }
+  std::string ColumnCaption(int32_t c) const override { return std::to_string(c); }
+  std::string NumberText(double) const override { return "1"; }
+  std::string ErrorText(uint8_t) const override { return "#E"; }
+  void ReportInvalidName(const std::string&) override {}
+};
+
+void ToText(const std::vector<uint8_t>& tokens) {
+  static FuzzSource source;
+  static xls::TFormulaReader reader(source);
+  std::string text;
+  reader.TokensToText(3, 5, text, static_cast<uint16_t>(std::min<size_t>(tokens.size(), 0xFFFF)),
+                      tokens.data());
+}
 
 void WalkRecords(std::span<const uint8_t> stream) {
   xls::RecordReader r(stream);
@@ -36,8 +69,28 @@ void WalkRecords(std::span<const uint8_t> stream) {
         case xls::rec::kFormat: xls::FormatRecord::Read(r); break;
         case xls::rec::kPalette: xls::PaletteRecord::Read(r); break;
         case xls::rec::kSst: sst = xls::ReadSharedStrings(r); break;
-        case xls::rec::kLabel: r.Skip(6); r.String16(); break;
+        case xls::rec::kLabel: xls::LabelRecord::Read(r); break;
+        case xls::rec::kNumber: xls::NumberRecord::Read(r); break;
+        case xls::rec::kRk: xls::RkRecord::Read(r); break;
+        case xls::rec::kMulRk: xls::MulRkRecord::Read(r); break;
+        case xls::rec::kMulBlank: xls::MulBlankRecord::Read(r); break;
+        case xls::rec::kBoolErr: xls::BoolErrRecord::Read(r); break;
+        case xls::rec::kRow: xls::RowRecord::Read(r); break;
+        case xls::rec::kColInfo: xls::ColInfoRecord::Read(r); break;
+        case xls::rec::kDimensions: xls::DimensionsRecord::Read(r); break;
+        case xls::rec::kMergedCells: xls::MergedCellsRecord::Read(r); break;
+        case xls::rec::kWindow2: xls::Window2Record::Read(r); break;
+        case xls::rec::kExternSheet: xls::ExternSheetRecord::Read(r); break;
+        case xls::rec::kName: xls::ParseFileTokens(xls::NameRecord::Read(r).tokens); break;
+        case xls::rec::kShrFmla: xls::ParseFileTokens(xls::SharedFormulaRecord::Read(r).tokens); break;
+        case xls::rec::kArray: xls::ParseFileTokens(xls::ArrayRecord::Read(r).tokens); break;
         case xls::rec::kLabelSst: r.Skip(6); xls::SharedString(sst, r.U32()); break;
+        case xls::rec::kFormula: {
+          auto tokens = xls::FormulaRecord::Read(r).tokens;
+          xls::ParseFileTokens(tokens);
+          ToText(tokens);
+          break;
+        }
         default: r.Skip(r.Remaining()); break;
       }
     }

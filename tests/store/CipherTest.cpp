@@ -179,7 +179,11 @@ TEST(TCipherTest, ThroughputAtLeastModest) {
   const auto start = std::chrono::steady_clock::now();
   cipher.EncodeBuffer(data.data(), data.data(), data.size());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+#ifdef NDEBUG
   EXPECT_LT(seconds, 2.0);
+#else
+  EXPECT_LT(seconds, 20.0);  // sanitizer builds run unoptimised
+#endif
   RecordProperty("MBps", static_cast<int>(8.0 / seconds));
   std::printf("AES-256 mode 0: %.0f MB/s\n", 8.388608 / seconds);
 }

@@ -108,16 +108,25 @@ TEST(StoreOpenTest, WrongPasswordIsRefused) {
   EXPECT_NO_THROW(TSingleFileSystem(open, kModeReadWrite, "anything"));
 }
 
-TEST(StoreOpenTest, MissingFileAndBadSignature) {
+TEST(StoreOpenTest, MissingFileIsNamedWithItsPath) {
   const std::string missing = ScratchPath("missing.sfs");
   EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(missing, kModeReadWrite); }), "File '" + missing + "' not found");
+}
 
+TEST(StoreCorruptionTest, BadSignatureIsACorruptedHeader) {
   const std::string bad = ScratchPath("bad.sfs");
   test::WriteAll(bad, test::Pattern(5000, 1));
-  const std::string bare = bad.substr(bad.find_last_of('/') + 1);
+  const std::string bare = bad.substr(bad.find_last_of("/\\") + 1);
   EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }), "File " + bare + " has corrupted header.");
   test::WriteAll(bad, {});
   EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }), "File " + bare + " has corrupted header.");
+  // A sound part header over a store header with a wrong signature.
+  { TSingleFileSystem fs(bad, kModeCreate); }
+  auto bytes = test::ReadAll(bad);
+  bytes[280] = 'X';
+  test::WriteAll(bad, bytes);
+  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }),
+            "TSingleFileSystem.LoadHeader - Invalid SFS file, header is corrupted.");
 }
 
 TEST(StoreOpenTest, ChangedHeaderByteIsRejected) {
@@ -293,7 +302,7 @@ TEST(StoreCorruptionTest, LoopingPartChainIsRefused) {
   ASSERT_TRUE(platform::FileExists(path + "1"));
   // The second part names the first part as its successor.
   auto second = test::ReadAll(path + "1");
-  const std::string bare = path.substr(path.find_last_of('/') + 1);
+  const std::string bare = path.substr(path.find_last_of("/\\") + 1);
   std::memset(&second[16], 0, 261);
   std::memcpy(&second[16], bare.data(), bare.size());
   test::WriteAll(path + "1", second);

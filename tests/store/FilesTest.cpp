@@ -1,10 +1,14 @@
 // Directory entries, page maps and the file operations of a store.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include "StoreTestUtil.h"
+#include "platform/Clock.h"
 #include "store/PasswordPrompt.h"
+#include "store/StoreVerifier.h"
 #include "store/StoreError.h"
 #include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"
@@ -323,3 +327,112 @@ TEST_F(FilesTest, OutOfSpaceIsReportedWhenTheStoreCannotGrow) {
 
 }  // namespace
 }  // namespace store
+
+#ifndef _WIN32
+namespace store {
+namespace {
+
+// Pins the clock and the time zone for the time-stamp test, restoring both afterwards.
+class PinnedTime {
+ public:
+  PinnedTime(double now, const char* zone) {
+    const char* old = std::getenv("TZ");
+    hadZone_ = old != nullptr;
+    if (old) oldZone_ = old;
+    setenv("TZ", zone, 1);
+    tzset();
+    platform::SetNowOverride([now] { return now; });
+  }
+  ~PinnedTime() {
+    platform::SetNowOverride(nullptr);
+    if (hadZone_) setenv("TZ", oldZone_.c_str(), 1); else unsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  bool hadZone_ = false;
+  std::string oldZone_;
+};
+
+TEST(StoreTimeTest, LocalTimeInTwoSecondStepsStoredAsUtc) {
+  // 2023-03-15 12:00:03 local time: the odd second is dropped.
+  const double now = 45000.5 + 3.0 / 86400;
+  const int64_t localStamp = (int64_t(45000) * 86400 + 43200 + 2 + int64_t(109205) * 86400) * 10000000;
+  {
+    PinnedTime pin(now, "UTC0");
+    EXPECT_EQ(StoreTimeNow(), localStamp);
+  }
+  {
+    PinnedTime pin(now, "EST5");  // five hours behind UTC, no daylight saving
+    EXPECT_EQ(StoreTimeNow(), localStamp + int64_t(5) * 3600 * 10000000);
+  }
+}
+
+}  // namespace
+}  // namespace store
+#endif
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+
+namespace store {
+namespace {
+
+// Caps the size of files this process may write, as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(FilesTest, FullDiskReportsNoSpaceAndKeepsTheStoreSound) {
+  const auto small = test::Pattern(5000, 31);
+  {
+    TSFSUserFileStream s(fs_.get(), "kept", kModeCreate);
+    s.Write(small.data(), small.size());
+  }
+  int notified = 0;
+  fs_->OnOutOfSpace = [&](TSingleFileSystem& sender) {
+    EXPECT_EQ(&sender, fs_.get());
+    ++notified;
+  };
+  const int h = fs_->FileOpen("big", kModeCreate);
+  ASSERT_GE(h, 0);
+  const auto big = test::Pattern(1 << 20, 32);
+  {
+    FileSizeLimit limit(200000);
+    EXPECT_EQ(fs_->FileWrite(h, big.data(), big.size()), 0u);
+    EXPECT_EQ(fs_->LastError(), -17);
+    EXPECT_EQ(fs_->FileSetSize(h, 1 << 20), -17);
+  }
+  EXPECT_EQ(notified, 2);
+  fs_->FileClose(h);
+  // Nothing was lost and the store still takes data once there is room again.
+  Reopen();
+  const auto report = VerifyStore(*fs_);
+  EXPECT_TRUE(report.Ok()) << (report.damage.empty() ? "" : report.damage[0]);
+  TSFSUserFileStream kept(fs_.get(), "kept", kModeReadOnly);
+  std::vector<uint8_t> out(small.size());
+  EXPECT_EQ(kept.Read(out.data(), out.size()), out.size());
+  EXPECT_EQ(out, small);
+  TSFSUserFileStream again(fs_.get(), "big", kModeReadWrite);
+  EXPECT_EQ(again.Write(big.data(), big.size()), big.size());
+}
+
+}  // namespace
+}  // namespace store
+#endif

@@ -54,6 +54,31 @@ TEST(SfsToolTest, CreatePutListGetRemove) {
   EXPECT_EQ(t.Run({"rm", store, "Sheet"}), 1);
 }
 
+TEST(SfsToolTest, CompressedStreams) {
+  const std::string store = test::ScratchPath("packed.sfs");
+  const std::string input = test::ScratchPath("in.txt");
+  const std::string output = test::ScratchPath("out.txt");
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "row " + std::to_string(i % 97) + "\n";
+  test::WriteAll(input, std::vector<uint8_t>(text.begin(), text.end()));
+  Tool t;
+  ASSERT_EQ(t.Run({"create", store, "--compression", "1"}), 0);
+  ASSERT_EQ(t.Run({"put", store, "default", input}), 0) << t.err.str();
+  ASSERT_EQ(t.Run({"put", store, "bz", input, "--compression", "9"}), 0) << t.err.str();
+  ASSERT_EQ(t.Run({"ls", store}), 0);
+  // Stream size, stored size (smaller), code.
+  const std::string listing = t.out.str();
+  EXPECT_NE(listing.find(std::to_string(text.size())), std::string::npos);
+  EXPECT_NE(listing.find(" 1  "), std::string::npos) << listing;
+  EXPECT_NE(listing.find(" 9  "), std::string::npos) << listing;
+  for (const char* name : {"default", "bz"}) {
+    ASSERT_EQ(t.Run({"get", store, name, output}), 0) << t.err.str();
+    const auto back = test::ReadAll(output);
+    EXPECT_EQ(std::string(back.begin(), back.end()), text) << name;
+  }
+  EXPECT_EQ(t.Run({"verify", store}), 0) << t.out.str();
+}
+
 TEST(SfsToolTest, PasswordsFromOptionOrPrompt) {
   const std::string store = test::ScratchPath("locked.sfs");
   const std::string input = test::ScratchPath("in.bin");

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "xls/LittleEndian.h"
+#include "xls/biff/DefaultRecords.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/Rk.h"
 #include "xls/biff/SheetRecords.h"
@@ -177,6 +178,40 @@ TEST(SheetRecords, BofAndBoundSheetRoundTrip) {
   BofRecord old = BofRecord::Read(r);
   EXPECT_EQ(old.type, rec::kBofWorksheet);
   EXPECT_EQ(old.build, BofRecord{}.build);
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+std::vector<uint8_t> Bytes(const RecordBuilder& b) { return b.Data(); }
+
+TEST(DefaultRecords, TemplatesHaveTheirExactBytes) {
+  EXPECT_EQ(Bytes(defaults::Window1()), Hex("E0 01 69 00 CC 42 7F 26 38 00 00 00 00 00 01 00 58 02"));
+  EXPECT_EQ(Bytes(defaults::Font().Build()),
+            Hex("C8 00 00 00 FF 7F 90 01 00 00 00 00 00 00 05 01 41 00 72 00 69 00 61 00 6C 00"));
+  auto formats = defaults::Formats();
+  ASSERT_EQ(formats.size(), 2u);
+  EXPECT_EQ(Bytes(formats[0].Build()), Hex("A4 00 08 00 00 64 64 2F 6D 6D 2F 79 79"));
+  EXPECT_EQ(formats[1].Build().Size(), 2u + 3 + 12);
+  const auto& xfs = defaults::Xfs();
+  auto xfBytes = [&](int i) {
+    uint8_t out[20];
+    xfs[i].Serialize(out);
+    return std::vector<uint8_t>(out, out + 20);
+  };
+  EXPECT_EQ(xfBytes(0), Hex("00 00 00 00 F5 FF 20 00 00 00 00 00 00 00 00 00 00 00 C0 20"));
+  EXPECT_EQ(xfBytes(2), Hex("01 00 00 00 F5 FF 20 00 00 F4 00 00 00 00 00 00 00 00 C0 20"));
+  EXPECT_EQ(xfBytes(4), Hex("02 00 00 00 F5 FF 20 00 00 F4 00 00 00 00 00 00 00 00 C0 20"));
+  EXPECT_EQ(xfBytes(14), Hex("00 00 00 00 F5 FF 20 00 00 F4 00 00 00 00 00 00 00 00 C0 20"));
+  EXPECT_EQ(xfBytes(15), Hex("00 00 00 00 01 00 20 00 00 00 00 00 00 00 00 00 00 00 C0 20"));
+  EXPECT_EQ(xfBytes(16), Hex("01 00 2B 00 F5 FF 20 00 00 F8 00 00 00 00 00 00 00 00 C0 20"));
+  auto styles = defaults::Styles();
+  ASSERT_EQ(styles.size(), 6u);
+  EXPECT_EQ(Bytes(styles[4]), Hex("00 80 00 FF"));
+  EXPECT_EQ(Bytes(styles[5]), Hex("14 80 05 FF"));
 }
 
 }  // namespace

@@ -10,13 +10,9 @@
 #include "platform/File.h"
 #include "store/StoreError.h"
 #include "store/StoreVerifier.h"
-#include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"
 #include "store/engine/TDIRManager.h"
-#if __has_include("store/stream/TSFSFileStream.h")
 #include "store/stream/TSFSFileStream.h"
-#define SFS_HAVE_FRAMED_STREAMS 1
-#endif
 
 namespace sfs {
 namespace {
@@ -65,14 +61,9 @@ void AskForFilePasswords(Context& c, TSingleFileSystem& fs) {
 std::unique_ptr<store::TStream> OpenFileStream(TSingleFileSystem& fs, const std::string& name, uint16_t mode,
                                                const Options& o) {
   const std::string password = o.filePassword.value_or("");
-#ifdef SFS_HAVE_FRAMED_STREAMS
+  // Code 0 takes the store's default compression; opening finds the framing in the file.
   return std::make_unique<store::TSFSFileStream>(&fs, name, mode, password, "", "",
                                                  static_cast<uint8_t>(o.compression.value_or(0)));
-#else
-  const int code = mode == store::kModeCreate ? o.compression.value_or(fs.DefaultCompression()) : 0;
-  if (code != 0) throw Failure("compressed streams are not available in this build (code " + std::to_string(code) + ")");
-  return std::make_unique<store::TSFSUserFileStream>(&fs, name, mode, password);
-#endif
 }
 
 std::unique_ptr<store::TStream> OpenFile(TSingleFileSystem& fs, const std::string& name, uint16_t mode,
@@ -145,9 +136,22 @@ int Create(Context& c, const std::string& path, const Options& o) {
 int List(Context& c, const std::string& path, const Options& o) {
   return Guard(c, [&] {
     auto fs = OpenStore(c, path, store::kModeReadOnly, o);
+    // Columns: stream size, bytes stored, compression code, last write, flags, name. Files with
+    // their own password show their stored size only (nobody is asked while listing).
     for (const auto& info : fs->List()) {
-      c.out << std::setw(12) << info.size << "  " << FormatTime(info.lastWriteTime) << "  "
-            << (info.hasPassword ? "locked " : "       ") << info.name << "\n";
+      std::string size = "?", code = "-";
+      if (!info.hasPassword || o.filePassword) {
+        try {
+          store::TSFSFileStream stream(fs.get(), info.name, store::kModeReadOnly, o.filePassword.value_or(""));
+          size = std::to_string(stream.Size());
+          code = std::to_string(stream.Inner().Compression());
+        } catch (const std::exception&) {
+          size = "damaged";
+        }
+      }
+      c.out << std::setw(12) << size << std::setw(12) << info.size << std::setw(3) << code << "  "
+            << FormatTime(info.lastWriteTime) << "  " << (info.hasPassword ? "locked " : "       ")
+            << info.name << "\n";
     }
     return 0;
   });

@@ -4,15 +4,14 @@
 #include <cstring>
 
 #include "store/StoreError.h"
-#include "store/cipher/Checksum.h"
 #include "store/stream/BlockCodec.h"
+#include "store/stream/BlockCrc.h"
 
 namespace store {
 
 namespace {
 constexpr char kSignature[4] = {'K', 'X', 'C', 'S'};
 constexpr uint32_t kVersionBits = 0x40000000;  // 2.0f
-constexpr uint8_t kCrcKind = 1;                // CRC-16/ARC
 // Larger blocks than any compression code uses are taken for damage, not for a format.
 constexpr uint32_t kMaxBlockSize = 16u << 20;
 constexpr int64_t kMaxFramedOffset = 0xFFFFFFFFll;  // NextBlockOffset is 32 bits wide
@@ -43,7 +42,60 @@ TSFSAdvancedFileStream::TSFSAdvancedFileStream(std::unique_ptr<TStream> raw, boo
   Setup(create, compression != 0 ? compression : defaultCompression);
 }
 
-TSFSAdvancedFileStream::~TSFSAdvancedFileStream() = default;
+TSFSAdvancedFileStream::~TSFSAdvancedFileStream() {
+  try {
+    Flush();
+  } catch (...) {
+    // Nothing can be reported from here; callers that care call Flush themselves.
+  }
+}
+
+int64_t TSFSAdvancedFileStream::LogicalSize() const {
+  if (!tailDirty_) return size_;
+  return std::max<int64_t>(size_, static_cast<int64_t>(tailIndex_) * blockSize_ +
+                                      static_cast<int64_t>(tailData_.size()));
+}
+
+bool TSFSAdvancedFileStream::TryDefer(const uint8_t* data, size_t count) {
+  const int64_t p = position_;
+  const int64_t end = p + static_cast<int64_t>(count);
+  const size_t l = static_cast<size_t>((end - 1) / blockSize_);
+  if (static_cast<size_t>(p / blockSize_) != l) return false;
+  if (tailDirty_) {
+    if (tailIndex_ != l) return false;
+  } else if (l + 1 == blocks_.size()) {
+    tailData_ = LoadBlock(l);
+  } else if (l == blocks_.size() && size_ == static_cast<int64_t>(l) * blockSize_) {
+    tailData_.clear();
+  } else {
+    return false;
+  }
+  const size_t offset = static_cast<size_t>(p - static_cast<int64_t>(l) * blockSize_);
+  if (tailData_.size() < offset + count) tailData_.resize(offset + count, 0);
+  std::memcpy(tailData_.data() + offset, data, count);
+  tailIndex_ = l;
+  tailDirty_ = true;
+  position_ = end;
+  currentBlock_ = l;
+  return true;
+}
+
+void TSFSAdvancedFileStream::Flush() {
+  if (!tailDirty_) return;
+  std::vector<uint8_t> data = std::move(tailData_);
+  const int64_t keep = position_;
+  tailDirty_ = false;
+  position_ = static_cast<int64_t>(tailIndex_) * blockSize_;
+  try {
+    WriteFramed(data.data(), data.size(), false);
+  } catch (...) {
+    tailData_ = std::move(data);
+    tailDirty_ = true;
+    position_ = keep;
+    throw;
+  }
+  position_ = keep;
+}
 
 void TSFSAdvancedFileStream::Setup(bool create, uint8_t compression) {
   if (create && compression != 0) {
@@ -63,6 +115,8 @@ void TSFSAdvancedFileStream::Setup(bool create, uint8_t compression) {
   LoadFraming();
   position_ = 0;
   currentBlock_ = 0;
+  // A plain file is read through the raw position, which the signature check moved.
+  if (!framed_) raw_->Seek(0, TSeekOrigin::soBeginning);
 }
 
 void TSFSAdvancedFileStream::LoadFraming() {
@@ -167,7 +221,7 @@ const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
   std::vector<uint8_t> data;
   if (!DecompressBlock(compression_, packed, b.unpackedSize, data)) throw EStoreError(kLoadError);
   if (data.size() != b.unpackedSize) throw EStoreError(kLoadSizeError);
-  if (Checksum(data.data(), data.size(), kCrcKind) != b.crc) throw EStoreError(kLoadCrcError);
+  if (BlockCrc(data.data(), data.size()) != b.crc) throw EStoreError(kLoadCrcError);
   cache_ = std::move(data);
   cacheIndex_ = index;
   cacheValid_ = true;
@@ -177,12 +231,13 @@ const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
 std::vector<uint8_t> TSFSAdvancedFileStream::PrepareBuffer(Block& block, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> packed = CompressBlock(compression_, data, kPrepareError);
   block.unpackedSize = static_cast<uint32_t>(data.size());
-  block.crc = Checksum(data.data(), data.size(), kCrcKind);
+  block.crc = BlockCrc(data.data(), data.size());
   block.packedSize = static_cast<uint32_t>(packed.size());
   return packed;
 }
 
 size_t TSFSAdvancedFileStream::Read(void* buffer, size_t count) {
+  Flush();
   Notify(0);
   if (!framed_) {
     const size_t n = raw_->Read(buffer, count);
@@ -224,7 +279,21 @@ size_t TSFSAdvancedFileStream::Write(const void* buffer, size_t count) {
     Notify(100);
     return n;
   }
-  return WriteFramed(static_cast<const uint8_t*>(buffer), count, true);
+  if (count == 0) return 0;
+  const auto* data = static_cast<const uint8_t*>(buffer);
+  if (TryDefer(data, count)) {
+    Notify(0);
+    Notify(100);
+    return count;
+  }
+  Flush();
+  // With the old last block written, the piece may start a new last block.
+  if (TryDefer(data, count)) {
+    Notify(0);
+    Notify(100);
+    return count;
+  }
+  return WriteFramed(data, count, true);
 }
 
 size_t TSFSAdvancedFileStream::WriteFramed(const uint8_t* data, size_t count, bool notify) {
@@ -349,13 +418,13 @@ int64_t TSFSAdvancedFileStream::Seek(int64_t offset, TSeekOrigin origin) {
   if (!framed_) return raw_->Seek(offset, origin);
   int64_t base = 0;
   if (origin == TSeekOrigin::soCurrent) base = position_;
-  if (origin == TSeekOrigin::soEnd) base = size_;
+  if (origin == TSeekOrigin::soEnd) base = LogicalSize();
   position_ = std::max<int64_t>(0, base + offset);
   currentBlock_ = static_cast<size_t>(position_ / blockSize_);
   return position_;
 }
 
-int64_t TSFSAdvancedFileStream::Size() { return framed_ ? size_ : raw_->Size(); }
+int64_t TSFSAdvancedFileStream::Size() { return framed_ ? LogicalSize() : raw_->Size(); }
 
 void TSFSAdvancedFileStream::SetSize(int64_t newSize) {
   if (!framed_) {
@@ -363,6 +432,7 @@ void TSFSAdvancedFileStream::SetSize(int64_t newSize) {
     if (raw_->Position() > newSize) raw_->Seek(0, TSeekOrigin::soEnd);
     return;
   }
+  Flush();
   newSize = std::max<int64_t>(0, newSize);
   if (newSize == size_) return;
   if (newSize > size_) {

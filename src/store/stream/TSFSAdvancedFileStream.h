@@ -31,6 +31,15 @@
 //
 // After an exception the in-memory state (size, position, block table) is that before the
 // call; the raw file holds whatever was written before the failure.
+//
+// Write-behind of the last block: a write that falls wholly inside the last block (or the
+// block just after a full last block) only changes that block in memory; it is compressed
+// and written when another block is read, written or cut, on Flush, or on destruction. The
+// file that results is byte for byte the one that writing each piece at once would give
+// (the last block always ends the chain), but a stream written in small pieces no longer
+// re-compresses its last block for every piece. Call Flush before destruction to see
+// failures: the destructor cannot report them. BlockCount, PackedSize and CompressionRate
+// describe what has been flushed.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -69,6 +78,9 @@ class TSFSAdvancedFileStream : public TStream {
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override;
   void SetSize(int64_t newSize) override;
+
+  // Compresses and writes a pending last block. Throws as Write does.
+  void Flush();
 
   // 0 for a plain file.
   uint8_t Compression() const { return compression_; }
@@ -109,6 +121,8 @@ class TSFSAdvancedFileStream : public TStream {
   void Extend(int64_t newSize);
   void Notify(double percent);
   void Recount();
+  bool TryDefer(const uint8_t* data, size_t count);
+  int64_t LogicalSize() const;
 
   std::unique_ptr<TStream> raw_;
   bool framed_ = false;
@@ -125,6 +139,10 @@ class TSFSAdvancedFileStream : public TStream {
   std::vector<uint8_t> cache_;
   size_t cacheIndex_ = 0;
   bool cacheValid_ = false;
+  // The pending last block (write-behind): its index and full new contents.
+  bool tailDirty_ = false;
+  size_t tailIndex_ = 0;
+  std::vector<uint8_t> tailData_;
 };
 
 }  // namespace store

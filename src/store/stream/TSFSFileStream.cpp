@@ -36,4 +36,8 @@ void TSFSFileStream::SetSize(int64_t newSize) {
   inner_->SetSize(newSize);
 }
 
+void TSFSFileStream::Flush() {
+  if (!readOnly_) inner_->Flush();
+}
+
 }  // namespace store

@@ -36,6 +36,9 @@ class TSFSFileStream : public TStream {
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override;
   void SetSize(int64_t newSize) override;
+  // Writes what is still held back in memory (see TSFSAdvancedFileStream); call it before
+  // destroying a stream that was written, to see a failure as an exception.
+  void Flush();
 
   const std::string& StreamName() const { return streamName_; }
   uint16_t Mode() const { return mode_; }

@@ -117,9 +117,14 @@ TEST(TSFSAdvancedFileStream, CompressionZeroFollowsTheStoreDefault) {
   // A raw file that is not framed opens plain, whatever its length.
   auto odd = std::make_shared<MemoryFile>();
   odd->bytes.assign(300, 'x');
+  odd->bytes[0] = 'K';
   auto s = Open(odd, 5);
   EXPECT_FALSE(s->IsFramed());
   EXPECT_EQ(s->Size(), 300);
+  EXPECT_EQ(s->Position(), 0);
+  std::vector<uint8_t> all(300);
+  EXPECT_EQ(s->Read(all.data(), all.size()), 300u);
+  EXPECT_TRUE(all == odd->bytes);
 }
 
 namespace {
@@ -360,4 +365,54 @@ TEST(TSFSFileStream, ReadOnlyModeRefusesChanges) {
   EXPECT_EQ(std::string(buf, 8), "datamore");
   EXPECT_EQ(ErrorOf([] { TSFSAdvancedFileStream s(std::unique_ptr<TStream>(), false, 0, 0); }),
             "TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
+}
+
+TEST(TSFSAdvancedFileStream, SmallPiecesGiveTheSameFileAsOneWrite) {
+  const std::vector<uint8_t> data = Text(3 * 524288 + 777);
+  auto whole = std::make_shared<MemoryFile>();
+  Create(whole, 1)->Write(data.data(), data.size());
+  auto pieces = std::make_shared<MemoryFile>();
+  {
+    auto s = Create(pieces, 1);
+    for (size_t at = 0; at < data.size(); at += 4093) {
+      const size_t n = std::min<size_t>(4093, data.size() - at);
+      ASSERT_EQ(s->Write(data.data() + at, n), n);
+      ASSERT_EQ(s->Size(), int64_t(at + n));  // pending bytes count at once
+    }
+    // A read sees what is still held back, and leaves the file complete.
+    std::vector<uint8_t> tail(777);
+    s->Seek(-777, TSeekOrigin::soEnd);
+    ASSERT_EQ(s->Read(tail.data(), tail.size()), tail.size());
+    EXPECT_EQ(0, std::memcmp(tail.data(), data.data() + data.size() - 777, 777));
+    EXPECT_TRUE(pieces->bytes == whole->bytes);
+    s->Seek(0, TSeekOrigin::soEnd);
+    s->Write("!", 1);
+  }
+  // Destruction writes the last piece.
+  auto r = Open(pieces);
+  EXPECT_EQ(r->Size(), int64_t(data.size() + 1));
+}
+
+TEST(TSFSAdvancedFileStream, FlushReportsAFailedLastBlock) {
+  auto f = std::make_shared<MemoryFile>();
+  auto s = Create(f, 1);
+  s->Write("pending", 7);
+  EXPECT_EQ(f->bytes.size(), 128u);  // nothing written yet
+  f->readOnly = true;
+  EXPECT_EQ(ErrorOf([&] { s->Flush(); }), "Stream write error");
+  EXPECT_EQ(s->Size(), 7);  // still pending, nothing lost
+  f->readOnly = false;
+  s->Flush();
+  EXPECT_EQ(Open(f)->Size(), 7);
+  // An invalid code fails when the block is compressed, with the PrepareBuffer message.
+  auto g = std::make_shared<MemoryFile>();
+  auto bad = Create(g, 12);
+  EXPECT_EQ(bad->BlockSize(), 1048576u);
+  bad->Write("x", 1);
+  EXPECT_EQ(ErrorOf([&] { bad->Flush(); }),
+            "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.");
+  std::vector<uint8_t> big(1048576 + 5, 'y');
+  bad->Seek(0, TSeekOrigin::soBeginning);
+  EXPECT_EQ(ErrorOf([&] { bad->Write(big.data(), big.size()); }),
+            "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.");
 }

@@ -72,6 +72,17 @@ TEST(TSFSFileStreamInStore, PlainStoreKeepsTheBytesAsWritten) {
   TSFSUserFileStream raw(&fs, "notes.txt", 0);
   std::vector<uint8_t> bytes = ReadAll(raw);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "exactly these bytes");
+  // Reopened plain streams read from the start, in pieces, to the last byte.
+  const std::vector<uint8_t> data = Text(300000);
+  {
+    TSFSFileStream s(&fs, "big.txt", 0xFFFF);
+    s.WriteBuffer(data.data(), data.size());
+  }
+  TSFSFileStream s(&fs, "big.txt", 0);
+  std::vector<uint8_t> back(data.size());
+  for (size_t at = 0; at < back.size(); at += 65536)
+    ASSERT_EQ(s.Read(back.data() + at, std::min<size_t>(65536, back.size() - at)), std::min<size_t>(65536, back.size() - at));
+  EXPECT_TRUE(back == data);
 }
 
 TEST(TSFSFileStreamInStore, EveryCodeRoundTripsThroughTheStore) {
