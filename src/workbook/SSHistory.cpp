@@ -317,6 +317,11 @@ void TSpreadSheetHistory::RecordInsertDelete(TSSDataStorage& storage, const TRec
   else AddAction(std::make_unique<TInsertCellsAction>(this, storage, rect, mode));
 }
 
+void TSpreadSheetHistory::AfterUndoRedo() {
+  if (!book_ || !book_->FormulaCache()) return;
+  for (int i = 0; i < 2 * book_->PageCount(); ++i) book_->FormulaCache()->RecalculateAll();
+}
+
 void TSpreadSheetHistory::Changed() {
   if (book_) book_->Listener().HistoryChanged();
 }

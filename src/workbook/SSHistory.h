@@ -234,6 +234,8 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
  protected:
   void Changed() override;
   void LockBook(bool unlock) override;
+  // Formulas settle after restored cells: the whole book is recalculated twice per sheet.
+  void AfterUndoRedo() override;
 
  private:
   TCustomSpreadSheetBook* book_;
