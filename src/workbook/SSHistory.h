@@ -23,6 +23,7 @@ struct TStoreCellRec {
   std::string Text;
   uint8_t DataType = kCellText;
   double Value = 0;  // the exact number of a number cell
+  bool DerivedText = false;  // a number whose text is its own decimal text (Text left empty)
   TSSStyleEntry Style;  // Font is null; the font fields follow
   std::string FontName;
   TSSColor FontColor = 0;
@@ -233,6 +234,8 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
  protected:
   void Changed() override;
   void LockBook(bool unlock) override;
+  // Formulas settle after restored cells: the whole book is recalculated twice per sheet.
+  void AfterUndoRedo() override;
 
  private:
   TCustomSpreadSheetBook* book_;

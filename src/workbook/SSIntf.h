@@ -111,6 +111,8 @@ class IFormulaCache {
   virtual void Lock() {}
   virtual void Unlock() {}
   virtual void SetR1C1ReferenceStyle(bool r1c1) {}
+  // A defined name read from a file (name and its formula text).
+  virtual void AddName(const std::string& name, const std::string& definition) {}
   // Whole columns or rows were inserted (count > 0) or deleted (count < 0) at `at` on a sheet:
   // references in formulas follow.
   virtual void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) {}
