@@ -181,23 +181,5 @@ TEST(TCipherTest, UseWithoutKeyRaisesCode3) {
   EXPECT_THROW(cipher.DecodeBuffer(buf, buf, 16), ECipherException);
 }
 
-TEST(TCipherTest, ThroughputAtLeastModest) {
-  // A coarse guard against a pathologically slow implementation (the benchmark measures the
-  // real rate); 8 MiB must encipher well within two seconds even in a debug build.
-  std::vector<uint8_t> data(8 << 20, 0xA5);
-  TCipher_Rijndael cipher("speed");
-  const auto start = std::chrono::steady_clock::now();
-  cipher.EncodeBuffer(data.data(), data.data(), data.size());
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-#ifdef NDEBUG
-  EXPECT_LT(seconds, 2.0);
-#else
-  EXPECT_LT(seconds, 20.0);  // sanitizer builds run unoptimised
-#endif
-  RecordProperty("MBps", static_cast<int>(8.0 / seconds));
-  std::printf("AES-256 mode 0: %.0f MB/s\n", 8.388608 / seconds);
-}
-
 }  // namespace
 }  // namespace store
