@@ -124,6 +124,16 @@ void TMergeSplitActions::Swap() {
   SwapCells();
 }
 
+TMergedAreasAction::TMergedAreasAction(TCustomHistory* history, TSSDataStorage& storage)
+    : TCustomAction(history), storage_(&storage), areas_(storage.MergedCells().AllAreas()) {}
+
+void TMergedAreasAction::Swap() {
+  TSSRectsArray current = storage_->MergedCells().AllAreas();
+  storage_->MergedCells().ClearAreas();
+  storage_->MergedCells().AddAreas(areas_);
+  areas_ = std::move(current);
+}
+
 namespace {
 // Formulas follow whole columns and rows; cell shifts inside rows or columns leave them.
 void ShiftFormulas(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) {
@@ -308,6 +318,11 @@ void TSpreadSheetHistory::RecordCellsChange(TSSDataStorage& storage, const TRect
   auto action = std::make_unique<TSpreadSheetChangeCellsAction>(this, storage, rect);
   action->CaptureCells();
   AddAction(std::move(action));
+}
+
+void TSpreadSheetHistory::RecordMergedAreas(TSSDataStorage& storage) {
+  if (IsSuspended()) return;
+  AddAction(std::make_unique<TMergedAreasAction>(this, storage));
 }
 
 void TSpreadSheetHistory::RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,

@@ -63,6 +63,8 @@ class ICellHistory {
   // whose cells, merged areas and header entries are stored).
   virtual void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,
                                   bool isDelete) {}
+  // Store the sheet's merged areas before the list changes outside a merge (paste).
+  virtual void RecordMergedAreas(TSSDataStorage& storage) {}
   // Store the content of every cell of a rectangle before all of them change.
   virtual void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) {
     for (int32_t col = rect.Left; col <= rect.Right; ++col)

@@ -92,9 +92,17 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
   r.Left = std::max(r.Left, 0);
   r.Top = std::max(r.Top, 0);
   Bracket lock(host_, false);
-  if (withStyles) merged_->RemoveInside(r);
   ICellHistory* history = bulk_ ? nullptr : host_.History();
   const bool grouped = history && history->OpenGroup("Delete cells");
+  if (withStyles) {
+    const int before = merged_->Count();
+    TSSMergedCellsStorage probe(nullptr);
+    probe.Assign(*merged_);
+    probe.RemoveInside(r);
+    // Areas removed with the cells come back on undo.
+    if (probe.Count() != before && history) history->RecordMergedAreas(*this);
+    merged_->RemoveInside(r);
+  }
   bool stopped = false;
   const int32_t lastCol = std::min(r.Right, usedCols_ - 1);
   for (int32_t col = r.Left; col <= lastCol && !stopped; ++col) {
@@ -111,7 +119,7 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
       ClearSlotContent(slot, withStyles);
     }
   }
-  if (withStyles) {
+  {
     // Cleared records with the default style read like no record: free them.
     for (int32_t col = r.Left; col <= lastCol; ++col) {
       ColumnSlot& column = columns_[static_cast<size_t>(col)];
