@@ -1,5 +1,7 @@
 #include "workbook/SSHistory.h"
 
+#include <algorithm>
+
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSCellStyle.h"
 #include "workbook/TSSDataStorage.h"
@@ -159,11 +161,20 @@ TDeleteCellsAction::TDeleteCellsAction(TCustomHistory* history, TSSDataStorage& 
                                        const TRect& rect, int mode)
     : TSpreadSheetInsertDeleteActions(history, storage, rect, mode),
       areas_(storage.MergedCells().AllAreas()) {
+  // Only cells that can hold records need keeping: beyond the used area everything is empty.
+  const TRect full = rect_;
+  rect_.Right = std::min(rect_.Right, std::max(rect_.Left, storage.UsedCols() - 1));
+  rect_.Bottom = std::min(rect_.Bottom, std::max(rect_.Top, storage.UsedRows() - 1));
   CaptureCells();
+  captured_ = rect_;
+  rect_ = full;
+  // Likewise only explicit header entries differ from the default.
   if (mode == 2)
-    for (int32_t i = rect.Left; i <= rect.Right; ++i) headerEntries_.push_back(storage.ColumnHeader().Entry(i));
+    for (int32_t i = rect.Left; i <= rect.Right && i < storage.ColumnHeader().Count(); ++i)
+      headerEntries_.push_back(storage.ColumnHeader().Entry(i));
   if (mode == 3)
-    for (int32_t i = rect.Top; i <= rect.Bottom; ++i) headerEntries_.push_back(storage.RowHeader().Entry(i));
+    for (int32_t i = rect.Top; i <= rect.Bottom && i < storage.RowHeader().Count(); ++i)
+      headerEntries_.push_back(storage.RowHeader().Entry(i));
 }
 
 void TDeleteCellsAction::Undo() {
@@ -181,11 +192,18 @@ void TDeleteCellsAction::Undo() {
   }
   storage_->MergedCells().ClearAreas();
   storage_->MergedCells().AddAreas(areas_);
+  SwapCaptured();
+}
+
+void TDeleteCellsAction::SwapCaptured() {
+  const TRect full = rect_;
+  rect_ = captured_;
   SwapCells();
+  rect_ = full;
 }
 
 void TDeleteCellsAction::Redo() {
-  SwapCells();
+  SwapCaptured();
   ShiftFormulas(*storage_, rect_, mode_, true);
   storage_->DeleteCells(rect_, mode_);
 }

@@ -186,6 +186,8 @@ class TDeleteCellsAction : public TSpreadSheetInsertDeleteActions {
   void Redo() override;
 
  private:
+  void SwapCaptured();
+  TRect captured_;  // the part of the rectangle whose cells are kept
   TSSRectsArray areas_;
   std::vector<THeaderEntry> headerEntries_;
 };
