@@ -112,6 +112,7 @@ class IFormulaCache {
   // Automatic recalculation held back while the lock is above 0.
   virtual void Lock() {}
   virtual void Unlock() {}
+  virtual int LockCount() const { return 0; }
   virtual void SetR1C1ReferenceStyle(bool r1c1) {}
   // A defined name read from a file (name and its formula text).
   virtual void AddName(const std::string& name, const std::string& definition) {}
