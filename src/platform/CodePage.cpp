@@ -3,6 +3,7 @@
 namespace platform {
 
 namespace {
+#ifndef _WIN32
 // Unicode code points of bytes 0x80..0x9F in Windows-1252; the rest map to themselves.
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -20,6 +21,7 @@ int UnicodeToByte(char32_t u) {
     if (kCp1252High[i] == u) return 0x80 + i;
   return -1;
 }
+#endif
 
 void AppendUtf8(std::string& out, char32_t u) {
   if (u < 0x80) {
@@ -98,6 +100,8 @@ std::string Utf8ToAnsi(std::string_view text) {
   return Utf16ToAnsi(wide);
 }
 
+#ifndef _WIN32
+// Windows-1252 case mapping; the Windows build asks the system for its own code page.
 char AnsiUpper(char c) {
   unsigned char b = static_cast<unsigned char>(c);
   if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
@@ -116,6 +120,7 @@ char AnsiLower(char c) {
   if (b == 0x9F) return static_cast<char>(0xFF);
   return c;
 }
+#endif
 
 std::string AnsiUpperCase(std::string_view text) {
   std::string out(text);

@@ -56,8 +56,9 @@ class File {
 
  private:
 #ifdef _WIN32
-  using Handle = void*;
-  static constexpr Handle kInvalid = reinterpret_cast<Handle>(-1);
+  // The HANDLE's value; all bits set is INVALID_HANDLE_VALUE.
+  using Handle = uintptr_t;
+  static constexpr Handle kInvalid = ~uintptr_t(0);
 #else
   using Handle = int;
   static constexpr Handle kInvalid = -1;

@@ -1,0 +1,90 @@
+// Logic and information: IF, NOT, TRUE, FALSE and the IS functions.
+#include "formulas/FunctionRoutines.h"
+#include "formulas/Values.h"
+#include "workbook/SSUtils.h"
+
+namespace formulas::routines {
+namespace {
+
+void PushAsKind(TSSFunctionHandler& h, const std::string& value, uint8_t kind) {
+  if (kind == ptgBool) {
+    bool b = false;
+    TextToBoolean(value, b);
+    h.PushBoolean(b);
+  } else if (kind == ptgNum) {
+    double d = 0;
+    TextToNumber(value, d);
+    h.PushNumber(d);
+  } else {
+    h.PushText(value);
+  }
+}
+
+bool IsErrorLiteral(std::string_view text) {
+  for (uint8_t code = 1; code <= 7; ++code)
+    if (text == EngineErrorText(code)) return true;
+  return false;
+}
+
+}  // namespace
+
+void If(TSSFunctionHandler& h) {
+  // Written with two arguments, the else-value is FALSE.
+  std::string elseValue = "FALSE";
+  uint8_t elseKind = ptgBool;
+  if (h.ArgCount() >= 3) elseValue = h.PopText(elseKind);
+  uint8_t thenKind = 0;
+  const std::string thenValue = h.PopText(thenKind);
+  const bool condition = h.PopBoolean();
+  if (condition)
+    PushAsKind(h, thenValue, thenKind);
+  else
+    PushAsKind(h, elseValue, elseKind);
+  h.ClearError();
+}
+
+void Not(TSSFunctionHandler& h) { h.PushBoolean(!h.PopBoolean()); }
+void True(TSSFunctionHandler& h) { h.PushBoolean(true); }
+void False(TSSFunctionHandler& h) { h.PushBoolean(false); }
+
+void IsNumber(TSSFunctionHandler& h) {
+  const std::string t = h.PopText();
+  h.PushBoolean(IsNumberText(t));
+  h.ClearError();
+}
+
+void IsLogical(TSSFunctionHandler& h) {
+  const std::string t = h.PopText();
+  h.PushBoolean(IsBooleanText(t));
+  h.ClearError();
+}
+
+void IsText(TSSFunctionHandler& h) {
+  const std::string t = h.PopText();
+  const std::string_view s = workbook::TrimText(t);
+  h.PushBoolean(!s.empty() && !IsNumberText(s) && !IsBooleanText(s));
+  h.ClearError();
+}
+
+void IsNonText(TSSFunctionHandler& h) {
+  const std::string t = h.PopText();
+  const std::string_view s = workbook::TrimText(t);
+  h.PushBoolean(s.empty() || IsNumberText(s) || IsBooleanText(s));
+}
+
+void IsNA(TSSFunctionHandler& h) {
+  const bool pending = h.ErrorCode() == static_cast<uint8_t>(EngineError::NA);
+  const std::string t = h.PopText();
+  const bool na = pending || h.ErrorCode() == static_cast<uint8_t>(EngineError::NA) ||
+                  workbook::TrimText(t) == EngineErrorText(static_cast<uint8_t>(EngineError::NA));
+  h.PushBoolean(na);
+  h.ClearError();
+}
+
+void IsError(TSSFunctionHandler& h) {
+  const std::string t = h.PopText();
+  h.PushBoolean(h.ErrorCode() != 0 || IsErrorLiteral(t));
+  h.ClearError();
+}
+
+}  // namespace formulas::routines

@@ -1,0 +1,53 @@
+#pragma once
+// What the formula engine needs from the book that owns it. The book implements this over
+// its sheets and cell storage; the tests implement it in memory.
+//
+// Cell records are read and written only through ReadCell / WriteCell, the same single
+// write path every other change of a cell takes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "workbook/SSTypes.h"
+
+namespace formulas {
+
+struct FormulaEntry;
+
+// Data types of a cell record.
+enum class CellDataType : uint8_t { Text = 0, Formula = 1, Number = 2 };
+
+// A view of one cell record, valid until the next change of the book.
+struct CellView {
+  CellDataType dataType = CellDataType::Text;
+  std::string_view text;              // the stored text (a formula cell: its formula text)
+  FormulaEntry* formula = nullptr;    // the entry of a formula cell
+};
+
+class IFormulaBook {
+ public:
+  virtual ~IFormulaBook() = default;
+
+  virtual int32_t SheetCount() const = 0;
+  // The sheet's caption as the user sees it (no quotes).
+  virtual std::string SheetCaption(int32_t index) const = 0;
+  virtual bool R1C1ReferenceStyle() const = 0;
+  virtual bool ShowFormulas() const = 0;
+
+  // An inclusive rectangle outside which every cell of the sheet is empty ((0, 0, -1, -1)
+  // when the sheet is empty). Ranges are read inside it only, so a formula over a huge range
+  // costs no more than the cells that exist.
+  virtual workbook::TRect UsedArea(uint16_t sheet) const = 0;
+  // False when the cell does not exist (an empty cell).
+  virtual bool ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) = 0;
+  // Writes a cell's text and data type; `formula` is the entry of a formula cell, else null.
+  virtual void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
+                         CellDataType dataType, FormulaEntry* formula) = 0;
+
+  // The display text of a number result under the cell's number format.
+  virtual std::string FormatCellNumber(uint16_t sheet, int32_t col, int32_t row, double value) = 0;
+  // A modal message with an OK button.
+  virtual void ShowMessage(std::string_view message) = 0;
+};
+
+}  // namespace formulas

@@ -1,0 +1,150 @@
+#pragma once
+// The per-book formula cache: one FormulaEntry per formula cell, the defined names, what a
+// formula cell shows, recalculation with the cycle guard, and the repair of references when
+// sheets move or whole columns and rows are inserted or deleted.
+//
+// Evaluation order: RecalculateAll evaluates every entry once in registration order. A
+// formula that reads another formula cell that has no result yet needs that cell first.
+// Instead of recursing (a chain of 100,000 formulas would overflow a 1 MiB stack), the
+// evaluation is suspended: the needed entry is pushed on an explicit work stack, evaluated,
+// and the suspended formula is evaluated again from its start. Evaluation has no side effects
+// besides its result (messages are held back until an evaluation completes), so the results
+// are those of a depth-first evaluation on the spot.
+//
+// Invariants: an entry is in `entries_` exactly while Listed is true; Busy > 0 while the entry
+// is on the work stack, and after it was calculated in the current RecalculateAll pass.
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "formulas/FormulaEntry.h"
+#include "formulas/IFormulaBook.h"
+#include "workbook/SSTypes.h"
+
+namespace formulas {
+
+class TSSFunctionHandler;
+
+struct TSSNameDefinition {
+  std::string Name;
+  uint8_t Sheet = 0;
+  int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;  // inclusive
+  uint8_t Deleted = 0;
+};
+
+// A sheet caption as formulas write it: quoted when it contains a blank.
+struct TSSSheetDef {
+  std::string Caption;
+  int32_t Index = 0;
+};
+
+class TSSFormulasCache {
+ public:
+  explicit TSSFormulasCache(IFormulaBook& book);
+  ~TSSFormulasCache();
+  TSSFormulasCache(const TSSFormulasCache&) = delete;
+  TSSFormulasCache& operator=(const TSSFormulasCache&) = delete;
+
+  // ---- entries ---------------------------------------------------------------------------
+  FormulaEntry* Add(std::unique_ptr<FormulaEntry> entry);
+  // The cell at (col, row) of `sheet` holds formula text: compile it, register an entry and
+  // write the regenerated text back. True when the entry is valid (the cell is a formula).
+  bool SetFormula(uint16_t sheet, int32_t col, int32_t row);
+  // Deep copy added to the list; the caller sets the copy's Sheet and position.
+  FormulaEntry* Clone(const FormulaEntry& entry);
+  void Remove(FormulaEntry* entry);
+  void Clear();
+  size_t EntryCount() const { return entries_.size(); }
+  // Entries in registration order.
+  std::vector<FormulaEntry*> Entries() const;
+
+  // ---- calculation -----------------------------------------------------------------------
+  void CalculateEntry(FormulaEntry* entry);
+  void Recalculate();
+  void RecalculateAll();
+  std::string FormulaDisplayText(FormulaEntry* entry, bool formatted);
+  std::string FormulaText(const FormulaEntry& entry);
+
+  // Cell values as formulas see them. `error` receives the engine error code of a formula
+  // cell whose result is an error (0 otherwise).
+  bool GetCellText(uint16_t sheet, int32_t row, int32_t col, std::string& text, uint8_t& error);
+  bool GetCellNumber(uint16_t sheet, int32_t row, int32_t col, double& value, uint8_t& error);
+  bool GetCellBoolean(uint16_t sheet, int32_t row, int32_t col, bool& value, uint8_t& error);
+
+  // ---- names and sheets --------------------------------------------------------------------
+  // -1 when refused (with check: bad characters, an existing name, a sheet caption).
+  int32_t AddName(const std::string& name, uint8_t sheet, bool check, const workbook::TRect& rect);
+  bool DeleteName(const std::string& name);
+  const std::vector<TSSNameDefinition>& Names() const { return names_; }
+  std::vector<TSSSheetDef> SheetDefs() const;
+  void SwapSheets(uint16_t a, uint16_t b);
+  void SheetRemoved(uint16_t index);
+
+  // ---- structure changes -------------------------------------------------------------------
+  // Before whole columns (columns true) or rows of `sheet` covered by `rect` are inserted or
+  // deleted: moves names, entry positions and references, regenerates the texts of the
+  // formula cells (written at their old positions; the storage then moves the cells), and
+  // turns formulas whose references fall off the sheet into the plain text "#REF!".
+  void AdjustForInsertDelete(uint16_t sheet, const workbook::TRect& rect, bool columns, bool del);
+  void ShiftSheetReferences(FormulaEntry& entry, int32_t dRow, int32_t dCol);
+  bool CheckPastedReferences(const FormulaEntry& entry) const;
+
+  // ---- guards and modes --------------------------------------------------------------------
+  void Lock() { ++lockCount_; }
+  void Unlock() { --lockCount_; }
+  int32_t LockCount() const { return lockCount_; }
+  void SetLockCount(int32_t count) { lockCount_ = count; }
+  bool Locked() const { return lockCount_ >= 1 && !forceCalc_; }
+  bool AutoRecalc() const { return !Locked(); }
+  void SetAutoRecalc(bool value);
+  void SetForceCalc(bool value) { forceCalc_ = value; }
+  bool SilentErrors() const { return silentErrors_; }
+  void SetSilentErrors(bool value) { silentErrors_ = value; }
+  bool ErrorFlag() const { return errorFlag_; }
+  void SetErrorFlag(bool value) { errorFlag_ = value; }
+  bool StopFlag() const { return stopFlag_; }
+  bool CycleFlag() const { return cycleFlag_; }
+
+  // True while an evaluation waits for another formula cell: its result is discarded and it
+  // runs again once that cell has its result.
+  bool NeedPending() const { return need_ != nullptr; }
+
+  IFormulaBook& Book() { return book_; }
+  TSSFunctionHandler& Handler() { return *handler_; }
+  bool R1C1() const { return book_.R1C1ReferenceStyle(); }
+
+  // Reports a parser or evaluator message: sets ErrorFlag in silent mode, else shows it.
+  void Report(std::string_view message);
+  // The cycle message is always shown, also in silent mode.
+  void ReportCycle();
+
+ private:
+  void RunWorkStack(FormulaEntry* entry);
+  void EvaluateOne(FormulaEntry& entry);
+  TSSFunctionHandler& EvaluationHandler();
+  bool ReadFormulaCell(FormulaEntry* entry);
+
+  IFormulaBook& book_;
+  bool stopFlag_ = false;
+  bool cycleFlag_ = false;
+  std::vector<TSSNameDefinition> names_;
+  bool errorFlag_ = false;
+  bool silentErrors_ = false;
+  std::list<std::unique_ptr<FormulaEntry>> entries_;
+  std::unordered_map<const FormulaEntry*, std::list<std::unique_ptr<FormulaEntry>>::iterator> index_;
+  std::unique_ptr<TSSFunctionHandler> handler_;      // parsing and text regeneration
+  std::unique_ptr<TSSFunctionHandler> evaluator_;    // evaluation (one level: no recursion)
+  bool forceCalc_ = false;
+  int32_t lockCount_ = 0;
+
+  // The work stack of the running calculation, and the entry the current evaluation needs.
+  std::vector<FormulaEntry*> work_;
+  FormulaEntry* need_ = nullptr;
+  bool evaluating_ = false;
+};
+
+}  // namespace formulas

@@ -1,0 +1,38 @@
+#pragma once
+// The frame every framed action runs in, and the entry points the exports delegate to.
+//
+// Frame protocol: write empty text to "[zkSSHError]"; find the window by parameter 1
+// ("zkSSH-001" and false when there is none); run the body; on success write "zkSSH-000" and
+// answer true. Anything the body throws is caught here: the action's exception code is
+// written and the answer is false. Nothing escapes to the host.
+#include <cstdint>
+
+#include "plugin/ActionCatalogue.h"
+
+namespace plugin {
+
+inline constexpr const char* kCodeSuccess = "zkSSH-000";
+inline constexpr const char* kCodeNoWindow = "zkSSH-001";
+
+bool RunFramed(const ActionEntry& entry, const ActionParams& params);
+
+// nbExecAction: false for id 0, unassigned ids and actions not built yet (those change
+// nothing at all, not even the result code).
+bool ExecAction(int32_t id, const char* const* params);
+
+// nbEditAction: true only when the action's editor ran and the author confirmed.
+bool EditAction(int32_t id, HostString* params);
+
+// nbMessage: code 2 ends every attached window; other codes are ignored.
+void HostMessage(int32_t code);
+
+// nbInitPlugIn's texts.
+inline constexpr const char* kPlugInTitle = "zkSpreadSheet [2.01]";
+inline constexpr const char* kPlugInPublisher = "zkSpreadSheet2 Project";
+inline constexpr const char* kPlugInHint = "SpreadSheet PlugIn for NeoBook";
+
+void InitPlugIn(HostString* title, HostString* publisher, HostString* hint);
+void RegisterPlugIn(AddActionProc add, OpaqueProc second, GetVariableProc get,
+                    SetVariableProc set);
+
+}  // namespace plugin

@@ -1,0 +1,11 @@
+#pragma once
+// Colour helpers for publications.
+#include "plugin/ActionCatalogue.h"
+
+namespace plugin {
+
+// FixColorString: parameter 2 (empty counts as "0") as an integer, written with at least
+// three digits to "[" + rectangle + "." + parameter 3 + "]". Runs in the action frame.
+bool FixColorStringAction(IAttachedSpread& window, const ActionParams& params);
+
+}  // namespace plugin

@@ -1,0 +1,177 @@
+#include "xls/biff/RecordReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "xls/LittleEndian.h"
+#include "xls/biff/RecordIds.h"
+
+namespace xls {
+
+namespace {
+std::string RecordLabel(uint16_t id, uint32_t offset) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "Record 0x%04X at offset %u", static_cast<unsigned>(id),
+                static_cast<unsigned>(offset));
+  return buf;
+}
+}  // namespace
+
+void RecordReader::Fail(const std::string& what) const {
+  throw EXlsError(RecordLabel(id_, offset_) + ": " + what);
+}
+
+bool RecordReader::Seek(uint32_t offset) {
+  if (offset > stream_.size()) return false;
+  next_ = offset;
+  return true;
+}
+
+bool RecordReader::Next() {
+  segments_.clear();
+  pos_ = 0;
+  seg_ = 0;
+  length_ = 0;
+  const size_t size = stream_.size();
+  if (next_ > size || size - next_ < 4) return false;
+  offset_ = next_;
+  id_ = LoadU16(stream_.data() + next_);
+  uint32_t len = LoadU16(stream_.data() + next_ + 2);
+  if (len > size - next_ - 4)
+    Fail("claims " + std::to_string(len) + " data bytes, only " +
+         std::to_string(size - next_ - 4) + " remain in the stream");
+  segments_.push_back({next_ + 4, len, 0});
+  length_ = len;
+  next_ += 4 + len;
+  // Gather the CONTINUE records that carry the rest of this one.
+  while (size - next_ >= 4 && LoadU16(stream_.data() + next_) == rec::kContinue) {
+    uint32_t clen = LoadU16(stream_.data() + next_ + 2);
+    if (clen > size - next_ - 4)
+      throw EXlsError(RecordLabel(rec::kContinue, next_) + ": claims " + std::to_string(clen) +
+                      " data bytes, only " + std::to_string(size - next_ - 4) +
+                      " remain in the stream");
+    segments_.push_back({next_ + 4, clen, length_});
+    length_ += clen;
+    next_ += 4 + clen;
+  }
+  return true;
+}
+
+uint32_t RecordReader::RemainingInSegment() const {
+  if (seg_ >= segments_.size()) return 0;
+  const Segment& s = segments_[seg_];
+  return s.logical + s.length - pos_;
+}
+
+bool RecordReader::Settle() {
+  while (seg_ < segments_.size() && RemainingInSegment() == 0) {
+    if (seg_ + 1 >= segments_.size()) return false;
+    ++seg_;
+  }
+  return seg_ < segments_.size();
+}
+
+void RecordReader::Need(size_t size) const {
+  if (size > Remaining())
+    Fail("needs " + std::to_string(size) + " bytes at data offset " + std::to_string(pos_) +
+         ", only " + std::to_string(Remaining()) + " remain");
+}
+
+void RecordReader::Read(uint8_t* out, size_t size) {
+  Need(size);
+  while (size > 0) {
+    Settle();
+    const Segment& s = segments_[seg_];
+    size_t n = std::min<size_t>(size, RemainingInSegment());
+    std::memcpy(out, stream_.data() + s.start + (pos_ - s.logical), n);
+    out += n;
+    size -= n;
+    pos_ += static_cast<uint32_t>(n);
+  }
+}
+
+void RecordReader::Skip(size_t size) {
+  Need(size);
+  pos_ += static_cast<uint32_t>(size);
+  // Stay on the piece whose end the cursor has not passed (it may stand right at that end).
+  while (seg_ + 1 < segments_.size() && pos_ > segments_[seg_].logical + segments_[seg_].length)
+    ++seg_;
+}
+
+uint8_t RecordReader::U8() {
+  uint8_t b;
+  Read(&b, 1);
+  return b;
+}
+uint16_t RecordReader::U16() {
+  uint8_t b[2];
+  Read(b, 2);
+  return LoadU16(b);
+}
+uint32_t RecordReader::U32() {
+  uint8_t b[4];
+  Read(b, 4);
+  return LoadU32(b);
+}
+double RecordReader::Double() {
+  uint8_t b[8];
+  Read(b, 8);
+  return LoadDouble(b);
+}
+
+std::vector<uint8_t> RecordReader::Bytes(size_t size) {
+  Need(size);
+  std::vector<uint8_t> out(size);
+  Read(out.data(), size);
+  return out;
+}
+
+std::u16string RecordReader::Chars(size_t count, bool wide) {
+  std::u16string out;
+  // Never reserve more than the record can hold: the count comes from the file.
+  out.reserve(std::min<size_t>(count, Remaining()));
+  while (count > 0) {
+    if (RemainingInSegment() == 0) {
+      // The characters continue in the next CONTINUE, behind a fresh option byte.
+      size_t k = seg_ + 1;
+      while (k < segments_.size() && segments_[k].length == 0) ++k;
+      if (k >= segments_.size())
+        Fail("string of " + std::to_string(out.size() + count) +
+             " characters runs past the end of the record");
+      seg_ = k;
+      pos_ = segments_[k].logical;
+      wide = (U8() & rec::kStrWide) != 0;
+    }
+    const size_t charSize = wide ? 2 : 1;
+    size_t n = std::min(count, RemainingInSegment() / charSize);
+    if (n == 0) Fail("a UTF-16 character is split across a CONTINUE record");
+    const Segment& s = segments_[seg_];
+    const uint8_t* p = stream_.data() + s.start + (pos_ - s.logical);
+    for (size_t i = 0; i < n; ++i)
+      out.push_back(wide ? static_cast<char16_t>(LoadU16(p + 2 * i)) : static_cast<char16_t>(p[i]));
+    pos_ += static_cast<uint32_t>(n * charSize);
+    count -= n;
+  }
+  return out;
+}
+
+std::u16string RecordReader::StringBody(size_t count) {
+  uint8_t options = U8();
+  uint16_t runs = (options & rec::kStrRich) ? U16() : 0;
+  uint32_t ext = (options & rec::kStrExtended) ? U32() : 0;
+  std::u16string text = Chars(count, (options & rec::kStrWide) != 0);
+  Skip(size_t{runs} * 4);
+  Skip(ext);
+  return text;
+}
+
+std::u16string RecordReader::String8() { return StringBody(U8()); }
+std::u16string RecordReader::String16() { return StringBody(U16()); }
+
+std::span<const uint8_t> RecordReader::FirstSegment() const {
+  if (segments_.empty()) return {};
+  return stream_.subspan(segments_[0].start, segments_[0].length);
+}
+
+}  // namespace xls

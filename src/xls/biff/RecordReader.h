@@ -1,0 +1,92 @@
+#pragma once
+// Reads the records of a BIFF8 workbook stream held in memory. Each record is presented with
+// its CONTINUE records joined: the cursor reads across their headers as one data run, except
+// that the characters of a string re-read the option byte at the start of every CONTINUE
+// (where the character width may change). Every read is bounded by the joined record's data;
+// running past it throws EXlsError naming the record and its offset.
+//
+// Protocol: Next() moves to the following record and rewinds the cursor to its first data
+// byte; reads then consume the record. Seek() makes the next Next() start at a stream offset.
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace xls {
+
+// A malformed record stream. Plain exception: the file layer reports texts, not codes.
+class EXlsError : public std::runtime_error {
+ public:
+  explicit EXlsError(const std::string& message) : std::runtime_error(message) {}
+};
+
+class RecordReader {
+ public:
+  explicit RecordReader(std::span<const uint8_t> stream) : stream_(stream) {}
+
+  // Reads the next record header and gathers its CONTINUE records; false when fewer than 4
+  // bytes remain. Throws EXlsError when a header claims more bytes than the stream holds.
+  bool Next();
+  // The next Next() reads the record that starts at `offset`; false when out of the stream.
+  bool Seek(uint32_t offset);
+
+  uint16_t Id() const { return id_; }
+  uint32_t Offset() const { return offset_; }            // of the record header
+  uint32_t NextOffset() const { return next_; }          // just after the last CONTINUE
+  uint32_t Length() const { return length_; }            // data bytes, CONTINUEs included
+  uint32_t StreamSize() const { return static_cast<uint32_t>(stream_.size()); }
+  size_t SegmentCount() const { return segments_.size(); }
+
+  // The cursor: position within the joined data and what is left of it.
+  uint32_t Position() const { return pos_; }
+  uint32_t Remaining() const { return length_ - pos_; }
+  // Bytes left in the current piece (record or CONTINUE) before the next header.
+  uint32_t RemainingInSegment() const;
+
+  uint8_t U8();
+  uint16_t U16();
+  int16_t I16() { return static_cast<int16_t>(U16()); }
+  uint32_t U32();
+  int32_t I32() { return static_cast<int32_t>(U32()); }
+  double Double();
+  void Read(uint8_t* out, size_t size);
+  std::vector<uint8_t> Bytes(size_t size);
+  void Skip(size_t size);
+
+  // `count` characters, `wide` telling the width of the first piece; at each CONTINUE a new
+  // option byte gives the width of the rest.
+  std::u16string Chars(size_t count, bool wide);
+  // A string with an 8-bit (short) or 16-bit character count, option byte, optional run count
+  // and extended size, characters, then the runs and extended data skipped.
+  std::u16string String8();
+  std::u16string String16();
+  // The string after its count: option byte onward.
+  std::u16string StringBody(size_t count);
+
+  // The data of the record without the cursor (first piece only, for records never continued).
+  std::span<const uint8_t> FirstSegment() const;
+
+  [[noreturn]] void Fail(const std::string& what) const;
+
+ private:
+  struct Segment {
+    uint32_t start;   // stream offset of the first data byte
+    uint32_t length;  // data bytes
+    uint32_t logical; // joined data position of the first byte
+  };
+  // Makes the cursor point into a piece with bytes left; false at the end of the record.
+  bool Settle();
+  void Need(size_t size) const;
+
+  std::span<const uint8_t> stream_;
+  uint32_t next_ = 0;
+  uint16_t id_ = 0;
+  uint32_t offset_ = 0;
+  uint32_t length_ = 0;
+  std::vector<Segment> segments_;
+  uint32_t pos_ = 0;
+  size_t seg_ = 0;
+};
+
+}  // namespace xls

@@ -1,0 +1,265 @@
+#include "xls/compound/CompoundReader.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/CodePage.h"
+#include "xls/LittleEndian.h"
+
+namespace xls {
+
+using namespace compound;
+
+namespace {
+std::string Hex(uint32_t v) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string s = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) s += digits[(v >> shift) & 0xF];
+  return s;
+}
+std::string SectorName(uint32_t v) { return v > kMaxRegSect ? Hex(v) : std::to_string(v); }
+std::string EntryLabel(const DirectoryEntry& e, size_t index) {
+  return "stream \"" + platform::Utf16ToAnsi(e.name) + "\" (directory entry " +
+         std::to_string(index) + ")";
+}
+}  // namespace
+
+CompoundReader::CompoundReader(IByteSource& source) : source_(source) {
+  fileSize_ = source_.Size();
+  uint8_t head[kHeaderSize];
+  size_t got = static_cast<size_t>(std::min<uint64_t>(fileSize_, kHeaderSize));
+  source_.ReadAt(0, head, got);
+  header_ = CompoundHeader::Parse(head, got);
+  sectorSize_ = header_.SectorSize();
+  LoadFat();
+  LoadDirectory();
+  LoadMiniStream();
+}
+
+uint32_t CompoundReader::SectorCountInFile() const {
+  // Partial last sectors count: some writers do not pad the end of the file.
+  uint64_t body = fileSize_ > sectorSize_ ? fileSize_ - sectorSize_ : 0;
+  uint64_t count = (body + sectorSize_ - 1) / sectorSize_;
+  return static_cast<uint32_t>(std::min<uint64_t>(count, kMaxRegSect));
+}
+
+uint64_t CompoundReader::SectorOffset(uint32_t sector) const {
+  return (static_cast<uint64_t>(sector) + 1) * sectorSize_;
+}
+
+void CompoundReader::ReadSector(uint32_t sector, uint8_t* out, size_t bytes,
+                                const std::string& what) const {
+  uint64_t offset = SectorOffset(sector);
+  if (offset > fileSize_ || bytes > fileSize_ - offset)
+    throw ECompoundError("Compound document is truncated: sector " + std::to_string(sector) +
+                         " of " + what + " lies beyond the end of the file (" +
+                         std::to_string(fileSize_) + " bytes)");
+  source_.ReadAt(offset, out, bytes);
+}
+
+void CompoundReader::LoadFat() {
+  const uint32_t inFile = SectorCountInFile();
+  const uint32_t perSector = sectorSize_ / 4;
+  // The FAT cannot have more sectors than the file; a larger count is a lie, not a reason to
+  // allocate.
+  if (header_.fatSectorCount > inFile)
+    throw ECompoundError("Compound document header claims " +
+                         std::to_string(header_.fatSectorCount) + " FAT sectors, the file holds " +
+                         std::to_string(inFile) + " sectors");
+  std::vector<uint32_t> fatSectors;
+  for (uint32_t i = 0; i < kHeaderDifatCount && fatSectors.size() < header_.fatSectorCount; ++i) {
+    uint32_t s = header_.difat[i];
+    if (s == kFreeSect) break;
+    fatSectors.push_back(s);
+  }
+  // DIFAT chain: each DIFAT sector holds perSector-1 FAT numbers, then the next DIFAT sector.
+  std::vector<bool> seen(inFile, false);
+  std::vector<uint8_t> buf(sectorSize_);
+  uint32_t difat = header_.firstDifatSector;
+  uint32_t difatCount = 0;
+  while (fatSectors.size() < header_.fatSectorCount && difat != kEndOfChain && difat != kFreeSect) {
+    if (difat >= inFile)
+      throw ECompoundError("Compound document DIFAT names sector " + SectorName(difat) +
+                           ", beyond the " + std::to_string(inFile) + " sectors of the file");
+    if (seen[difat])
+      throw ECompoundError("Compound document DIFAT chain loops at sector " +
+                           std::to_string(difat));
+    seen[difat] = true;
+    ReadSector(difat, buf.data(), sectorSize_, "the DIFAT");
+    for (uint32_t i = 0; i + 1 < perSector && fatSectors.size() < header_.fatSectorCount; ++i) {
+      uint32_t s = LoadU32(buf.data() + 4 * i);
+      if (s == kFreeSect) continue;
+      fatSectors.push_back(s);
+    }
+    difat = LoadU32(buf.data() + sectorSize_ - 4);
+    ++difatCount;
+  }
+  if (fatSectors.size() < header_.fatSectorCount)
+    throw ECompoundError("Compound document DIFAT lists " + std::to_string(fatSectors.size()) +
+                         " FAT sectors, the header claims " +
+                         std::to_string(header_.fatSectorCount));
+  fat_.assign(static_cast<size_t>(fatSectors.size()) * perSector, kFreeSect);
+  std::fill(seen.begin(), seen.end(), false);
+  for (size_t i = 0; i < fatSectors.size(); ++i) {
+    uint32_t s = fatSectors[i];
+    if (s >= inFile)
+      throw ECompoundError("Compound document FAT sector " + std::to_string(i) + " is sector " +
+                           SectorName(s) + ", beyond the " + std::to_string(inFile) +
+                           " sectors of the file");
+    if (seen[s])
+      throw ECompoundError("Compound document lists sector " + std::to_string(s) +
+                           " twice as a FAT sector");
+    seen[s] = true;
+    ReadSector(s, buf.data(), sectorSize_, "the FAT");
+    for (uint32_t k = 0; k < perSector; ++k) fat_[i * perSector + k] = LoadU32(buf.data() + 4 * k);
+  }
+}
+
+std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<uint32_t>& table,
+                                            uint32_t sectorLimit, uint64_t limit,
+                                            const std::string& what) const {
+  std::vector<uint32_t> chain;
+  if (limit == 0) return chain;
+  std::vector<bool> seen(std::min<size_t>(table.size(), sectorLimit), false);
+  uint32_t s = start;
+  while (chain.size() < limit) {
+    if (s == kEndOfChain || s == kFreeSect)
+      throw ECompoundError("Compound document chain of " + what + " ends after " +
+                           std::to_string(chain.size()) + " sectors, its size needs " +
+                           std::to_string(limit));
+    if (s >= table.size())
+      throw ECompoundError("Compound document chain of " + what + " names sector " +
+                           SectorName(s) + ", beyond the " + std::to_string(table.size()) +
+                           " sectors its table maps");
+    if (s >= seen.size())
+      throw ECompoundError("Compound document is truncated: sector " + std::to_string(s) +
+                           " of " + what + " lies beyond the end of the " +
+                           (&table == &miniFat_ ? "mini stream" : "file"));
+    if (seen[s])
+      throw ECompoundError("Compound document chain of " + what + " loops at sector " +
+                           std::to_string(s));
+    seen[s] = true;
+    chain.push_back(s);
+    s = table[s];
+  }
+  return chain;
+}
+
+std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t size,
+                                                    const std::string& what) const {
+  // Compare before rounding up: a 64-bit size near the top would wrap.
+  if (size > uint64_t{SectorCountInFile()} * sectorSize_)
+    throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
+                         " bytes, more than the file can hold");
+  if (size > std::numeric_limits<size_t>::max())
+    throw ECompoundError("Compound document " + what + " of " + std::to_string(size) +
+                         " bytes is too large to load");
+  uint64_t sectors = (size + sectorSize_ - 1) / sectorSize_;
+  std::vector<uint32_t> chain = Chain(start, fat_, SectorCountInFile(), sectors, what);
+  std::vector<uint8_t> out(static_cast<size_t>(size));
+  uint64_t done = 0;
+  for (uint32_t s : chain) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(sectorSize_, size - done));
+    ReadSector(s, out.data() + done, n, what);
+    done += n;
+  }
+  return out;
+}
+
+std::vector<uint8_t> CompoundReader::ReadMiniBytes(uint32_t start, uint64_t size,
+                                                   const std::string& what) const {
+  const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
+  if (size > uint64_t{miniSectors} * kMiniSectorSize)
+    throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
+                         " bytes, more than the mini stream holds");
+  uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
+  std::vector<uint32_t> chain = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
+  std::vector<uint8_t> out(static_cast<size_t>(size));
+  uint64_t done = 0;
+  for (uint32_t s : chain) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(kMiniSectorSize, size - done));
+    std::copy_n(miniStream_.begin() + static_cast<size_t>(s) * kMiniSectorSize, n,
+                out.begin() + static_cast<size_t>(done));
+    done += n;
+  }
+  return out;
+}
+
+void CompoundReader::LoadDirectory() {
+  // The directory's length is only known from its chain: walk it up to its end.
+  std::vector<uint32_t> chain;
+  std::vector<bool> seen(std::min<size_t>(fat_.size(), SectorCountInFile()), false);
+  for (uint32_t s = header_.firstDirectorySector; s != kEndOfChain;) {
+    if (s >= seen.size())
+      throw ECompoundError("Compound document directory chain names sector " + SectorName(s) +
+                           ", beyond the " + std::to_string(seen.size()) +
+                           " sectors of the file and its FAT");
+    if (seen[s])
+      throw ECompoundError("Compound document directory chain loops at sector " +
+                           std::to_string(s));
+    seen[s] = true;
+    chain.push_back(s);
+    s = fat_[s];
+  }
+  if (chain.empty()) throw ECompoundError("Compound document has no directory");
+  std::vector<uint8_t> buf(sectorSize_);
+  for (uint32_t s : chain) {
+    ReadSector(s, buf.data(), sectorSize_, "the directory");
+    for (uint32_t off = 0; off + kDirEntrySize <= sectorSize_; off += kDirEntrySize)
+      entries_.push_back(DirectoryEntry::Parse(buf.data() + off, header_.majorVersion));
+  }
+  if (entries_[0].type != EntryType::Root)
+    throw ECompoundError("Compound document directory entry 0 is not the root entry");
+}
+
+void CompoundReader::LoadMiniStream() {
+  const DirectoryEntry& root = entries_[0];
+  if (root.size == 0 || root.startSector == kEndOfChain) return;
+  miniStream_ = ReadChainBytes(root.startSector, root.size, "the mini stream");
+  // Mini FAT: a regular chain of header.miniFatSectorCount sectors.
+  if (header_.firstMiniFatSector == kEndOfChain || header_.miniFatSectorCount == 0) return;
+  uint64_t bytes = static_cast<uint64_t>(header_.miniFatSectorCount) * sectorSize_;
+  std::vector<uint8_t> raw = ReadChainBytes(header_.firstMiniFatSector, bytes, "the mini FAT");
+  miniFat_.resize(raw.size() / 4);
+  for (size_t i = 0; i < miniFat_.size(); ++i) miniFat_[i] = LoadU32(raw.data() + 4 * i);
+}
+
+std::optional<size_t> CompoundReader::FindStream(std::u16string_view name) const {
+  auto matches = [&](size_t i) {
+    return i < entries_.size() && entries_[i].type == EntryType::Stream &&
+           CompareEntryNames(entries_[i].name, name) == 0;
+  };
+  // Tree search below the root, guarded against loops and bad links.
+  std::vector<bool> seen(entries_.size(), false);
+  uint32_t node = entries_[0].child;
+  while (node != kNoStream && node < entries_.size() && !seen[node]) {
+    seen[node] = true;
+    if (matches(node)) return node;
+    int c = CompareEntryNames(name, entries_[node].name);
+    node = c < 0 ? entries_[node].left : entries_[node].right;
+  }
+  // A tree sorted by another rule, or broken: scan all entries.
+  for (size_t i = 1; i < entries_.size(); ++i)
+    if (matches(i)) return i;
+  return std::nullopt;
+}
+
+std::optional<size_t> CompoundReader::FindWorkbookStream() const {
+  if (auto i = FindStream(u"Workbook")) return i;
+  return FindStream(u"Book");
+}
+
+std::vector<uint8_t> CompoundReader::ReadStream(size_t entryIndex) const {
+  if (entryIndex >= entries_.size())
+    throw ECompoundError("Compound document has no directory entry " + std::to_string(entryIndex));
+  const DirectoryEntry& e = entries_[entryIndex];
+  std::string what = EntryLabel(e, entryIndex);
+  if (e.type != EntryType::Stream)
+    throw ECompoundError("Compound document directory entry " + std::to_string(entryIndex) +
+                         " is not a stream");
+  if (e.size == 0) return {};
+  if (e.size < header_.miniStreamCutoff) return ReadMiniBytes(e.startSector, e.size, what);
+  return ReadChainBytes(e.startSector, e.size, what);
+}
+
+}  // namespace xls

@@ -1,0 +1,61 @@
+#pragma once
+// Reads a compound document: header, FAT (with its DIFAT beyond the first 109 FAT sectors),
+// mini FAT and mini stream, and the directory. Any table may be hostile: every sector number
+// is range-checked, every chain is walked with a visited set (a loop is an error, never a
+// hang), sizes are checked against what the file can hold before anything is allocated, and
+// each fault throws ECompoundError naming the table and the sector. The directory tree is
+// walked tolerantly: a broken tree falls back to a scan of all entries.
+//
+// The reader keeps a reference to the source; streams are read on demand.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xls/compound/ByteSource.h"
+#include "xls/compound/CompoundFormat.h"
+
+namespace xls {
+
+class CompoundReader {
+ public:
+  // Parses header, FAT, mini FAT and directory. Throws ECompoundError.
+  explicit CompoundReader(IByteSource& source);
+
+  const compound::CompoundHeader& Header() const { return header_; }
+  const std::vector<compound::DirectoryEntry>& Entries() const { return entries_; }
+
+  // Index of the stream called `name` (case-insensitive) directly below the root entry:
+  // through the root's sibling tree, else by scanning every entry.
+  std::optional<size_t> FindStream(std::u16string_view name) const;
+  // The workbook stream: "Workbook", or the older "Book".
+  std::optional<size_t> FindWorkbookStream() const;
+  // The whole content of a stream entry. Throws ECompoundError.
+  std::vector<uint8_t> ReadStream(size_t entryIndex) const;
+
+ private:
+  uint32_t SectorCountInFile() const;
+  uint64_t SectorOffset(uint32_t sector) const;
+  void LoadFat();
+  void LoadDirectory();
+  void LoadMiniStream();
+  // Sector numbers of a chain of at most `limit` sectors through `table`; `what` names the
+  // chain in errors; `sectorLimit` is the number of addressable sectors.
+  std::vector<uint32_t> Chain(uint32_t start, const std::vector<uint32_t>& table,
+                              uint32_t sectorLimit, uint64_t limit, const std::string& what) const;
+  // Reads `size` bytes from a chain of regular sectors.
+  std::vector<uint8_t> ReadChainBytes(uint32_t start, uint64_t size, const std::string& what) const;
+  std::vector<uint8_t> ReadMiniBytes(uint32_t start, uint64_t size, const std::string& what) const;
+  void ReadSector(uint32_t sector, uint8_t* out, size_t bytes, const std::string& what) const;
+
+  IByteSource& source_;
+  uint64_t fileSize_ = 0;
+  uint32_t sectorSize_ = 512;
+  compound::CompoundHeader header_;
+  std::vector<uint32_t> fat_;
+  std::vector<uint32_t> miniFat_;
+  std::vector<uint8_t> miniStream_;
+  std::vector<compound::DirectoryEntry> entries_;
+};
+
+}  // namespace xls

@@ -1,0 +1,177 @@
+// Runs the formula cases of tests/data/formulas/*.txt (the format is described in the README
+// beside them). Every file is one test; every failing line is reported with its file and line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "FormulaTestBook.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+
+namespace formulas::test {
+namespace {
+
+std::filesystem::path DataDir() {
+  const char* root = std::getenv("SS_TEST_DATA");
+  return std::filesystem::path(root ? root : "tests/data") / "formulas";
+}
+
+std::string Trim(std::string s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\t')) s.pop_back();
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  return s.substr(i);
+}
+
+std::string KindName(uint8_t kind) {
+  switch (kind) {
+    case ptgNum: return "num";
+    case ptgStr: return "text";
+    case ptgBool: return "bool";
+    case 0: return "parse-error";
+    default: return "err";
+  }
+}
+
+bool NumbersMatch(double got, double want) {
+  if (got == want) return true;
+  const double tolerance = 1e-12 * std::max(1.0, std::fabs(want));
+  return std::fabs(got - want) <= tolerance;
+}
+
+// Runs one file; returns the failures as "file:line: message".
+std::vector<std::string> RunFile(const std::filesystem::path& path, size_t& cases) {
+  std::vector<std::string> failures;
+  std::ifstream in(path);
+  FormulaTestBook book;
+  std::string line;
+  int lineNo = 0;
+  auto fail = [&](const std::string& message) {
+    failures.push_back(path.filename().string() + ":" + std::to_string(lineNo) + ": " + message);
+  };
+  while (std::getline(in, line)) {
+    ++lineNo;
+    if (const size_t note = line.find("   ## "); note != std::string::npos) line.resize(note);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    const std::string t = Trim(line);
+    if (t.empty() || t[0] == '#') continue;
+    try {
+      if (t.rfind("sheet ", 0) == 0) {
+        book.AddSheet(t.substr(6));
+      } else if (t.rfind("cell ", 0) == 0) {
+        const std::string rest = line.substr(line.find("cell ") + 5);
+        std::string ref, value;
+        if (rest.size() > 0 && rest[0] == '\'') {
+          const size_t close = rest.find('\'', 1);
+          const size_t space = rest.find(' ', close);
+          ref = rest.substr(0, space);
+          value = space == std::string::npos ? "" : rest.substr(space + 1);
+        } else {
+          const size_t space = rest.find(' ');
+          ref = rest.substr(0, space);
+          value = space == std::string::npos ? "" : rest.substr(space + 1);
+        }
+        book.Set(ref, value);
+      } else if (t == "clear") {
+        book.ClearCells();
+      } else if (t.rfind("name ", 0) == 0) {
+        std::istringstream words(t.substr(5));
+        std::string name, ref;
+        words >> name >> ref;
+        uint16_t sheet = 0;
+        workbook::TPoint a, b;
+        std::string range = ref;
+        std::string prefix;
+        if (const size_t bang = ref.rfind('!'); bang != std::string::npos) {
+          prefix = ref.substr(0, bang + 1);
+          range = ref.substr(bang + 1);
+        }
+        const size_t colon = range.find(':');
+        book.Locate(prefix + range.substr(0, colon), sheet, a);
+        b = a;
+        if (colon != std::string::npos) book.Locate(prefix + range.substr(colon + 1), sheet, b);
+        if (book.Cache().AddName(name, static_cast<uint8_t>(sheet), true,
+                                 workbook::TRect{a.X, a.Y, b.X, b.Y}) < 0)
+          fail("name refused: " + name);
+      } else if (t[0] == '=') {
+        ++cases;
+        const size_t arrow = t.find(" => ");
+        if (arrow == std::string::npos) {
+          fail("no expectation: " + t);
+          continue;
+        }
+        const std::string formula = t.substr(0, arrow);
+        std::string expect = line.substr(line.find(" => ") + 4);
+        const size_t space = expect.find(' ');
+        const std::string kind = expect.substr(0, space);
+        const std::string want = space == std::string::npos ? "" : expect.substr(space + 1);
+        book.Messages().clear();
+        const EvalResult r = Evaluate(book, formula);
+        const std::string got = KindName(r.kind) + " " +
+                                (r.kind == ptgNum    ? workbook::NumberText(r.number)
+                                 : r.kind == ptgBool ? std::string(r.boolean ? "TRUE" : "FALSE")
+                                                     : r.text);
+        bool ok = false;
+        if (kind == "num") {
+          double w = 0;
+          ok = r.kind == ptgNum && workbook::TextToNumber(want, w) && NumbersMatch(r.number, w);
+        } else if (kind == "text") {
+          ok = r.kind == ptgStr && r.text == want;
+        } else if (kind == "bool") {
+          ok = r.kind == ptgBool && (r.boolean ? "TRUE" : "FALSE") == want;
+        } else if (kind == "err") {
+          ok = r.kind >= 1 && r.kind <= 7 && r.text == want;
+        } else if (kind == "shown") {
+          ok = r.shown == want;
+        } else if (kind == "parse-error") {
+          ok = r.kind == 0 && !book.Messages().empty();
+        } else {
+          fail("unknown expectation kind: " + kind);
+          continue;
+        }
+        if (!ok) fail(formula + " => expected " + expect + ", got " + got + " (shown " + r.shown + ")");
+      } else {
+        fail("unknown command: " + t);
+      }
+    } catch (const std::exception& e) {
+      fail(std::string("exception: ") + e.what());
+    }
+  }
+  return failures;
+}
+
+class FormulaDataFile : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FormulaDataFile, EveryCaseHolds) {
+  platform::ScopedLocale locale(platform::LocaleSettings::EnglishUS());
+  platform::SetNowOverride([] { return 45292.5; });  // 1 January 2024, noon
+  size_t cases = 0;
+  const auto failures = RunFile(DataDir() / GetParam(), cases);
+  platform::SetNowOverride(nullptr);
+  for (const auto& f : failures) ADD_FAILURE() << f;
+  EXPECT_GT(cases, 0u) << "no cases in " << GetParam();
+}
+
+std::vector<std::string> DataFiles() {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(DataDir(), ec))
+    if (e.path().extension() == ".txt") files.push_back(e.path().filename().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FormulaDataFile, ::testing::ValuesIn(DataFiles()),
+                         [](const auto& info) {
+                           std::string name = info.param.substr(0, info.param.size() - 4);
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace formulas::test

@@ -1,0 +1,21 @@
+// The sixteen-bytes-at-a-time block CRC must equal the store's checksum kind 1 for every
+// length and alignment, and give the published CRC-16/ARC check value.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "store/cipher/Checksum.h"
+#include "store/stream/BlockCrc.h"
+
+using namespace store;
+
+TEST(BlockCrc, CheckValueAndAgreementWithChecksumKindOne) {
+  EXPECT_EQ(BlockCrc("123456789", 9), 0xBB3Du);
+  EXPECT_EQ(BlockCrc("", 0), 0u);
+  std::vector<uint8_t> data(4096 + 15);
+  uint32_t x = 5;
+  for (auto& b : data) b = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 23);
+  for (size_t start = 0; start < 9; start++)
+    for (size_t len : {size_t(0), size_t(1), size_t(7), size_t(15), size_t(16), size_t(17), size_t(63), size_t(4096)})
+      ASSERT_EQ(BlockCrc(data.data() + start, len), Checksum(data.data() + start, len, 1)) << start << " " << len;
+}

@@ -1,0 +1,164 @@
+#include "ScriptRunner.h"
+
+#include <charconv>
+#include <optional>
+
+namespace nbhost {
+
+namespace {
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (first != last && *first == '+') ++first;
+  auto [end, error] = std::from_chars(first, last, value);
+  if (error != std::errc() || end != last || first == last) return std::nullopt;
+  return value;
+}
+
+void RequireArgs(const Script& script, const ScriptCommand& command, size_t count,
+                 const char* usage) {
+  if (command.args.size() != count) {
+    throw EScriptError(script.file, command.line,
+                       command.name + " takes " + std::to_string(count) + " argument" +
+                           (count == 1 ? "" : "s") + ": " + usage);
+  }
+}
+
+}  // namespace
+
+void ScriptRunner::Check(const Script& script) const {
+  bool afterAction = false;
+  for (const ScriptCommand& command : script.commands) {
+    const std::string& name = command.name;
+    bool isAction = false;
+    if (name == "Rectangle") {
+      RequireArgs(script, command, 5, "\"name\" x y w h");
+      for (size_t i = 1; i < 5; ++i) {
+        std::optional<int> value = ParseInt(command.args[i].text);
+        if (!value) {
+          throw EScriptError(script.file, command.line,
+                             "Rectangle: \"" + command.args[i].text + "\" is not an integer");
+        }
+        if (i >= 3 && *value < 0) {
+          throw EScriptError(script.file, command.line, "Rectangle: a size cannot be negative");
+        }
+      }
+    } else if (name == "SetVar" || name == "Expect") {
+      RequireArgs(script, command, 2, "\"[name]\" \"value\"");
+    } else if (name == "Print") {
+      RequireArgs(script, command, 1, "\"[name]\"");
+    } else if (name == "PickAnswer") {
+      RequireArgs(script, command, 1, "\"name\"");
+    } else if (name == "Message") {
+      RequireArgs(script, command, 1, "code");
+      if (!ParseInt(command.args[0].text)) {
+        throw EScriptError(script.file, command.line, "Message: the code must be an integer");
+      }
+    } else if (name == "ExpectResult") {
+      RequireArgs(script, command, 1, "true|false");
+      if (!afterAction) {
+        throw EScriptError(script.file, command.line,
+                           "ExpectResult must follow an action line");
+      }
+      if (command.args[0].text != "true" && command.args[0].text != "false") {
+        throw EScriptError(script.file, command.line, "ExpectResult takes true or false");
+      }
+    } else if (name == "Edit") {
+      isAction = true;
+      if (command.args.empty()) {
+        throw EScriptError(script.file, command.line, "Edit takes an action name and its texts");
+      }
+      const CatalogueRow* action = host_.FindAction(command.args[0].text);
+      if (action == nullptr) {
+        throw EScriptError(script.file, command.line,
+                           "Edit: unknown action \"" + command.args[0].text + "\"");
+      }
+      if (command.args.size() - 1 > action->count) {
+        throw EScriptError(script.file, command.line,
+                           "Edit " + action->name + " takes at most " +
+                               std::to_string(action->count) + " parameters, got " +
+                               std::to_string(command.args.size() - 1));
+      }
+    } else if (const CatalogueRow* action = host_.FindAction(name)) {
+      isAction = true;
+      if (command.args.size() > action->count) {
+        throw EScriptError(script.file, command.line,
+                           name + " takes at most " + std::to_string(action->count) +
+                               " parameters, got " + std::to_string(command.args.size()));
+      }
+    } else {
+      throw EScriptError(script.file, command.line,
+                         "unknown command or action \"" + name + "\"");
+    }
+    afterAction = isAction;
+  }
+}
+
+int ScriptRunner::Run(const Script& script) {
+  Check(script);
+  failures_ = 0;
+  bool lastResult = false;
+  for (const ScriptCommand& command : script.commands) RunCommand(script, command, lastResult);
+  return failures_;
+}
+
+void ScriptRunner::Fail(const Script& script, const ScriptCommand& command,
+                        const std::string& message) {
+  ++failures_;
+  out_ << script.file << ":" << command.line << ": " << message << "\n";
+}
+
+void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command,
+                              bool& lastResult) {
+  const std::string& name = command.name;
+  const auto& args = command.args;
+  if (name == "Rectangle") {
+    try {
+      host_.AddRectangle(args[0].text, *ParseInt(args[1].text), *ParseInt(args[2].text),
+                         *ParseInt(args[3].text), *ParseInt(args[4].text));
+    } catch (const std::exception& error) {
+      throw EScriptError(script.file, command.line, std::string("Rectangle: ") + error.what());
+    }
+  } else if (name == "SetVar") {
+    host_.SetVariable(args[0].text, args[1].text, WriteSource::Script);
+  } else if (name == "Print") {
+    out_ << args[0].text << "=" << QuoteScriptText(host_.Variable(args[0].text)) << "\n";
+  } else if (name == "Expect") {
+    std::string actual = host_.Variable(args[0].text);
+    if (actual != args[1].text) {
+      Fail(script, command,
+           "Expect " + args[0].text + ": wanted " + QuoteScriptText(args[1].text) + ", found " +
+               QuoteScriptText(actual));
+    }
+  } else if (name == "PickAnswer") {
+    host_.QueuePickAnswer(args[0].text);
+  } else if (name == "Message") {
+    host_.Message(*ParseInt(args[0].text));
+  } else if (name == "ExpectResult") {
+    bool wanted = args[0].text == "true";
+    if (wanted != lastResult) {
+      Fail(script, command,
+           std::string("ExpectResult: wanted ") + (wanted ? "true" : "false") + ", the action answered " +
+               (lastResult ? "true" : "false"));
+    }
+  } else if (name == "Edit") {
+    const CatalogueRow* action = host_.FindAction(args[0].text);
+    std::vector<std::string> params(action->count);
+    for (size_t i = 1; i < args.size(); ++i) params[i - 1] = args[i].text;
+    lastResult = host_.Edit(action->id, params);
+    if (lastResult) {
+      out_ << "Edit " << action->name << ":";
+      for (const std::string& param : params) out_ << " " << QuoteScriptText(param);
+      out_ << "\n";
+    }
+  } else {
+    const CatalogueRow* action = host_.FindAction(name);
+    std::vector<std::optional<std::string>> params(action->count);
+    for (size_t i = 0; i < args.size(); ++i) params[i] = args[i].text;
+    lastResult = host_.Execute(action->id, params);
+  }
+}
+
+}  // namespace nbhost
