@@ -134,7 +134,37 @@ class TSplitCellsAction : public TMergeSplitActions {
   std::string Caption() const override { return "Split cells"; }
 };
 
-// Changes of a whole rectangle (sorting).
+// The merged list alone (areas added by a paste).
+class TMergedAreasAction : public TCustomAction {
+ public:
+  TMergedAreasAction(TCustomHistory* history, TSSDataStorage& storage);
+  std::string Caption() const override { return "TMergedAreasAction"; }
+  void Undo() override { Swap(); }
+  void Redo() override { Swap(); }
+
+ private:
+  void Swap();
+  TSSDataStorage* storage_;
+  TSSRectsArray areas_;
+};
+
+// A sort: the row order it applied (undo applies the inverse).
+class TSortRowsAction : public TCustomAction {
+ public:
+  TSortRowsAction(TCustomHistory* history, TSSDataStorage& storage, const TRect& rect,
+                  std::vector<int32_t> order)
+      : TCustomAction(history), storage_(&storage), rect_(rect), order_(std::move(order)) {}
+  std::string Caption() const override { return "TSortRowsAction"; }
+  void Undo() override;
+  void Redo() override;
+
+ private:
+  TSSDataStorage* storage_;
+  TRect rect_;
+  std::vector<int32_t> order_;
+};
+
+// Changes of a whole rectangle.
 class TSpreadSheetChangeCellsAction : public TSpreadSheetActions {
  public:
   using TSpreadSheetActions::TSpreadSheetActions;
@@ -172,6 +202,8 @@ class TDeleteCellsAction : public TSpreadSheetInsertDeleteActions {
   void Redo() override;
 
  private:
+  void SwapCaptured();
+  TRect captured_;  // the part of the rectangle whose cells are kept
   TSSRectsArray areas_;
   std::vector<THeaderEntry> headerEntries_;
 };
@@ -224,6 +256,8 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
   void RecordCellChange(TSSDataStorage& storage, int32_t col, int32_t row) override;
   void RecordMergeSplit(TSSDataStorage& storage, const TRect& rect, bool merge) override;
   void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) override;
+  void RecordMergedAreas(TSSDataStorage& storage) override;
+  void RecordRowOrder(TSSDataStorage& storage, const TRect& rect, const std::vector<int32_t>& order) override;
   void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) override;
   bool OpenGroup(const std::string& caption) override { return BeginGroup(caption) != nullptr; }
   void CloseGroup() override { EndGroup(); }

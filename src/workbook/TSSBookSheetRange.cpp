@@ -109,8 +109,11 @@ void TSSBookSheet::SortCells(const TRect& rect, const std::vector<bool>& directi
 }
 
 void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
-  const TRect r = Normalize(rect);
-  if (r.Left < 0 || r.Top < 0 || r.Right >= kFarEdge || r.Bottom >= kFarEdge) return;
+  TRect r = Normalize(rect);
+  if (r.Left < 0 || r.Top < 0 || r.Left >= kFarEdge || r.Top >= kFarEdge) return;
+  // Whole columns or rows copy what they hold: the block ends with the used area.
+  r.Right = std::min(r.Right, std::max(r.Left, storage_->UsedCols() - 1));
+  r.Bottom = std::min(r.Bottom, std::max(r.Top, storage_->UsedRows() - 1));
   // Stored texts (not display texts), tab between cells, CR LF between rows.
   std::string text;
   for (int32_t row = r.Top; row <= r.Bottom; ++row) {
@@ -136,6 +139,38 @@ void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
   if (cut && AreCellsEditable(r)) {
     Step step(book_, "Cut cells");
     storage_->ClearCells(r, false);
+  }
+}
+
+bool TSSBookSheet::KeyDown(uint16_t key, bool shift, bool ctrl) {
+  const TRect selection = Selection();
+  switch (key) {
+    case kKeyDelete:
+      if (shift && !ctrl) CopyToClipboard(selection, true);
+      else ClearCells(selection, ctrl);
+      return true;
+    case kKeyInsert:
+      if (ctrl && !shift) CopyToClipboard(selection, false);
+      else if (shift && !ctrl) Paste(selection.Left, selection.Top);
+      else return false;
+      return true;
+    case kKeyF2:
+      if (shift || ctrl) return false;
+      if (IsCellEditable(selection.Left, selection.Top))
+        book_.Listener().CanEdit(*this, selection.Left, selection.Top);
+      return true;
+    case kKeyReturn:
+      storage_->SetActiveRow(selection.Bottom + 1);
+      return true;
+    case kKeyTab:
+      if (shift) {
+        if (selection.Left > 0) storage_->SetActiveCol(selection.Left - 1);
+      } else {
+        storage_->SetActiveCol(selection.Right + 1);
+      }
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -61,7 +61,7 @@ class TSSDataStorage {
   virtual int32_t UsedColCount() const;
   virtual int32_t UsedRowCount() const;
   // Raises the merge veto, then merges or splits within an update lock and one undo action.
-  virtual void MergeCells(const TRect& rect, bool merge);
+  virtual void MergeCells(const TRect& rect, bool merge);  // at most 1,000,000 cells
   virtual void SetCapacity(int32_t cols, int32_t rows);
   // Clears a rectangle (-1, -1, -1, -1: the whole used area), with or without styles. Raises
   // the clear veto unless in bulk mode; records every cleared cell; stops at the first cell
@@ -77,6 +77,9 @@ class TSSDataStorage {
   // By display value texts: equal 0, empty first, numbers by value, false before true, then
   // case-insensitive text.
   int CompareCells(TPoint a, TPoint b) const;
+  // Reorders the rows of rect (already clipped to the grid): row i becomes the former row
+  // order[i]. Records move as pointers; no undo record; every cell of rect is reported changed.
+  void PermuteRows(const TRect& rect, const std::vector<int32_t>& order);
 
   void StoreCellText(int32_t col, int32_t row, bool checkFormula, bool forceFormula,
                      std::string_view text);
