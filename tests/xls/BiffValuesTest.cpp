@@ -216,3 +216,42 @@ TEST(DefaultRecords, TemplatesHaveTheirExactBytes) {
 
 }  // namespace
 }  // namespace xls
+
+#include "platform/Locale.h"
+#include "xls/biff/SizeUnits.h"
+
+namespace xls {
+namespace {
+
+TEST(SizeUnits, FileUnitsToPixelsAndBack) {
+  EXPECT_EQ(DefColWidthToPixels(8, 1.0), 67);
+  EXPECT_EQ(PixelsToDefColWidth(67), 8);
+  EXPECT_EQ(StandardWidthToPixels(2340, 1.0), 74);
+  EXPECT_EQ(ColInfoWidthToPixels(2340, 1.0), 64);
+  EXPECT_EQ(ColInfoWidthToPixels(2340, 1.25), 80);
+  EXPECT_EQ(PixelsToColInfoWidth(64, 1.0), 2342);
+  EXPECT_EQ(PixelsToColInfoWidth(100000, 1.0), 0xFFFF);  // clamped to the field
+  EXPECT_EQ(RowHeightToPixels(255, 1.0), 17);
+  EXPECT_EQ(RowHeightToPixels(0x8000 | 255, 1.0), 17);  // the default-height bit is no height
+  EXPECT_EQ(PixelsToRowHeight(17, 1.0), 257);
+  EXPECT_EQ(RowHeightToPixels(PixelsToRowHeight(40, 1.5), 1.5), 40);
+  EXPECT_EQ(DefaultRowHeightToPixels(255), 20);
+  EXPECT_EQ(PixelsToRowHeight(-5, 1.0), 0);
+}
+
+TEST(SizeUnits, ShortestNumberTextReadsBackExactly) {
+  platform::ScopedLocale us(platform::LocaleSettings::EnglishUS());
+  EXPECT_EQ(ShortestNumberText(12.34), "12.34");
+  EXPECT_EQ(ShortestNumberText(-5), "-5");
+  EXPECT_EQ(ShortestNumberText(-0.0), "0");
+  EXPECT_EQ(ShortestNumberText(0.1 + 0.2), "0.30000000000000004");
+  EXPECT_EQ(ShortestNumberText(1e-7), "1e-07");
+  EXPECT_EQ(ShortestNumberText(123456789.125), "123456789.125");
+  platform::LocaleSettings de = platform::LocaleSettings::EnglishUS();
+  de.decimalSeparator = ',';
+  platform::ScopedLocale german(de);
+  EXPECT_EQ(ShortestNumberText(2.5), "2,5");
+}
+
+}  // namespace
+}  // namespace xls

@@ -17,7 +17,12 @@
 #include <variant>
 
 #include "xls/LittleEndian.h"
+#include "xls/biff/CellRecords.h"
+#include "xls/biff/DefaultRecords.h"
+#include "xls/biff/FormulaRecords.h"
+#include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
+#include "xls/biff/WorkbookStream.h"
 #include "xls/biff/Rk.h"
 #include "xls/biff/SheetRecords.h"
 #include "xls/biff/StyleRecords.h"
@@ -181,22 +186,6 @@ TEST(PeerInterop, WorkbookWrittenByXlwtReadsWithOurReaders) {
 
 // --- A workbook of our own for xlrd ---------------------------------------------------------
 
-std::vector<uint8_t> HexBytes(const char* s) {
-  std::vector<uint8_t> out;
-  for (const char* p = s; *p; ++p)
-    if (*p != ' ') {
-      out.push_back(static_cast<uint8_t>(std::stoi(std::string(p, 2), nullptr, 16)));
-      ++p;
-    }
-  return out;
-}
-
-RecordBuilder CellHead(uint16_t id, int row, int col, int xf) {
-  RecordBuilder b(id);
-  b.U16(static_cast<uint16_t>(row)).U16(static_cast<uint16_t>(col)).U16(static_cast<uint16_t>(xf));
-  return b;
-}
-
 std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 std::u16string ManyString(int i) {
@@ -207,90 +196,71 @@ std::u16string ManyString(int i) {
 }
 
 std::vector<uint8_t> AssembleWorkbookStream() {
-  std::vector<uint8_t> out;
-  RecordWriter w(out);
-  BofRecord bof;
-  w.Write(bof.Build());
-  w.Write(RecordBuilder(rec::kCodePage).U16(1200));
-  w.Write(rec::kWindow1, HexBytes("E0 01 69 00 CC 42 7F 26 38 00 00 00 00 00 01 00 58 02"));
-  for (int i = 0; i < 4; ++i) w.Write(FontRecord{}.Build());
+  WorkbookStreamBuilder book;
+  RecordList& g = book.Globals();
+  g.Append(RecordBuilder(rec::kCodePage).U16(1200));
+  g.Append(defaults::Window1());
+  for (int i = 0; i < 4; ++i) g.Append(defaults::Font().Build());
+  for (const auto& f : defaults::Formats()) g.Append(f.Build());
+  for (const auto& x : defaults::Xfs()) g.Append(x.Build());
+  auto supBook = g.Append(BuildInternalSupBook(3));
+  // Added while the book is fed in: a fifth font after the last FONT, one more XF after the
+  // last XF, the styles after that.
   FontRecord times;
   times.name = u"Times New Roman";
   times.height = 240;
   times.weight = 700;
   times.options = FontRecord::kBold;  // readers take bold from this bit or the weight
-  w.Write(times.Build());  // font index 5
-  w.Write(FormatRecord{164, u"0.000"}.Build());
-  const char* styleXf = "00 00 00 00 F5 FF 20 00 00 F4 00 00 00 00 00 00 00 00 C0 20";
-  w.Write(XfRecord::Parse(HexBytes("00 00 00 00 F5 FF 20 00 00 00 00 00 00 00 00 00 00 00 C0 20").data()).Build());
-  for (int i = 1; i < 15; ++i) w.Write(XfRecord::Parse(HexBytes(styleXf).data()).Build());
-  XfRecord cellXf = XfRecord::Parse(HexBytes("00 00 00 00 01 00 20 00 00 00 00 00 00 00 00 00 00 00 C0 20").data());
-  w.Write(cellXf.Build());  // 15
-  XfRecord formatted = cellXf;
+  g.InsertAfter(g.FindLast(rec::kFont), times.Build());  // font index 5
+  XfRecord formatted = defaults::Xfs()[15];
   formatted.font = 5;
-  formatted.format = 164;
+  formatted.format = 166;
   formatted.usedAttributes = 0x3F;
-  w.Write(formatted.Build());  // 16
-  w.Write(RecordBuilder(rec::kStyle).Bytes(HexBytes("00 80 00 FF")));
+  auto lastXf = g.InsertAfter(g.FindLast(rec::kXf), formatted.Build());  // XF 17
+  for (auto& style : defaults::Styles()) lastXf = g.InsertAfter(lastXf, std::move(style));
+  g.InsertAfter(g.Find(rec::kFormat), FormatRecord{166, u"0.000"}.Build());
 
   const std::vector<std::u16string> names = {u"Values", u"Zweite Seite \u00e4", u"Shared"};
-  std::vector<size_t> boundAt;
-  for (size_t i = 0; i < names.size(); ++i) {
-    boundAt.push_back(w.Offset());
-    w.Write(BoundSheetRecord{0, static_cast<uint8_t>(i == 1 ? 1 : 0), 0, names[i]}.Build());
-  }
-  TSSTStringTable sst;
+  for (size_t i = 0; i < names.size(); ++i)
+    book.AddSheet(BoundSheetRecord{0, static_cast<uint8_t>(i == 1 ? 1 : 0), 0, names[i]}, supBook);
+  g.Append(ExternSheetRecord{{{0, 0, 0}, {0, 1, 1}, {0, 2, 2}}}.Build());
+
+  TSSTStringTable& sst = book.SharedStrings();
   sst.Add(u"first shared");
   sst.Add(std::u16string(9000, u'\u0436') + u"end");
   for (int i = 0; i < 400; ++i) sst.Add(ManyString(i));
-  sst.WriteTo(w);
-  w.Write(RecordBuilder(rec::kEof));
 
-  auto sheetStart = [&](size_t i) {
-    StoreU32(out.data() + boundAt[i] + 4, static_cast<uint32_t>(out.size()));
-    BofRecord sb;
-    sb.type = rec::kBofWorksheet;
-    w.Write(sb.Build());
-  };
-  auto dims = [&](uint32_t rows, uint16_t cols) {
-    w.Write(RecordBuilder(rec::kDimensions).U32(0).U32(rows).U16(0).U16(cols).U16(0));
-  };
-  auto sheetEnd = [&] {
-    w.Write(rec::kWindow2, HexBytes("B6 06 00 00 00 00 40 00 00 00 00 00 00 00 00 00 00 00"));
-    w.Write(RecordBuilder(rec::kEof));
-  };
+  auto dims = [](uint32_t rows, uint16_t cols) { return DimensionsRecord{0, rows, 0, cols}.Build(); };
+  Window2Record window;
+  window.options = 0x06B6;
+  window.gridColour = 64;
 
-  sheetStart(0);
-  dims(8, 3);
-  w.Write(CellHead(rec::kNumber, 0, 0, 15).Double(1.5));
-  w.Write(CellHead(rec::kRk, 0, 1, 15).U32(*EncodeRk(12.34)));
-  {
-    RecordBuilder m(rec::kMulRk);
-    m.U16(1).U16(0);
-    for (double v : {1.0, 2.0, -3.0}) m.U16(15).U32(*EncodeRk(v));
-    m.U16(2);
-    w.Write(m);
-  }
-  w.Write(CellHead(rec::kLabelSst, 2, 0, 15).U32(0));
-  w.Write(CellHead(rec::kLabelSst, 2, 1, 15).U32(1));
-  w.Write(CellHead(rec::kLabel, 3, 0, 15).String16(u"Gr\u00fc\u00dfe"));
-  w.Write(CellHead(rec::kLabel, 3, 1, 15).String16(u"\u041f\u0440\u0438\u0432\u0435\u0442"));
-  w.Write(CellHead(rec::kBoolErr, 4, 0, 15).U8(1).U8(0));
-  w.Write(CellHead(rec::kBoolErr, 4, 1, 15).U8(7).U8(1));
-  w.Write(CellHead(rec::kBlank, 5, 0, 16));
-  w.Write(RecordBuilder(rec::kMergedCells).U16(1).U16(6).U16(7).U16(0).U16(1));
-  sheetEnd();
+  RecordList& s0 = book.Sheet(0);
+  s0.Append(dims(8, 3));
+  s0.Append(NumberRecord{{0, 0, 15}, 1.5}.Build());
+  s0.Append(RkRecord{{0, 1, 15}, *EncodeRk(12.34)}.Build());
+  s0.Append(MulRkRecord{1, 0, {{15, *EncodeRk(1.0)}, {15, *EncodeRk(2.0)}, {15, *EncodeRk(-3.0)}}}.Build());
+  s0.Append(LabelSstRecord{{2, 0, 15}, 0}.Build());
+  s0.Append(LabelSstRecord{{2, 1, 15}, 1}.Build());
+  s0.Append(LabelRecord{{3, 0, 15}, u"Gr\u00fc\u00dfe"}.Build());
+  s0.Append(LabelRecord{{3, 1, 15}, u"\u041f\u0440\u0438\u0432\u0435\u0442"}.Build());
+  s0.Append(BoolErrRecord{{4, 0, 15}, 1, false}.Build());
+  s0.Append(BoolErrRecord{{4, 1, 15}, 7, true}.Build());
+  s0.Append(BlankRecord{{5, 0, 17}}.Build());
+  for (auto& m : MergedCellsRecord::BuildAll({{6, 7, 0, 1}})) s0.Append(std::move(m));
+  s0.Append(window.Build());
 
-  sheetStart(1);
-  dims(1, 1);
-  w.Write(CellHead(rec::kNumber, 0, 0, 16).Double(3.14159));
-  sheetEnd();
+  RecordList& s1 = book.Sheet(1);
+  s1.Append(dims(1, 1));
+  s1.Append(NumberRecord{{0, 0, 17}, 3.14159}.Build());
+  window.options = 0x00B6;
+  s1.Append(window.Build());
 
-  sheetStart(2);
-  dims(400, 1);
-  for (int i = 0; i < 400; ++i) w.Write(CellHead(rec::kLabelSst, i, 0, 15).U32(2 + i));
-  sheetEnd();
-  return out;
+  RecordList& s2 = book.Sheet(2);
+  s2.Append(dims(400, 1));
+  for (uint16_t i = 0; i < 400; ++i) s2.Append(LabelSstRecord{{i, 0, 15}, 2u + i}.Build());
+  s2.Append(window.Build());
+  return book.Build();
 }
 
 std::string JsonText(std::u16string_view s) {
