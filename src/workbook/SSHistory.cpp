@@ -8,7 +8,16 @@ namespace workbook {
 
 TStoreCellRec CaptureCell(TSSDataStorage& storage, int32_t col, int32_t row) {
   TStoreCellRec cell;
-  const TSSCellRec rec = storage.CellRec(col, row);
+  TSSCellRec rec;
+  if (storage.IsTextDerived(col, row)) {
+    // Numbers keep no text of their own: capturing them needs no text either.
+    rec.DataType = kCellNumber;
+    rec.Value = storage.CellNumber(col, row);
+    rec.Style = storage.CellStyleEntry(col, row);
+    cell.DerivedText = true;
+  } else {
+    storage.GetCellRec(col, row, rec);
+  }
   cell.Text = rec.Text;
   cell.DataType = rec.DataType;
   cell.Value = rec.Value;
@@ -26,7 +35,7 @@ TStoreCellRec CaptureCell(TSSDataStorage& storage, int32_t col, int32_t row) {
 }
 
 void RestoreCell(TSSDataStorage& storage, int32_t col, int32_t row, const TStoreCellRec& cell) {
-  storage.RestoreCellContent(col, row, cell.Text, cell.DataType, cell.Value);
+  storage.RestoreCellContent(col, row, cell.Text, cell.DataType, cell.Value, cell.DerivedText);
   TSSFontRec font;
   font.Name = cell.FontName;
   font.Color = cell.FontColor;

@@ -23,6 +23,7 @@ struct TStoreCellRec {
   std::string Text;
   uint8_t DataType = kCellText;
   double Value = 0;  // the exact number of a number cell
+  bool DerivedText = false;  // a number whose text is its own decimal text (Text left empty)
   TSSStyleEntry Style;  // Font is null; the font fields follow
   std::string FontName;
   TSSColor FontColor = 0;

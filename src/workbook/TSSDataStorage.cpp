@@ -262,7 +262,7 @@ void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* sty
 }
 
 void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::string& text,
-                                        uint8_t dataType, double value) {
+                                        uint8_t dataType, double value, bool derivedText) {
   if (col < 0 || row < 0) return;
   if (dataType == kCellFormula) {
     StoreCellText(col, row, false, true, text);
@@ -274,7 +274,7 @@ void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::str
   c.type = dataType == kCellNumber ? kCellNumber : kCellText;
   if (c.type == kCellNumber) {
     c.number = value;
-    c.derivedText = text == NumberText(value);
+    c.derivedText = derivedText || text == NumberText(value);
   }
   if (!c.derivedText) c.text = SharedText(text);
   Write(col, row, std::move(c));

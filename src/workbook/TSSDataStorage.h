@@ -101,13 +101,18 @@ class TSSDataStorage {
   // Puts back a content exactly as captured (undo): a formula text is compiled again, a number
   // keeps its value and text, a text stays text without any entry rule. The style stays.
   void RestoreCellContent(int32_t col, int32_t row, const std::string& text, uint8_t dataType,
-                          double value);
+                          double value, bool derivedText = false);
 
   // Fast reads for evaluation and scanning (no text built).
   TCellDataType CellDataType(int32_t col, int32_t row) const;
   double CellNumber(int32_t col, int32_t row) const;  // 0 unless a number cell
   TSSStyleEntry* CellStyleEntry(int32_t col, int32_t row) const;
   bool HasRecord(int32_t col, int32_t row) const { return Slot(col, row) != nullptr; }
+  // A number cell whose text is the value's own decimal text (kept implicitly).
+  bool IsTextDerived(int32_t col, int32_t row) const {
+    const CellSlot* slot = Slot(col, row);
+    return slot && slot->derivedText;
+  }
 
   TSSHeader& ColumnHeader() { return *colHeader_; }
   TSSHeader& RowHeader() { return *rowHeader_; }

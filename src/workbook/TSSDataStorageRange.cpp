@@ -285,7 +285,8 @@ int TSSDataStorage::CompareCells(TPoint a, TPoint b) const {
 namespace {
 // A cell's sort key, computed once per cell.
 struct SortKey {
-  std::string text;
+  mutable std::string text;  // for number cells built only when compared with a text
+  mutable bool hasText = false;
   bool empty = true;
   bool isNumber = false;
   double number = 0;
@@ -293,13 +294,22 @@ struct SortKey {
   bool boolean = false;
 };
 
+const std::string& TextOf(const SortKey& k) {
+  if (!k.hasText) {
+    k.text = NumberText(k.number);
+    k.hasText = true;
+  }
+  return k.text;
+}
+
 int CompareKeys(const SortKey& a, const SortKey& b) {
-  if (a.text == b.text) return 0;
+  if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+  if (TextOf(a) == TextOf(b)) return 0;
   if (a.empty) return -1;
   if (b.empty) return 1;
   if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
   if (a.isBool && b.isBool) return a.boolean == b.boolean ? 0 : (a.boolean ? 1 : -1);
-  const int cmp = platform::AnsiCompareText(a.text, b.text);
+  const int cmp = platform::AnsiCompareText(TextOf(a), TextOf(b));
   return cmp < 0 ? -1 : (cmp > 0 ? 1 : 0);
 }
 }  // namespace
@@ -314,24 +324,32 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
   const int32_t rows = r.Height();
   const int32_t cols = r.Width();
   if (rows < 2) return;
-  // Keys for every cell of the rectangle, then one stable sort of the row order.
-  std::vector<SortKey> keys(static_cast<size_t>(rows) * static_cast<size_t>(cols));
-  for (int32_t c = 0; c < cols; ++c) {
+  // Keys per column, built when a comparison first needs that column (later columns only
+  // matter on ties), then one stable sort of the row order.
+  std::vector<std::vector<SortKey>> keys(static_cast<size_t>(cols));
+  const auto column = [&](int32_t c) -> const std::vector<SortKey>& {
+    std::vector<SortKey>& k = keys[static_cast<size_t>(c)];
+    if (!k.empty()) return k;
+    k.resize(static_cast<size_t>(rows));
     for (int32_t i = 0; i < rows; ++i) {
-      SortKey& k = keys[static_cast<size_t>(i) * cols + c];
-      k.text = CellValueText(r.Left + c, r.Top + i);
-      k.empty = k.text.empty();
-      if (k.empty) continue;
+      SortKey& key = k[static_cast<size_t>(i)];
       const CellSlot* slot = Slot(r.Left + c, r.Top + i);
       if (slot && slot->type == kCellNumber) {
-        k.isNumber = true;
-        k.number = slot->number;
-      } else {
-        k.isNumber = TextToNumber(k.text, k.number);
+        // Numbers compare by value: their text is never needed.
+        key.isNumber = true;
+        key.number = slot->number;
+        key.empty = false;
+        continue;
       }
-      k.isBool = !k.isNumber && TextToBoolean(k.text, k.boolean);
+      key.text = CellValueText(r.Left + c, r.Top + i);
+      key.hasText = true;
+      key.empty = key.text.empty();
+      if (key.empty) continue;
+      key.isNumber = TextToNumber(key.text, key.number);
+      key.isBool = !key.isNumber && TextToBoolean(key.text, key.boolean);
     }
-  }
+    return k;
+  };
   std::vector<int32_t> order(static_cast<size_t>(rows));
   std::iota(order.begin(), order.end(), 0);
   const auto descending = [&directions](int32_t c) {
@@ -340,7 +358,8 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
   };
   std::stable_sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
     for (int32_t c = 0; c < cols; ++c) {
-      const int cmp = CompareKeys(keys[static_cast<size_t>(x) * cols + c], keys[static_cast<size_t>(y) * cols + c]);
+      const std::vector<SortKey>& k = column(c);
+      const int cmp = CompareKeys(k[static_cast<size_t>(x)], k[static_cast<size_t>(y)]);
       if (cmp != 0) return descending(c) ? cmp > 0 : cmp < 0;
     }
     return false;
@@ -348,14 +367,14 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
   // One record of the whole rectangle covers the sort.
   if (ICellHistory* history = host_.History(); history && !bulk_) history->RecordCellsChange(*this, r);
   Bracket lock(host_, true);
-  std::vector<CellSlot*> column(static_cast<size_t>(rows));
+  std::vector<CellSlot*> moved(static_cast<size_t>(rows));
   for (int32_t c = 0; c < cols; ++c) {
     ColumnSlot& slotColumn = columns_[static_cast<size_t>(r.Left + c)];
     if (slotColumn.rowsInUse == 0) continue;
-    for (int32_t i = 0; i < rows; ++i) column[static_cast<size_t>(i)] = slotColumn.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
+    for (int32_t i = 0; i < rows; ++i) moved[static_cast<size_t>(i)] = slotColumn.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
     for (int32_t i = 0; i < rows; ++i) {
-      slotColumn.rows[static_cast<size_t>(r.Top + i)] = column[static_cast<size_t>(i)];
-      if (column[static_cast<size_t>(i)]) {
+      slotColumn.rows[static_cast<size_t>(r.Top + i)] = moved[static_cast<size_t>(i)];
+      if (moved[static_cast<size_t>(i)]) {
         slotColumn.rowsInUse = std::max(slotColumn.rowsInUse, r.Top + i + 1);
         NotifyMoved(r.Left + c, r.Top + i);
       }

@@ -170,6 +170,18 @@ TEST_F(RangeOps, SortingMixedValues) {
   EXPECT_EQ(St().CompareCells(TPoint{5, 5}, TPoint{0, 0}), -1);
 }
 
+TEST_F(RangeOps, SortingNumberCellsAmongTexts) {
+  St().StoreCellValue(0, 0, 5);
+  Enter(0, 1, "abc");
+  St().StoreCellValue(0, 2, 30);
+  Enter(0, 3, "4");  // a number entered as text compares by value too
+  sheet_.SortCells(TRect{0, 0, 0, 3}, {});
+  EXPECT_EQ(Text(0, 0), "4");
+  EXPECT_EQ(St().CellNumber(0, 1), 5);
+  EXPECT_EQ(St().CellNumber(0, 2), 30);
+  EXPECT_EQ(Text(0, 3), "abc");
+}
+
 TEST_F(RangeOps, SortingBySecondKeyWithinTies) {
   Enter(0, 0, "x");
   Enter(1, 0, "2");
