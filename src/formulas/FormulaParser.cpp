@@ -33,20 +33,24 @@ std::string_view TSSFunctionHandler::OperatorText(uint8_t kind) const {
 }
 
 void TSSFunctionHandler::BuildSeparatorSet() {
-  auto settings = platform::Locale::Current();
+  const platform::LocaleSettings& current = platform::Locale::Current();
   // The argument separator must differ from the decimal separator; the process-wide settings
   // are changed so that every later text agrees.
-  if (settings.listSeparator == settings.decimalSeparator) {
+  if (current.listSeparator == current.decimalSeparator) {
+    platform::LocaleSettings settings = current;
     if (settings.decimalSeparator == ';')
       settings.decimalSeparator = '.';
     else
       settings.listSeparator = ';';
     platform::Locale::SetCurrent(settings);
   }
-  listSeparator_ = settings.listSeparator;
+  listSeparator_ = platform::Locale::Current().listSeparator;
   separatorSet_ = "+-*/^<=>&%\"() ";
   separatorSet_ += listSeparator_;
   std::sort(separatorSet_.begin(), separatorSet_.end());
+}
+
+void TSSFunctionHandler::LoadSheetCaptions() {
   sheets_.clear();
   for (const TSSSheetDef& def : cache_.SheetDefs()) sheets_.push_back(def.Caption);
 }
@@ -342,6 +346,7 @@ bool TSSFunctionHandler::ParseInto(std::string_view text, FormulaEntry& entry) {
   if (cache_.ErrorFlag()) return false;
   try {
     ResetFor(&entry, false);
+    LoadSheetCaptions();
     entry.Tokens.Clear();
     std::string clean;
     if (!PrepareText(text, clean)) return false;

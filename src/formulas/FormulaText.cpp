@@ -35,6 +35,7 @@ std::string TSSFunctionHandler::FormulaToText(const FormulaEntry& entry) {
 std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t sheet,
                                               int32_t row, int32_t col) {
   BuildSeparatorSet();
+  LoadSheetCaptions();
   (void)sheet;
   fragments_.clear();
   auto& f = fragments_;

@@ -51,6 +51,7 @@ bool TSSFormulasCache::SetFormula(uint16_t sheet, int32_t col, int32_t row) {
   entry->Row = row;
   entry->State = EntryState::Valid;
   const bool rememberedCycle = cycleFlag_;
+  errorFlag_ = false;  // a flag left by an earlier message must not stop this parse
   bool ok = false;
   try {
     ok = handler_->ParseInto(original, *entry);
@@ -338,10 +339,12 @@ void TSSFormulasCache::RecalculateAll() {
 }
 
 void TSSFormulasCache::SetAutoRecalc(bool value) {
+  // Setting the value the property already has changes nothing, so that the lock count never
+  // goes below 0 (which would make the next "false" leave calculation on).
   if (value) {
-    --lockCount_;
+    if (lockCount_ > 0) --lockCount_;
     Recalculate();
-  } else {
+  } else if (lockCount_ < 1) {
     ++lockCount_;
   }
 }

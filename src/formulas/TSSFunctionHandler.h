@@ -120,6 +120,9 @@ class TSSFunctionHandler {
   friend class FormulaEvaluator;
 
   bool IsSeparator(char c) const;
+  // The book's sheet captions as formulas write them; read at the start of every parse and
+  // text regeneration (evaluation does not need them).
+  void LoadSheetCaptions();
   bool ReadReference(std::string_view upper, TokenBlock& token);
   bool ReadCorner(std::string_view text, bool originRelative, RefToken& ref) const;
   size_t MatchNamePrefix(std::string_view text, size_t& nameIndex) const;

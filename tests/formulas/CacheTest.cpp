@@ -75,6 +75,13 @@ TEST_F(CacheTest, LockedCacheKeepsResultsUntilRecalculation) {
   cache_.SetAutoRecalc(true);  // recalculates
   EXPECT_TRUE(cache_.AutoRecalc());
   EXPECT_EQ(book_.Shown("B1"), "8");
+  // Setting the value it already has changes nothing.
+  cache_.SetAutoRecalc(true);
+  cache_.SetAutoRecalc(false);
+  EXPECT_FALSE(cache_.AutoRecalc());
+  cache_.SetAutoRecalc(false);
+  cache_.SetAutoRecalc(true);
+  EXPECT_TRUE(cache_.AutoRecalc());
   // ForceCalc lets an explicit recalculation through a lock.
   cache_.Lock();
   book_.Set("A1", "9");
