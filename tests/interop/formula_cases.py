@@ -403,7 +403,8 @@ def _Build():
     g = "iserror"
     C(g, "=ISERROR(1/0)", True)
     C(g, "=ISERROR(1)", False)
-    C(g, "=ISERROR(A1)", True, "A1=#VALUE!", why="the text #VALUE! is taken for the error")
+    C(g, "=ISERROR(A1)", True, "A1=#VALUE!", why="the text #VALUE! is taken for the error",
+      mend=True)
     C(g, "=ISERROR(A1)", False, "A1=x")
     C(g, "=ISERROR(\"abc\"*2)", True)
     g = "iserr"

@@ -283,7 +283,10 @@ def RunPeer(cases, soffice):
         subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless",
                         "--convert-to", "fods", "--outdir", outdir, src],
                        check=True, env=env, stdout=subprocess.DEVNULL, timeout=600)
-        return ReadResults(os.path.join(outdir, "cases.fods"), names)
+        out = os.path.join(outdir, "cases.fods")
+        if not os.path.exists(out):
+            raise OSError("no converted file came back")
+        return ReadResults(out, names)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -317,8 +320,16 @@ def Classify(case, ptype, pvalue):
 
 
 def Generate(args):
+    if shutil.which(args.soffice) is None:
+        print("LibreOffice (%s) is not installed; run scripts/peers.sh --with-office"
+              % args.soffice, file=sys.stderr)
+        return 3
     cases = formula_cases.Cases()
-    results = RunPeer(cases, args.soffice)
+    try:
+        results = RunPeer(cases, args.soffice)
+    except (subprocess.SubprocessError, OSError, ET.ParseError) as e:
+        print("LibreOffice did not calculate the cases: %s" % e, file=sys.stderr)
+        return 1
     rows = []
     for case in cases:
         ptype, pvalue = results["c" + case.id]
