@@ -16,9 +16,10 @@ The data file is tab-separated, one case a line, with a header line:
 cells        the input cells typed into an empty sheet before the formula, "A1=1;A2=x;B1==A1*2"
              (reference, "=", the text as typed; a typed text may itself be a formula)
 formula      the text typed into H1 of the same sheet
-peer_*       LibreOffice's result: number | text | boolean | error, and its value
+peer_*       LibreOffice's result: number | text | boolean | error, and its value; its error
+             texts in our literals where one fits (#N/A is #N/A!, #NAME? #NAME!, Err:502 #NUM!)
 expected_*   the result this system gives by its own rules (equal to the peer's where they agree)
-status       same     the peer agrees (error literals compared by kind: "#N/A" is "#N/A!")
+status       same     the peer agrees
              differs  our rules give another result on purpose; reason says why
              mendable our rules as written give a result a user would call a fault; expected
                       holds the rule's value, and an engine that mends it must match the peer
@@ -53,7 +54,9 @@ TIME TODAY TRUNC YEAR WEEKDAY FALSE TRUE TRIM EVEN CEILING FLOOR CONCATENATE DEG
 HOUR MINUTE SECOND ISLOGICAL ISERR ISERROR ISNONTEXT ISBLANK ISNA ISNUMBER ISTEXT LEN LEFT
 RIGHT MID LOWER UPPER""".split()
 
-PEER_ERRORS = {"#N/A": "#N/A!", "#NAME?": "#NAME!"}
+# The peer's error texts in our literals. Err:502 is the peer's "invalid argument", shown
+# where a function's argument is outside its domain, which is what #NUM! says here.
+PEER_ERRORS = {"#N/A": "#N/A!", "#NAME?": "#NAME!", "Err:502": "#NUM!"}
 OUR_ERRORS = {"#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME!", "#NUM!", "#N/A!"}
 
 NS = {
@@ -341,6 +344,7 @@ def Generate(args):
         elif status == "same" and case.reason:
             print("case %s agrees with the peer (%s %s) although a difference is stated"
                   % (case.id, etype, evalue), file=sys.stderr)
+        ptype, pvalue = NormalisedPeer(ptype, pvalue)
         rows.append([case.id, case.group, case.cells, case.formula, ptype, pvalue,
                      etype, evalue, status, reason])
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
@@ -398,6 +402,10 @@ def Check(args):
             pt, pv = NormalisedPeer(rec["peer_type"], rec["peer_value"])
             if not SameValue(pt, pv, rec["expected_type"], rec["expected_value"]):
                 problems.append("line %d: marked same but the values differ" % n)
+        elif (rec["status"] == "mendable" and rec["peer_type"] == "error" and
+              rec["peer_value"] not in OUR_ERRORS):
+            problems.append("line %d: mendable, but the peer's %s is no result of ours"
+                            % (n, rec["peer_value"]))
         try:
             typed = list(ParseCells(rec["cells"]).values()) + [rec["formula"]]
         except ValueError as e:

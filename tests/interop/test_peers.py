@@ -168,7 +168,9 @@ class FormulaData(unittest.TestCase):
             "no error literal": [header] + rows[1:] + [
                 "\t".join(first[:6] + ["error", "#N/A", "differs", "x"])],
             "at least 300": [header] + rows[:100],
-            "stays a text": [header] + rows[1:] + ["\t".join(first[:3] + ['=ISNA("#N/A!")']
+            "no result of ours": [header] + rows[1:] + [
+                "\t".join(first[:4] + ["error", "Err:511"] + first[6:8] + ["mendable", "x"])],
+                        "stays a text": [header] + rows[1:] + ["\t".join(first[:3] + ['=ISNA("#N/A!")']
                                                              + first[4:])],
         }
         for needle, lines in damaged.items():
