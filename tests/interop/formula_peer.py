@@ -285,7 +285,8 @@ def RunPeer(cases, soffice):
         env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
         subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless",
                         "--convert-to", "fods", "--outdir", outdir, src],
-                       check=True, env=env, stdout=subprocess.DEVNULL, timeout=600)
+                       check=True, env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.PIPE, timeout=600)
         out = os.path.join(outdir, "cases.fods")
         if not os.path.exists(out):
             raise OSError("no converted file came back")
