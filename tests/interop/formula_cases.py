@@ -200,6 +200,27 @@ def _Build():
     C(g, "=A1+B1", 3, "A1=1;B1=2")
     C(g, "=A1*B1", 0, "A1=1")
     C(g, "=a1+b1", 3, "A1=1;B1=2")
+    C(g, "=\"\"\"\"", "\"")
+    C(g, "=\"\"\"a\"\"\"", "\"a\"")
+    C(g, "=LEN(\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\")", 255)
+    C(g, "=sum(1,2)", 3)
+    C(g, "=Pi()*0+1", 1)
+    C(g, "=123456789012345&\"\"", "123456789012345")
+    C(g, "=0.00001&\"\"", "0.00001")
+    C(g, "=-0.5&\"\"", "-0.5")
+    C(g, "=1/4&\"\"", "0.25")
+    C(g, "=100000&\"\"", "100000")
+
+    # ---- nested calls ----------------------------------------------------------------------------
+    g = "nest"
+    C(g, "=ROUND(SQRT(ABS(-16))+LN(EXP(1)),0)", 5)
+    C(g, "=MAX(MIN(3,4),2)", 3)
+    C(g, "=IF(AND(A1>0,A2>0),\"both\",\"not\")", "not", "A1=1;A2=-1")
+    C(g, "=CONCATENATE(UPPER(\"a\"),LOWER(\"B\"),LEN(\"xyz\"))", "Ab3")
+    C(g, "=SUM(A1:A3)/COUNT(A1:A3)", 4, "A1=2;A2=4;A3=6")
+    C(g, "=IF(OR(ISBLANK(A1),A1=0),\"none\",1/A1)", "none", "")
+    C(g, "=LEFT(UPPER(TRIM(\"  hello  \")),3)", "HEL")
+    C(g, "=YEAR(DATE(2024,1,1)+366)", 2025)
 
     # ---- error values and their travel -------------------------------------------------------
     g = "err"
