@@ -48,10 +48,11 @@ function Run(name, rows, formulas, probe) {
   t = process.hrtime.bigint();
   hf.rebuildAndRecalculate();
   const rebuildMs = Ms(t);
+  const rebuilt = hf.getCellValue(probe);
   hf.destroy();
   return { workload: name, formulas, build_and_calc_ms: buildMs,
            change_and_recalc_ms: changeMs, rebuild_and_recalc_ms: rebuildMs, probe: probe,
-           probe_before: before, probe_after: after };
+           probe_before: before, probe_after: after, probe_rebuilt: rebuilt };
 }
 
 function main() {
@@ -68,7 +69,7 @@ function main() {
     for (const r of results) {
       process.stdout.write(`hyperformula\t${r.workload}\tbuild\t${r.formulas}\t${r.build_and_calc_ms.toFixed(3)}\t${r.probe_before}\n`);
       process.stdout.write(`hyperformula\t${r.workload}\tchange\t${r.formulas}\t${r.change_and_recalc_ms.toFixed(3)}\t${r.probe_after}\n`);
-      process.stdout.write(`hyperformula\t${r.workload}\trebuild\t${r.formulas}\t${r.rebuild_and_recalc_ms.toFixed(3)}\t${r.probe_after}\n`);
+      process.stdout.write(`hyperformula\t${r.workload}\trebuild\t${r.formulas}\t${r.rebuild_and_recalc_ms.toFixed(3)}\t${r.probe_rebuilt}\n`);
     }
     return;
   }
