@@ -1,0 +1,18 @@
+// sstool: workbook files from the command line (see SstoolCommands.h for the exit codes).
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "SstoolCommands.h"
+#include "xls/book/BookFiles.h"
+
+int main(int argc, char** argv) {
+  xls::InstallBookFileHandlers();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    return sstool::Run(args, std::cout, std::cerr);
+  } catch (...) {
+    std::cerr << "sstool: unexpected failure\n";
+    return 1;
+  }
+}
