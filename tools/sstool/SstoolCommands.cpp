@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "BookDump.h"
 #include "workbook/CellReference.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "xls/book/BookDump.h"
 #include "xls/book/BookFiles.h"
 
 namespace sstool {
@@ -81,7 +81,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json")) return Usage(err);
       workbook::TSpreadSheetBook book;
       Load(book, args[1]);
-      out << (args.size() == 3 ? DumpJson(book) : DumpText(book));
+      out << (args.size() == 3 ? xls::DumpJson(book) : xls::DumpText(book));
       return 0;
     }
     if (command == "convert") {

@@ -1,8 +1,9 @@
 #pragma once
-// Text and JSON dumps of a whole book, as `sstool dump` prints them.
+// Text and JSON dumps of a whole book, as `sstool dump` prints them and the interop tests
+// compare with what other readers find.
 //
 // JSON: {"sheets":[{"name","visible","cells":[{"ref","col","row","kind","edit","display",
-// "result":{"type","value"}}],"merged":["A1:B2"],"colWidths":{"3":120},"rowHeights":{"0":30},
+// "result":{"type","value"},"font":{"name","height","bold","italic","underline","colorIndex"}}],"merged":["A1:B2"],"colWidths":{"3":120},"rowHeights":{"0":30},
 // "hiddenCols":[..],"hiddenRows":[..]}],"names":[{"name","ref"}]}. Only non-empty cells;
 // widths and heights only where they differ from the sheet's default; numbers with 17
 // significant digits so that they read back exactly; texts converted to UTF-8.
@@ -12,7 +13,7 @@ namespace workbook {
 class TCustomSpreadSheetBook;
 }
 
-namespace sstool {
+namespace xls {
 
 std::string DumpJson(workbook::TCustomSpreadSheetBook& book);
 std::string DumpText(workbook::TCustomSpreadSheetBook& book);
@@ -21,4 +22,4 @@ std::string JsonString(const std::string& systemText);
 // 17 significant digits; non-finite values (which JSON cannot hold) as null.
 std::string JsonNumber(double value);
 
-}  // namespace sstool
+}  // namespace xls

@@ -1,4 +1,4 @@
-#include "BookDump.h"
+#include "xls/book/BookDump.h"
 
 #include <cmath>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 
-namespace sstool {
+namespace xls {
 
 using workbook::TSSBookSheet;
 
@@ -41,16 +41,29 @@ std::string RangeText(const workbook::TRect& r) {
   return text;
 }
 
-// The kind and JSON value of what a cell holds, from its value text.
-std::string ResultJson(const std::string& value, bool numberCell, double number) {
+// The kind and JSON value of what a cell holds: a number cell its number; a text cell or a
+// formula result by its text, the boolean words and error literals being the values the
+// engine takes them for (the model keeps a boolean or error cell as that text).
+std::string ResultJson(const std::string& value, workbook::TCellDataType type, double number) {
   double d = 0;
   bool b = false;
   uint8_t code = 0;
-  if (numberCell) return "{\"type\":\"number\",\"value\":" + JsonNumber(number) + "}";
+  if (type == workbook::kCellNumber) return "{\"type\":\"number\",\"value\":" + JsonNumber(number) + "}";
   if (workbook::TextToNumber(value, d)) return "{\"type\":\"number\",\"value\":" + JsonNumber(d) + "}";
   if (workbook::TextToBoolean(value, b)) return std::string("{\"type\":\"boolean\",\"value\":") + (b ? "true" : "false") + "}";
   if (workbook::TextToErrorCode(value, code)) return "{\"type\":\"error\",\"value\":" + JsonString(value) + "}";
   return "{\"type\":\"text\",\"value\":" + JsonString(value) + "}";
+}
+
+// The cell's font in the file's terms: height in twips, colour as the file's colour index
+// (palette index + 8; 0x7FFF automatic).
+std::string FontJson(const workbook::TSSFontRec& f) {
+  auto flag = [](bool on) { return on ? "true" : "false"; };
+  const int colour = f.Color < workbook::kPaletteSize ? f.Color + 8 : 0x7FFF;
+  return "{\"name\":" + JsonString(f.Name) + ",\"height\":" + std::to_string(f.Size * 20) + ",\"bold\":" +
+         flag(f.Style & workbook::kFontBold) + ",\"italic\":" + flag(f.Style & workbook::kFontItalic) +
+         ",\"underline\":" + flag(f.Style & workbook::kFontUnderline) + ",\"colorIndex\":" +
+         std::to_string(colour) + "}";
 }
 
 template <typename Fn>
@@ -125,7 +138,9 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
       out += "{\"ref\":\"" + workbook::PointToCellName({col, row}) + "\",\"col\":" + std::to_string(col) +
              ",\"row\":" + std::to_string(row) + ",\"kind\":\"" + KindOf(rec.DataType) + "\",\"edit\":" +
              JsonString(cell->EditText()) + ",\"display\":" + JsonString(cell->DisplayText()) + ",\"result\":" +
-             ResultJson(cell->ValueText(), rec.DataType == workbook::kCellNumber, rec.Value) + "}";
+             ResultJson(rec.DataType == workbook::kCellText ? cell->EditText() : cell->ValueText(), rec.DataType,
+                        rec.Value) +
+             ",\"font\":" + FontJson(cell->Style().Font().Rec()) + "}";
     });
     out += "],\"merged\":[";
     const auto areas = sheet.Storage().MergedCells().AllAreas();
@@ -141,7 +156,6 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
       out += std::string(",\"") + sizeKey + "\":{" + sizesText + "}";
       out += std::string(",\"") + hiddenKey + "\":[" + hiddenText + "]";
     };
-    std::string hidden;
     sizes(sheet.ColumnHeader(), "colWidths", "hiddenCols");
     sizes(sheet.RowHeader(), "rowHeights", "hiddenRows");
     out += "}";
@@ -179,4 +193,4 @@ std::string DumpText(workbook::TCustomSpreadSheetBook& book) {
   return out;
 }
 
-}  // namespace sstool
+}  // namespace xls
