@@ -2,6 +2,10 @@
 // with the same sheets, order, visibility, values, styles, sizes, merged areas and protection.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +15,7 @@
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/book/BookFiles.h"
+#include "xls/book/TExcelFileWriter.h"
 #include "xls/compound/ByteSource.h"
 #include "xls/compound/CompoundReader.h"
 
@@ -226,6 +231,76 @@ TEST(BookWriter, ManyStylesAndMergedAreasSplitAcrossRecords) {
   LoadBookFromBytes(back, file);
   EXPECT_EQ(back.Sheets(0).Storage().MergedCells().Count(), 1100);
   for (int i = 0; i < 40; ++i) EXPECT_EQ(back.Sheets(0).CellObject(3, i)->Style().Font().Size(), 6 + i) << i;
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+struct TempPath {
+  std::string path;
+  explicit TempPath(const std::string& name)
+      : path((std::filesystem::temp_directory_path() / ("xlsbook_" + std::to_string(std::rand()) + name)).string()) {}
+  ~TempPath() {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+size_t FilesBeside(const std::string& path) {
+  size_t n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+    if (e.path().filename().string().rfind(std::filesystem::path(path).filename().string(), 0) == 0) ++n;
+  return n;
+}
+
+TEST(BookSaveToFile, ReplacesTheFileAndLeavesNoTemporaryBehind) {
+  TempPath target(".xls");
+  { std::ofstream(target.path) << "previous content"; }
+  workbook::TSpreadSheetBook book;
+  book.Sheets(0).CellObject(0, 0)->SetText("new");
+  SaveBookToFile(book, target.path);
+  workbook::TSpreadSheetBook back;
+  LoadBookFromFile(back, target.path);
+  EXPECT_EQ(back.Sheets(0).CellObject(0, 0)->EditText(), "new");
+  EXPECT_EQ(FilesBeside(target.path), 1u);
+}
+
+TEST(BookSaveToFile, AFailedSaveKeepsThePreviousFile) {
+  TempPath target(".xls");
+  { std::ofstream(target.path) << "previous content"; }
+  // A book without sheets has no workbook stream to write.
+  workbook::TCustomSpreadSheetBook empty;
+  try {
+    SaveBookToFile(empty, target.path);
+    FAIL() << "no error";
+  } catch (const EExcelDataWriter& e) {
+    EXPECT_STREQ(e.what(), "Error store workbook stream");
+  }
+  EXPECT_EQ(ReadAll(target.path), "previous content");
+  // A target in a folder that does not exist: the error names the failure, nothing is left.
+  workbook::TSpreadSheetBook book;
+  EXPECT_THROW(SaveBookToFile(book, target.path + "-missing-dir/x.xls"), std::exception);
+  EXPECT_EQ(ReadAll(target.path), "previous content");
+  EXPECT_EQ(FilesBeside(target.path), 1u);
+}
+
+TEST(BookSaveToFile, TheBookHandlersAreInstalled) {
+  InstallBookFileHandlers();
+  TempPath target(".xls");
+  workbook::TSpreadSheetBook book;
+  book.Sheets(0).CellObject(2, 3)->SetText("through the book");
+  book.SaveToFile(target.path);
+  workbook::TSpreadSheetBook back;
+  back.LoadFromFile(target.path);
+  EXPECT_EQ(back.Sheets(0).CellObject(2, 3)->EditText(), "through the book");
 }
 
 }  // namespace
