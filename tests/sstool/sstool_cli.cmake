@@ -58,6 +58,8 @@ expect_in("${json}" "{\"sheets\":[{\"name\":\"Data\",\"visible\":true,\"cells\":
 expect_in("${json}" "{\"ref\":\"B2\",\"col\":1,\"row\":1,\"kind\":\"number\",\"edit\":\"0.1\"" "number cell")
 expect_in("${json}" "\"result\":{\"type\":\"number\",\"value\":0.10000000000000001}" "17 digits")
 expect_in("${json}" "\"edit\":\"café\"" "UTF-8 text")
+# The writer's own index for the general format reads as general.
+expect_in("${json}" "\"edit\":\"2.5\",\"display\":\"2.5\"" "general format")
 expect_in("${json}" "\"merged\":[\"A4:B5\"]" "merged")
 expect_in("${json}" "\"colWidths\":{\"2\":140}" "column width")
 expect_in("${json}" "{\"name\":\"Hidden\",\"visible\":false" "hidden sheet")

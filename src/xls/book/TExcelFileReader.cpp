@@ -243,6 +243,9 @@ void TExcelFileReader::OnXf(RecordReader& r) {
 uint16_t TExcelFileReader::FormatCodeOf(uint16_t fileIndex) const {
   for (const auto& [index, text] : formats_) {
     if (index != fileIndex) continue;
+    // Some writers store the general format under an index of their own; its name must not be
+    // taken for a pattern (its "e" reads as an exponent).
+    if (workbook::UpperText(workbook::TrimText(text)) == "GENERAL") return 0;
     uint16_t code = 0;
     workbook::FormatFromPattern(text, code);
     return code;
