@@ -196,6 +196,7 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
   }
 
   size_t lostCells = 0;
+  droppedFormulas_ = 0;
   uint32_t endRow = 0;
   uint16_t endCol = 0;
   AddCells(sheet, list, lostCells, false, endRow, endCol);
@@ -226,6 +227,10 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
     warnings_.push_back("Sheet " + sheet.Caption() + ": " + std::to_string(lostCells) + " cells, " +
                         std::to_string(lostAreas) + " merged areas and " + std::to_string(lostHeaders) +
                         " column or row sizes beyond column IV or row 65536 were not saved");
+  }
+  if (droppedFormulas_) {
+    warnings_.push_back("Sheet " + sheet.Caption() + ": " + std::to_string(droppedFormulas_) +
+                        " formulas have no form in the file and were not saved");
   }
 }
 
@@ -262,6 +267,7 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
           list.Append(f.Build());
         } else {
           written = false;
+          ++droppedFormulas_;
         }
       } else if (rec.Text.empty()) {
         list.Append(BlankRecord{h}.Build());

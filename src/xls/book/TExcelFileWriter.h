@@ -74,6 +74,7 @@ class TExcelFileWriter {
   std::vector<uint32_t> palette_;
   bool bookProtected_ = false;
   bool added_ = false;
+  size_t droppedFormulas_ = 0;  // of the sheet being added
 };
 
 }  // namespace xls
