@@ -19,6 +19,7 @@
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
 #include "xls/formula/TFormulaReader.h"
+#include "xls/reader/WorkbookDecoder.h"
 
 namespace {
 
@@ -41,6 +42,32 @@ class FuzzSource : public xls::IFormulaTextSource {
   std::string ErrorText(uint8_t) const override { return "#E"; }
   void ReportInvalidName(const std::string&) override {}
 };
+
+// The book side of the decoder: everything accepted and dropped.
+class FuzzSink : public xls::IWorkbookSink {
+ public:
+  std::optional<xls::FormulaFunctionInfo> Function(uint16_t n) const override { return source_.Function(n); }
+  std::string ColumnCaption(int32_t c) const override { return std::to_string(c); }
+  std::string NumberText(double) const override { return "1"; }
+  std::string ErrorText(uint8_t) const override { return "#E"; }
+  void ReportInvalidName(const std::string&) override {}
+  void AddSheet(const std::string&, bool) override {}
+  void BeginSheet(size_t) override {}
+  void SetCell(const xls::DecodedCell&) override {}
+  void SetArrayCell(int32_t, int32_t, const std::string&) override {}
+  void SetSharedFormulaCell(int32_t, int32_t, const std::string&) override {}
+
+ private:
+  FuzzSource source_;
+};
+
+void Decode(std::span<const uint8_t> stream) {
+  FuzzSink sink;
+  try {
+    xls::WorkbookDecoder(stream, sink).Decode();
+  } catch (const std::runtime_error&) {
+  }
+}
 
 void ToText(const std::vector<uint8_t>& tokens) {
   static FuzzSource source;
@@ -116,9 +143,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (auto index = reader.FindWorkbookStream()) {
       std::vector<uint8_t> stream = reader.ReadStream(*index);
       WalkRecords(stream);
+      Decode(stream);
     }
   } catch (const xls::ECompoundError&) {
     WalkRecords(input);
+    Decode(input);
   }
   return 0;
 }

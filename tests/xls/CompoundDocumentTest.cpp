@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/Clock.h"
 #include "xls/LittleEndian.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
@@ -191,6 +192,44 @@ TEST(CompoundRoundTrip, ThroughAFileOnDisk) {
     EXPECT_EQ(reader.ReadStream(*reader.FindStream(u"Extra")), small);
   }
   platform::DeleteFile(path);
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+TEST(CompoundFile, ReplacesTheTargetOnlyWhenTheWholeDocumentIsWritten) {
+  auto dir = std::filesystem::temp_directory_path() / ("xls_safe_save_" + std::to_string(platform::RandomUInt32()));
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / "book.xls").string();
+  auto first = Pattern(5000, 1);
+  auto second = Pattern(300, 2);
+  std::vector<CompoundStream> one{{u"Workbook", first}};
+  WriteCompoundFile(path, one);
+  std::vector<CompoundStream> two{{u"Workbook", second}};
+  WriteCompoundFile(path, two);
+  auto readBack = [&] {
+    platform::File f(path, platform::FileAccess::Read, platform::FileDisposition::OpenExisting);
+    FileByteSource src(f);
+    CompoundReader reader(src);
+    return reader.ReadStream(*reader.FindWorkbookStream());
+  };
+  EXPECT_EQ(readBack(), second);
+  // A failing save leaves the previous file and no temporary file behind.
+  std::vector<CompoundStream> bad{{u"Workbook", first}, {u"workbook", first}};
+  EXPECT_THROW(WriteCompoundFile(path, bad), ECompoundError);
+  EXPECT_EQ(readBack(), second);
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1u);
+  // A target folder that does not exist: an error, nothing written.
+  EXPECT_THROW(WriteCompoundFile((dir / "missing" / "book.xls").string(), one), platform::EFileError);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

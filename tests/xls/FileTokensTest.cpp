@@ -179,3 +179,43 @@ TEST(FileTokens, EveryPrefixParsesSafelyAndIsCompleteOnlyAtTokenEnds) {
 
 }  // namespace
 }  // namespace xls
+
+#include "xls/formula/DefinedNames.h"
+
+namespace xls {
+namespace {
+
+TEST(DefinedNames, TargetsOfTheFirstReferenceToken) {
+  std::vector<uint16_t> externs = {0, 2};
+  NameRecord area3d{0, 0, 0, u"Totals", {0x3B, 1, 0, 1, 0, 9, 0, 0x02, 0xC0, 0x03, 0x00}};
+  EXPECT_EQ(DecodeNameTarget(area3d, -1, externs), (NameTarget{2, 2, 1, 3, 9}));  // column bits masked
+  NameRecord ref{0, 0, 0, u"One", {0x44, 4, 0, 1, 0}};
+  EXPECT_EQ(DecodeNameTarget(ref, -1, externs), (NameTarget{255, 1, 4, 1, 4}));
+  EXPECT_EQ(DecodeNameTarget(ref, 3, externs), (NameTarget{3, 1, 4, 1, 4}));
+  NameRecord ref3d{0, 0, 0, u"Far", {0x5A, 7, 0, 0, 0, 0, 0}};
+  EXPECT_EQ(DecodeNameTarget(ref3d, 0, externs), (NameTarget{7, 0, 0, 0, 0}));  // beyond the entries
+  NameRecord hidden = area3d;
+  hidden.options = 1;
+  EXPECT_FALSE(DecodeNameTarget(hidden, 0, externs));
+  NameRecord constant{0, 0, 0, u"Rate", {0x1E, 5, 0}};
+  EXPECT_FALSE(DecodeNameTarget(constant, 0, externs));
+  NameRecord cut{0, 0, 0, u"Cut", {0x3B, 1, 0}};
+  EXPECT_FALSE(DecodeNameTarget(cut, 0, externs));
+}
+
+TEST(DefinedNames, WrittenNamesReadBackAndClipToTheFormat) {
+  bool clipped = true;
+  NameRecord n = BuildDefinedName("Caf\xE9", false, NameTarget{1, 2, 3, 4, 5}, 3, &clipped);
+  EXPECT_FALSE(clipped);
+  EXPECT_EQ(n.tokens.size(), 11u);
+  EXPECT_EQ(n.name, u"Caf\u00e9");
+  EXPECT_EQ(DecodeNameTarget(n, -1, {0, 1, 2}), (NameTarget{1, 2, 3, 4, 5}));
+  NameRecord other = BuildDefinedName("X", true, NameTarget{9, 300, 0, 400, 70000}, 3, &clipped);
+  EXPECT_TRUE(clipped);
+  EXPECT_EQ(other.options, 1);
+  other.options = 0;
+  EXPECT_EQ(DecodeNameTarget(other, -1, {0, 1, 2}), (NameTarget{0, 255, 0, 255, 65535}));
+}
+
+}  // namespace
+}  // namespace xls

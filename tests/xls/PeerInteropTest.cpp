@@ -22,7 +22,11 @@
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
+#include "xls/biff/SizeUnits.h"
 #include "xls/biff/WorkbookStream.h"
+#include "xls/biff/XlsText.h"
+#include "xls/formula/TFormulaReader.h"
+#include "platform/Locale.h"
 #include "xls/biff/Rk.h"
 #include "xls/biff/SheetRecords.h"
 #include "xls/biff/StyleRecords.h"
@@ -182,6 +186,81 @@ TEST(PeerInterop, WorkbookWrittenByXlwtReadsWithOurReaders) {
     expected += std::u16string(row % 50, u'\u00e9');
     EXPECT_EQ(At(t, row, 1), Value(expected)) << row;
   }
+}
+
+// Names, sheets and functions of the xlwt formula workbook, for the text conversion.
+class PeerWorkbookSource : public IFormulaTextSource {
+ public:
+  std::vector<std::string> sheets;
+  std::vector<uint16_t> externFirst;
+  size_t NameCount() const override { return 0; }
+  std::string NameText(size_t) const override { return {}; }
+  size_t ExternSheetCount() const override { return externFirst.size(); }
+  uint16_t ExternSheetFirst(size_t i) const override { return externFirst[i]; }
+  size_t SheetCount() const override { return sheets.size(); }
+  std::string SheetName(size_t i) const override { return sheets[i]; }
+  std::optional<FormulaFunctionInfo> Function(uint16_t n) const override {
+    switch (n) {
+      case 1: return FormulaFunctionInfo{"IF", 0};
+      case 4: return FormulaFunctionInfo{"SUM", 0};
+      case 5: return FormulaFunctionInfo{"AVERAGE", 0};
+      default: return std::nullopt;
+    }
+  }
+  std::string ColumnCaption(int32_t c) const override {
+    std::string s;
+    for (++c; c > 0; c = (c - 1) / 26) s.insert(s.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return s;
+  }
+  std::string NumberText(double v) const override { return ShortestNumberText(v); }
+  std::string ErrorText(uint8_t) const override { return "#ERR"; }
+  void ReportInvalidName(const std::string& message) override { ADD_FAILURE() << message; }
+};
+
+TEST(PeerInterop, FormulasWrittenByXlwtComeBackAsTheirText) {
+  if (PeerPython().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt on the PATH";
+  std::string path = TempFile("xlwt_formulas.xls");
+  int rc = -1;
+  RunCommand(Quote(PeerPython()) + " " + Quote(DataFile("xlwt_formulas.py")) + " " + Quote(path), &rc);
+  ASSERT_EQ(rc, 0) << "xlwt could not write the workbook";
+  platform::File file(path, platform::FileAccess::Read, platform::FileDisposition::OpenExisting);
+  FileByteSource source(file);
+  CompoundReader compound(source);
+  std::vector<uint8_t> stream = compound.ReadStream(*compound.FindWorkbookStream());
+  file.Close();
+  platform::DeleteFile(path);
+
+  platform::ScopedLocale us(platform::LocaleSettings::EnglishUS());
+  PeerWorkbookSource book;
+  TFormulaReader converter(book);
+  std::map<int, std::string> texts;
+  RecordReader r(stream);
+  int sheet = -1;
+  while (r.Next()) {
+    switch (r.Id()) {
+      case rec::kBoundSheet: book.sheets.push_back(ToSystemText(BoundSheetRecord::Read(r).name)); break;
+      case rec::kExternSheet:
+        for (const auto& e : ExternSheetRecord::Read(r).entries) book.externFirst.push_back(e.firstSheet);
+        break;
+      case rec::kBof: ++sheet; break;
+      case rec::kFormula:
+        if (sheet == 1) {
+          FormulaRecord f = FormulaRecord::Read(r);
+          std::string text;
+          converter.TokensToText(f.cell.column, f.cell.row, text, static_cast<uint16_t>(f.tokens.size()),
+                                 f.tokens.data());
+          texts[f.cell.row] = text;
+        }
+        break;
+      default: break;
+    }
+  }
+  const std::vector<std::string> expected = {
+      "=A1+B1*2", "=(A1+B1)*2", "=SUM(A1:A3)", "=IF(A1>0,1,0)", "=-A1%", "=$A$1&\"x\"\"y\"",
+      "=Other!C3+'My Sheet'!$B$2", "=SUM(Other!A1:B4)", "=AVERAGE(1.5,A1,TRUE)", "=A1<>B1"};
+  ASSERT_EQ(texts.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(texts[static_cast<int>(i)], expected[i]) << "row " << i;
+  EXPECT_FALSE(converter.UnknownFunctionMet());
 }
 
 // --- A workbook of our own for xlrd ---------------------------------------------------------

@@ -92,6 +92,11 @@ void RecordBuilder::PatchU32(size_t offset, uint32_t v) {
 
 void RecordBuilder::ForEachSegment(
     const std::function<void(std::span<const uint8_t>)>& emit) const {
+  // Nearly every record fits: no layout needed.
+  if (data_.size() <= rec::kMaxRecordData) {
+    emit(data_);
+    return;
+  }
   std::vector<uint8_t> seg;
   seg.reserve(std::min<size_t>(data_.size() + 1, rec::kMaxRecordData));
   auto room = [&] { return rec::kMaxRecordData - seg.size(); };

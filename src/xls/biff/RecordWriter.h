@@ -17,7 +17,11 @@ namespace xls {
 
 class RecordBuilder {
  public:
-  explicit RecordBuilder(uint16_t id) : id_(id) {}
+  // Room for a typical cell record, so most records allocate once per buffer.
+  explicit RecordBuilder(uint16_t id) : id_(id) {
+    data_.reserve(24);
+    pieces_.reserve(6);
+  }
 
   uint16_t Id() const { return id_; }
   const std::vector<uint8_t>& Data() const { return data_; }

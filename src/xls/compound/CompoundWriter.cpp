@@ -230,4 +230,21 @@ std::vector<uint8_t> BuildCompoundDocument(std::span<const CompoundStream> strea
   return out;
 }
 
+void WriteCompoundFile(const std::string& path, std::span<const CompoundStream> streams) {
+  const std::string temp = platform::SiblingTempPath(path);
+  try {
+    {
+      platform::File file(temp, platform::FileAccess::Write, platform::FileDisposition::CreateNew,
+                          platform::FileShare::Exclusive);
+      FileByteSink sink(file);
+      WriteCompoundDocument(sink, streams);
+      file.Flush();
+    }
+    platform::ReplaceFile(temp, path);
+  } catch (...) {
+    platform::DeleteFile(temp);
+    throw;
+  }
+}
+
 }  // namespace xls

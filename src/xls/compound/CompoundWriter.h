@@ -27,4 +27,10 @@ struct CompoundStream {
 void WriteCompoundDocument(IByteSink& sink, std::span<const CompoundStream> streams);
 std::vector<uint8_t> BuildCompoundDocument(std::span<const CompoundStream> streams);
 
+// Writes the document to the file `path` without ever destroying the file that is there: the
+// document goes to a temporary file beside it, is flushed, and then replaces the target in one
+// step. On any failure the temporary file is removed, the previous file stays as it was, and
+// the error (ECompoundError or platform::EFileError) is passed on.
+void WriteCompoundFile(const std::string& path, std::span<const CompoundStream> streams);
+
 }  // namespace xls
