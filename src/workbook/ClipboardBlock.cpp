@@ -260,6 +260,9 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
       }
     }
   }
+  if (!areas.empty()) {
+    if (ICellHistory* history = storage.Host().History()) history->RecordMergedAreas(storage);
+  }
   storage.MergedCells().AddAreas(areas);
   // Cells inside pasted areas carry the merged flag.
   for (const TRect& a : areas) {

@@ -1,5 +1,7 @@
 #include "workbook/SSHistory.h"
 
+#include <algorithm>
+
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSCellStyle.h"
 #include "workbook/TSSDataStorage.h"
@@ -124,6 +126,16 @@ void TMergeSplitActions::Swap() {
   SwapCells();
 }
 
+TMergedAreasAction::TMergedAreasAction(TCustomHistory* history, TSSDataStorage& storage)
+    : TCustomAction(history), storage_(&storage), areas_(storage.MergedCells().AllAreas()) {}
+
+void TMergedAreasAction::Swap() {
+  TSSRectsArray current = storage_->MergedCells().AllAreas();
+  storage_->MergedCells().ClearAreas();
+  storage_->MergedCells().AddAreas(areas_);
+  areas_ = std::move(current);
+}
+
 namespace {
 // Formulas follow whole columns and rows; cell shifts inside rows or columns leave them.
 void ShiftFormulas(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) {
@@ -149,11 +161,20 @@ TDeleteCellsAction::TDeleteCellsAction(TCustomHistory* history, TSSDataStorage& 
                                        const TRect& rect, int mode)
     : TSpreadSheetInsertDeleteActions(history, storage, rect, mode),
       areas_(storage.MergedCells().AllAreas()) {
+  // Only cells that can hold records need keeping: beyond the used area everything is empty.
+  const TRect full = rect_;
+  rect_.Right = std::min(rect_.Right, std::max(rect_.Left, storage.UsedCols() - 1));
+  rect_.Bottom = std::min(rect_.Bottom, std::max(rect_.Top, storage.UsedRows() - 1));
   CaptureCells();
+  captured_ = rect_;
+  rect_ = full;
+  // Likewise only explicit header entries differ from the default.
   if (mode == 2)
-    for (int32_t i = rect.Left; i <= rect.Right; ++i) headerEntries_.push_back(storage.ColumnHeader().Entry(i));
+    for (int32_t i = rect.Left; i <= rect.Right && i < storage.ColumnHeader().Count(); ++i)
+      headerEntries_.push_back(storage.ColumnHeader().Entry(i));
   if (mode == 3)
-    for (int32_t i = rect.Top; i <= rect.Bottom; ++i) headerEntries_.push_back(storage.RowHeader().Entry(i));
+    for (int32_t i = rect.Top; i <= rect.Bottom && i < storage.RowHeader().Count(); ++i)
+      headerEntries_.push_back(storage.RowHeader().Entry(i));
 }
 
 void TDeleteCellsAction::Undo() {
@@ -171,11 +192,18 @@ void TDeleteCellsAction::Undo() {
   }
   storage_->MergedCells().ClearAreas();
   storage_->MergedCells().AddAreas(areas_);
+  SwapCaptured();
+}
+
+void TDeleteCellsAction::SwapCaptured() {
+  const TRect full = rect_;
+  rect_ = captured_;
   SwapCells();
+  rect_ = full;
 }
 
 void TDeleteCellsAction::Redo() {
-  SwapCells();
+  SwapCaptured();
   ShiftFormulas(*storage_, rect_, mode_, true);
   storage_->DeleteCells(rect_, mode_);
 }
@@ -310,11 +338,21 @@ void TSpreadSheetHistory::RecordCellsChange(TSSDataStorage& storage, const TRect
   AddAction(std::move(action));
 }
 
+void TSpreadSheetHistory::RecordMergedAreas(TSSDataStorage& storage) {
+  if (IsSuspended()) return;
+  AddAction(std::make_unique<TMergedAreasAction>(this, storage));
+}
+
 void TSpreadSheetHistory::RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,
                                              bool isDelete) {
   if (IsSuspended()) return;
   if (isDelete) AddAction(std::make_unique<TDeleteCellsAction>(this, storage, rect, mode));
   else AddAction(std::make_unique<TInsertCellsAction>(this, storage, rect, mode));
+}
+
+void TSpreadSheetHistory::AfterUndoRedo() {
+  if (!book_ || !book_->FormulaCache()) return;
+  for (int i = 0; i < 2 * book_->PageCount(); ++i) book_->FormulaCache()->RecalculateAll();
 }
 
 void TSpreadSheetHistory::Changed() {

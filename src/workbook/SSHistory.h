@@ -134,6 +134,20 @@ class TSplitCellsAction : public TMergeSplitActions {
   std::string Caption() const override { return "Split cells"; }
 };
 
+// The merged list alone (areas added by a paste).
+class TMergedAreasAction : public TCustomAction {
+ public:
+  TMergedAreasAction(TCustomHistory* history, TSSDataStorage& storage);
+  std::string Caption() const override { return "TMergedAreasAction"; }
+  void Undo() override { Swap(); }
+  void Redo() override { Swap(); }
+
+ private:
+  void Swap();
+  TSSDataStorage* storage_;
+  TSSRectsArray areas_;
+};
+
 // Changes of a whole rectangle (sorting).
 class TSpreadSheetChangeCellsAction : public TSpreadSheetActions {
  public:
@@ -172,6 +186,8 @@ class TDeleteCellsAction : public TSpreadSheetInsertDeleteActions {
   void Redo() override;
 
  private:
+  void SwapCaptured();
+  TRect captured_;  // the part of the rectangle whose cells are kept
   TSSRectsArray areas_;
   std::vector<THeaderEntry> headerEntries_;
 };
@@ -224,6 +240,7 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
   void RecordCellChange(TSSDataStorage& storage, int32_t col, int32_t row) override;
   void RecordMergeSplit(TSSDataStorage& storage, const TRect& rect, bool merge) override;
   void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) override;
+  void RecordMergedAreas(TSSDataStorage& storage) override;
   void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) override;
   bool OpenGroup(const std::string& caption) override { return BeginGroup(caption) != nullptr; }
   void CloseGroup() override { EndGroup(); }
@@ -234,6 +251,8 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
  protected:
   void Changed() override;
   void LockBook(bool unlock) override;
+  // Formulas settle after restored cells: the whole book is recalculated twice per sheet.
+  void AfterUndoRedo() override;
 
  private:
   TCustomSpreadSheetBook* book_;

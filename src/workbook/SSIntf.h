@@ -63,6 +63,8 @@ class ICellHistory {
   // whose cells, merged areas and header entries are stored).
   virtual void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,
                                   bool isDelete) {}
+  // Store the sheet's merged areas before the list changes outside a merge (paste).
+  virtual void RecordMergedAreas(TSSDataStorage& storage) {}
   // Store the content of every cell of a rectangle before all of them change.
   virtual void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) {
     for (int32_t col = rect.Left; col <= rect.Right; ++col)
@@ -111,6 +113,8 @@ class IFormulaCache {
   virtual void Lock() {}
   virtual void Unlock() {}
   virtual void SetR1C1ReferenceStyle(bool r1c1) {}
+  // A defined name read from a file (name and its formula text).
+  virtual void AddName(const std::string& name, const std::string& definition) {}
   // Whole columns or rows were inserted (count > 0) or deleted (count < 0) at `at` on a sheet:
   // references in formulas follow.
   virtual void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) {}

@@ -4,6 +4,7 @@
 
 #include "platform/File.h"
 #include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
 #include "workbook/TSSCellStyle.h"
 
 namespace workbook {
@@ -314,6 +315,38 @@ void TCustomSpreadSheetBook::LoadFromFile(const std::string& fileName) {
 void TCustomSpreadSheetBook::SaveToFile(const std::string& fileName) {
   if (!SaveHandler()) throw ESpreadSheetError("Workbook files cannot be written in this build");
   SaveHandler()(*this, fileName);
+}
+
+IBookSheet& TCustomSpreadSheetBook::AddSheetIntf(const std::string& caption) { return AddSheet(caption); }
+
+void TCustomSpreadSheetBook::AddName(const std::string& name, const std::string& definition) {
+  if (formulas_) formulas_->AddName(name, definition);
+}
+
+std::unique_ptr<TSSCellObject> TCustomSpreadSheetBook::GetCell(int sheet, int32_t col, int32_t row) {
+  return Sheets(sheet).CellObject(col, row);
+}
+
+IBookSheet& TCustomSpreadSheetBook::GetSheet(int index) { return Sheets(index); }
+
+void TCustomSpreadSheetBook::SetDefaultStyleEntry(const TSSStyleEntry& entry, const TSSFontRec& font) {
+  TSSStyleEntry e = entry;
+  // The default entry keeps its own font record, refreshed from the given font.
+  TSSFontRec* own = styles_.DefaultEntry()->Font;
+  own->Name = font.Name;
+  own->Size = font.Size;
+  own->Style = font.Style & 0x0F;
+  own->Charset = font.Charset;
+  own->Color = NormalizeColor(font.Color);
+  e.Font = own;
+  styles_.OverwriteDefault(e);
+  DefaultStyle().Rebind();
+  listener_.Repaint();
+}
+
+void TCustomSpreadSheetBook::SetPalette(const TSSPalette& palette) {
+  styles_.Palette() = palette;
+  listener_.Repaint();
 }
 
 TSpreadSheetBook::TSpreadSheetBook() {

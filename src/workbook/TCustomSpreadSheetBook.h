@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "workbook/SSBookIntf.h"
 #include "workbook/SSHistory.h"
 #include "workbook/SSIntf.h"
 #include "workbook/SSPalette.h"
@@ -19,12 +20,13 @@ namespace workbook {
 
 class TSSBookSheet;
 class TSSCellStyle;
+class TSSCellObject;
 class TSSDefaultStyle;
 
 enum class TSSPainterType : uint8_t { ptOffice97Style, ptStandard, ptFlat, ptUltraFlat, ptOffice11, ptXP };
 enum class TScrollBars : uint8_t { sbsNone, sbsHorizontal, sbsVertical, sbsBoth };
 
-class TCustomSpreadSheetBook {
+class TCustomSpreadSheetBook : public ISpreadSheetBook {
  public:
   // The formula layer installs its cache through this factory; without one the book keeps
   // formulas as text.
@@ -32,14 +34,14 @@ class TCustomSpreadSheetBook {
   static void SetFormulaCacheFactory(FormulaCacheFactory factory);
 
   TCustomSpreadSheetBook();
-  virtual ~TCustomSpreadSheetBook();
+  ~TCustomSpreadSheetBook() override;
   TCustomSpreadSheetBook(const TCustomSpreadSheetBook&) = delete;
   TCustomSpreadSheetBook& operator=(const TCustomSpreadSheetBook&) = delete;
 
   TSSBookEvents events;
 
   // ---- sheets
-  int PageCount() const { return static_cast<int>(sheets_.size()); }
+  int PageCount() const override { return static_cast<int>(sheets_.size()); }
   // Fewer: sheets go from the end (no delete event, formula cache not told), sheet 0 active.
   // More: sheets are added without caption.
   void SetPageCount(int count);
@@ -49,7 +51,7 @@ class TCustomSpreadSheetBook {
   int ActivePage() const { return activePage_; }
   void SetActiveSheet(int index);
   bool PageVisible(int index) const;
-  void SetPageVisible(int index, bool visible);
+  void SetPageVisible(int index, bool visible) override;
   // The caption as given (no uniqueness test); none: "Sheet" + (PageCount + 1).
   TSSBookSheet& AddSheet();
   TSSBookSheet& AddSheet(const std::string& caption);
@@ -60,8 +62,8 @@ class TCustomSpreadSheetBook {
 
   // ---- whole-book operations
   void ClearBook();
-  void BeginUpdate();
-  void EndUpdate();
+  void BeginUpdate() override;
+  void EndUpdate() override;
   bool IsLocked() const { return listener_.IsLocked(); }
   void Recalculate();
   void Refresh();
@@ -118,6 +120,15 @@ class TCustomSpreadSheetBook {
   void SetLoading(bool loading) { loading_ = loading; }
   bool Modified() const { return listener_.modified; }
   void SetModified(bool modified) { listener_.modified = modified; }
+
+  // ---- book-building interface
+  IBookSheet& AddSheetIntf(const std::string& caption) override;
+  void AddName(const std::string& name, const std::string& definition) override;
+  std::unique_ptr<TSSCellObject> GetCell(int sheet, int32_t col, int32_t row) override;
+  IBookSheet& GetSheet(int index) override;
+  void SetProtected(bool value) override { Protected = value; }
+  void SetDefaultStyleEntry(const TSSStyleEntry& entry, const TSSFontRec& font) override;
+  void SetPalette(const TSSPalette& palette) override;
 
   // ---- parts
   TSSStyleCache& StyleCache() { return styles_; }

@@ -187,6 +187,34 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
   if (best > 0 && rows.Entry(row).Size > 0) rows.ScaleSize(row, rows.Entry(row).Size, best);
 }
 
+void TSSBookSheet::SetHeaderEntry(int kind, int32_t index, bool visible, bool locked, uint16_t size) {
+  if (index < 0 || index >= kFarEdge) return;
+  TSSHeader& header = kind == 0 ? ColumnHeader() : RowHeader();
+  header.SetSize(index, size);
+  header.SetProtectionLocked(index, locked);
+  header.SetVisible(index, visible);
+}
+
+std::unique_ptr<TSSCellObject> TSSBookSheet::GetCell(int32_t col, int32_t row) { return CellObject(col, row); }
+
+void TSSBookSheet::SetDefaultSize(int kind, uint16_t size) {
+  (kind == 0 ? ColumnHeader() : RowHeader()).SetDefaultSize(size);
+}
+
+void TSSBookSheet::SetCapacity(int32_t cols, int32_t rows) {
+  // Capacities a file asks for are bounded by what a sheet can address.
+  storage_->SetCapacity(std::clamp(cols, 0, kFarEdge), std::clamp(rows, 0, kFarEdge));
+}
+
+void TSSBookSheet::SetViewOptions(const TRect& selection, bool showFormulas, bool showHeaders,
+                                  bool showGrid) {
+  ShowFormulas = showFormulas;
+  ShowHeaders = showHeaders;
+  ShowGrid = showGrid;
+  if (selection.Left >= 0 && selection.Top >= 0 && selection.Right < kFarEdge && selection.Bottom < kFarEdge)
+    storage_->SetSelection(selection);
+}
+
 TSSStyleCache& TSSBookSheet::StyleCache() { return book_.StyleCache(); }
 IModelListener& TSSBookSheet::Listener() { return book_.Listener(); }
 ICellHistory* TSSBookSheet::History() { return &book_.History(); }

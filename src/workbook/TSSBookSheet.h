@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "workbook/SSBookIntf.h"
 #include "workbook/SSIntf.h"
 #include "workbook/TSSDataStorage.h"
 
@@ -13,7 +14,7 @@ namespace workbook {
 class TCustomSpreadSheetBook;
 class TSSCellObject;
 
-class TSSBookSheet : public IStorageHost {
+class TSSBookSheet : public IStorageHost, public IBookSheet {
  public:
   explicit TSSBookSheet(TCustomSpreadSheetBook& book);
   ~TSSBookSheet() override;
@@ -62,6 +63,15 @@ class TSSBookSheet : public IStorageHost {
 
   // Row heights follow wrapped text (estimated with the style cache's font metrics).
   void AutoRowHeight(int32_t row);
+
+  // IBookSheet (the file reader's view)
+  void SetHeaderEntry(int kind, int32_t index, bool visible, bool locked, uint16_t size) override;
+  void SetDefaultSize(int kind, uint16_t size) override;
+  void MergeCells(const TRect& rect, bool merge) override { storage_->MergeCells(rect, merge); }
+  void SetCapacity(int32_t cols, int32_t rows) override;
+  void SetProtected(bool value) override { SheetProtected = value; }
+  void SetViewOptions(const TRect& selection, bool showFormulas, bool showHeaders, bool showGrid) override;
+  std::unique_ptr<TSSCellObject> GetCell(int32_t col, int32_t row) override;
 
   // IStorageHost
   TSSStyleCache& StyleCache() override;

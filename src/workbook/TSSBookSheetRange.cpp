@@ -109,8 +109,11 @@ void TSSBookSheet::SortCells(const TRect& rect, const std::vector<bool>& directi
 }
 
 void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
-  const TRect r = Normalize(rect);
-  if (r.Left < 0 || r.Top < 0 || r.Right >= kFarEdge || r.Bottom >= kFarEdge) return;
+  TRect r = Normalize(rect);
+  if (r.Left < 0 || r.Top < 0 || r.Left >= kFarEdge || r.Top >= kFarEdge) return;
+  // Whole columns or rows copy what they hold: the block ends with the used area.
+  r.Right = std::min(r.Right, std::max(r.Left, storage_->UsedCols() - 1));
+  r.Bottom = std::min(r.Bottom, std::max(r.Top, storage_->UsedRows() - 1));
   // Stored texts (not display texts), tab between cells, CR LF between rows.
   std::string text;
   for (int32_t row = r.Top; row <= r.Bottom; ++row) {

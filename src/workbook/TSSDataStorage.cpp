@@ -145,6 +145,14 @@ void TSSDataStorage::RecordChange(int32_t col, int32_t row) {
 }
 
 void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
+  // Every column carries the full row capacity: refuse a grid that no memory could hold
+  // before touching anything, rather than failing half-way or exhausting the machine.
+  const int64_t newCols = std::max(cols, colCapacity_);
+  const int64_t newRows = std::max(rows, rowCapacity_);
+  const int64_t bytes = newCols * (static_cast<int64_t>(sizeof(ColumnSlot)) +
+                                   newRows * static_cast<int64_t>(sizeof(CellSlot*)));
+  constexpr int64_t kMaxGridBytes = int64_t{1} << (sizeof(void*) >= 8 ? 31 : 29);
+  if (bytes > kMaxGridBytes) throw ESpreadSheetError("Not enough memory for the cell grid");
   if (rows > rowCapacity_) {
     for (ColumnSlot& column : columns_) {
       auto grown = std::make_unique<CellSlot*[]>(static_cast<size_t>(rows));  // zero-filled

@@ -61,7 +61,7 @@ class TSSDataStorage {
   virtual int32_t UsedColCount() const;
   virtual int32_t UsedRowCount() const;
   // Raises the merge veto, then merges or splits within an update lock and one undo action.
-  virtual void MergeCells(const TRect& rect, bool merge);
+  virtual void MergeCells(const TRect& rect, bool merge);  // at most 1,000,000 cells
   virtual void SetCapacity(int32_t cols, int32_t rows);
   // Clears a rectangle (-1, -1, -1, -1: the whole used area), with or without styles. Raises
   // the clear veto unless in bulk mode; records every cleared cell; stops at the first cell

@@ -203,7 +203,16 @@ void TSSDataStorage::SetActiveRow(int32_t row) {
   SetSelection(area);
 }
 
-void TSSDataStorage::MergeCells(const TRect& rect, bool merge) {
+void TSSDataStorage::MergeCells(const TRect& requested, bool merge) {
+  TRect rect{std::max(std::min(requested.Left, requested.Right), 0),
+             std::max(std::min(requested.Top, requested.Bottom), 0),
+             std::max(requested.Left, requested.Right), std::max(requested.Top, requested.Bottom)};
+  if (rect.Right < 0 || rect.Bottom < 0) return;
+  // Every cell of an area carries the merged flag in its own record: an area must stay small
+  // enough to hold one per cell.
+  constexpr int64_t kMaxMergedCells = 1000000;
+  if (int64_t{rect.Right - rect.Left + 1} * (int64_t{rect.Bottom} - rect.Top + 1) > kMaxMergedCells)
+    throw ESpreadSheetError("Too many cells to merge");
   bool canMerge = merge;
   host_.Listener().MergeCells(*this, rect, merge, canMerge);
   IModelListener& listener = host_.Listener();

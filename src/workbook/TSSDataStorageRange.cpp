@@ -92,9 +92,17 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
   r.Left = std::max(r.Left, 0);
   r.Top = std::max(r.Top, 0);
   Bracket lock(host_, false);
-  if (withStyles) merged_->RemoveInside(r);
   ICellHistory* history = bulk_ ? nullptr : host_.History();
   const bool grouped = history && history->OpenGroup("Delete cells");
+  if (withStyles) {
+    const int before = merged_->Count();
+    TSSMergedCellsStorage probe(nullptr);
+    probe.Assign(*merged_);
+    probe.RemoveInside(r);
+    // Areas removed with the cells come back on undo.
+    if (probe.Count() != before && history) history->RecordMergedAreas(*this);
+    merged_->RemoveInside(r);
+  }
   bool stopped = false;
   const int32_t lastCol = std::min(r.Right, usedCols_ - 1);
   for (int32_t col = r.Left; col <= lastCol && !stopped; ++col) {
@@ -111,7 +119,7 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
       ClearSlotContent(slot, withStyles);
     }
   }
-  if (withStyles) {
+  {
     // Cleared records with the default style read like no record: free them.
     for (int32_t col = r.Left; col <= lastCol; ++col) {
       ColumnSlot& column = columns_[static_cast<size_t>(col)];
@@ -143,6 +151,19 @@ void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
     throw ESpreadSheetError("Some modified cells are merged");
   if (mode == 1 && merged_->Intersects(TRect{r.Left, 0, r.Right, kFarEdge}))
     throw ESpreadSheetError("Some modified cells are merged");
+  // Cells pushed to or beyond the far edge would be lost: refuse before anything changes.
+  // (The used counters never shrink, so the test looks at where records really end.)
+  int32_t lastCol = -1, lastRow = -1;
+  for (int32_t col = 0; col < usedCols_; ++col) {
+    const int32_t rows = columns_[static_cast<size_t>(col)].rowsInUse;
+    if (rows > 0) lastCol = col;
+    if (mode == 1 && (col < r.Left || col > r.Right)) continue;
+    lastRow = std::max(lastRow, rows - 1);
+  }
+  if ((mode == 0 || mode == 2) && r.Left <= lastCol && int64_t{lastCol} + width >= kFarEdge - 1)
+    throw ESpreadSheetError("Cells cannot be moved beyond the end of the sheet");
+  if ((mode == 1 || mode == 3) && r.Top <= lastRow && int64_t{lastRow} + height >= kFarEdge - 1)
+    throw ESpreadSheetError("Cells cannot be moved beyond the end of the sheet");
   host_.Listener().BookModified();
   if (ICellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, false);
   Bracket lock(host_, true);
@@ -150,32 +171,31 @@ void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
     if (mode == 0 || mode == 2) {
       const int32_t top = mode == 2 ? 0 : r.Top;
       const int32_t bottom = mode == 2 ? kFarEdge : r.Bottom;
-      if (usedCols_ > r.Left) {
-        SetCapacity(usedCols_ + width + kColumnStep, rowCapacity_);
+      if (lastCol >= r.Left) {
+        SetCapacity(lastCol + 1 + width + kColumnStep, rowCapacity_);
         if (mode == 2) {
           // Whole columns: the directory entries move, cells stay in their arrays.
-          for (int32_t col = usedCols_ - 1; col >= r.Left; --col)
+          for (int32_t col = lastCol; col >= r.Left; --col)
             std::swap(columns_[static_cast<size_t>(col)], columns_[static_cast<size_t>(col + width)]);
-          usedCols_ += width;
-          for (int32_t col = r.Left + width; col < usedCols_; ++col)
+          usedCols_ = std::max(usedCols_, lastCol + 1 + width);
+          for (int32_t col = r.Left + width; col <= lastCol + width; ++col)
             for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row) NotifyMoved(col, row);
         } else {
-          for (int32_t col = usedCols_ - 1; col >= r.Left; --col) {
+          for (int32_t col = lastCol; col >= r.Left; --col) {
             const int32_t last = std::min(bottom, columns_[static_cast<size_t>(col)].rowsInUse - 1);
             for (int32_t row = top; row <= last; ++row)
               if (Slot(col, row)) MoveSlot(col, row, col + width, row);
           }
         }
       }
-      if (mode == 2)
-        for (int32_t i = 0; i < width; ++i)
-          colHeader_->InsertEntry(r.Left, colHeader_->DefaultSize(), false, true, true);
+      if (mode == 2) colHeader_->InsertEntries(r.Left, width, colHeader_->DefaultSize());
     } else {
       const int32_t left = mode == 3 ? 0 : r.Left;
       const int32_t right = mode == 3 ? usedCols_ - 1 : std::min(r.Right, usedCols_ - 1);
       int32_t needed = rowCapacity_;
       for (int32_t col = left; col <= right; ++col)
-        needed = std::max(needed, columns_[static_cast<size_t>(col)].rowsInUse + height);
+        if (columns_[static_cast<size_t>(col)].rowsInUse > r.Top)
+          needed = std::max(needed, columns_[static_cast<size_t>(col)].rowsInUse + height);
       if (needed > rowCapacity_) SetCapacity(colCapacity_, needed + kRowStep);
       for (int32_t col = left; col <= right; ++col) {
         ColumnSlot& column = columns_[static_cast<size_t>(col)];
@@ -188,9 +208,7 @@ void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
         usedRows_ = std::max(usedRows_, column.rowsInUse);
         for (int32_t row = r.Top + height; row < column.rowsInUse; ++row) NotifyMoved(col, row);
       }
-      if (mode == 3)
-        for (int32_t i = 0; i < height; ++i)
-          rowHeader_->InsertEntry(r.Top, rowHeader_->DefaultSize(), false, true, true);
+      if (mode == 3) rowHeader_->InsertEntries(r.Top, height, rowHeader_->DefaultSize());
     }
     if (mode == 2 || mode == 3) merged_->AdjustForInsert(r, mode);
   } catch (const std::bad_alloc&) {
@@ -217,6 +235,15 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
     throw ESpreadSheetError("Some modified cells are merged");
   if (mode == 1 && merged_->Intersects(TRect{r.Left, 0, r.Right, kFarEdge}))
     throw ESpreadSheetError("Some modified cells are merged");
+  // A read-only cell would stop the clearing half-way and its record would then move with the
+  // shift: such a deletion does not start at all.
+  for (int32_t col = r.Left; col <= std::min(r.Right, usedCols_ - 1); ++col) {
+    const ColumnSlot& column = columns_[static_cast<size_t>(col)];
+    for (int32_t row = r.Top; row <= std::min(r.Bottom, column.rowsInUse - 1); ++row) {
+      const CellSlot* slot = column.rows[static_cast<size_t>(row)];
+      if (slot && (slot->style->Flags & kStyleReadOnly)) return;
+    }
+  }
   host_.Listener().BookModified();
   const int32_t width = r.Width();
   const int32_t height = r.Height();
@@ -237,10 +264,11 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
         if (Slot(col, row)) MoveSlot(col, row, col - width, row);
     }
   } else if (mode == 2) {
-    for (int32_t i = 0; i < width; ++i) colHeader_->DeleteEntry(r.Left);
+    colHeader_->DeleteEntries(r.Left, width);
     if (r.Left < usedCols_) {
       // The directory closes the gap; the emptied columns move to the end.
       const int32_t end = std::min(usedCols_, r.Right + 1);
+      for (int32_t col = r.Left; col < end; ++col) columns_[static_cast<size_t>(col)].rowsInUse = 0;
       std::rotate(columns_.begin() + r.Left, columns_.begin() + end, columns_.begin() + usedCols_);
       for (int32_t col = r.Left; col < usedCols_ - (end - r.Left); ++col)
         for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row) NotifyMoved(col, row);
@@ -262,8 +290,7 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
       column.rowsInUse -= height;
       for (int32_t row = r.Top; row < column.rowsInUse; ++row) NotifyMoved(col, row);
     }
-    if (mode == 3)
-      for (int32_t i = 0; i < height; ++i) rowHeader_->DeleteEntry(r.Top);
+    if (mode == 3) rowHeader_->DeleteEntries(r.Top, height);
   }
   if (mode == 2 || mode == 3) merged_->AdjustForDelete(r, mode);
 }

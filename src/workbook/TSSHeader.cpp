@@ -211,6 +211,22 @@ void TSSHeader::ScaleSize(int32_t index, int32_t oldValue, int32_t newValue) {
   if (storage_ && !storage_->Host().Listener().IsLocked()) LayoutChanged(index);
 }
 
+void TSSHeader::InsertEntries(int32_t index, int32_t count, uint16_t size) {
+  if (index < 0 || count <= 0 || index >= Count()) return;  // beyond: the default answers
+  THeaderEntry e;
+  e.Flags = kHeaderDefaultSize;
+  e.ScaleMark = 0;
+  e.Size = size;
+  const int64_t room = int64_t{kFarEdge} - Count();
+  entries_.insert(entries_.begin() + index, static_cast<size_t>(std::min<int64_t>(count, std::max<int64_t>(room, 0))), e);
+}
+
+void TSSHeader::DeleteEntries(int32_t index, int32_t count) {
+  if (index < 0 || count <= 0 || index >= Count()) return;
+  const int32_t end = static_cast<int32_t>(std::min<int64_t>(int64_t{index} + count, Count()));
+  entries_.erase(entries_.begin() + index, entries_.begin() + end);
+}
+
 void TSSHeader::Assign(const TSSHeader& source) {
   default_ = source.default_;
   entries_ = source.entries_;

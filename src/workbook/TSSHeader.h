@@ -46,6 +46,10 @@ class TSSHeader {
   // Proportional resize from oldValue to newValue (automatic row height, font scaling).
   virtual void ScaleSize(int32_t index, int32_t oldValue, int32_t newValue);
   virtual void Assign(const TSSHeader& source);
+  // Many entries at once (column and row insertion and deletion), in time linear in the
+  // explicit entries.
+  void InsertEntries(int32_t index, int32_t count, uint16_t size);
+  void DeleteEntries(int32_t index, int32_t count);
 
   uint16_t DefaultSize() const { return default_.Size; }
   void SetDefaultSize(uint16_t size);

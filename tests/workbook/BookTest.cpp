@@ -230,3 +230,66 @@ TEST(Book, ReadOnlyFlagsTheDefaultStyle) {
 
 }  // namespace
 }  // namespace workbook
+
+namespace workbook {
+namespace {
+
+TEST(BookBuilding, ReaderFillsABookThroughTheInterfaces) {
+  TSpreadSheetBook book;
+  book.ClearBook();
+  ISpreadSheetBook& intf = book;
+  intf.BeginUpdate();
+  IBookSheet& sheet = intf.AddSheetIntf("Imported");
+  sheet.SetDefaultSize(0, 70);
+  sheet.SetHeaderEntry(0, 2, false, false, 33);
+  sheet.SetHeaderEntry(1, 4, true, true, 40);
+  sheet.SetCapacity(30, 70000);
+  sheet.MergeCells(TRect{0, 0, 1, 0}, true);
+  sheet.SetViewOptions(TRect{3, 3, 3, 3}, true, false, false);
+  sheet.SetProtected(true);
+  intf.GetCell(0, 5, 5)->SetText("cell");
+  intf.SetProtected(true);
+  intf.SetPageVisible(0, true);
+  TSSPalette palette = DefaultPalette();
+  palette[0] = RGBColor(1, 2, 3);
+  intf.SetPalette(palette);
+  TSSStyleEntry entry;
+  entry.HorzAlign = haRIGHT;
+  entry.WordBreak = true;
+  TSSFontRec font;
+  font.Name = "Arial";
+  font.Size = 10;
+  TSSFontRec* ownFont = book.StyleCache().DefaultEntry()->Font;
+  intf.SetDefaultStyleEntry(entry, font);
+  intf.EndUpdate();
+
+  EXPECT_EQ(intf.PageCount(), 1);
+  TSSBookSheet& s = book.Sheets(0);
+  EXPECT_EQ(s.Caption(), "Imported");
+  EXPECT_EQ(s.ColumnHeader().Size(0), 70);
+  EXPECT_FALSE(s.ColumnHeader().IsVisible(2));
+  EXPECT_EQ(s.ColumnHeader().Entry(2).Size, 33);
+  EXPECT_FALSE(s.ColumnHeader().IsProtectionLocked(2));
+  EXPECT_EQ(s.RowHeader().Size(4), 40);
+  EXPECT_GE(s.Storage().RowCapacity(), 70000);
+  EXPECT_EQ(s.Storage().MergedCells().Count(), 1);
+  EXPECT_EQ(s.Selection(), (TRect{3, 3, 3, 3}));
+  EXPECT_TRUE(s.ShowFormulas);
+  EXPECT_FALSE(s.ShowGrid);
+  EXPECT_TRUE(s.SheetProtected);
+  EXPECT_TRUE(book.Protected);
+  EXPECT_EQ(s.Storage().CellRec(5, 5).Text, "cell");
+  EXPECT_EQ(book.Palette()[0], RGBColor(1, 2, 3));
+  const TSSStyleEntry* def = book.StyleCache().DefaultEntry();
+  EXPECT_EQ(def->HorzAlign, haRIGHT);
+  EXPECT_EQ(def->Font, ownFont);  // the same record, refreshed
+  EXPECT_EQ(def->Font->Name, "Arial");
+  EXPECT_EQ(book.DefaultStyle().HorzTextAlign(), haRIGHT);
+  EXPECT_THROW(intf.GetCell(3, 0, 0), ESpreadSheetError);
+  // A file asking for absurd capacities is bounded rather than trusted.
+  sheet.SetCapacity(-5, -5);
+  EXPECT_GE(s.Storage().RowCapacity(), 70000);
+}
+
+}  // namespace
+}  // namespace workbook
