@@ -4,12 +4,14 @@
 #include <cstdint>
 
 #include "formulas/TokenBlock.h"
+#include "workbook/SSIntf.h"
 
 namespace formulas {
 
 enum class EntryState : uint8_t { Error = 0, Valid = 2 };
 
-struct FormulaEntry {
+// It is the book's IFormulaEntry: cell records point at it.
+struct FormulaEntry : workbook::IFormulaEntry {
   uint16_t Sheet = 0;
   int32_t Col = 0;
   int32_t Row = 0;

@@ -348,6 +348,12 @@ bool TSSFunctionHandler::ParseInto(std::string_view text, FormulaEntry& entry) {
     ResetFor(&entry, false);
     LoadSheetCaptions();
     entry.Tokens.Clear();
+    // No token stream longer than 65535 bytes can come from a longer text; refusing it
+    // early also keeps the tokenizer's work bounded.
+    if (text.size() > TokenBlock::kMaxLength) {
+      Report(kMsgSyntax);
+      return false;
+    }
     std::string clean;
     if (!PrepareText(text, clean)) return false;
     entry.Tokens = ParseText(clean);

@@ -434,12 +434,35 @@ bool TSSFormulasCache::DeleteName(const std::string& name) {
   return false;
 }
 
+namespace {
+
+// Renumbers the sheet of every sheet-qualified reference of a stream.
+template <typename F>
+void MapSheetsOf(TokenBlock& tokens, F map) {
+  uint8_t* data = tokens.MutableData();
+  const auto bytes = tokens.Bytes();
+  for (size_t pos = 0; pos < bytes.size();) {
+    const size_t size = TokenSizeAt(bytes, pos);
+    if (size == 0) return;
+    uint8_t* p = data + pos;
+    if (p[0] == ptgRef3d || p[0] == ptgArea3d) WriteU16(p + 1, map(ReadSheetOf3d(p)));
+    pos += size;
+  }
+}
+
+// A sheet index no book reaches: the reference reads as #REF!.
+constexpr uint16_t kRemovedSheet = 0xFFFF;
+
+}  // namespace
+
 void TSSFormulasCache::SwapSheets(uint16_t a, uint16_t b) {
+  // Sheet-qualified references follow their sheets too; they would otherwise name the other
+  // sheet after the exchange.
+  auto swap = [a, b](uint16_t s) -> uint16_t { return s == a ? b : (s == b ? a : s); };
   for (auto& e : entries_) {
-    if (e->Sheet == a)
-      e->Sheet = b;
-    else if (e->Sheet == b)
-      e->Sheet = a;
+    e->Sheet = swap(e->Sheet);
+    MapSheetsOf(e->Tokens, swap);
+    e->Result.Clear();
   }
   for (auto& n : names_) {
     if (n.Sheet == a)
@@ -450,7 +473,13 @@ void TSSFormulasCache::SwapSheets(uint16_t a, uint16_t b) {
 }
 
 void TSSFormulasCache::SheetRemoved(uint16_t index) {
+  auto renumber = [index](uint16_t s) -> uint16_t {
+    if (s == kRemovedSheet || s < index) return s;
+    return s == index ? kRemovedSheet : static_cast<uint16_t>(s - 1);
+  };
   for (auto& e : entries_) {
+    MapSheetsOf(e->Tokens, renumber);
+    e->Result.Clear();
     if (e->Sheet < index) continue;
     if (e->Sheet == 0) throw workbook::ESpreadSheetError(std::string(kMsgInvalidPage));
     --e->Sheet;
@@ -485,7 +514,9 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
   }
 
   std::vector<FormulaEntry*> invalid;
-  for (auto& e : entries_) {
+  // A snapshot: writing a cell through the book may remove entries from the list.
+  for (FormulaEntry* e : Entries()) {
+    if (!e->Listed) continue;
     const int32_t own = columns ? e->Col : e->Row;
     if (del && e->Sheet == sheet && own >= change.first &&
         int64_t{own} < int64_t{change.first} + change.count)
@@ -499,10 +530,9 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
     e->Result.Clear();
     if (!valid) {
       book_.WriteCell(e->Sheet, oldCol, oldRow, "#REF!", CellDataType::Text, nullptr);
-      invalid.push_back(e.get());
+      invalid.push_back(e);
     } else {
-      book_.WriteCell(e->Sheet, oldCol, oldRow, handler_->FormulaToText(*e), CellDataType::Formula,
-                      e.get());
+      book_.WriteCell(e->Sheet, oldCol, oldRow, handler_->FormulaToText(*e), CellDataType::Formula, e);
     }
   }
   for (FormulaEntry* e : invalid) Remove(e);

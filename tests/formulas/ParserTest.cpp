@@ -198,6 +198,14 @@ TEST_F(ParserTest, HostileTextsEndCleanly) {
   book_.Set("A2", "=\"" + std::string(300, 'x') + "\"");
   ASSERT_NE(book_.Entry("A2"), nullptr);
   EXPECT_EQ(book_.Shown("A2"), std::string(255, 'x'));
+  // A text longer than any token stream is refused at once.
+  std::string longText = "=1";
+  while (longText.size() <= 70000) longText += "+1";
+  book_.Messages().clear();
+  book_.Set("A5", longText);
+  EXPECT_EQ(book_.Entry("A5"), nullptr);
+  ASSERT_FALSE(book_.Messages().empty());
+  EXPECT_EQ(book_.Messages().front(), "Error syntax in string expression");
   // More arguments than the count byte holds.
   std::string many = "=SUM(1";
   for (int i = 0; i < 300; ++i) many += ",1";

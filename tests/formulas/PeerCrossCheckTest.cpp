@@ -1,6 +1,6 @@
 // Cross-check against a real peer: every case of tests/data/formulas/*.txt is evaluated by
 // Gnumeric's ssconvert as well (when it is installed) and compared with our result. A case
-// whose results differ must say why in its note ("## peer ..."): a deliberate, specified
+// whose results differ must say why in its note ("## peer ..."): a deliberate
 // behaviour. Cases that test the parser's refusals, or that need sheets or names, which a
 // CSV file cannot carry, are left out.
 #include <gtest/gtest.h>

@@ -1,0 +1,86 @@
+#pragma once
+// The formula engine as a book's formula cache: implements the workbook's view of the cache
+// (IFormulaCache: what storages and the book call) over TSSFormulasCache, and the engine's view
+// of the book (IFormulaBook) over the book's sheets and storages.
+//
+// Every cell change goes through the storage's write path (SetCellRec), so undo and the
+// book's events see the formula cells like any other.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "formulas/IFormulaBook.h"
+#include "formulas/TSSFormulasCache.h"
+#include "workbook/SSIntf.h"
+
+namespace workbook {
+class TCustomSpreadSheetBook;
+class TSSDataStorage;
+}  // namespace workbook
+
+namespace formulas {
+
+class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBook {
+ public:
+  explicit BookFormulaCache(workbook::TCustomSpreadSheetBook& book);
+  ~BookFormulaCache() override;
+
+  // Makes every book created from now on use the engine.
+  static void Install();
+  // Where the engine's messages go (the window installs a message box); by default they are
+  // kept in LastMessages().
+  using MessageHandler = std::function<void(std::string_view)>;
+  static void SetMessageHandler(MessageHandler handler);
+  const std::vector<std::string>& LastMessages() const { return messages_; }
+
+  TSSFormulasCache& Engine() { return cache_; }
+
+  // ---- workbook::IFormulaCache
+  void Remove(workbook::IFormulaEntry* entry) override;
+  void SetFormula(workbook::TSSDataStorage& storage, int32_t col, int32_t row) override;
+  workbook::IFormulaEntry* Clone(workbook::IFormulaEntry* entry,
+                                 workbook::TSSDataStorage& target) override;
+  std::string FormulaText(workbook::IFormulaEntry* entry) override;
+  std::string FormulaDisplayText(workbook::IFormulaEntry* entry) override;
+  int RecalculateAll() override;
+  void SheetRemoved(int32_t index) override;
+  void SwapSheets(int32_t index1, int32_t index2) override;
+  void Clear() override;
+  void Lock() override;
+  void Unlock() override;
+  void SetR1C1ReferenceStyle(bool r1c1) override;
+  void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) override;
+  void RowsShifted(int32_t sheet, int32_t at, int32_t count) override;
+  void CellMoved(workbook::IFormulaEntry* entry, workbook::TSSDataStorage& storage, int32_t col,
+                 int32_t row) override;
+  std::string FormulaTokenBytes(workbook::IFormulaEntry* entry, uint16_t& count) override;
+  PasteResult PasteFormula(workbook::TSSDataStorage& target, int32_t col, int32_t row,
+                           const std::string& tokens, uint16_t count, int32_t dCol,
+                           int32_t dRow) override;
+
+  // ---- IFormulaBook
+  int32_t SheetCount() const override;
+  std::string SheetCaption(int32_t index) const override;
+  bool R1C1ReferenceStyle() const override;
+  bool ShowFormulas() const override;
+  workbook::TRect UsedArea(uint16_t sheet) const override;
+  bool ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) override;
+  void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
+                 CellDataType dataType, FormulaEntry* formula) override;
+  std::string FormatCellNumber(uint16_t sheet, int32_t col, int32_t row, double value) override;
+  void ShowMessage(std::string_view message) override;
+
+ private:
+  workbook::TSSDataStorage* StorageOf(uint16_t sheet) const;
+  FormulaEntry* Own(workbook::IFormulaEntry* entry) const;
+
+  workbook::TCustomSpreadSheetBook& book_;
+  // Texts handed out by ReadCell: a few views stay valid at once (a reader may read a second
+  // cell before it is done with the first).
+  std::string scratch_[4];
+  size_t nextScratch_ = 0;
+  std::vector<std::string> messages_;
+  TSSFormulasCache cache_;  // last: destroyed first
+};
+
+}  // namespace formulas

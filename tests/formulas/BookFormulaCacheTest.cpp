@@ -1,0 +1,130 @@
+// The engine installed as a real book's formula cache: typing, display, range operations,
+// sheets, undo and the clipboard go through the book's own paths.
+#include <gtest/gtest.h>
+
+#include "formulas/BookFormulaCache.h"
+#include "platform/Locale.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "workbook/TSSClipboard.h"
+
+namespace formulas::test {
+namespace {
+
+using workbook::TRect;
+
+class BookFormulaCacheTest : public ::testing::Test {
+ protected:
+  BookFormulaCacheTest() {
+    BookFormulaCache::Install();
+    book_ = std::make_unique<workbook::TSpreadSheetBook>();
+  }
+  ~BookFormulaCacheTest() override {
+    book_.reset();
+    workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(nullptr);
+  }
+  workbook::TSSBookSheet& Sheet(int i = 0) { return book_->Sheets(i); }
+  void Enter(int32_t col, int32_t row, const std::string& text, int sheet = 0) {
+    Sheet(sheet).CellObject(col, row)->SetText(text);
+  }
+  std::string Text(int32_t col, int32_t row, int sheet = 0) {
+    return Sheet(sheet).Storage().CellRec(col, row).Text;
+  }
+  std::string Shown(int32_t col, int32_t row, int sheet = 0) {
+    return Sheet(sheet).Storage().CellDisplayText(col, row);
+  }
+  BookFormulaCache& Cache() { return *static_cast<BookFormulaCache*>(book_->FormulaCache()); }
+
+  platform::ScopedLocale locale_{platform::LocaleSettings::EnglishUS()};
+  std::unique_ptr<workbook::TSpreadSheetBook> book_;
+};
+
+TEST_F(BookFormulaCacheTest, TypedFormulasAreCompiledShownAndRecalculated) {
+  ASSERT_NE(book_->FormulaCache(), nullptr);
+  Enter(0, 0, "2");
+  Enter(0, 1, "=sum(a1:a1)*3");
+  EXPECT_EQ(Text(0, 1), "=SUM(A1:A1)*3");
+  EXPECT_EQ(Sheet().Storage().CellDataType(0, 1), workbook::kCellFormula);
+  EXPECT_EQ(Shown(0, 1), "6");
+  Enter(0, 0, "5");
+  EXPECT_EQ(Shown(0, 1), "15");
+  Enter(0, 2, "=(1");  // does not compile: stays text
+  EXPECT_EQ(Sheet().Storage().CellDataType(0, 2), workbook::kCellText);
+  EXPECT_EQ(Text(0, 2), "=(1");
+  ASSERT_FALSE(Cache().LastMessages().empty());
+  EXPECT_EQ(Cache().LastMessages().back(), "Error - symbol ')' expected!");
+  Enter(0, 1, "plain");  // the formula's entry goes with it
+  EXPECT_EQ(Cache().Engine().EntryCount(), 0u);
+}
+
+TEST_F(BookFormulaCacheTest, DeletingAndInsertingColumnsRepairsFormulas) {
+  Enter(3, 0, "7");          // D1
+  Enter(2, 0, "=D1*2");      // C1
+  Sheet().DeleteCells(TRect{1, 0, 1, 0}, 2);  // delete column B
+  EXPECT_EQ(Text(1, 0), "=C1*2");
+  EXPECT_EQ(Shown(1, 0), "14");
+  Sheet().InsertCells(TRect{0, 0, 0, 0}, 2);  // insert a column at A
+  EXPECT_EQ(Text(2, 0), "=D1*2");
+  EXPECT_EQ(Shown(2, 0), "14");
+  Sheet().DeleteCells(TRect{3, 0, 3, 0}, 2);  // delete the referenced column
+  EXPECT_EQ(Text(2, 0), "#REF!");
+  EXPECT_EQ(Sheet().Storage().CellDataType(2, 0), workbook::kCellText);
+}
+
+TEST_F(BookFormulaCacheTest, InsertingRowsRepairsFormulas) {
+  Enter(0, 0, "1");
+  Enter(0, 1, "=A1+1");
+  Sheet().InsertCells(TRect{0, 0, 0, 0}, 3);  // a row above row 1
+  EXPECT_EQ(Text(0, 2), "=A2+1");
+  EXPECT_EQ(Shown(0, 2), "2");
+}
+
+TEST_F(BookFormulaCacheTest, SheetsAreFollowedWhenSwappedOrRemoved) {
+  book_->AddSheet("Data Two");
+  Enter(0, 0, "4", 1);
+  Enter(0, 0, "='data two'!A1+1", 0);
+  EXPECT_EQ(Text(0, 0), "='Data Two'!A1+1");
+  EXPECT_EQ(Shown(0, 0), "5");
+  book_->ExchangeSheets(0, 1);
+  EXPECT_EQ(Shown(0, 0, 1), "5");
+  EXPECT_EQ(Text(0, 0, 1), "='Data Two'!A1+1");
+  EXPECT_EQ(Cache().FormulaText(Sheet(1).Storage().CellRec(0, 0).Formula), "='Data Two'!A1+1");
+  book_->AddSheet("Third");
+  Enter(0, 0, "=Sheet1!A1&\"-\"", 2);  // Sheet1 is sheet 1 now
+  EXPECT_EQ(Shown(0, 0, 2), "5-");
+  book_->DeleteSheet(0);  // 'Data Two' goes: its references read as #REF!
+  EXPECT_EQ(Shown(0, 0, 0), "#REF!");
+  EXPECT_EQ(Shown(0, 0, 1), "#REF!");  // the error of Sheet1!A1 travels
+  EXPECT_EQ(Cache().FormulaText(Sheet(1).Storage().CellRec(0, 0).Formula), "=Sheet1!A1&\"-\"");
+}
+
+TEST_F(BookFormulaCacheTest, CopyAndPasteMovesRelativeReferences) {
+  workbook::MemoryClipboard clipboard;
+  workbook::SetClipboard(&clipboard);
+  Enter(0, 0, "3");
+  Enter(0, 1, "9");
+  Enter(1, 0, "=A1*2");
+  Sheet().CopyToClipboard(TRect{1, 0, 1, 0}, false);
+  Sheet().Paste(1, 1);
+  EXPECT_EQ(Text(1, 1), "=A2*2");
+  EXPECT_EQ(Shown(1, 1), "18");
+  Sheet().Paste(0, 3);  // A4 would refer before column A
+  EXPECT_EQ(Text(0, 3), "#REF!");
+  workbook::SetClipboard(nullptr);
+}
+
+TEST_F(BookFormulaCacheTest, UndoBringsTheFormulaBack) {
+  Enter(0, 0, "2");
+  Enter(1, 0, "=A1+1");
+  Enter(1, 0, "=A1*10");
+  EXPECT_EQ(Shown(1, 0), "20");
+  book_->History().Undo();
+  EXPECT_EQ(Text(1, 0), "=A1+1");
+  EXPECT_EQ(Sheet().Storage().CellDataType(1, 0), workbook::kCellFormula);
+  EXPECT_EQ(Shown(1, 0), "3");
+  EXPECT_EQ(Cache().Engine().EntryCount(), 1u);
+}
+
+}  // namespace
+}  // namespace formulas::test
