@@ -5,7 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "workbook/CellReference.h"
-#include "workbook/IDefinedNames.h"
+#include "xls/book/BookNames.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -161,10 +161,9 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
     out += "}";
   }
   out += "],\"names\":[";
-  if (auto* names = dynamic_cast<workbook::IDefinedNames*>(book.FormulaCache())) {
+  {
     bool first = true;
-    for (size_t i = 0; i < names->DefinedNameCount(); ++i) {
-      const workbook::TDefinedName n = names->DefinedName(i);
+    for (const workbook::TDefinedName& n : BookNames(book)) {
       if (n.Deleted) continue;
       std::string ref = RangeText(n.Rect);
       if (n.Sheet < book.PageCount()) ref = workbook::SheetPrefix(book.Sheets(n.Sheet).Caption()) + ref;

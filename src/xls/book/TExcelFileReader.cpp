@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "formulas/FunctionTable.h"
-#include "workbook/IDefinedNames.h"
+#include "xls/book/BookNames.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -369,7 +369,7 @@ void TExcelFileReader::OnName(RecordReader& r) {
   } else {
     return;
   }
-  if (auto* names = dynamic_cast<workbook::IDefinedNames*>(book_.FormulaCache())) names->AddDefinedName(name);
+  AddBookName(book_, name);
 }
 
 void TExcelFileReader::OnColInfo(RecordReader& r) {

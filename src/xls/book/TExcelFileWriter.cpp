@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "workbook/IDefinedNames.h"
+#include "xls/book/BookNames.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -109,9 +109,8 @@ void TExcelFileWriter::AddBook(workbook::TCustomSpreadSheetBook& book) {
   bookProtected_ = book.Protected;
   const int count = book.PageCount();
 
-  if (auto* names = dynamic_cast<workbook::IDefinedNames*>(book.FormulaCache())) {
-    for (size_t i = 0; i < names->DefinedNameCount(); ++i) {
-      const workbook::TDefinedName n = names->DefinedName(i);
+  {
+    for (const workbook::TDefinedName& n : BookNames(book)) {
       NameRecord rec;
       rec.options = n.Deleted ? 1 : 0;
       rec.name = FromSystemText(n.Name);

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -116,7 +117,14 @@ std::vector<std::string> Unexpected(const std::string& report) {
   return out;
 }
 
+// Books of these tests run the formula engine, as the product's do.
+struct EngineInstalled {
+  EngineInstalled() { formulas::BookFormulaCache::Install(); }
+  ~EngineInstalled() { workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory({}); }
+};
+
 void CheckPeerSamples(const std::string& writer, const std::string& makeCommand) {
+  EngineInstalled engine;
   TempDir dir;
   int rc = -1;
   std::string out = Shell(makeCommand + " " + Quote(dir.path.string()), rc);
@@ -162,6 +170,7 @@ void MakeBook(workbook::TSpreadSheetBook& book, std::string& manifest) {
   s.CellObject(2, 0)->SetText("-17");
   s.CellObject(0, 1)->SetText(std::string(260, 'L'));
   s.CellObject(3, 2)->SetText("0.1");
+  s.CellObject(4, 0)->SetText("=B1*2");  // readers that do not calculate see the stored result
   {
     auto cell = s.CellObject(0, 3);
     cell->SetText("bold");
@@ -180,6 +189,7 @@ void MakeBook(workbook::TSpreadSheetBook& book, std::string& manifest) {
   {"ref": "C1", "col": 2, "row": 0, "type": "number", "value": -17.0},
   {"ref": "A2", "col": 0, "row": 1, "type": "text", "value": ")" + std::string(260, 'L') + R"("},
   {"ref": "D3", "col": 3, "row": 2, "type": "number", "value": 0.1},
+  {"ref": "E1", "col": 4, "row": 0, "type": "number", "value": 5.0},
   {"ref": "A4", "col": 0, "row": 3, "type": "text", "value": "bold",
    "font": {"name": "Courier New", "height": 280, "bold": true, "italic": true, "underline": false,
             "colorIndex": 18}}],
@@ -193,6 +203,7 @@ void MakeBook(workbook::TSpreadSheetBook& book, std::string& manifest) {
 
 TEST(BookPeers, OurFilesOpenInXlrdAndSheetJs) {
   if (Python().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt (scripts/peers.sh installs them)";
+  EngineInstalled engine;
   TempDir dir;
   workbook::TSpreadSheetBook book;
   std::string manifest;
