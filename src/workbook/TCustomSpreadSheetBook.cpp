@@ -306,6 +306,49 @@ void TCustomSpreadSheetBook::Assign(const TCustomSpreadSheetBook& source) {
   listener_.Repaint();
 }
 
+void TCustomSpreadSheetBook::LoadFromReader(IWorkbookReader& reader) {
+  SetReadOnly(false);
+  history_->Clear();
+  history_->Suspend();
+  BeginUpdate();
+  SetR1C1ReferenceStyle(false);
+  loading_ = true;
+  const auto restore = [this] {
+    loading_ = false;
+    EndUpdate();
+    history_->Resume();
+  };
+  bool cacheLocked = false;
+  try {
+    if (!reader.IsWorkbook()) throw ESpreadSheetError("Invalid stream format");
+    ClearBook();
+    if (formulas_) {
+      formulas_->Lock();  // no recalculation while cells arrive
+      cacheLocked = true;
+    }
+    styles_.Palette() = DefaultPalette();
+    reader.Read(*this, [this](uint8_t percent) {
+      if (events.OnProgress) events.OnProgress(*this, percent);
+    });
+    if (cacheLocked) formulas_->Unlock();
+    cacheLocked = false;
+    if (reader.HasUnknownFunctions()) throw ESpreadSheetError("Stream has unknown function's");
+    if (PageCount() == 0) AddSheet();  // a book always has a sheet to show
+    loading_ = false;
+    for (auto& sheet : sheets_)
+      for (int32_t row = 0; row < sheet->Storage().UsedRows(); ++row) sheet->AutoRowHeight(row);
+    ActivateSheet(0);
+  } catch (...) {
+    if (cacheLocked) formulas_->Unlock();
+    restore();
+    history_->Clear();
+    throw;
+  }
+  restore();
+  history_->Clear();
+  SetModified(false);
+}
+
 void TCustomSpreadSheetBook::LoadFromFile(const std::string& fileName) {
   if (!platform::FileExists(fileName)) throw ESpreadSheetError("Invalid file " + fileName + " name");
   if (!LoadHandler()) throw ESpreadSheetError("Workbook files cannot be read in this build");

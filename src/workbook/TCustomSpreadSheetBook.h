@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "workbook/SSBookIO.h"
 #include "workbook/SSBookIntf.h"
 #include "workbook/SSHistory.h"
 #include "workbook/SSIntf.h"
@@ -73,6 +74,12 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName);
   using FileHandler = std::function<void(TCustomSpreadSheetBook&, const std::string& fileName)>;
+  // The load sequence around a reader: history cleared and stopped, book locked and marked as
+  // loading, "Invalid stream format" for a stream that is no workbook, the book cleared and
+  // filled, "Stream has unknown function's" when the file used unknown functions, then row
+  // heights, sheet 0 active and the history cleared again. On failure the lock, the loading
+  // flag and history recording are restored; the book stays cleared or partly filled.
+  void LoadFromReader(IWorkbookReader& reader);
   static void SetFileHandlers(FileHandler load, FileHandler save);
 
   // ---- settings

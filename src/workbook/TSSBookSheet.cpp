@@ -167,7 +167,8 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
   TSSHeader& rows = RowHeader();
   // A row sized by hand keeps its size; a default or automatically sized one follows content.
   if (!rows.IsDefaultState(row) && !rows.IsAutoSized(row)) return;
-  const int32_t lastCol = storage_->UsedColCount();
+  // The raw column counter bounds the scan (the visible extent would need a scan of its own).
+  const int32_t lastCol = storage_->UsedCols() - 1;
   int32_t best = 0;
   for (int32_t col = 0; col <= lastCol; ++col) {
     if (storage_->CellDataType(col, row) != kCellText) continue;

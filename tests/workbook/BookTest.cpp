@@ -293,3 +293,79 @@ TEST(BookBuilding, ReaderFillsABookThroughTheInterfaces) {
 
 }  // namespace
 }  // namespace workbook
+
+namespace workbook {
+namespace {
+
+class FakeReader : public IWorkbookReader {
+ public:
+  bool IsWorkbook() override { return workbook; }
+  void Read(ISpreadSheetBook& book, const std::function<void(uint8_t)>& progress) override {
+    progress(0);
+    IBookSheet& sheet = book.AddSheetIntf("Loaded");
+    book.GetCell(0, 0, 0)->SetText("=1+1");
+    book.GetCell(0, 1, 0)->SetText("text");
+    sheet.SetHeaderEntry(0, 1, true, true, 50);
+    book.AddSheetIntf("Second");
+    if (fail) throw std::runtime_error("truncated record");
+    progress(100);
+  }
+  bool HasUnknownFunctions() const override { return unknown; }
+  bool workbook = true, fail = false, unknown = false;
+};
+
+TEST(BookLoading, ReaderFillsAClearedBook) {
+  TSpreadSheetBook book;
+  book.ActiveSheet()->CellObject(5, 5)->SetText("old");
+  book.SetReadOnly(true);
+  std::vector<int> progress;
+  book.events.OnProgress = [&](TCustomSpreadSheetBook&, uint8_t p) { progress.push_back(p); };
+  FakeReader reader;
+  book.LoadFromReader(reader);
+  ASSERT_EQ(book.PageCount(), 2);
+  EXPECT_EQ(book.Sheets(0).Caption(), "Loaded");
+  EXPECT_EQ(book.Sheets(0).Storage().CellRec(1, 0).Text, "text");
+  EXPECT_EQ(book.Sheets(0).ColumnHeader().Size(1), 50);
+  EXPECT_EQ(book.ActivePage(), 0);
+  EXPECT_EQ(progress, (std::vector<int>{0, 100}));
+  EXPECT_FALSE(book.ReadOnly());
+  EXPECT_FALSE(book.Loading());
+  EXPECT_FALSE(book.IsLocked());
+  EXPECT_EQ(book.History().UndoCount(), 0);
+  EXPECT_FALSE(book.History().IsSuspended());
+  EXPECT_FALSE(book.Modified());
+}
+
+TEST(BookLoading, FailuresAreClearAndRestoreTheBook) {
+  TSpreadSheetBook book;
+  FakeReader notABook;
+  notABook.workbook = false;
+  try {
+    book.LoadFromReader(notABook);
+    FAIL();
+  } catch (const ESpreadSheetError& e) {
+    EXPECT_STREQ(e.what(), "Invalid stream format");
+  }
+  EXPECT_EQ(book.PageCount(), 1);  // checked before anything was cleared
+  FakeReader unknown;
+  unknown.unknown = true;
+  try {
+    book.LoadFromReader(unknown);
+    FAIL();
+  } catch (const ESpreadSheetError& e) {
+    EXPECT_STREQ(e.what(), "Stream has unknown function's");
+  }
+  FakeReader broken;
+  broken.fail = true;
+  EXPECT_THROW(book.LoadFromReader(broken), std::runtime_error);
+  EXPECT_FALSE(book.IsLocked());
+  EXPECT_FALSE(book.Loading());
+  EXPECT_FALSE(book.History().IsSuspended());
+  // Still usable afterwards.
+  book.AddSheet();
+  book.Sheets(book.PageCount() - 1).CellObject(0, 0)->SetText("again");
+  EXPECT_EQ(book.History().UndoCount(), 1);
+}
+
+}  // namespace
+}  // namespace workbook
