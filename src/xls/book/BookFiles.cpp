@@ -1,7 +1,7 @@
 #include "xls/book/BookFiles.h"
 
 #include "platform/File.h"
-#include "workbook/SSPalette.h"
+#include "workbook/SSBookIO.h"
 #include "workbook/SSTypes.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -19,69 +19,35 @@ std::vector<std::string>& SaveWarnings() {
   return warnings;
 }
 
-// Holds the book in its loading state and restores it on every way out.
-class LoadingState {
+// The file reader as the book's load sequence drives it (TCustomSpreadSheetBook::LoadFromReader:
+// locks, loading flag, clearing only after the check, restore on failure).
+class ExcelReaderSeam : public workbook::IWorkbookReader {
  public:
-  explicit LoadingState(TCustomSpreadSheetBook& book) : book_(book) {
-    book_.SetReadOnly(false);
-    book_.History().Clear();
-    book_.History().Suspend();
-    book_.BeginUpdate();
-    book_.SetR1C1ReferenceStyle(false);
-    book_.SetLoading(true);
-  }
-  void LockFormulas() {
-    if (book_.FormulaCache() && !formulasLocked_) {
-      book_.FormulaCache()->Lock();
-      formulasLocked_ = true;
+  ExcelReaderSeam(TCustomSpreadSheetBook& book, IByteSource& source) : book_(book), source_(source), reader_(book) {}
+  bool IsWorkbook() override { return reader_.AssignStream(source_); }
+  void Read(workbook::ISpreadSheetBook&, const std::function<void(uint8_t)>& progress) override {
+    reader_.OnProgress = [&progress](int percent) { progress(static_cast<uint8_t>(percent)); };
+    try {
+      reader_.OpenStream();
+    } catch (...) {
+      // A book is never left without a sheet: the caller may still show it.
+      if (book_.PageCount() == 0) book_.AddSheet();
+      throw;
     }
   }
-  ~LoadingState() {
-    book_.SetLoading(false);
-    if (formulasLocked_) book_.FormulaCache()->Unlock();
-    book_.EndUpdate();
-    book_.History().Resume();
-    book_.History().Clear();
-  }
-  LoadingState(const LoadingState&) = delete;
-  LoadingState& operator=(const LoadingState&) = delete;
+  bool HasUnknownFunctions() const override { return reader_.UnknownFunction(); }
 
  private:
   TCustomSpreadSheetBook& book_;
-  bool formulasLocked_ = false;
+  IByteSource& source_;
+  TExcelFileReader reader_;
 };
 
 }  // namespace
 
 void LoadBookFromSource(TCustomSpreadSheetBook& book, IByteSource& source) {
-  TExcelFileReader reader(book);
-  bool unknownFunction = false;
-  {
-    LoadingState state(book);
-    if (!reader.AssignStream(source)) throw workbook::ESpreadSheetError("Invalid stream format");
-    book.ClearBook();
-    state.LockFormulas();
-    book.Palette() = workbook::DefaultPalette();
-    reader.OnProgress = [&book](int percent) {
-      if (book.events.OnProgress) book.events.OnProgress(book, static_cast<uint8_t>(percent));
-    };
-    try {
-      reader.OpenStream();
-    } catch (...) {
-      // A book is never left without a sheet: the caller may still show it.
-      if (book.PageCount() == 0) book.AddSheet();
-      throw;
-    }
-    // A workbook of chart sheets only has no worksheet the book can show.
-    if (book.PageCount() == 0) book.AddSheet();
-    unknownFunction = reader.UnknownFunction();
-    book.SetLoading(false);
-    // Automatic row heights follow word-wrapping texts; rows without one keep their size.
-    for (const auto& [sheet, row] : reader.WrapRows())
-      if (sheet >= 0 && sheet < book.PageCount()) book.Sheets(sheet).AutoRowHeight(row);
-    book.SetActiveSheet(0);
-  }
-  if (unknownFunction) throw workbook::ESpreadSheetError("Stream has unknown function's");
+  ExcelReaderSeam reader(book, source);
+  book.LoadFromReader(reader);
   book.Refresh();
 }
 

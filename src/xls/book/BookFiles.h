@@ -3,11 +3,12 @@
 // them through the file handlers that InstallBookFileHandlers registers; callers holding a
 // stream of bytes (the single-file store actions, tools) call the byte forms directly.
 //
-// Loading: the container is checked before the book is touched; a file that is not a
-// workbook raises ESpreadSheetError "Invalid stream format" and leaves the book as it was.
+// Loading runs the book's own load sequence (TCustomSpreadSheetBook::LoadFromReader) around
+// TExcelFileReader: the container is checked before the book is touched; a file that is not
+// a workbook raises ESpreadSheetError "Invalid stream format" and leaves the book as it was.
 // A stream that breaks while its records are read leaves the book cleared or partly filled
-// and raises the reader's message. Either way the book's update lock, loading flag, formula
-// cache lock and history recording are restored.
+// (never without a sheet) and raises the reader's message; the book restores its update
+// lock, loading flag, formula cache lock and history recording.
 //
 // Saving to a file writes a sibling temporary file first and moves it over the target only
 // when it is complete, so a failure midway (a full disk) never destroys the previous file.

@@ -287,9 +287,7 @@ void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text
                                int xf) {
   std::unique_ptr<workbook::TSSCellObject> cell = sheet_->CellObject(col, row);
   if (xf >= 0 && static_cast<size_t>(xf) < xfs_.size()) {
-    const TSSStyleEntry& style = StyleOfXf(size_t(xf));
-    cell->Style().ApplyEntry(style, false);
-    if (style.WordBreak) wrapRows_.emplace(sheetIndex_, row);
+    cell->Style().ApplyEntry(StyleOfXf(size_t(xf)), false);
   }
   if (formula && text.find("#REF!") != std::string::npos) {
     cell->SetTextEx("#REF!", false, false);
@@ -315,6 +313,8 @@ std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::v
 
 void TExcelFileReader::OnFormula(RecordReader& r) {
   FormulaRecord f = FormulaRecord::Read(r);
+  // A cell that shares a SHRFMLA or ARRAY formula (its only token is ptgExp) waits for it.
+  if (!f.tokens.empty() && f.tokens[0] == 0x01) sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});
   SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false, true, f.cell.xf);
 }
 
@@ -331,13 +331,22 @@ void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
     firstRow = a.firstRow, lastRow = a.lastRow, firstCol = a.firstColumn, lastCol = a.lastColumn;
     tokens = std::move(a.tokens);
   }
-  for (int32_t row = firstRow; row <= lastRow; ++row) {
-    for (int32_t col = firstCol; col <= lastCol; ++col) {
-      const std::string text = FormulaText(col, row, tokens);
-      if (text.empty()) continue;
-      // Shared formulas keep the cell's style, which its FORMULA record set before.
-      SetCell(col, row, text, false, true, -1);
+  // Only the cells whose FORMULA record pointed here get the formula: a range in the file
+  // may be far larger than the cells that use it, and a hostile one would fill a whole sheet.
+  auto it = sharedCells_.lower_bound({sheetIndex_, firstRow, 0});
+  while (it != sharedCells_.end() && std::get<0>(*it) == sheetIndex_ && std::get<1>(*it) <= lastRow) {
+    const auto [sheet, row, col] = *it;
+    if (col < firstCol || col > lastCol) {
+      ++it;
+      continue;
     }
+    it = sharedCells_.erase(it);
+    const std::string text = FormulaText(col, row, tokens);
+    if (text.empty()) continue;
+    // The cell keeps the style its FORMULA record gave it. An array formula's text is set as
+    // if typed.
+    if (shared) SetCell(col, row, text, false, true, -1);
+    else sheet_->CellObject(col, row)->SetText(text);
   }
 }
 

@@ -17,6 +17,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "workbook/SSStyleTypes.h"
@@ -42,8 +43,6 @@ class TExcelFileReader : public IFormulaTextSource {
   void OpenStream();
 
   bool UnknownFunction() const { return unknownFunction_; }
-  // (sheet, row) of every row with a word-wrapping cell: only these need an automatic height.
-  const std::set<std::pair<int, int32_t>>& WrapRows() const { return wrapRows_; }
   // Called with 0..100 when the percentage of the stream read changes.
   std::function<void(int)> OnProgress;
 
@@ -105,7 +104,8 @@ class TExcelFileReader : public IFormulaTextSource {
   std::vector<std::optional<workbook::TSSStyleEntry>> xfStyles_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
   bool unknownFunction_ = false;
-  std::set<std::pair<int, int32_t>> wrapRows_;
+  // (sheet, row, column) of formula cells waiting for their shared or array formula.
+  std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
   int lastProgress_ = -1;
 };
 

@@ -170,8 +170,11 @@ TEST(ExcelFileReader, FormulaRecordsBecomeFormulaText) {
   shared.cell = {3, 1, 15};
   shared.tokens = {0x01, 0x03, 0x00, 0x01, 0x00};  // ptgExp: the SHRFMLA below fills it
   s.Append(shared.Build());
+  shared.cell = {4, 1, 15};
+  s.Append(shared.Build());
   SharedFormulaRecord sf;
-  sf.firstRow = 3, sf.lastRow = 4, sf.firstColumn = 1, sf.lastColumn = 1;
+  // The range reaches row 6, where no cell uses it: that cell stays empty.
+  sf.firstRow = 3, sf.lastRow = 5, sf.firstColumn = 1, sf.lastColumn = 1;
   sf.tokens = {0x2C, 0x00, 0x00, 0xFF, 0xC0};  // ptgRefN: the cell to the left
   s.Append(sf.Build());
   TSpreadSheetBook book;
@@ -180,6 +183,27 @@ TEST(ExcelFileReader, FormulaRecordsBecomeFormulaText) {
   EXPECT_EQ(Edit(book, 0, 1, 2), "#REF!");
   EXPECT_EQ(Edit(book, 0, 1, 3), "=A4");
   EXPECT_EQ(Edit(book, 0, 1, 4), "=A5");
+  EXPECT_FALSE(book.Sheets(0).Storage().HasRecord(1, 5));
+}
+
+TEST(ExcelFileReader, ArrayFormulaFillsItsCells) {
+  StreamMaker m;
+  RecordList& s = m.AddSheet(u"A");
+  for (uint16_t row = 0; row < 2; ++row) {
+    FormulaRecord f;
+    f.cell = {row, 2, 15};
+    f.tokens = {0x01, 0x00, 0x00, 0x02, 0x00};
+    s.Append(f.Build());
+  }
+  ArrayRecord a;
+  a.firstRow = 0, a.lastRow = 60000, a.firstColumn = 0, a.lastColumn = 255;  // absurdly large
+  a.tokens = {0x1E, 0x05, 0x00};  // 5
+  s.Append(a.Build());
+  TSpreadSheetBook book;
+  LoadBookFromBytes(book, m.File());
+  EXPECT_EQ(Edit(book, 0, 2, 0), "=5");
+  EXPECT_EQ(Edit(book, 0, 2, 1), "=5");
+  EXPECT_EQ(book.Sheets(0).Storage().RecordCount(), 2u);
 }
 
 TEST(ExcelFileReader, UnknownFunctionIsReportedAfterTheWholeFileWasRead) {
