@@ -44,7 +44,9 @@ void TSingleFileSystem::NotifyOutOfSpace() {
   if (OnOutOfSpace) OnOutOfSpace(*this);
 }
 
-bool TSingleFileSystem::StoreFileExists(const std::string& name) { return dir_->Resolve(name) >= 0; }
+bool TSingleFileSystem::StoreFileExists(const std::string& name) {
+  return dir_->Resolve(name) >= 0;
+}
 
 int TSingleFileSystem::CreateFile(const std::string& name, const std::string& password,
                                   const std::string& question, const std::string& answer,
@@ -254,7 +256,8 @@ bool TSingleFileSystem::ZeroTail(Handle& h, TDIREntry& entry) {
     return false;
   }
   const size_t from = size_t(entry.size % d);
-  if (std::all_of(page.begin() + ptrdiff_t(from), page.end(), [](uint8_t b) { return b == 0; })) return true;
+  if (std::all_of(page.begin() + ptrdiff_t(from), page.end(), [](uint8_t b) { return b == 0; }))
+    return true;
   std::fill(page.begin() + ptrdiff_t(from), page.end(), 0);
   TPageHeader out;
   out.pageKind = static_cast<uint8_t>(TPageKind::Data);

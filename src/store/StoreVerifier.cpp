@@ -51,7 +51,8 @@ class Walker {
 
   void Claim(int32_t page, const std::string& who) {
     auto [it, fresh] = owner_.emplace(page, who);
-    if (!fresh) Damage("page " + std::to_string(page) + " belongs to both " + it->second + " and " + who);
+    if (!fresh)
+      Damage("page " + std::to_string(page) + " belongs to both " + it->second + " and " + who);
   }
 
   bool CheckPage(int32_t page, TPageKind kind, size_t bytes, const std::string& what) {
@@ -60,7 +61,8 @@ class Walker {
     if (!pages_.ReadPage(page, ph, data_.data(), bytes, true)) {
       const int code = pages_.LastError();
       Damage(what + ": page " + std::to_string(page) +
-             (code == kErrChecksum ? " checksum mismatch" : " unreadable (error " + std::to_string(code) + ")"));
+             (code == kErrChecksum ? " checksum mismatch"
+                                   : " unreadable (error " + std::to_string(code) + ")"));
       return false;
     }
     if (ph.pageKind != static_cast<uint8_t>(kind)) {
@@ -93,7 +95,8 @@ class Walker {
       return;
     }
     if (entry.firstMapPageNo == -1) {
-      if (entry.size > 0) Damage(name + ": " + std::to_string(entry.size) + " bytes but no page map");
+      if (entry.size > 0)
+        Damage(name + ": " + std::to_string(entry.size) + " bytes but no page map");
       return;
     }
     const TUserFilePageMapManager::Maps* maps = nullptr;

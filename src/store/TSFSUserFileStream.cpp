@@ -11,14 +11,17 @@ TSFSUserFileStream::TSFSUserFileStream(TSingleFileSystem* store, const std::stri
     : store_(store), name_(name) {
   if (!store_) throw EStoreError("TSFSUserFileStream.Create - Single file system = nil!");
   handle_ = store_->FileOpen(name, mode, password, question, answer);
-  if (handle_ < 0) throw EStoreError("TSFSUserFileStream.Create - unable to open file \"" + name + "\"");
+  if (handle_ < 0)
+    throw EStoreError("TSFSUserFileStream.Create - unable to open file \"" + name + "\"");
 }
 
 TSFSUserFileStream::~TSFSUserFileStream() {
   if (handle_ >= 0) store_->FileClose(handle_);
 }
 
-size_t TSFSUserFileStream::Read(void* buffer, size_t count) { return store_->FileRead(handle_, buffer, count); }
+size_t TSFSUserFileStream::Read(void* buffer, size_t count) {
+  return store_->FileRead(handle_, buffer, count);
+}
 
 size_t TSFSUserFileStream::Write(const void* buffer, size_t count) {
   return store_->FileWrite(handle_, buffer, count);
@@ -33,7 +36,8 @@ int64_t TSFSUserFileStream::Size() { return store_->FileSize(handle_); }
 void TSFSUserFileStream::SetSize(int64_t newSize) {
   const int64_t result = store_->FileSetSize(handle_, newSize);
   if (result < 0)
-    throw EStoreError("TSFSUserFileStream.SetSize - can not set size, error = " + std::to_string(result));
+    throw EStoreError("TSFSUserFileStream.SetSize - can not set size, error = " +
+                      std::to_string(result));
 }
 
 }  // namespace store

@@ -46,7 +46,8 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
   // password or question leaves an existing store of that name alone.
   TPasswordRecord record{};
   std::string storeKey;
-  if (creating && !password.empty()) record = MakePasswordRecord(password, question, answer, &storeKey);
+  if (creating && !password.empty())
+    record = MakePasswordRecord(password, question, answer, &storeKey);
 
   auto file = std::make_unique<TSFSHugeFile>();
   if (creating) {
@@ -63,7 +64,8 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
     }
     if (!opened) throw EStoreError("File " + BareName(fileName) + " has corrupted header.");
   }
-  pages_ = std::make_unique<TPageFileManager>(std::move(file), kPageSize, kExtentPageCount, readOnly);
+  pages_ =
+      std::make_unique<TPageFileManager>(std::move(file), kPageSize, kExtentPageCount, readOnly);
 
   if (creating) {
     TSFSHeader& h = pages_->Header();
@@ -82,7 +84,8 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
     if (pages_->Header().hasPassword == 1) {
       std::string key;
       if (!CheckPassword(pages_->Header().passwordRecord, password, key))
-        throw EStoreError("TSingleFileSystem.Create - invalid password specified, file name = " + Quoted(fileName));
+        throw EStoreError("TSingleFileSystem.Create - invalid password specified, file name = " +
+                          Quoted(fileName));
       pages_->SetStoreKey(key);
     }
   }
@@ -102,7 +105,9 @@ TSingleFileSystem::~TSingleFileSystem() {
 
 bool TSingleFileSystem::IsReadOnly() const { return pages_->ReadOnly(); }
 bool TSingleFileSystem::HasPassword() const { return pages_->Header().hasPassword == 1; }
-uint8_t TSingleFileSystem::DefaultCompression() const { return pages_->Header().defaultCompression; }
+uint8_t TSingleFileSystem::DefaultCompression() const {
+  return pages_->Header().defaultCompression;
+}
 int64_t TSingleFileSystem::PartSize() const { return pages_->File().PartSize(); }
 
 std::vector<TStoreFileInfo> TSingleFileSystem::List() const {

@@ -42,7 +42,7 @@ struct TStoreFileInfo {
   bool isDirectory = false;
   bool hasPassword = false;
   int64_t size = 0;
-  int64_t creationTime = 0;   // 100-ns intervals since 1601-01-01 UTC
+  int64_t creationTime = 0;  // 100-ns intervals since 1601-01-01 UTC
   int64_t lastWriteTime = 0;
   int64_t lastAccessTime = 0;
 };
@@ -53,9 +53,8 @@ class TSingleFileSystem {
   using TOutOfSpaceEvent = std::function<void(TSingleFileSystem& sender)>;
   // Asked for a password when a protected file is opened with a wrong one. Returns false
   // to cancel; else the new attempt in `password`.
-  using TPasswordRequestEvent =
-      std::function<bool(TSingleFileSystem& sender, const std::string& fileName,
-                         std::string& password)>;
+  using TPasswordRequestEvent = std::function<bool(
+      TSingleFileSystem& sender, const std::string& fileName, std::string& password)>;
 
   // mode kModeCreate creates a new store (replacing any parts of that name); other modes open
   // an existing one and check `password` when the store has one. `question`, `answer` and
@@ -110,10 +109,9 @@ class TSingleFileSystem {
     std::string pageKey;
   };
 
-  int CreateFile(const std::string& name, const std::string& password,
-                 const std::string& question, const std::string& answer, std::string& pageKey);
-  bool AskPassword(const std::string& name, int entry, std::string& password,
-                   std::string& pageKey);
+  int CreateFile(const std::string& name, const std::string& password, const std::string& question,
+                 const std::string& answer, std::string& pageKey);
+  bool AskPassword(const std::string& name, int entry, std::string& password, std::string& pageKey);
   bool ZeroTail(Handle& h, TDIREntry& entry);
   uint8_t EncryptionFor(const Handle& h) const;
   Handle* FindHandle(int handle);

@@ -29,6 +29,9 @@ class TStream {
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
   virtual int64_t Size() = 0;
   virtual void SetSize(int64_t newSize) = 0;
+  // Writes out anything the stream still holds back; throws as Write does. A writer calls it
+  // before letting go of the stream, since a destructor can only swallow a late failure.
+  virtual void Flush() {}
 
   int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
   // Read or write exactly `count` bytes; throw EStoreError("Stream read error" /

@@ -136,6 +136,14 @@ void TMergedAreasAction::Swap() {
   areas_ = std::move(current);
 }
 
+void TSortRowsAction::Undo() {
+  std::vector<int32_t> inverse(order_.size());
+  for (size_t i = 0; i < order_.size(); ++i) inverse[static_cast<size_t>(order_[i])] = static_cast<int32_t>(i);
+  storage_->PermuteRows(rect_, inverse);
+}
+
+void TSortRowsAction::Redo() { storage_->PermuteRows(rect_, order_); }
+
 namespace {
 // Formulas follow whole columns and rows; cell shifts inside rows or columns leave them.
 void ShiftFormulas(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) {
@@ -336,6 +344,12 @@ void TSpreadSheetHistory::RecordCellsChange(TSSDataStorage& storage, const TRect
   auto action = std::make_unique<TSpreadSheetChangeCellsAction>(this, storage, rect);
   action->CaptureCells();
   AddAction(std::move(action));
+}
+
+void TSpreadSheetHistory::RecordRowOrder(TSSDataStorage& storage, const TRect& rect,
+                                         const std::vector<int32_t>& order) {
+  if (IsSuspended()) return;
+  AddAction(std::make_unique<TSortRowsAction>(this, storage, rect, order));
 }
 
 void TSpreadSheetHistory::RecordMergedAreas(TSSDataStorage& storage) {

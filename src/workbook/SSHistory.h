@@ -148,7 +148,23 @@ class TMergedAreasAction : public TCustomAction {
   TSSRectsArray areas_;
 };
 
-// Changes of a whole rectangle (sorting).
+// A sort: the row order it applied (undo applies the inverse).
+class TSortRowsAction : public TCustomAction {
+ public:
+  TSortRowsAction(TCustomHistory* history, TSSDataStorage& storage, const TRect& rect,
+                  std::vector<int32_t> order)
+      : TCustomAction(history), storage_(&storage), rect_(rect), order_(std::move(order)) {}
+  std::string Caption() const override { return "TSortRowsAction"; }
+  void Undo() override;
+  void Redo() override;
+
+ private:
+  TSSDataStorage* storage_;
+  TRect rect_;
+  std::vector<int32_t> order_;
+};
+
+// Changes of a whole rectangle.
 class TSpreadSheetChangeCellsAction : public TSpreadSheetActions {
  public:
   using TSpreadSheetActions::TSpreadSheetActions;
@@ -241,6 +257,7 @@ class TSpreadSheetHistory : public TCustomHistory, public ICellHistory {
   void RecordMergeSplit(TSSDataStorage& storage, const TRect& rect, bool merge) override;
   void RecordCellsChange(TSSDataStorage& storage, const TRect& rect) override;
   void RecordMergedAreas(TSSDataStorage& storage) override;
+  void RecordRowOrder(TSSDataStorage& storage, const TRect& rect, const std::vector<int32_t>& order) override;
   void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode, bool isDelete) override;
   bool OpenGroup(const std::string& caption) override { return BeginGroup(caption) != nullptr; }
   void CloseGroup() override { EndGroup(); }

@@ -5,6 +5,7 @@
 // thread; none of these may throw back into the storage except where stated.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "workbook/SSTypes.h"
 
@@ -63,6 +64,11 @@ class ICellHistory {
   // whose cells, merged areas and header entries are stored).
   virtual void RecordInsertDelete(TSSDataStorage& storage, const TRect& rect, int mode,
                                   bool isDelete) {}
+  // Rows of a rectangle are about to be reordered: row i of the result is row order[i] now.
+  virtual void RecordRowOrder(TSSDataStorage& storage, const TRect& rect,
+                              const std::vector<int32_t>& order) {
+    RecordCellsChange(storage, rect);
+  }
   // Store the sheet's merged areas before the list changes outside a merge (paste).
   virtual void RecordMergedAreas(TSSDataStorage& storage) {}
   // Store the content of every cell of a rectangle before all of them change.
@@ -112,6 +118,7 @@ class IFormulaCache {
   // Automatic recalculation held back while the lock is above 0.
   virtual void Lock() {}
   virtual void Unlock() {}
+  virtual int LockCount() const { return 0; }
   virtual void SetR1C1ReferenceStyle(bool r1c1) {}
   // A defined name read from a file (name and its formula text).
   virtual void AddName(const std::string& name, const std::string& definition) {}

@@ -360,6 +360,37 @@ void TCustomSpreadSheetBook::SaveToFile(const std::string& fileName) {
   SaveHandler()(*this, fileName);
 }
 
+bool TCustomSpreadSheetBook::KeyDown(uint16_t key, bool shift, bool ctrl) {
+  TSSBookSheet* sheet = ActiveSheet();
+  if (!sheet) return false;
+  const TRect selection = sheet->Selection();
+  if (ctrl && !shift) {
+    switch (key) {
+      case 'C': sheet->CopyToClipboard(selection, false); return true;
+      case 'X': sheet->CopyToClipboard(selection, true); return true;
+      case 'V': sheet->Paste(selection.Left, selection.Top); return true;
+      case 'Z': history_->Undo(1); return true;
+      case 'Y': history_->Redo(1); return true;
+      default: break;
+    }
+  }
+  if (key == kKeyF9 && !shift && !ctrl) {
+    // At once, also when automatic recalculation is off or held back by one lock.
+    const bool lifted = formulas_ && formulas_->LockCount() > 0;
+    if (lifted) formulas_->Unlock();
+    try {
+      Recalculate();
+    } catch (...) {
+      if (lifted) formulas_->Lock();
+      throw;
+    }
+    if (lifted) formulas_->Lock();
+    Refresh();
+    return true;
+  }
+  return sheet->KeyDown(key, shift, ctrl);
+}
+
 IBookSheet& TCustomSpreadSheetBook::AddSheetIntf(const std::string& caption) { return AddSheet(caption); }
 
 void TCustomSpreadSheetBook::AddName(const std::string& name, const std::string& definition) {

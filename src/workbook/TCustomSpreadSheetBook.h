@@ -82,6 +82,10 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void LoadFromReader(IWorkbookReader& reader);
   static void SetFileHandlers(FileHandler load, FileHandler save);
 
+  // Keys with a meaning of their own (virtual-key codes): Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z,
+  // Ctrl+Y, F9; then the active sheet's editing keys. True when the key was used.
+  bool KeyDown(uint16_t key, bool shift, bool ctrl);
+
   // ---- settings
   bool AutoRecalc() const { return autoRecalc_; }
   void SetAutoRecalc(bool on);

@@ -61,6 +61,10 @@ class TSSBookSheet : public IStorageHost, public IBookSheet {
   // rectangle, (0, 0, -1, -1) when nothing was pasted.
   TRect Paste(int32_t col, int32_t row);
 
+  // Delete, Ctrl+Delete, Shift+Delete, Ctrl+Insert, Shift+Insert, F2, Enter, Tab, Shift+Tab.
+  // F2 only asks the editing veto (the editor is the view's); true when the key was used.
+  bool KeyDown(uint16_t key, bool shift, bool ctrl);
+
   // Row heights follow wrapped text (estimated with the style cache's font metrics).
   void AutoRowHeight(int32_t row);
 

@@ -142,6 +142,38 @@ void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
   }
 }
 
+bool TSSBookSheet::KeyDown(uint16_t key, bool shift, bool ctrl) {
+  const TRect selection = Selection();
+  switch (key) {
+    case kKeyDelete:
+      if (shift && !ctrl) CopyToClipboard(selection, true);
+      else ClearCells(selection, ctrl);
+      return true;
+    case kKeyInsert:
+      if (ctrl && !shift) CopyToClipboard(selection, false);
+      else if (shift && !ctrl) Paste(selection.Left, selection.Top);
+      else return false;
+      return true;
+    case kKeyF2:
+      if (shift || ctrl) return false;
+      if (IsCellEditable(selection.Left, selection.Top))
+        book_.Listener().CanEdit(*this, selection.Left, selection.Top);
+      return true;
+    case kKeyReturn:
+      storage_->SetActiveRow(selection.Bottom + 1);
+      return true;
+    case kKeyTab:
+      if (shift) {
+        if (selection.Left > 0) storage_->SetActiveCol(selection.Left - 1);
+      } else {
+        storage_->SetActiveCol(selection.Right + 1);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
 TRect TSSBookSheet::Paste(int32_t col, int32_t row) {
   TRect pasted{0, 0, -1, -1};
   if (col < 0 || row < 0 || !IsCellEditable(col, row) || !book_.Listener().CanEdit(*this, col, row))

@@ -77,6 +77,9 @@ class TSSDataStorage {
   // By display value texts: equal 0, empty first, numbers by value, false before true, then
   // case-insensitive text.
   int CompareCells(TPoint a, TPoint b) const;
+  // Reorders the rows of rect (already clipped to the grid): row i becomes the former row
+  // order[i]. Records move as pointers; no undo record; every cell of rect is reported changed.
+  void PermuteRows(const TRect& rect, const std::vector<int32_t>& order);
 
   void StoreCellText(int32_t col, int32_t row, bool checkFormula, bool forceFormula,
                      std::string_view text);

@@ -391,24 +391,32 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
     }
     return false;
   });
-  // One record of the whole rectangle covers the sort.
-  if (ICellHistory* history = host_.History(); history && !bulk_) history->RecordCellsChange(*this, r);
+  // The new row order is all undo needs to keep.
+  if (ICellHistory* history = host_.History(); history && !bulk_) history->RecordRowOrder(*this, r, order);
   Bracket lock(host_, true);
+  PermuteRows(r, order);
+}
+
+void TSSDataStorage::PermuteRows(const TRect& r, const std::vector<int32_t>& order) {
+  const int32_t rows = r.Height();
+  if (rows <= 0 || static_cast<int32_t>(order.size()) != rows) return;
+  if (r.Left < 0 || r.Top < 0 || r.Right >= usedCols_ || r.Bottom >= rowCapacity_) return;
   std::vector<CellSlot*> moved(static_cast<size_t>(rows));
-  for (int32_t c = 0; c < cols; ++c) {
-    ColumnSlot& slotColumn = columns_[static_cast<size_t>(r.Left + c)];
-    if (slotColumn.rowsInUse == 0) continue;
-    for (int32_t i = 0; i < rows; ++i) moved[static_cast<size_t>(i)] = slotColumn.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
+  for (int32_t col = r.Left; col <= r.Right; ++col) {
+    ColumnSlot& column = columns_[static_cast<size_t>(col)];
+    if (column.rowsInUse == 0) continue;
+    for (int32_t i = 0; i < rows; ++i)
+      moved[static_cast<size_t>(i)] = column.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
     for (int32_t i = 0; i < rows; ++i) {
-      slotColumn.rows[static_cast<size_t>(r.Top + i)] = moved[static_cast<size_t>(i)];
+      column.rows[static_cast<size_t>(r.Top + i)] = moved[static_cast<size_t>(i)];
       if (moved[static_cast<size_t>(i)]) {
-        slotColumn.rowsInUse = std::max(slotColumn.rowsInUse, r.Top + i + 1);
-        NotifyMoved(r.Left + c, r.Top + i);
+        column.rowsInUse = std::max(column.rowsInUse, r.Top + i + 1);
+        NotifyMoved(col, r.Top + i);
       }
     }
   }
-  for (int32_t c = 0; c < cols; ++c)
-    for (int32_t i = 0; i < rows; ++i) host_.Listener().CellChanged(*this, r.Left + c, r.Top + i);
+  for (int32_t col = r.Left; col <= r.Right; ++col)
+    for (int32_t i = 0; i < rows; ++i) host_.Listener().CellChanged(*this, col, r.Top + i);
 }
 
 }  // namespace workbook

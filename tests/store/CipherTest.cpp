@@ -28,7 +28,8 @@ std::string Hex(const uint8_t* p, size_t n) {
 
 std::vector<uint8_t> Bytes(const std::string& hex) {
   std::vector<uint8_t> out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -50,12 +51,16 @@ TEST(ChecksumTest, Crc16ArcCheckValueAndKinds) {
 }
 
 TEST(Ripemd256Test, ReferenceVectors) {
-  struct Case { std::string message; const char* digest; } cases[] = {
+  struct Case {
+    std::string message;
+    const char* digest;
+  } cases[] = {
       {"", "02ba4c4e5f8ecd1877fc52d64d30e37a2d9774fb1e5d026380ae0168e3c5522d"},
       {"a", "f9333e45d857f5d90a91bab70a1eba0cfb1be4b0783c9acfcd883a9134692925"},
       {"abc", "afbd6e228b9d8cbbcef5ca2d03e6dba10ac0bc7dcbe4680e1e42d2e975459b65"},
       {"message digest", "87e971759a1ce47a514d5c914c392c9018c7c46bc14465554afcdf54a5070c0e"},
-      {"abcdefghijklmnopqrstuvwxyz", "649d3034751ea216776bf9a18acc81bc7896118a5197968782dd1fd97d8d5133"},
+      {"abcdefghijklmnopqrstuvwxyz",
+       "649d3034751ea216776bf9a18acc81bc7896118a5197968782dd1fd97d8d5133"},
       {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
        "3843045583aac6c8c8d9128573e7a9809afb2a0f34ccc36ea9e72f16f6368e3f"},
       {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
@@ -69,7 +74,8 @@ TEST(Ripemd256Test, ReferenceVectors) {
     EXPECT_EQ(Hex(d.data(), d.size()), c.digest) << '"' << c.message << '"';
     // Fed in pieces of 7 bytes the digest is the same.
     Ripemd256 h;
-    for (size_t i = 0; i < c.message.size(); i += 7) h.Update(c.message.data() + i, std::min<size_t>(7, c.message.size() - i));
+    for (size_t i = 0; i < c.message.size(); i += 7)
+      h.Update(c.message.data() + i, std::min<size_t>(7, c.message.size() - i));
     const auto d2 = h.Final();
     EXPECT_EQ(d, d2);
   }
@@ -77,7 +83,11 @@ TEST(Ripemd256Test, ReferenceVectors) {
 
 TEST(RijndaelTest, KnownAnswersForEveryKeySize) {
   const auto plain = Bytes("00112233445566778899aabbccddeeff");
-  struct Case { const char* key; const char* cipher; int rounds; } cases[] = {
+  struct Case {
+    const char* key;
+    const char* cipher;
+    int rounds;
+  } cases[] = {
       {"000102030405060708090a0b0c0d0e0f", "69c4e0d86a7b0430d8cdb78070b4c55a", 10},
       {"000102030405060708090a0b0c0d0e0f1011121314151617", "dda97ca4864cdfe06eaf70a0ec0d7191", 12},
       {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
@@ -178,7 +188,8 @@ TEST(TCipherTest, ThroughputAtLeastModest) {
   TCipher_Rijndael cipher("speed");
   const auto start = std::chrono::steady_clock::now();
   cipher.EncodeBuffer(data.data(), data.data(), data.size());
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 #ifdef NDEBUG
   EXPECT_LT(seconds, 2.0);
 #else

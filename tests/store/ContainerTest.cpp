@@ -34,7 +34,8 @@ void PutFile(TSingleFileSystem& fs, const std::string& name, const std::vector<u
   ASSERT_EQ(s.Write(bytes.data(), bytes.size()), bytes.size());
 }
 
-std::vector<uint8_t> GetFile(TSingleFileSystem& fs, const std::string& name, const std::string& password = {}) {
+std::vector<uint8_t> GetFile(TSingleFileSystem& fs, const std::string& name,
+                             const std::string& password = {}) {
   TSFSUserFileStream s(&fs, name, kModeReadOnly, password);
   std::vector<uint8_t> out(size_t(s.Size()));
   EXPECT_EQ(s.Read(out.data(), out.size()), out.size());
@@ -88,8 +89,10 @@ TEST(StoreCreateTest, ReopenKeepsFilesWithAndWithoutPassword) {
     EXPECT_EQ(GetFile(fs, "book"), data);
     // With a password the data and the directory are enciphered on disk.
     const auto raw = test::ReadAll(path);
-    const bool plainName = std::search(raw.begin(), raw.end(), std::begin("book"), std::end("book") - 1) != raw.end();
-    const bool plainData = std::search(raw.begin(), raw.end(), data.begin(), data.begin() + 64) != raw.end();
+    const bool plainName =
+        std::search(raw.begin(), raw.end(), std::begin("book"), std::end("book") - 1) != raw.end();
+    const bool plainData =
+        std::search(raw.begin(), raw.end(), data.begin(), data.begin() + 64) != raw.end();
     EXPECT_EQ(plainName, password.empty());
     EXPECT_EQ(plainData, password.empty());
   }
@@ -110,16 +113,19 @@ TEST(StoreOpenTest, WrongPasswordIsRefused) {
 
 TEST(StoreOpenTest, MissingFileIsNamedWithItsPath) {
   const std::string missing = ScratchPath("missing.sfs");
-  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(missing, kModeReadWrite); }), "File '" + missing + "' not found");
+  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(missing, kModeReadWrite); }),
+            "File '" + missing + "' not found");
 }
 
 TEST(StoreCorruptionTest, BadSignatureIsACorruptedHeader) {
   const std::string bad = ScratchPath("bad.sfs");
   test::WriteAll(bad, test::Pattern(5000, 1));
   const std::string bare = bad.substr(bad.find_last_of("/\\") + 1);
-  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }), "File " + bare + " has corrupted header.");
+  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }),
+            "File " + bare + " has corrupted header.");
   test::WriteAll(bad, {});
-  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }), "File " + bare + " has corrupted header.");
+  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(bad, kModeReadWrite); }),
+            "File " + bare + " has corrupted header.");
   // A sound part header over a store header with a wrong signature.
   { TSingleFileSystem fs(bad, kModeCreate); }
   auto bytes = test::ReadAll(bad);
@@ -163,7 +169,10 @@ TEST(StoreOpenTest, ForeignPrefixBytesAreSkipped) {
   }
   auto bytes = test::ReadAll(path);
   std::vector<uint8_t> prefixed(777 + bytes.size(), 'Z');
-  prefixed[10] = 'K'; prefixed[11] = 'X'; prefixed[12] = 'M'; prefixed[13] = 'V';  // a false start
+  prefixed[10] = 'K';
+  prefixed[11] = 'X';
+  prefixed[12] = 'M';
+  prefixed[13] = 'V';  // a false start
   std::copy(bytes.begin(), bytes.end(), prefixed.begin() + 777);
   const std::string withPrefix = ScratchPath("prefixed.sfs");
   test::WriteAll(withPrefix, prefixed);
@@ -283,7 +292,8 @@ TEST(StoreCorruptionTest, LoopingPageMapChainIsReported) {
     ASSERT_EQ(fs.PageMaps().GetMaps(fs.Directory().ReadItem(0)).mapPages.size(), 2u);
   }
   auto bytes = test::ReadAll(path);
-  test::PutLe32(bytes, test::Logical(size_t(firstMap) * 4096), uint32_t(firstMap));  // points at itself
+  test::PutLe32(bytes, test::Logical(size_t(firstMap) * 4096),
+                uint32_t(firstMap));  // points at itself
   test::WriteAll(path, bytes);
   TSingleFileSystem fs(path, kModeReadOnly);
   const int h = fs.FileOpen("big", kModeReadOnly);
@@ -306,7 +316,8 @@ TEST(StoreCorruptionTest, LoopingPartChainIsRefused) {
   std::memset(&second[16], 0, 261);
   std::memcpy(&second[16], bare.data(), bare.size());
   test::WriteAll(path + "1", second);
-  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(path, kModeReadOnly); }), "File " + bare + " has corrupted header.");
+  EXPECT_EQ(ErrorOf([&] { TSingleFileSystem fs(path, kModeReadOnly); }),
+            "File " + bare + " has corrupted header.");
 }
 
 TEST(StoreCorruptionTest, PartNameLeavingTheFolderIsRefused) {
@@ -390,7 +401,9 @@ TEST(PartSizeTest, VolumeTableWithLargeFileDefaults) {
 }
 
 TEST(PartSizeTest, OsGenerations) {
-  auto gen = [](bool nt, unsigned major, unsigned minor) { return OsGeneration({nt, major, minor}); };
+  auto gen = [](bool nt, unsigned major, unsigned minor) {
+    return OsGeneration({nt, major, minor});
+  };
   EXPECT_EQ(gen(false, 3, 10), 4);
   EXPECT_EQ(gen(false, 4, 0), 1);
   EXPECT_EQ(gen(true, 4, 0), 5);

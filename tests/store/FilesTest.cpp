@@ -8,8 +8,8 @@
 #include "StoreTestUtil.h"
 #include "platform/Clock.h"
 #include "store/PasswordPrompt.h"
-#include "store/StoreVerifier.h"
 #include "store/StoreError.h"
+#include "store/StoreVerifier.h"
 #include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"
 #include "store/engine/TDIRManager.h"
@@ -75,9 +75,7 @@ TEST_F(FilesTest, CreatingAnOpenFileFails) {
 
 TEST_F(FilesTest, PathRules) {
   const std::string longName(260, 'n');
-  {
-    TSFSUserFileStream s(fs_.get(), longName, kModeCreate);
-  }
+  { TSFSUserFileStream s(fs_.get(), longName, kModeCreate); }
   EXPECT_EQ(fs_->List()[0].name, std::string(259, 'n'));
   EXPECT_TRUE(fs_->StoreFileExists(std::string(259, 'n')));
   EXPECT_TRUE(fs_->StoreFileExists(longName));
@@ -345,7 +343,10 @@ class PinnedTime {
   }
   ~PinnedTime() {
     platform::SetNowOverride(nullptr);
-    if (hadZone_) setenv("TZ", oldZone_.c_str(), 1); else unsetenv("TZ");
+    if (hadZone_)
+      setenv("TZ", oldZone_.c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 
@@ -357,7 +358,8 @@ class PinnedTime {
 TEST(StoreTimeTest, LocalTimeInTwoSecondStepsStoredAsUtc) {
   // 2023-03-15 12:00:03 local time: the odd second is dropped.
   const double now = 45000.5 + 3.0 / 86400;
-  const int64_t localStamp = (int64_t(45000) * 86400 + 43200 + 2 + int64_t(109205) * 86400) * 10000000;
+  const int64_t localStamp =
+      (int64_t(45000) * 86400 + 43200 + 2 + int64_t(109205) * 86400) * 10000000;
   {
     PinnedTime pin(now, "UTC0");
     EXPECT_EQ(StoreTimeNow(), localStamp);
@@ -373,8 +375,9 @@ TEST(StoreTimeTest, LocalTimeInTwoSecondStepsStoredAsUtc) {
 #endif
 
 #ifndef _WIN32
-#include <csignal>
 #include <sys/resource.h>
+
+#include <csignal>
 
 namespace store {
 namespace {

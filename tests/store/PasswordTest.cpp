@@ -27,7 +27,8 @@ TEST(PasswordRecordTest, LayoutAndLimits) {
   // CheckCrc is the CRC of the plain check bytes, which the page key holds.
   ASSERT_EQ(key.size(), 33u);
   EXPECT_EQ(key[32], '\0');
-  uint32_t crc = uint32_t(r[64]) | uint32_t(r[65]) << 8 | uint32_t(r[66]) << 16 | uint32_t(r[67]) << 24;
+  uint32_t crc =
+      uint32_t(r[64]) | uint32_t(r[65]) << 8 | uint32_t(r[66]) << 16 | uint32_t(r[67]) << 24;
   EXPECT_EQ(crc, Checksum(key.data(), 32, 1));
   for (int i = 0; i < 32; ++i) {
     EXPECT_GE(uint8_t(key[size_t(i)]), 1);
@@ -67,7 +68,8 @@ TEST(PasswordRecordTest, RecoveryQuestionAndAnswer) {
   EXPECT_EQ(password, "opensesame");
   EXPECT_FALSE(RecoverPassword(r, "Jerry", password));
   // The question is stored enciphered, not as text.
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 72), 4).find("Name"), std::string::npos);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data() + 72), 4).find("Name"),
+            std::string::npos);
 }
 
 TEST(PasswordCheckTest, RightWrongAndEmptyPasswords) {

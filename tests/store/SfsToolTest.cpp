@@ -142,7 +142,8 @@ TEST(StoreVerifierTest, ReportsDamagedDataPageAndDoubleClaims) {
     TSingleFileSystem fs(path, kModeReadOnly, "pw");
     const auto report = VerifyStore(fs);
     ASSERT_EQ(report.damage.size(), 1u);
-    EXPECT_EQ(report.damage[0], "file \"b\" data page 2: page " + std::to_string(dataPage) + " checksum mismatch");
+    EXPECT_EQ(report.damage[0],
+              "file \"b\" data page 2: page " + std::to_string(dataPage) + " checksum mismatch");
   }
   Tool t;
   EXPECT_EQ(t.Run({"verify", path, "--password", "pw"}), 1);

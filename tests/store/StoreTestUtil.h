@@ -15,7 +15,8 @@ namespace store::test {
 // A fresh path in the test scratch folder, unique per test; any parts of an earlier run go.
 inline std::string ScratchPath(const std::string& leaf) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string path = ::testing::TempDir() + "sfs_" + info->test_suite_name() + "_" + info->name() + "_" + leaf;
+  std::string path =
+      ::testing::TempDir() + "sfs_" + info->test_suite_name() + "_" + info->name() + "_" + leaf;
   for (int i = 0; i < 8; ++i) platform::DeleteFile(i == 0 ? path : path + std::to_string(i));
   return path;
 }
@@ -36,7 +37,8 @@ inline int64_t FileLength(const std::string& path) {
 }
 
 inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+         uint32_t(b[at + 3]) << 24;
 }
 
 inline void PutLe32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
@@ -47,7 +49,9 @@ inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed) {
   std::vector<uint8_t> out(n);
   uint32_t x = seed * 2654435761u + 1;
   for (auto& b : out) {
-    x ^= x << 13; x ^= x >> 17; x ^= x << 5;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
     b = static_cast<uint8_t>(x);
   }
   return out;

@@ -369,3 +369,76 @@ TEST(BookLoading, FailuresAreClearAndRestoreTheBook) {
 
 }  // namespace
 }  // namespace workbook
+
+namespace workbook {
+namespace {
+
+// Records what the book asks of its formula cache.
+class RecordingCache : public IFormulaCache {
+ public:
+  void Remove(IFormulaEntry*) override {}
+  void SetFormula(TSSDataStorage&, int32_t, int32_t) override { ++compiled; }
+  IFormulaEntry* Clone(IFormulaEntry*, TSSDataStorage&) override { return nullptr; }
+  std::string FormulaText(IFormulaEntry*) override { return ""; }
+  std::string FormulaDisplayText(IFormulaEntry*) override { return ""; }
+  int RecalculateAll() override {
+    ++recalcs;
+    return lock > 0 ? 0 : 1;
+  }
+  void SheetRemoved(int32_t index) override { calls.push_back("removed " + std::to_string(index)); }
+  void SwapSheets(int32_t a, int32_t b) override {
+    calls.push_back("swap " + std::to_string(a) + " " + std::to_string(b));
+  }
+  void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) override {
+    calls.push_back("cols " + std::to_string(sheet) + " " + std::to_string(at) + " " + std::to_string(count));
+  }
+  void RowsShifted(int32_t sheet, int32_t at, int32_t count) override {
+    calls.push_back("rows " + std::to_string(sheet) + " " + std::to_string(at) + " " + std::to_string(count));
+  }
+  void Lock() override { ++lock; }
+  void Unlock() override {
+    if (lock > 0) --lock;
+  }
+  int LockCount() const override { return lock; }
+  int compiled = 0, recalcs = 0, lock = 0;
+  std::vector<std::string> calls;
+};
+
+TEST(BookFormulaSeam, TheBookDrivesItsFormulaCache) {
+  TSpreadSheetBook book;
+  auto owned = std::make_unique<RecordingCache>();
+  RecordingCache& cache = *owned;
+  book.SetFormulaCache(std::move(owned));
+  book.AddSheet();
+  int afterCalc = 0;
+  book.events.OnAfterCalculation = [&](TCustomSpreadSheetBook& b) {
+    ++afterCalc;
+    EXPECT_TRUE(b.IsLocked());  // handlers run under the lock
+  };
+  book.ActiveSheet()->CellObject(0, 0)->SetText("=1+1");
+  EXPECT_EQ(cache.compiled, 1);
+  EXPECT_GE(afterCalc, 1);
+  const int before = cache.recalcs;
+  book.BeginUpdate();
+  book.Refresh();  // held back while locked
+  EXPECT_EQ(cache.recalcs, before);
+  EXPECT_EQ(cache.lock, 1);
+  book.EndUpdate();  // the end of the lock refreshes
+  EXPECT_EQ(cache.lock, 0);
+  EXPECT_GT(cache.recalcs, before);
+  book.SetAutoRecalc(false);
+  const int manual = cache.recalcs;
+  book.ActiveSheet()->CellObject(0, 1)->SetText("x");
+  EXPECT_EQ(cache.recalcs, manual);
+  book.KeyDown(kKeyF9, false, false);
+  EXPECT_EQ(cache.recalcs, manual + 1);
+  cache.calls.clear();
+  book.ActiveSheet()->InsertCells(TRect{2, 0, 3, 0}, 2);
+  book.ActiveSheet()->DeleteCells(TRect{0, 4, 0, 4}, 3);
+  book.ExchangeSheets(0, 1);
+  book.DeleteSheet(1);
+  EXPECT_EQ(cache.calls, (std::vector<std::string>{"cols 0 2 2", "rows 0 4 -1", "swap 0 1", "removed 1"}));
+}
+
+}  // namespace
+}  // namespace workbook

@@ -307,3 +307,58 @@ TEST_F(RangeOps, CorruptBlocksFailCleanly) {
 
 }  // namespace
 }  // namespace workbook
+
+namespace workbook {
+namespace {
+
+class Keys : public ::testing::Test {
+ protected:
+  void SetUp() override { SetClipboard(&clipboard_); }
+  void TearDown() override { SetClipboard(nullptr); }
+  std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
+  platform::ScopedLocale locale_{test::EnglishUS()};
+  MemoryClipboard clipboard_;
+  TSpreadSheetBook book_;
+  TSSBookSheet& sheet_ = *book_.ActiveSheet();
+};
+
+TEST_F(Keys, ClipboardUndoAndEditingKeys) {
+  sheet_.CellObject(0, 0)->SetText("a");
+  { sheet_.CellObject(0, 0)->Style().Font().SetStyle(kFontBold); }
+  sheet_.SelectCell(0, 0);
+  EXPECT_TRUE(book_.KeyDown('C', false, true));
+  sheet_.SelectCell(2, 2);
+  EXPECT_TRUE(book_.KeyDown('V', false, true));
+  EXPECT_EQ(Text(2, 2), "a");
+  EXPECT_TRUE(book_.KeyDown('Z', false, true));
+  EXPECT_EQ(Text(2, 2), "");
+  EXPECT_TRUE(book_.KeyDown('Y', false, true));
+  EXPECT_EQ(Text(2, 2), "a");
+  EXPECT_TRUE(book_.KeyDown(kKeyDelete, false, false));  // clears text, keeps the style
+  EXPECT_EQ(Text(2, 2), "");
+  EXPECT_EQ(sheet_.Storage().CellStyleEntry(2, 2)->Font->Style, kFontBold);
+  EXPECT_TRUE(book_.KeyDown(kKeyDelete, false, true));  // with styles
+  EXPECT_FALSE(sheet_.Storage().HasRecord(2, 2));
+  sheet_.SelectCell(0, 0);
+  EXPECT_TRUE(book_.KeyDown(kKeyDelete, true, false));  // cut
+  EXPECT_EQ(Text(0, 0), "");
+  sheet_.SelectCell(4, 4);
+  EXPECT_TRUE(book_.KeyDown(kKeyInsert, true, false));  // paste
+  EXPECT_EQ(Text(4, 4), "a");
+  EXPECT_TRUE(book_.KeyDown(kKeyReturn, false, false));
+  EXPECT_EQ(sheet_.Selection(), (TRect{4, 5, 4, 5}));
+  EXPECT_TRUE(book_.KeyDown(kKeyTab, false, false));
+  EXPECT_EQ(sheet_.Selection(), (TRect{5, 5, 5, 5}));
+  EXPECT_TRUE(book_.KeyDown(kKeyTab, true, false));
+  EXPECT_EQ(sheet_.Selection(), (TRect{4, 5, 4, 5}));
+  int editing = 0;
+  book_.events.OnEditing = [&](TSSBookSheet&, int32_t, int32_t, bool&) { ++editing; };
+  EXPECT_TRUE(book_.KeyDown(kKeyF2, false, false));
+  EXPECT_EQ(editing, 1);
+  EXPECT_TRUE(book_.KeyDown(kKeyF9, false, false));
+  EXPECT_FALSE(book_.KeyDown('Q', false, true));
+  EXPECT_FALSE(book_.IsLocked());
+}
+
+}  // namespace
+}  // namespace workbook

@@ -58,22 +58,23 @@ void AskForFilePasswords(Context& c, TSingleFileSystem& fs) {
   };
 }
 
-std::unique_ptr<store::TStream> OpenFileStream(TSingleFileSystem& fs, const std::string& name, uint16_t mode,
-                                               const Options& o) {
+std::unique_ptr<store::TStream> OpenFileStream(TSingleFileSystem& fs, const std::string& name,
+                                               uint16_t mode, const Options& o) {
   const std::string password = o.filePassword.value_or("");
   // Code 0 takes the store's default compression; opening finds the framing in the file.
   return std::make_unique<store::TSFSFileStream>(&fs, name, mode, password, "", "",
                                                  static_cast<uint8_t>(o.compression.value_or(0)));
 }
 
-std::unique_ptr<store::TStream> OpenFile(TSingleFileSystem& fs, const std::string& name, uint16_t mode,
-                                         const Options& o) {
+std::unique_ptr<store::TStream> OpenFile(TSingleFileSystem& fs, const std::string& name,
+                                         uint16_t mode, const Options& o) {
   try {
     return OpenFileStream(fs, name, mode, o);
   } catch (const store::EStoreError&) {
     if (mode != store::kModeCreate && fs.LastError() == -1) {
       for (const auto& info : fs.List()) {
-        if (info.hasPassword && fs.StoreFileExists(name) && fs.Directory().Resolve(name) == info.index)
+        if (info.hasPassword && fs.StoreFileExists(name) &&
+            fs.Directory().Resolve(name) == info.index)
           throw Failure("file " + name + " has its own password; the one given was refused");
       }
     }
@@ -142,7 +143,8 @@ int List(Context& c, const std::string& path, const Options& o) {
       std::string size = "?", code = "-";
       if (!info.hasPassword || o.filePassword) {
         try {
-          store::TSFSFileStream stream(fs.get(), info.name, store::kModeReadOnly, o.filePassword.value_or(""));
+          store::TSFSFileStream stream(fs.get(), info.name, store::kModeReadOnly,
+                                       o.filePassword.value_or(""));
           size = std::to_string(stream.Size());
           code = std::to_string(stream.Inner().Compression());
         } catch (const std::exception&) {
@@ -157,9 +159,11 @@ int List(Context& c, const std::string& path, const Options& o) {
   });
 }
 
-int Put(Context& c, const std::string& path, const std::string& name, const std::string& file, const Options& o) {
+int Put(Context& c, const std::string& path, const std::string& name, const std::string& file,
+        const Options& o) {
   return Guard(c, [&] {
-    platform::File source(file, platform::FileAccess::Read, platform::FileDisposition::OpenExisting);
+    platform::File source(file, platform::FileAccess::Read,
+                          platform::FileDisposition::OpenExisting);
     auto fs = OpenStore(c, path, store::kModeReadWrite, o);
     auto stream = OpenFile(*fs, name, store::kModeCreate, o);
     std::vector<uint8_t> buffer(kChunk);
@@ -168,15 +172,18 @@ int Put(Context& c, const std::string& path, const std::string& name, const std:
       const size_t got = source.Read(buffer.data(), buffer.size());
       if (got == 0) break;
       if (stream->Write(buffer.data(), got) != got)
-        throw Failure("store " + path + " could not take the data (error " + std::to_string(fs->LastError()) + ")");
+        throw Failure("store " + path + " could not take the data (error " +
+                      std::to_string(fs->LastError()) + ")");
       total += int64_t(got);
     }
+    stream->Flush();
     c.out << "stored " << name << " (" << total << " bytes)\n";
     return 0;
   });
 }
 
-int Get(Context& c, const std::string& path, const std::string& name, const std::string& file, const Options& o) {
+int Get(Context& c, const std::string& path, const std::string& name, const std::string& file,
+        const Options& o) {
   return Guard(c, [&] {
     auto fs = OpenStore(c, path, store::kModeReadOnly, o);
     AskForFilePasswords(c, *fs);
@@ -187,7 +194,8 @@ int Get(Context& c, const std::string& path, const std::string& name, const std:
     // existing target as it was.
     const std::string temp = platform::SiblingTempPath(file);
     {
-      platform::File target(temp, platform::FileAccess::Write, platform::FileDisposition::CreateAlways);
+      platform::File target(temp, platform::FileAccess::Write,
+                            platform::FileDisposition::CreateAlways);
       std::vector<uint8_t> buffer(kChunk);
       int64_t done = 0;
       try {
@@ -195,8 +203,9 @@ int Get(Context& c, const std::string& path, const std::string& name, const std:
           const size_t want = size_t(std::min<int64_t>(int64_t(buffer.size()), size - done));
           const size_t got = stream->Read(buffer.data(), want);
           if (got == 0)
-            throw Failure("file " + name + " is damaged: read stopped at byte " + std::to_string(done) +
-                          " of " + std::to_string(size) + " (error " + std::to_string(fs->LastError()) + ")");
+            throw Failure("file " + name + " is damaged: read stopped at byte " +
+                          std::to_string(done) + " of " + std::to_string(size) + " (error " +
+                          std::to_string(fs->LastError()) + ")");
           target.Write(buffer.data(), got);
           done += int64_t(got);
         }
@@ -257,9 +266,12 @@ int Run(Context& c, const std::vector<std::string>& args) {
       const auto v = value(a.c_str());
       if (!v) return Fail(c, a + " needs a value");
       int64_t number = 0;
-      if (a == "--password") o.password = *v;
-      else if (a == "--file-password") o.filePassword = *v;
-      else if (!ParseInt(*v, number)) return Fail(c, a + " needs a number, not \"" + *v + "\"");
+      if (a == "--password")
+        o.password = *v;
+      else if (a == "--file-password")
+        o.filePassword = *v;
+      else if (!ParseInt(*v, number))
+        return Fail(c, a + " needs a number, not \"" + *v + "\"");
       else if (a == "--compression") {
         if (number < 0 || number > 9) return Fail(c, "compression code must be 0 to 9, not " + *v);
         o.compression = static_cast<int>(number);

@@ -28,8 +28,10 @@ struct Context {
 
 int Create(Context& c, const std::string& store, const Options& o);
 int List(Context& c, const std::string& store, const Options& o);
-int Put(Context& c, const std::string& store, const std::string& name, const std::string& file, const Options& o);
-int Get(Context& c, const std::string& store, const std::string& name, const std::string& file, const Options& o);
+int Put(Context& c, const std::string& store, const std::string& name, const std::string& file,
+        const Options& o);
+int Get(Context& c, const std::string& store, const std::string& name, const std::string& file,
+        const Options& o);
 int Remove(Context& c, const std::string& store, const std::string& name, const Options& o);
 int Verify(Context& c, const std::string& store, const Options& o);
 

@@ -12,7 +12,7 @@ bool ReadSecretLine(const std::string& prompt, std::string& line) {
   if (!::isatty(STDIN_FILENO)) return false;
   std::fputs(prompt.c_str(), stderr);
   std::fflush(stderr);
-  termios saved {};
+  termios saved{};
   const bool haveMode = ::tcgetattr(STDIN_FILENO, &saved) == 0;
   if (haveMode) {
     termios quiet = saved;

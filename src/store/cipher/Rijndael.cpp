@@ -119,18 +119,33 @@ void Rijndael::EncryptBlock(const uint8_t* in, uint8_t* out) const {
   const auto& te = kT.te;
   for (int round = 1; round < rounds_; ++round) {
     rk += 4;
-    const uint32_t t0 = te[0][s0 >> 24] ^ te[1][(s1 >> 16) & 0xFF] ^ te[2][(s2 >> 8) & 0xFF] ^ te[3][s3 & 0xFF] ^ rk[0];
-    const uint32_t t1 = te[0][s1 >> 24] ^ te[1][(s2 >> 16) & 0xFF] ^ te[2][(s3 >> 8) & 0xFF] ^ te[3][s0 & 0xFF] ^ rk[1];
-    const uint32_t t2 = te[0][s2 >> 24] ^ te[1][(s3 >> 16) & 0xFF] ^ te[2][(s0 >> 8) & 0xFF] ^ te[3][s1 & 0xFF] ^ rk[2];
-    const uint32_t t3 = te[0][s3 >> 24] ^ te[1][(s0 >> 16) & 0xFF] ^ te[2][(s1 >> 8) & 0xFF] ^ te[3][s2 & 0xFF] ^ rk[3];
-    s0 = t0; s1 = t1; s2 = t2; s3 = t3;
+    const uint32_t t0 = te[0][s0 >> 24] ^ te[1][(s1 >> 16) & 0xFF] ^ te[2][(s2 >> 8) & 0xFF] ^
+                        te[3][s3 & 0xFF] ^ rk[0];
+    const uint32_t t1 = te[0][s1 >> 24] ^ te[1][(s2 >> 16) & 0xFF] ^ te[2][(s3 >> 8) & 0xFF] ^
+                        te[3][s0 & 0xFF] ^ rk[1];
+    const uint32_t t2 = te[0][s2 >> 24] ^ te[1][(s3 >> 16) & 0xFF] ^ te[2][(s0 >> 8) & 0xFF] ^
+                        te[3][s1 & 0xFF] ^ rk[2];
+    const uint32_t t3 = te[0][s3 >> 24] ^ te[1][(s0 >> 16) & 0xFF] ^ te[2][(s1 >> 8) & 0xFF] ^
+                        te[3][s2 & 0xFF] ^ rk[3];
+    s0 = t0;
+    s1 = t1;
+    s2 = t2;
+    s3 = t3;
   }
   rk += 4;
   const uint8_t* s = kT.sbox;
-  Store(out, (uint32_t(s[s0 >> 24]) << 24 | uint32_t(s[(s1 >> 16) & 0xFF]) << 16 | uint32_t(s[(s2 >> 8) & 0xFF]) << 8 | s[s3 & 0xFF]) ^ rk[0]);
-  Store(out + 4, (uint32_t(s[s1 >> 24]) << 24 | uint32_t(s[(s2 >> 16) & 0xFF]) << 16 | uint32_t(s[(s3 >> 8) & 0xFF]) << 8 | s[s0 & 0xFF]) ^ rk[1]);
-  Store(out + 8, (uint32_t(s[s2 >> 24]) << 24 | uint32_t(s[(s3 >> 16) & 0xFF]) << 16 | uint32_t(s[(s0 >> 8) & 0xFF]) << 8 | s[s1 & 0xFF]) ^ rk[2]);
-  Store(out + 12, (uint32_t(s[s3 >> 24]) << 24 | uint32_t(s[(s0 >> 16) & 0xFF]) << 16 | uint32_t(s[(s1 >> 8) & 0xFF]) << 8 | s[s2 & 0xFF]) ^ rk[3]);
+  Store(out, (uint32_t(s[s0 >> 24]) << 24 | uint32_t(s[(s1 >> 16) & 0xFF]) << 16 |
+              uint32_t(s[(s2 >> 8) & 0xFF]) << 8 | s[s3 & 0xFF]) ^
+                 rk[0]);
+  Store(out + 4, (uint32_t(s[s1 >> 24]) << 24 | uint32_t(s[(s2 >> 16) & 0xFF]) << 16 |
+                  uint32_t(s[(s3 >> 8) & 0xFF]) << 8 | s[s0 & 0xFF]) ^
+                     rk[1]);
+  Store(out + 8, (uint32_t(s[s2 >> 24]) << 24 | uint32_t(s[(s3 >> 16) & 0xFF]) << 16 |
+                  uint32_t(s[(s0 >> 8) & 0xFF]) << 8 | s[s1 & 0xFF]) ^
+                     rk[2]);
+  Store(out + 12, (uint32_t(s[s3 >> 24]) << 24 | uint32_t(s[(s0 >> 16) & 0xFF]) << 16 |
+                   uint32_t(s[(s1 >> 8) & 0xFF]) << 8 | s[s2 & 0xFF]) ^
+                      rk[3]);
 }
 
 void Rijndael::DecryptBlock(const uint8_t* in, uint8_t* out) const {
@@ -140,18 +155,33 @@ void Rijndael::DecryptBlock(const uint8_t* in, uint8_t* out) const {
   const auto& td = kT.td;
   for (int round = 1; round < rounds_; ++round) {
     rk += 4;
-    const uint32_t t0 = td[0][s0 >> 24] ^ td[1][(s3 >> 16) & 0xFF] ^ td[2][(s2 >> 8) & 0xFF] ^ td[3][s1 & 0xFF] ^ rk[0];
-    const uint32_t t1 = td[0][s1 >> 24] ^ td[1][(s0 >> 16) & 0xFF] ^ td[2][(s3 >> 8) & 0xFF] ^ td[3][s2 & 0xFF] ^ rk[1];
-    const uint32_t t2 = td[0][s2 >> 24] ^ td[1][(s1 >> 16) & 0xFF] ^ td[2][(s0 >> 8) & 0xFF] ^ td[3][s3 & 0xFF] ^ rk[2];
-    const uint32_t t3 = td[0][s3 >> 24] ^ td[1][(s2 >> 16) & 0xFF] ^ td[2][(s1 >> 8) & 0xFF] ^ td[3][s0 & 0xFF] ^ rk[3];
-    s0 = t0; s1 = t1; s2 = t2; s3 = t3;
+    const uint32_t t0 = td[0][s0 >> 24] ^ td[1][(s3 >> 16) & 0xFF] ^ td[2][(s2 >> 8) & 0xFF] ^
+                        td[3][s1 & 0xFF] ^ rk[0];
+    const uint32_t t1 = td[0][s1 >> 24] ^ td[1][(s0 >> 16) & 0xFF] ^ td[2][(s3 >> 8) & 0xFF] ^
+                        td[3][s2 & 0xFF] ^ rk[1];
+    const uint32_t t2 = td[0][s2 >> 24] ^ td[1][(s1 >> 16) & 0xFF] ^ td[2][(s0 >> 8) & 0xFF] ^
+                        td[3][s3 & 0xFF] ^ rk[2];
+    const uint32_t t3 = td[0][s3 >> 24] ^ td[1][(s2 >> 16) & 0xFF] ^ td[2][(s1 >> 8) & 0xFF] ^
+                        td[3][s0 & 0xFF] ^ rk[3];
+    s0 = t0;
+    s1 = t1;
+    s2 = t2;
+    s3 = t3;
   }
   rk += 4;
   const uint8_t* v = kT.inv;
-  Store(out, (uint32_t(v[s0 >> 24]) << 24 | uint32_t(v[(s3 >> 16) & 0xFF]) << 16 | uint32_t(v[(s2 >> 8) & 0xFF]) << 8 | v[s1 & 0xFF]) ^ rk[0]);
-  Store(out + 4, (uint32_t(v[s1 >> 24]) << 24 | uint32_t(v[(s0 >> 16) & 0xFF]) << 16 | uint32_t(v[(s3 >> 8) & 0xFF]) << 8 | v[s2 & 0xFF]) ^ rk[1]);
-  Store(out + 8, (uint32_t(v[s2 >> 24]) << 24 | uint32_t(v[(s1 >> 16) & 0xFF]) << 16 | uint32_t(v[(s0 >> 8) & 0xFF]) << 8 | v[s3 & 0xFF]) ^ rk[2]);
-  Store(out + 12, (uint32_t(v[s3 >> 24]) << 24 | uint32_t(v[(s2 >> 16) & 0xFF]) << 16 | uint32_t(v[(s1 >> 8) & 0xFF]) << 8 | v[s0 & 0xFF]) ^ rk[3]);
+  Store(out, (uint32_t(v[s0 >> 24]) << 24 | uint32_t(v[(s3 >> 16) & 0xFF]) << 16 |
+              uint32_t(v[(s2 >> 8) & 0xFF]) << 8 | v[s1 & 0xFF]) ^
+                 rk[0]);
+  Store(out + 4, (uint32_t(v[s1 >> 24]) << 24 | uint32_t(v[(s0 >> 16) & 0xFF]) << 16 |
+                  uint32_t(v[(s3 >> 8) & 0xFF]) << 8 | v[s2 & 0xFF]) ^
+                     rk[1]);
+  Store(out + 8, (uint32_t(v[s2 >> 24]) << 24 | uint32_t(v[(s1 >> 16) & 0xFF]) << 16 |
+                  uint32_t(v[(s0 >> 8) & 0xFF]) << 8 | v[s3 & 0xFF]) ^
+                     rk[2]);
+  Store(out + 12, (uint32_t(v[s3 >> 24]) << 24 | uint32_t(v[(s2 >> 16) & 0xFF]) << 16 |
+                   uint32_t(v[(s1 >> 8) & 0xFF]) << 8 | v[s0 & 0xFF]) ^
+                      rk[3]);
 }
 
 }  // namespace store

@@ -46,9 +46,11 @@ uint8_t RandomCheckByte() {
 TPasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
                                    const std::string& answer, std::string* pageKey) {
   if (password.size() > kMaxPasswordLength)
-    throw EStoreError("Password length should be shorter then " + std::to_string(kMaxPasswordLength));
+    throw EStoreError("Password length should be shorter then " +
+                      std::to_string(kMaxPasswordLength));
   if (question.size() > kMaxQuestionLength)
-    throw EStoreError("Question length should be shorter then " + std::to_string(kMaxQuestionLength));
+    throw EStoreError("Question length should be shorter then " +
+                      std::to_string(kMaxQuestionLength));
   TPasswordRecord record{};
   uint8_t* r = record.data();
   for (size_t i = 0; i < 32; ++i) r[kCheckBlock + i] = RandomCheckByte();

@@ -22,9 +22,8 @@ void TCipher::Reset() { std::memcpy(feedback_, iv_, sizeof feedback_); }
 
 void TCipher::CheckInitialized() const {
   if (!initialized_) {
-    throw ECipherException(std::string(ClassName()) +
-                               " is not initialized call Init() or InitKey() before.",
-                           3);
+    throw ECipherException(
+        std::string(ClassName()) + " is not initialized call Init() or InitKey() before.", 3);
   }
 }
 

@@ -74,8 +74,12 @@ class TCipher_Rijndael : public TCipher {
 
  protected:
   void SetKeyBytes(const uint8_t* key, size_t length) override { rijndael_.SetKey(key, length); }
-  void EncryptBlock(const uint8_t* in, uint8_t* out) const override { rijndael_.EncryptBlock(in, out); }
-  void DecryptBlock(const uint8_t* in, uint8_t* out) const override { rijndael_.DecryptBlock(in, out); }
+  void EncryptBlock(const uint8_t* in, uint8_t* out) const override {
+    rijndael_.EncryptBlock(in, out);
+  }
+  void DecryptBlock(const uint8_t* in, uint8_t* out) const override {
+    rijndael_.DecryptBlock(in, out);
+  }
 
  private:
   Rijndael rijndael_;

@@ -33,7 +33,7 @@ int64_t PartSizeForVolume(const platform::VolumeInfo& volume, const std::string&
   }
   if (fs == "FS_UDF") {
     return volume.freeBytes > uint64_t(kLargePartSize) ? kLargePartSize
-                                                        : static_cast<int64_t>(volume.freeBytes);
+                                                       : static_cast<int64_t>(volume.freeBytes);
   }
   if (fs == "CDFS") return 0;
   return kLargePartSize;
@@ -41,7 +41,8 @@ int64_t PartSizeForVolume(const platform::VolumeInfo& volume, const std::string&
 
 void CheckPartSize(int64_t partSize) {
   if (partSize < kMinPartSize)
-    throw EStoreError("File part size is too small. Minimal part size is " + std::to_string(kMinPartSize));
+    throw EStoreError("File part size is too small. Minimal part size is " +
+                      std::to_string(kMinPartSize));
 }
 
 int64_t PartSizeForPath(const std::string& path) {

@@ -9,7 +9,8 @@
 namespace store {
 
 const TDIREntry& TDIRArray::ReadItem(int32_t index) const {
-  if (index < 0 || index >= Count()) throw EStoreError("TDIRArray.ReadItem - invalid itemNo = " + std::to_string(index));
+  if (index < 0 || index >= Count())
+    throw EStoreError("TDIRArray.ReadItem - invalid itemNo = " + std::to_string(index));
   return items_[size_t(index)];
 }
 
@@ -30,16 +31,19 @@ void TDIRArray::Index(int32_t index) {
 void TDIRArray::Unindex(int32_t index) {
   auto n = std::find(byName_.begin(), byName_.end(), index);
   if (n == byName_.end())
-    throw EStoreError("TDIRArray.UpdateItem - old name position not found. Position = " + std::to_string(index));
+    throw EStoreError("TDIRArray.UpdateItem - old name position not found. Position = " +
+                      std::to_string(index));
   byName_.erase(n);
   auto p = std::find(byParent_.begin(), byParent_.end(), index);
   if (p == byParent_.end())
-    throw EStoreError("TDIRArray.UpdateItem - old parentID position not found. Position = " + std::to_string(index));
+    throw EStoreError("TDIRArray.UpdateItem - old parentID position not found. Position = " +
+                      std::to_string(index));
   byParent_.erase(p);
 }
 
 void TDIRArray::UpdateItem(int32_t index, const TDIREntry& entry) {
-  if (index < 0 || index >= Count()) throw EStoreError("TDIRArray.UpdateItem - invalid itemNo = " + std::to_string(index));
+  if (index < 0 || index >= Count())
+    throw EStoreError("TDIRArray.UpdateItem - invalid itemNo = " + std::to_string(index));
   TDIREntry& slot = items_[size_t(index)];
   if (!slot.isDeleted) Unindex(index);
   slot = entry;
@@ -72,8 +76,9 @@ void TDIRArray::Clear() {
 
 int32_t TDIRArray::Find(int32_t parent, const std::string& name) const {
   const std::string key = platform::AnsiUpperCase(name.substr(0, kMaxNameLength));
-  auto it = std::lower_bound(byName_.begin(), byName_.end(), key,
-                             [this](int32_t a, const std::string& k) { return keys_[size_t(a)] < k; });
+  auto it =
+      std::lower_bound(byName_.begin(), byName_.end(), key,
+                       [this](int32_t a, const std::string& k) { return keys_[size_t(a)] < k; });
   for (; it != byName_.end() && keys_[size_t(*it)] == key; ++it) {
     if (items_[size_t(*it)].parentId == parent) return *it;
   }
@@ -82,8 +87,9 @@ int32_t TDIRArray::Find(int32_t parent, const std::string& name) const {
 
 std::vector<int32_t> TDIRArray::Children(int32_t parent) const {
   std::vector<int32_t> out;
-  auto it = std::lower_bound(byParent_.begin(), byParent_.end(), parent,
-                             [this](int32_t a, int32_t p) { return items_[size_t(a)].parentId < p; });
+  auto it =
+      std::lower_bound(byParent_.begin(), byParent_.end(), parent,
+                       [this](int32_t a, int32_t p) { return items_[size_t(a)].parentId < p; });
   for (; it != byParent_.end() && items_[size_t(*it)].parentId == parent; ++it) out.push_back(*it);
   return out;
 }

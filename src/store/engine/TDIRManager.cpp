@@ -42,12 +42,14 @@ int32_t TDIRManager::Resolve(const std::string& path) const {
   if (path.empty()) return kBadPath;
   for (;;) {
     const size_t end = path.find_first_of("/\\", pos);
-    const std::string part = path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+    const std::string part =
+        path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
     if (part.empty()) return kBadPath;
     if (part == "..") {
       if (current >= array_.Count()) return kNotFound;
       if (current != kRootEntry) current = array_.ReadItem(current).parentId;
-      if (current < kRootEntry || current >= array_.Count()) return kNotFound;  // damaged parent link
+      if (current < kRootEntry || current >= array_.Count())
+        return kNotFound;  // damaged parent link
     } else {
       current = array_.Find(current, part);
       if (current < 0) return kNotFound;
@@ -98,10 +100,12 @@ int32_t TDIRManager::AddItem(const TDIREntry& entry) {
       const int32_t last = dirPages_.back();
       TPageHeader ph;
       if (!pages_.ReadPage(last, ph, nullptr, 0))
-        throw EStoreError("TDIRManager.AddItem - can not load last page, pageNo = " + std::to_string(last));
+        throw EStoreError("TDIRManager.AddItem - can not load last page, pageNo = " +
+                          std::to_string(last));
       ph.nextPage = got[0];
       if (!pages_.WritePage(last, ph, nullptr, 0))
-        throw EStoreError("TDIRManager.AddItem - can not save last page, pageNo = " + std::to_string(last));
+        throw EStoreError("TDIRManager.AddItem - can not save last page, pageNo = " +
+                          std::to_string(last));
     } else {
       h.firstDirPage = got[0];
     }

@@ -18,7 +18,10 @@ TFreeSpaceManager::TFreeSpaceManager(TPageFileManager& pages)
 void TFreeSpaceManager::SetBit(std::vector<uint8_t>& map, int64_t i, bool on) {
   if (i < 0 || size_t(i / 8) >= map.size()) return;
   const uint8_t mask = static_cast<uint8_t>(1u << (i % 8));
-  if (on) map[size_t(i / 8)] |= mask; else map[size_t(i / 8)] &= static_cast<uint8_t>(~mask);
+  if (on)
+    map[size_t(i / 8)] |= mask;
+  else
+    map[size_t(i / 8)] &= static_cast<uint8_t>(~mask);
 }
 
 void TFreeSpaceManager::MarkPfs(int64_t i, bool free) {
@@ -48,15 +51,18 @@ void TFreeSpaceManager::Load() {
   TPageHeader ph;
   for (int32_t k = 0; k < h.pfsPageCount; ++k) {
     if (!pages_.ReadPage(PfsPage(k), ph, data.data(), d, true))
-      throw EStoreError("TFreeSpaceManager.LoadPFS - can not load page, pageNo = " + std::to_string(PfsPage(k)));
+      throw EStoreError("TFreeSpaceManager.LoadPFS - can not load page, pageNo = " +
+                        std::to_string(PfsPage(k)));
     std::copy_n(data.begin(), bpfs_, pfs_.begin() + size_t(k) * bpfs_);
   }
   for (int32_t k = 0; k < h.gamPageCount; ++k) {
     if (!pages_.ReadPage(GamPage(k), ph, data.data(), d, true))
-      throw EStoreError("TFreeSpaceManager.LoadGAM - can not load page, pageNo = " + std::to_string(GamPage(k)));
+      throw EStoreError("TFreeSpaceManager.LoadGAM - can not load page, pageNo = " +
+                        std::to_string(GamPage(k)));
     std::copy_n(data.begin(), bgam_, gam_.begin() + size_t(k) * bgam_);
     if (!pages_.ReadPage(GamPage(k) + 1, ph, data.data(), d, true))
-      throw EStoreError("TFreeSpaceManager.LoadGAM - can not load SGAM page, pageNo = " + std::to_string(GamPage(k)));
+      throw EStoreError("TFreeSpaceManager.LoadGAM - can not load SGAM page, pageNo = " +
+                        std::to_string(GamPage(k)));
     std::copy_n(data.begin(), bgam_, sgam_.begin() + size_t(k) * bgam_);
   }
   freeExtents_ = sharedFree_ = 0;
@@ -68,17 +74,25 @@ void TFreeSpaceManager::Load() {
 
 bool TFreeSpaceManager::IsMapPage(int32_t page) const {
   const int32_t rel = page - 1;
-  if (rel >= 0 && rel % (xpfs_ * e_) == 0 && rel / (xpfs_ * e_) < pages_.Header().pfsPageCount) return true;
+  if (rel >= 0 && rel % (xpfs_ * e_) == 0 && rel / (xpfs_ * e_) < pages_.Header().pfsPageCount)
+    return true;
   const int32_t g = page - 2;
-  if (g >= 0 && g % (xgam_ * e_) <= 1 && g / (xgam_ * e_) < pages_.Header().gamPageCount) return true;
+  if (g >= 0 && g % (xgam_ * e_) <= 1 && g / (xgam_ * e_) < pages_.Header().gamPageCount)
+    return true;
   return false;
 }
 
 bool TFreeSpaceManager::IsFree(int32_t page) const { return Bit(pfs_, int64_t(page) - first_); }
 
 TFreeSpaceManager::State TFreeSpaceManager::Snapshot() const {
-  return State{pfs_, gam_, sgam_, extentCount_, freeExtents_, sharedFree_,
-               pages_.Header().pfsPageCount, pages_.Header().gamPageCount};
+  return State{pfs_,
+               gam_,
+               sgam_,
+               extentCount_,
+               freeExtents_,
+               sharedFree_,
+               pages_.Header().pfsPageCount,
+               pages_.Header().gamPageCount};
 }
 
 void TFreeSpaceManager::Restore(const State& s) {
@@ -173,25 +187,30 @@ bool TFreeSpaceManager::GetPages(int32_t count, int32_t nearPage, bool dedicated
     auto scan = [&](int32_t from) {
       for (int32_t x = from; x < extentCount_ && missing > 0; ++x) {
         lastX = x;
-        if (Bit(gam_, x) || (!dedicated && Bit(sgam_, x))) TakeFromExtent(x, dedicated, missing, pages);
+        if (Bit(gam_, x) || (!dedicated && Bit(sgam_, x)))
+          TakeFromExtent(x, dedicated, missing, pages);
       }
     };
-    if (missing > 0 && ((dedicated && freeExtents_ > 0) || (!dedicated && freeExtents_ + sharedFree_ > 0))) {
+    if (missing > 0 &&
+        ((dedicated && freeExtents_ > 0) || (!dedicated && freeExtents_ + sharedFree_ > 0))) {
       lastX = 0;
       scan(0);
     }
     if (missing > 0) {
       const int32_t oldCount = extentCount_;
       const int32_t added = AddExtents(missing, dedicated);
-      if (added == 0) throw EStoreError("TFreeSpaceManager.GetPages - AddExtents does not append any extents.");
-      const int64_t wanted = int64_t(first_) + int64_t(extentCount_) * e_ - pages_.Header().pageCount;
+      if (added == 0)
+        throw EStoreError("TFreeSpaceManager.GetPages - AddExtents does not append any extents.");
+      const int64_t wanted =
+          int64_t(first_) + int64_t(extentCount_) * e_ - pages_.Header().pageCount;
       if (wanted > 0 && !pages_.GrowPages(static_cast<int32_t>(wanted))) {
         Restore(before);
         pages.clear();
         return false;
       }
       scan(std::min(lastX, oldCount));
-      if (missing > 0) throw EStoreError("TFreeSpaceManager.GetPages - AddExtents appends too small pages.");
+      if (missing > 0)
+        throw EStoreError("TFreeSpaceManager.GetPages - AddExtents appends too small pages.");
     }
     int32_t highest = 0;
     for (int32_t p : pages) highest = std::max(highest, p);
@@ -262,4 +281,3 @@ void TFreeSpaceManager::SaveMaps() {
 }
 
 }  // namespace store
-

@@ -81,9 +81,13 @@ bool ParseHeader(const uint8_t in[256], TSFSHeader& h) {
 
 TPageFileManager::TPageFileManager(std::unique_ptr<TSFSHugeFile> file, int32_t pageSize,
                                    int32_t extentPageCount, bool readOnly)
-    : file_(std::move(file)), pageSize_(pageSize), extentPageCount_(extentPageCount), readOnly_(readOnly) {
+    : file_(std::move(file)),
+      pageSize_(pageSize),
+      extentPageCount_(extentPageCount),
+      readOnly_(readOnly) {
   if (pageSize < 544)
-    throw EStoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) + "bytes .");
+    throw EStoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) +
+                      "bytes .");
   if (extentPageCount < 1)
     throw EStoreError("TPageFileManager.Create - extent page count should be >= 1 Page.");
   header_.pageSize = pageSize;
@@ -99,19 +103,22 @@ bool TPageFileManager::ReadPage(int32_t page, TPageHeader& header, uint8_t* data
     lastError_ = kErrHeaderRead;
     return false;
   }
-  uint8_t head[kPageHeaderBytes];
+  // Header and data in one read: one system call per page.
+  io_.resize(kPageHeaderBytes + len);
   try {
     file_->Seek(int64_t(page) * pageSize_);
-    if (file_->Read(head, sizeof head) != sizeof head) {
+    const size_t got = file_->Read(io_.data(), io_.size());
+    if (got < kPageHeaderBytes) {
       lastError_ = kErrHeaderRead;
       return false;
     }
-    ParsePageHeader(head, header);
+    ParsePageHeader(io_.data(), header);
     if (len == 0) return true;
-    if (file_->Read(data, len) != len) {
+    if (got != io_.size()) {
       lastError_ = kErrDataRead;
       return false;
     }
+    std::memcpy(data, io_.data() + kPageHeaderBytes, len);
   } catch (const EStoreError&) {
     lastError_ = kErrHeaderRead;  // position past the logical end
     return false;
@@ -143,7 +150,8 @@ bool TPageFileManager::WritePage(int32_t page, TPageHeader& header, uint8_t* dat
     return false;
   }
   if (len > 0) {
-    if (header.encryptionKind > 1) throw EStoreError("TPageFileManager.EncodeBuffer - Unknown encryption type");
+    if (header.encryptionKind > 1)
+      throw EStoreError("TPageFileManager.EncodeBuffer - Unknown encryption type");
     if (header.encryptionKind == 1) {
       try {
         TCipher_Rijndael cipher(KeyOr(key));
@@ -155,15 +163,17 @@ bool TPageFileManager::WritePage(int32_t page, TPageHeader& header, uint8_t* dat
     }
     header.checksum = Checksum(data, len, header.checksumKind);
   }
-  uint8_t head[kPageHeaderBytes];
-  SerializePageHeader(header, head);
+  io_.resize(kPageHeaderBytes + len);
+  SerializePageHeader(header, io_.data());
+  if (len > 0) std::memcpy(io_.data() + kPageHeaderBytes, data, len);
   try {
     file_->Seek(int64_t(page) * pageSize_);
-    if (file_->Write(head, sizeof head) != sizeof head) {
+    const size_t written = file_->Write(io_.data(), io_.size());
+    if (written < kPageHeaderBytes) {
       lastError_ = kErrHeaderWrite;
       return false;
     }
-    if (len > 0 && file_->Write(data, len) != len) {
+    if (written != io_.size()) {
       lastError_ = kErrDataWrite;
       return false;
     }

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "store/cipher/SFSPassword.h"
 #include "store/engine/TSFSHugeFile.h"
@@ -84,7 +85,10 @@ class TPageFileManager {
   bool ReadOnly() const { return readOnly_; }
   int LastError() const { return lastError_; }
 
-  void SetStoreKey(const std::string& key) { storeKey_ = key; hasStoreKey_ = true; }
+  void SetStoreKey(const std::string& key) {
+    storeKey_ = key;
+    hasStoreKey_ = true;
+  }
   bool HasStoreKey() const { return hasStoreKey_; }
   const std::string& StoreKey() const { return storeKey_; }
 
@@ -114,6 +118,7 @@ class TPageFileManager {
   std::string storeKey_;
   bool hasStoreKey_ = false;
   int lastError_ = 0;
+  std::vector<uint8_t> io_;  // one page header and data, for single-call page I/O
 };
 
 void SerializeHeader(const TSFSHeader& header, uint8_t out[256]);

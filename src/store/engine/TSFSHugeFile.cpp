@@ -43,7 +43,8 @@ int64_t FindPrefix(platform::File& file) {
       uint8_t head[288];
       file.Seek(c);
       file.ReadExact(head, sizeof head);
-      if (std::memcmp(head, kPartSignature, 8) == 0 && std::memcmp(head + 280, kStoreSignature, 8) == 0)
+      if (std::memcmp(head, kPartSignature, 8) == 0 &&
+          std::memcmp(head + 280, kStoreSignature, 8) == 0)
         return c;
     }
     base += static_cast<int64_t>(got) - 3;  // a signature may straddle chunks
@@ -60,7 +61,8 @@ bool IsBarePartName(const std::string& name) {
 
 TSFSDiskFile::TSFSDiskFile(const std::string& path, bool create, bool readOnly, bool exclusive)
     : file_(path, readOnly ? platform::FileAccess::Read : platform::FileAccess::ReadWrite,
-            create ? platform::FileDisposition::CreateAlways : platform::FileDisposition::OpenExisting,
+            create ? platform::FileDisposition::CreateAlways
+                   : platform::FileDisposition::OpenExisting,
             exclusive ? platform::FileShare::Exclusive : platform::FileShare::DenyNone) {
   length_ = file_.Size();
 }
@@ -212,7 +214,8 @@ size_t TSFSHugeFile::Write(const void* buffer, size_t count) {
       const size_t k = static_cast<size_t>(q / Payload());
       while (k >= parts_.size()) AddPart();
       const int64_t inPart = q % Payload();
-      const size_t take = static_cast<size_t>(std::min<int64_t>(Payload() - inPart, int64_t(count - done)));
+      const size_t take =
+          static_cast<size_t>(std::min<int64_t>(Payload() - inPart, int64_t(count - done)));
       auto& part = *parts_[k];
       part.File().Seek(kHeaderSize + inPart);
       part.File().Write(in + done, take);
@@ -222,20 +225,25 @@ size_t TSFSHugeFile::Write(const void* buffer, size_t count) {
     }
   } catch (const platform::EFileError&) {
     // Disk full or refused: the caller sees the short count.
+  } catch (const EStoreError&) {
+    // The gap before the position could not be filled.
   }
   return done;
 }
 
 void TSFSHugeFile::ReadBuffer(void* buffer, size_t count) {
-  if (Read(buffer, count) != count) throw EStoreError("TSFSHugeFile.ReadBuffer - Stream read error");
+  if (Read(buffer, count) != count)
+    throw EStoreError("TSFSHugeFile.ReadBuffer - Stream read error");
 }
 
 void TSFSHugeFile::WriteBuffer(const void* buffer, size_t count) {
-  if (Write(buffer, count) != count) throw EStoreError("TSFSHugeFile.WriteBuffer - Stream write error");
+  if (Write(buffer, count) != count)
+    throw EStoreError("TSFSHugeFile.WriteBuffer - Stream write error");
 }
 
 void TSFSHugeFile::DeleteLastPartFile() {
-  if (parts_.size() <= 1) throw EStoreError("TSFSHugeFile.DeleteLastPartFile - No parts to delete.");
+  if (parts_.size() <= 1)
+    throw EStoreError("TSFSHugeFile.DeleteLastPartFile - No parts to delete.");
   const std::string path = parts_.back()->Path();
   parts_.pop_back();
   platform::DeleteFile(path);

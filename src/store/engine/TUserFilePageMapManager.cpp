@@ -23,8 +23,12 @@ int64_t CeilDiv(int64_t a, int64_t b) { return a <= 0 ? 0 : (a + b - 1) / b; }
 
 }  // namespace
 
-TUserFilePageMapManager::TUserFilePageMapManager(TPageFileManager& pages, TFreeSpaceManager& freeSpace)
-    : pages_(pages), freeSpace_(freeSpace), perMap_(pages.DataSize() / 4), dataSize_(pages.DataSize()) {}
+TUserFilePageMapManager::TUserFilePageMapManager(TPageFileManager& pages,
+                                                 TFreeSpaceManager& freeSpace)
+    : pages_(pages),
+      freeSpace_(freeSpace),
+      perMap_(pages.DataSize() / 4),
+      dataSize_(pages.DataSize()) {}
 
 TUserFilePageMapManager::Maps& TUserFilePageMapManager::GetMaps(const TDIREntry& entry) {
   if (entry.firstMapPageNo == -1)
@@ -91,7 +95,8 @@ bool TUserFilePageMapManager::AppendPages(TDIREntry& entry, int32_t count, bool 
   std::vector<int32_t> newMaps;
   if (int64_t(oldMapCount) < neededMaps) {
     const int32_t near = oldMapCount == 0 ? 1 : maps.mapPages.back() + 1;
-    if (!freeSpace_.GetPages(static_cast<int32_t>(neededMaps - int64_t(oldMapCount)), near, false, newMaps)) {
+    if (!freeSpace_.GetPages(static_cast<int32_t>(neededMaps - int64_t(oldMapCount)), near, false,
+                             newMaps)) {
       error_ = kErrNoSpace;
       return false;
     }
@@ -109,7 +114,8 @@ bool TUserFilePageMapManager::AppendPages(TDIREntry& entry, int32_t count, bool 
   // Rewrite the map pages whose content changed: the old last one (its list and perhaps its
   // NextPage) and every new one.
   const size_t firstChanged = n / size_t(perMap_);
-  for (size_t m = std::min(firstChanged, oldMapCount == 0 ? 0 : oldMapCount - 1); m < updated.mapPages.size(); ++m)
+  for (size_t m = std::min(firstChanged, oldMapCount == 0 ? 0 : oldMapCount - 1);
+       m < updated.mapPages.size(); ++m)
     WriteMapPage(updated, m);
   if (entry.firstMapPageNo != -1) cache_.erase(entry.firstMapPageNo);
   entry.firstMapPageNo = updated.mapPages.front();
@@ -137,7 +143,8 @@ void TUserFilePageMapManager::DeletePagesFromEOF(TDIREntry& entry, int32_t count
   const size_t keep = count >= 0 && size_t(count) < n ? n - size_t(count) : 0;
   const size_t keepMaps = size_t(CeilDiv(int64_t(keep), perMap_));
   std::vector<int32_t> release(maps.dataPages.begin() + keep, maps.dataPages.end());
-  release.insert(release.end(), maps.mapPages.begin() + std::min(keepMaps, maps.mapPages.size()), maps.mapPages.end());
+  release.insert(release.end(), maps.mapPages.begin() + std::min(keepMaps, maps.mapPages.size()),
+                 maps.mapPages.end());
   maps.dataPages.resize(keep);
   maps.mapPages.resize(std::min(keepMaps, maps.mapPages.size()));
   cache_.erase(entry.firstMapPageNo);

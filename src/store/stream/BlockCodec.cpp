@@ -32,8 +32,9 @@ std::vector<uint8_t> ZlibCompress(std::span<const uint8_t> data, int level) {
 }
 
 bool ZlibDecompress(std::span<const uint8_t> packed, size_t expected, std::vector<uint8_t>& out) {
-  // One byte of room beyond the expected size tells "too long" apart from "broken".
-  out.assign(expected + 1, 0);
+  // One byte of room beyond the expected size tells "too long" apart from "broken". Only
+  // what the library produces is kept, so the buffer need not be cleared first.
+  out.resize(expected + 1);
   z_stream z{};
   if (inflateInit(&z) != Z_OK) return false;
   z.next_in = const_cast<Bytef*>(packed.data());
@@ -62,7 +63,7 @@ std::vector<uint8_t> BZip2Compress(std::span<const uint8_t> data, int blockFacto
 }
 
 bool BZip2Decompress(std::span<const uint8_t> packed, size_t expected, std::vector<uint8_t>& out) {
-  out.assign(expected + 1, 0);
+  out.resize(expected + 1);
   unsigned int size = static_cast<unsigned int>(out.size());
   const int rc = BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(out.data()), &size,
                                             const_cast<char*>(reinterpret_cast<const char*>(packed.data())),

@@ -5,8 +5,9 @@
 namespace store {
 
 namespace {
-// kTables[k][x]: the CRC register after byte x followed by k zero bytes.
-using Tables = std::array<std::array<uint16_t, 256>, 8>;
+// kTables[k][x]: the CRC register after byte x followed by k zero bytes (8 KiB in all).
+constexpr int kSlice = 16;
+using Tables = std::array<std::array<uint16_t, 256>, kSlice>;
 
 Tables MakeTables() {
   Tables t{};
@@ -15,7 +16,7 @@ Tables MakeTables() {
     for (int bit = 0; bit < 8; bit++) c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0xA001) : static_cast<uint16_t>(c >> 1);
     t[0][i] = c;
   }
-  for (int k = 1; k < 8; k++)
+  for (int k = 1; k < kSlice; k++)
     for (unsigned i = 0; i < 256; i++)
       t[k][i] = static_cast<uint16_t>((t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF]);
   return t;
@@ -27,10 +28,12 @@ const Tables kTables = MakeTables();
 uint32_t BlockCrc(const void* data, size_t length) {
   const auto* p = static_cast<const uint8_t*>(data);
   uint32_t crc = 0;
-  for (; length >= 8; length -= 8, p += 8) {
+  for (; length >= kSlice; length -= kSlice, p += kSlice) {
     crc ^= static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
-    crc = kTables[7][crc & 0xFF] ^ kTables[6][crc >> 8] ^ kTables[5][p[2]] ^ kTables[4][p[3]] ^
-          kTables[3][p[4]] ^ kTables[2][p[5]] ^ kTables[1][p[6]] ^ kTables[0][p[7]];
+    crc = kTables[15][crc & 0xFF] ^ kTables[14][crc >> 8] ^ kTables[13][p[2]] ^ kTables[12][p[3]] ^
+          kTables[11][p[4]] ^ kTables[10][p[5]] ^ kTables[9][p[6]] ^ kTables[8][p[7]] ^ kTables[7][p[8]] ^
+          kTables[6][p[9]] ^ kTables[5][p[10]] ^ kTables[4][p[11]] ^ kTables[3][p[12]] ^ kTables[2][p[13]] ^
+          kTables[1][p[14]] ^ kTables[0][p[15]];
   }
   for (; length > 0; length--, p++) crc = (crc >> 8) ^ kTables[0][(crc ^ *p) & 0xFF];
   return crc;

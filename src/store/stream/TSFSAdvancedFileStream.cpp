@@ -57,6 +57,8 @@ int64_t TSFSAdvancedFileStream::LogicalSize() const {
 }
 
 bool TSFSAdvancedFileStream::TryDefer(const uint8_t* data, size_t count) {
+  // A code that cannot compress must fail in the write itself, not later in a destructor.
+  if (SettingsFor(compression_).method == CompressionMethod::Invalid) return false;
   const int64_t p = position_;
   const int64_t end = p + static_cast<int64_t>(count);
   const size_t l = static_cast<size_t>((end - 1) / blockSize_);
@@ -218,11 +220,14 @@ const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
   if (cacheValid_ && cacheIndex_ == index) return cache_;
   const Block& b = blocks_[index];
   const std::vector<uint8_t> packed = ReadPacked(b);
-  std::vector<uint8_t> data;
+  // Decoded into a second buffer that is kept between calls, so that no block-sized
+  // allocation happens per block; it becomes the cache only when it checks out.
+  std::vector<uint8_t>& data = scratch_;
   if (!DecompressBlock(compression_, packed, b.unpackedSize, data)) throw EStoreError(kLoadError);
   if (data.size() != b.unpackedSize) throw EStoreError(kLoadSizeError);
   if (BlockCrc(data.data(), data.size()) != b.crc) throw EStoreError(kLoadCrcError);
-  cache_ = std::move(data);
+  cacheValid_ = false;
+  std::swap(cache_, scratch_);
   cacheIndex_ = index;
   cacheValid_ = true;
   return cache_;

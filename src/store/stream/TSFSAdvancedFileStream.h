@@ -80,7 +80,7 @@ class TSFSAdvancedFileStream : public TStream {
   void SetSize(int64_t newSize) override;
 
   // Compresses and writes a pending last block. Throws as Write does.
-  void Flush();
+  void Flush() override;
 
   // 0 for a plain file.
   uint8_t Compression() const { return compression_; }
@@ -137,6 +137,7 @@ class TSFSAdvancedFileStream : public TStream {
   bool suppressProgress_ = false;
   // The last block decompressed, so that small sequential reads do not decode it again.
   std::vector<uint8_t> cache_;
+  std::vector<uint8_t> scratch_;
   size_t cacheIndex_ = 0;
   bool cacheValid_ = false;
   // The pending last block (write-behind): its index and full new contents.

@@ -38,7 +38,7 @@ class TSFSFileStream : public TStream {
   void SetSize(int64_t newSize) override;
   // Writes what is still held back in memory (see TSFSAdvancedFileStream); call it before
   // destroying a stream that was written, to see a failure as an exception.
-  void Flush();
+  void Flush() override;
 
   const std::string& StreamName() const { return streamName_; }
   uint16_t Mode() const { return mode_; }

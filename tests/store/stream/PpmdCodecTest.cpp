@@ -25,11 +25,17 @@ std::vector<uint8_t> ReadData(const std::string& name) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct Vector {
+}  // namespace
+
+// Outside the anonymous namespace: a test parameter type must have linkage.
+struct PpmdVector {
   const char* input;
   int megabytes;
   int order;
 };
+
+namespace {
+using Vector = PpmdVector;
 
 std::string VectorName(const Vector& v) {
   return std::string(v.input) + ".m" + std::to_string(v.megabytes) + "o" + std::to_string(v.order) + ".ppmd";

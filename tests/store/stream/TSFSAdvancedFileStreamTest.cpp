@@ -404,13 +404,14 @@ TEST(TSFSAdvancedFileStream, FlushReportsAFailedLastBlock) {
   f->readOnly = false;
   s->Flush();
   EXPECT_EQ(Open(f)->Size(), 7);
-  // An invalid code fails when the block is compressed, with the PrepareBuffer message.
+  // An invalid code fails in the write itself (never held back), with the PrepareBuffer
+  // message, and leaves the stream empty.
   auto g = std::make_shared<MemoryFile>();
   auto bad = Create(g, 12);
   EXPECT_EQ(bad->BlockSize(), 1048576u);
-  bad->Write("x", 1);
-  EXPECT_EQ(ErrorOf([&] { bad->Flush(); }),
+  EXPECT_EQ(ErrorOf([&] { bad->Write("x", 1); }),
             "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.");
+  EXPECT_EQ(bad->Size(), 0);
   std::vector<uint8_t> big(1048576 + 5, 'y');
   bad->Seek(0, TSeekOrigin::soBeginning);
   EXPECT_EQ(ErrorOf([&] { bad->Write(big.data(), big.size()); }),
