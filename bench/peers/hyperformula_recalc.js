@@ -2,11 +2,11 @@
 // HyperFormula side of the recalculation benchmark. Two workloads on one sheet each:
 //   chain: A1 = 1, A2 = =A1+1, ..., A<n+1> = =A<n>+1          (n formulas in one chain)
 //   sum:   A1..A<n+9> = 1, 2, 3, ...; B<i> = =SUM(A<i>:A<i+9>)  (n formulas over 10 cells)
-// For each: the time to build the sheet and compute every formula (HyperFormula has no separate
-// full recalculation: building computes), then the time to change A1 and recalculate.
+// For each: the time to build the sheet and compute every formula (building computes), the time
+// to change A1 and recalculate, and the time of rebuildAndRecalculate (its full recalculation).
 // Prints one JSON object; the check values let the caller compare results with its own.
 // With --tsv, one line per measurement instead, for callers without a JSON reader:
-//   hyperformula <TAB> workload <TAB> build|change <TAB> formulas <TAB> milliseconds <TAB> probe value
+//   hyperformula <TAB> workload <TAB> build|change|rebuild <TAB> formulas <TAB> milliseconds <TAB> probe
 // Usage: hyperformula_recalc.js [--n 100000] [--repeat 1] [--tsv]
 'use strict';
 const { Load } = require('./peer_modules');
@@ -45,9 +45,14 @@ function Run(name, rows, formulas, probe) {
   hf.setCellContents({ sheet: 0, col: 0, row: 0 }, [[1000]]);
   const changeMs = Ms(t);
   const after = hf.getCellValue(probe);
+  t = process.hrtime.bigint();
+  hf.rebuildAndRecalculate();
+  const rebuildMs = Ms(t);
+  const rebuilt = hf.getCellValue(probe);
   hf.destroy();
   return { workload: name, formulas, build_and_calc_ms: buildMs,
-           change_and_recalc_ms: changeMs, probe: probe, probe_before: before, probe_after: after };
+           change_and_recalc_ms: changeMs, rebuild_and_recalc_ms: rebuildMs, probe: probe,
+           probe_before: before, probe_after: after, probe_rebuilt: rebuilt };
 }
 
 function main() {
@@ -64,6 +69,7 @@ function main() {
     for (const r of results) {
       process.stdout.write(`hyperformula\t${r.workload}\tbuild\t${r.formulas}\t${r.build_and_calc_ms.toFixed(3)}\t${r.probe_before}\n`);
       process.stdout.write(`hyperformula\t${r.workload}\tchange\t${r.formulas}\t${r.change_and_recalc_ms.toFixed(3)}\t${r.probe_after}\n`);
+      process.stdout.write(`hyperformula\t${r.workload}\trebuild\t${r.formulas}\t${r.rebuild_and_recalc_ms.toFixed(3)}\t${r.probe_rebuilt}\n`);
     }
     return;
   }

@@ -16,9 +16,10 @@ The data file is tab-separated, one case a line, with a header line:
 cells        the input cells typed into an empty sheet before the formula, "A1=1;A2=x;B1==A1*2"
              (reference, "=", the text as typed; a typed text may itself be a formula)
 formula      the text typed into H1 of the same sheet
-peer_*       LibreOffice's result: number | text | boolean | error, and its value
+peer_*       LibreOffice's result: number | text | boolean | error, and its value; its error
+             texts in our literals where one fits (#N/A is #N/A!, #NAME? #NAME!, Err:502 #NUM!)
 expected_*   the result this system gives by its own rules (equal to the peer's where they agree)
-status       same     the peer agrees (error literals compared by kind: "#N/A" is "#N/A!")
+status       same     the peer agrees
              differs  our rules give another result on purpose; reason says why
              mendable our rules as written give a result a user would call a fault; expected
                       holds the rule's value, and an engine that mends it must match the peer
@@ -53,7 +54,9 @@ TIME TODAY TRUNC YEAR WEEKDAY FALSE TRUE TRIM EVEN CEILING FLOOR CONCATENATE DEG
 HOUR MINUTE SECOND ISLOGICAL ISERR ISERROR ISNONTEXT ISBLANK ISNA ISNUMBER ISTEXT LEN LEFT
 RIGHT MID LOWER UPPER""".split()
 
-PEER_ERRORS = {"#N/A": "#N/A!", "#NAME?": "#NAME!"}
+# The peer's error texts in our literals. Err:502 is the peer's "invalid argument", shown
+# where a function's argument is outside its domain, which is what #NUM! says here.
+PEER_ERRORS = {"#N/A": "#N/A!", "#NAME?": "#NAME!", "Err:502": "#NUM!"}
 OUR_ERRORS = {"#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME!", "#NUM!", "#N/A!"}
 
 NS = {
@@ -282,8 +285,12 @@ def RunPeer(cases, soffice):
         env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
         subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless",
                         "--convert-to", "fods", "--outdir", outdir, src],
-                       check=True, env=env, stdout=subprocess.DEVNULL, timeout=600)
-        return ReadResults(os.path.join(outdir, "cases.fods"), names)
+                       check=True, env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.PIPE, timeout=600)
+        out = os.path.join(outdir, "cases.fods")
+        if not os.path.exists(out):
+            raise OSError("no converted file came back")
+        return ReadResults(out, names)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -317,8 +324,16 @@ def Classify(case, ptype, pvalue):
 
 
 def Generate(args):
+    if shutil.which(args.soffice) is None:
+        print("LibreOffice (%s) is not installed; run scripts/peers.sh --with-office"
+              % args.soffice, file=sys.stderr)
+        return 3
     cases = formula_cases.Cases()
-    results = RunPeer(cases, args.soffice)
+    try:
+        results = RunPeer(cases, args.soffice)
+    except (subprocess.SubprocessError, OSError, ET.ParseError) as e:
+        print("LibreOffice did not calculate the cases: %s" % e, file=sys.stderr)
+        return 1
     rows = []
     for case in cases:
         ptype, pvalue = results["c" + case.id]
@@ -330,6 +345,7 @@ def Generate(args):
         elif status == "same" and case.reason:
             print("case %s agrees with the peer (%s %s) although a difference is stated"
                   % (case.id, etype, evalue), file=sys.stderr)
+        ptype, pvalue = NormalisedPeer(ptype, pvalue)
         rows.append([case.id, case.group, case.cells, case.formula, ptype, pvalue,
                      etype, evalue, status, reason])
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
@@ -387,6 +403,10 @@ def Check(args):
             pt, pv = NormalisedPeer(rec["peer_type"], rec["peer_value"])
             if not SameValue(pt, pv, rec["expected_type"], rec["expected_value"]):
                 problems.append("line %d: marked same but the values differ" % n)
+        elif (rec["status"] == "mendable" and rec["peer_type"] == "error" and
+              rec["peer_value"] not in OUR_ERRORS):
+            problems.append("line %d: mendable, but the peer's %s is no result of ours"
+                            % (n, rec["peer_value"]))
         try:
             typed = list(ParseCells(rec["cells"]).values()) + [rec["formula"]]
         except ValueError as e:

@@ -168,7 +168,9 @@ class FormulaData(unittest.TestCase):
             "no error literal": [header] + rows[1:] + [
                 "\t".join(first[:6] + ["error", "#N/A", "differs", "x"])],
             "at least 300": [header] + rows[:100],
-            "stays a text": [header] + rows[1:] + ["\t".join(first[:3] + ['=ISNA("#N/A!")']
+            "no result of ours": [header] + rows[1:] + [
+                "\t".join(first[:4] + ["error", "Err:511"] + first[6:8] + ["mendable", "x"])],
+                        "stays a text": [header] + rows[1:] + ["\t".join(first[:3] + ['=ISNA("#N/A!")']
                                                              + first[4:])],
         }
         for needle, lines in damaged.items():
@@ -432,7 +434,9 @@ class BenchScripts(unittest.TestCase):
         rows = [line.split("\t") for line in lines]
         self.assertEqual([(r[1], r[2], r[3], r[5]) for r in rows],
                          [("chain", "build", "30", "31"), ("chain", "change", "30", "1030"),
-                          ("sum", "build", "30", "55"), ("sum", "change", "30", "1054")])
+                          ("chain", "rebuild", "30", "1030"),
+                          ("sum", "build", "30", "55"), ("sum", "change", "30", "1054"),
+                          ("sum", "rebuild", "30", "1054")])
         self.assertTrue(all(float(r[4]) > 0 for r in rows))
 
     @unittest.skipUnless(HAVE_NODE and HAVE_XL, "node packages or xlrd missing")

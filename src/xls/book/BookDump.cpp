@@ -1,0 +1,195 @@
+#include "xls/book/BookDump.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/CodePage.h"
+#include "workbook/CellReference.h"
+#include "xls/book/BookNames.h"
+#include "workbook/SSUtils.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+
+namespace xls {
+
+using workbook::TSSBookSheet;
+
+namespace {
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string RangeText(const workbook::TRect& r) {
+  std::string text = workbook::PointToCellName({r.Left, r.Top});
+  if (r.Right != r.Left || r.Bottom != r.Top) text += ":" + workbook::PointToCellName({r.Right, r.Bottom});
+  return text;
+}
+
+// The kind and JSON value of what a cell holds: a number cell its number; a text cell or a
+// formula result by its text, the boolean words and error literals being the values the
+// engine takes them for (the model keeps a boolean or error cell as that text).
+std::string ResultJson(const std::string& value, workbook::TCellDataType type, double number) {
+  double d = 0;
+  bool b = false;
+  uint8_t code = 0;
+  if (type == workbook::kCellNumber) return "{\"type\":\"number\",\"value\":" + JsonNumber(number) + "}";
+  if (workbook::TextToNumber(value, d)) return "{\"type\":\"number\",\"value\":" + JsonNumber(d) + "}";
+  if (workbook::TextToBoolean(value, b)) return std::string("{\"type\":\"boolean\",\"value\":") + (b ? "true" : "false") + "}";
+  if (workbook::TextToErrorCode(value, code)) return "{\"type\":\"error\",\"value\":" + JsonString(value) + "}";
+  return "{\"type\":\"text\",\"value\":" + JsonString(value) + "}";
+}
+
+// The cell's font in the file's terms: height in twips, colour as the file's colour index
+// (palette index + 8; 0x7FFF automatic).
+std::string FontJson(const workbook::TSSFontRec& f) {
+  auto flag = [](bool on) { return on ? "true" : "false"; };
+  const int colour = f.Color < workbook::kPaletteSize ? f.Color + 8 : 0x7FFF;
+  return "{\"name\":" + JsonString(f.Name) + ",\"height\":" + std::to_string(f.Size * 20) + ",\"bold\":" +
+         flag(f.Style & workbook::kFontBold) + ",\"italic\":" + flag(f.Style & workbook::kFontItalic) +
+         ",\"underline\":" + flag(f.Style & workbook::kFontUnderline) + ",\"colorIndex\":" +
+         std::to_string(colour) + "}";
+}
+
+template <typename Fn>
+void ForEachCell(TSSBookSheet& sheet, Fn fn) {
+  workbook::TSSDataStorage& storage = sheet.Storage();
+  // Row by row, as a reader of the dump expects; within a row by column.
+  const int32_t cols = storage.UsedCols();
+  const int32_t rows = storage.UsedRows();
+  for (int32_t row = 0; row < rows; ++row)
+    for (int32_t col = 0; col < cols; ++col)
+      if (storage.HasRecord(col, row)) fn(col, row);
+}
+
+bool IsEmptyCell(TSSBookSheet& sheet, int32_t col, int32_t row) {
+  const workbook::TSSCellRec rec = sheet.Storage().CellRec(col, row);
+  return rec.DataType == workbook::kCellText && rec.Text.empty();
+}
+
+const char* KindOf(workbook::TCellDataType type) {
+  return type == workbook::kCellFormula ? "formula" : type == workbook::kCellNumber ? "number" : "text";
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& systemText) {
+  const std::u16string wide = platform::AnsiToUtf16(systemText);
+  std::string out = "\"";
+  for (size_t i = 0; i < wide.size(); ++i) {
+    uint32_t cp = wide[i];
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    switch (cp) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (cp < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(cp));
+          out += buf;
+        } else {
+          AppendUtf8(out, cp);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(double value) {
+  if (!std::isfinite(value)) return "null";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", value);
+  return buf;
+}
+
+std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
+  std::string out = "{\"sheets\":[";
+  for (int s = 0; s < book.PageCount(); ++s) {
+    TSSBookSheet& sheet = book.Sheets(s);
+    if (s) out += ",";
+    out += "{\"name\":" + JsonString(sheet.Caption()) + ",\"visible\":" + (book.PageVisible(s) ? "true" : "false");
+    out += ",\"cells\":[";
+    bool first = true;
+    ForEachCell(sheet, [&](int32_t col, int32_t row) {
+      if (IsEmptyCell(sheet, col, row)) return;
+      const workbook::TSSCellRec rec = sheet.Storage().CellRec(col, row);
+      std::unique_ptr<workbook::TSSCellObject> cell = sheet.CellObject(col, row);
+      if (!first) out += ",";
+      first = false;
+      out += "{\"ref\":\"" + workbook::PointToCellName({col, row}) + "\",\"col\":" + std::to_string(col) +
+             ",\"row\":" + std::to_string(row) + ",\"kind\":\"" + KindOf(rec.DataType) + "\",\"edit\":" +
+             JsonString(cell->EditText()) + ",\"display\":" + JsonString(cell->DisplayText()) + ",\"result\":" +
+             ResultJson(rec.DataType == workbook::kCellText ? cell->EditText() : cell->ValueText(), rec.DataType,
+                        rec.Value) +
+             ",\"font\":" + FontJson(cell->Style().Font().Rec()) + "}";
+    });
+    out += "],\"merged\":[";
+    const auto areas = sheet.Storage().MergedCells().AllAreas();
+    for (size_t i = 0; i < areas.size(); ++i) out += (i ? ",\"" : "\"") + RangeText(areas[i]) + "\"";
+    out += "]";
+    auto sizes = [&](workbook::TSSHeader& h, const char* sizeKey, const char* hiddenKey) {
+      std::string sizesText, hiddenText;
+      for (int32_t i = 0; i < h.Count(); ++i) {
+        if (!h.IsVisible(i)) hiddenText += (hiddenText.empty() ? "" : ",") + std::to_string(i);
+        if (h.Size(i) != h.DefaultSize() && h.IsVisible(i))
+          sizesText += (sizesText.empty() ? "\"" : ",\"") + std::to_string(i) + "\":" + std::to_string(h.Size(i));
+      }
+      out += std::string(",\"") + sizeKey + "\":{" + sizesText + "}";
+      out += std::string(",\"") + hiddenKey + "\":[" + hiddenText + "]";
+    };
+    sizes(sheet.ColumnHeader(), "colWidths", "hiddenCols");
+    sizes(sheet.RowHeader(), "rowHeights", "hiddenRows");
+    out += "}";
+  }
+  out += "],\"names\":[";
+  {
+    bool first = true;
+    for (const workbook::TDefinedName& n : BookNames(book)) {
+      if (n.Deleted) continue;
+      std::string ref = RangeText(n.Rect);
+      if (n.Sheet < book.PageCount()) ref = workbook::SheetPrefix(book.Sheets(n.Sheet).Caption()) + ref;
+      out += std::string(first ? "" : ",") + "{\"name\":" + JsonString(n.Name) + ",\"ref\":" + JsonString(ref) + "}";
+      first = false;
+    }
+  }
+  return out + "]}\n";
+}
+
+std::string DumpText(workbook::TCustomSpreadSheetBook& book) {
+  std::string out;
+  for (int s = 0; s < book.PageCount(); ++s) {
+    TSSBookSheet& sheet = book.Sheets(s);
+    out += "Sheet " + sheet.Caption() + (book.PageVisible(s) ? "" : " (hidden)") + "\n";
+    ForEachCell(sheet, [&](int32_t col, int32_t row) {
+      if (IsEmptyCell(sheet, col, row)) return;
+      std::unique_ptr<workbook::TSSCellObject> cell = sheet.CellObject(col, row);
+      out += "  " + workbook::PointToCellName({col, row}) + "\t" + cell->EditText();
+      const std::string display = cell->DisplayText();
+      if (display != cell->EditText()) out += "\t= " + display;
+      out += "\n";
+    });
+    for (const workbook::TRect& a : sheet.Storage().MergedCells().AllAreas()) out += "  merged " + RangeText(a) + "\n";
+  }
+  return out;
+}
+
+}  // namespace xls

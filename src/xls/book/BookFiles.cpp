@@ -1,0 +1,113 @@
+#include "xls/book/BookFiles.h"
+
+#include "platform/File.h"
+#include "workbook/SSBookIO.h"
+#include "workbook/SSTypes.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "xls/book/TExcelFileReader.h"
+#include "xls/book/TExcelFileWriter.h"
+
+namespace xls {
+
+using workbook::TCustomSpreadSheetBook;
+
+namespace {
+
+std::vector<std::string>& SaveWarnings() {
+  static std::vector<std::string> warnings;
+  return warnings;
+}
+
+// The file reader as the book's load sequence drives it (TCustomSpreadSheetBook::LoadFromReader:
+// locks, loading flag, clearing only after the check, restore on failure).
+class ExcelReaderSeam : public workbook::IWorkbookReader {
+ public:
+  ExcelReaderSeam(TCustomSpreadSheetBook& book, IByteSource& source) : book_(book), source_(source), reader_(book) {}
+  bool IsWorkbook() override { return reader_.AssignStream(source_); }
+  void Read(workbook::ISpreadSheetBook&, const std::function<void(uint8_t)>& progress) override {
+    reader_.OnProgress = [&progress](int percent) { progress(static_cast<uint8_t>(percent)); };
+    try {
+      reader_.OpenStream();
+    } catch (...) {
+      // A book is never left without a sheet: the caller may still show it.
+      if (book_.PageCount() == 0) book_.AddSheet();
+      throw;
+    }
+  }
+  bool HasUnknownFunctions() const override { return reader_.UnknownFunction(); }
+
+ private:
+  TCustomSpreadSheetBook& book_;
+  IByteSource& source_;
+  TExcelFileReader reader_;
+};
+
+}  // namespace
+
+void LoadBookFromSource(TCustomSpreadSheetBook& book, IByteSource& source) {
+  ExcelReaderSeam reader(book, source);
+  book.LoadFromReader(reader);
+  book.Refresh();
+}
+
+void LoadBookFromBytes(TCustomSpreadSheetBook& book, std::span<const uint8_t> bytes) {
+  MemoryByteSource source(bytes);
+  LoadBookFromSource(book, source);
+}
+
+void LoadBookFromFile(TCustomSpreadSheetBook& book, const std::string& fileName) {
+  if (!platform::FileExists(fileName)) throw workbook::ESpreadSheetError("Invalid file " + fileName + " name");
+  platform::File file(fileName, platform::FileAccess::Read, platform::FileDisposition::OpenExisting,
+                      platform::FileShare::DenyWrite);
+  FileByteSource source(file);
+  LoadBookFromSource(book, source);
+}
+
+std::vector<std::string> SaveBookToBytes(TCustomSpreadSheetBook& book, std::vector<uint8_t>& out) {
+  TExcelFileWriter writer;
+  writer.OnProgress = [&book](int percent) {
+    if (book.events.OnProgress) book.events.OnProgress(book, static_cast<uint8_t>(percent));
+  };
+  book.History().Clear();
+  book.History().Suspend();
+  try {
+    writer.AddBook(book);
+    out = writer.SaveToBytes();
+  } catch (...) {
+    book.History().Resume();
+    if (book.events.OnProgress) book.events.OnProgress(book, 100);
+    throw;
+  }
+  book.History().Resume();
+  return writer.Warnings();
+}
+
+std::vector<std::string> SaveBookToFile(TCustomSpreadSheetBook& book, const std::string& fileName) {
+  std::vector<uint8_t> bytes;
+  std::vector<std::string> warnings = SaveBookToBytes(book, bytes);
+  const std::string temp = platform::SiblingTempPath(fileName);
+  try {
+    {
+      platform::File file(temp, platform::FileAccess::Write, platform::FileDisposition::CreateAlways,
+                          platform::FileShare::Exclusive);
+      file.Write(bytes.data(), bytes.size());
+      file.Flush();
+    }
+    platform::ReplaceFile(temp, fileName);
+  } catch (...) {
+    platform::DeleteFile(temp);
+    throw;
+  }
+  return warnings;
+}
+
+void InstallBookFileHandlers() {
+  TCustomSpreadSheetBook::SetFileHandlers(
+      [](TCustomSpreadSheetBook& book, const std::string& name) { LoadBookFromFile(book, name); },
+      [](TCustomSpreadSheetBook& book, const std::string& name) { SaveWarnings() = SaveBookToFile(book, name); });
+}
+
+const std::vector<std::string>& LastSaveWarnings() { return SaveWarnings(); }
+
+}  // namespace xls

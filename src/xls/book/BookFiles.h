@@ -1,0 +1,41 @@
+#pragma once
+// The book's load and save procedures over workbook files. The book (one layer below) calls
+// them through the file handlers that InstallBookFileHandlers registers; callers holding a
+// stream of bytes (the single-file store actions, tools) call the byte forms directly.
+//
+// Loading runs the book's own load sequence (TCustomSpreadSheetBook::LoadFromReader) around
+// TExcelFileReader: the container is checked before the book is touched; a file that is not
+// a workbook raises ESpreadSheetError "Invalid stream format" and leaves the book as it was.
+// A stream that breaks while its records are read leaves the book cleared or partly filled
+// (never without a sheet) and raises the reader's message; the book restores its update
+// lock, loading flag, formula cache lock and history recording.
+//
+// Saving to a file writes a sibling temporary file first and moves it over the target only
+// when it is complete, so a failure midway (a full disk) never destroys the previous file.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "xls/compound/ByteSource.h"
+
+namespace workbook {
+class TCustomSpreadSheetBook;
+}
+
+namespace xls {
+
+void LoadBookFromSource(workbook::TCustomSpreadSheetBook& book, IByteSource& source);
+void LoadBookFromBytes(workbook::TCustomSpreadSheetBook& book, std::span<const uint8_t> bytes);
+void LoadBookFromFile(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
+
+// Each returns the writer's warnings (data beyond the format's limits that was left out).
+std::vector<std::string> SaveBookToBytes(workbook::TCustomSpreadSheetBook& book, std::vector<uint8_t>& out);
+std::vector<std::string> SaveBookToFile(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
+
+// Registers LoadBookFromFile and SaveBookToFile as the book's file handlers. The warnings
+// of the last save through the handlers are kept for the caller.
+void InstallBookFileHandlers();
+const std::vector<std::string>& LastSaveWarnings();
+
+}  // namespace xls

@@ -1,0 +1,435 @@
+#include "xls/book/TExcelFileReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "formulas/FunctionTable.h"
+#include "xls/book/BookNames.h"
+#include "workbook/SSUtils.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "xls/biff/CellRecords.h"
+#include "xls/biff/FormulaRecords.h"
+#include "xls/biff/LayoutRecords.h"
+#include "xls/biff/RecordIds.h"
+#include "xls/biff/Rk.h"
+#include "xls/biff/SheetRecords.h"
+#include "xls/biff/SizeUnits.h"
+#include "xls/biff/TSSTStringTable.h"
+#include "xls/biff/XlsText.h"
+#include "xls/compound/CompoundReader.h"
+#include "xls/formula/FileTokens.h"
+
+namespace xls {
+
+using workbook::TCustomSpreadSheetBook;
+using workbook::TSSStyleEntry;
+
+namespace {
+
+// Storage is reserved up front for at most this many columns and rows; it grows on demand.
+constexpr int32_t kReserveCols = 50;
+constexpr int32_t kReserveRows = 50001;
+
+}  // namespace
+
+TExcelFileReader::TExcelFileReader(TCustomSpreadSheetBook& book, double scale)
+    : book_(book), scale_(scale), formulaReader_(*this) {}
+
+TExcelFileReader::~TExcelFileReader() = default;
+
+bool TExcelFileReader::AssignStream(IByteSource& source) {
+  try {
+    CompoundReader container(source);
+    std::optional<size_t> entry = container.FindWorkbookStream();
+    if (!entry) return false;
+    stream_ = container.ReadStream(*entry);
+  } catch (const std::exception&) {
+    // A container that cannot be opened is simply not a workbook.
+    stream_.clear();
+    return false;
+  }
+  return !stream_.empty();
+}
+
+void TExcelFileReader::OpenStream() {
+  unknownFunction_ = false;
+  sheetIndex_ = -1;
+  sheet_ = nullptr;
+  RecordReader r(stream_);
+  while (r.Next()) {
+    Progress(r.Offset());
+    Dispatch(r);
+    if (sheetIndex_ >= book_.PageCount()) break;
+  }
+  Progress(static_cast<uint32_t>(stream_.size()));
+  stream_.clear();
+  stream_.shrink_to_fit();
+}
+
+void TExcelFileReader::Progress(uint32_t offset) {
+  if (!OnProgress || stream_.empty()) return;
+  const int percent = static_cast<int>(std::lround(double(offset) * 100.0 / double(stream_.size())));
+  if (percent == lastProgress_) return;
+  lastProgress_ = percent;
+  OnProgress(percent);
+}
+
+void TExcelFileReader::Dispatch(RecordReader& r) {
+  const uint16_t id = r.Id();
+  if (id == rec::kBof) return OnBof(r);
+  if (skippingSubstream_) {
+    if (id == rec::kEof) skippingSubstream_ = false;
+    return;
+  }
+  switch (id) {
+    case rec::kFilePass:
+      throw EXlsError("Invalid stream format");
+    case rec::kBoundSheet: return OnBoundSheet(r);
+    case rec::kFont: return OnFont(r);
+    case rec::kXf: return OnXf(r);
+    case rec::kFormat: {
+      FormatRecord f = FormatRecord::Read(r);
+      if (f.index > 49) formats_.emplace_back(f.index, ToSystemText(f.text));
+      return;
+    }
+    case rec::kPalette: {
+      PaletteRecord p = PaletteRecord::Read(r);
+      workbook::TSSPalette& palette = book_.Palette();
+      for (size_t i = 0; i < palette.size(); ++i) palette[i] = p.colours[i] & 0x00FFFFFF;
+      return;
+    }
+    case rec::kSst: sharedStrings_ = ReadSharedStrings(r); return;
+    case rec::kExternSheet: {
+      externFirst_.clear();
+      for (const ExternSheetEntry& e : ExternSheetRecord::Read(r).entries) externFirst_.push_back(e.firstSheet);
+      return;
+    }
+    case rec::kName: return OnName(r);
+    case rec::kProtect: {
+      const bool on = r.U16() & 1;
+      if (sheet_) sheet_->SheetProtected = on;
+      else book_.Protected = on;
+      return;
+    }
+    default: break;
+  }
+  if (!sheet_) return;  // cell and layout records outside a worksheet mean nothing
+  switch (id) {
+    case rec::kNumber: {
+      NumberRecord n = NumberRecord::Read(r);
+      return SetNumber(n.cell.column, n.cell.row, n.value, n.cell.xf);
+    }
+    case rec::kRk: {
+      RkRecord k = RkRecord::Read(r);
+      return SetNumber(k.cell.column, k.cell.row, DecodeRk(k.rk), k.cell.xf);
+    }
+    case rec::kMulRk: {
+      MulRkRecord m = MulRkRecord::Read(r);
+      for (size_t i = 0; i < m.cells.size(); ++i)
+        SetNumber(m.firstColumn + int32_t(i), m.row, DecodeRk(m.cells[i].rk), m.cells[i].xf);
+      return;
+    }
+    case rec::kLabel:
+    case rec::kRString: {
+      LabelRecord l = LabelRecord::Read(r);
+      return SetCell(l.cell.column, l.cell.row, ToSystemText(l.text), false, false, l.cell.xf);
+    }
+    case rec::kLabelSst: {
+      LabelSstRecord l = LabelSstRecord::Read(r);
+      return SetCell(l.cell.column, l.cell.row, ToSystemText(SharedString(sharedStrings_, l.index)), false,
+                     false, l.cell.xf);
+    }
+    case rec::kBoolErr: {
+      BoolErrRecord b = BoolErrRecord::Read(r);
+      const std::string text = b.isError ? workbook::ErrorText(b.value) : workbook::BooleanText(b.value != 0);
+      return SetCell(b.cell.column, b.cell.row, text, false, false, b.cell.xf);
+    }
+    case rec::kBlank: {
+      BlankRecord b = BlankRecord::Read(r);
+      return SetCell(b.cell.column, b.cell.row, std::string(), true, false, b.cell.xf);
+    }
+    case rec::kMulBlank: {
+      MulBlankRecord m = MulBlankRecord::Read(r);
+      for (size_t i = 0; i < m.xfs.size(); ++i) SetCell(m.firstColumn + int32_t(i), m.row, std::string(), true, false, m.xfs[i]);
+      return;
+    }
+    case rec::kFormula: return OnFormula(r);
+    case rec::kShrFmla: return OnSharedOrArray(r, true);
+    case rec::kArray: return OnSharedOrArray(r, false);
+    case rec::kDefColWidth:
+      sheet_->ColumnHeader().SetDefaultSize(
+          static_cast<uint16_t>(std::clamp(DefColWidthToPixels(r.U16(), scale_), 1, 0xFFFF)));
+      return;
+    case rec::kStandardWidth:
+      sheet_->ColumnHeader().SetDefaultSize(
+          static_cast<uint16_t>(std::clamp(StandardWidthToPixels(r.U16(), scale_), 1, 0xFFFF)));
+      return;
+    case rec::kDefaultRowHeight: {
+      r.U16();  // options
+      sheet_->RowHeader().SetDefaultSize(
+          static_cast<uint16_t>(std::clamp(DefaultRowHeightToPixels(r.U16()), 1, 0xFFFF)));
+      return;
+    }
+    case rec::kColInfo: return OnColInfo(r);
+    case rec::kRow: return OnRow(r);
+    case rec::kMergedCells: {
+      for (const MergedArea& a : MergedCellsRecord::Read(r).areas) {
+        if (a.lastRow < a.firstRow || a.lastColumn < a.firstColumn) continue;
+        sheet_->Storage().MergeCells(workbook::TRect{a.firstColumn, a.firstRow, a.lastColumn, a.lastRow}, true);
+      }
+      return;
+    }
+    case rec::kDimensions: {
+      DimensionsRecord d = DimensionsRecord::Read(r);
+      sheet_->Storage().SetCapacity(std::min<int32_t>(d.endColumn, kReserveCols),
+                                    static_cast<int32_t>(std::min<uint32_t>(d.endRow, kReserveRows)));
+      return;
+    }
+    case rec::kWindow2: return OnWindow2(r);
+    default: return;
+  }
+}
+
+void TExcelFileReader::OnBof(RecordReader& r) {
+  if (!seenFirstBof_) {
+    seenFirstBof_ = true;
+    inGlobals_ = true;
+    return;
+  }
+  inGlobals_ = false;
+  if (skippingSubstream_) return;  // a BOF nested in a skipped substream
+  for (const SheetEntry& s : sheets_) {
+    if (s.position != r.Offset()) continue;
+    if (s.bookIndex < 0) break;
+    sheetIndex_ = s.bookIndex;
+    sheet_ = sheetIndex_ < book_.PageCount() ? &book_.Sheets(sheetIndex_) : nullptr;
+    return;
+  }
+  // A chart, macro or module substream, or one no BOUNDSHEET names.
+  sheet_ = nullptr;
+  skippingSubstream_ = true;
+}
+
+void TExcelFileReader::OnBoundSheet(RecordReader& r) {
+  BoundSheetRecord b = BoundSheetRecord::Read(r);
+  const std::string name = ToSystemText(b.name);
+  sheetNames_.push_back(name);
+  SheetEntry entry;
+  entry.position = b.position;
+  if (b.sheetType == 0 || b.sheetType == 1) {
+    book_.AddSheet(name);
+    entry.bookIndex = book_.PageCount() - 1;
+    if (b.visibility == 1 || b.visibility == 2) book_.SetPageVisible(entry.bookIndex, false);
+  }
+  sheets_.push_back(entry);
+}
+
+void TExcelFileReader::OnFont(RecordReader& r) { fonts_.push_back(FontFromRecord(FontRecord::Read(r))); }
+
+void TExcelFileReader::OnXf(RecordReader& r) {
+  xfs_.push_back(XfRecord::Read(r));
+  xfStyles_.emplace_back();
+  if (xfs_.size() == 16) {
+    // The 16th XF is the default cell format: it becomes the book's default style.
+    const TSSStyleEntry entry = StyleOfXf(15);
+    book_.StyleCache().OverwriteDefault(entry);
+    book_.DefaultStyle().Rebind();
+    xfStyles_[15] = *book_.StyleCache().DefaultEntry();
+  }
+}
+
+uint16_t TExcelFileReader::FormatCodeOf(uint16_t fileIndex) const {
+  for (const auto& [index, text] : formats_) {
+    if (index != fileIndex) continue;
+    // Some writers store the general format under an index of their own; its name must not be
+    // taken for a pattern (its "e" reads as an exponent).
+    if (workbook::UpperText(workbook::TrimText(text)) == "GENERAL") return 0;
+    uint16_t code = 0;
+    workbook::FormatFromPattern(text, code);
+    return code;
+  }
+  return 0;
+}
+
+const TSSStyleEntry& TExcelFileReader::StyleOfXf(size_t index) {
+  if (xfStyles_[index]) return *xfStyles_[index];
+  const XfStyle s = StyleFromXf(xfs_[index], fonts_.size(), [this](uint16_t i) { return FormatCodeOf(i); });
+  TSSStyleEntry e;
+  e.Format = s.format;
+  e.HorzAlign = static_cast<workbook::THorzTextAlign>(std::min<uint8_t>(s.horzAlign, workbook::haJUSTIFY));
+  e.VertAlign = static_cast<workbook::TVertTextAlign>(std::min<uint8_t>(s.vertAlign, workbook::vaJUSTIFY));
+  e.WordBreak = s.wordWrap != 0;
+  e.Flags = s.flags;
+  e.FillStyle = static_cast<workbook::TSSFillStyle>(std::min<uint8_t>(s.pattern, workbook::fsThinThickCrossHatch));
+  e.ForegroundColor = s.colours[0];
+  e.BackgroundColor = s.colours[1];
+  // A cell without a fill pattern in the file shows the book's own "no fill" colour, so that
+  // unformatted cells equal the default style again.
+  if (xfs_[index].pattern == 0) e.ForegroundColor = e.BackgroundColor = workbook::kDefaultFillColor;
+  for (size_t i = 0; i < 4; ++i) {
+    e.Borders[i].Style = static_cast<workbook::TSSEdgeLineStyle>(std::min<uint8_t>(s.edges[i].lineStyle, 13));
+    e.Borders[i].Color = workbook::NormalizeColor(s.edges[i].colour);
+  }
+  if (!fonts_.empty()) {
+    const FontStyle& f = fonts_[std::min(s.font, fonts_.size() - 1)];
+    e.Font = book_.StyleCache().FindOrAddFont(f.name, f.flags, workbook::NormalizeColor(f.colour),
+                                              static_cast<uint8_t>(std::clamp(f.size, 1, 255)), f.charset);
+  } else {
+    e.Font = book_.StyleCache().DefaultEntry()->Font;
+  }
+  xfStyles_[index] = e;
+  return *xfStyles_[index];
+}
+
+void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
+                               int xf) {
+  std::unique_ptr<workbook::TSSCellObject> cell = sheet_->CellObject(col, row);
+  if (xf >= 0 && static_cast<size_t>(xf) < xfs_.size()) {
+    cell->Style().ApplyEntry(StyleOfXf(size_t(xf)), false);
+  }
+  if (formula && text.find("#REF!") != std::string::npos) {
+    cell->SetTextEx("#REF!", false, false);
+    return;
+  }
+  if (!text.empty() || blank) cell->SetTextEx(text, formula, false);
+}
+
+void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf) {
+  // The number's text as the user would type it, entered with the entry rules switched off;
+  // a number in the file stays a number cell (the text alone would make it a text cell).
+  SetCell(col, row, ShortestNumberText(value), false, false, xf);
+  if (std::isfinite(value)) sheet_->Storage().StoreCellValue(col, row, value);
+}
+
+std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::vector<uint8_t>& tokens) {
+  std::string text;
+  formulaReader_.TokensToText(col, row, text, static_cast<uint16_t>(std::min<size_t>(tokens.size(), 0xFFFF)),
+                              tokens.data());
+  if (formulaReader_.UnknownFunctionMet()) unknownFunction_ = true;
+  return text;
+}
+
+void TExcelFileReader::OnFormula(RecordReader& r) {
+  FormulaRecord f = FormulaRecord::Read(r);
+  // A cell that shares a SHRFMLA or ARRAY formula (its only token is ptgExp) waits for it.
+  if (!f.tokens.empty() && f.tokens[0] == 0x01) sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});
+  SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false, true, f.cell.xf);
+}
+
+void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
+  uint16_t firstRow, lastRow;
+  uint8_t firstCol, lastCol;
+  std::vector<uint8_t> tokens;
+  if (shared) {
+    SharedFormulaRecord s = SharedFormulaRecord::Read(r);
+    firstRow = s.firstRow, lastRow = s.lastRow, firstCol = s.firstColumn, lastCol = s.lastColumn;
+    tokens = std::move(s.tokens);
+  } else {
+    ArrayRecord a = ArrayRecord::Read(r);
+    firstRow = a.firstRow, lastRow = a.lastRow, firstCol = a.firstColumn, lastCol = a.lastColumn;
+    tokens = std::move(a.tokens);
+  }
+  // Only the cells whose FORMULA record pointed here get the formula: a range in the file
+  // may be far larger than the cells that use it, and a hostile one would fill a whole sheet.
+  auto it = sharedCells_.lower_bound({sheetIndex_, firstRow, 0});
+  while (it != sharedCells_.end() && std::get<0>(*it) == sheetIndex_ && std::get<1>(*it) <= lastRow) {
+    const auto [sheet, row, col] = *it;
+    if (col < firstCol || col > lastCol) {
+      ++it;
+      continue;
+    }
+    it = sharedCells_.erase(it);
+    const std::string text = FormulaText(col, row, tokens);
+    if (text.empty()) continue;
+    // The cell keeps the style its FORMULA record gave it. An array formula's text is set as
+    // if typed.
+    if (shared) SetCell(col, row, text, false, true, -1);
+    else sheet_->CellObject(col, row)->SetText(text);
+  }
+}
+
+void TExcelFileReader::OnName(RecordReader& r) {
+  NameRecord n = NameRecord::Read(r);
+  const std::string text = ToSystemText(n.name);
+  nameTexts_.push_back(text);
+  if (n.tokens.empty() || n.options != 0) return;
+  ParsedFormula parsed = ParseFileTokens(n.tokens);
+  if (parsed.tokens.empty()) return;
+  const FileToken& t = parsed.tokens.front();
+  workbook::TDefinedName name;
+  name.Name = text;
+  name.Sheet = sheetIndex_ < 0 ? 255 : static_cast<uint8_t>(sheetIndex_);
+  const uint8_t base = t.base;
+  auto externSheet = [this](uint16_t index) -> uint8_t {
+    return index < externFirst_.size() ? static_cast<uint8_t>(externFirst_[index]) : 255;
+  };
+  if (base == 0x24) {
+    name.Rect = {t.column & 0x3FFF, t.row, t.column & 0x3FFF, t.row};
+  } else if (base == 0x25) {
+    name.Rect = {t.column & 0x3FFF, t.row, t.lastColumn & 0x3FFF, t.lastRow};
+  } else if (base == 0x3A) {
+    name.Sheet = externSheet(t.externSheet);
+    name.Rect = {t.column & 0x3FFF, t.row, t.column & 0x3FFF, t.row};
+  } else if (base == 0x3B) {
+    name.Sheet = externSheet(t.externSheet);
+    name.Rect = {t.column & 0x3FFF, t.row, t.lastColumn & 0x3FFF, t.lastRow};
+  } else {
+    return;
+  }
+  AddBookName(book_, name);
+}
+
+void TExcelFileReader::OnColInfo(RecordReader& r) {
+  ColInfoRecord c = ColInfoRecord::Read(r);
+  bool locked = true;
+  if (c.xf < xfs_.size()) locked = (StyleOfXf(c.xf).Flags & workbook::kStyleLocked) != 0;
+  const int size = std::clamp(ColInfoWidthToPixels(c.width, scale_), 0, 0xFFFF);
+  // Columns beyond the format's 256 are not addressed; a hostile range stops there.
+  for (int32_t col = c.firstColumn; col <= std::min<int32_t>(c.lastColumn, 255); ++col) {
+    workbook::TSSHeader& h = sheet_->ColumnHeader();
+    h.SetSize(col, size);
+    h.SetProtectionLocked(col, locked);
+    h.SetVisible(col, !(c.options & ColInfoRecord::kHidden));
+  }
+}
+
+void TExcelFileReader::OnRow(RecordReader& r) {
+  RowRecord row = RowRecord::Read(r);
+  workbook::TSSHeader& h = sheet_->RowHeader();
+  const bool hidden = row.options & RowRecord::kHidden;
+  if (!(row.height & 0x8000) || hidden) {
+    h.SetSize(row.row, std::clamp(RowHeightToPixels(row.height & 0x7FFF, scale_), 0, 0xFFFF));
+  }
+  h.SetProtectionLocked(row.row, false);
+  h.SetVisible(row.row, !hidden);
+}
+
+void TExcelFileReader::OnWindow2(RecordReader& r) {
+  Window2Record w = Window2Record::Read(r);
+  sheet_->ShowFormulas = w.options & Window2Record::kShowFormulas;
+  sheet_->ShowHeaders = true;
+  sheet_->ShowGrid = w.options & Window2Record::kShowGrid;
+  sheet_->SetSelection(workbook::TRect{0, 0, 0, 0});
+}
+
+std::optional<FormulaFunctionInfo> TExcelFileReader::Function(uint16_t number) const {
+  const formulas::TFuncDefinition* def = formulas::FindFunctionByNumber(number);
+  if (!def) return std::nullopt;
+  return FormulaFunctionInfo{std::string(def->Name), def->FixedArgs};
+}
+
+std::string TExcelFileReader::ColumnCaption(int32_t column) const {
+  return workbook::TSSUtils::ColumnCaption(column);
+}
+
+std::string TExcelFileReader::NumberText(double value) const { return ShortestNumberText(value); }
+
+std::string TExcelFileReader::ErrorText(uint8_t code) const { return workbook::ErrorText(code); }
+
+void TExcelFileReader::ReportInvalidName(const std::string&) {
+  // Loading records formula problems silently; the name shows as its message text.
+}
+
+}  // namespace xls

@@ -1,0 +1,112 @@
+#pragma once
+// Reads a binary workbook file into a book: the "Workbook" stream of the compound document is
+// loaded into memory whole and its records are walked once, creating sheets and setting cells,
+// styles, sizes, merged areas, names, protection and the palette. Formula records become
+// formula text (TFormulaReader) that the book's formula cache parses and recalculates; the
+// results stored in the file are not used.
+//
+// Protocol: AssignStream (false: not a workbook; nothing in the book was touched), then
+// OpenStream (throws EXlsError on a broken or encrypted stream; the book is then partly
+// filled). The book's load procedure (BookFiles) clears the book between the two.
+//
+// Substreams: the first BOF is the globals; every later BOF either stands at the position a
+// BOUNDSHEET named for a worksheet (then that sheet becomes current) or starts a substream of
+// another kind (chart, macro sheet), whose records are passed over up to its EOF.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "workbook/SSStyleTypes.h"
+#include "xls/biff/RecordReader.h"
+#include "xls/biff/StyleMapping.h"
+#include "xls/compound/ByteSource.h"
+#include "xls/formula/TFormulaReader.h"
+
+namespace workbook {
+class TCustomSpreadSheetBook;
+class TSSBookSheet;
+}  // namespace workbook
+
+namespace xls {
+
+class TExcelFileReader : public IFormulaTextSource {
+ public:
+  // `scale`: screen pixels per inch / 96, applied to column widths and row heights.
+  explicit TExcelFileReader(workbook::TCustomSpreadSheetBook& book, double scale = 1.0);
+  ~TExcelFileReader() override;
+
+  bool AssignStream(IByteSource& source);
+  void OpenStream();
+
+  bool UnknownFunction() const { return unknownFunction_; }
+  // Called with 0..100 when the percentage of the stream read changes.
+  std::function<void(int)> OnProgress;
+
+  // IFormulaTextSource
+  size_t NameCount() const override { return nameTexts_.size(); }
+  std::string NameText(size_t index) const override { return nameTexts_.at(index); }
+  size_t ExternSheetCount() const override { return externFirst_.size(); }
+  uint16_t ExternSheetFirst(size_t index) const override { return externFirst_.at(index); }
+  size_t SheetCount() const override { return sheetNames_.size(); }
+  std::string SheetName(size_t index) const override { return sheetNames_.at(index); }
+  std::optional<FormulaFunctionInfo> Function(uint16_t number) const override;
+  std::string ColumnCaption(int32_t column) const override;
+  std::string NumberText(double value) const override;
+  std::string ErrorText(uint8_t code) const override;
+  void ReportInvalidName(const std::string& message) override;
+
+ private:
+  struct SheetEntry {
+    uint32_t position = 0;
+    int bookIndex = -1;  // -1: not a worksheet (chart, macro, module)
+  };
+
+  void Dispatch(RecordReader& r);
+  void OnBof(RecordReader& r);
+  void OnBoundSheet(RecordReader& r);
+  void OnFont(RecordReader& r);
+  void OnXf(RecordReader& r);
+  void OnName(RecordReader& r);
+  void OnFormula(RecordReader& r);
+  void OnSharedOrArray(RecordReader& r, bool shared);
+  void OnColInfo(RecordReader& r);
+  void OnRow(RecordReader& r);
+  void OnWindow2(RecordReader& r);
+  void SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
+               int xf);
+  void SetNumber(int32_t col, int32_t row, double value, int xf);
+  std::string FormulaText(int32_t col, int32_t row, const std::vector<uint8_t>& tokens);
+  const workbook::TSSStyleEntry& StyleOfXf(size_t index);
+  uint16_t FormatCodeOf(uint16_t fileIndex) const;
+  void Progress(uint32_t offset);
+
+  workbook::TCustomSpreadSheetBook& book_;
+  double scale_;
+  std::vector<uint8_t> stream_;
+  TFormulaReader formulaReader_;
+  workbook::TSSBookSheet* sheet_ = nullptr;
+  int sheetIndex_ = -1;
+  bool inGlobals_ = false;
+  bool seenFirstBof_ = false;
+  bool skippingSubstream_ = false;
+  std::vector<SheetEntry> sheets_;
+  std::vector<std::string> sheetNames_;
+  std::vector<std::u16string> sharedStrings_;
+  std::vector<uint16_t> externFirst_;
+  std::vector<std::string> nameTexts_;
+  std::vector<FontStyle> fonts_;
+  std::vector<XfRecord> xfs_;
+  // Style entries made from the XFs on first use; fonts point into the book's style cache.
+  std::vector<std::optional<workbook::TSSStyleEntry>> xfStyles_;
+  std::vector<std::pair<uint16_t, std::string>> formats_;
+  bool unknownFunction_ = false;
+  // (sheet, row, column) of formula cells waiting for their shared or array formula.
+  std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
+  int lastProgress_ = -1;
+};
+
+}  // namespace xls

@@ -1,0 +1,106 @@
+// Whole books with the real formula engine: formulas written with their file tokens and
+// results, recalculated after loading, names and cross-sheet references kept.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "formulas/BookFormulaCache.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "xls/biff/FormulaRecords.h"
+#include "xls/biff/RecordIds.h"
+#include "xls/biff/RecordReader.h"
+#include "xls/book/BookNames.h"
+#include "xls/book/BookFiles.h"
+#include "xls/compound/CompoundReader.h"
+
+namespace xls {
+namespace {
+
+class BookEngine : public ::testing::Test {
+ protected:
+  void SetUp() override { formulas::BookFormulaCache::Install(); }
+  void TearDown() override { workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory({}); }
+
+  static std::string Display(workbook::TSpreadSheetBook& b, int sheet, int col, int row) {
+    return b.Sheets(sheet).CellObject(col, row)->DisplayText();
+  }
+  static std::string Edit(workbook::TSpreadSheetBook& b, int sheet, int col, int row) {
+    return b.Sheets(sheet).CellObject(col, row)->EditText();
+  }
+};
+
+TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
+  workbook::TSpreadSheetBook book;
+  book.AddSheet("Data");
+  auto& s = book.Sheets(0);
+  s.CellObject(0, 0)->SetText("1");
+  s.CellObject(0, 1)->SetText("2");
+  s.CellObject(0, 2)->SetText("3");
+  s.CellObject(1, 0)->SetText("=A1+A2*A3");
+  s.CellObject(1, 1)->SetText("=SUM(A1:A3)");
+  s.CellObject(1, 2)->SetText("=$A$1+A$2");
+  s.CellObject(1, 3)->SetText("=Data!B2*2");
+  s.CellObject(1, 4)->SetText("=IF(A1>0,\"pos\",\"neg\")");
+  book.Sheets(1).CellObject(1, 1)->SetText("21");
+  book.Recalculate();
+  ASSERT_EQ(Display(book, 0, 1, 0), "7");
+
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(SaveBookToBytes(book, file).empty());
+
+  // Readers that do not calculate find the results in the file.
+  MemoryByteSource source(file);
+  CompoundReader container(source);
+  std::vector<uint8_t> stream = container.ReadStream(*container.FindWorkbookStream());
+  RecordReader r(stream);
+  std::vector<double> numbers;
+  while (r.Next()) {
+    if (r.Id() != rec::kFormula) continue;
+    FormulaRecord f = FormulaRecord::Read(r);
+    if (f.result[6] == 0xFF && f.result[7] == 0xFF) continue;
+    double d;
+    std::memcpy(&d, f.result.data(), 8);
+    numbers.push_back(d);
+  }
+  EXPECT_EQ(numbers, (std::vector<double>{7, 6, 3, 42}));
+
+  workbook::TSpreadSheetBook back;
+  LoadBookFromBytes(back, file);
+  EXPECT_EQ(Edit(back, 0, 1, 0), "=A1+A2*A3");
+  EXPECT_EQ(Edit(back, 0, 1, 1), "=SUM(A1:A3)");
+  EXPECT_EQ(Edit(back, 0, 1, 2), "=$A$1+A$2");
+  EXPECT_EQ(Edit(back, 0, 1, 3), "=Data!B2*2");
+  EXPECT_EQ(Display(back, 0, 1, 0), "7");
+  EXPECT_EQ(Display(back, 0, 1, 1), "6");
+  EXPECT_EQ(Display(back, 0, 1, 2), "3");
+  EXPECT_EQ(Display(back, 0, 1, 3), "42");
+  EXPECT_EQ(Display(back, 0, 1, 4), "pos");
+  // The loaded formulas are live: a changed input recalculates them.
+  back.Sheets(0).CellObject(0, 0)->SetText("10");
+  EXPECT_EQ(Display(back, 0, 1, 0), "16");
+}
+
+TEST_F(BookEngine, DefinedNamesRoundTrip) {
+  workbook::TSpreadSheetBook book;
+  book.AddSheet("Data");
+  ASSERT_TRUE(AddBookName(book, {"Prices", 1, {0, 0, 0, 9}, false}));
+  ASSERT_TRUE(AddBookName(book, {"Corner", 0, {2, 3, 2, 3}, false}));
+  std::vector<uint8_t> file;
+  SaveBookToBytes(book, file);
+  workbook::TSpreadSheetBook back;
+  LoadBookFromBytes(back, file);
+  const std::vector<workbook::TDefinedName> names = BookNames(back);
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0].Name, "Prices");
+  EXPECT_EQ(names[0].Sheet, 1);
+  EXPECT_EQ(names[0].Rect, (workbook::TRect{0, 0, 0, 9}));
+  EXPECT_EQ(names[1].Name, "Corner");
+  EXPECT_EQ(names[1].Sheet, 0);
+  EXPECT_EQ(names[1].Rect, (workbook::TRect{2, 3, 2, 3}));
+}
+
+}  // namespace
+}  // namespace xls

@@ -1,0 +1,307 @@
+// Load, save, load: a book written by TExcelFileWriter reads back through TExcelFileReader
+// with the same sheets, order, visibility, values, styles, sizes, merged areas and protection.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "xls/biff/RecordIds.h"
+#include "xls/biff/RecordReader.h"
+#include "xls/book/BookFiles.h"
+#include "xls/book/TExcelFileWriter.h"
+#include "xls/compound/ByteSource.h"
+#include "xls/compound/CompoundReader.h"
+
+namespace xls {
+namespace {
+
+using workbook::TSpreadSheetBook;
+
+std::vector<uint8_t> Save(TSpreadSheetBook& book, std::vector<std::string>* warnings = nullptr) {
+  std::vector<uint8_t> bytes;
+  std::vector<std::string> w = SaveBookToBytes(book, bytes);
+  if (warnings) *warnings = w;
+  return bytes;
+}
+
+std::string Edit(TSpreadSheetBook& book, int sheet, int col, int row) {
+  return book.Sheets(sheet).CellObject(col, row)->EditText();
+}
+
+// The record ids of the workbook stream, in order.
+std::vector<uint16_t> RecordIds(const std::vector<uint8_t>& file) {
+  MemoryByteSource source(file);
+  CompoundReader container(source);
+  std::vector<uint8_t> stream = container.ReadStream(*container.FindWorkbookStream());
+  RecordReader r(stream);
+  std::vector<uint16_t> ids;
+  while (r.Next()) ids.push_back(r.Id());
+  return ids;
+}
+
+class BookRoundTrip : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    src.AddSheet("Data");
+    src.AddSheet("Hidden one");
+    src.SetPageVisible(2, false);
+    auto& s0 = src.Sheets(0);
+    s0.CellObject(0, 0)->SetText("Name");
+    s0.CellObject(1, 0)->SetText("12.5");
+    s0.CellObject(2, 0)->SetText("-3");
+    s0.CellObject(0, 1)->SetText(std::string(300, 'x'));  // through the shared strings
+    s0.CellObject(0, 2)->SetText("caf\xe9");               // 8-bit text of the code page
+    s0.CellObject(3, 4)->SetText("TRUE");
+    s0.CellObject(7, 70)->SetText("far");
+    src.Sheets(1).CellObject(0, 0)->SetText("second");
+    src.Sheets(2).CellObject(1, 1)->SetText("hidden sheet text");
+  }
+  TSpreadSheetBook src;
+  TSpreadSheetBook dst;
+};
+
+TEST_F(BookRoundTrip, SheetsValuesAndOrder) {
+  std::vector<uint8_t> file = Save(src);
+  LoadBookFromBytes(dst, file);
+  ASSERT_EQ(dst.PageCount(), 3);
+  EXPECT_EQ(dst.Sheets(0).Caption(), "Sheet1");
+  EXPECT_EQ(dst.Sheets(1).Caption(), "Data");
+  EXPECT_EQ(dst.Sheets(2).Caption(), "Hidden one");
+  EXPECT_TRUE(dst.PageVisible(0));
+  EXPECT_TRUE(dst.PageVisible(1));
+  EXPECT_FALSE(dst.PageVisible(2));
+  EXPECT_EQ(Edit(dst, 0, 0, 0), "Name");
+  EXPECT_EQ(Edit(dst, 0, 1, 0), "12.5");
+  EXPECT_EQ(Edit(dst, 0, 2, 0), "-3");
+  EXPECT_EQ(dst.Sheets(0).Storage().CellDataType(1, 0), workbook::kCellNumber);
+  EXPECT_EQ(Edit(dst, 0, 0, 1), std::string(300, 'x'));
+  EXPECT_EQ(Edit(dst, 0, 0, 2), "caf\xe9");
+  EXPECT_EQ(Edit(dst, 0, 3, 4), "TRUE");
+  EXPECT_EQ(Edit(dst, 0, 7, 70), "far");
+  EXPECT_EQ(Edit(dst, 1, 0, 0), "second");
+  EXPECT_EQ(Edit(dst, 2, 1, 1), "hidden sheet text");
+  EXPECT_EQ(dst.ActivePage(), 0);
+
+  // A second round gives the same file: nothing drifts.
+  EXPECT_EQ(Save(dst), file);
+}
+
+TEST_F(BookRoundTrip, StylesFontsFillsAndBorders) {
+  auto& s0 = src.Sheets(0);
+  {
+    auto cell = s0.CellObject(0, 0);
+    auto& style = cell->Style();
+    style.Font().SetAll("Courier New", 14, 10, 1, workbook::kFontBold | workbook::kFontItalic);
+    style.Brush().SetAll(workbook::fsGray50, 5, 3);
+    style.Borders().Left().SetAll(workbook::lsThin, 2);
+    style.Borders().Bottom().SetAll(workbook::lsDouble, 12);
+    style.SetHorzTextAlign(workbook::haRIGHT);
+    style.SetVertTextAlign(workbook::vaTOP);
+    style.SetWordBreak(true);
+  }
+  s0.CellObject(1, 0)->Style().SetFormatCode(10);
+  s0.CellObject(2, 0)->Style().SetLocked(false);
+
+  std::vector<uint8_t> file = Save(src);
+  LoadBookFromBytes(dst, file);
+  auto& d0 = dst.Sheets(0);
+  auto a1 = d0.CellObject(0, 0);
+  auto& st = a1->Style();
+  EXPECT_EQ(st.Font().Name(), "Courier New");
+  EXPECT_EQ(st.Font().Size(), 14);
+  EXPECT_EQ(st.Font().FontColor(), 10);
+  EXPECT_EQ(st.Font().Style(), workbook::kFontBold | workbook::kFontItalic);
+  EXPECT_EQ(st.Brush().Style(), workbook::fsGray50);
+  EXPECT_EQ(st.Brush().BackgroundColor(), 5);
+  EXPECT_EQ(st.Brush().ForegroundColor(), 3);
+  EXPECT_EQ(st.Borders().Left().Style(), workbook::lsThin);
+  EXPECT_EQ(st.Borders().Left().Color(), 2);
+  EXPECT_EQ(st.Borders().Bottom().Style(), workbook::lsDouble);
+  EXPECT_EQ(st.Borders().Bottom().Color(), 12);
+  EXPECT_EQ(st.HorzTextAlign(), workbook::haRIGHT);
+  EXPECT_EQ(st.VertTextAlign(), workbook::vaTOP);
+  EXPECT_TRUE(st.WordBreak());
+  EXPECT_EQ(d0.CellObject(1, 0)->Style().FormatCode(), 10);
+  EXPECT_FALSE(d0.CellObject(2, 0)->Style().Locked());
+  EXPECT_TRUE(d0.CellObject(0, 2)->Style().Locked());
+  // Unformatted cells share the book's default entry again.
+  EXPECT_EQ(d0.Storage().CellStyleEntry(0, 2), d0.Storage().CellStyleEntry(3, 4));
+  EXPECT_EQ(Save(dst), file);
+}
+
+TEST_F(BookRoundTrip, SizesHiddenMergedAndProtection) {
+  auto& s0 = src.Sheets(0);
+  s0.ColumnHeader().SetSize(1, 120);
+  s0.ColumnHeader().SetVisible(4, false);
+  s0.RowHeader().SetSize(0, 30);
+  s0.RowHeader().SetVisible(9, false);
+  s0.Storage().MergeCells({0, 5, 1, 6}, true);
+  s0.Storage().MergeCells({3, 10, 5, 10}, true);
+  s0.SheetProtected = true;
+  s0.ShowGrid = false;
+  src.Protected = true;
+
+  LoadBookFromBytes(dst, Save(src));
+  auto& d0 = dst.Sheets(0);
+  EXPECT_EQ(d0.ColumnHeader().Size(1), 120);
+  EXPECT_EQ(d0.ColumnHeader().Size(2), src.Sheets(0).ColumnHeader().DefaultSize());
+  EXPECT_FALSE(d0.ColumnHeader().IsVisible(4));
+  EXPECT_TRUE(d0.ColumnHeader().IsVisible(3));
+  EXPECT_EQ(d0.RowHeader().Size(0), 30);
+  EXPECT_FALSE(d0.RowHeader().IsVisible(9));
+  ASSERT_EQ(d0.Storage().MergedCells().Count(), 2);
+  EXPECT_EQ(d0.Storage().MergedCells().AreaByIndex(0), (workbook::TRect{0, 5, 1, 6}));
+  EXPECT_EQ(d0.Storage().MergedCells().AreaByIndex(1), (workbook::TRect{3, 10, 5, 10}));
+  EXPECT_TRUE(d0.SheetProtected);
+  EXPECT_FALSE(dst.Sheets(1).SheetProtected);
+  EXPECT_FALSE(d0.ShowGrid);
+  EXPECT_TRUE(dst.Sheets(1).ShowGrid);
+  EXPECT_TRUE(dst.Protected);
+}
+
+TEST(BookWriter, TextsNumbersAndLabelLimits) {
+  TSpreadSheetBook book;
+  auto& s = book.Sheets(0);
+  s.CellObject(0, 0)->Style().SetFormatCode(49);  // text format: "123" stays a label
+  s.CellObject(0, 0)->SetText("123");
+  s.CellObject(1, 0)->SetRawText("123");          // a number text of a plain cell
+  s.CellObject(2, 0)->SetText(std::string(250, 'a'));
+  s.CellObject(3, 0)->SetText(std::string(251, 'b'));
+  std::vector<uint16_t> ids = RecordIds(Save(book));
+  auto count = [&](uint16_t id) { return std::count(ids.begin(), ids.end(), id); };
+  EXPECT_EQ(count(rec::kLabel), 2);
+  EXPECT_EQ(count(rec::kNumber), 1);
+  EXPECT_EQ(count(rec::kLabelSst), 1);
+  EXPECT_EQ(count(rec::kSst), 1);
+  EXPECT_EQ(count(rec::kBoundSheet), 1);
+  EXPECT_EQ(count(rec::kBof), 2);
+  EXPECT_EQ(count(rec::kEof), 2);
+}
+
+TEST(BookWriter, SmallBookUsesTheMiniStreamAndReadsBack) {
+  TSpreadSheetBook book;
+  book.Sheets(0).CellObject(0, 0)->SetText("1");
+  std::vector<uint8_t> file = Save(book);
+  MemoryByteSource source(file);
+  CompoundReader container(source);
+  const auto entry = container.FindWorkbookStream();
+  ASSERT_TRUE(entry);
+  EXPECT_LT(container.Entries()[*entry].size, 4096u);
+  TSpreadSheetBook back;
+  LoadBookFromBytes(back, file);
+  EXPECT_EQ(Edit(back, 0, 0, 0), "1");
+}
+
+TEST(BookWriter, CellsBeyondTheFormatAreReportedNotSilentlyLost) {
+  TSpreadSheetBook book;
+  auto& s = book.Sheets(0);
+  s.CellObject(255, 65535)->SetText("last");
+  s.CellObject(256, 0)->SetText("col 257");
+  s.CellObject(0, 65536)->SetText("row 65537");
+  std::vector<std::string> warnings;
+  std::vector<uint8_t> file = Save(book, &warnings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("2 cells"), std::string::npos) << warnings[0];
+  TSpreadSheetBook back;
+  LoadBookFromBytes(back, file);
+  EXPECT_EQ(Edit(back, 0, 255, 65535), "last");
+  EXPECT_EQ(back.Sheets(0).Storage().HasRecord(256, 0), false);
+}
+
+TEST(BookWriter, ManyStylesAndMergedAreasSplitAcrossRecords) {
+  TSpreadSheetBook book;
+  auto& s = book.Sheets(0);
+  for (int i = 0; i < 1100; ++i) s.Storage().MergeCells({0, i * 2, 1, i * 2}, true);
+  for (int i = 0; i < 40; ++i) {
+    auto cell = s.CellObject(3, i);
+    cell->SetText("v" + std::to_string(i));
+    cell->Style().Font().SetSize(static_cast<uint8_t>(6 + i));
+  }
+  std::vector<uint8_t> file = Save(book);
+  std::vector<uint16_t> ids = RecordIds(file);
+  EXPECT_EQ(std::count(ids.begin(), ids.end(), rec::kMergedCells), 2);
+  TSpreadSheetBook back;
+  LoadBookFromBytes(back, file);
+  EXPECT_EQ(back.Sheets(0).Storage().MergedCells().Count(), 1100);
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(back.Sheets(0).CellObject(3, i)->Style().Font().Size(), 6 + i) << i;
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+struct TempPath {
+  std::string path;
+  explicit TempPath(const std::string& name)
+      : path((std::filesystem::temp_directory_path() / ("xlsbook_" + std::to_string(std::rand()) + name)).string()) {}
+  ~TempPath() {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+size_t FilesBeside(const std::string& path) {
+  size_t n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+    if (e.path().filename().string().rfind(std::filesystem::path(path).filename().string(), 0) == 0) ++n;
+  return n;
+}
+
+TEST(BookSaveToFile, ReplacesTheFileAndLeavesNoTemporaryBehind) {
+  TempPath target(".xls");
+  { std::ofstream(target.path) << "previous content"; }
+  workbook::TSpreadSheetBook book;
+  book.Sheets(0).CellObject(0, 0)->SetText("new");
+  SaveBookToFile(book, target.path);
+  workbook::TSpreadSheetBook back;
+  LoadBookFromFile(back, target.path);
+  EXPECT_EQ(back.Sheets(0).CellObject(0, 0)->EditText(), "new");
+  EXPECT_EQ(FilesBeside(target.path), 1u);
+}
+
+TEST(BookSaveToFile, AFailedSaveKeepsThePreviousFile) {
+  TempPath target(".xls");
+  { std::ofstream(target.path) << "previous content"; }
+  // A book without sheets has no workbook stream to write.
+  workbook::TCustomSpreadSheetBook empty;
+  try {
+    SaveBookToFile(empty, target.path);
+    FAIL() << "no error";
+  } catch (const EExcelDataWriter& e) {
+    EXPECT_STREQ(e.what(), "Error store workbook stream");
+  }
+  EXPECT_EQ(ReadAll(target.path), "previous content");
+  // A target in a folder that does not exist: the error names the failure, nothing is left.
+  workbook::TSpreadSheetBook book;
+  EXPECT_THROW(SaveBookToFile(book, target.path + "-missing-dir/x.xls"), std::exception);
+  EXPECT_EQ(ReadAll(target.path), "previous content");
+  EXPECT_EQ(FilesBeside(target.path), 1u);
+}
+
+TEST(BookSaveToFile, TheBookHandlersAreInstalled) {
+  InstallBookFileHandlers();
+  TempPath target(".xls");
+  workbook::TSpreadSheetBook book;
+  book.Sheets(0).CellObject(2, 3)->SetText("through the book");
+  book.SaveToFile(target.path);
+  workbook::TSpreadSheetBook back;
+  back.LoadFromFile(target.path);
+  EXPECT_EQ(back.Sheets(0).CellObject(2, 3)->EditText(), "through the book");
+}
+
+}  // namespace
+}  // namespace xls

@@ -1,0 +1,108 @@
+#include "SstoolCommands.h"
+
+#include <ostream>
+
+#include "workbook/CellReference.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "xls/book/BookDump.h"
+#include "xls/book/BookFiles.h"
+
+namespace sstool {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: sstool dump FILE [--json]\n"
+    "       sstool convert IN OUT\n"
+    "       sstool set IN OUT REF=TEXT...   (REF: B3 or Sheet!B3)\n";
+
+int Usage(std::ostream& err) {
+  err << kUsage;
+  return 2;
+}
+
+// One line: messages of the file layers may carry line breaks of their own.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+void Load(workbook::TSpreadSheetBook& book, const std::string& path) {
+  xls::LoadBookFromFile(book, path);
+  book.Recalculate();
+}
+
+void Save(workbook::TSpreadSheetBook& book, const std::string& path, std::ostream& err) {
+  for (const std::string& w : xls::SaveBookToFile(book, path)) err << "sstool: warning: " << OneLine(w) << "\n";
+}
+
+// "B3" on the first sheet, or "Caption!B3" on the sheet of that caption.
+workbook::TSSBookSheet& TargetSheet(workbook::TSpreadSheetBook& book, const std::string& ref, std::string& cellName) {
+  const size_t bang = ref.rfind('!');
+  if (bang == std::string::npos) {
+    cellName = ref;
+    return book.Sheets(0);
+  }
+  std::string caption = ref.substr(0, bang);
+  if (caption.size() >= 2 && caption.front() == '\'' && caption.back() == '\'') caption = caption.substr(1, caption.size() - 2);
+  cellName = ref.substr(bang + 1);
+  for (int i = 0; i < book.PageCount(); ++i)
+    if (book.Sheets(i).Caption() == caption) return book.Sheets(i);
+  throw std::runtime_error("no sheet named " + caption);
+}
+
+int Set(const std::vector<std::string>& args, std::ostream& err) {
+  workbook::TSpreadSheetBook book;
+  Load(book, args[1]);
+  for (size_t i = 3; i < args.size(); ++i) {
+    const size_t eq = args[i].find('=');
+    if (eq == std::string::npos || eq == 0) throw std::runtime_error("expected REF=TEXT, got " + args[i]);
+    std::string cellName;
+    workbook::TSSBookSheet& sheet = TargetSheet(book, args[i].substr(0, eq), cellName);
+    workbook::TPoint cell;
+    if (!workbook::CellNameToPoint(cellName, cell)) throw std::runtime_error("invalid cell reference " + cellName);
+    sheet.CellObject(cell.X, cell.Y)->SetText(args[i].substr(eq + 1));
+  }
+  book.Recalculate();
+  Save(book, args[2], err);
+  return 0;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) return Usage(err);
+  const std::string& command = args[0];
+  try {
+    if (command == "dump") {
+      if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json")) return Usage(err);
+      workbook::TSpreadSheetBook book;
+      Load(book, args[1]);
+      out << (args.size() == 3 ? xls::DumpJson(book) : xls::DumpText(book));
+      return 0;
+    }
+    if (command == "convert") {
+      if (args.size() != 3) return Usage(err);
+      workbook::TSpreadSheetBook book;
+      Load(book, args[1]);
+      Save(book, args[2], err);
+      return 0;
+    }
+    if (command == "set") {
+      if (args.size() < 4) return Usage(err);
+      return Set(args, err);
+    }
+  } catch (const std::exception& e) {
+    err << "sstool: " << OneLine(e.what()) << "\n";
+    return 1;
+  } catch (...) {
+    err << "sstool: unexpected failure\n";
+    return 1;
+  }
+  return Usage(err);
+}
+
+}  // namespace sstool

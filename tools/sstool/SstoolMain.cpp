@@ -1,0 +1,20 @@
+// sstool: workbook files from the command line (see SstoolCommands.h for the exit codes).
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "SstoolCommands.h"
+#include "formulas/BookFormulaCache.h"
+#include "xls/book/BookFiles.h"
+
+int main(int argc, char** argv) {
+  xls::InstallBookFileHandlers();
+  formulas::BookFormulaCache::Install();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    return sstool::Run(args, std::cout, std::cerr);
+  } catch (...) {
+    std::cerr << "sstool: unexpected failure\n";
+    return 1;
+  }
+}
