@@ -19,7 +19,9 @@
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
 #include "xls/formula/TFormulaReader.h"
-#include "xls/reader/WorkbookDecoder.h"
+#include "formulas/BookFormulaCache.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "xls/book/BookFiles.h"
 
 namespace {
 
@@ -43,29 +45,19 @@ class FuzzSource : public xls::IFormulaTextSource {
   void ReportInvalidName(const std::string&) override {}
 };
 
-// The book side of the decoder: everything accepted and dropped.
-class FuzzSink : public xls::IWorkbookSink {
- public:
-  std::optional<xls::FormulaFunctionInfo> Function(uint16_t n) const override { return source_.Function(n); }
-  std::string ColumnCaption(int32_t c) const override { return std::to_string(c); }
-  std::string NumberText(double) const override { return "1"; }
-  std::string ErrorText(uint8_t) const override { return "#E"; }
-  void ReportInvalidName(const std::string&) override {}
-  void AddSheet(const std::string&, bool) override {}
-  void BeginSheet(size_t) override {}
-  void SetCell(const xls::DecodedCell&) override {}
-  void SetArrayCell(int32_t, int32_t, const std::string&) override {}
-  void SetSharedFormulaCell(int32_t, int32_t, const std::string&) override {}
-
- private:
-  FuzzSource source_;
-};
-
-void Decode(std::span<const uint8_t> stream) {
-  FuzzSink sink;
+// The whole reader as a program uses it: the bytes load into a real book with the formula
+// engine installed, so every record decoder, the formula conversion and the book's own
+// rules all see the hostile input.
+void LoadIntoBook(std::span<const uint8_t> file) {
+  static const bool installed = [] {
+    formulas::BookFormulaCache::Install();
+    return true;
+  }();
+  (void)installed;
+  workbook::TSpreadSheetBook book;
   try {
-    xls::WorkbookDecoder(stream, sink).Decode();
-  } catch (const std::runtime_error&) {
+    xls::LoadBookFromBytes(book, file);
+  } catch (const std::exception&) {
   }
 }
 
@@ -130,6 +122,7 @@ void WalkRecords(std::span<const uint8_t> stream) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::span<const uint8_t> input(data, size);
+  LoadIntoBook(input);
   try {
     xls::MemoryByteSource source(input);
     xls::CompoundReader reader(source);
@@ -143,11 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (auto index = reader.FindWorkbookStream()) {
       std::vector<uint8_t> stream = reader.ReadStream(*index);
       WalkRecords(stream);
-      Decode(stream);
     }
   } catch (const xls::ECompoundError&) {
     WalkRecords(input);
-    Decode(input);
   }
   return 0;
 }
