@@ -28,6 +28,11 @@ suite() {
   "$@" || failed+=("$name")
 }
 
+stamp "peers"
+# SheetJS, HyperFormula and LibreOffice headless; their own checks run as one more suite.
+bash scripts/peers.sh --with-office
+suite "peer tools" bash scripts/peers.sh --test
+
 stamp "native build"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
