@@ -237,7 +237,6 @@ void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula,
     if (formulas) formulas->SetFormula(*this, col, row);
     return;
   }
-  if (oldFormula) RemoveFormula(col, row);
   std::string stored(text);
   if (code == 9 || code == 10) {
     const size_t percent = stored.find('%');
@@ -249,18 +248,38 @@ void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula,
     }
   }
   c.text = SharedText(stored);
-  Write(col, row, std::move(c));
+  WriteOverFormula(col, row, std::move(c), oldFormula);
 }
 
 void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
   if (col < 0 || row < 0) return;
-  RemoveFormula(col, row);
+  const Content current = CurrentContent(col, row);
   Content c;
   c.style = CellStyleEntry(col, row);
   c.type = kCellNumber;
   c.number = value;
   c.derivedText = true;
-  Write(col, row, std::move(c));
+  WriteOverFormula(col, row, std::move(c), current.type == kCellFormula ? current.formula : nullptr);
+}
+
+void TSSDataStorage::WriteOverFormula(int32_t col, int32_t row, Content content,
+                                      IFormulaEntry* oldFormula) {
+  if (!oldFormula) {
+    Write(col, row, std::move(content));
+    return;
+  }
+  // The undo record must see the formula the cell held, so the entry stays attached while the
+  // new content is written and goes only afterwards; the record then gets its final type.
+  const uint8_t type = content.type;
+  const double number = content.number;
+  content.type = kCellFormula;
+  content.formula = oldFormula;
+  Write(col, row, std::move(content));
+  RemoveFormula(col, row);
+  if (CellSlot* slot = Slot(col, row)) {
+    slot->type = type;
+    slot->number = number;
+  }
 }
 
 void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* style) {

@@ -179,6 +179,9 @@ class TSSDataStorage {
   void FillRec(const CellSlot* slot, TSSCellRec& rec) const;
   void FreeSlot(CellSlot* slot);
   void RemoveFormula(int32_t col, int32_t row);
+  // Writes content over a cell that may hold a formula, so that the undo record still sees
+  // the formula; the entry is removed after the write.
+  void WriteOverFormula(int32_t col, int32_t row, Content content, IFormulaEntry* oldFormula);
   uint16_t FormatCode(int32_t col, int32_t row) const;
   bool IsBlank(const CellSlot* slot) const;
   SelectionKind KindOf(const TRect& rect) const;

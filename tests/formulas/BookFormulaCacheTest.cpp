@@ -126,5 +126,34 @@ TEST_F(BookFormulaCacheTest, UndoBringsTheFormulaBack) {
   EXPECT_EQ(Cache().Engine().EntryCount(), 1u);
 }
 
+TEST_F(BookFormulaCacheTest, UndoOfPlainTextOverAFormulaRestoresTheFormula) {
+  Enter(0, 0, "2");
+  Enter(1, 0, "=A1+1");
+  Enter(1, 0, "plain");
+  EXPECT_EQ(Cache().Engine().EntryCount(), 0u);
+  book_->History().Undo();
+  EXPECT_EQ(Text(1, 0), "=A1+1");
+  EXPECT_EQ(Sheet().Storage().CellDataType(1, 0), workbook::kCellFormula);
+  EXPECT_EQ(Shown(1, 0), "3");
+  book_->History().Redo();
+  EXPECT_EQ(Text(1, 0), "plain");
+  EXPECT_EQ(Cache().Engine().EntryCount(), 0u);
+  book_->History().Undo();
+  Enter(0, 0, "4");  // the restored formula is live again
+  EXPECT_EQ(Shown(1, 0), "5");
+}
+
+TEST_F(BookFormulaCacheTest, UndoOfANumberOverAFormulaRestoresTheFormula) {
+  Enter(0, 0, "2");
+  Enter(1, 0, "=A1+1");
+  Sheet().Storage().StoreCellValue(1, 0, 7.5);
+  EXPECT_EQ(Sheet().Storage().CellDataType(1, 0), workbook::kCellNumber);
+  EXPECT_EQ(Shown(1, 0), "7.5");
+  EXPECT_EQ(Cache().Engine().EntryCount(), 0u);
+  book_->History().Undo();
+  EXPECT_EQ(Text(1, 0), "=A1+1");
+  EXPECT_EQ(Shown(1, 0), "3");
+}
+
 }  // namespace
 }  // namespace formulas::test
