@@ -273,7 +273,7 @@ void TSSFunctionHandler::ForEachArgument(const ArgumentCallback& callback, Argum
         break;
       case ptgStr: {
         const std::string text = ReadStringToken(p);
-        if (mode == ArgumentMode::Text) {
+        if (mode != ArgumentMode::Number) {
           ++visited_;
           callback(text, 0);
         } else {
@@ -289,14 +289,14 @@ void TSSFunctionHandler::ForEachArgument(const ArgumentCallback& callback, Argum
       }
       case ptgBool:
         ++visited_;
-        if (mode == ArgumentMode::Text)
+        if (mode != ArgumentMode::Number)
           callback(BooleanText(ReadBoolToken(p)), 0);
         else
           callback({}, ReadBoolToken(p) ? 1 : 0);
         break;
       case ptgNum:
         ++visited_;
-        if (mode == ArgumentMode::Text)
+        if (mode != ArgumentMode::Number)
           callback(NumberText(ReadNumberToken(p)), 0);
         else
           callback({}, ReadNumberToken(p));
@@ -376,9 +376,11 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
       ++inside;
       uint8_t error = 0;
       const auto r = static_cast<int32_t>(row), c = static_cast<int32_t>(col);
-      if (mode == ArgumentMode::Text) {
+      if (mode != ArgumentMode::Number) {
         cache_.GetCellText(sheet, r, c, text, error);
-        if (error != 0) {
+        if (error != 0 && mode == ArgumentMode::Counting) {
+          text = EngineErrorText(error);
+        } else if (error != 0) {
           RaiseError(static_cast<EngineError>(error));
           continue;
         }

@@ -52,7 +52,7 @@ void Count(TSSFunctionHandler& h) {
       [&](std::string_view text, double) {
         if (IsNumberText(text)) h.SetAccumulator(h.Accumulator() + 1);
       },
-      ArgumentMode::Text);
+      ArgumentMode::Counting);
   h.PushNumber(h.Accumulator());
 }
 
@@ -61,7 +61,7 @@ void CountA(TSSFunctionHandler& h) {
       [&](std::string_view text, double) {
         if (!text.empty()) h.SetAccumulator(h.Accumulator() + 1);
       },
-      ArgumentMode::Text);
+      ArgumentMode::Counting);
   h.PushNumber(h.Accumulator());
 }
 
@@ -70,7 +70,7 @@ void CountBlank(TSSFunctionHandler& h) {
       [&](std::string_view text, double) {
         if (text.empty()) h.SetAccumulator(h.Accumulator() + static_cast<double>(h.RunLength()));
       },
-      ArgumentMode::Text);
+      ArgumentMode::Counting);
   h.PushNumber(h.Accumulator());
 }
 

@@ -28,8 +28,10 @@ namespace formulas {
 
 class TSSFormulasCache;
 
-// How ForEachArgument hands values over: as texts or as numbers.
-enum class ArgumentMode : uint8_t { Text = 1, Number = 2 };
+// How ForEachArgument hands values over: as texts or as numbers. Counting hands texts over
+// too, but a cell holding an error is a value to count, not an error of the count: it comes
+// as its literal instead of making the whole function's result that error.
+enum class ArgumentMode : uint8_t { Text = 1, Number = 2, Counting = 3 };
 
 // One visited value. In Text mode `text` is set; in Number mode `number`.
 using ArgumentCallback = std::function<void(std::string_view text, double number)>;
