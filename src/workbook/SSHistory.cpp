@@ -261,15 +261,20 @@ void TCustomHistory::EndGroup() {
   else group->Unlink();
 }
 
-void TCustomHistory::Undo(int count) {
-  if (InGroup()) return;  // never undo half of an open step
+void TCustomHistory::Undo(int count) { Replay(undo_, redo_, count, true); }
+
+void TCustomHistory::Redo(int count) { Replay(redo_, undo_, count, false); }
+
+void TCustomHistory::Replay(TActionList& from, TActionList& to, int count, bool undo) {
+  if (InGroup()) return;  // never undo or redo half of an open step
   bool any = false;
-  for (int i = 0; i < count && undo_.ChildCount() > 0; ++i) {
-    std::unique_ptr<TCustomAction> action = undo_.ChildAt(0)->Unlink();
+  for (int i = 0; i < count && from.ChildCount() > 0; ++i) {
+    std::unique_ptr<TCustomAction> action = from.ChildAt(0)->Unlink();
     LockBook(false);
     Suspend();
     try {
-      action->Undo();
+      if (undo) action->Undo();
+      else action->Redo();
     } catch (...) {
       // A step that fails half-way leaves states the other steps cannot rely on.
       Resume();
@@ -280,34 +285,7 @@ void TCustomHistory::Undo(int count) {
     }
     Resume();
     LockBook(true);
-    redo_.InsertChild(std::move(action));
-    any = true;
-  }
-  if (any) {
-    AfterUndoRedo();
-    Changed();
-  }
-}
-
-void TCustomHistory::Redo(int count) {
-  if (InGroup()) return;
-  bool any = false;
-  for (int i = 0; i < count && redo_.ChildCount() > 0; ++i) {
-    std::unique_ptr<TCustomAction> action = redo_.ChildAt(0)->Unlink();
-    LockBook(false);
-    Suspend();
-    try {
-      action->Redo();
-    } catch (...) {
-      Resume();
-      LockBook(true);
-      action.reset();
-      Clear();
-      throw;
-    }
-    Resume();
-    LockBook(true);
-    undo_.InsertChild(std::move(action));
+    to.InsertChild(std::move(action));
     any = true;
   }
   if (any) {

@@ -242,6 +242,9 @@ class TCustomHistory {
 
  private:
   void Insert(std::unique_ptr<TCustomAction> action);
+  // Takes up to `count` steps from the front of `from`, undoes or redoes each, and moves it to
+  // the front of `to`.
+  void Replay(TActionList& from, TActionList& to, int count, bool undo);
   TActionList undo_;
   TActionList redo_;
   TCustomAction* current_;
