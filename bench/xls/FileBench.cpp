@@ -10,7 +10,7 @@
 // readFile / writeFile(biff8) and xlrd open_workbook on that same file. Peers come from the
 // scripts in bench/peers (JSON on stdout); a peer that is not installed is reported and
 // skipped. The source tree is found through SS_SOURCE_DIR (environment, else the build's),
-// the Python interpreter through PEER_PYTHON (else python3), scratch files under TMPDIR.
+// the Python interpreter through PEER_PYTHON (else the one scripts/peers.sh names), scratch files under TMPDIR.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -208,7 +208,13 @@ int main(int argc, char** argv) {
   const fs::path source = envSource ? envSource : SS_SOURCE_DIR;
   const fs::path peers = source / "bench" / "peers";
   const char* envPython = std::getenv("PEER_PYTHON");
-  const std::string python = envPython ? envPython : "python3";
+  std::string python = envPython ? envPython : "";
+  if (python.empty()) {  // the interpreter that can import xlrd, as the peer installer names it
+    int status = 0;
+    python = Run("bash " + Quote((source / "scripts" / "peers.sh").string()) + " --print-python", status);
+    while (!python.empty() && (python.back() == '\n' || python.back() == ' ')) python.pop_back();
+    if (status != 0 || python.empty()) python = "python3";
+  }
   const std::string self = fs::read_symlink("/proc/self/exe").string();
   const fs::path work = fs::temp_directory_path() / ("file-bench-" + std::to_string(getpid()));
   fs::create_directories(work);
