@@ -139,6 +139,9 @@ void TSFSAdvancedFileStream::LoadFraming() {
   const uint32_t blockCount = Get32(header + 12);
   const uint32_t extension = Get32(header + 23);
   if (blockSize == 0 || blockSize > kMaxBlockSize) throw EStoreError(kBadHeader);
+  // Block 0 must start inside the file: an extension reaching beyond it is damage, and taking
+  // it at its word would make the next write grow the file by up to 4 GiB of nothing.
+  if (int64_t{kHeaderSize} + extension > rawSize) throw EStoreError(kBadHeader);
   framed_ = true;
   compression_ = header[20];
   blockSize_ = blockSize;
