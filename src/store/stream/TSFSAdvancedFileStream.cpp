@@ -69,6 +69,8 @@ bool TSFSAdvancedFileStream::TryDefer(const uint8_t* data, size_t count) {
     tailData_ = LoadBlock(l);
   } else if (l == blocks_.size() && size_ == static_cast<int64_t>(l) * blockSize_) {
     tailData_.clear();
+    // A new block fills up piece by piece: one allocation instead of a growing series.
+    tailData_.reserve(blockSize_);
   } else {
     return false;
   }
@@ -137,6 +139,9 @@ void TSFSAdvancedFileStream::LoadFraming() {
   const uint32_t blockCount = Get32(header + 12);
   const uint32_t extension = Get32(header + 23);
   if (blockSize == 0 || blockSize > kMaxBlockSize) throw EStoreError(kBadHeader);
+  // Block 0 must start inside the file: an extension reaching beyond it is damage, and taking
+  // it at its word would make the next write grow the file by up to 4 GiB of nothing.
+  if (int64_t{kHeaderSize} + extension > rawSize) throw EStoreError(kBadHeader);
   framed_ = true;
   compression_ = header[20];
   blockSize_ = blockSize;
@@ -205,25 +210,25 @@ void TSFSAdvancedFileStream::Notify(double percent) {
   if (OnProgress && !suppressProgress_) OnProgress(*this, percent);
 }
 
-std::vector<uint8_t> TSFSAdvancedFileStream::ReadPacked(const Block& block) {
+void TSFSAdvancedFileStream::ReadPacked(const Block& block, std::vector<uint8_t>& packed) {
   const int64_t start = block.offset + kBlockHeaderSize;
   const int64_t rawSize = raw_->Size();
   if (start > rawSize || rawSize - start < block.packedSize) throw EStoreError(kLoadError);
-  std::vector<uint8_t> packed(block.packedSize);
+  packed.resize(block.packedSize);
   raw_->Seek(start, TSeekOrigin::soBeginning);
   if (block.packedSize != 0 && raw_->Read(packed.data(), packed.size()) != packed.size())
     throw EStoreError(kLoadError);
-  return packed;
 }
 
 const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
   if (cacheValid_ && cacheIndex_ == index) return cache_;
   const Block& b = blocks_[index];
-  const std::vector<uint8_t> packed = ReadPacked(b);
-  // Decoded into a second buffer that is kept between calls, so that no block-sized
-  // allocation happens per block; it becomes the cache only when it checks out.
+  // The packed bytes and the decoded block go to buffers kept between calls, so that no
+  // block-sized allocation (nor its clearing) happens per block; the decoded one becomes the
+  // cache only when it checks out.
+  ReadPacked(b, packed_);
   std::vector<uint8_t>& data = scratch_;
-  if (!DecompressBlock(compression_, packed, b.unpackedSize, data)) throw EStoreError(kLoadError);
+  if (!DecompressBlock(compression_, packed_, b.unpackedSize, data)) throw EStoreError(kLoadError);
   if (data.size() != b.unpackedSize) throw EStoreError(kLoadSizeError);
   if (BlockCrc(data.data(), data.size()) != b.crc) throw EStoreError(kLoadCrcError);
   cacheValid_ = false;
@@ -337,18 +342,24 @@ size_t TSFSAdvancedFileStream::WriteFramed(const uint8_t* data, size_t count, bo
     std::vector<uint8_t> packed;
     if (j > last) {
       // Beyond the written range the contents stay the same; only the place changes.
-      packed = ReadPacked(blocks_[j]);
+      ReadPacked(blocks_[j], packed);
     } else {
-      std::vector<uint8_t> bytes;
-      if (j < oldLength) bytes = LoadBlock(j);
       size_t length = blockSize_;
       if (isLast && newSize % blockSize_ != 0) length = static_cast<size_t>(newSize % blockSize_);
-      bytes.resize(length, 0);
       const int64_t blockStart = static_cast<int64_t>(j) * blockSize_;
-      const int64_t from = std::max(p, blockStart);
-      const int64_t to = std::min<int64_t>(end, blockStart + static_cast<int64_t>(length));
-      if (to > from)
-        std::memcpy(bytes.data() + (from - blockStart), data + (from - p), static_cast<size_t>(to - from));
+      std::vector<uint8_t> bytes;
+      if (p <= blockStart && end >= blockStart + static_cast<int64_t>(length)) {
+        // The write covers the whole block: its old contents are neither decoded nor cleared.
+        const uint8_t* from = data + (blockStart - p);
+        bytes.assign(from, from + length);
+      } else {
+        if (j < oldLength) bytes = LoadBlock(j);
+        bytes.resize(length, 0);
+        const int64_t from = std::max(p, blockStart);
+        const int64_t to = std::min<int64_t>(end, blockStart + static_cast<int64_t>(length));
+        if (to > from)
+          std::memcpy(bytes.data() + (from - blockStart), data + (from - p), static_cast<size_t>(to - from));
+      }
       const uint32_t before = j < oldLength ? b.packedSize : 0;
       packed = PrepareBuffer(b, bytes);
       if (j >= oldLength || b.packedSize > before) shifting = true;

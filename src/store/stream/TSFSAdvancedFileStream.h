@@ -114,7 +114,7 @@ class TSFSAdvancedFileStream : public TStream {
   int64_t FirstBlockOffset() const { return int64_t{kHeaderSize} + extensionSize_; }
   // Decompressed bytes of block `index` (served from the one-block cache when current).
   const std::vector<uint8_t>& LoadBlock(size_t index);
-  std::vector<uint8_t> ReadPacked(const Block& block);
+  void ReadPacked(const Block& block, std::vector<uint8_t>& packed);
   std::vector<uint8_t> PrepareBuffer(Block& block, const std::vector<uint8_t>& data);
   size_t WriteFramed(const uint8_t* data, size_t count, bool notify);
   void WriteBlocks(const std::vector<Block>& table, const std::vector<Pending>& pending);
@@ -138,6 +138,7 @@ class TSFSAdvancedFileStream : public TStream {
   // The last block decompressed, so that small sequential reads do not decode it again.
   std::vector<uint8_t> cache_;
   std::vector<uint8_t> scratch_;
+  std::vector<uint8_t> packed_;  // packed bytes of the block being loaded
   size_t cacheIndex_ = 0;
   bool cacheValid_ = false;
   // The pending last block (write-behind): its index and full new contents.

@@ -310,6 +310,14 @@ TEST(TSFSAdvancedFileStream, HostileHeadersAreRejected) {
   EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 4, 0x7FFFFFFF); })); }), bad); // absurd block size
   EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 128 + 12, 128); })); }), bad); // chain loops back
   EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 128 + 4, 100); })); }), bad);  // short middle block
+  // An extension reaching past the end of the file, with blocks or without: a write must not
+  // grow the file to where block 0 would then start.
+  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 23, 0x03E139CE); })); }), bad);
+  auto empty = std::make_shared<MemoryFile>();
+  Create(empty, 1);
+  Put32(empty->bytes, 23, 0xFFFFFF00);
+  EXPECT_EQ(ErrorOf([&] { Open(empty)->Write("x", 1); }), bad);
+  EXPECT_EQ(empty->bytes.size(), 128u);
   // A block count far beyond the file: the walk stops at the end and the tail is repaired.
   auto f = make([](auto& b) { Put32(b, 12, 0xFFFFFFFF); });
   auto s = Open(f);
