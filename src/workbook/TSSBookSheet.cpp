@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/FontMetrics.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/TSSStyleCache.h"
 
 namespace workbook {
 
@@ -120,47 +122,6 @@ std::unique_ptr<TSSCellObject> TSSBookSheet::CellObject(int32_t col, int32_t row
   return std::make_unique<TSSCellObject>(*this, col, row);
 }
 
-namespace {
-// Lines needed for a text at a width, breaking at blanks; a word longer than the width takes
-// lines of its own. Character widths are estimated from the font's "Wg" extent.
-int32_t LineCount(const std::string& text, int32_t width, int32_t charWidth) {
-  if (charWidth <= 0) charWidth = 1;
-  const int32_t perLine = std::max(1, width / charWidth);
-  int32_t lines = 0;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    int32_t used = 0;
-    int32_t paragraphLines = 1;
-    size_t i = start;
-    while (i < end) {
-      size_t wordEnd = text.find(' ', i);
-      if (wordEnd == std::string::npos || wordEnd > end) wordEnd = end;
-      const int32_t word = static_cast<int32_t>(wordEnd - i);
-      const int32_t need = used == 0 ? word : used + 1 + word;
-      if (need <= perLine) {
-        used = need;
-      } else if (used == 0) {
-        paragraphLines += (word - 1) / perLine;
-        used = word % perLine;
-      } else {
-        ++paragraphLines;
-        used = word;
-        if (word > perLine) {
-          paragraphLines += (word - 1) / perLine;
-          used = word % perLine;
-        }
-      }
-      i = wordEnd + 1;
-    }
-    lines += paragraphLines;
-    if (end == text.size()) break;
-    start = end + 1;
-  }
-  return lines;
-}
-}  // namespace
 
 void TSSBookSheet::AutoRowHeight(int32_t row) {
   if (book_.Loading() || row < 0) return;
@@ -178,9 +139,12 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
     const int64_t width = ColumnHeader().Distance(area.Left, area.Right + 1) - 4;
     if (width <= 0) continue;
     const std::string text = storage_->CellDisplayText(col, row);
-    const int32_t lineHeight = style->Font->WgHeight + 2;
-    const int32_t lines =
-        LineCount(text, static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX)), style->Font->WgWidth / 2);
+    // Lines broken with the font's real widths; each line is the font's height plus a margin.
+    const platform::IFontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(*style->Font));
+    const int32_t lineHeight = metrics.Metrics().height + 2;
+    const int32_t lines = static_cast<int32_t>(std::min<size_t>(
+        platform::BreakLines(metrics, text, static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX))).size(),
+        INT32_MAX));
     int32_t need = lines * lineHeight;
     if (lines == 1 && lineHeight < rows.DefaultSize()) need = rows.DefaultSize();
     best = std::max(best, need);

@@ -1,7 +1,8 @@
 #pragma once
-// Clipboard access for copy, cut and paste: the private block format and Unicode text. The
-// portable store is process-wide memory; a platform clipboard is installed with
-// SetClipboard (the caller keeps it alive).
+// Clipboard access for copy, cut and paste: the private block format and text. By default the
+// platform clipboard serves (the system clipboard on Windows, a process-wide store elsewhere);
+// another one, such as MemoryClipboard in tests, is installed with SetClipboard (the caller
+// keeps it alive).
 #include <optional>
 #include <string>
 
@@ -43,6 +44,25 @@ class MemoryClipboard : public IClipboard {
   std::string format_;
   std::optional<std::string> data_;
   std::optional<std::u16string> text_;
+};
+
+// The platform clipboard. The system clipboard holds 8-bit text, so texts pass through the
+// system code page. Block and text are written together: each change rewrites both.
+class PlatformClipboard : public IClipboard {
+ public:
+  void Clear() override;
+  void SetData(const std::string& format, const std::string& bytes) override;
+  std::optional<std::string> GetData(const std::string& format) const override;
+  void SetText(const std::u16string& text) override;
+  std::optional<std::u16string> GetText() const override;
+  std::optional<std::string> GetAnsiText() const override;
+
+ private:
+  void WritePending();
+
+  std::string format_;
+  std::optional<std::string> data_;
+  std::optional<std::string> text_;
 };
 
 // The clipboard in use: the installed one, else the process-wide memory clipboard.

@@ -1,5 +1,6 @@
 #include "workbook/TSSStyleCache.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "workbook/SSIntf.h"
@@ -51,10 +52,21 @@ void TSSStyleCache::Measure(TSSFontRec& font) {
     measurer_(font);
     return;
   }
-  // Without a canvas: the em height in pixels and the usual proportions of "Wg" to it.
-  const int pixels = MulDiv(font.Size, gScreenPpi, 72);
-  font.WgHeight = MulDiv(pixels, 6, 5) + 1;
-  font.WgWidth = MulDiv(pixels, 3, 2) + ((font.Style & kFontBold) ? 1 : 0);
+  // Without a canvas: the platform's font metrics (an estimate from the size where no font is).
+  const platform::IFontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(font));
+  font.WgHeight = metrics.Metrics().height;
+  font.WgWidth = metrics.TextWidth("Wg");
+}
+
+platform::FontDescription FontDescriptionOf(const TSSFontRec& font) {
+  platform::FontDescription desc;
+  desc.face = font.Name;
+  // Sizes are points at the screen resolution read at start-up.
+  desc.size = std::max(1, MulDiv(font.Size, TSSStyleCache::ScreenPixelsPerInch(), 72));
+  desc.sizeInPixels = true;
+  desc.bold = (font.Style & kFontBold) != 0;
+  desc.italic = (font.Style & kFontItalic) != 0;
+  return desc;
 }
 
 TSSFontRec* TSSStyleCache::FindOrAddFont(const std::string& name, uint8_t style, TSSColor color,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FontMetrics.h"
 #include "workbook/SSPalette.h"
 #include "workbook/SSStyleTypes.h"
 #include "workbook/SSTypes.h"
@@ -83,8 +84,8 @@ class TSSStyleCache {
   void SetHost(IStorageHost* host) { host_ = host; }
   IStorageHost* Host() const { return host_; }
 
-  // Measures "Wg" in a font; the book installs the platform canvas, the default estimates the
-  // extent from the point size.
+  // Measures "Wg" in a font; a canvas may be installed, the default uses the platform's font
+  // metrics.
   using FontMeasurer = std::function<void(TSSFontRec&)>;
   void SetFontMeasurer(FontMeasurer measurer) { measurer_ = std::move(measurer); }
   // Screen pixels per inch, read once at start-up; 96 until then.
@@ -107,5 +108,8 @@ class TSSStyleCache {
   int updateCount_ = 0;
   std::unique_ptr<TSSDefaultStyle> defaultStyle_;
 };
+
+// The platform font a style font measures with: its point size at the screen resolution.
+platform::FontDescription FontDescriptionOf(const TSSFontRec& font);
 
 }  // namespace workbook
