@@ -57,22 +57,6 @@ File::File(const std::string& path, FileAccess access, FileDisposition dispositi
   handle_ = reinterpret_cast<Handle>(h);
 }
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(other.handle_), path_(std::move(other.path_)) {
-  other.handle_ = kInvalid;
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    path_ = std::move(other.path_);
-    other.handle_ = kInvalid;
-  }
-  return *this;
-}
-
 void File::Close() {
   if (handle_ != kInvalid) {
     CloseHandle(Native(handle_));
