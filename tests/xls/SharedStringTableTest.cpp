@@ -2,6 +2,8 @@
 // blocks, EXTSST positions, and reading back (also the error texts of a broken table).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "xls/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/TSSTStringTable.h"
@@ -148,10 +150,10 @@ TEST(SharedStringTable, ExtSstPointsAtTheFirstStringOfEveryBucket) {
 }
 
 std::vector<uint8_t> Record(uint16_t id, std::vector<uint8_t> data) {
-  std::vector<uint8_t> out(4);
+  std::vector<uint8_t> out(4 + data.size());
   StoreU16(out.data(), id);
   StoreU16(out.data() + 2, static_cast<uint16_t>(data.size()));
-  out.insert(out.end(), data.begin(), data.end());
+  std::copy(data.begin(), data.end(), out.begin() + 4);
   return out;
 }
 
