@@ -157,11 +157,21 @@ std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t siz
   uint64_t sectors = (size + sectorSize_ - 1) / sectorSize_;
   std::vector<uint32_t> chain = Chain(start, fat_, SectorCountInFile(), sectors, what);
   std::vector<uint8_t> out(static_cast<size_t>(size));
+  // Writers lay a stream out mostly in consecutive sectors: each run of them is one read.
   uint64_t done = 0;
-  for (uint32_t s : chain) {
-    size_t n = static_cast<size_t>(std::min<uint64_t>(sectorSize_, size - done));
-    ReadSector(s, out.data() + done, n, what);
+  for (size_t i = 0; i < chain.size();) {
+    size_t run = 1;
+    while (i + run < chain.size() && chain[i + run] == chain[i] + run) ++run;
+    size_t n = static_cast<size_t>(std::min<uint64_t>(uint64_t{sectorSize_} * run, size - done));
+    if (SectorOffset(chain[i]) + n > fileSize_) {
+      // A run reaching past the end goes sector by sector, so the error names the first
+      // missing one.
+      run = 1;
+      n = static_cast<size_t>(std::min<uint64_t>(sectorSize_, size - done));
+    }
+    ReadSector(chain[i], out.data() + done, n, what);
     done += n;
+    i += run;
   }
   return out;
 }
