@@ -3,6 +3,7 @@
 // set is its own, and the peers are other programs run on the same files).
 //
 //   file_bench [CELLS,CELLS,...]        default 10000,100000,1000000
+//   file_bench --generate CELLS FILE    only writes the benchmark workbook (for profiling)
 //
 // For each size it builds the benchmark layout (bench/peers/bench_layout.py: 20 columns, 60%
 // numbers, 25% shared strings, 15% formulas) in our book, saves it with our writer, then times
@@ -202,6 +203,10 @@ int main(int argc, char** argv) {
   xls::InstallBookFileHandlers();
   formulas::BookFormulaCache::Install();
   if (argc == 5 && std::string(argv[1]) == "--child") return Child(argv[2], argv[3], argv[4]);
+  if (argc == 4 && std::string(argv[1]) == "--generate") {  // a file to profile the load on
+    Generate(std::atol(argv[2]), argv[3]);
+    return 0;
+  }
 
   std::vector<long> sizes;
   for (std::string list = argc > 1 ? argv[1] : "10000,100000,1000000"; !list.empty();) {
