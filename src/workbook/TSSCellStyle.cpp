@@ -234,19 +234,23 @@ void TSSCellStyle::SetWholeStyle(const TSSStyleEntry& entry, const TSSFontRec& f
 void TSSCellStyle::ApplyEntry(const TSSStyleEntry& entry, bool allBorders) {
   if (IsReadOnly()) return;
   BeginUpdate();
-  working_.FillStyle = entry.FillStyle;
-  working_.BackgroundColor = entry.BackgroundColor;
-  working_.ForegroundColor = entry.ForegroundColor;
   if (entry.Font) SetFontRec(*entry.Font);
-  for (size_t e = 0; e < 4; ++e)
-    if (allBorders || entry.Borders[e].Style != lsDefault) working_.Borders[e] = entry.Borders[e];
-  working_.Format = entry.Format;
-  working_.HorzAlign = entry.HorzAlign;
-  working_.VertAlign = entry.VertAlign;
-  working_.WordBreak = entry.WordBreak;
-  working_.Flags = static_cast<uint8_t>((entry.Flags & ~kStyleMerged) | (working_.Flags & kStyleMerged));
+  MergeEntryFields(working_, entry, allBorders);
   pending_ = true;
   EndUpdate();
+}
+
+void TSSCellStyle::MergeEntryFields(TSSStyleEntry& target, const TSSStyleEntry& entry, bool allBorders) {
+  target.FillStyle = entry.FillStyle;
+  target.BackgroundColor = entry.BackgroundColor;
+  target.ForegroundColor = entry.ForegroundColor;
+  for (size_t e = 0; e < 4; ++e)
+    if (allBorders || entry.Borders[e].Style != lsDefault) target.Borders[e] = entry.Borders[e];
+  target.Format = entry.Format;
+  target.HorzAlign = entry.HorzAlign;
+  target.VertAlign = entry.VertAlign;
+  target.WordBreak = entry.WordBreak;
+  target.Flags = static_cast<uint8_t>((entry.Flags & ~kStyleMerged) | (target.Flags & kStyleMerged));
 }
 
 TSSDefaultStyle::TSSDefaultStyle(TSSStyleCache& cache)

@@ -156,6 +156,9 @@ class TSSCellStyle {
   // lsDefault (all four with allBorders), format, alignments, word break and flags except the
   // merged bit; one change.
   void ApplyEntry(const TSSStyleEntry& entry, bool allBorders);
+  // ApplyEntry's rule for every field but the font, on a bare entry (the file reader merges
+  // into entries that no cell holds yet).
+  static void MergeEntryFields(TSSStyleEntry& target, const TSSStyleEntry& entry, bool allBorders);
   // Every field of an entry (merged bit and all borders included) with the given font, in one
   // change; with force even a read-only style takes it (undo restores exactly).
   void SetWholeStyle(const TSSStyleEntry& entry, const TSSFontRec& font, bool force);

@@ -9,6 +9,9 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/TSSCellStyle.h"
+#include "workbook/TSSDataStorage.h"
+#include "workbook/TSSStyleCache.h"
 #include "xls/biff/CellRecords.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
@@ -37,7 +40,14 @@ constexpr int32_t kReserveRows = 50001;
 TExcelFileReader::TExcelFileReader(TCustomSpreadSheetBook& book, double scale)
     : book_(book), scale_(scale), formulaReader_(*this) {}
 
-TExcelFileReader::~TExcelFileReader() = default;
+TExcelFileReader::~TExcelFileReader() { ReleaseFreshStyles(); }
+
+void TExcelFileReader::ReleaseFreshStyles() {
+  for (workbook::TSSStyleEntry*& e : freshStyles_) {
+    if (e) book_.StyleCache().Release(e);
+    e = nullptr;
+  }
+}
 
 bool TExcelFileReader::AssignStream(IByteSource& source) {
   try {
@@ -231,6 +241,8 @@ void TExcelFileReader::OnFont(RecordReader& r) { fonts_.push_back(FontFromRecord
 void TExcelFileReader::OnXf(RecordReader& r) {
   xfs_.push_back(XfRecord::Read(r));
   xfStyles_.emplace_back();
+  ReleaseFreshStyles();  // the default entry may change below
+  freshStyles_.resize(xfs_.size(), nullptr);
   if (xfs_.size() == 16) {
     // The 16th XF is the default cell format: it becomes the book's default style.
     const TSSStyleEntry entry = StyleOfXf(15);
@@ -283,24 +295,55 @@ const TSSStyleEntry& TExcelFileReader::StyleOfXf(size_t index) {
   return *xfStyles_[index];
 }
 
-void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
-                               int xf) {
-  std::unique_ptr<workbook::TSSCellObject> cell = sheet_->CellObject(col, row);
-  if (xf >= 0 && static_cast<size_t>(xf) < xfs_.size()) {
-    cell->Style().ApplyEntry(StyleOfXf(size_t(xf)), false);
+workbook::TSSStyleEntry* TExcelFileReader::FreshCellStyle(size_t xf) {
+  if (freshStyles_[xf]) return freshStyles_[xf];
+  workbook::TSSStyleCache& cache = book_.StyleCache();
+  const TSSStyleEntry& source = StyleOfXf(xf);
+  TSSStyleEntry merged = *cache.DefaultEntry();
+  if (source.Font) {
+    const workbook::TSSFontRec& f = *source.Font;
+    merged.Font = cache.FindOrAddFont(f.Name, f.Style, workbook::NormalizeColor(f.Color), f.Size, f.Charset);
   }
-  if (formula && text.find("#REF!") != std::string::npos) {
-    cell->SetTextEx("#REF!", false, false);
+  workbook::TSSCellStyle::MergeEntryFields(merged, source, false);
+  freshStyles_[xf] = cache.FindOrAddEntry(merged);
+  return freshStyles_[xf];
+}
+
+void TExcelFileReader::ApplyXf(int32_t col, int32_t row, int xf) {
+  if (xf < 0 || static_cast<size_t>(xf) >= xfs_.size()) return;
+  workbook::TSSDataStorage& storage = sheet_->Storage();
+  workbook::TSSStyleEntry* current = storage.CellStyleEntry(col, row);
+  // Nearly every cell arrives once, still on the default style: the merged entry is the same
+  // for every such cell of an XF, so it is made once. A cell met again, or a read-only sheet,
+  // goes the general way through the cell's style object.
+  if (current == storage.DefaultStyleEntry() && !sheet_->IsReadOnly() &&
+      !(current->Flags & workbook::kStyleReadOnly)) {
+    workbook::TSSStyleEntry* fresh = FreshCellStyle(size_t(xf));
+    if (fresh != current) storage.StoreCellStyle(col, row, fresh);
     return;
   }
-  if (!text.empty() || blank) cell->SetTextEx(text, formula, false);
+  sheet_->CellObject(col, row)->Style().ApplyEntry(StyleOfXf(size_t(xf)), false);
+}
+
+void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
+                               int xf) {
+  ApplyXf(col, row, xf);
+  if (formula && text.find("#REF!") != std::string::npos) {
+    sheet_->CellObject(col, row)->SetTextEx("#REF!", false, false);
+    return;
+  }
+  if (!text.empty() || blank) sheet_->CellObject(col, row)->SetTextEx(text, formula, false);
 }
 
 void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf) {
-  // The number's text as the user would type it, entered with the entry rules switched off;
-  // a number in the file stays a number cell (the text alone would make it a text cell).
-  SetCell(col, row, ShortestNumberText(value), false, false, xf);
-  if (std::isfinite(value)) sheet_->Storage().StoreCellValue(col, row, value);
+  if (!std::isfinite(value)) {
+    // No number cell can hold it: its text, as the user would have typed it.
+    SetCell(col, row, ShortestNumberText(value), false, false, xf);
+    return;
+  }
+  // A number in the file stays a number cell with its exact value (its text is derived).
+  ApplyXf(col, row, xf);
+  sheet_->Storage().StoreCellValue(col, row, value);
 }
 
 std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::vector<uint8_t>& tokens) {

@@ -79,6 +79,10 @@ class TExcelFileReader : public IFormulaTextSource {
   void SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
                int xf);
   void SetNumber(int32_t col, int32_t row, double value, int xf);
+  // The cell takes over the style of an XF (no index, or one beyond those read: nothing).
+  void ApplyXf(int32_t col, int32_t row, int xf);
+  workbook::TSSStyleEntry* FreshCellStyle(size_t xf);
+  void ReleaseFreshStyles();
   std::string FormulaText(int32_t col, int32_t row, const std::vector<uint8_t>& tokens);
   const workbook::TSSStyleEntry& StyleOfXf(size_t index);
   uint16_t FormatCodeOf(uint16_t fileIndex) const;
@@ -102,6 +106,9 @@ class TExcelFileReader : public IFormulaTextSource {
   std::vector<XfRecord> xfs_;
   // Style entries made from the XFs on first use; fonts point into the book's style cache.
   std::vector<std::optional<workbook::TSSStyleEntry>> xfStyles_;
+  // Per XF, the cache entry a cell with the default style ends on when it takes the XF over,
+  // made on first use; the reader holds one reference to each until it is done.
+  std::vector<workbook::TSSStyleEntry*> freshStyles_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
   bool unknownFunction_ = false;
   // (sheet, row, column) of formula cells waiting for their shared or array formula.
