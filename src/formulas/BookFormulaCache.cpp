@@ -184,6 +184,11 @@ bool BookFormulaCache::ReadCell(uint16_t sheet, int32_t col, int32_t row, CellVi
   return true;
 }
 
+bool BookFormulaCache::ReadDerivedNumber(uint16_t sheet, int32_t col, int32_t row, double& value) {
+  workbook::TSSDataStorage* storage = StorageOf(sheet);
+  return storage != nullptr && storage->DerivedNumber(col, row, value);
+}
+
 void BookFormulaCache::WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                                  CellDataType dataType, FormulaEntry* formula) {
   workbook::TSSDataStorage* storage = StorageOf(sheet);

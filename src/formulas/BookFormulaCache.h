@@ -65,6 +65,7 @@ class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBo
   bool ShowFormulas() const override;
   workbook::TRect UsedArea(uint16_t sheet) const override;
   bool ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) override;
+  bool ReadDerivedNumber(uint16_t sheet, int32_t col, int32_t row, double& value) override;
   void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                  CellDataType dataType, FormulaEntry* formula) override;
   std::string FormatCellNumber(uint16_t sheet, int32_t col, int32_t row, double value) override;

@@ -40,6 +40,13 @@ class IFormulaBook {
   virtual workbook::TRect UsedArea(uint16_t sheet) const = 0;
   // False when the cell does not exist (an empty cell).
   virtual bool ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) = 0;
+  // A number cell whose text is derived from its value (as every number read from a file or
+  // typed plainly): true with the exact value. Any other cell: false, and ReadCell tells the
+  // rest. Lets evaluation skip building the number's text only to read it back.
+  virtual bool ReadDerivedNumber(uint16_t sheet, int32_t col, int32_t row, double& value) {
+    (void)sheet, (void)col, (void)row, (void)value;
+    return false;
+  }
   // Writes a cell's text and data type; `formula` is the entry of a formula cell, else null.
   virtual void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                          CellDataType dataType, FormulaEntry* formula) = 0;

@@ -168,6 +168,11 @@ bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t row, int32_t col, d
                                      uint8_t& error) {
   value = 0;
   error = 0;
+  double number = 0;
+  if (book_.ReadDerivedNumber(sheet, col, row, number)) {
+    value = RoundToText(number);  // what its derived text reads back as
+    return true;
+  }
   CellView cell;
   if (!book_.ReadCell(sheet, col, row, cell)) return true;  // empty: 0
   if (cell.dataType == CellDataType::Formula && cell.formula != nullptr) {

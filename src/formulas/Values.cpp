@@ -1,14 +1,42 @@
 #include "formulas/Values.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "platform/CodePage.h"
 
 namespace formulas {
 
+namespace {
+
+// The significant digits of the shortest text that reads back as `value` exactly.
+int ShortestSignificantDigits(double value) {
+  char buf[64];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, value);
+  const char* end = r.ptr;
+  for (const char* p = buf; p < end; ++p)
+    if (*p == 'e') end = p;
+  int digits = 0, trailingZeros = 0;
+  bool leading = true;
+  for (const char* p = buf; p < end; ++p) {
+    if (*p < '0' || *p > '9') continue;
+    if (leading && *p == '0') continue;
+    leading = false;
+    ++digits;
+    trailingZeros = *p == '0' ? trailingZeros + 1 : 0;
+  }
+  return digits - trailingZeros;
+}
+
+}  // namespace
+
 double RoundToText(double value) {
   if (!std::isfinite(value)) return value;
   if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
+  // When some text of at most 15 significant digits reads back as the value, the value's own
+  // 15-digit rounding is at least as close to it and reads back as the value too: no trip
+  // through the text is needed.
+  if (ShortestSignificantDigits(value) <= 15) return value;
   double back = 0;
   return TextToNumber(NumberText(value), back) ? back : value;
 }

@@ -116,6 +116,13 @@ class TSSDataStorage {
     const CellSlot* slot = Slot(col, row);
     return slot && slot->derivedText;
   }
+  // Such a cell's value, in one lookup.
+  bool DerivedNumber(int32_t col, int32_t row, double& value) const {
+    const CellSlot* slot = Slot(col, row);
+    if (!slot || !slot->derivedText || slot->type != kCellNumber) return false;
+    value = slot->number;
+    return true;
+  }
 
   TSSHeader& ColumnHeader() { return *colHeader_; }
   TSSHeader& RowHeader() { return *rowHeader_; }

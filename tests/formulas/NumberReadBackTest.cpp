@@ -1,0 +1,75 @@
+// A number cell reads into a formula as its 15-digit text reads back. Evaluation takes that
+// value without building the text; these cases hold the shortcut to the text round trip.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "formulas/BookFormulaCache.h"
+#include "formulas/Values.h"
+#include "platform/Locale.h"
+#include "workbook/TCustomSpreadSheetBook.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+
+namespace formulas::test {
+namespace {
+
+double ThroughText(double value) {
+  double back = 0;
+  return TextToNumber(NumberText(value), back) ? back : value;
+}
+
+uint64_t Bits(double v) {
+  uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+TEST(NumberReadBack, EqualsTheTripThroughTheTextForAnyDouble) {
+  platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
+  const double samples[] = {0.1, 0.1 + 0.2, 1.0 / 3, 2.675, 1e15 + 0.5, 123456789012345.6,
+                            1234567890123456.0, 9007199254740993.0, 1e300, 1.7976931348623157e308,
+                            5e-324, 2.2250738585072014e-308, 1e-7, 0.000123456789012345678,
+                            -42.125, -1e21, 4.35, 100.0 / 7, 99999999999999.99};
+  for (double v : samples) EXPECT_EQ(Bits(RoundToText(v)), Bits(ThroughText(v))) << v;
+  // Random bit patterns cover every exponent; random short decimals the common case.
+  std::mt19937_64 random(20261209);
+  for (int i = 0; i < 200000; ++i) {
+    uint64_t bits = random();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (!std::isfinite(v)) continue;
+    ASSERT_EQ(Bits(RoundToText(v)), Bits(ThroughText(v))) << v;
+    const double decimal = static_cast<double>(random() % 100000000) / 1000.0;
+    ASSERT_EQ(Bits(RoundToText(decimal)), Bits(ThroughText(decimal))) << decimal;
+  }
+}
+
+TEST(NumberReadBack, FormulasSeeNumberCellsAsTheirTextReadsBack) {
+  platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
+  BookFormulaCache::Install();
+  {
+    workbook::TSpreadSheetBook book;
+    workbook::TSSBookSheet& sheet = book.Sheets(0);
+    // Values kept exactly by the storage, more digits than a text shows.
+    sheet.Storage().StoreCellValue(0, 0, 0.1 + 0.2);
+    sheet.Storage().StoreCellValue(0, 1, 1.0 / 3);
+    // Differences scaled up so that the display shows what the formula read.
+    sheet.CellObject(1, 0)->SetText("=ROUND((A1-0.3)*1E17,1)");
+    sheet.CellObject(1, 1)->SetText("=ROUND((A2*3-1)*1E15,1)");
+    sheet.CellObject(1, 2)->SetText("=ROUND((SUM(A1:A2)-0.3-1/3)*1E15,1)");
+    // A number entered with a text of its own reads through that text.
+    sheet.CellObject(0, 3)->SetText("1,000");
+    sheet.CellObject(1, 3)->SetText("=A4+1");
+    EXPECT_EQ(sheet.Storage().CellValueText(1, 0), "0");
+    EXPECT_EQ(sheet.Storage().CellValueText(1, 1), "-1.1");
+    EXPECT_EQ(sheet.Storage().CellValueText(1, 2), "-0.3");
+    EXPECT_EQ(sheet.Storage().CellValueText(1, 3), "1001");
+  }
+  workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(nullptr);
+}
+
+}  // namespace
+}  // namespace formulas::test
