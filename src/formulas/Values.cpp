@@ -33,6 +33,16 @@ int ShortestSignificantDigits(double value) {
 double RoundToText(double value) {
   if (!std::isfinite(value)) return value;
   if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
+  // A value of k binary places (k <= 10) is exactly a decimal of k places: below 10^(15-k)
+  // that is at most 15 digits, which the text keeps whole.
+  double scaled = value;
+  double limit = 1e15;
+  for (int k = 1; k <= 10; ++k) {
+    scaled *= 2;  // exact: a power of two
+    limit /= 10;
+    if (std::fabs(value) >= limit) break;
+    if (scaled == std::trunc(scaled)) return value;
+  }
   // When some text of at most 15 significant digits reads back as the value, the value's own
   // 15-digit rounding is at least as close to it and reads back as the value too: no trip
   // through the text is needed.

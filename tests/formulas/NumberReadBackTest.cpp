@@ -44,6 +44,9 @@ TEST(NumberReadBack, EqualsTheTripThroughTheTextForAnyDouble) {
     ASSERT_EQ(Bits(RoundToText(v)), Bits(ThroughText(v))) << v;
     const double decimal = static_cast<double>(random() % 100000000) / 1000.0;
     ASSERT_EQ(Bits(RoundToText(decimal)), Bits(ThroughText(decimal))) << decimal;
+    // Binary fractions up to and beyond the 15 digits a text keeps.
+    const double binary = std::ldexp(static_cast<double>(random() >> (random() % 64)), -static_cast<int>(random() % 14));
+    ASSERT_EQ(Bits(RoundToText(binary)), Bits(ThroughText(binary))) << binary;
   }
 }
 
