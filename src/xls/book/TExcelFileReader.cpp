@@ -23,6 +23,7 @@
 #include "xls/biff/XlsText.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
+#include "xls/formula/FormulaReuseKey.h"
 
 namespace xls {
 
@@ -34,6 +35,8 @@ namespace {
 // Storage is reserved up front for at most this many columns and rows; it grows on demand.
 constexpr int32_t kReserveCols = 50;
 constexpr int32_t kReserveRows = 50001;
+// Formula patterns remembered at once; a sheet of ever new patterns starts over beyond this.
+constexpr size_t kMaxCompiledPatterns = 50000;
 
 }  // namespace
 
@@ -328,6 +331,10 @@ void TExcelFileReader::ApplyXf(int32_t col, int32_t row, int xf) {
 void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
                                int xf) {
   ApplyXf(col, row, xf);
+  SetCellText(col, row, text, blank, formula);
+}
+
+void TExcelFileReader::SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula) {
   if (formula && text.find("#REF!") != std::string::npos) {
     sheet_->CellObject(col, row)->SetTextEx("#REF!", false, false);
     return;
@@ -354,11 +361,45 @@ std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::v
   return text;
 }
 
+void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf) {
+  workbook::IFormulaCache* formulas = book_.FormulaCache();
+  std::string key = formulas ? FormulaReuseKey(tokens, row, col) : std::string();
+  ApplyXf(col, row, xf);
+  if (!key.empty()) {
+    // Relative references are distances in the compiled tokens: they fit this cell unchanged.
+    const auto it = compiled_.find(key);
+    if (it != compiled_.end() &&
+        formulas->PasteFormula(sheet_->Storage(), col, row, it->second.tokens, it->second.count, 0, 0) ==
+            workbook::IFormulaCache::PasteResult::Pasted)
+      return;
+  }
+  const std::string text = FormulaText(col, row, tokens);
+  const bool unknown = formulaReader_.UnknownFunctionMet();
+  SetCellText(col, row, text, false, true);
+  if (!key.empty() && !unknown) RememberCompiled(std::move(key), col, row);
+}
+
+void TExcelFileReader::RememberCompiled(std::string key, int32_t col, int32_t row) {
+  // Only a formula that compiled is worth remembering; one kept as text (it did not compile,
+  // or it reads "#REF!") goes the whole way at every cell.
+  const workbook::TSSCellRec rec = sheet_->Storage().CellRec(col, row);
+  if (rec.DataType != workbook::kCellFormula || rec.Formula == nullptr) return;
+  CompiledFormula compiled;
+  compiled.tokens = book_.FormulaCache()->FormulaTokenBytes(rec.Formula, compiled.count);
+  if (compiled.count == 0) return;
+  if (compiled_.size() >= kMaxCompiledPatterns) compiled_.clear();
+  compiled_.emplace(std::move(key), std::move(compiled));
+}
+
 void TExcelFileReader::OnFormula(RecordReader& r) {
   FormulaRecord f = FormulaRecord::Read(r);
   // A cell that shares a SHRFMLA or ARRAY formula (its only token is ptgExp) waits for it.
-  if (!f.tokens.empty() && f.tokens[0] == 0x01) sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});
-  SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false, true, f.cell.xf);
+  if (!f.tokens.empty() && f.tokens[0] == 0x01) {
+    sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});
+    SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false, true, f.cell.xf);
+    return;
+  }
+  SetFormulaCell(f.cell.column, f.cell.row, f.tokens, f.cell.xf);
 }
 
 void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
@@ -384,12 +425,14 @@ void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
       continue;
     }
     it = sharedCells_.erase(it);
+    // The cell keeps the style its FORMULA record gave it.
+    if (shared) {
+      SetFormulaCell(col, row, tokens, -1);
+      continue;
+    }
+    // An array formula's text is set as if typed.
     const std::string text = FormulaText(col, row, tokens);
-    if (text.empty()) continue;
-    // The cell keeps the style its FORMULA record gave it. An array formula's text is set as
-    // if typed.
-    if (shared) SetCell(col, row, text, false, true, -1);
-    else sheet_->CellObject(col, row)->SetText(text);
+    if (!text.empty()) sheet_->CellObject(col, row)->SetText(text);
   }
 }
 

@@ -18,6 +18,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "workbook/SSStyleTypes.h"
@@ -78,6 +79,11 @@ class TExcelFileReader : public IFormulaTextSource {
   void OnWindow2(RecordReader& r);
   void SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
                int xf);
+  // SetCell without the style: the text as the cell's content.
+  void SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula);
+  // A formula cell from its file tokens; a pattern met before is not compiled again.
+  void SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf);
+  void RememberCompiled(std::string key, int32_t col, int32_t row);
   void SetNumber(int32_t col, int32_t row, double value, int xf);
   // The cell takes over the style of an XF (no index, or one beyond those read: nothing).
   void ApplyXf(int32_t col, int32_t row, int xf);
@@ -111,6 +117,12 @@ class TExcelFileReader : public IFormulaTextSource {
   std::vector<workbook::TSSStyleEntry*> freshStyles_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
   bool unknownFunction_ = false;
+  // Compiled tokens of the formula patterns met so far, by FormulaReuseKey.
+  struct CompiledFormula {
+    std::string tokens;
+    uint16_t count = 0;
+  };
+  std::unordered_map<std::string, CompiledFormula> compiled_;
   // (sheet, row, column) of formula cells waiting for their shared or array formula.
   std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
   int lastProgress_ = -1;

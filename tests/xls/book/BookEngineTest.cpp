@@ -104,3 +104,53 @@ TEST_F(BookEngine, DefinedNamesRoundTrip) {
 
 }  // namespace
 }  // namespace xls
+
+namespace xls {
+namespace {
+
+// The reader compiles a repeated formula pattern once and gives the next cells the compiled
+// tokens; every cell must still read exactly as if its own text had been compiled.
+TEST_F(BookEngine, RepeatedFormulaPatternsLoadAsEachCellWasTyped) {
+  workbook::TSpreadSheetBook book;
+  book.AddSheet("Other");
+  auto& s = book.Sheets(0);
+  const int rows = 40;
+  const auto n = [](int r) { return std::to_string(r + 1); };
+  for (int r = 0; r < rows; ++r) {
+    s.CellObject(0, r)->SetText(std::to_string(r * 3 + 1));
+    s.CellObject(1, r)->SetText(std::to_string(r % 7));
+    book.Sheets(1).CellObject(0, r)->SetText(std::to_string(100 + r));
+    const std::vector<std::string> texts = {
+        "=A" + n(r) + "+B" + n(r),                          // both relative
+        "=$A" + n(r) + "*2",                                // absolute column
+        "=A$1+B" + n(r),                                    // absolute row
+        "=SUM($A$1:A" + n(r) + ")",                         // growing area
+        "=Other!A" + n(r) + "+1",                           // another sheet, same row
+        "=IF(A" + n(r) + ">20,\"big\",\"small\")",
+        r > 0 ? "=A" + n(r - 1) + "-B" + n(r) : "=B1",      // the row above
+        "=$C$1*0+A" + n(rows - 1 - r),                      // a distance that changes
+    };
+    for (size_t c = 0; c < texts.size(); ++c) s.CellObject(2 + static_cast<int>(c), r)->SetText(texts[c]);
+  }
+  book.Recalculate();
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(SaveBookToBytes(book, file).empty());
+  workbook::TSpreadSheetBook back;
+  LoadBookFromBytes(back, file);
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 2; c < 10; ++c) {
+      SCOPED_TRACE("column " + std::to_string(c) + ", row " + std::to_string(r));
+      ASSERT_EQ(back.Sheets(0).Storage().CellDataType(c, r), workbook::kCellFormula);
+      EXPECT_EQ(Edit(back, 0, c, r), Edit(book, 0, c, r));
+      EXPECT_EQ(Display(back, 0, c, r), Display(book, 0, c, r));
+    }
+  }
+  // The loaded formulas are live: a change reaches every pattern's cells.
+  back.Sheets(0).CellObject(0, 0)->SetText("1000");
+  EXPECT_EQ(Display(back, 0, 2, 0), "1000");
+  EXPECT_EQ(Display(back, 0, 4, 5), "1005");
+  EXPECT_EQ(Display(back, 0, 5, rows - 1), std::to_string(1000 + (rows * (rows - 1) / 2) * 3 + rows - 1));
+}
+
+}  // namespace
+}  // namespace xls
