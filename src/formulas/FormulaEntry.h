@@ -24,6 +24,10 @@ struct FormulaEntry : workbook::IFormulaEntry {
   int32_t Busy = 0;
   uint8_t Bad = 0;  // 1: the text could not be read; shows its raw text, never evaluated
   bool Listed = false;  // true while the entry belongs to its cache's list
+  // The list that holds the entry, and its neighbours there (FormulaEntryList).
+  const void* Owner = nullptr;
+  FormulaEntry* PrevListed = nullptr;
+  FormulaEntry* NextListed = nullptr;
 };
 
 }  // namespace formulas

@@ -27,17 +27,13 @@ void TSSFormulasCache::ReportCycle() { book_.ShowMessage(kMsgCycle); }
 // ---- entries -----------------------------------------------------------------------------
 
 FormulaEntry* TSSFormulasCache::Add(std::unique_ptr<FormulaEntry> entry) {
-  FormulaEntry* raw = entry.get();
-  entries_.push_back(std::move(entry));
-  index_[raw] = std::prev(entries_.end());
-  raw->Listed = true;
-  return raw;
+  return entries_.Add(std::move(*entry));
 }
 
 std::vector<FormulaEntry*> TSSFormulasCache::Entries() const {
   std::vector<FormulaEntry*> out;
-  out.reserve(entries_.size());
-  for (const auto& e : entries_) out.push_back(e.get());
+  out.reserve(entries_.Size());
+  entries_.ForEach([&out](FormulaEntry& e) { out.push_back(&e); });
   return out;
 }
 
@@ -90,22 +86,17 @@ FormulaEntry* TSSFormulasCache::Clone(const FormulaEntry& entry) {
 }
 
 void TSSFormulasCache::Remove(FormulaEntry* entry) {
-  if (entry == nullptr) return;
-  const auto it = index_.find(entry);
-  if (it == index_.end()) return;
+  if (!entries_.Contains(entry)) return;
   // An entry that a running calculation still holds is kept off the work stack.
   for (FormulaEntry*& w : work_)
     if (w == entry) w = nullptr;
   if (need_ == entry) need_ = nullptr;
-  entry->Listed = false;
-  entries_.erase(it->second);
-  index_.erase(it);
+  entries_.Remove(entry);
 }
 
 void TSSFormulasCache::Clear() {
   names_.clear();
-  index_.clear();
-  entries_.clear();
+  entries_.Clear();
   lockCount_ = 0;
 }
 
@@ -317,28 +308,29 @@ void TSSFormulasCache::EvaluateOne(FormulaEntry& entry) {
 }
 
 void TSSFormulasCache::Recalculate() {
-  if (!Locked() && !entries_.empty()) RecalculateAll();
+  if (!Locked() && !entries_.Empty()) RecalculateAll();
 }
 
 void TSSFormulasCache::RecalculateAll() {
   const bool rememberedCycle = cycleFlag_;
   cycleFlag_ = false;
   stopFlag_ = false;
-  for (auto& e : entries_) e->Result.Clear();
+  entries_.ForEach([](FormulaEntry& e) { e.Result.Clear(); });
+  const auto clearBusy = [](FormulaEntry& e) { e.Busy = 0; };
   try {
-    for (auto& e : entries_) {
-      if (e->Busy > 0) continue;
+    entries_.ForEach([this](FormulaEntry& e) {
+      if (e.Busy > 0) return;
       // An entry calculated on demand earlier in this pass keeps its result unless a cycle
       // was met, whose partial values a second evaluation would change.
-      if (e->Result.Empty() || cycleFlag_) CalculateEntry(e.get());
-      ++e->Busy;
-    }
+      if (e.Result.Empty() || cycleFlag_) CalculateEntry(&e);
+      ++e.Busy;
+    });
   } catch (...) {
-    for (auto& e : entries_) e->Busy = 0;
+    entries_.ForEach(clearBusy);
     stopFlag_ = false;
     throw;
   }
-  for (auto& e : entries_) e->Busy = 0;
+  entries_.ForEach(clearBusy);
   if (cycleFlag_ && cycleFlag_ != rememberedCycle) ReportCycle();
   stopFlag_ = false;
 }
@@ -464,11 +456,11 @@ void TSSFormulasCache::SwapSheets(uint16_t a, uint16_t b) {
   // Sheet-qualified references follow their sheets too; they would otherwise name the other
   // sheet after the exchange.
   auto swap = [a, b](uint16_t s) -> uint16_t { return s == a ? b : (s == b ? a : s); };
-  for (auto& e : entries_) {
-    e->Sheet = swap(e->Sheet);
-    MapSheetsOf(e->Tokens, swap);
-    e->Result.Clear();
-  }
+  entries_.ForEach([&swap](FormulaEntry& e) {
+    e.Sheet = swap(e.Sheet);
+    MapSheetsOf(e.Tokens, swap);
+    e.Result.Clear();
+  });
   for (auto& n : names_) {
     if (n.Sheet == a)
       n.Sheet = static_cast<uint8_t>(b);
@@ -482,13 +474,13 @@ void TSSFormulasCache::SheetRemoved(uint16_t index) {
     if (s == kRemovedSheet || s < index) return s;
     return s == index ? kRemovedSheet : static_cast<uint16_t>(s - 1);
   };
-  for (auto& e : entries_) {
-    MapSheetsOf(e->Tokens, renumber);
-    e->Result.Clear();
-    if (e->Sheet < index) continue;
-    if (e->Sheet == 0) throw workbook::ESpreadSheetError(std::string(kMsgInvalidPage));
-    --e->Sheet;
-  }
+  entries_.ForEach([&renumber, index](FormulaEntry& e) {
+    MapSheetsOf(e.Tokens, renumber);
+    e.Result.Clear();
+    if (e.Sheet < index) return;
+    if (e.Sheet == 0) throw workbook::ESpreadSheetError(std::string(kMsgInvalidPage));
+    --e.Sheet;
+  });
   for (auto& n : names_)
     if (n.Sheet >= index && n.Sheet > 0) --n.Sheet;
 }

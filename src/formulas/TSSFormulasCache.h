@@ -14,14 +14,13 @@
 // Invariants: an entry is in `entries_` exactly while Listed is true; Busy > 0 while the entry
 // is on the work stack, and after it was calculated in the current RecalculateAll pass.
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "formulas/FormulaEntry.h"
+#include "formulas/FormulaEntryList.h"
 #include "formulas/IFormulaBook.h"
 #include "workbook/SSTypes.h"
 
@@ -58,7 +57,7 @@ class TSSFormulasCache {
   FormulaEntry* Clone(const FormulaEntry& entry);
   void Remove(FormulaEntry* entry);
   void Clear();
-  size_t EntryCount() const { return entries_.size(); }
+  size_t EntryCount() const { return entries_.Size(); }
   // Entries in registration order.
   std::vector<FormulaEntry*> Entries() const;
 
@@ -134,8 +133,7 @@ class TSSFormulasCache {
   std::vector<TSSNameDefinition> names_;
   bool errorFlag_ = false;
   bool silentErrors_ = false;
-  std::list<std::unique_ptr<FormulaEntry>> entries_;
-  std::unordered_map<const FormulaEntry*, std::list<std::unique_ptr<FormulaEntry>>::iterator> index_;
+  FormulaEntryList entries_;
   std::unique_ptr<TSSFunctionHandler> handler_;      // parsing and text regeneration
   std::unique_ptr<TSSFunctionHandler> evaluator_;    // evaluation (one level: no recursion)
   bool forceCalc_ = false;

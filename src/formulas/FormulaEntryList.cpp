@@ -1,0 +1,60 @@
+#include "formulas/FormulaEntryList.h"
+
+#include <utility>
+
+namespace formulas {
+
+FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
+  FormulaEntry* slot = free_;
+  if (slot != nullptr) {
+    free_ = slot->PrevListed;
+  } else {
+    if (usedInLastChunk_ == kChunkEntries) {
+      chunks_.push_back(std::make_unique<FormulaEntry[]>(kChunkEntries));
+      usedInLastChunk_ = 0;
+    }
+    slot = &chunks_.back()[usedInLastChunk_++];
+  }
+  slot->Sheet = content.Sheet;
+  slot->Col = content.Col;
+  slot->Row = content.Row;
+  slot->Tokens = std::move(content.Tokens);
+  slot->Result = std::move(content.Result);
+  slot->Depth = content.Depth;
+  slot->State = content.State;
+  slot->Busy = content.Busy;
+  slot->Bad = content.Bad;
+  slot->Listed = true;
+  slot->Owner = this;
+  slot->PrevListed = tail_;
+  slot->NextListed = nullptr;
+  if (tail_ != nullptr) tail_->NextListed = slot;
+  else head_ = slot;
+  tail_ = slot;
+  ++size_;
+  return slot;
+}
+
+void FormulaEntryList::Remove(FormulaEntry* entry) {
+  if (!Contains(entry)) return;
+  if (entry->PrevListed != nullptr) entry->PrevListed->NextListed = entry->NextListed;
+  else head_ = entry->NextListed;
+  if (entry->NextListed != nullptr) entry->NextListed->PrevListed = entry->PrevListed;
+  else tail_ = entry->PrevListed;
+  --size_;
+  entry->Listed = false;
+  entry->Tokens.Clear();
+  entry->Result.Clear();
+  // NextListed stays: a walk that stands on this entry still finds the rest of the list.
+  entry->PrevListed = free_;
+  free_ = entry;
+}
+
+void FormulaEntryList::Clear() {
+  chunks_.clear();
+  usedInLastChunk_ = kChunkEntries;
+  free_ = head_ = tail_ = nullptr;
+  size_ = 0;
+}
+
+}  // namespace formulas
