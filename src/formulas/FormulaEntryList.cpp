@@ -1,5 +1,7 @@
 #include "formulas/FormulaEntryList.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
 namespace formulas {
@@ -9,11 +11,16 @@ FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
   if (slot != nullptr) {
     free_ = slot->PrevListed;
   } else {
-    if (usedInLastChunk_ == kChunkEntries) {
-      chunks_.push_back(std::make_unique<FormulaEntry[]>(kChunkEntries));
-      usedInLastChunk_ = 0;
+    if (chunks_.empty() || chunks_.back().used == chunks_.back().capacity) {
+      Chunk chunk;
+      chunk.capacity = chunks_.empty() ? kFirstChunkEntries
+                                       : std::min(kLargestChunkEntries, 2 * chunks_.back().capacity);
+      chunk.memory = platform::BulkMemory(chunk.capacity * sizeof(FormulaEntry));
+      chunks_.push_back(std::move(chunk));
     }
-    slot = &chunks_.back()[usedInLastChunk_++];
+    Chunk& last = chunks_.back();
+    slot = new (last.Slots() + last.used) FormulaEntry();
+    ++last.used;
   }
   slot->Sheet = content.Sheet;
   slot->Col = content.Col;
@@ -51,8 +58,9 @@ void FormulaEntryList::Remove(FormulaEntry* entry) {
 }
 
 void FormulaEntryList::Clear() {
+  for (Chunk& chunk : chunks_)
+    for (size_t i = 0; i < chunk.used; ++i) chunk.Slots()[i].~FormulaEntry();
   chunks_.clear();
-  usedInLastChunk_ = kChunkEntries;
   free_ = head_ = tail_ = nullptr;
   size_ = 0;
 }

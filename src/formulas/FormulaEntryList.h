@@ -4,16 +4,17 @@
 // own, and a pointer to a removed entry still points at an entry object (no longer listed)
 // rather than at freed memory, so a late Remove of it is recognised and ignored.
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 #include "formulas/FormulaEntry.h"
+#include "platform/BulkMemory.h"
 
 namespace formulas {
 
 class FormulaEntryList {
  public:
   FormulaEntryList() = default;
+  ~FormulaEntryList() { Clear(); }
   FormulaEntryList(const FormulaEntryList&) = delete;
   FormulaEntryList& operator=(const FormulaEntryList&) = delete;
 
@@ -37,10 +38,17 @@ class FormulaEntryList {
   }
 
  private:
-  static constexpr size_t kChunkEntries = 1024;
+  // Chunks double from 1,024 entries up to 16,384.
+  static constexpr size_t kFirstChunkEntries = 1024;
+  static constexpr size_t kLargestChunkEntries = 16384;
+  struct Chunk {
+    platform::BulkMemory memory;
+    size_t capacity = 0;
+    size_t used = 0;  // slots constructed so far
+    FormulaEntry* Slots() const { return static_cast<FormulaEntry*>(memory.Data()); }
+  };
 
-  std::vector<std::unique_ptr<FormulaEntry[]>> chunks_;
-  size_t usedInLastChunk_ = kChunkEntries;
+  std::vector<Chunk> chunks_;
   FormulaEntry* free_ = nullptr;  // removed slots, linked through PrevListed
   FormulaEntry* head_ = nullptr;
   FormulaEntry* tail_ = nullptr;

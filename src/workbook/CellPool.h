@@ -2,10 +2,14 @@
 // Storage of cell records: fixed-size slots carved from large chunks, reused through a free
 // list. Slot addresses stay valid until the slot is freed or the pool is destroyed, so the
 // storage's pointer arrays can refer to them directly.
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
+
+#include "platform/BulkMemory.h"
 
 #include "workbook/SharedText.h"
 #include "workbook/SSIntf.h"
@@ -58,22 +62,59 @@ class CellPool {
   size_t LiveCount() const { return live_; }
 
  private:
-  static constexpr size_t kChunkSlots = 4096;
+  // Chunks double from 128 KiB up to 2 MiB: a small sheet stays small, a large one takes few
+  // system blocks.
+  static constexpr size_t kFirstChunkSlots = 4096;
+  static constexpr size_t kLargestChunkSlots = 65536;
   union Raw {
     Raw* next;
     alignas(CellSlot) unsigned char bytes[sizeof(CellSlot)];
   };
   void Grow() {
-    chunks_.push_back(std::make_unique<Raw[]>(kChunkSlots));
-    Raw* chunk = chunks_.back().get();
-    for (size_t i = kChunkSlots; i-- > 0;) {
+    const size_t slots = chunks_.empty() ? kFirstChunkSlots
+                                         : std::min(kLargestChunkSlots, 2 * chunks_.back().Size() / sizeof(Raw));
+    chunks_.emplace_back(slots * sizeof(Raw));
+    Raw* chunk = static_cast<Raw*>(chunks_.back().Data());
+    for (size_t i = slots; i-- > 0;) {
       chunk[i].next = free_;
       free_ = &chunk[i];
     }
   }
-  std::vector<std::unique_ptr<Raw[]>> chunks_;
+  std::vector<platform::BulkMemory> chunks_;
   Raw* free_ = nullptr;
   size_t live_ = 0;
+};
+
+// One column's row pointers, all null at first. A large array (a sheet of many rows) comes
+// from bulk memory, a small one from the heap.
+class SlotArray {
+ public:
+  SlotArray() = default;
+  explicit SlotArray(size_t count) {
+    if (count * sizeof(CellSlot*) >= kBulkBytes) {
+      bulk_ = platform::BulkMemory(count * sizeof(CellSlot*));
+      data_ = static_cast<CellSlot**>(bulk_.Data());
+    } else {
+      heap_ = std::make_unique<CellSlot*[]>(count);  // zero-filled
+      data_ = heap_.get();
+    }
+  }
+  SlotArray(SlotArray&& o) noexcept
+      : bulk_(std::move(o.bulk_)), heap_(std::move(o.heap_)), data_(std::exchange(o.data_, nullptr)) {}
+  SlotArray& operator=(SlotArray&& o) noexcept {
+    bulk_ = std::move(o.bulk_);
+    heap_ = std::move(o.heap_);
+    data_ = std::exchange(o.data_, nullptr);
+    return *this;
+  }
+  CellSlot*& operator[](size_t i) const { return data_[i]; }
+  CellSlot** get() const { return data_; }
+
+ private:
+  static constexpr size_t kBulkBytes = size_t{256} << 10;
+  platform::BulkMemory bulk_;
+  std::unique_ptr<CellSlot*[]> heap_;
+  CellSlot** data_ = nullptr;
 };
 
 }  // namespace workbook

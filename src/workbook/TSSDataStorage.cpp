@@ -155,7 +155,7 @@ void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
   if (bytes > kMaxGridBytes) throw ESpreadSheetError("Not enough memory for the cell grid");
   if (rows > rowCapacity_) {
     for (ColumnSlot& column : columns_) {
-      auto grown = std::make_unique<CellSlot*[]>(static_cast<size_t>(rows));  // zero-filled
+      SlotArray grown(static_cast<size_t>(rows));
       if (rowCapacity_ > 0)
         std::memcpy(grown.get(), column.rows.get(), sizeof(CellSlot*) * static_cast<size_t>(rowCapacity_));
       column.rows = std::move(grown);
@@ -165,8 +165,7 @@ void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
   if (cols > colCapacity_) {
     columns_.resize(static_cast<size_t>(cols));
     for (int32_t c = colCapacity_; c < cols; ++c)
-      columns_[static_cast<size_t>(c)].rows =
-          std::make_unique<CellSlot*[]>(static_cast<size_t>(rowCapacity_));
+      columns_[static_cast<size_t>(c)].rows = SlotArray(static_cast<size_t>(rowCapacity_));
     colCapacity_ = cols;
   }
 }

@@ -161,7 +161,7 @@ class TSSDataStorage {
  private:
   struct ColumnSlot {
     int32_t rowsInUse = 0;
-    std::unique_ptr<CellSlot*[]> rows;
+    SlotArray rows;
   };
   // The content of a write, in stored form.
   struct Content {

@@ -57,10 +57,14 @@ bool TExcelFileReader::AssignStream(IByteSource& source) {
     CompoundReader container(source);
     std::optional<size_t> entry = container.FindWorkbookStream();
     if (!entry) return false;
-    stream_ = container.ReadStream(*entry);
+    container.ReadStream(*entry, [this](size_t size) {
+      streamMemory_ = platform::BulkMemory(size);
+      stream_ = std::span<const uint8_t>(static_cast<const uint8_t*>(streamMemory_.Data()), size);
+      return static_cast<uint8_t*>(streamMemory_.Data());
+    });
   } catch (const std::exception&) {
     // A container that cannot be opened is simply not a workbook.
-    stream_.clear();
+    ReleaseStream();
     return false;
   }
   return !stream_.empty();
@@ -77,8 +81,12 @@ void TExcelFileReader::OpenStream() {
     if (sheetIndex_ >= book_.PageCount()) break;
   }
   Progress(static_cast<uint32_t>(stream_.size()));
-  stream_.clear();
-  stream_.shrink_to_fit();
+  ReleaseStream();
+}
+
+void TExcelFileReader::ReleaseStream() {
+  stream_ = {};
+  streamMemory_ = platform::BulkMemory();
 }
 
 void TExcelFileReader::Progress(uint32_t offset) {

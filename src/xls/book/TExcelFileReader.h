@@ -15,12 +15,14 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <set>
 #include <string>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/BulkMemory.h"
 #include "workbook/SSStyleTypes.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/StyleMapping.h"
@@ -93,10 +95,13 @@ class TExcelFileReader : public IFormulaTextSource {
   const workbook::TSSStyleEntry& StyleOfXf(size_t index);
   uint16_t FormatCodeOf(uint16_t fileIndex) const;
   void Progress(uint32_t offset);
+  void ReleaseStream();
 
   workbook::TCustomSpreadSheetBook& book_;
   double scale_;
-  std::vector<uint8_t> stream_;
+  // The "Workbook" stream, whole, from AssignStream to the end of OpenStream.
+  platform::BulkMemory streamMemory_;
+  std::span<const uint8_t> stream_;
   TFormulaReader formulaReader_;
   workbook::TSSBookSheet* sheet_ = nullptr;
   int sheetIndex_ = -1;

@@ -147,6 +147,13 @@ std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<ui
 
 std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t size,
                                                     const std::string& what) const {
+  std::vector<uint8_t> out;
+  ReadChainInto(start, size, what, VectorBuffer(out));
+  return out;
+}
+
+void CompoundReader::ReadChainInto(uint32_t start, uint64_t size, const std::string& what,
+                                   const Allocate& allocate) const {
   // Compare before rounding up: a 64-bit size near the top would wrap.
   if (size > uint64_t{SectorCountInFile()} * sectorSize_)
     throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
@@ -156,7 +163,7 @@ std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t siz
                          " bytes is too large to load");
   uint64_t sectors = (size + sectorSize_ - 1) / sectorSize_;
   std::vector<uint32_t> chain = Chain(start, fat_, SectorCountInFile(), sectors, what);
-  std::vector<uint8_t> out(static_cast<size_t>(size));
+  uint8_t* out = allocate(static_cast<size_t>(size));
   // Writers lay a stream out mostly in consecutive sectors: each run of them is one read.
   uint64_t done = 0;
   for (size_t i = 0; i < chain.size();) {
@@ -169,30 +176,27 @@ std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t siz
       run = 1;
       n = static_cast<size_t>(std::min<uint64_t>(sectorSize_, size - done));
     }
-    ReadSector(chain[i], out.data() + done, n, what);
+    ReadSector(chain[i], out + done, n, what);
     done += n;
     i += run;
   }
-  return out;
 }
 
-std::vector<uint8_t> CompoundReader::ReadMiniBytes(uint32_t start, uint64_t size,
-                                                   const std::string& what) const {
+void CompoundReader::ReadMiniInto(uint32_t start, uint64_t size, const std::string& what,
+                                  const Allocate& allocate) const {
   const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
   if (size > uint64_t{miniSectors} * kMiniSectorSize)
     throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
                          " bytes, more than the mini stream holds");
   uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
   std::vector<uint32_t> chain = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
-  std::vector<uint8_t> out(static_cast<size_t>(size));
+  uint8_t* out = allocate(static_cast<size_t>(size));
   uint64_t done = 0;
   for (uint32_t s : chain) {
     size_t n = static_cast<size_t>(std::min<uint64_t>(kMiniSectorSize, size - done));
-    std::copy_n(miniStream_.begin() + static_cast<size_t>(s) * kMiniSectorSize, n,
-                out.begin() + static_cast<size_t>(done));
+    std::copy_n(miniStream_.begin() + static_cast<size_t>(s) * kMiniSectorSize, n, out + done);
     done += n;
   }
-  return out;
 }
 
 void CompoundReader::LoadDirectory() {
@@ -260,6 +264,12 @@ std::optional<size_t> CompoundReader::FindWorkbookStream() const {
 }
 
 std::vector<uint8_t> CompoundReader::ReadStream(size_t entryIndex) const {
+  std::vector<uint8_t> out;
+  ReadStream(entryIndex, VectorBuffer(out));
+  return out;
+}
+
+void CompoundReader::ReadStream(size_t entryIndex, const Allocate& allocate) const {
   if (entryIndex >= entries_.size())
     throw ECompoundError("Compound document has no directory entry " + std::to_string(entryIndex));
   const DirectoryEntry& e = entries_[entryIndex];
@@ -267,9 +277,19 @@ std::vector<uint8_t> CompoundReader::ReadStream(size_t entryIndex) const {
   if (e.type != EntryType::Stream)
     throw ECompoundError("Compound document directory entry " + std::to_string(entryIndex) +
                          " is not a stream");
-  if (e.size == 0) return {};
-  if (e.size < header_.miniStreamCutoff) return ReadMiniBytes(e.startSector, e.size, what);
-  return ReadChainBytes(e.startSector, e.size, what);
+  if (e.size == 0) {
+    allocate(0);
+    return;
+  }
+  if (e.size < header_.miniStreamCutoff) return ReadMiniInto(e.startSector, e.size, what, allocate);
+  ReadChainInto(e.startSector, e.size, what, allocate);
+}
+
+CompoundReader::Allocate CompoundReader::VectorBuffer(std::vector<uint8_t>& out) {
+  return [&out](size_t size) {
+    out.resize(size);
+    return out.data();
+  };
 }
 
 }  // namespace xls

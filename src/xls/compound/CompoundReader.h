@@ -7,6 +7,7 @@
 // walked tolerantly: a broken tree falls back to a scan of all entries.
 //
 // The reader keeps a reference to the source; streams are read on demand.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ class CompoundReader {
   std::optional<size_t> FindWorkbookStream() const;
   // The whole content of a stream entry. Throws ECompoundError.
   std::vector<uint8_t> ReadStream(size_t entryIndex) const;
+  // The same into memory of the caller's: `allocate(size)` is called once, after the entry
+  // and its chain were checked, and returns room for `size` bytes.
+  using Allocate = std::function<uint8_t*(size_t)>;
+  void ReadStream(size_t entryIndex, const Allocate& allocate) const;
 
  private:
   uint32_t SectorCountInFile() const;
@@ -45,7 +50,9 @@ class CompoundReader {
                               uint32_t sectorLimit, uint64_t limit, const std::string& what) const;
   // Reads `size` bytes from a chain of regular sectors.
   std::vector<uint8_t> ReadChainBytes(uint32_t start, uint64_t size, const std::string& what) const;
-  std::vector<uint8_t> ReadMiniBytes(uint32_t start, uint64_t size, const std::string& what) const;
+  void ReadChainInto(uint32_t start, uint64_t size, const std::string& what, const Allocate& allocate) const;
+  void ReadMiniInto(uint32_t start, uint64_t size, const std::string& what, const Allocate& allocate) const;
+  static Allocate VectorBuffer(std::vector<uint8_t>& out);
   void ReadSector(uint32_t sector, uint8_t* out, size_t bytes, const std::string& what) const;
 
   IByteSource& source_;
