@@ -44,6 +44,8 @@ void TSSFunctionHandler::BuildSeparatorSet() {
       settings.listSeparator = ';';
     platform::Locale::SetCurrent(settings);
   }
+  // The set depends on the list separator alone: most calls find it made already.
+  if (!separatorSet_.empty() && listSeparator_ == platform::Locale::Current().listSeparator) return;
   listSeparator_ = platform::Locale::Current().listSeparator;
   separatorSet_ = "+-*/^<=>&%\"() ";
   separatorSet_ += listSeparator_;

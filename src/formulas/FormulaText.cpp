@@ -35,14 +35,17 @@ std::string TSSFunctionHandler::FormulaToText(const FormulaEntry& entry) {
 std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t sheet,
                                               int32_t row, int32_t col) {
   BuildSeparatorSet();
-  LoadSheetCaptions();
   (void)sheet;
   fragments_.clear();
   auto& f = fragments_;
   const auto bytes = tokens.Bytes();
   size_t pos = 0;
   bool broken = false;
+  bool captionsLoaded = false;
   auto sheetCaption = [&](uint16_t index) -> std::string {
+    // The captions are read at the first sheet reference only: most formulas have none.
+    if (!captionsLoaded) LoadSheetCaptions();
+    captionsLoaded = true;
     return index < sheets_.size() ? sheets_[index] : std::string("#REF!");
   };
   while (pos < bytes.size()) {
