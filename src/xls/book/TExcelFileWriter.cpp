@@ -241,7 +241,15 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
     const int32_t rowCount = storage.RowsInColumn(col);
     for (int32_t row = 0; row < rowCount; ++row) {
       if (!storage.HasRecord(col, row)) continue;
-      const workbook::TSSCellRec rec = storage.CellRec(col, row);
+      workbook::TSSCellRec rec;
+      if (storage.CellDataType(col, row) == workbook::kCellNumber) {
+        // A number is written from its value: building its text would be wasted.
+        rec.DataType = workbook::kCellNumber;
+        rec.Value = storage.CellNumber(col, row);
+        rec.Style = storage.CellStyleEntry(col, row);
+      } else {
+        rec = storage.CellRec(col, row);
+      }
       const bool isFormula = rec.DataType == workbook::kCellFormula;
       if (isFormula != formulas) continue;
       if (col >= kMaxColumns || row >= kMaxRows) {
