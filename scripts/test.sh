@@ -59,8 +59,9 @@ command -v Xvfb >/dev/null 2>&1 || wine_missing="${wine_missing:+$wine_missing; 
 # Some virtual machines' kernels refuse 32-bit executables, Wine's loader among them. That is
 # the machine, not a missing install step: nothing this script installs can change it.
 no_ia32=""
-if [ -z "$wine_missing" ] && ! wine --version >/dev/null 2>&1; then
-  if wine --version 2>&1 | grep -qi "exec format error"; then
+wine_says=""
+if [ -z "$wine_missing" ] && ! wine_says="$(wine --version 2>&1)"; then
+  if grep -qi "exec format error" <<<"$wine_says"; then
     no_ia32="this machine's kernel refuses 32-bit executables, so Wine cannot start"
   else
     wine_missing="wine is installed but does not start"
