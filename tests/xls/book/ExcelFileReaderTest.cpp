@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Locale.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -19,6 +20,7 @@
 #include "xls/biff/SheetRecords.h"
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/WorkbookStream.h"
+#include "workbook/TSSDataStorage.h"
 #include "xls/book/BookFiles.h"
 #include "xls/compound/CompoundWriter.h"
 
@@ -294,6 +296,41 @@ TEST(ExcelFileReader, MissingFileNamesTheFile) {
   } catch (const workbook::ESpreadSheetError& e) {
     EXPECT_STREQ(e.what(), "Invalid file no-such-dir/none.xls name");
   }
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+// Label texts go through the entry rules exactly as typed texts do, whether the reader stores
+// them itself (kept as they stand) or hands them to the cell object (dates, amounts).
+TEST(ExcelFileReader, LabelTextsFollowTheEntryRulesAsTyped) {
+  platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
+  const std::vector<std::u16string> texts = {u"hello", u"1/2/2003", u"10:30 PM", u"$5.25", u"123",
+                                             u"50%", u"TRUE", u"=A1", u" padded ", u"1,000"};
+  StreamMaker m;
+  RecordList& s = m.AddSheet(u"L");
+  for (size_t i = 0; i < texts.size(); ++i) s.Append(LabelRecord{{uint16_t(i), 0, 15}, texts[i]}.Build());
+  TSpreadSheetBook loaded;
+  LoadBookFromBytes(loaded, m.File());
+  TSpreadSheetBook typed;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::string text;
+    for (char16_t c : texts[i]) text += static_cast<char>(c);
+    typed.Sheets(0).CellObject(0, int32_t(i))->SetTextEx(text, false, false);
+    const auto& a = loaded.Sheets(0).Storage();
+    const auto& b = typed.Sheets(0).Storage();
+    EXPECT_EQ(a.CellDataType(0, int32_t(i)), b.CellDataType(0, int32_t(i)));
+    EXPECT_EQ(a.CellEditText(0, int32_t(i)), b.CellEditText(0, int32_t(i)));
+    EXPECT_EQ(a.CellDisplayText(0, int32_t(i)), b.CellDisplayText(0, int32_t(i)));
+    EXPECT_EQ(a.CellStyleEntry(0, int32_t(i))->Format, b.CellStyleEntry(0, int32_t(i))->Format);
+  }
+  // The date really became a date, and the plain word stayed text.
+  EXPECT_EQ(loaded.Sheets(0).Storage().CellDataType(0, 1), workbook::kCellNumber);
+  EXPECT_EQ(loaded.Sheets(0).Storage().CellDataType(0, 0), workbook::kCellText);
 }
 
 }  // namespace
