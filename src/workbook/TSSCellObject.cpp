@@ -28,31 +28,20 @@ TSSCellStyle& TSSCellObject::Style() {
   return *style_;
 }
 
-EntryKind ClassifyEntry(std::string_view text, uint16_t code, double& when, int64_t& amount) {
-  const bool general = code == 0;
-  if ((general || IsDateTimeFormatCode(code)) && TextToDateTime(text, when) && !IsNumberText(text))
-    return EntryKind::DateTime;
-  if ((!general && !IsCurrencyFormatCode(code)) || !TextToCurrency(text, amount) || IsNumberText(text))
-    return EntryKind::Text;
-  return EntryKind::Currency;
-}
-
 void TSSCellObject::SetTextEx(const std::string& text, bool forceFormula, bool checkFormula) {
   if (col_ < 0 || row_ < 0) return;
   const uint16_t code = Storage().CellStyleEntry(col_, row_)->Format;
+  const bool general = code == 0;
   double when = 0;
   int64_t amount = 0;
-  switch (ClassifyEntry(text, code, when, amount)) {
-    case EntryKind::DateTime:
-      SetDateTime(when);
-      break;
-    case EntryKind::Text:
-      Storage().StoreCellText(col_, row_, checkFormula, forceFormula, text);
-      break;
-    case EntryKind::Currency:
-      Storage().StoreCellTextChecked(col_, row_, NumberText(static_cast<double>(amount) / 10000));
-      if (code == 0) Style().SetFormat(8);
-      break;
+  if ((general || IsDateTimeFormatCode(code)) && TextToDateTime(text, when) && !IsNumberText(text)) {
+    SetDateTime(when);
+  } else if ((!general && !IsCurrencyFormatCode(code)) || !TextToCurrency(text, amount) ||
+             IsNumberText(text)) {
+    Storage().StoreCellText(col_, row_, checkFormula, forceFormula, text);
+  } else {
+    Storage().StoreCellTextChecked(col_, row_, NumberText(static_cast<double>(amount) / 10000));
+    if (general) Style().SetFormat(8);
   }
   AfterEntry();
 }

@@ -2,10 +2,8 @@
 // The accessor through which everything outside the model reads and writes one cell. It
 // applies the text-entry rules and groups everything done through it into one undo step
 // ("Change cells", opened on creation, closed on destruction).
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "workbook/TSSCellStyle.h"
 
@@ -13,12 +11,6 @@ namespace workbook {
 
 class TSSBookSheet;
 class TSSDataStorage;
-
-// What the entry rules make of a text typed into a cell of number format `code`: a date or
-// time (`when`), a currency amount in ten-thousandths (`amount`), or the text as it stands
-// (which the storage may still take for a formula or a percentage).
-enum class EntryKind : uint8_t { DateTime, Currency, Text };
-EntryKind ClassifyEntry(std::string_view text, uint16_t code, double& when, int64_t& amount);
 
 class TSSCellObject {
  public:

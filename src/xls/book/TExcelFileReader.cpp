@@ -347,21 +347,7 @@ void TExcelFileReader::SetCellText(int32_t col, int32_t row, const std::string& 
     sheet_->CellObject(col, row)->SetTextEx("#REF!", false, false);
     return;
   }
-  if (!formula && !text.empty() && StoreKeptText(col, row, text)) return;
   if (!text.empty() || blank) sheet_->CellObject(col, row)->SetTextEx(text, formula, false);
-}
-
-bool TExcelFileReader::StoreKeptText(int32_t col, int32_t row, const std::string& text) {
-  workbook::TSSDataStorage& storage = sheet_->Storage();
-  const uint16_t code = storage.CellStyleEntry(col, row)->Format;
-  double when = 0;
-  int64_t amount = 0;
-  if (workbook::ClassifyEntry(text, code, when, amount) != workbook::EntryKind::Text) return false;
-  storage.StoreCellText(col, row, false, false, text);
-  // What typing does after an entry (nothing while the book loads, but the same road).
-  sheet_->AutoRowHeight(row);
-  book_.Refresh();
-  return true;
 }
 
 void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf) {

@@ -83,9 +83,6 @@ class TExcelFileReader : public IFormulaTextSource {
                int xf);
   // SetCell without the style: the text as the cell's content.
   void SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula);
-  // A text that the entry rules keep as it stands, stored without a cell object; false: the
-  // cell object must enter it (a date, time or amount).
-  bool StoreKeptText(int32_t col, int32_t row, const std::string& text);
   // A formula cell from its file tokens; a pattern met before is not compiled again.
   void SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf);
   void RememberCompiled(std::string key, int32_t col, int32_t row);
@@ -131,7 +128,6 @@ class TExcelFileReader : public IFormulaTextSource {
     uint16_t count = 0;
   };
   std::unordered_map<std::string, CompiledFormula> compiled_;
-
   // (sheet, row, column) of formula cells waiting for their shared or array formula.
   std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
   int lastProgress_ = -1;
