@@ -252,9 +252,9 @@ void TExcelFileReader::OnFont(RecordReader& r) { fonts_.push_back(FontFromRecord
 void TExcelFileReader::OnXf(RecordReader& r) {
   xfs_.push_back(XfRecord::Read(r));
   xfStyles_.emplace_back();
-  ReleaseFreshStyles();  // the default entry may change below
-  freshStyles_.resize(xfs_.size(), nullptr);
+  freshStyles_.push_back(nullptr);
   if (xfs_.size() == 16) {
+    ReleaseFreshStyles();  // they were merged into the default entry that changes now
     // The 16th XF is the default cell format: it becomes the book's default style.
     const TSSStyleEntry entry = StyleOfXf(15);
     book_.StyleCache().OverwriteDefault(entry);
