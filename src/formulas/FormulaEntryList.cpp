@@ -22,15 +22,7 @@ FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
     slot = new (last.Slots() + last.used) FormulaEntry();
     ++last.used;
   }
-  slot->Sheet = content.Sheet;
-  slot->Col = content.Col;
-  slot->Row = content.Row;
-  slot->Tokens = std::move(content.Tokens);
-  slot->Result = std::move(content.Result);
-  slot->Depth = content.Depth;
-  slot->State = content.State;
-  slot->Busy = content.Busy;
-  slot->Bad = content.Bad;
+  *slot = std::move(content);  // every field; the list's own ones are set below
   slot->Listed = true;
   slot->Owner = this;
   slot->PrevListed = tail_;
