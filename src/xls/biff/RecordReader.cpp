@@ -28,11 +28,20 @@ bool RecordReader::Seek(uint32_t offset) {
   return true;
 }
 
+void RecordReader::EnterSegment(size_t k) {
+  seg_ = k;
+  const Segment& s = segments_[k];
+  segBase_ = stream_.data() + s.start - s.logical;
+  segEnd_ = s.logical + s.length;
+}
+
 bool RecordReader::Next() {
   segments_.clear();
   pos_ = 0;
   seg_ = 0;
   length_ = 0;
+  segBase_ = nullptr;
+  segEnd_ = 0;
   const size_t size = stream_.size();
   if (next_ > size || size - next_ < 4) return false;
   offset_ = next_;
@@ -55,6 +64,7 @@ bool RecordReader::Next() {
     length_ += clen;
     next_ += 4 + clen;
   }
+  EnterSegment(0);
   return true;
 }
 
@@ -67,7 +77,7 @@ uint32_t RecordReader::RemainingInSegment() const {
 bool RecordReader::Settle() {
   while (seg_ < segments_.size() && RemainingInSegment() == 0) {
     if (seg_ + 1 >= segments_.size()) return false;
-    ++seg_;
+    EnterSegment(seg_ + 1);
   }
   return seg_ < segments_.size();
 }
@@ -96,28 +106,7 @@ void RecordReader::Skip(size_t size) {
   pos_ += static_cast<uint32_t>(size);
   // Stay on the piece whose end the cursor has not passed (it may stand right at that end).
   while (seg_ + 1 < segments_.size() && pos_ > segments_[seg_].logical + segments_[seg_].length)
-    ++seg_;
-}
-
-uint8_t RecordReader::U8() {
-  uint8_t b;
-  Read(&b, 1);
-  return b;
-}
-uint16_t RecordReader::U16() {
-  uint8_t b[2];
-  Read(b, 2);
-  return LoadU16(b);
-}
-uint32_t RecordReader::U32() {
-  uint8_t b[4];
-  Read(b, 4);
-  return LoadU32(b);
-}
-double RecordReader::Double() {
-  uint8_t b[8];
-  Read(b, 8);
-  return LoadDouble(b);
+    EnterSegment(seg_ + 1);
 }
 
 std::vector<uint8_t> RecordReader::Bytes(size_t size) {
@@ -139,7 +128,7 @@ std::u16string RecordReader::Chars(size_t count, bool wide) {
       if (k >= segments_.size())
         Fail("string of " + std::to_string(out.size() + count) +
              " characters runs past the end of the record");
-      seg_ = k;
+      EnterSegment(k);
       pos_ = segments_[k].logical;
       wide = (U8() & rec::kStrWide) != 0;
     }

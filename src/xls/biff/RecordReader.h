@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "xls/LittleEndian.h"
+
 namespace xls {
 
 // A malformed record stream. Plain exception: the file layer reports texts, not codes.
@@ -44,12 +46,34 @@ class RecordReader {
   // Bytes left in the current piece (record or CONTINUE) before the next header.
   uint32_t RemainingInSegment() const;
 
-  uint8_t U8();
-  uint16_t U16();
+  // The fixed-size reads take the bytes straight from the current piece when it holds them
+  // (nearly always: cell records are never continued) and go the general way otherwise.
+  uint8_t U8() {
+    if (const uint8_t* p = Take(1)) return *p;
+    uint8_t b;
+    Read(&b, 1);
+    return b;
+  }
+  uint16_t U16() {
+    if (const uint8_t* p = Take(2)) return LoadU16(p);
+    uint8_t b[2];
+    Read(b, 2);
+    return LoadU16(b);
+  }
   int16_t I16() { return static_cast<int16_t>(U16()); }
-  uint32_t U32();
+  uint32_t U32() {
+    if (const uint8_t* p = Take(4)) return LoadU32(p);
+    uint8_t b[4];
+    Read(b, 4);
+    return LoadU32(b);
+  }
   int32_t I32() { return static_cast<int32_t>(U32()); }
-  double Double();
+  double Double() {
+    if (const uint8_t* p = Take(8)) return LoadDouble(p);
+    uint8_t b[8];
+    Read(b, 8);
+    return LoadDouble(b);
+  }
   void Read(uint8_t* out, size_t size);
   std::vector<uint8_t> Bytes(size_t size);
   void Skip(size_t size);
@@ -78,6 +102,16 @@ class RecordReader {
   // Makes the cursor point into a piece with bytes left; false at the end of the record.
   bool Settle();
   void Need(size_t size) const;
+  // Makes piece k the current one.
+  void EnterSegment(size_t k);
+  // `size` bytes at the cursor when the current piece holds them all (the cursor moves past
+  // them), else null.
+  const uint8_t* Take(uint32_t size) {
+    if (pos_ > segEnd_ || segEnd_ - pos_ < size) return nullptr;
+    const uint8_t* p = segBase_ + pos_;
+    pos_ += size;
+    return p;
+  }
 
   std::span<const uint8_t> stream_;
   uint32_t next_ = 0;
@@ -87,6 +121,10 @@ class RecordReader {
   std::vector<Segment> segments_;
   uint32_t pos_ = 0;
   size_t seg_ = 0;
+  // The current piece: the stream address of joined position 0 (so that segBase_ + pos_ is the
+  // cursor's byte) and the joined position just past its end.
+  const uint8_t* segBase_ = nullptr;
+  uint32_t segEnd_ = 0;
 };
 
 }  // namespace xls
