@@ -47,8 +47,9 @@ class ExcelReaderSeam : public workbook::IWorkbookReader {
 
 void LoadBookFromSource(TCustomSpreadSheetBook& book, IByteSource& source) {
   ExcelReaderSeam reader(book, source);
+  // The book recalculates and repaints when the load ends its update; a second refresh here
+  // would calculate every formula again.
   book.LoadFromReader(reader);
-  book.Refresh();
 }
 
 void LoadBookFromBytes(TCustomSpreadSheetBook& book, std::span<const uint8_t> bytes) {
