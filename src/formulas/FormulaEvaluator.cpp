@@ -12,6 +12,11 @@
 
 namespace formulas {
 
+namespace {
+// Ranges of at most this many cells are read whole instead of being clipped to the used area.
+constexpr int64_t kReadWholeRange = 1024;
+}  // namespace
+
 TSSFunctionHandler::TSSFunctionHandler(TSSFormulasCache& cache) : cache_(cache) {
   BuildSeparatorSet();
 }
@@ -362,13 +367,17 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
     return;
   }
   if (bottom < top || right < left) return;
-  // Cells beyond the used area are empty: they are handed over as one run.
-  const workbook::TRect used = cache_.Book().UsedArea(sheet);
+  // Cells beyond the used area are empty: they are handed over as one run. A small range is
+  // read cell by cell, which gives the same values and costs less than finding the used area.
+  const int64_t total = (bottom - top + 1) * (right - left + 1);
+  const workbook::TRect used = total <= kReadWholeRange
+                                   ? workbook::TRect{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                                                     static_cast<int32_t>(right), static_cast<int32_t>(bottom)}
+                                   : cache_.Book().UsedArea(sheet);
   const int64_t innerTop = std::max<int64_t>(top, used.Top);
   const int64_t innerBottom = std::min<int64_t>(bottom, used.Bottom);
   const int64_t innerLeft = std::max<int64_t>(left, used.Left);
   const int64_t innerRight = std::min<int64_t>(right, used.Right);
-  const int64_t total = (bottom - top + 1) * (right - left + 1);
   int64_t inside = 0;
   std::string text;
   for (int64_t row = innerTop; row <= innerBottom; ++row) {

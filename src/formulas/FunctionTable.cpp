@@ -84,7 +84,24 @@ FunctionArity ArityOf(const TFuncDefinition& def) {
   }
 }
 
+namespace {
+// Every evaluation of a function call looks its definition up by number: a direct index by
+// number (table position + 1, 0 for none) instead of a search through the table.
+constexpr size_t kNumberLimit = 512;
+constexpr std::array<uint8_t, kNumberLimit> kByNumber = [] {
+  std::array<uint8_t, kNumberLimit> index{};
+  for (size_t i = 0; i < kTable.size(); ++i)
+    if (kTable[i].Number < kNumberLimit && index[kTable[i].Number] == 0)
+      index[kTable[i].Number] = static_cast<uint8_t>(i + 1);
+  return index;
+}();
+}  // namespace
+
 const TFuncDefinition* FindFunctionByNumber(uint16_t number) {
+  if (number < kNumberLimit) {
+    const uint8_t at = kByNumber[number];
+    return at == 0 ? nullptr : &kTable[at - 1];
+  }
   for (const auto& def : kTable)
     if (def.Number == number) return &def;
   return nullptr;

@@ -21,7 +21,7 @@ struct TFuncDefinition {
 
 // All 81 definitions in table order.
 std::span<const TFuncDefinition> FunctionTable();
-// Linear searches; nullptr when not found. The name is compared without regard to case.
+// nullptr when not found. The name is compared without regard to case.
 const TFuncDefinition* FindFunctionByNumber(uint16_t number);
 const TFuncDefinition* FindFunctionByName(std::string_view name);
 

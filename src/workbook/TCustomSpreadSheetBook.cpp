@@ -51,10 +51,7 @@ void TCustomSpreadSheetBook::SetFormulaCache(std::unique_ptr<IFormulaCache> cach
   if (formulas_) formulas_->SetR1C1ReferenceStyle(r1c1_);
 }
 
-TSSBookSheet& TCustomSpreadSheetBook::Sheets(int index) const {
-  if (index < 0 || index >= PageCount()) throw ESpreadSheetError("Invalid page number");
-  return *sheets_[static_cast<size_t>(index)];
-}
+void TCustomSpreadSheetBook::ThrowInvalidPage() { throw ESpreadSheetError("Invalid page number"); }
 
 TSSBookSheet* TCustomSpreadSheetBook::ActiveSheet() const {
   if (activePage_ < 0 || activePage_ >= PageCount()) return nullptr;

@@ -46,8 +46,12 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   // Fewer: sheets go from the end (no delete event, formula cache not told), sheet 0 active.
   // More: sheets are added without caption.
   void SetPageCount(int count);
-  // Raises ESpreadSheetError "Invalid page number" for a bad index.
-  TSSBookSheet& Sheets(int index) const;
+  // Raises ESpreadSheetError "Invalid page number" for a bad index. Inline: formulas reach
+  // every cell they read through it.
+  TSSBookSheet& Sheets(int index) const {
+    if (index < 0 || index >= PageCount()) ThrowInvalidPage();
+    return *sheets_[static_cast<size_t>(index)];
+  }
   TSSBookSheet* ActiveSheet() const;
   int ActivePage() const { return activePage_; }
   void SetActiveSheet(int index);
@@ -153,6 +157,7 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void ActivateSheet(int index);
 
  private:
+  [[noreturn]] static void ThrowInvalidPage();
   TSSListener listener_;
   std::unique_ptr<TSpreadSheetHistory> history_;
   TSSStyleCache styles_;
