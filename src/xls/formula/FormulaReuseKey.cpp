@@ -1,5 +1,6 @@
 #include "xls/formula/FormulaReuseKey.h"
 
+#include "xls/LittleEndian.h"
 #include "xls/formula/FileTokens.h"
 
 namespace xls {
@@ -13,9 +14,9 @@ void AppendDistance(std::string& key, int32_t distance) {
 
 // One cell of a reference: its row field at `rowAt`, its column word at `columnAt` (offsets
 // into the key). Relative parts become distances appended to the key.
-void RelativiseCell(std::string& key, size_t rowAt, size_t columnAt, uint16_t rowField,
-                    uint16_t columnWord, int32_t row, int32_t column) {
-  const FileCellRef ref = PlainCellRef(rowField, columnWord);
+void RelativiseCell(std::string& key, size_t rowAt, size_t columnAt, int32_t row, int32_t column) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(key.data());
+  const FileCellRef ref = PlainCellRef(LoadU16(bytes + rowAt), LoadU16(bytes + columnAt));
   if (ref.rowRelative) {
     key[rowAt] = key[rowAt + 1] = 0;
     AppendDistance(key, ref.row - row);
@@ -27,29 +28,53 @@ void RelativiseCell(std::string& key, size_t rowAt, size_t columnAt, uint16_t ro
   }
 }
 
+// Bytes of the token at `pos` (kind byte included) when it lies wholly inside `tokens`, else 0.
+// Only the token sizes are needed here, so the walk decodes nothing else.
+size_t TokenBytes(std::span<const uint8_t> tokens, size_t pos, const ptg::PtgInfo& info) {
+  const size_t left = tokens.size() - pos - 1;  // payload bytes available
+  size_t payload = 0;
+  if (info.payload >= 0) {
+    payload = static_cast<size_t>(info.payload);
+  } else if (info.base == ptg::kStr) {
+    if (left < 2) return 0;
+    const size_t count = tokens[pos + 1];
+    payload = 2 + count * ((tokens[pos + 2] & 1) ? 2 : 1);
+  } else if (info.base == ptg::kAttr) {
+    if (left < 3) return 0;
+    payload = 3;
+    if (tokens[pos + 1] & ptg::kAttrChoose) payload += (size_t{LoadU16(tokens.data() + pos + 2)} + 1) * 2;
+  } else {
+    return 0;
+  }
+  return payload <= left ? payload + 1 : 0;
+}
+
 }  // namespace
 
 std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column) {
-  const ParsedFormula parsed = ParseFileTokens(tokens);
-  if (!parsed.complete || parsed.tokens.empty()) return {};
+  if (tokens.empty() || tokens.size() > 0xFFFF) return {};
   std::string key(reinterpret_cast<const char*>(tokens.data()), tokens.size());
-  for (const FileToken& t : parsed.tokens) {
-    const size_t at = t.offset;
-    switch (t.base) {
+  for (size_t pos = 0; pos < tokens.size();) {
+    const auto info = ptg::LookupPtg(tokens[pos]);
+    if (!info) return {};
+    const size_t size = TokenBytes(tokens, pos, *info);
+    if (size == 0) return {};
+    switch (info->base) {
       case ptg::kExp:
       case ptg::kTbl:
       case ptg::kArray:
         return {};
       case ptg::kRef:
-        RelativiseCell(key, at + 1, at + 3, t.row, t.column, row, column);
+        RelativiseCell(key, pos + 1, pos + 3, row, column);
         break;
       case ptg::kArea:
-        RelativiseCell(key, at + 1, at + 5, t.row, t.column, row, column);
-        RelativiseCell(key, at + 3, at + 7, t.lastRow, t.lastColumn, row, column);
+        RelativiseCell(key, pos + 1, pos + 5, row, column);
+        RelativiseCell(key, pos + 3, pos + 7, row, column);
         break;
       default:
         break;
     }
+    pos += size;
   }
   return key;
 }
