@@ -2,12 +2,16 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/Locale.h"
 
 namespace workbook {
 namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // A non-negative decimal: value = d1.d2d3... * 10^exponent; no digits means zero. The digits
 // come from the value rounded to 15 significant digits, so that texts such as 2.675 round the
@@ -244,6 +248,14 @@ std::string FormatNumberPattern(std::string_view pattern, double value) {
 std::string GeneralNumberText(double value, int significant, int minExponentDigits) {
   if (!std::isfinite(value)) return NonFinite();
   if (value == 0) return "0";
+  // A whole number of fewer digits than the significant ones is its own digits: the common
+  // case (counts, years, constants in formulas) skips the decimal expansion.
+  if (significant >= 1 && significant <= 15 && std::fabs(value) < kPowersOfTen[significant] &&
+      value == std::trunc(value)) {
+    char buf[24];
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(value)).ptr;
+    return std::string(buf, end);
+  }
   Decimal d = ToDecimal(std::fabs(value));
   RoundSignificant(d, significant);
   const char point = platform::Locale::Current().decimalSeparator;

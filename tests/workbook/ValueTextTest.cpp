@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "platform/Clock.h"
 #include "workbook/DateTime.h"
+#include "workbook/NumberPattern.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TestLocales.h"
 
@@ -64,6 +68,26 @@ TEST_F(ValueText, NumbersFollowTheSystemDecimalSeparator) {
   EXPECT_DOUBLE_EQ(v, 12.5);
   EXPECT_FALSE(TextToNumber("12.5", v));
   EXPECT_EQ(NumberText(12.5), "12,5");
+}
+
+// Whole numbers print as their digits up to 15 of them, and switch to the exponent form at
+// the 16th, whatever path the text takes.
+TEST_F(ValueText, WholeNumbersInGeneralForm) {
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 20000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 15);
+    const int64_t limit = static_cast<int64_t>(std::pow(10.0, digits));
+    int64_t n = static_cast<int64_t>(random() % static_cast<uint64_t>(limit));
+    if (random() % 2) n = -n;
+    ASSERT_EQ(NumberText(static_cast<double>(n)), std::to_string(n));
+  }
+  EXPECT_EQ(NumberText(999999999999999.0), "999999999999999");
+  EXPECT_EQ(NumberText(1e15), "1E15");
+  EXPECT_EQ(NumberText(-1e15), "-1E15");
+  EXPECT_EQ(NumberText(-0.0), "0");
+  EXPECT_EQ(NumberText(2.5), "2.5");
+  EXPECT_EQ(GeneralNumberText(12345, 4, 0), "1.235E4");  // fewer significant digits than the number
+  EXPECT_EQ(GeneralNumberText(1234, 4, 0), "1234");
 }
 
 TEST_F(ValueText, Integers) {
