@@ -114,9 +114,10 @@ bool TextToInteger(std::string_view text, int32_t& value) {
 
 bool TextToDateTime(std::string_view text, double& value) {
   value = 0;
-  if (TextToDate(text, value) || TextToTime(text, value)) return true;
+  // Dates and times begin with a digit; most texts (words, codes) are turned away here.
   const std::string_view t = TrimText(text);
-  if (t.empty()) return false;
+  if (t.empty() || t[0] < '0' || t[0] > '9') return false;
+  if (TextToDate(text, value) || TextToTime(text, value)) return true;
   const size_t blank = t.find(' ');
   const std::string_view first = blank == std::string_view::npos ? t : t.substr(0, blank + 1);
   const std::string_view rest =

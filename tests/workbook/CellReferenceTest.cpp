@@ -57,6 +57,30 @@ TEST(A1References, FourFormsReadAndWrittenBack) {
   }
 }
 
+// The reference text spells the same column letters and row number as the headers do, at
+// every width of the letters and at the far edges of 32-bit coordinates.
+TEST(A1References, TextAgreesWithTheHeaderCaptions) {
+  const int32_t columns[] = {0, 25, 26, 51, 701, 702, 18277, 18278, 255, 16383, INT32_MAX - 1, INT32_MAX};
+  const int32_t rows[] = {0, 9, 65535, 1048575, INT32_MAX - 1, INT32_MAX};
+  for (int32_t col : columns) {
+    for (int32_t row : rows) {
+      CellReference r;
+      r.col = col;
+      r.row = row;
+      r.colAbsolute = r.rowAbsolute = true;
+      const std::string letters = TSSUtils::ColumnCaption(col, false);
+      const std::string number = std::to_string(int64_t{row} + 1);
+      EXPECT_EQ(CellReferenceText(r, TPoint{0, 0}, RefNotation::A1), "$" + letters + "$" + number);
+      r.colAbsolute = r.rowAbsolute = false;
+      r.col = col - 5;  // relative to a holder in column F, row 1
+      r.row = row;
+      EXPECT_EQ(CellReferenceText(r, TPoint{5, 0}, RefNotation::A1), letters + number);
+    }
+  }
+  EXPECT_EQ(TSSUtils::ColumnCaption(701, false), "ZZ");
+  EXPECT_EQ(TSSUtils::ColumnCaption(702, false), "AAA");
+}
+
 TEST(A1References, RelativePartsMoveWithTheHoldingCell) {
   CellReference r;
   ASSERT_TRUE(ParseCellReference("B3", TPoint{2, 4}, RefNotation::A1, r));  // read in C5
