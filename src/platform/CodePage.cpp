@@ -51,14 +51,19 @@ std::u16string AnsiToUtf16(std::string_view text) {
 }
 
 std::string Utf16ToAnsi(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  std::string out(text.size(), '\0');
+  size_t length = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t u = text[i];
+    if (u < 0x80) {  // the same in both
+      out[length++] = static_cast<char>(u);
+      continue;
+    }
     if (u >= 0xD800 && u < 0xDC00 && i + 1 < text.size()) ++i;  // a pair is never in 1252
     int b = UnicodeToByte(u);
-    out += b < 0 ? '?' : static_cast<char>(b);
+    out[length++] = b < 0 ? '?' : static_cast<char>(b);
   }
+  out.resize(length);
   return out;
 }
 #endif

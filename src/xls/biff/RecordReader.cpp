@@ -137,8 +137,14 @@ std::u16string RecordReader::Chars(size_t count, bool wide) {
     if (n == 0) Fail("a UTF-16 character is split across a CONTINUE record");
     const Segment& s = segments_[seg_];
     const uint8_t* p = stream_.data() + s.start + (pos_ - s.logical);
-    for (size_t i = 0; i < n; ++i)
-      out.push_back(wide ? static_cast<char16_t>(LoadU16(p + 2 * i)) : static_cast<char16_t>(p[i]));
+    const size_t at = out.size();
+    out.resize(at + n);
+    char16_t* to = out.data() + at;
+    if (wide) {
+      for (size_t i = 0; i < n; ++i) to[i] = static_cast<char16_t>(LoadU16(p + 2 * i));
+    } else {
+      for (size_t i = 0; i < n; ++i) to[i] = static_cast<char16_t>(p[i]);
+    }
     pos_ += static_cast<uint32_t>(n * charSize);
     count -= n;
   }

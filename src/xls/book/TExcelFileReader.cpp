@@ -343,11 +343,12 @@ void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text
 }
 
 void TExcelFileReader::SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula) {
+  // The cell object lives on the stack: one per cell of the file.
   if (formula && text.find("#REF!") != std::string::npos) {
-    sheet_->CellObject(col, row)->SetTextEx("#REF!", false, false);
+    workbook::TSSCellObject(*sheet_, col, row).SetTextEx("#REF!", false, false);
     return;
   }
-  if (!text.empty() || blank) sheet_->CellObject(col, row)->SetTextEx(text, formula, false);
+  if (!text.empty() || blank) workbook::TSSCellObject(*sheet_, col, row).SetTextEx(text, formula, false);
 }
 
 void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf) {
