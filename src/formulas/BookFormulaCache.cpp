@@ -140,14 +140,18 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
       reinterpret_cast<const uint8_t*>(tokens.data()), count));
   if (!cache_.CheckPastedReferences(*entry)) return PasteResult::InvalidReference;
   cache_.ShiftSheetReferences(*entry, dRow, dCol);
-  const std::string text = cache_.FormulaText(*entry);
-  if (text.empty()) return PasteResult::NotSupported;  // the clipboard's text is taken instead
-  workbook::TSSCellRec old = target.CellRec(col, row);
+  // The cell keeps no text of its own: it is the entry's, made when first asked for. Tokens
+  // that would give no text are refused here, as making the text would have refused them
+  // (that attempt reports the problem, so it is made).
+  if (!TSSFunctionHandler::TextCanBeBuilt(entry->Tokens)) {
+    cache_.FormulaText(*entry);
+    return PasteResult::NotSupported;  // the clipboard's text is taken instead
+  }
+  workbook::IFormulaEntry* old = target.CellFormula(col, row);
   FormulaEntry* raw = cache_.Add(std::move(entry));
-  WriteCell(raw->Sheet, col, row, text, CellDataType::Formula, raw);
+  target.StoreFormulaEntry(col, row, raw);
   // The replaced formula's entry goes after the write has recorded the old content.
-  if (old.DataType == workbook::kCellFormula && old.Formula != nullptr && old.Formula != raw)
-    cache_.Remove(Own(old.Formula));
+  if (old != nullptr && old != raw) cache_.Remove(Own(old));
   return PasteResult::Pasted;
 }
 
@@ -171,6 +175,13 @@ workbook::TRect BookFormulaCache::UsedArea(uint16_t sheet) const {
 bool BookFormulaCache::ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) {
   workbook::TSSDataStorage* storage = StorageOf(sheet);
   if (storage == nullptr || col < 0 || row < 0) return false;
+  if (storage->IsFormulaTextDerived(col, row)) {
+    // Evaluation reads such a cell for its entry only: its text is not made.
+    cell.text = {};
+    cell.dataType = CellDataType::Formula;
+    cell.formula = Own(storage->CellFormula(col, row));
+    return true;
+  }
   workbook::TSSCellRec rec;
   storage->GetCellRec(col, row, rec);
   std::string& text = scratch_[nextScratch_];

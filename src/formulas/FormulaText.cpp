@@ -147,4 +147,41 @@ std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t
   return text;
 }
 
+bool TSSFunctionHandler::TextCanBeBuilt(const TokenBlock& tokens) {
+  // Counts the fragments FormulaToText would hold, token by token, with its rules.
+  const auto bytes = tokens.Bytes();
+  size_t fragments = 0;
+  for (size_t pos = 0; pos < bytes.size();) {
+    const size_t size = TokenSizeAt(bytes, pos);
+    if (size == 0) return false;
+    const uint8_t kind = bytes[pos];
+    switch (kind) {
+      case ptgStr:
+      case ptgBool:
+      case ptgNum:
+      case ptgName:
+      case ptgRef:
+      case ptgRef3d:
+      case ptgArea:
+      case ptgArea3d:
+        ++fragments;
+        break;
+      case ptgPercent:
+      case ptgUminus:
+      case ptgUplus:
+      case ptgParen:
+        if (fragments == 0) fragments = 1;  // the missing-operand message
+        break;
+      case ptgFuncVar:
+        fragments = fragments - std::min<size_t>(bytes[pos + 1], fragments) + 1;
+        break;
+      default:
+        if (kind >= ptgAdd && kind <= ptgRange) fragments = fragments < 2 ? 1 : fragments - 1;
+        break;
+    }
+    pos += size;
+  }
+  return fragments == 1;
+}
+
 }  // namespace formulas

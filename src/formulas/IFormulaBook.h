@@ -20,7 +20,9 @@ enum class CellDataType : uint8_t { Text = 0, Formula = 1, Number = 2 };
 // A view of one cell record, valid until the next change of the book.
 struct CellView {
   CellDataType dataType = CellDataType::Text;
-  std::string_view text;              // the stored text (a formula cell: its formula text)
+  // The stored text (a formula cell: its formula text; empty when the cell keeps none and
+  // its text is its entry's).
+  std::string_view text;
   FormulaEntry* formula = nullptr;    // the entry of a formula cell
 };
 

@@ -62,6 +62,9 @@ class TSSFunctionHandler {
   // "=" followed by the regenerated text, or empty (with the message reported).
   std::string FormulaToText(const FormulaEntry& entry);
   std::string FormulaToText(const TokenBlock& tokens, uint16_t sheet, int32_t row, int32_t col);
+  // Whether FormulaToText makes a text of these tokens (they walk whole and leave exactly one
+  // fragment), found without making it.
+  static bool TextCanBeBuilt(const TokenBlock& tokens);
 
   // ---- evaluation --------------------------------------------------------------------------
   // Evaluates the entry and stores its result; ECalculationError (and floating-point faults)

@@ -18,7 +18,8 @@
 namespace workbook {
 
 // One stored cell. Numbers carry no text: their text is derived from the value on demand
-// (derivedText), which keeps a numeric cell at a few machine words.
+// (derivedText), which keeps a numeric cell at a few machine words. A formula cell with
+// derivedText takes its text from its formula entry.
 struct CellSlot {
   union {
     double number;

@@ -19,6 +19,12 @@ TStoreCellRec CaptureCell(TSSDataStorage& storage, int32_t col, int32_t row) {
     cell.DerivedText = true;
   } else {
     storage.GetCellRec(col, row, rec);
+    // A formula's stored text can lag behind its entry (a sheet it names was renamed since):
+    // the entry's own text is what compiles back to the same formula.
+    if (rec.DataType == kCellFormula && rec.Formula != nullptr) {
+      std::string text = storage.CellEditText(col, row);
+      if (!text.empty()) rec.Text = std::move(text);
+    }
   }
   cell.Text = rec.Text;
   cell.DataType = rec.DataType;

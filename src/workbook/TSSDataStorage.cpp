@@ -39,8 +39,14 @@ void TSSDataStorage::FillRec(const CellSlot* slot, TSSCellRec& rec) const {
   rec.DataType = static_cast<TCellDataType>(slot->type);
   rec.Value = slot->type == kCellNumber ? slot->number : 0;
   rec.Formula = slot->type == kCellFormula ? slot->formula : nullptr;
-  if (slot->derivedText) rec.Text = NumberText(slot->number);
+  if (slot->derivedText) rec.Text = DerivedText(slot->type, rec.Value, rec.Formula);
   else rec.Text.assign(slot->text.View());
+}
+
+std::string TSSDataStorage::DerivedText(uint8_t type, double number, IFormulaEntry* formula) const {
+  if (type != kCellFormula) return NumberText(number);
+  IFormulaCache* formulas = host_.FormulaCache();
+  return formulas && formula ? formulas->FormulaText(formula) : std::string();
 }
 
 void TSSDataStorage::GetCellRec(int32_t col, int32_t row, TSSCellRec& rec) const {
@@ -77,7 +83,7 @@ bool TSSDataStorage::SameContent(const Content& a, const Content& b) const {
     return a.text.SameBlock(b.text) || a.text.View() == b.text.View();
   const Content& derived = a.derivedText ? a : b;
   const Content& plain = a.derivedText ? b : a;
-  return NumberText(derived.number) == plain.text.View();
+  return DerivedText(derived.type, derived.number, derived.formula) == plain.text.View();
 }
 
 void TSSDataStorage::SetCellRec(int32_t col, int32_t row, const TSSCellRec& rec) {
@@ -259,6 +265,16 @@ void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
   c.number = value;
   c.derivedText = true;
   WriteOverFormula(col, row, std::move(c), current.type == kCellFormula ? current.formula : nullptr);
+}
+
+void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* entry) {
+  if (col < 0 || row < 0 || entry == nullptr) return;
+  Content c;
+  c.style = CellStyleEntry(col, row);
+  c.type = kCellFormula;
+  c.formula = entry;
+  c.derivedText = true;
+  Write(col, row, std::move(c));
 }
 
 void TSSDataStorage::WriteOverFormula(int32_t col, int32_t row, Content content,

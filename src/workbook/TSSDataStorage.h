@@ -4,7 +4,8 @@
 // Layout: a directory of column slots, each with a pointer array of the full row capacity;
 // a null pointer is an empty cell. Lookup is two array indexings. Records live in a slot pool;
 // numbers keep no text (it is derived from the value when asked), so a numeric cell costs one
-// pointer plus one pool slot.
+// pointer plus one pool slot. A formula pasted as compiled tokens keeps none either: its text
+// is its entry's, made when asked.
 //
 // Every change of a cell goes through SetCellRec (or, for numbers, the equivalent internal
 // write), which records undo, grows the grid in steps of 10 columns / 1000 rows, keeps the
@@ -87,6 +88,9 @@ class TSSDataStorage {
     StoreCellText(col, row, true, false, text);
   }
   void StoreCellValue(int32_t col, int32_t row, double value);
+  // Makes the cell a formula cell of `entry`, its text the entry's own (made when asked, as a
+  // number's is). The style stays; an entry the cell held before is the caller's to remove.
+  void StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* entry);
   // Replaces only the style entry (the storage takes its own reference).
   void StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* style);
   std::string CellEditText(int32_t col, int32_t row) const;
@@ -114,7 +118,17 @@ class TSSDataStorage {
   // A number cell whose text is the value's own decimal text (kept implicitly).
   bool IsTextDerived(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot && slot->derivedText;
+    return slot && slot->derivedText && slot->type == kCellNumber;
+  }
+  // A formula cell whose text is its entry's (kept implicitly).
+  bool IsFormulaTextDerived(int32_t col, int32_t row) const {
+    const CellSlot* slot = Slot(col, row);
+    return slot && slot->derivedText && slot->type == kCellFormula;
+  }
+  // The entry of a formula cell, else null; no text is built.
+  IFormulaEntry* CellFormula(int32_t col, int32_t row) const {
+    const CellSlot* slot = Slot(col, row);
+    return slot && slot->type == kCellFormula ? slot->formula : nullptr;
   }
   // Such a cell's value, in one lookup.
   bool DerivedNumber(int32_t col, int32_t row, double& value) const {
@@ -181,6 +195,8 @@ class TSSDataStorage {
     return columns_[static_cast<size_t>(col)].rows[static_cast<size_t>(row)];
   }
   Content CurrentContent(int32_t col, int32_t row) const;
+  // The text of content whose text is derived: a number's decimal text, a formula's text.
+  std::string DerivedText(uint8_t type, double number, IFormulaEntry* formula) const;
   bool SameContent(const Content& a, const Content& b) const;
   void Write(int32_t col, int32_t row, Content content);
   void FillRec(const CellSlot* slot, TSSCellRec& rec) const;

@@ -1,6 +1,8 @@
 // The front end: token bytes, postfix order, text regeneration, notations and messages.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "FormulaTestBook.h"
 #include "formulas/FunctionTable.h"
 #include "platform/Locale.h"
@@ -93,6 +95,41 @@ TEST_F(ParserTest, TextIsRegeneratedFromTokens) {
     ASSERT_NE(book_.Entry("D4"), nullptr) << in;
   }
   EXPECT_TRUE(book_.Messages().empty());
+}
+
+// Pasting decides whether a formula's text can be made without making it; that answer must be
+// the text builder's own, for streams of every kind of token, whole, cut short or damaged.
+TEST_F(ParserTest, TextCanBeBuiltAgreesWithTheTextBuilder) {
+  const std::vector<TokenBlock> pieces = {
+      MakeNumberToken(2), MakeBoolToken(true), MakeStringToken("a\"b"), MakeNameToken(0),
+      MakeRefToken(RefToken{false, true, -1, 3}), MakeAreaToken(AreaToken{true, true, true, true, 0, 4, 0, 2}),
+      MakeRef3dToken(1, RefToken{true, true, 2, 2}), MakeArea3dToken(0, AreaToken{true, true, true, true, 0, 1, 0, 1}),
+      MakeByteToken(ptgAdd), MakeByteToken(ptgConcat), MakeByteToken(ptgNE), MakeByteToken(ptgRange),
+      MakeByteToken(ptgUminus), MakeByteToken(ptgPercent), MakeByteToken(ptgParen), MakeByteToken(ptgUplus),
+      MakeFuncVarToken(0, 19), MakeFuncVarToken(1, 4), MakeFuncVarToken(3, 1), MakeFuncVarToken(9, 4),
+      MakeByteToken(2), MakeByteToken(99)};
+  book_.AddSheet("Other");
+  std::mt19937 random(5);
+  int built = 0;
+  for (int round = 0; round < 20000; ++round) {
+    TokenBlock stream;
+    const int count = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < count; ++i) stream.Append(pieces[random() % pieces.size()]);
+    if (random() % 5 == 0) {  // cut inside a token
+      TokenBlock cut;
+      cut.Append(stream.Bytes().first(random() % stream.Length()));
+      stream = cut;
+    }
+    FormulaEntry entry;
+    entry.Tokens = stream;
+    entry.Row = 5;
+    entry.Col = 5;
+    const bool expected = !book_.Cache().Handler().FormulaToText(entry).empty();
+    ASSERT_EQ(TSSFunctionHandler::TextCanBeBuilt(stream), expected) << "round " << round;
+    built += expected;
+  }
+  EXPECT_GT(built, 1000);
+  EXPECT_LT(built, 19000);
 }
 
 TEST_F(ParserTest, SheetCaptionsAreQuotedWhenTheyHoldABlank) {

@@ -242,10 +242,16 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
     for (int32_t row = 0; row < rowCount; ++row) {
       if (!storage.HasRecord(col, row)) continue;
       workbook::TSSCellRec rec;
-      if (storage.CellDataType(col, row) == workbook::kCellNumber) {
+      const workbook::TCellDataType type = storage.CellDataType(col, row);
+      if (type == workbook::kCellNumber) {
         // A number is written from its value: building its text would be wasted.
         rec.DataType = workbook::kCellNumber;
         rec.Value = storage.CellNumber(col, row);
+        rec.Style = storage.CellStyleEntry(col, row);
+      } else if (type == workbook::kCellFormula) {
+        // So is a formula, from its entry's tokens.
+        rec.DataType = workbook::kCellFormula;
+        rec.Formula = storage.CellFormula(col, row);
         rec.Style = storage.CellStyleEntry(col, row);
       } else {
         rec = storage.CellRec(col, row);

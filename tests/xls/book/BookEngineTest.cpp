@@ -102,6 +102,75 @@ TEST_F(BookEngine, DefinedNamesRoundTrip) {
   EXPECT_EQ(names[1].Rect, (workbook::TRect{2, 3, 2, 3}));
 }
 
+// Formula cells loaded from repeated patterns keep no text of their own. Every way of reading
+// or changing them must see what it sees on the typed originals: the stored record, insertion
+// of rows, sheet renaming, the clipboard and undo.
+TEST_F(BookEngine, FormulasWithoutTextOfTheirOwnBehaveAsTypedOnes) {
+  workbook::TSpreadSheetBook typed;
+  typed.AddSheet("Data");
+  const int rows = 12;
+  for (int r = 0; r < rows; ++r) {
+    const std::string n = std::to_string(r + 1);
+    typed.Sheets(0).CellObject(0, r)->SetText(std::to_string(r * 2));
+    typed.Sheets(1).CellObject(0, r)->SetText(std::to_string(50 + r));
+    typed.Sheets(0).CellObject(1, r)->SetText("=A" + n + "*2+Data!$A$3");
+    typed.Sheets(0).CellObject(2, r)->SetText("=SUM($A$1:B" + n + ")");
+  }
+  typed.Recalculate();
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(SaveBookToBytes(typed, file).empty());
+  workbook::TSpreadSheetBook loaded;
+  LoadBookFromBytes(loaded, file);
+  auto& storage = loaded.Sheets(0).Storage();
+  ASSERT_TRUE(storage.IsFormulaTextDerived(1, rows - 1));  // the case under test does occur
+  ASSERT_TRUE(storage.IsFormulaTextDerived(2, rows - 1));
+  auto sameEverywhere = [&](const char* step) {
+    SCOPED_TRACE(step);
+    for (int r = 0; r < rows + 2; ++r) {
+      for (int c = 0; c < 4; ++c) {
+        SCOPED_TRACE("column " + std::to_string(c) + ", row " + std::to_string(r));
+        // A record without text of its own reads as the formula the user edits.
+        if (storage.IsFormulaTextDerived(c, r)) {
+          EXPECT_EQ(storage.CellRec(c, r).Text, Edit(loaded, 0, c, r));
+        }
+        EXPECT_EQ(Edit(loaded, 0, c, r), Edit(typed, 0, c, r));
+        EXPECT_EQ(Display(loaded, 0, c, r), Display(typed, 0, c, r));
+      }
+    }
+  };
+  sameEverywhere("loaded");
+  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+    book->Sheets(0).Storage().InsertCells(workbook::TRect{0, 3, 0, 4}, 3);  // two rows above row 4
+  }
+  sameEverywhere("rows inserted");
+  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) book->Sheets(1).SetCaption("Figures");
+  sameEverywhere("sheet renamed");
+  ASSERT_NE(Edit(loaded, 0, 1, rows - 1).find("Figures!"), std::string::npos);
+  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+    book->Sheets(0).CopyToClipboard(workbook::TRect{1, 8, 2, 9}, false);
+    book->Sheets(0).Paste(3, 0);
+  }
+  sameEverywhere("copied and pasted");
+  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+    book->Sheets(0).CellObject(1, 10)->SetText("7");
+    book->Sheets(0).CellObject(2, 11)->SetText("");
+    book->Recalculate();
+  }
+  sameEverywhere("overwritten");
+  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+    book->History().Undo();
+    book->History().Undo();
+    book->Recalculate();
+  }
+  sameEverywhere("undone");
+  // Undo gives back formulas that name the renamed sheet by its new name, in both books.
+  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+    EXPECT_EQ(book->Sheets(0).Storage().CellDataType(1, 10), workbook::kCellFormula);
+    EXPECT_EQ(book->Sheets(0).Storage().CellDataType(2, 11), workbook::kCellFormula);
+    EXPECT_EQ(Edit(*book, 0, 1, 10), "=A11*2+Figures!$A$3");
+  }
+}
+
 }  // namespace
 }  // namespace xls
 
