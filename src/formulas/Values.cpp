@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/CodePage.h"
 
@@ -32,7 +33,10 @@ int ShortestSignificantDigits(double value) {
 
 double RoundToText(double value) {
   if (!std::isfinite(value)) return value;
-  if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
+  // Whole-number tests by a round trip through a 64-bit integer, which every magnitude below
+  // is far within; this runs for every number a formula reads.
+  const auto whole = [](double x) { return static_cast<double>(static_cast<int64_t>(x)) == x; };
+  if (std::fabs(value) < 1e15 && whole(value)) return value;
   // A value of k binary places (k <= 10) is exactly a decimal of k places: below 10^(15-k)
   // that is at most 15 digits, which the text keeps whole.
   double scaled = value;
@@ -41,7 +45,7 @@ double RoundToText(double value) {
     scaled *= 2;  // exact: a power of two
     limit /= 10;
     if (std::fabs(value) >= limit) break;
-    if (scaled == std::trunc(scaled)) return value;
+    if (whole(scaled)) return value;  // |scaled| < 10^(15-k) * 2^k, below 2^63
   }
   // When some text of at most 15 significant digits reads back as the value, the value's own
   // 15-digit rounding is at least as close to it and reads back as the value too: no trip

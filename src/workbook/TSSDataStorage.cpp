@@ -242,29 +242,29 @@ void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula,
     if (formulas) formulas->SetFormula(*this, col, row);
     return;
   }
-  std::string stored(text);
+  c.text = SharedText(text);
   if (code == 9 || code == 10) {
-    const size_t percent = stored.find('%');
+    // A percentage typed into a percent-formatted cell is kept as its fraction.
+    const size_t percent = text.find('%');
     if (percent != std::string::npos) {
-      std::string rest = stored;
+      std::string rest(text);
       rest.erase(percent, 1);
       double number = 0;
-      if (TextToNumber(rest, number)) stored = NumberText(number / 100);
+      if (TextToNumber(rest, number)) c.text = SharedText(NumberText(number / 100));
     }
   }
-  c.text = SharedText(stored);
   WriteOverFormula(col, row, std::move(c), oldFormula);
 }
 
 void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
   if (col < 0 || row < 0) return;
-  const Content current = CurrentContent(col, row);
+  const CellSlot* slot = Slot(col, row);
   Content c;
-  c.style = CellStyleEntry(col, row);
+  c.style = slot ? slot->style : defaultStyle_;
   c.type = kCellNumber;
   c.number = value;
   c.derivedText = true;
-  WriteOverFormula(col, row, std::move(c), current.type == kCellFormula ? current.formula : nullptr);
+  WriteOverFormula(col, row, std::move(c), slot && slot->type == kCellFormula ? slot->formula : nullptr);
 }
 
 void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* entry) {
@@ -322,19 +322,9 @@ void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::str
   Write(col, row, std::move(c));
 }
 
-TCellDataType TSSDataStorage::CellDataType(int32_t col, int32_t row) const {
-  const CellSlot* slot = Slot(col, row);
-  return slot ? static_cast<TCellDataType>(slot->type) : kCellText;
-}
-
 double TSSDataStorage::CellNumber(int32_t col, int32_t row) const {
   const CellSlot* slot = Slot(col, row);
   return slot && slot->type == kCellNumber ? slot->number : 0;
-}
-
-TSSStyleEntry* TSSDataStorage::CellStyleEntry(int32_t col, int32_t row) const {
-  const CellSlot* slot = Slot(col, row);
-  return slot ? slot->style : defaultStyle_;
 }
 
 std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {

@@ -111,9 +111,15 @@ class TSSDataStorage {
                           double value, bool derivedText = false);
 
   // Fast reads for evaluation and scanning (no text built).
-  TCellDataType CellDataType(int32_t col, int32_t row) const;
+  TCellDataType CellDataType(int32_t col, int32_t row) const {
+    const CellSlot* slot = Slot(col, row);
+    return slot ? static_cast<TCellDataType>(slot->type) : kCellText;
+  }
   double CellNumber(int32_t col, int32_t row) const;  // 0 unless a number cell
-  TSSStyleEntry* CellStyleEntry(int32_t col, int32_t row) const;
+  TSSStyleEntry* CellStyleEntry(int32_t col, int32_t row) const {
+    const CellSlot* slot = Slot(col, row);
+    return slot ? slot->style : defaultStyle_;
+  }
   bool HasRecord(int32_t col, int32_t row) const { return Slot(col, row) != nullptr; }
   // A number cell whose text is the value's own decimal text (kept implicitly).
   bool IsTextDerived(int32_t col, int32_t row) const {

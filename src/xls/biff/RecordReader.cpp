@@ -89,6 +89,12 @@ void RecordReader::Need(size_t size) const {
 }
 
 void RecordReader::Read(uint8_t* out, size_t size) {
+  if (size <= Remaining()) {
+    if (const uint8_t* p = Take(static_cast<uint32_t>(size))) {
+      if (size > 0) std::memcpy(out, p, size);
+      return;
+    }
+  }
   Need(size);
   while (size > 0) {
     Settle();

@@ -91,7 +91,9 @@ void TExcelFileReader::ReleaseStream() {
 
 void TExcelFileReader::Progress(uint32_t offset) {
   if (!OnProgress || stream_.empty()) return;
-  const int percent = static_cast<int>(std::lround(double(offset) * 100.0 / double(stream_.size())));
+  // Rounded to the nearest percent in integers: this runs once per record.
+  const uint64_t size = stream_.size();
+  const int percent = static_cast<int>((uint64_t{offset} * 200 + size) / (2 * size));
   if (percent == lastProgress_) return;
   lastProgress_ = percent;
   OnProgress(percent);
