@@ -91,6 +91,15 @@ TEST(FormulaReuseKey, TokensThatCannotBeReusedGiveNoKey) {
   wideChoose[2] = 9;  // a jump table longer than the bytes
   EXPECT_TRUE(FormulaReuseKey(wideChoose, 0, 0).empty());
   EXPECT_TRUE(FormulaReuseKey(Bytes{0x18}, 0, 0).empty());  // not a BIFF8 token
+  // A reused key buffer is emptied by a refusal and then filled afresh.
+  std::string buffer = "left over";
+  EXPECT_FALSE(FormulaReuseKey(exp, 3, 2, buffer));
+  EXPECT_TRUE(buffer.empty());
+  buffer = "left over";
+  ASSERT_TRUE(FormulaReuseKey(Pattern(10, 4), 10, 4, buffer));
+  EXPECT_EQ(buffer, FormulaReuseKey(Pattern(10, 4), 10, 4));
+  EXPECT_FALSE(FormulaReuseKey(truncated, 1, 1, buffer));
+  EXPECT_TRUE(buffer.empty());
 }
 
 // The key walks the tokens on its own; it must agree with the full parser on where a stream

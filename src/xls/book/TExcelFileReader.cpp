@@ -374,7 +374,8 @@ std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::v
 
 void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf) {
   workbook::IFormulaCache* formulas = book_.FormulaCache();
-  std::string key = formulas ? FormulaReuseKey(tokens, row, col) : std::string();
+  std::string& key = reuseKey_;
+  if (!formulas || !FormulaReuseKey(tokens, row, col, key)) key.clear();
   ApplyXf(col, row, xf);
   if (!key.empty()) {
     // Relative references are distances in the compiled tokens: they fit this cell unchanged.
@@ -387,7 +388,7 @@ void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vecto
   const std::string text = FormulaText(col, row, tokens);
   const bool unknown = formulaReader_.UnknownFunctionMet();
   SetCellText(col, row, text, false, true);
-  if (!key.empty() && !unknown) RememberCompiled(std::move(key), col, row);
+  if (!key.empty() && !unknown) RememberCompiled(key, col, row);
 }
 
 void TExcelFileReader::RememberCompiled(std::string key, int32_t col, int32_t row) {

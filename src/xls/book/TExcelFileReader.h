@@ -128,6 +128,7 @@ class TExcelFileReader : public IFormulaTextSource {
     uint16_t count = 0;
   };
   std::unordered_map<std::string, CompiledFormula> compiled_;
+  std::string reuseKey_;  // the key of the formula cell being read, its memory kept
   // (sheet, row, column) of formula cells waiting for their shared or array formula.
   std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
   int lastProgress_ = -1;

@@ -52,18 +52,29 @@ size_t TokenBytes(std::span<const uint8_t> tokens, size_t pos, const ptg::PtgInf
 }  // namespace
 
 std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column) {
-  if (tokens.empty() || tokens.size() > 0xFFFF) return {};
-  std::string key(reinterpret_cast<const char*>(tokens.data()), tokens.size());
+  std::string key;
+  FormulaReuseKey(tokens, row, column, key);
+  return key;
+}
+
+bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column, std::string& key) {
+  key.clear();
+  if (tokens.empty() || tokens.size() > 0xFFFF) return false;
+  key.assign(reinterpret_cast<const char*>(tokens.data()), tokens.size());
+  const auto refuse = [&key] {
+    key.clear();
+    return false;
+  };
   for (size_t pos = 0; pos < tokens.size();) {
     const auto info = ptg::LookupPtg(tokens[pos]);
-    if (!info) return {};
+    if (!info) return refuse();
     const size_t size = TokenBytes(tokens, pos, *info);
-    if (size == 0) return {};
+    if (size == 0) return refuse();
     switch (info->base) {
       case ptg::kExp:
       case ptg::kTbl:
       case ptg::kArray:
-        return {};
+        return refuse();
       case ptg::kRef:
         RelativiseCell(key, pos + 1, pos + 3, row, column);
         break;
@@ -76,7 +87,7 @@ std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_
     }
     pos += size;
   }
-  return key;
+  return true;
 }
 
 }  // namespace xls

@@ -14,5 +14,8 @@ namespace xls {
 // end, a pointer to a shared or table formula, or an array constant (whose values lie
 // outside the token bytes).
 std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column);
+// The same into `key`, whose memory is reused from call to call (one call per formula cell
+// of a file); false when it is empty.
+bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column, std::string& key);
 
 }  // namespace xls
