@@ -74,6 +74,14 @@ void TExcelFileReader::OpenStream() {
   unknownFunction_ = false;
   sheetIndex_ = -1;
   sheet_ = nullptr;
+  // Cells arrive into sheets that the load made and whose undo history is suspended: the
+  // storages skip recording them while the stream is read, and record again afterwards.
+  struct EndBulk {
+    TCustomSpreadSheetBook& book;
+    ~EndBulk() {
+      for (int i = 0; i < book.PageCount(); ++i) book.Sheets(i).Storage().SetBulk(false);
+    }
+  } endBulk{book_};
   RecordReader r(stream_);
   while (r.Next()) {
     Progress(r.Offset());
@@ -228,6 +236,7 @@ void TExcelFileReader::OnBof(RecordReader& r) {
     if (s.bookIndex < 0) break;
     sheetIndex_ = s.bookIndex;
     sheet_ = sheetIndex_ < book_.PageCount() ? &book_.Sheets(sheetIndex_) : nullptr;
+    if (sheet_) sheet_->Storage().SetBulk(true);
     return;
   }
   // A chart, macro or module substream, or one no BOUNDSHEET names.

@@ -9,7 +9,9 @@ namespace {
 
 void AppendDistance(std::string& key, int32_t distance) {
   const auto d = static_cast<uint32_t>(distance);
-  for (int shift = 0; shift < 32; shift += 8) key.push_back(static_cast<char>((d >> shift) & 0xFF));
+  const char bytes[4] = {static_cast<char>(d & 0xFF), static_cast<char>((d >> 8) & 0xFF),
+                         static_cast<char>((d >> 16) & 0xFF), static_cast<char>(d >> 24)};
+  key.append(bytes, sizeof bytes);
 }
 
 // One cell of a reference: its row field at `rowAt`, its column word at `columnAt` (offsets
