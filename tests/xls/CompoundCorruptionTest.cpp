@@ -2,6 +2,8 @@
 // ECompoundError naming the fault, never crash, hang or read out of range.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "xls/LittleEndian.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
@@ -55,6 +57,63 @@ TEST(CompoundCorruption, ValidBaseDocumentReads) {
   MemoryByteSource src(doc);
   CompoundReader reader(src);
   EXPECT_EQ(reader.ReadStream(*reader.FindWorkbookStream()), Data(5000));
+}
+
+// Any part of a stream read by offset is the same as that part of the whole stream: across
+// sector boundaries, across runs of consecutive sectors and the jumps between them, and in
+// the mini stream.
+TEST(CompoundStreamReads, AnyPartByOffsetMatchesTheWholeStream) {
+  const size_t size = 20000;  // sectors 2..41
+  auto doc = Doc(size);
+  // Fragment the stream: logical sector k moves to physical sector chain[k] (runs of two,
+  // then a jump back), with the FAT following it; the first sector stays where the directory
+  // says the stream starts.
+  const size_t count = (size + 511) / 512;
+  std::vector<uint32_t> chain(count);
+  for (size_t k = 0; k < count; ++k) chain[k] = static_cast<uint32_t>(2 + k);
+  for (size_t k = 1; k + 3 < count; k += 4) std::swap(chain[k], chain[k + 2]);
+  const std::vector<uint8_t> original = doc;
+  for (size_t k = 0; k < count; ++k) {
+    std::copy_n(original.begin() + static_cast<ptrdiff_t>(512 * (3 + k)), 512,
+                doc.begin() + static_cast<ptrdiff_t>(512 * (1 + chain[k])));
+    SetFat(doc, chain[k], k + 1 < count ? chain[k + 1] : 0xFFFFFFFEu);
+  }
+  const auto data = Data(size);
+  MemoryByteSource src(doc);
+  CompoundReader reader(src);
+  const size_t index = *reader.FindWorkbookStream();
+  ASSERT_EQ(reader.ReadStream(index), data);
+  const CompoundReader::StreamLayout layout = reader.Layout(index);
+  EXPECT_EQ(layout.sectors, chain);
+  uint32_t x = 12345;
+  auto next = [&x](uint32_t bound) {
+    x = x * 1103515245u + 12345u;
+    return (x >> 8) % bound;
+  };
+  for (int round = 0; round < 500; ++round) {
+    const size_t offset = next(size + 1);
+    const size_t length = next(static_cast<uint32_t>(std::min<size_t>(size - offset, 3000) + 1));
+    std::vector<uint8_t> part(length);
+    reader.ReadStreamAt(layout, offset, part.data(), length);
+    ASSERT_TRUE(std::equal(part.begin(), part.end(), data.begin() + static_cast<ptrdiff_t>(offset)))
+        << offset << "+" << length;
+  }
+  std::vector<uint8_t> one(1);
+  EXPECT_THROW(reader.ReadStreamAt(layout, size, one.data(), 1), ECompoundError);
+  EXPECT_THROW(reader.ReadStreamAt(layout, 1, one.data(), size), ECompoundError);
+
+  auto mini = MiniDocForSize();
+  MemoryByteSource miniSource(mini);
+  CompoundReader miniReader(miniSource);
+  const auto miniLayout = miniReader.Layout(*miniReader.FindWorkbookStream());
+  ASSERT_TRUE(miniLayout.mini);
+  const auto miniData = Data(1000);
+  for (size_t offset = 0; offset <= 1000; offset += 37) {
+    const size_t length = std::min<size_t>(1000 - offset, 150);
+    std::vector<uint8_t> part(length);
+    miniReader.ReadStreamAt(miniLayout, offset, part.data(), length);
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), miniData.begin() + static_cast<ptrdiff_t>(offset))) << offset;
+  }
 }
 
 TEST(CompoundCorruption, EmptyFile) { ExpectCorrupt({}, "header is truncated"); }

@@ -154,6 +154,26 @@ std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t siz
 
 void CompoundReader::ReadChainInto(uint32_t start, uint64_t size, const std::string& what,
                                    const Allocate& allocate) const {
+  const StreamLayout layout = ChainLayout(start, size, what, false);
+  uint8_t* out = allocate(static_cast<size_t>(size));
+  ReadStreamAt(layout, 0, out, static_cast<size_t>(size));
+}
+
+CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_t size,
+                                                         const std::string& what, bool mini) const {
+  StreamLayout layout;
+  layout.size = size;
+  layout.mini = mini;
+  layout.what = what;
+  if (mini) {
+    const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
+    if (size > uint64_t{miniSectors} * kMiniSectorSize)
+      throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
+                           " bytes, more than the mini stream holds");
+    const uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
+    layout.sectors = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
+    return layout;
+  }
   // Compare before rounding up: a 64-bit size near the top would wrap.
   if (size > uint64_t{SectorCountInFile()} * sectorSize_)
     throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
@@ -161,41 +181,47 @@ void CompoundReader::ReadChainInto(uint32_t start, uint64_t size, const std::str
   if (size > std::numeric_limits<size_t>::max())
     throw ECompoundError("Compound document " + what + " of " + std::to_string(size) +
                          " bytes is too large to load");
-  uint64_t sectors = (size + sectorSize_ - 1) / sectorSize_;
-  std::vector<uint32_t> chain = Chain(start, fat_, SectorCountInFile(), sectors, what);
-  uint8_t* out = allocate(static_cast<size_t>(size));
-  // Writers lay a stream out mostly in consecutive sectors: each run of them is one read.
-  uint64_t done = 0;
-  for (size_t i = 0; i < chain.size();) {
-    size_t run = 1;
-    while (i + run < chain.size() && chain[i + run] == chain[i] + run) ++run;
-    size_t n = static_cast<size_t>(std::min<uint64_t>(uint64_t{sectorSize_} * run, size - done));
-    if (SectorOffset(chain[i]) + n > fileSize_) {
-      // A run reaching past the end goes sector by sector, so the error names the first
-      // missing one.
-      run = 1;
-      n = static_cast<size_t>(std::min<uint64_t>(sectorSize_, size - done));
-    }
-    ReadSector(chain[i], out + done, n, what);
-    done += n;
-    i += run;
+  const uint64_t count = (size + sectorSize_ - 1) / sectorSize_;
+  layout.sectors = Chain(start, fat_, SectorCountInFile(), count, what);
+  // Every sector's bytes must lie in the file: a truncated file is refused before any of the
+  // stream is read, naming the first sector that is missing.
+  for (size_t i = 0; i < layout.sectors.size(); ++i) {
+    const uint64_t bytes = std::min<uint64_t>(sectorSize_, size - uint64_t{i} * sectorSize_);
+    const uint64_t offset = SectorOffset(layout.sectors[i]);
+    if (offset > fileSize_ || bytes > fileSize_ - offset)
+      throw ECompoundError("Compound document is truncated: sector " + std::to_string(layout.sectors[i]) +
+                           " of " + what + " lies beyond the end of the file (" +
+                           std::to_string(fileSize_) + " bytes)");
   }
+  return layout;
 }
 
-void CompoundReader::ReadMiniInto(uint32_t start, uint64_t size, const std::string& what,
-                                  const Allocate& allocate) const {
-  const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
-  if (size > uint64_t{miniSectors} * kMiniSectorSize)
-    throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
-                         " bytes, more than the mini stream holds");
-  uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
-  std::vector<uint32_t> chain = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
-  uint8_t* out = allocate(static_cast<size_t>(size));
-  uint64_t done = 0;
-  for (uint32_t s : chain) {
-    size_t n = static_cast<size_t>(std::min<uint64_t>(kMiniSectorSize, size - done));
-    std::copy_n(miniStream_.begin() + static_cast<size_t>(s) * kMiniSectorSize, n, out + done);
-    done += n;
+void CompoundReader::ReadStreamAt(const StreamLayout& layout, uint64_t offset, uint8_t* out,
+                                  size_t size) const {
+  if (offset > layout.size || size > layout.size - offset)
+    throw ECompoundError("Compound document read of " + std::to_string(size) + " bytes at offset " +
+                         std::to_string(offset) + " runs past the end of " + layout.what);
+  const uint64_t unit = layout.mini ? kMiniSectorSize : sectorSize_;
+  uint64_t pos = offset;
+  while (size > 0) {
+    const size_t i = static_cast<size_t>(pos / unit);
+    const uint64_t within = pos % unit;
+    size_t n = 0;
+    if (layout.mini) {
+      n = static_cast<size_t>(std::min<uint64_t>(unit - within, size));
+      std::copy_n(miniStream_.begin() + static_cast<ptrdiff_t>(layout.sectors[i] * unit + within), n, out);
+    } else {
+      // Writers lay a stream out mostly in consecutive sectors: each run of them is one read.
+      size_t run = 1;
+      while (i + run < layout.sectors.size() && layout.sectors[i + run] == layout.sectors[i] + run &&
+             run * unit - within < size)
+        ++run;
+      n = static_cast<size_t>(std::min<uint64_t>(run * unit - within, size));
+      source_.ReadAt(SectorOffset(layout.sectors[i]) + within, out, n);
+    }
+    out += n;
+    size -= n;
+    pos += n;
   }
 }
 
@@ -270,19 +296,20 @@ std::vector<uint8_t> CompoundReader::ReadStream(size_t entryIndex) const {
 }
 
 void CompoundReader::ReadStream(size_t entryIndex, const Allocate& allocate) const {
+  const StreamLayout layout = Layout(entryIndex);
+  uint8_t* out = allocate(static_cast<size_t>(layout.size));
+  ReadStreamAt(layout, 0, out, static_cast<size_t>(layout.size));
+}
+
+CompoundReader::StreamLayout CompoundReader::Layout(size_t entryIndex) const {
   if (entryIndex >= entries_.size())
     throw ECompoundError("Compound document has no directory entry " + std::to_string(entryIndex));
   const DirectoryEntry& e = entries_[entryIndex];
-  std::string what = EntryLabel(e, entryIndex);
+  const std::string what = EntryLabel(e, entryIndex);
   if (e.type != EntryType::Stream)
     throw ECompoundError("Compound document directory entry " + std::to_string(entryIndex) +
                          " is not a stream");
-  if (e.size == 0) {
-    allocate(0);
-    return;
-  }
-  if (e.size < header_.miniStreamCutoff) return ReadMiniInto(e.startSector, e.size, what, allocate);
-  ReadChainInto(e.startSector, e.size, what, allocate);
+  return ChainLayout(e.startSector, e.size, what, e.size < header_.miniStreamCutoff);
 }
 
 CompoundReader::Allocate CompoundReader::VectorBuffer(std::vector<uint8_t>& out) {

@@ -38,6 +38,21 @@ class CompoundReader {
   using Allocate = std::function<uint8_t*(size_t)>;
   void ReadStream(size_t entryIndex, const Allocate& allocate) const;
 
+  // Where a stream's bytes lie: its size and its sectors (of the file, or of the mini stream),
+  // checked as a whole read checks them, so that reading any part of it later cannot meet a
+  // broken chain or a sector past the end of the file.
+  struct StreamLayout {
+    uint64_t size = 0;
+    bool mini = false;
+    std::vector<uint32_t> sectors;
+    std::string what;  // the stream's name in errors
+  };
+  // Throws ECompoundError as ReadStream does.
+  StreamLayout Layout(size_t entryIndex) const;
+  // `size` bytes of a laid-out stream from `offset` (which must lie within it); runs of
+  // consecutive sectors are read at once.
+  void ReadStreamAt(const StreamLayout& layout, uint64_t offset, uint8_t* out, size_t size) const;
+
  private:
   uint32_t SectorCountInFile() const;
   uint64_t SectorOffset(uint32_t sector) const;
@@ -51,7 +66,8 @@ class CompoundReader {
   // Reads `size` bytes from a chain of regular sectors.
   std::vector<uint8_t> ReadChainBytes(uint32_t start, uint64_t size, const std::string& what) const;
   void ReadChainInto(uint32_t start, uint64_t size, const std::string& what, const Allocate& allocate) const;
-  void ReadMiniInto(uint32_t start, uint64_t size, const std::string& what, const Allocate& allocate) const;
+  // The checked layout of a chain of `size` bytes, of the file's sectors or the mini stream's.
+  StreamLayout ChainLayout(uint32_t start, uint64_t size, const std::string& what, bool mini) const;
   static Allocate VectorBuffer(std::vector<uint8_t>& out);
   void ReadSector(uint32_t sector, uint8_t* out, size_t bytes, const std::string& what) const;
 
@@ -63,6 +79,21 @@ class CompoundReader {
   std::vector<uint32_t> miniFat_;
   std::vector<uint8_t> miniStream_;
   std::vector<compound::DirectoryEntry> entries_;
+};
+
+// One stream of a compound document as a byte source, read by offset instead of whole.
+class CompoundStreamSource final : public IByteSource {
+ public:
+  CompoundStreamSource(const CompoundReader& reader, size_t entryIndex)
+      : reader_(reader), layout_(reader.Layout(entryIndex)) {}
+  uint64_t Size() const override { return layout_.size; }
+  void ReadAt(uint64_t offset, uint8_t* buffer, size_t size) override {
+    reader_.ReadStreamAt(layout_, offset, buffer, size);
+  }
+
+ private:
+  const CompoundReader& reader_;
+  CompoundReader::StreamLayout layout_;
 };
 
 }  // namespace xls
