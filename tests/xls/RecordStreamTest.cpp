@@ -6,6 +6,7 @@
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/RecordWriter.h"
+#include "xls/compound/ByteSource.h"
 
 namespace xls {
 namespace {
@@ -159,6 +160,76 @@ TEST(RecordReader, MalformedRecordsFailWithTheirOffset) {
     std::vector<uint8_t> tail = {0, 0, 0};
     RecordReader r(tail);
     EXPECT_FALSE(r.Next());
+  }
+}
+
+// A stream read from a source through a window reads exactly as the same stream in memory:
+// records larger than the window (long CONTINUE chains), records straddling the window's end,
+// going back with Seek, and the errors of a malformed stream.
+TEST(RecordReader, WindowedReadingMatchesTheStreamInMemory) {
+  uint32_t x = 99;
+  auto next = [&x](uint32_t bound) {
+    x = x * 1103515245u + 12345u;
+    return (x >> 8) % bound;
+  };
+  Raw raw;
+  for (int i = 0; i < 400; ++i) {
+    std::vector<uint8_t> data(next(300));
+    for (auto& b : data) b = static_cast<uint8_t>(next(256));
+    raw.Rec(static_cast<uint16_t>(0x200 + next(40)), data);
+    if (next(5) == 0) {
+      for (uint32_t c = next(30); c > 0; --c) raw.Rec(rec::kContinue, std::vector<uint8_t>(next(8225), 0x5A));
+    }
+  }
+  MemoryByteSource source(raw.bytes);
+  // Everything a record shows; at the 300th record the walk goes back to `backTo`, once.
+  auto walk = [](RecordReader& r, uint32_t backTo) {
+    std::vector<std::vector<uint8_t>> seen;
+    int index = 0;
+    while (r.Next()) {
+      std::vector<uint8_t> rec = {static_cast<uint8_t>(r.Id()), static_cast<uint8_t>(r.Id() >> 8)};
+      const auto first = r.FirstSegment();
+      rec.insert(rec.end(), first.begin(), first.end());
+      if (r.Remaining() >= 2) rec.push_back(static_cast<uint8_t>(r.U16()));
+      const auto rest = r.Bytes(r.Remaining());
+      rec.insert(rec.end(), rest.begin(), rest.end());
+      for (uint32_t v : {r.Offset(), r.NextOffset(), r.Length(), static_cast<uint32_t>(r.SegmentCount())}) {
+        rec.push_back(static_cast<uint8_t>(v));
+        rec.push_back(static_cast<uint8_t>(v >> 8));
+      }
+      seen.push_back(std::move(rec));
+      if (++index == 300) {
+        EXPECT_TRUE(r.Seek(backTo));
+      }
+    }
+    return seen;
+  };
+  uint32_t backTo = 0;  // the offset of the 120th record
+  {
+    RecordReader probe(raw.bytes);
+    for (int index = 0; index < 120 && probe.Next(); ++index) backTo = probe.Offset();
+  }
+  RecordReader whole(raw.bytes);
+  const auto expected = walk(whole, backTo);
+  ASSERT_GT(expected.size(), 400u);
+  for (size_t window : {size_t{16}, size_t{1000}, size_t{9000}, RecordReader::kDefaultWindow}) {
+    SCOPED_TRACE(window);
+    RecordReader windowed(source, window);
+    EXPECT_EQ(windowed.StreamSize(), raw.bytes.size());
+    EXPECT_EQ(walk(windowed, backTo), expected);
+  }
+  // A header that claims more than the stream holds fails alike.
+  Raw bad;
+  bad.Rec(rec::kBof, std::vector<uint8_t>(16, 0));
+  bad.bytes.insert(bad.bytes.end(), {0x03, 0x02, 0xFF, 0x00, 1, 2});
+  MemoryByteSource badSource(bad.bytes);
+  RecordReader windowed(badSource, 16);
+  ASSERT_TRUE(windowed.Next());
+  try {
+    windowed.Next();
+    FAIL() << "no error";
+  } catch (const EXlsError& e) {
+    EXPECT_STREQ(e.what(), "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
   }
 }
 

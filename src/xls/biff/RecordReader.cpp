@@ -1,6 +1,7 @@
 #include "xls/biff/RecordReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -22,8 +23,36 @@ void RecordReader::Fail(const std::string& what) const {
   throw EXlsError(RecordLabel(id_, offset_) + ": " + what);
 }
 
+RecordReader::RecordReader(std::span<const uint8_t> stream)
+    : data_(stream.data()), windowEnd_(static_cast<uint32_t>(stream.size())),
+      size_(static_cast<uint32_t>(stream.size())) {
+  if (stream.size() > UINT32_MAX) throw EXlsError("The workbook stream is too large");
+}
+
+RecordReader::RecordReader(IByteSource& source, size_t windowBytes)
+    : source_(&source), windowCapacity_(std::max<size_t>(windowBytes, 16)) {
+  if (source.Size() > UINT32_MAX) throw EXlsError("The workbook stream is too large");
+  size_ = static_cast<uint32_t>(source.Size());
+}
+
+void RecordReader::Ensure(uint32_t start, uint32_t end) {
+  if (start >= windowStart_ && end <= windowEnd_) return;
+  if (source_ == nullptr || end > size_ || start > end)  // never asked of a whole stream
+    throw EXlsError(RecordLabel(id_, offset_) + ": bytes " + std::to_string(start) + " to " +
+                    std::to_string(end) + " lie outside the stream");
+  // The window starts over at `start`; one that is too small for the record grows, to twice
+  // its size at least, so that a run of ever longer records does not read ever again.
+  if (end - start > windowCapacity_) windowCapacity_ = std::max<size_t>(end - start, 2 * windowCapacity_);
+  if (window_.Size() < windowCapacity_) window_ = platform::BulkMemory(windowCapacity_);
+  const auto n = static_cast<uint32_t>(std::min<uint64_t>(window_.Size(), size_ - start));
+  source_->ReadAt(start, static_cast<uint8_t*>(window_.Data()), n);
+  data_ = static_cast<const uint8_t*>(window_.Data());
+  windowStart_ = start;
+  windowEnd_ = start + n;
+}
+
 bool RecordReader::Seek(uint32_t offset) {
-  if (offset > stream_.size()) return false;
+  if (offset > size_) return false;
   next_ = offset;
   return true;
 }
@@ -31,7 +60,7 @@ bool RecordReader::Seek(uint32_t offset) {
 void RecordReader::EnterSegment(size_t k) {
   seg_ = k;
   const Segment& s = segments_[k];
-  segBase_ = stream_.data() + s.start - s.logical;
+  segBase_ = At(s.start) - s.logical;
   segEnd_ = s.logical + s.length;
 }
 
@@ -42,11 +71,12 @@ bool RecordReader::Next() {
   length_ = 0;
   segBase_ = nullptr;
   segEnd_ = 0;
-  const size_t size = stream_.size();
+  const size_t size = size_;
   if (next_ > size || size - next_ < 4) return false;
   offset_ = next_;
-  id_ = LoadU16(stream_.data() + next_);
-  uint32_t len = LoadU16(stream_.data() + next_ + 2);
+  Ensure(offset_, next_ + 4);
+  id_ = LoadU16(At(next_));
+  uint32_t len = LoadU16(At(next_ + 2));
   if (len > size - next_ - 4)
     Fail("claims " + std::to_string(len) + " data bytes, only " +
          std::to_string(size - next_ - 4) + " remain in the stream");
@@ -54,8 +84,11 @@ bool RecordReader::Next() {
   length_ = len;
   next_ += 4 + len;
   // Gather the CONTINUE records that carry the rest of this one.
-  while (size - next_ >= 4 && LoadU16(stream_.data() + next_) == rec::kContinue) {
-    uint32_t clen = LoadU16(stream_.data() + next_ + 2);
+  // The window keeps the record from its header on while the CONTINUE headers are looked at.
+  while (size - next_ >= 4) {
+    Ensure(offset_, next_ + 4);
+    if (LoadU16(At(next_)) != rec::kContinue) break;
+    uint32_t clen = LoadU16(At(next_ + 2));
     if (clen > size - next_ - 4)
       throw EXlsError(RecordLabel(rec::kContinue, next_) + ": claims " + std::to_string(clen) +
                       " data bytes, only " + std::to_string(size - next_ - 4) +
@@ -64,6 +97,7 @@ bool RecordReader::Next() {
     length_ += clen;
     next_ += 4 + clen;
   }
+  Ensure(offset_, next_);
   EnterSegment(0);
   return true;
 }
@@ -100,7 +134,7 @@ void RecordReader::Read(uint8_t* out, size_t size) {
     Settle();
     const Segment& s = segments_[seg_];
     size_t n = std::min<size_t>(size, RemainingInSegment());
-    std::memcpy(out, stream_.data() + s.start + (pos_ - s.logical), n);
+    std::memcpy(out, At(s.start) + (pos_ - s.logical), n);
     out += n;
     size -= n;
     pos_ += static_cast<uint32_t>(n);
@@ -142,7 +176,7 @@ std::u16string RecordReader::Chars(size_t count, bool wide) {
     size_t n = std::min(count, RemainingInSegment() / charSize);
     if (n == 0) Fail("a UTF-16 character is split across a CONTINUE record");
     const Segment& s = segments_[seg_];
-    const uint8_t* p = stream_.data() + s.start + (pos_ - s.logical);
+    const uint8_t* p = At(s.start) + (pos_ - s.logical);
     const size_t at = out.size();
     out.resize(at + n);
     char16_t* to = out.data() + at;
@@ -172,7 +206,7 @@ std::u16string RecordReader::String16() { return StringBody(U16()); }
 
 std::span<const uint8_t> RecordReader::FirstSegment() const {
   if (segments_.empty()) return {};
-  return stream_.subspan(segments_[0].start, segments_[0].length);
+  return {At(segments_[0].start), segments_[0].length};
 }
 
 }  // namespace xls

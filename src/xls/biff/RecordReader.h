@@ -7,13 +7,19 @@
 //
 // Protocol: Next() moves to the following record and rewinds the cursor to its first data
 // byte; reads then consume the record. Seek() makes the next Next() start at a stream offset.
+//
+// The stream is either wholly in memory or read from a byte source through a window that
+// always holds the current record with its CONTINUE records (it grows for a longer one), so
+// that a large workbook is never held whole.
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/BulkMemory.h"
 #include "xls/LittleEndian.h"
+#include "xls/compound/ByteSource.h"
 
 namespace xls {
 
@@ -25,7 +31,11 @@ class EXlsError : public std::runtime_error {
 
 class RecordReader {
  public:
-  explicit RecordReader(std::span<const uint8_t> stream) : stream_(stream) {}
+  static constexpr size_t kDefaultWindow = size_t{256} << 10;
+
+  explicit RecordReader(std::span<const uint8_t> stream);
+  // Streams of 4 GiB and more are refused (EXlsError): record offsets are 32-bit.
+  explicit RecordReader(IByteSource& source, size_t windowBytes = kDefaultWindow);
 
   // Reads the next record header and gathers its CONTINUE records; false when fewer than 4
   // bytes remain. Throws EXlsError when a header claims more bytes than the stream holds.
@@ -37,7 +47,7 @@ class RecordReader {
   uint32_t Offset() const { return offset_; }            // of the record header
   uint32_t NextOffset() const { return next_; }          // just after the last CONTINUE
   uint32_t Length() const { return length_; }            // data bytes, CONTINUEs included
-  uint32_t StreamSize() const { return static_cast<uint32_t>(stream_.size()); }
+  uint32_t StreamSize() const { return size_; }
   size_t SegmentCount() const { return segments_.size(); }
 
   // The cursor: position within the joined data and what is left of it.
@@ -104,6 +114,10 @@ class RecordReader {
   void Need(size_t size) const;
   // Makes piece k the current one.
   void EnterSegment(size_t k);
+  // Makes stream bytes [start, end) present in the window (read from the source if needed).
+  void Ensure(uint32_t start, uint32_t end);
+  // The window's copy of the stream byte at `offset`, which Ensure made present.
+  const uint8_t* At(uint32_t offset) const { return data_ + (offset - windowStart_); }
   // `size` bytes at the cursor when the current piece holds them all (the cursor moves past
   // them), else null.
   const uint8_t* Take(uint32_t size) {
@@ -113,7 +127,13 @@ class RecordReader {
     return p;
   }
 
-  std::span<const uint8_t> stream_;
+  IByteSource* source_ = nullptr;    // none: the whole stream is in memory
+  platform::BulkMemory window_;      // the window's memory when reading from a source
+  size_t windowCapacity_ = 0;
+  const uint8_t* data_ = nullptr;    // the byte at stream offset windowStart_
+  uint32_t windowStart_ = 0;
+  uint32_t windowEnd_ = 0;
+  uint32_t size_ = 0;
   uint32_t next_ = 0;
   uint16_t id_ = 0;
   uint32_t offset_ = 0;

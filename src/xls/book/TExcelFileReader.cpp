@@ -54,20 +54,26 @@ void TExcelFileReader::ReleaseFreshStyles() {
 
 bool TExcelFileReader::AssignStream(IByteSource& source) {
   try {
-    CompoundReader container(source);
-    std::optional<size_t> entry = container.FindWorkbookStream();
-    if (!entry) return false;
-    container.ReadStream(*entry, [this](size_t size) {
-      streamMemory_ = platform::BulkMemory(size);
-      stream_ = std::span<const uint8_t>(static_cast<const uint8_t*>(streamMemory_.Data()), size);
-      return static_cast<uint8_t*>(streamMemory_.Data());
-    });
+    container_ = std::make_unique<CompoundReader>(source);
+    std::optional<size_t> entry = container_->FindWorkbookStream();
+    if (!entry) {
+      ReleaseStream();
+      return false;
+    }
+    // Laying the stream out checks all of its chain against the file now, before the book is
+    // touched; the records are read later, a window at a time.
+    stream_ = std::make_unique<CompoundStreamSource>(*container_, *entry);
+    if (stream_->Size() == 0 || stream_->Size() > UINT32_MAX) {
+      ReleaseStream();
+      return false;
+    }
+    streamSize_ = static_cast<uint32_t>(stream_->Size());
   } catch (const std::exception&) {
     // A container that cannot be opened is simply not a workbook.
     ReleaseStream();
     return false;
   }
-  return !stream_.empty();
+  return true;
 }
 
 void TExcelFileReader::OpenStream() {
@@ -82,25 +88,27 @@ void TExcelFileReader::OpenStream() {
       for (int i = 0; i < book.PageCount(); ++i) book.Sheets(i).Storage().SetBulk(false);
     }
   } endBulk{book_};
-  RecordReader r(stream_);
+  if (!stream_) return;
+  RecordReader r(*stream_);
   while (r.Next()) {
     Progress(r.Offset());
     Dispatch(r);
     if (sheetIndex_ >= book_.PageCount()) break;
   }
-  Progress(static_cast<uint32_t>(stream_.size()));
+  Progress(streamSize_);
   ReleaseStream();
 }
 
 void TExcelFileReader::ReleaseStream() {
-  stream_ = {};
-  streamMemory_ = platform::BulkMemory();
+  stream_.reset();
+  container_.reset();
+  streamSize_ = 0;
 }
 
 void TExcelFileReader::Progress(uint32_t offset) {
-  if (!OnProgress || stream_.empty()) return;
+  if (!OnProgress || streamSize_ == 0) return;
   // Rounded to the nearest percent in integers: this runs once per record.
-  const uint64_t size = stream_.size();
+  const uint64_t size = streamSize_;
   const int percent = static_cast<int>((uint64_t{offset} * 200 + size) / (2 * size));
   if (percent == lastProgress_) return;
   lastProgress_ = percent;

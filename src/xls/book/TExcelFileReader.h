@@ -1,9 +1,9 @@
 #pragma once
-// Reads a binary workbook file into a book: the "Workbook" stream of the compound document is
-// loaded into memory whole and its records are walked once, creating sheets and setting cells,
-// styles, sizes, merged areas, names, protection and the palette. Formula records become
-// formula text (TFormulaReader) that the book's formula cache parses and recalculates; the
-// results stored in the file are not used.
+// Reads a binary workbook file into a book: the records of the compound document's "Workbook"
+// stream are read through a window (never the whole stream at once) and walked once, creating
+// sheets and setting cells, styles, sizes, merged areas, names, protection and the palette.
+// Formula records become formula text (TFormulaReader) that the book's formula cache parses
+// and recalculates; the results stored in the file are not used.
 //
 // Protocol: AssignStream (false: not a workbook; nothing in the book was touched), then
 // OpenStream (throws EXlsError on a broken or encrypted stream; the book is then partly
@@ -14,6 +14,7 @@
 // another kind (chart, macro sheet), whose records are passed over up to its EOF.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <set>
@@ -22,11 +23,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/BulkMemory.h"
 #include "workbook/SSStyleTypes.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/StyleMapping.h"
 #include "xls/compound/ByteSource.h"
+#include "xls/compound/CompoundReader.h"
 #include "xls/formula/TFormulaReader.h"
 
 namespace workbook {
@@ -99,9 +100,11 @@ class TExcelFileReader : public IFormulaTextSource {
 
   workbook::TCustomSpreadSheetBook& book_;
   double scale_;
-  // The "Workbook" stream, whole, from AssignStream to the end of OpenStream.
-  platform::BulkMemory streamMemory_;
-  std::span<const uint8_t> stream_;
+  // The container and its "Workbook" stream, from AssignStream to the end of OpenStream. The
+  // stream is read through the record reader's window, never whole.
+  std::unique_ptr<CompoundReader> container_;
+  std::unique_ptr<CompoundStreamSource> stream_;
+  uint32_t streamSize_ = 0;
   TFormulaReader formulaReader_;
   workbook::TSSBookSheet* sheet_ = nullptr;
   int sheetIndex_ = -1;
