@@ -332,8 +332,10 @@ void TCustomSpreadSheetBook::LoadFromReader(IWorkbookReader& reader) {
     if (reader.HasUnknownFunctions()) throw ESpreadSheetError("Stream has unknown function's");
     if (PageCount() == 0) AddSheet();  // a book always has a sheet to show
     loading_ = false;
-    for (auto& sheet : sheets_)
-      for (int32_t row = 0; row < sheet->Storage().UsedRows(); ++row) sheet->AutoRowHeight(row);
+    // Rows follow the height of wrapped texts; without a wrapping style no row can change.
+    if (styles_.HasWrappingEntry())
+      for (auto& sheet : sheets_)
+        for (int32_t row = 0; row < sheet->Storage().UsedRows(); ++row) sheet->AutoRowHeight(row);
     ActivateSheet(0);
   } catch (...) {
     if (cacheLocked) formulas_->Unlock();

@@ -65,6 +65,13 @@ class TSSStyleCache {
            entries_[entry->cacheIndex_].get() == entry;
   }
   int EntryCount() const { return static_cast<int>(entries_.size()); }
+  // Some entry wraps its text (WordBreak, with a font): only then can a row's height follow
+  // its content.
+  bool HasWrappingEntry() const {
+    for (const auto& e : entries_)
+      if (e && e->WordBreak && e->Font) return true;
+    return false;
+  }
   int FontCount() const { return static_cast<int>(fonts_.size()); }
   TSSFontRec* FontAt(int index) const;
 

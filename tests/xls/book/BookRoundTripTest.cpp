@@ -93,6 +93,21 @@ TEST_F(BookRoundTrip, SheetsValuesAndOrder) {
   EXPECT_EQ(Save(dst), file);
 }
 
+// Rows follow the height of their wrapped texts once the book is loaded; rows without a
+// wrapped text keep the default height.
+TEST_F(BookRoundTrip, RowsGrowForWrappedTextsAfterLoading) {
+  auto& s0 = src.Sheets(0);
+  const std::string words = "one two three four five six seven eight nine ten eleven twelve";
+  s0.CellObject(1, 3)->SetText(words);
+  s0.CellObject(1, 5)->SetText(words);
+  s0.CellObject(1, 3)->Style().SetWordBreak(true);  // set after the text: the row stays default
+  ASSERT_EQ(s0.RowHeader().Size(3), s0.RowHeader().DefaultSize());
+  LoadBookFromBytes(dst, Save(src));
+  auto& d0 = dst.Sheets(0);
+  EXPECT_GT(d0.RowHeader().Size(3), d0.RowHeader().DefaultSize());
+  EXPECT_EQ(d0.RowHeader().Size(5), d0.RowHeader().DefaultSize());
+}
+
 TEST_F(BookRoundTrip, StylesFontsFillsAndBorders) {
   auto& s0 = src.Sheets(0);
   {
