@@ -11,19 +11,21 @@ namespace formulas {
 enum class EntryState : uint8_t { Error = 0, Valid = 2 };
 
 // It is the book's IFormulaEntry: cell records point at it.
+// The fields are ordered so that no padding lies between them: a book holds one entry per
+// formula cell.
 struct FormulaEntry : workbook::IFormulaEntry {
-  uint16_t Sheet = 0;
   int32_t Col = 0;
   int32_t Row = 0;
-  TokenBlock Tokens;  // empty until parsed
-  TokenBlock Result;  // one token (ptgNum, ptgStr, ptgBool or an error code); empty until calculated
   int32_t Depth = 0;  // nesting counter of CalculateEntry
-  EntryState State = EntryState::Valid;
   // > 0 while the entry is being evaluated, and after it was calculated in the current
   // recalculation pass.
   int32_t Busy = 0;
+  uint16_t Sheet = 0;
+  EntryState State = EntryState::Valid;
   uint8_t Bad = 0;  // 1: the text could not be read; shows its raw text, never evaluated
   bool Listed = false;  // true while the entry belongs to its cache's list
+  TokenBlock Tokens;  // empty until parsed
+  TokenBlock Result;  // one token (ptgNum, ptgStr, ptgBool or an error code); empty until calculated
   // The list that holds the entry, and its neighbours there (FormulaEntryList).
   const void* Owner = nullptr;
   FormulaEntry* PrevListed = nullptr;

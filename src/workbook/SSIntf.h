@@ -85,10 +85,14 @@ class ICellHistory {
   virtual bool IsSuspended() const = 0;
 };
 
-// A compiled formula of one cell, owned by the book's formula cache.
+// A compiled formula of one cell, owned by the book's formula cache: an opaque handle that the
+// storage keeps and hands back. It has no virtual functions (a book holds one per formula
+// cell, and a table pointer in each would be memory for nothing); the cache that made an
+// entry is the one that destroys it, as its own type.
 class IFormulaEntry {
- public:
-  virtual ~IFormulaEntry() = default;
+ protected:
+  IFormulaEntry() = default;
+  ~IFormulaEntry() = default;
 };
 
 // The book's formula cache as the storage sees it.
