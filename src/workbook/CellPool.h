@@ -87,18 +87,35 @@ class CellPool {
 };
 
 // One column's row pointers, all null at first. A large array (a sheet of many rows) comes
-// from bulk memory, a small one from the heap.
+// from bulk memory, a small one from the heap. Several columns made at once share one bulk
+// block (Many): a sheet's columns then take large pages together even when one column alone
+// would be too small for them.
 class SlotArray {
  public:
   SlotArray() = default;
   explicit SlotArray(size_t count) {
     if (count * sizeof(CellSlot*) >= kBulkBytes) {
-      bulk_ = platform::BulkMemory(count * sizeof(CellSlot*));
-      data_ = static_cast<CellSlot**>(bulk_.Data());
+      bulk_ = std::make_shared<platform::BulkMemory>(count * sizeof(CellSlot*));
+      data_ = static_cast<CellSlot**>(bulk_->Data());
     } else {
       heap_ = std::make_unique<CellSlot*[]>(count);  // zero-filled
       data_ = heap_.get();
     }
+  }
+  // `count` arrays of `length` pointers each, carved from one bulk block when they are large
+  // together; the block lives as long as any of them.
+  static std::vector<SlotArray> Many(size_t count, size_t length) {
+    std::vector<SlotArray> arrays(count);
+    if (count * length * sizeof(CellSlot*) < kBulkBytes || count < 2) {
+      for (SlotArray& a : arrays) a = SlotArray(length);
+      return arrays;
+    }
+    auto block = std::make_shared<platform::BulkMemory>(count * length * sizeof(CellSlot*));
+    for (size_t i = 0; i < count; ++i) {
+      arrays[i].bulk_ = block;
+      arrays[i].data_ = static_cast<CellSlot**>(block->Data()) + i * length;
+    }
+    return arrays;
   }
   SlotArray(SlotArray&& o) noexcept
       : bulk_(std::move(o.bulk_)), heap_(std::move(o.heap_)), data_(std::exchange(o.data_, nullptr)) {}
@@ -113,7 +130,7 @@ class SlotArray {
 
  private:
   static constexpr size_t kBulkBytes = size_t{256} << 10;
-  platform::BulkMemory bulk_;
+  std::shared_ptr<platform::BulkMemory> bulk_;
   std::unique_ptr<CellSlot*[]> heap_;
   CellSlot** data_ = nullptr;
 };

@@ -160,18 +160,20 @@ void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
   constexpr int64_t kMaxGridBytes = int64_t{1} << (sizeof(void*) >= 8 ? 31 : 29);
   if (bytes > kMaxGridBytes) throw ESpreadSheetError("Not enough memory for the cell grid");
   if (rows > rowCapacity_) {
-    for (ColumnSlot& column : columns_) {
-      SlotArray grown(static_cast<size_t>(rows));
+    std::vector<SlotArray> grown = SlotArray::Many(columns_.size(), static_cast<size_t>(rows));
+    for (size_t c = 0; c < columns_.size(); ++c) {
       if (rowCapacity_ > 0)
-        std::memcpy(grown.get(), column.rows.get(), sizeof(CellSlot*) * static_cast<size_t>(rowCapacity_));
-      column.rows = std::move(grown);
+        std::memcpy(grown[c].get(), columns_[c].rows.get(), sizeof(CellSlot*) * static_cast<size_t>(rowCapacity_));
+      columns_[c].rows = std::move(grown[c]);
     }
     rowCapacity_ = rows;
   }
   if (cols > colCapacity_) {
+    std::vector<SlotArray> added =
+        SlotArray::Many(static_cast<size_t>(cols - colCapacity_), static_cast<size_t>(rowCapacity_));
     columns_.resize(static_cast<size_t>(cols));
     for (int32_t c = colCapacity_; c < cols; ++c)
-      columns_[static_cast<size_t>(c)].rows = SlotArray(static_cast<size_t>(rowCapacity_));
+      columns_[static_cast<size_t>(c)].rows = std::move(added[static_cast<size_t>(c - colCapacity_)]);
     colCapacity_ = cols;
   }
 }

@@ -48,6 +48,36 @@ TEST_F(DataStorage, GrowthInStepsOfTenColumnsAndThousandRows) {
   EXPECT_EQ(storage_.CellRec(10, 0).Text, "y");
 }
 
+// Columns made together share one block of row pointers; growing in columns and then in rows
+// keeps every cell where it was and leaves the new room empty.
+TEST_F(DataStorage, LargeGridsKeepTheirCellsWhileGrowing) {
+  auto fill = [this](int32_t cols) {
+    for (int32_t c = 0; c < cols; ++c)
+      for (int32_t r : {0, 39999, c * 100 + 7}) storage_.StoreCellValue(c, r, c * 100000.0 + r);
+  };
+  auto check = [this](int32_t cols) {
+    for (int32_t c = 0; c < cols; ++c) {
+      for (int32_t r : {0, 39999, c * 100 + 7}) ASSERT_EQ(storage_.CellNumber(c, r), c * 100000.0 + r) << c << "," << r;
+      EXPECT_FALSE(storage_.HasRecord(c, 1)) << c;
+    }
+  };
+  storage_.SetCapacity(12, 40000);
+  fill(12);
+  storage_.SetCapacity(30, 40000);  // 18 more columns at once
+  check(12);
+  for (int32_t c = 12; c < 30; ++c) EXPECT_FALSE(storage_.HasRecord(c, 39999)) << c;
+  fill(30);
+  storage_.SetCapacity(30, 90000);  // every column grows
+  check(30);
+  for (int32_t c = 0; c < 30; ++c) EXPECT_FALSE(storage_.HasRecord(c, 89999)) << c;
+  storage_.StoreCellValue(29, 89999, 1.5);
+  storage_.StoreCellValue(0, 89999, 2.5);
+  EXPECT_EQ(storage_.CellNumber(29, 89999), 1.5);
+  EXPECT_EQ(storage_.CellNumber(0, 89999), 2.5);
+  EXPECT_FALSE(storage_.HasRecord(1, 89999));
+  check(30);
+}
+
 TEST_F(DataStorage, WritePathRecordsNotifiesAndSkipsIdenticalRecords) {
   storage_.StoreCellTextChecked(2, 3, "hello");
   ASSERT_EQ(host_.listener.cells.size(), 1u);
