@@ -111,10 +111,6 @@ TSSStyleEntry* TSSStyleCache::FindOrAddEntry(const TSSStyleEntry& working) {
   return entries_.back().get();
 }
 
-void TSSStyleCache::AddRef(TSSStyleEntry* entry) {
-  if (entry) ++entry->RefCount;
-}
-
 void TSSStyleCache::OverwriteDefault(const TSSStyleEntry& style) {
   TSSStyleEntry* def = DefaultEntry();
   const int32_t refs = def->RefCount;
@@ -122,12 +118,6 @@ void TSSStyleCache::OverwriteDefault(const TSSStyleEntry& style) {
   def->RefCount = refs;
   def->cacheIndex_ = 0;
   if (!def->Font) def->Font = fonts_.front().get();
-}
-
-void TSSStyleCache::Release(TSSStyleEntry* entry) {
-  if (!entry) return;
-  --entry->RefCount;
-  if (entry != DefaultEntry() && entry->RefCount < 1) RemoveEntry(entry);
 }
 
 void TSSStyleCache::RemoveEntry(TSSStyleEntry* entry) {

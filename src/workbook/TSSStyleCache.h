@@ -49,11 +49,17 @@ class TSSStyleCache {
 
   // An entry equal to the working copy (found or added), with one more reference.
   TSSStyleEntry* FindOrAddEntry(const TSSStyleEntry& working);
-  void AddRef(TSSStyleEntry* entry);
+  void AddRef(TSSStyleEntry* entry) {
+    if (entry) ++entry->RefCount;
+  }
   // Copies a style over entry 0 in place, keeping its reference count.
   void OverwriteDefault(const TSSStyleEntry& style);
   // One reference less; an entry other than entry 0 is freed below 1.
-  void Release(TSSStyleEntry* entry);
+  void Release(TSSStyleEntry* entry) {
+    if (!entry) return;
+    --entry->RefCount;
+    if (entry != DefaultEntry() && entry->RefCount < 1) RemoveEntry(entry);
+  }
   // Index of an equal entry, or -1.
   int FindEntry(const TSSStyleEntry& entry) const;
   // Raises EStyleError "Invalid cell style" for an index beyond the list.
