@@ -132,19 +132,18 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
     workbook::TSSDataStorage& target, int32_t col, int32_t row, const std::string& tokens,
     uint16_t count, int32_t dCol, int32_t dRow) {
   if (count == 0 || count > tokens.size()) return PasteResult::NotSupported;
-  auto entry = std::make_unique<FormulaEntry>();
-  entry->Sheet = static_cast<uint16_t>(target.SheetIndex());
-  entry->Col = col;
-  entry->Row = row;
-  entry->Tokens = TokenBlock(std::span<const uint8_t>(
-      reinterpret_cast<const uint8_t*>(tokens.data()), count));
-  if (!cache_.CheckPastedReferences(*entry)) return PasteResult::InvalidReference;
-  cache_.ShiftSheetReferences(*entry, dRow, dCol);
+  FormulaEntry entry;  // built here, moved into the cache's list once it is accepted
+  entry.Sheet = static_cast<uint16_t>(target.SheetIndex());
+  entry.Col = col;
+  entry.Row = row;
+  entry.Tokens = TokenBlock(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tokens.data()), count));
+  if (!cache_.CheckPastedReferences(entry)) return PasteResult::InvalidReference;
+  cache_.ShiftSheetReferences(entry, dRow, dCol);
   // The cell keeps no text of its own: it is the entry's, made when first asked for. Tokens
   // that would give no text are refused here, as making the text would have refused them
   // (that attempt reports the problem, so it is made).
-  if (!TSSFunctionHandler::TextCanBeBuilt(entry->Tokens)) {
-    cache_.FormulaText(*entry);
+  if (!TSSFunctionHandler::TextCanBeBuilt(entry.Tokens)) {
+    cache_.FormulaText(entry);
     return PasteResult::NotSupported;  // the clipboard's text is taken instead
   }
   workbook::IFormulaEntry* old = target.CellFormula(col, row);

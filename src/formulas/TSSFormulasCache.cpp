@@ -26,9 +26,7 @@ void TSSFormulasCache::ReportCycle() { book_.ShowMessage(kMsgCycle); }
 
 // ---- entries -----------------------------------------------------------------------------
 
-FormulaEntry* TSSFormulasCache::Add(std::unique_ptr<FormulaEntry> entry) {
-  return entries_.Add(std::move(*entry));
-}
+FormulaEntry* TSSFormulasCache::Add(FormulaEntry&& entry) { return entries_.Add(std::move(entry)); }
 
 std::vector<FormulaEntry*> TSSFormulasCache::Entries() const {
   std::vector<FormulaEntry*> out;
@@ -64,7 +62,7 @@ bool TSSFormulasCache::SetFormula(uint16_t sheet, int32_t col, int32_t row) {
   const bool formula = ok && !text.empty() && !errorFlag_;
   errorFlag_ = false;
   if (formula) {
-    FormulaEntry* raw = Add(std::move(entry));
+    FormulaEntry* raw = Add(std::move(*entry));
     book_.WriteCell(sheet, col, row, text, CellDataType::Formula, raw);
   } else {
     book_.WriteCell(sheet, col, row, original, CellDataType::Text, nullptr);
@@ -74,14 +72,14 @@ bool TSSFormulasCache::SetFormula(uint16_t sheet, int32_t col, int32_t row) {
 }
 
 FormulaEntry* TSSFormulasCache::Clone(const FormulaEntry& entry) {
-  auto copy = std::make_unique<FormulaEntry>();
-  copy->Sheet = entry.Sheet;
-  copy->Col = entry.Col;
-  copy->Row = entry.Row;
-  copy->Tokens = entry.Tokens;
-  copy->Result = entry.Result;
-  copy->State = entry.State;
-  copy->Bad = entry.Bad;
+  FormulaEntry copy;
+  copy.Sheet = entry.Sheet;
+  copy.Col = entry.Col;
+  copy.Row = entry.Row;
+  copy.Tokens = entry.Tokens;
+  copy.Result = entry.Result;
+  copy.State = entry.State;
+  copy.Bad = entry.Bad;
   return Add(std::move(copy));
 }
 

@@ -49,7 +49,8 @@ class TSSFormulasCache {
   TSSFormulasCache& operator=(const TSSFormulasCache&) = delete;
 
   // ---- entries ---------------------------------------------------------------------------
-  FormulaEntry* Add(std::unique_ptr<FormulaEntry> entry);
+  // Registers an entry: its content moves into the cache's list, which owns it from then on.
+  FormulaEntry* Add(FormulaEntry&& entry);
   // The cell at (col, row) of `sheet` holds formula text: compile it, register an entry and
   // write the regenerated text back. True when the entry is valid (the cell is a formula).
   bool SetFormula(uint16_t sheet, int32_t col, int32_t row);

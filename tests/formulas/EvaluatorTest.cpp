@@ -20,10 +20,10 @@ class EvaluatorTest : public ::testing::Test {
 
   // Puts a formula cell with the given tokens at (col, row) of sheet 0.
   FormulaEntry* Place(int32_t col, int32_t row, TokenBlock tokens) {
-    auto e = std::make_unique<FormulaEntry>();
-    e->Col = col;
-    e->Row = row;
-    e->Tokens = std::move(tokens);
+    FormulaEntry e;
+    e.Col = col;
+    e.Row = row;
+    e.Tokens = std::move(tokens);
     FormulaEntry* raw = book_.Cache().Add(std::move(e));
     book_.WriteCell(0, col, row, "=?", CellDataType::Formula, raw);
     return raw;
