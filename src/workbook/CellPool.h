@@ -4,6 +4,7 @@
 // storage's pointer arrays can refer to them directly.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <utility>
@@ -19,19 +20,34 @@ namespace workbook {
 
 // One stored cell. Numbers carry no text: their text is derived from the value on demand
 // (derivedText), which keeps a numeric cell at a few machine words. A formula cell with
-// derivedText takes its text from its formula entry.
+// derivedText takes its text from its formula entry. The data type and the derived-text flag
+// sit in the low bits of the style pointer (style entries are aligned to 8 bytes), so a slot
+// is three words: 24 bytes, or 16 in a 32-bit build.
 struct CellSlot {
   union {
     double number;
     IFormulaEntry* formula;
   };
-  TSSStyleEntry* style = nullptr;  // holds one reference of the style cache
   SharedText text;
-  uint8_t type = 0;
-  bool derivedText = false;
 
   CellSlot() : number(0) {}
+
+  // The style entry; the slot holds one reference of the style cache on it.
+  TSSStyleEntry* Style() const { return reinterpret_cast<TSSStyleEntry*>(bits_ & ~kFlagBits); }
+  void SetStyle(TSSStyleEntry* style) { bits_ = reinterpret_cast<uintptr_t>(style) | (bits_ & kFlagBits); }
+  uint8_t Type() const { return static_cast<uint8_t>(bits_ & kTypeBits); }
+  void SetType(uint8_t type) { bits_ = (bits_ & ~kTypeBits) | (type & kTypeBits); }
+  bool DerivedText() const { return (bits_ & kDerivedBit) != 0; }
+  void SetDerivedText(bool derived) { bits_ = derived ? bits_ | kDerivedBit : bits_ & ~kDerivedBit; }
+
+ private:
+  static constexpr uintptr_t kTypeBits = 3;    // TCellDataType: 0 text, 1 formula, 2 number
+  static constexpr uintptr_t kDerivedBit = 4;
+  static constexpr uintptr_t kFlagBits = 7;
+  uintptr_t bits_ = 0;
 };
+static_assert(alignof(TSSStyleEntry) >= 8, "the slot keeps three flag bits in a style pointer");
+static_assert(sizeof(CellSlot) <= sizeof(double) + 2 * sizeof(void*), "a slot is three words");
 
 class CellPool {
  public:

@@ -70,7 +70,9 @@ enum TSSEdge : uint8_t { edgeLeft = 0, edgeTop = 1, edgeRight = 2, edgeBottom = 
 // One shared, reference-counted combination of formatting. Two entries are the same style when
 // everything but RefCount is equal; the font takes part by identity, so equal fonts must be the
 // same record (the cache guarantees that).
-struct TSSStyleEntry {
+// Aligned to 8 bytes in every build: a cell slot keeps flags in the low bits of a pointer to
+// its entry.
+struct alignas(8) TSSStyleEntry {
   uint16_t Format = 0;  // number-format code
   THorzTextAlign HorzAlign = haGENERAL;
   TVertTextAlign VertAlign = vaCENTER;

@@ -35,11 +35,11 @@ void TSSDataStorage::FillRec(const CellSlot* slot, TSSCellRec& rec) const {
     rec.Style = defaultStyle_;
     return;
   }
-  rec.Style = slot->style;
-  rec.DataType = static_cast<TCellDataType>(slot->type);
-  rec.Value = slot->type == kCellNumber ? slot->number : 0;
-  rec.Formula = slot->type == kCellFormula ? slot->formula : nullptr;
-  if (slot->derivedText) rec.Text = DerivedText(slot->type, rec.Value, rec.Formula);
+  rec.Style = slot->Style();
+  rec.DataType = static_cast<TCellDataType>(slot->Type());
+  rec.Value = slot->Type() == kCellNumber ? slot->number : 0;
+  rec.Formula = slot->Type() == kCellFormula ? slot->formula : nullptr;
+  if (slot->DerivedText()) rec.Text = DerivedText(slot->Type(), rec.Value, rec.Formula);
   else rec.Text.assign(slot->text.View());
 }
 
@@ -67,11 +67,11 @@ TSSDataStorage::Content TSSDataStorage::CurrentContent(int32_t col, int32_t row)
     return c;
   }
   c.text = slot->text;
-  c.derivedText = slot->derivedText;
-  c.style = slot->style;
-  c.type = slot->type;
-  if (slot->type == kCellNumber) c.number = slot->number;
-  if (slot->type == kCellFormula) c.formula = slot->formula;
+  c.derivedText = slot->DerivedText();
+  c.style = slot->Style();
+  c.type = slot->Type();
+  if (slot->Type() == kCellNumber) c.number = slot->number;
+  if (slot->Type() == kCellFormula) c.formula = slot->formula;
   return c;
 }
 
@@ -129,14 +129,14 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   }
   if (!slot) slot = pool_.Allocate();
   TSSStyleCache& styles = StyleCache();
-  if (slot->style != content.style) {
+  if (slot->Style() != content.style) {
     styles.AddRef(content.style);
-    styles.Release(slot->style);
-    slot->style = content.style;
+    styles.Release(slot->Style());
+    slot->SetStyle(content.style);
   }
   slot->text = std::move(content.text);
-  slot->derivedText = content.derivedText;
-  slot->type = content.type;
+  slot->SetDerivedText(content.derivedText);
+  slot->SetType(content.type);
   if (content.type == kCellFormula) slot->formula = content.formula;
   else slot->number = content.number;
   if (row >= column.rowsInUse) column.rowsInUse = row + 1;
@@ -179,10 +179,10 @@ void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
 }
 
 void TSSDataStorage::FreeSlot(CellSlot* slot) {
-  if (slot->type == kCellFormula && slot->formula) {
+  if (slot->Type() == kCellFormula && slot->formula) {
     if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(slot->formula);
   }
-  StyleCache().Release(slot->style);
+  StyleCache().Release(slot->Style());
   pool_.Free(slot);
 }
 
@@ -206,12 +206,12 @@ void TSSDataStorage::ClearAll() {
 
 void TSSDataStorage::RemoveFormula(int32_t col, int32_t row) {
   CellSlot* slot = Slot(col, row);
-  if (!slot || slot->type != kCellFormula || !slot->formula) return;
+  if (!slot || slot->Type() != kCellFormula || !slot->formula) return;
   IFormulaEntry* entry = slot->formula;
   // The record stops pointing at the entry before the cache frees it.
   slot->formula = nullptr;
   slot->number = 0;
-  slot->type = kCellText;
+  slot->SetType(kCellText);
   if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(entry);
 }
 
@@ -262,11 +262,11 @@ void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
   if (col < 0 || row < 0) return;
   const CellSlot* slot = Slot(col, row);
   Content c;
-  c.style = slot ? slot->style : defaultStyle_;
+  c.style = slot ? slot->Style() : defaultStyle_;
   c.type = kCellNumber;
   c.number = value;
   c.derivedText = true;
-  WriteOverFormula(col, row, std::move(c), slot && slot->type == kCellFormula ? slot->formula : nullptr);
+  WriteOverFormula(col, row, std::move(c), slot && slot->Type() == kCellFormula ? slot->formula : nullptr);
 }
 
 void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* entry) {
@@ -294,7 +294,7 @@ void TSSDataStorage::WriteOverFormula(int32_t col, int32_t row, Content content,
   Write(col, row, std::move(content));
   RemoveFormula(col, row);
   if (CellSlot* slot = Slot(col, row)) {
-    slot->type = type;
+    slot->SetType(type);
     slot->number = number;
   }
 }
@@ -326,7 +326,7 @@ void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::str
 
 double TSSDataStorage::CellNumber(int32_t col, int32_t row) const {
   const CellSlot* slot = Slot(col, row);
-  return slot && slot->type == kCellNumber ? slot->number : 0;
+  return slot && slot->Type() == kCellNumber ? slot->number : 0;
 }
 
 std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
@@ -351,8 +351,8 @@ std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
 std::string TSSDataStorage::CellValueText(int32_t col, int32_t row) const {
   const CellSlot* slot = Slot(col, row);
   if (!slot) return std::string();
-  if (slot->type == kCellNumber) return NumberText(slot->number);
-  if (slot->type == kCellFormula) {
+  if (slot->Type() == kCellNumber) return NumberText(slot->number);
+  if (slot->Type() == kCellFormula) {
     IFormulaCache* formulas = host_.FormulaCache();
     if (formulas && slot->formula) return formulas->FormulaDisplayText(slot->formula);
   }
@@ -364,7 +364,7 @@ std::string TSSDataStorage::CellDisplayText(int32_t col, int32_t row) const {
   const uint16_t code = FormatCode(col, row);
   const int precision = host_.Precision();
   // Numbers format from the value itself, without a detour through 15-digit text.
-  if (slot && slot->type == kCellNumber && code != kTextFormatCode)
+  if (slot && slot->Type() == kCellNumber && code != kTextFormatCode)
     return TSSUtils::FormatNumber(code, precision, slot->number);
   return FormatCellText(CellValueText(col, row), code, precision);
 }

@@ -113,33 +113,33 @@ class TSSDataStorage {
   // Fast reads for evaluation and scanning (no text built).
   TCellDataType CellDataType(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot ? static_cast<TCellDataType>(slot->type) : kCellText;
+    return slot ? static_cast<TCellDataType>(slot->Type()) : kCellText;
   }
   double CellNumber(int32_t col, int32_t row) const;  // 0 unless a number cell
   TSSStyleEntry* CellStyleEntry(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot ? slot->style : defaultStyle_;
+    return slot ? slot->Style() : defaultStyle_;
   }
   bool HasRecord(int32_t col, int32_t row) const { return Slot(col, row) != nullptr; }
   // A number cell whose text is the value's own decimal text (kept implicitly).
   bool IsTextDerived(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot && slot->derivedText && slot->type == kCellNumber;
+    return slot && slot->DerivedText() && slot->Type() == kCellNumber;
   }
   // A formula cell whose text is its entry's (kept implicitly).
   bool IsFormulaTextDerived(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot && slot->derivedText && slot->type == kCellFormula;
+    return slot && slot->DerivedText() && slot->Type() == kCellFormula;
   }
   // The entry of a formula cell, else null; no text is built.
   IFormulaEntry* CellFormula(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot && slot->type == kCellFormula ? slot->formula : nullptr;
+    return slot && slot->Type() == kCellFormula ? slot->formula : nullptr;
   }
   // Such a cell's value, in one lookup.
   bool DerivedNumber(int32_t col, int32_t row, double& value) const {
     const CellSlot* slot = Slot(col, row);
-    if (!slot || !slot->derivedText || slot->type != kCellNumber) return false;
+    if (!slot || !slot->DerivedText() || slot->Type() != kCellNumber) return false;
     value = slot->number;
     return true;
   }

@@ -30,10 +30,10 @@ void TSSDataStorage::Assign(const TSSDataStorage& source) {
       // The clone's style reference becomes the stored record's reference.
       const TSSCellRec clone = CloneCellRec(rec);
       CellSlot* slot = pool_.Allocate();
-      slot->style = clone.Style;
-      slot->type = clone.DataType;
-      slot->derivedText = s->derivedText && clone.DataType == kCellNumber;
-      if (!slot->derivedText) slot->text = SharedText(clone.Text);
+      slot->SetStyle(clone.Style);
+      slot->SetType(clone.DataType);
+      slot->SetDerivedText(s->DerivedText() && clone.DataType == kCellNumber);
+      if (!slot->DerivedText()) slot->text = SharedText(clone.Text);
       if (clone.DataType == kCellFormula) slot->formula = clone.Formula;
       else slot->number = clone.Value;
       to.rows[static_cast<size_t>(r)] = slot;
@@ -95,10 +95,10 @@ void TSSDataStorage::MoveCells(int32_t destCol, int32_t srcCol, bool clearSource
         FillRec(from, rec);
         const TSSCellRec clone = CloneCellRec(rec);
         copy = pool_.Allocate();
-        copy->style = clone.Style;
-        copy->type = clone.DataType;
-        copy->derivedText = from->derivedText;
-        if (!copy->derivedText) copy->text = from->text;
+        copy->SetStyle(clone.Style);
+        copy->SetType(clone.DataType);
+        copy->SetDerivedText(from->DerivedText());
+        if (!copy->DerivedText()) copy->text = from->text;
         if (clone.DataType == kCellFormula) copy->formula = clone.Formula;
         else copy->number = clone.Value;
       }
@@ -114,9 +114,9 @@ void TSSDataStorage::MoveCells(int32_t destCol, int32_t srcCol, bool clearSource
 
 bool TSSDataStorage::IsBlank(const CellSlot* slot) const {
   if (!slot) return true;
-  if (!slot->text.Empty() || slot->derivedText) return false;
-  if (slot->type == kCellFormula || slot->number != 0) return false;
-  return slot->style == defaultStyle_ || slot->style->SameFillAndBorders(*defaultStyle_);
+  if (!slot->text.Empty() || slot->DerivedText()) return false;
+  if (slot->Type() == kCellFormula || slot->number != 0) return false;
+  return slot->Style() == defaultStyle_ || slot->Style()->SameFillAndBorders(*defaultStyle_);
 }
 
 int32_t TSSDataStorage::UsedColCount() const {

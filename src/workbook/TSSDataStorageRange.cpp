@@ -42,7 +42,7 @@ class Bracket {
 
 void TSSDataStorage::NotifyMoved(int32_t col, int32_t row) {
   CellSlot* slot = Slot(col, row);
-  if (slot && slot->type == kCellFormula && slot->formula)
+  if (slot && slot->Type() == kCellFormula && slot->formula)
     if (IFormulaCache* formulas = host_.FormulaCache()) formulas->CellMoved(slot->formula, *this, col, row);
 }
 
@@ -64,19 +64,19 @@ void TSSDataStorage::MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, i
 }
 
 void TSSDataStorage::ClearSlotContent(CellSlot* slot, bool withStyle) {
-  if (slot->type == kCellFormula && slot->formula) {
+  if (slot->Type() == kCellFormula && slot->formula) {
     IFormulaEntry* entry = slot->formula;
     slot->formula = nullptr;
     if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(entry);
   }
-  slot->type = kCellText;
+  slot->SetType(kCellText);
   slot->number = 0;
-  slot->derivedText = false;
+  slot->SetDerivedText(false);
   slot->text = SharedText();
-  if (withStyle && slot->style != defaultStyle_) {
+  if (withStyle && slot->Style() != defaultStyle_) {
     StyleCache().AddRef(defaultStyle_);
-    StyleCache().Release(slot->style);
-    slot->style = defaultStyle_;
+    StyleCache().Release(slot->Style());
+    slot->SetStyle(defaultStyle_);
   }
 }
 
@@ -111,7 +111,7 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
     for (int32_t row = r.Top; row <= lastRow; ++row) {
       CellSlot* slot = column.rows[static_cast<size_t>(row)];
       if (!slot) continue;
-      if (slot->style->Flags & kStyleReadOnly) {
+      if (slot->Style()->Flags & kStyleReadOnly) {
         stopped = true;
         break;
       }
@@ -126,7 +126,7 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
       const int32_t lastRow = std::min(r.Bottom, column.rowsInUse - 1);
       for (int32_t row = r.Top; row <= lastRow; ++row) {
         CellSlot*& slot = column.rows[static_cast<size_t>(row)];
-        if (slot && slot->style == defaultStyle_ && slot->type == kCellText && slot->text.Empty()) {
+        if (slot && slot->Style() == defaultStyle_ && slot->Type() == kCellText && slot->text.Empty()) {
           FreeSlot(slot);
           slot = nullptr;
         }
@@ -241,7 +241,7 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
     const ColumnSlot& column = columns_[static_cast<size_t>(col)];
     for (int32_t row = r.Top; row <= std::min(r.Bottom, column.rowsInUse - 1); ++row) {
       const CellSlot* slot = column.rows[static_cast<size_t>(row)];
-      if (slot && (slot->style->Flags & kStyleReadOnly)) return;
+      if (slot && (slot->Style()->Flags & kStyleReadOnly)) return;
     }
   }
   host_.Listener().BookModified();
@@ -361,7 +361,7 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
     for (int32_t i = 0; i < rows; ++i) {
       SortKey& key = k[static_cast<size_t>(i)];
       const CellSlot* slot = Slot(r.Left + c, r.Top + i);
-      if (slot && slot->type == kCellNumber) {
+      if (slot && slot->Type() == kCellNumber) {
         // Numbers compare by value: their text is never needed.
         key.isNumber = true;
         key.number = slot->number;
