@@ -80,17 +80,17 @@ class CellPool {
 
  private:
   // Chunks double from 128 KiB up to 2 MiB: a small sheet stays small, a large one takes few
-  // system blocks.
-  static constexpr size_t kFirstChunkSlots = 4096;
-  static constexpr size_t kLargestChunkSlots = 65536;
+  // system blocks, each a whole large page (the size is in bytes, whatever a slot measures).
+  static constexpr size_t kFirstChunkBytes = size_t{128} << 10;
+  static constexpr size_t kLargestChunkBytes = size_t{2} << 20;
   union Raw {
     Raw* next;
     alignas(CellSlot) unsigned char bytes[sizeof(CellSlot)];
   };
   void Grow() {
-    const size_t slots = chunks_.empty() ? kFirstChunkSlots
-                                         : std::min(kLargestChunkSlots, 2 * chunks_.back().Size() / sizeof(Raw));
-    chunks_.emplace_back(slots * sizeof(Raw));
+    const size_t bytes = chunks_.empty() ? kFirstChunkBytes : std::min(kLargestChunkBytes, 2 * chunks_.back().Size());
+    const size_t slots = bytes / sizeof(Raw);
+    chunks_.emplace_back(bytes);
     Raw* chunk = static_cast<Raw*>(chunks_.back().Data());
     for (size_t i = slots; i-- > 0;) {
       chunk[i].next = free_;
