@@ -47,14 +47,18 @@ uint64_t CompoundReader::SectorOffset(uint32_t sector) const {
   return (static_cast<uint64_t>(sector) + 1) * sectorSize_;
 }
 
-void CompoundReader::ReadSector(uint32_t sector, uint8_t* out, size_t bytes,
-                                const std::string& what) const {
-  uint64_t offset = SectorOffset(sector);
+void CompoundReader::CheckInFile(uint32_t sector, uint64_t bytes, const std::string& what) const {
+  const uint64_t offset = SectorOffset(sector);
   if (offset > fileSize_ || bytes > fileSize_ - offset)
     throw ECompoundError("Compound document is truncated: sector " + std::to_string(sector) +
                          " of " + what + " lies beyond the end of the file (" +
                          std::to_string(fileSize_) + " bytes)");
-  source_.ReadAt(offset, out, bytes);
+}
+
+void CompoundReader::ReadSector(uint32_t sector, uint8_t* out, size_t bytes,
+                                const std::string& what) const {
+  CheckInFile(sector, bytes, what);
+  source_.ReadAt(SectorOffset(sector), out, bytes);
 }
 
 void CompoundReader::LoadFat() {
@@ -147,16 +151,14 @@ std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<ui
 
 std::vector<uint8_t> CompoundReader::ReadChainBytes(uint32_t start, uint64_t size,
                                                     const std::string& what) const {
-  std::vector<uint8_t> out;
-  ReadChainInto(start, size, what, VectorBuffer(out));
-  return out;
+  return ReadWhole(ChainLayout(start, size, what, false));
 }
 
-void CompoundReader::ReadChainInto(uint32_t start, uint64_t size, const std::string& what,
-                                   const Allocate& allocate) const {
-  const StreamLayout layout = ChainLayout(start, size, what, false);
-  uint8_t* out = allocate(static_cast<size_t>(size));
-  ReadStreamAt(layout, 0, out, static_cast<size_t>(size));
+std::vector<uint8_t> CompoundReader::ReadWhole(const StreamLayout& layout) const {
+  // Allocated only once the layout has checked the size against the file.
+  std::vector<uint8_t> out(static_cast<size_t>(layout.size));
+  ReadStreamAt(layout, 0, out.data(), out.size());
+  return out;
 }
 
 CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_t size,
@@ -186,12 +188,7 @@ CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_
   // Every sector's bytes must lie in the file: a truncated file is refused before any of the
   // stream is read, naming the first sector that is missing.
   for (size_t i = 0; i < layout.sectors.size(); ++i) {
-    const uint64_t bytes = std::min<uint64_t>(sectorSize_, size - uint64_t{i} * sectorSize_);
-    const uint64_t offset = SectorOffset(layout.sectors[i]);
-    if (offset > fileSize_ || bytes > fileSize_ - offset)
-      throw ECompoundError("Compound document is truncated: sector " + std::to_string(layout.sectors[i]) +
-                           " of " + what + " lies beyond the end of the file (" +
-                           std::to_string(fileSize_) + " bytes)");
+    CheckInFile(layout.sectors[i], std::min<uint64_t>(sectorSize_, size - uint64_t{i} * sectorSize_), what);
   }
   return layout;
 }
@@ -290,15 +287,7 @@ std::optional<size_t> CompoundReader::FindWorkbookStream() const {
 }
 
 std::vector<uint8_t> CompoundReader::ReadStream(size_t entryIndex) const {
-  std::vector<uint8_t> out;
-  ReadStream(entryIndex, VectorBuffer(out));
-  return out;
-}
-
-void CompoundReader::ReadStream(size_t entryIndex, const Allocate& allocate) const {
-  const StreamLayout layout = Layout(entryIndex);
-  uint8_t* out = allocate(static_cast<size_t>(layout.size));
-  ReadStreamAt(layout, 0, out, static_cast<size_t>(layout.size));
+  return ReadWhole(Layout(entryIndex));
 }
 
 CompoundReader::StreamLayout CompoundReader::Layout(size_t entryIndex) const {
@@ -310,13 +299,6 @@ CompoundReader::StreamLayout CompoundReader::Layout(size_t entryIndex) const {
     throw ECompoundError("Compound document directory entry " + std::to_string(entryIndex) +
                          " is not a stream");
   return ChainLayout(e.startSector, e.size, what, e.size < header_.miniStreamCutoff);
-}
-
-CompoundReader::Allocate CompoundReader::VectorBuffer(std::vector<uint8_t>& out) {
-  return [&out](size_t size) {
-    out.resize(size);
-    return out.data();
-  };
 }
 
 }  // namespace xls

@@ -7,7 +7,6 @@
 // walked tolerantly: a broken tree falls back to a scan of all entries.
 //
 // The reader keeps a reference to the source; streams are read on demand.
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,10 +32,6 @@ class CompoundReader {
   std::optional<size_t> FindWorkbookStream() const;
   // The whole content of a stream entry. Throws ECompoundError.
   std::vector<uint8_t> ReadStream(size_t entryIndex) const;
-  // The same into memory of the caller's: `allocate(size)` is called once, after the entry
-  // and its chain were checked, and returns room for `size` bytes.
-  using Allocate = std::function<uint8_t*(size_t)>;
-  void ReadStream(size_t entryIndex, const Allocate& allocate) const;
 
   // Where a stream's bytes lie: its size and its sectors (of the file, or of the mini stream),
   // checked as a whole read checks them, so that reading any part of it later cannot meet a
@@ -65,10 +60,11 @@ class CompoundReader {
                               uint32_t sectorLimit, uint64_t limit, const std::string& what) const;
   // Reads `size` bytes from a chain of regular sectors.
   std::vector<uint8_t> ReadChainBytes(uint32_t start, uint64_t size, const std::string& what) const;
-  void ReadChainInto(uint32_t start, uint64_t size, const std::string& what, const Allocate& allocate) const;
   // The checked layout of a chain of `size` bytes, of the file's sectors or the mini stream's.
   StreamLayout ChainLayout(uint32_t start, uint64_t size, const std::string& what, bool mini) const;
-  static Allocate VectorBuffer(std::vector<uint8_t>& out);
+  std::vector<uint8_t> ReadWhole(const StreamLayout& layout) const;
+  // Throws the truncation error when the sector's first `bytes` bytes are not all in the file.
+  void CheckInFile(uint32_t sector, uint64_t bytes, const std::string& what) const;
   void ReadSector(uint32_t sector, uint8_t* out, size_t bytes, const std::string& what) const;
 
   IByteSource& source_;
