@@ -59,31 +59,13 @@ class RecordReader {
   // The fixed-size reads take the bytes straight from the current piece when it holds them
   // (nearly always: cell records are never continued) and go the general way otherwise.
   uint8_t U8() {
-    if (const uint8_t* p = Take(1)) return *p;
-    uint8_t b;
-    Read(&b, 1);
-    return b;
+    return Fixed<1>([](const uint8_t* p) { return *p; });
   }
-  uint16_t U16() {
-    if (const uint8_t* p = Take(2)) return LoadU16(p);
-    uint8_t b[2];
-    Read(b, 2);
-    return LoadU16(b);
-  }
+  uint16_t U16() { return Fixed<2>(LoadU16); }
   int16_t I16() { return static_cast<int16_t>(U16()); }
-  uint32_t U32() {
-    if (const uint8_t* p = Take(4)) return LoadU32(p);
-    uint8_t b[4];
-    Read(b, 4);
-    return LoadU32(b);
-  }
+  uint32_t U32() { return Fixed<4>(LoadU32); }
   int32_t I32() { return static_cast<int32_t>(U32()); }
-  double Double() {
-    if (const uint8_t* p = Take(8)) return LoadDouble(p);
-    uint8_t b[8];
-    Read(b, 8);
-    return LoadDouble(b);
-  }
+  double Double() { return Fixed<8>(LoadDouble); }
   void Read(uint8_t* out, size_t size);
   std::vector<uint8_t> Bytes(size_t size);
   void Skip(size_t size);
@@ -118,6 +100,15 @@ class RecordReader {
   void Ensure(uint32_t start, uint32_t end);
   // The window's copy of the stream byte at `offset`, which Ensure made present.
   const uint8_t* At(uint32_t offset) const { return data_ + (offset - windowStart_); }
+  // A field of N bytes decoded by `load`: in place when the current piece holds it, else
+  // gathered across pieces.
+  template <size_t N, typename Load>
+  auto Fixed(Load load) -> decltype(load(static_cast<const uint8_t*>(nullptr))) {
+    if (const uint8_t* p = Take(N)) return load(p);
+    uint8_t b[N];
+    Read(b, N);
+    return load(b);
+  }
   // `size` bytes at the cursor when the current piece holds them all (the cursor moves past
   // them), else null.
   const uint8_t* Take(uint32_t size) {
