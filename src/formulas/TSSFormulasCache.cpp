@@ -39,30 +39,30 @@ bool TSSFormulasCache::SetFormula(uint16_t sheet, int32_t col, int32_t row) {
   CellView cell;
   if (!book_.ReadCell(sheet, col, row, cell)) return false;
   const std::string original(cell.text);
-  auto entry = std::make_unique<FormulaEntry>();
-  entry->Sheet = sheet;
-  entry->Col = col;
-  entry->Row = row;
-  entry->State = EntryState::Valid;
+  FormulaEntry entry;  // moved into the cache's list when it compiles
+  entry.Sheet = sheet;
+  entry.Col = col;
+  entry.Row = row;
+  entry.State = EntryState::Valid;
   const bool rememberedCycle = cycleFlag_;
   errorFlag_ = false;  // a flag left by an earlier message must not stop this parse
   bool ok = false;
   try {
-    ok = handler_->ParseInto(original, *entry);
+    ok = handler_->ParseInto(original, entry);
   } catch (...) {
     errorFlag_ = true;
-    entry->Bad = 1;
-    entry->Tokens.Clear();
+    entry.Bad = 1;
+    entry.Tokens.Clear();
   }
   if (errorFlag_ && !silentErrors_) Report(kMsgSyntax);
   std::string text;
-  if (ok && !entry->Tokens.Empty() && !errorFlag_) text = handler_->FormulaToText(*entry);
+  if (ok && !entry.Tokens.Empty() && !errorFlag_) text = handler_->FormulaToText(entry);
   // A text that did not compile, or whose tokens do not read back as a formula, stays the
   // text the user wrote: nothing of it is lost.
   const bool formula = ok && !text.empty() && !errorFlag_;
   errorFlag_ = false;
   if (formula) {
-    FormulaEntry* raw = Add(std::move(*entry));
+    FormulaEntry* raw = Add(std::move(entry));
     book_.WriteCell(sheet, col, row, text, CellDataType::Formula, raw);
   } else {
     book_.WriteCell(sheet, col, row, original, CellDataType::Text, nullptr);
