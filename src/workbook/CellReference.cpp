@@ -120,14 +120,10 @@ std::string A1Text(const CellReference& ref, TPoint holder) {
   const TPoint cell = ref.Resolve(holder);
   if (cell.X < 0 || cell.Y < 0) return ErrorText(kErrRef);
   // Built in place: formula texts are made of many of these, one per reference.
-  char letters[8];  // bijective base 26 of a 32-bit column: at most 7 letters
-  size_t count = 0;
-  for (int64_t n = int64_t{cell.X} + 1; n > 0; n = (n - 1) / 26)
-    letters[count++] = static_cast<char>('A' + (n - 1) % 26);
   char out[32];
   size_t length = 0;
   if (ref.colAbsolute) out[length++] = '$';
-  while (count > 0) out[length++] = letters[--count];
+  length += TSSUtils::ColumnLetters(cell.X, out + length);
   if (ref.rowAbsolute) out[length++] = '$';
   char* end = std::to_chars(out + length, out + sizeof out, int64_t{cell.Y} + 1).ptr;
   return std::string(out, static_cast<size_t>(end - out));

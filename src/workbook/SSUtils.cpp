@@ -14,15 +14,17 @@ int32_t TSSUtils::Clamp(int32_t value, int32_t aMin, int32_t aMax) {
 std::string TSSUtils::ColumnCaption(int32_t index, bool r1c1) {
   if (r1c1) return std::to_string(static_cast<int64_t>(index) + 1);
   if (index < 0) return std::string();
-  // Bijective base 26: "A" = 1 ... "Z" = 26, most significant letter first.
-  std::string letters;
-  int64_t n = static_cast<int64_t>(index) + 1;
-  while (n > 0) {
-    const int64_t rem = (n - 1) % 26;
-    letters.insert(letters.begin(), static_cast<char>('A' + rem));
-    n = (n - 1) / 26;
-  }
-  return letters;
+  char letters[kMaxColumnLetters];
+  return std::string(letters, ColumnLetters(index, letters));
+}
+
+size_t TSSUtils::ColumnLetters(int32_t index, char* out) {
+  char reversed[kMaxColumnLetters];
+  size_t count = 0;
+  for (int64_t n = static_cast<int64_t>(index) + 1; n > 0; n = (n - 1) / 26)
+    reversed[count++] = static_cast<char>('A' + (n - 1) % 26);
+  for (size_t i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
+  return count;
 }
 
 int32_t TSSUtils::ColumnIndexByName(std::string_view letters) {

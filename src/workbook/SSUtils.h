@@ -24,6 +24,10 @@ class TSSUtils {
   static int32_t Clamp(int32_t value, int32_t aMin, int32_t aMax);
   // Column letters ("A", "AB", ...) or, with r1c1, the decimal text of index + 1.
   static std::string ColumnCaption(int32_t index, bool r1c1 = false);
+  // The letters of column `index` (0 or more) into `out`, which has room for kMaxColumnLetters;
+  // returns how many. Bijective base 26: "A" = 1 ... "Z" = 26, most significant letter first.
+  static constexpr size_t kMaxColumnLetters = 7;  // enough for any 32-bit index
+  static size_t ColumnLetters(int32_t index, char* out);
   // Inverse of the letter caption. -1 for an empty text, any character outside "A".."Z", or
   // an index beyond the signed 32-bit range.
   static int32_t ColumnIndexByName(std::string_view letters);
