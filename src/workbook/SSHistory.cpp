@@ -20,8 +20,9 @@ TStoreCellRec CaptureCell(TSSDataStorage& storage, int32_t col, int32_t row) {
   } else {
     storage.GetCellRec(col, row, rec);
     // A formula's stored text can lag behind its entry (a sheet it names was renamed since):
-    // the entry's own text is what compiles back to the same formula.
-    if (rec.DataType == kCellFormula && rec.Formula != nullptr) {
+    // the entry's own text is what compiles back to the same formula. A cell that keeps no
+    // text of its own has the entry's text in its record already.
+    if (rec.DataType == kCellFormula && rec.Formula != nullptr && !storage.IsFormulaTextDerived(col, row)) {
       std::string text = storage.CellEditText(col, row);
       if (!text.empty()) rec.Text = std::move(text);
     }

@@ -339,8 +339,9 @@ std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
     if (!date.empty()) return date + " " + FormatDateTime(ShortTimePattern(), number);
   }
   if (rec.DataType == kCellFormula) {
+    // The entry's text; a cell that keeps no text of its own got exactly that in its record.
     IFormulaCache* formulas = host_.FormulaCache();
-    if (formulas && rec.Formula) return formulas->FormulaText(rec.Formula);
+    if (formulas && rec.Formula && !IsFormulaTextDerived(col, row)) return formulas->FormulaText(rec.Formula);
     return rec.Text;
   }
   if ((code == 9 || code == 10) && TextToNumber(rec.Text, number))
