@@ -243,18 +243,15 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
       if (!storage.HasRecord(col, row)) continue;
       workbook::TSSCellRec rec;
       const workbook::TCellDataType type = storage.CellDataType(col, row);
-      if (type == workbook::kCellNumber) {
-        // A number is written from its value: building its text would be wasted.
-        rec.DataType = workbook::kCellNumber;
-        rec.Value = storage.CellNumber(col, row);
-        rec.Style = storage.CellStyleEntry(col, row);
-      } else if (type == workbook::kCellFormula) {
-        // So is a formula, from its entry's tokens.
-        rec.DataType = workbook::kCellFormula;
-        rec.Formula = storage.CellFormula(col, row);
-        rec.Style = storage.CellStyleEntry(col, row);
-      } else {
+      if (type == workbook::kCellText) {
         rec = storage.CellRec(col, row);
+      } else {
+        // A number is written from its value and a formula from its entry's tokens: building
+        // their texts would be wasted.
+        rec.DataType = type;
+        rec.Style = storage.CellStyleEntry(col, row);
+        rec.Value = storage.CellNumber(col, row);  // 0 for a formula
+        rec.Formula = storage.CellFormula(col, row);  // null for a number
       }
       const bool isFormula = rec.DataType == workbook::kCellFormula;
       if (isFormula != formulas) continue;
