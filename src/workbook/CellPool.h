@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/BulkMemory.h"
+#include "platform/BulkMemoryAhead.h"
 
 #include "workbook/SharedText.h"
 #include "workbook/SSIntf.h"
@@ -57,9 +58,15 @@ class CellPool {
   ~CellPool() = default;  // slots must have been freed by the owner (their styles released)
 
   CellSlot* Allocate() {
-    if (!free_) Grow();
     Raw* raw = free_;
-    free_ = raw->next;
+    if (raw) {
+      free_ = raw->next;
+    } else {
+      // Fresh slots are carved from the newest chunk in order, so that its pages are first
+      // touched as the slots are used (and a chunk made ahead is still untouched when taken).
+      if (carved_ == chunkEnd_) Grow();
+      raw = carved_++;
+    }
     ++live_;
     return new (raw->bytes) CellSlot();
   }
@@ -73,7 +80,8 @@ class CellPool {
   // Drops every chunk; only valid when no slot is live.
   void Clear() {
     chunks_.clear();
-    free_ = nullptr;
+    ahead_.Drop();
+    free_ = carved_ = chunkEnd_ = nullptr;
     live_ = 0;
   }
   size_t LiveCount() const { return live_; }
@@ -81,6 +89,7 @@ class CellPool {
  private:
   // Chunks double from 128 KiB up to 2 MiB: a small sheet stays small, a large one takes few
   // system blocks, each a whole large page (the size is in bytes, whatever a slot measures).
+  // Once chunks have their largest size, the next one is made ahead.
   static constexpr size_t kFirstChunkBytes = size_t{128} << 10;
   static constexpr size_t kLargestChunkBytes = size_t{2} << 20;
   union Raw {
@@ -89,16 +98,15 @@ class CellPool {
   };
   void Grow() {
     const size_t bytes = chunks_.empty() ? kFirstChunkBytes : std::min(kLargestChunkBytes, 2 * chunks_.back().Size());
-    const size_t slots = bytes / sizeof(Raw);
-    chunks_.emplace_back(bytes);
-    Raw* chunk = static_cast<Raw*>(chunks_.back().Data());
-    for (size_t i = slots; i-- > 0;) {
-      chunk[i].next = free_;
-      free_ = &chunk[i];
-    }
+    chunks_.push_back(ahead_.Take(bytes, std::min(kLargestChunkBytes, 2 * bytes)));
+    carved_ = static_cast<Raw*>(chunks_.back().Data());
+    chunkEnd_ = carved_ + bytes / sizeof(Raw);
   }
   std::vector<platform::BulkMemory> chunks_;
-  Raw* free_ = nullptr;
+  platform::BulkMemoryAhead ahead_{kLargestChunkBytes};
+  Raw* free_ = nullptr;      // freed slots
+  Raw* carved_ = nullptr;    // the newest chunk's first slot never handed out
+  Raw* chunkEnd_ = nullptr;
   size_t live_ = 0;
 };
 

@@ -98,7 +98,11 @@ void TSSDataStorage::SetCellRec(int32_t col, int32_t row, const TSSCellRec& rec)
 
 void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   if (col < 0 || row < 0 || col >= kFarEdge || row >= kFarEdge) return;
-  if (SameContent(CurrentContent(col, row), content)) return;
+  // An empty position holds the empty-cell template: content of another type or style
+  // differs from it without a comparison (most writes of a load land there).
+  if ((Slot(col, row) != nullptr || (content.type == kCellText && content.style == defaultStyle_)) &&
+      SameContent(CurrentContent(col, row), content))
+    return;
   host_.Listener().BookModified();
   RecordChange(col, row);
   const int32_t newCols = std::max(usedCols_, col + 1);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 #include "workbook/SSUtils.h"
 #include "workbook/TestHost.h"
 #include "workbook/TestLocales.h"
@@ -76,6 +79,64 @@ TEST_F(DataStorage, LargeGridsKeepTheirCellsWhileGrowing) {
   EXPECT_EQ(storage_.CellNumber(0, 89999), 2.5);
   EXPECT_FALSE(storage_.HasRecord(1, 89999));
   check(30);
+}
+
+// Slots come from chunks carved in order (the largest ones made ahead); freed slots are taken
+// first. No slot is ever handed out while it is live.
+TEST(CellPoolSlots, LiveSlotsAreNeverHandedOutAgain) {
+  CellPool pool;
+  std::vector<CellSlot*> live;
+  constexpr size_t kSlots = 400000;  // several largest chunks
+  for (size_t i = 0; i < kSlots; ++i) {
+    live.push_back(pool.Allocate());
+    ASSERT_EQ(live.back()->number, 0.0);
+    ASSERT_EQ(live.back()->Style(), nullptr);
+    live.back()->number = double(i);
+  }
+  EXPECT_EQ(std::set<CellSlot*>(live.begin(), live.end()).size(), kSlots);
+  std::set<CellSlot*> freed;
+  for (size_t i = 0; i < kSlots; i += 3) {
+    freed.insert(live[i]);
+    pool.Free(live[i]);
+    live[i] = nullptr;
+  }
+  EXPECT_EQ(pool.LiveCount(), kSlots - freed.size());
+  for (size_t k = 0; k < freed.size(); ++k) {
+    CellSlot* again = pool.Allocate();
+    ASSERT_EQ(freed.count(again), 1u);  // a freed slot, not a fresh one
+    again->number = -1;
+  }
+  CellSlot* fresh = pool.Allocate();  // the free list is used up: carved anew
+  EXPECT_EQ(freed.count(fresh), 0u);
+  for (size_t i = 0; i < kSlots; ++i) {
+    if (live[i]) {
+      ASSERT_EQ(live[i]->number, double(i)) << i;
+    }
+  }
+  pool.Free(fresh);
+  for (CellSlot* slot : live)
+    if (slot) pool.Free(slot);
+  for (CellSlot* slot : freed) pool.Free(slot);
+  EXPECT_EQ(pool.LiveCount(), 0u);
+  pool.Clear();
+  EXPECT_EQ(pool.Allocate()->number, 0.0);  // starts over after a clear
+}
+
+// An empty cell reads as the empty-cell template: writing that template there changes nothing,
+// while any other content (a number 0, an empty text with a style) is a change.
+TEST_F(DataStorage, WritesToEmptyCellsCompareWithTheTemplate) {
+  storage_.StoreCellTextChecked(4, 4, "");
+  storage_.RestoreCellContent(4, 5, "", kCellText, 0);
+  EXPECT_TRUE(host_.listener.cells.empty());
+  EXPECT_EQ(host_.listener.modified, 0);
+  EXPECT_EQ(storage_.RecordCount(), 0u);
+  storage_.StoreCellValue(4, 4, 0);
+  ASSERT_EQ(host_.listener.cells.size(), 1u);
+  EXPECT_EQ(storage_.CellDataType(4, 4), kCellNumber);
+  SetFormat(6, 6, 4);
+  EXPECT_EQ(host_.listener.cells.size(), 2u);
+  EXPECT_EQ(storage_.CellStyleEntry(6, 6)->Format, 4);
+  EXPECT_EQ(storage_.RecordCount(), 2u);
 }
 
 TEST_F(DataStorage, WritePathRecordsNotifiesAndSkipsIdenticalRecords) {
