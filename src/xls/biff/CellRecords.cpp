@@ -5,10 +5,11 @@
 namespace xls {
 
 CellHeader CellHeader::Read(RecordReader& r) {
+  const std::array<uint8_t, 6> b = r.Array<6>();
   CellHeader h;
-  h.row = r.U16();
-  h.column = r.U16();
-  h.xf = r.U16();
+  h.row = LoadU16(b.data());
+  h.column = LoadU16(b.data() + 2);
+  h.xf = LoadU16(b.data() + 4);
   return h;
 }
 

@@ -35,8 +35,7 @@ RecordReader::RecordReader(IByteSource& source, size_t windowBytes)
   size_ = static_cast<uint32_t>(source.Size());
 }
 
-void RecordReader::Ensure(uint32_t start, uint32_t end) {
-  if (start >= windowStart_ && end <= windowEnd_) return;
+void RecordReader::Refill(uint32_t start, uint32_t end) {
   if (source_ == nullptr || end > size_ || start > end)  // never asked of a whole stream
     throw EXlsError(RecordLabel(id_, offset_) + ": bytes " + std::to_string(start) + " to " +
                     std::to_string(end) + " lie outside the stream");
@@ -64,14 +63,42 @@ void RecordReader::EnterSegment(size_t k) {
   segEnd_ = s.logical + s.length;
 }
 
-bool RecordReader::Next() {
+bool RecordReader::NextSinglePiece() {
+  // Everything from the header to the following header lies in the window already.
+  const uint32_t start = next_;
+  if (start < windowStart_ || start > windowEnd_ || windowEnd_ - start < 4) return false;
+  const uint8_t* header = At(start);
+  const uint32_t len = LoadU16(header + 2);
+  if (len > size_ - start - 4) return false;  // the general way names the fault
+  const uint32_t after = start + 4 + len;
+  if (size_ - after >= 4) {
+    if (after > windowEnd_ || windowEnd_ - after < 4 || LoadU16(At(after)) == rec::kContinue) return false;
+  } else if (after > windowEnd_) {
+    return false;
+  }
+  id_ = LoadU16(header);
   segments_.clear();
+  segments_.push_back({start + 4, len, 0});
+  length_ = len;
+  next_ = after;
+  seg_ = 0;
+  segBase_ = header + 4;
+  segEnd_ = len;
+  return true;
+}
+
+bool RecordReader::Next() {
   pos_ = 0;
+  const size_t size = size_;
+  if (next_ <= size && size - next_ >= 4) {
+    offset_ = next_;
+    if (NextSinglePiece()) return true;
+  }
+  segments_.clear();
   seg_ = 0;
   length_ = 0;
   segBase_ = nullptr;
   segEnd_ = 0;
-  const size_t size = size_;
   if (next_ > size || size - next_ < 4) return false;
   offset_ = next_;
   Ensure(offset_, next_ + 4);
@@ -141,7 +168,7 @@ void RecordReader::Read(uint8_t* out, size_t size) {
   }
 }
 
-void RecordReader::Skip(size_t size) {
+void RecordReader::SkipAcross(size_t size) {
   Need(size);
   pos_ += static_cast<uint32_t>(size);
   // Stay on the piece whose end the cursor has not passed (it may stand right at that end).
@@ -157,6 +184,19 @@ std::vector<uint8_t> RecordReader::Bytes(size_t size) {
 }
 
 std::u16string RecordReader::Chars(size_t count, bool wide) {
+  const size_t firstWidth = wide ? 2 : 1;
+  if (pos_ <= segEnd_ && count <= (segEnd_ - pos_) / firstWidth) {
+    // Every character lies in the current piece (nearly always): one pass, no width changes.
+    std::u16string out(count, u'\0');
+    const uint8_t* p = segBase_ + pos_;
+    if (wide) {
+      for (size_t i = 0; i < count; ++i) out[i] = static_cast<char16_t>(LoadU16(p + 2 * i));
+    } else {
+      for (size_t i = 0; i < count; ++i) out[i] = static_cast<char16_t>(p[i]);
+    }
+    pos_ += static_cast<uint32_t>(count * firstWidth);
+    return out;
+  }
   std::u16string out;
   // Never reserve more than the record can hold: the count comes from the file.
   out.reserve(std::min<size_t>(count, Remaining()));

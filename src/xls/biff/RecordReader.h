@@ -11,7 +11,9 @@
 // The stream is either wholly in memory or read from a byte source through a window that
 // always holds the current record with its CONTINUE records (it grows for a longer one), so
 // that a large workbook is never held whole.
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -67,8 +69,19 @@ class RecordReader {
   int32_t I32() { return static_cast<int32_t>(U32()); }
   double Double() { return Fixed<8>(LoadDouble); }
   void Read(uint8_t* out, size_t size);
+  // N bytes at the cursor as one array (in place or gathered across pieces).
+  template <size_t N>
+  std::array<uint8_t, N> Array() {
+    std::array<uint8_t, N> a;
+    if (const uint8_t* p = Take(N)) std::memcpy(a.data(), p, N);
+    else Read(a.data(), N);
+    return a;
+  }
   std::vector<uint8_t> Bytes(size_t size);
-  void Skip(size_t size);
+  void Skip(size_t size) {
+    if (size <= UINT32_MAX && Take(static_cast<uint32_t>(size))) return;  // within the piece
+    SkipAcross(size);
+  }
 
   // `count` characters, `wide` telling the width of the first piece; at each CONTINUE a new
   // option byte gives the width of the rest.
@@ -94,10 +107,17 @@ class RecordReader {
   // Makes the cursor point into a piece with bytes left; false at the end of the record.
   bool Settle();
   void Need(size_t size) const;
+  void SkipAcross(size_t size);
   // Makes piece k the current one.
   void EnterSegment(size_t k);
   // Makes stream bytes [start, end) present in the window (read from the source if needed).
-  void Ensure(uint32_t start, uint32_t end);
+  void Ensure(uint32_t start, uint32_t end) {
+    if (start < windowStart_ || end > windowEnd_) Refill(start, end);
+  }
+  void Refill(uint32_t start, uint32_t end);
+  // The record at next_ is read through the window and a following header that is no
+  // CONTINUE: a single piece (nearly every record). False when it needs the general way.
+  bool NextSinglePiece();
   // The window's copy of the stream byte at `offset`, which Ensure made present.
   const uint8_t* At(uint32_t offset) const { return data_ + (offset - windowStart_); }
   // A field of N bytes decoded by `load`: in place when the current piece holds it, else
