@@ -199,6 +199,15 @@ bool BookFormulaCache::ReadDerivedNumber(uint16_t sheet, int32_t col, int32_t ro
   return storage != nullptr && storage->DerivedNumber(col, row, value);
 }
 
+int32_t BookFormulaCache::ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count,
+                                             double* values) {
+  const workbook::TSSDataStorage* storage = StorageOf(sheet);
+  if (storage == nullptr) return 0;
+  int32_t n = 0;
+  while (n < count && storage->DerivedNumber(col + n, row, values[n])) ++n;
+  return n;
+}
+
 void BookFormulaCache::WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                                  CellDataType dataType, FormulaEntry* formula) {
   workbook::TSSDataStorage* storage = StorageOf(sheet);

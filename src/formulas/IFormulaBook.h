@@ -49,6 +49,13 @@ class IFormulaBook {
     (void)sheet, (void)col, (void)row, (void)value;
     return false;
   }
+  // ReadDerivedNumber for the cells (col, row) to (col + count - 1, row) at once, up to the
+  // first that is no such number cell: how many values were read into `values`.
+  virtual int32_t ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count, double* values) {
+    int32_t n = 0;
+    while (n < count && ReadDerivedNumber(sheet, col + n, row, values[n])) ++n;
+    return n;
+  }
   // Writes a cell's text and data type; `formula` is the entry of a formula cell, else null.
   virtual void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                          CellDataType dataType, FormulaEntry* formula) = 0;

@@ -31,7 +31,7 @@ int ShortestSignificantDigits(double value) {
 
 }  // namespace
 
-double RoundToText(double value) {
+double RoundToTextGeneral(double value) {
   if (!std::isfinite(value)) return value;
   // Whole-number tests by a round trip through a 64-bit integer, which every magnitude below
   // is far within; this runs for every number a formula reads.
