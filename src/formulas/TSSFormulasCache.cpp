@@ -534,6 +534,7 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
 }
 
 void TSSFormulasCache::ShiftSheetReferences(FormulaEntry& entry, int32_t dRow, int32_t dCol) {
+  if (dRow == 0 && dCol == 0) return;
   uint8_t* data = entry.Tokens.MutableData();
   const auto bytes = entry.Tokens.Bytes();
   for (size_t pos = 0; pos < bytes.size();) {

@@ -129,6 +129,24 @@ TEST(RecordStructs, FormulaRecordsKeepTokensAndExtraData) {
   StoreU16(bad.bytes.data() + 4 + 20, 50);
   bad.Reset();
   EXPECT_THROW(FormulaRecord::Read(bad.reader), EXlsError);
+
+  // One record read again and again (as the file reader does) holds each record's own bytes:
+  // a shorter formula and no extra data after a longer one leave nothing behind.
+  FormulaRecord shorter;
+  shorter.cell = {7, 3, 16};
+  shorter.tokens = {0x1E, 5, 0};
+  std::vector<uint8_t> stream;
+  RecordWriter w(stream);
+  w.Write(f.Build());
+  w.Write(shorter.Build());
+  w.Write(f.Build());
+  RecordReader r(stream);
+  FormulaRecord into;
+  for (const FormulaRecord* expected : {&f, &shorter, &f}) {
+    ASSERT_TRUE(r.Next());
+    FormulaRecord::Read(r, into);
+    EXPECT_EQ(into, *expected);
+  }
 }
 
 TEST(RecordStructs, NamesAndExternSheets) {

@@ -11,8 +11,12 @@ void ReadTokens(RecordReader& r, size_t length, std::vector<uint8_t>& tokens,
   if (length > r.Remaining())
     r.Fail("formula of " + std::to_string(length) + " token bytes, the record holds " +
            std::to_string(r.Remaining()));
-  tokens = r.Bytes(length);
-  extra = r.Bytes(r.Remaining());
+  // Into the vectors' own memory: a reader that keeps one record for every FORMULA of a
+  // file allocates once.
+  tokens.resize(length);
+  r.Read(tokens.data(), length);
+  extra.resize(r.Remaining());
+  r.Read(extra.data(), extra.size());
 }
 void PutTokens(RecordBuilder& b, const std::vector<uint8_t>& tokens, const std::vector<uint8_t>& extra) {
   if (tokens.size() > 0xFFFF) throw EXlsError("A formula of " + std::to_string(tokens.size()) + " token bytes is too long");
@@ -22,13 +26,17 @@ void PutTokens(RecordBuilder& b, const std::vector<uint8_t>& tokens, const std::
 
 FormulaRecord FormulaRecord::Read(RecordReader& r) {
   FormulaRecord f;
+  Read(r, f);
+  return f;
+}
+
+void FormulaRecord::Read(RecordReader& r, FormulaRecord& f) {
   f.cell = CellHeader::Read(r);
   r.Read(f.result.data(), f.result.size());
   f.options = r.U16();
   r.Skip(4);
   size_t length = r.U16();
   ReadTokens(r, length, f.tokens, f.extra);
-  return f;
 }
 
 RecordBuilder FormulaRecord::Build() const {

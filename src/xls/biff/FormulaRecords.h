@@ -29,6 +29,8 @@ struct FormulaRecord {
   std::vector<uint8_t> tokens;
   std::vector<uint8_t> extra;
   static FormulaRecord Read(RecordReader& r);
+  // The same into `into`, reusing its vectors' memory.
+  static void Read(RecordReader& r, FormulaRecord& into);
   RecordBuilder Build() const;
   friend bool operator==(const FormulaRecord&, const FormulaRecord&) = default;
 };

@@ -106,10 +106,14 @@ void TExcelFileReader::ReleaseStream() {
 }
 
 void TExcelFileReader::Progress(uint32_t offset) {
-  if (!OnProgress || streamSize_ == 0) return;
-  // Rounded to the nearest percent in integers: this runs once per record.
+  // This runs once per record: between two percents it is one comparison.
+  if (offset < nextProgressOffset_ || !OnProgress || streamSize_ == 0) return;
+  // Rounded to the nearest percent in integers.
   const uint64_t size = streamSize_;
   const int percent = static_cast<int>((uint64_t{offset} * 200 + size) / (2 * size));
+  // The first offset that rounds to the next percent: offset * 200 + size >= (percent + 1) * 2 * size.
+  const uint64_t next = ((uint64_t(percent) + 1) * 2 * size - size + 199) / 200;
+  nextProgressOffset_ = static_cast<uint32_t>(std::min<uint64_t>(next, UINT32_MAX));
   if (percent == lastProgress_) return;
   lastProgress_ = percent;
   OnProgress(percent);
@@ -421,7 +425,8 @@ void TExcelFileReader::RememberCompiled(std::string key, int32_t col, int32_t ro
 }
 
 void TExcelFileReader::OnFormula(RecordReader& r) {
-  FormulaRecord f = FormulaRecord::Read(r);
+  FormulaRecord& f = formulaRecord_;
+  FormulaRecord::Read(r, f);
   // A cell that shares a SHRFMLA or ARRAY formula (its only token is ptgExp) waits for it.
   if (!f.tokens.empty() && f.tokens[0] == 0x01) {
     sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "workbook/SSStyleTypes.h"
+#include "xls/biff/FormulaRecords.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/StyleMapping.h"
 #include "xls/compound/ByteSource.h"
@@ -135,6 +136,8 @@ class TExcelFileReader : public IFormulaTextSource {
   // (sheet, row, column) of formula cells waiting for their shared or array formula.
   std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
   int lastProgress_ = -1;
+  uint32_t nextProgressOffset_ = 0;  // the first record offset that may give a new percent
+  FormulaRecord formulaRecord_;      // every FORMULA record is read into this one
 };
 
 }  // namespace xls
