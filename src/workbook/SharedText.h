@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "workbook/TextBlockPool.h"
+
 namespace workbook {
 
 class SharedText {
@@ -14,7 +16,7 @@ class SharedText {
   SharedText() = default;
   explicit SharedText(std::string_view text) {
     if (text.empty()) return;
-    void* raw = ::operator new(sizeof(Block) + text.size());
+    void* raw = text_blocks::Allocate(sizeof(Block) + text.size());
     block_ = new (raw) Block{1, static_cast<uint32_t>(text.size())};
     std::memcpy(block_->Chars(), text.data(), text.size());
   }
@@ -43,8 +45,9 @@ class SharedText {
   };
   void Drop() {
     if (block_ && --block_->refs == 0) {
+      const size_t bytes = sizeof(Block) + block_->size;
       block_->~Block();
-      ::operator delete(block_);
+      text_blocks::Free(block_, bytes);
     }
     block_ = nullptr;
   }
