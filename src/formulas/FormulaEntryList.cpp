@@ -15,8 +15,7 @@ FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
       Chunk chunk;
       chunk.capacity = chunks_.empty() ? kFirstChunkEntries
                                        : std::min(kLargestChunkEntries, 2 * chunks_.back().capacity);
-      chunk.memory = ahead_.Take(chunk.capacity * sizeof(FormulaEntry),
-                                 std::min(kLargestChunkEntries, 2 * chunk.capacity) * sizeof(FormulaEntry));
+      chunk.memory = platform::BulkMemory(chunk.capacity * sizeof(FormulaEntry));
       chunks_.push_back(std::move(chunk));
     }
     Chunk& last = chunks_.back();
@@ -54,7 +53,6 @@ void FormulaEntryList::Clear() {
   for (Chunk& chunk : chunks_)
     for (size_t i = 0; i < chunk.used; ++i) chunk.Slots()[i].~FormulaEntry();
   chunks_.clear();
-  ahead_.Drop();
   free_ = head_ = tail_ = nullptr;
   size_ = 0;
 }

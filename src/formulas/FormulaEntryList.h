@@ -8,7 +8,6 @@
 
 #include "formulas/FormulaEntry.h"
 #include "platform/BulkMemory.h"
-#include "platform/BulkMemoryAhead.h"
 
 namespace formulas {
 
@@ -50,8 +49,6 @@ class FormulaEntryList {
   };
 
   std::vector<Chunk> chunks_;
-  // Once chunks have their largest size, the next one is made ahead.
-  platform::BulkMemoryAhead ahead_{kLargestChunkEntries * sizeof(FormulaEntry)};
   FormulaEntry* free_ = nullptr;  // removed slots, linked through PrevListed
   FormulaEntry* head_ = nullptr;
   FormulaEntry* tail_ = nullptr;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/BulkMemory.h"
-#include "platform/BulkMemoryAhead.h"
 
 #include "workbook/SharedText.h"
 #include "workbook/SSIntf.h"
@@ -62,8 +61,8 @@ class CellPool {
     if (raw) {
       free_ = raw->next;
     } else {
-      // Fresh slots are carved from the newest chunk in order, so that its pages are first
-      // touched as the slots are used (and a chunk made ahead is still untouched when taken).
+      // Fresh slots are carved from the newest chunk in order, so that a new chunk is not
+      // walked whole (every page touched) before its first slot is used.
       if (carved_ == chunkEnd_) Grow();
       raw = carved_++;
     }
@@ -80,7 +79,6 @@ class CellPool {
   // Drops every chunk; only valid when no slot is live.
   void Clear() {
     chunks_.clear();
-    ahead_.Drop();
     free_ = carved_ = chunkEnd_ = nullptr;
     live_ = 0;
   }
@@ -89,7 +87,6 @@ class CellPool {
  private:
   // Chunks double from 128 KiB up to 2 MiB: a small sheet stays small, a large one takes few
   // system blocks, each a whole large page (the size is in bytes, whatever a slot measures).
-  // Once chunks have their largest size, the next one is made ahead.
   static constexpr size_t kFirstChunkBytes = size_t{128} << 10;
   static constexpr size_t kLargestChunkBytes = size_t{2} << 20;
   union Raw {
@@ -98,12 +95,11 @@ class CellPool {
   };
   void Grow() {
     const size_t bytes = chunks_.empty() ? kFirstChunkBytes : std::min(kLargestChunkBytes, 2 * chunks_.back().Size());
-    chunks_.push_back(ahead_.Take(bytes, std::min(kLargestChunkBytes, 2 * bytes)));
+    chunks_.emplace_back(bytes);
     carved_ = static_cast<Raw*>(chunks_.back().Data());
     chunkEnd_ = carved_ + bytes / sizeof(Raw);
   }
   std::vector<platform::BulkMemory> chunks_;
-  platform::BulkMemoryAhead ahead_{kLargestChunkBytes};
   Raw* free_ = nullptr;      // freed slots
   Raw* carved_ = nullptr;    // the newest chunk's first slot never handed out
   Raw* chunkEnd_ = nullptr;

@@ -81,7 +81,7 @@ TEST_F(DataStorage, LargeGridsKeepTheirCellsWhileGrowing) {
   check(30);
 }
 
-// Slots come from chunks carved in order (the largest ones made ahead); freed slots are taken
+// Slots come from chunks carved in order; freed slots are taken
 // first. No slot is ever handed out while it is live.
 TEST(CellPoolSlots, LiveSlotsAreNeverHandedOutAgain) {
   CellPool pool;
