@@ -142,9 +142,15 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
   // The cell keeps no text of its own: it is the entry's, made when first asked for. Tokens
   // that would give no text are refused here, as making the text would have refused them
   // (that attempt reports the problem, so it is made).
-  if (!TSSFunctionHandler::TextCanBeBuilt(entry.Tokens)) {
-    cache_.FormulaText(entry);
-    return PasteResult::NotSupported;  // the clipboard's text is taken instead
+  // Whether the text can be made depends on the tokens alone: a file's pattern pasted into
+  // cell after cell is checked once.
+  const std::string_view bytes(reinterpret_cast<const char*>(entry.Tokens.Data()), entry.Tokens.Length());
+  if (bytes != lastBuildable_) {
+    if (!TSSFunctionHandler::TextCanBeBuilt(entry.Tokens)) {
+      cache_.FormulaText(entry);
+      return PasteResult::NotSupported;  // the clipboard's text is taken instead
+    }
+    lastBuildable_.assign(bytes);
   }
   workbook::IFormulaEntry* old = target.CellFormula(col, row);
   FormulaEntry* raw = cache_.Add(std::move(entry));

@@ -80,6 +80,7 @@ class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBo
   // Texts handed out by ReadCell: a few views stay valid at once (a reader may read a second
   // cell before it is done with the first).
   std::string scratch_[4];
+  std::string lastBuildable_;  // the tokens last found to give a text, as bytes
   size_t nextScratch_ = 0;
   std::vector<std::string> messages_;
   TSSFormulasCache cache_;  // last: destroyed first

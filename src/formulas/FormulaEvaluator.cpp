@@ -153,16 +153,28 @@ TokenBlock TSSFunctionHandler::PopItem() {
 }
 
 double TSSFunctionHandler::PopNumber() {
-  const TokenBlock item = PopItem();
-  if (item.Empty()) return 0;
+  if (stack_.Empty() || stack_.Top().Empty()) {
+    PopItem();  // reports the missing operand
+    return 0;
+  }
+  // The operand is read where it stands (the operands of every formula pass here), and
+  // dropped before a cell is read.
+  const TokenBlock& item = stack_.Top();
   const uint8_t* p = item.Data();
   switch (item.ValueKind()) {
-    case ptgNum:
-      return ReadNumberToken(p);
-    case ptgBool:
-      return ReadBoolToken(p) ? 1 : 0;
+    case ptgNum: {
+      const double value = ReadNumberToken(p);
+      stack_.Drop();
+      return value;
+    }
+    case ptgBool: {
+      const bool value = ReadBoolToken(p);
+      stack_.Drop();
+      return value ? 1 : 0;
+    }
     case ptgStr: {
       const std::string text = ReadStringToken(p);
+      stack_.Drop();
       double value = 0;
       if (TextToNumber(text, value) || TextToDateTime(text, value)) return value;
       RaiseError(EngineError::Value);
@@ -174,7 +186,9 @@ double TSSFunctionHandler::PopNumber() {
       uint16_t sheet = 0;
       int32_t row = 0, col = 0;
       const bool pending = errorCode_ != 0;
-      if (!ResolveSingle(item, sheet, row, col) || pending) return 0;
+      const bool resolved = ResolveSingle(item, sheet, row, col);
+      stack_.Drop();
+      if (!resolved || pending) return 0;
       double value = 0;
       uint8_t error = 0;
       cache_.GetCellNumber(sheet, row, col, value, error);  // a text cell counts as 0
@@ -182,6 +196,7 @@ double TSSFunctionHandler::PopNumber() {
       return value;
     }
     default:
+      stack_.Drop();
       RaiseError(EngineError::Value);
       return 0;
   }

@@ -13,6 +13,8 @@ class TTokensStack {
   // Raises ECalculationError "Error syntax in string expression" when empty.
   TokenBlock Pop();
   const TokenBlock& Top() const { return items_.back(); }
+  // Removes the top item (the stack must not be empty).
+  void Drop() { items_.pop_back(); }
   const TokenBlock& At(size_t index) const { return items_[index]; }
   void Clear() { items_.clear(); }
   size_t Count() const { return items_.size(); }

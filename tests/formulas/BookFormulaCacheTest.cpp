@@ -114,6 +114,28 @@ TEST_F(BookFormulaCacheTest, CopyAndPasteMovesRelativeReferences) {
   workbook::SetClipboard(nullptr);
 }
 
+// Pasted tokens that could give no text are refused, whatever was pasted before them: a
+// pattern found good once is not checked again, any other one is.
+TEST_F(BookFormulaCacheTest, PastedTokensThatGiveNoTextAreRefusedEveryTime) {
+  using Result = workbook::IFormulaCache::PasteResult;
+  workbook::TSSDataStorage& cells = Sheet().Storage();
+  Enter(0, 0, "5");
+  Enter(1, 0, "=A1");
+  uint16_t count = 0;
+  const std::string good = Cache().FormulaTokenBytes(cells.CellRec(1, 0).Formula, count);
+  ASSERT_GT(count, 0);
+  const std::string ref = good.substr(0, count);
+  const std::string bad = ref + ref;  // two operands and no operator
+  for (int round = 0; round < 2; ++round) {
+    const int32_t row = 2 + round * 2;
+    EXPECT_EQ(Cache().PasteFormula(cells, 1, row, ref, count, 0, 0), Result::Pasted);
+    EXPECT_EQ(Cache().PasteFormula(cells, 1, row + 1, bad, static_cast<uint16_t>(bad.size()), 0, 0),
+              Result::NotSupported);
+    EXPECT_EQ(cells.CellDataType(1, row), workbook::kCellFormula);
+    EXPECT_NE(cells.CellDataType(1, row + 1), workbook::kCellFormula);
+  }
+}
+
 TEST_F(BookFormulaCacheTest, UndoBringsTheFormulaBack) {
   Enter(0, 0, "2");
   Enter(1, 0, "=A1+1");
