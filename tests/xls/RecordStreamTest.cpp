@@ -6,6 +6,7 @@
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/RecordWriter.h"
+#include "xls/biff/XlsText.h"
 #include "xls/compound/ByteSource.h"
 
 namespace xls {
@@ -115,6 +116,33 @@ TEST(RecordReader, RichTextRunsAndExtendedDataAreSkippedAcrossContinues) {
   EXPECT_EQ(r.String16(), u"hello");
   EXPECT_EQ(r.String16(), u"ok");
   EXPECT_EQ(r.Remaining(), 0u);
+}
+
+// Texts in the system code page come straight from the bytes for plain ASCII in one piece,
+// and through UTF-16 otherwise: both ways must give what converting String16 gives, and leave
+// the cursor at the same place.
+TEST(RecordReader, SystemStringsAgreeWithTheirConvertedUtf16) {
+  std::vector<std::vector<uint8_t>> streams;
+  auto add = [&streams](Raw raw) { streams.push_back(raw.bytes); };
+  add(Raw().Rec(rec::kSst, {5, 0, 0, 'h', 'e', 'l', 'l', 'o', 0, 0, 0, 2, 0, 0, 'o', 'k'}));
+  add(Raw().Rec(rec::kSst, {4, 0, 0, 'c', 'a', 'f', 0xE9, 3, 0, 0, 'a', 0x80, 0x9F}));  // Latin-1 bytes
+  add(Raw().Rec(rec::kSst, Cat(std::vector<uint8_t>{3, 0, 1}, U16s(u"abc"), std::vector<uint8_t>{1, 0, 1},
+                               U16s(u"\u20ac"))));
+  add(Raw().Rec(rec::kSst, {2, 0, 0x08, 1, 0, 'h', 'i', 1, 2, 3, 4, 1, 0, 0, 'z'}));     // a formatting run
+  add(Raw().Rec(rec::kSst, {2, 0, 0x04, 2, 0, 0, 0, 'h', 'i', 7, 7, 1, 0, 0, 'z'}));     // extended data
+  add(Raw().Rec(rec::kSst, {6, 0, 0, 'a', 'b', 'c'}).Rec(rec::kContinue, {0, 'd', 'e', 'f'}));
+  add(Raw().Rec(rec::kSst, {3, 0, 0, 'a'}).Rec(rec::kContinue, Cat(std::vector<uint8_t>{1}, U16s(u"\u00e9z"))));
+  for (size_t k = 0; k < streams.size(); ++k) {
+    RecordReader wide(streams[k]), direct(streams[k]);
+    ASSERT_TRUE(wide.Next());
+    ASSERT_TRUE(direct.Next());
+    while (wide.Remaining() > 0) {
+      const std::string expected = ToSystemText(wide.String16());
+      EXPECT_EQ(direct.SystemString16(), expected) << "stream " << k;
+      ASSERT_EQ(direct.Position(), wide.Position()) << "stream " << k;
+    }
+    EXPECT_EQ(direct.Remaining(), 0u);
+  }
 }
 
 TEST(RecordReader, HeaderAtTheEndOfARecordWithCharactersInTheContinue) {

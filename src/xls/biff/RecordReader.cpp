@@ -7,6 +7,7 @@
 
 #include "xls/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
+#include "xls/biff/XlsText.h"
 
 namespace xls {
 
@@ -231,14 +232,29 @@ std::u16string RecordReader::Chars(size_t count, bool wide) {
   return out;
 }
 
-std::u16string RecordReader::StringBody(size_t count) {
-  uint8_t options = U8();
+std::u16string RecordReader::StringBody(size_t count) { return StringBodyAfter(count, U8()); }
+
+std::u16string RecordReader::StringBodyAfter(size_t count, uint8_t options) {
   uint16_t runs = (options & rec::kStrRich) ? U16() : 0;
   uint32_t ext = (options & rec::kStrExtended) ? U32() : 0;
   std::u16string text = Chars(count, (options & rec::kStrWide) != 0);
   Skip(size_t{runs} * 4);
   Skip(ext);
   return text;
+}
+
+std::string RecordReader::SystemString16() {
+  const uint16_t count = U16();
+  const uint8_t options = U8();
+  if (options == 0) {  // 8-bit characters, no formatting runs, no extension
+    if (const uint8_t* p = Take(count)) {
+      bool ascii = true;
+      for (uint16_t i = 0; i < count; ++i) ascii = ascii && p[i] < 0x80;
+      if (ascii) return std::string(reinterpret_cast<const char*>(p), count);
+      pos_ -= count;  // back to the first character, in the same piece
+    }
+  }
+  return ToSystemText(StringBodyAfter(count, options));
 }
 
 std::u16string RecordReader::String8() { return StringBody(U8()); }

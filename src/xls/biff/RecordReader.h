@@ -92,6 +92,10 @@ class RecordReader {
   std::u16string String16();
   // The string after its count: option byte onward.
   std::u16string StringBody(size_t count);
+  // String16 in the system code page, as ToSystemText makes it. A string of plain ASCII
+  // characters in one piece (nearly every cell text) is taken as it stands, without the
+  // detour through UTF-16.
+  std::string SystemString16();
 
   // The data of the record without the cursor (first piece only, for records never continued).
   std::span<const uint8_t> FirstSegment() const;
@@ -105,6 +109,8 @@ class RecordReader {
     uint32_t logical; // joined data position of the first byte
   };
   // Makes the cursor point into a piece with bytes left; false at the end of the record.
+  // StringBody once its option byte is read.
+  std::u16string StringBodyAfter(size_t count, uint8_t options);
   bool Settle();
   void Need(size_t size) const;
   void SkipAcross(size_t size);

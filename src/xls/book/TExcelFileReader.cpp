@@ -176,8 +176,8 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
     }
     case rec::kLabel:
     case rec::kRString: {
-      LabelRecord l = LabelRecord::Read(r);
-      return SetCell(l.cell.column, l.cell.row, ToSystemText(l.text), false, false, l.cell.xf);
+      const CellHeader cell = CellHeader::Read(r);
+      return SetCell(cell.column, cell.row, r.SystemString16(), false, false, cell.xf);
     }
     case rec::kLabelSst: {
       LabelSstRecord l = LabelSstRecord::Read(r);
