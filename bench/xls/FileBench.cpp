@@ -2,7 +2,7 @@
 // binary, because each measurement runs in a fresh child process so that its peak resident
 // set is its own, and the peers are other programs run on the same files).
 //
-//   file_bench [--repeat R] [CELLS,CELLS,...]   default 3 repeats; 10000,100000,1000000
+//   file_bench [--repeat R] [CELLS,CELLS,...]   default 5 repeats; 10000,100000,1000000
 //   file_bench --generate CELLS FILE             only writes the benchmark workbook (for profiling)
 //
 // For each size it builds the benchmark layout (bench/peers/bench_layout.py: 20 columns, 60%
@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  int repeat = 3;
+  int repeat = 5;
   int arg = 1;
   if (argc > arg + 1 && std::string(argv[arg]) == "--repeat") {
     repeat = std::max(1, std::atoi(argv[arg + 1]));
