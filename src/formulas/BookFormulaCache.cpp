@@ -141,9 +141,8 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
   cache_.ShiftSheetReferences(entry, dRow, dCol);
   // The cell keeps no text of its own: it is the entry's, made when first asked for. Tokens
   // that would give no text are refused here, as making the text would have refused them
-  // (that attempt reports the problem, so it is made).
-  // Whether the text can be made depends on the tokens alone: a file's pattern pasted into
-  // cell after cell is checked once.
+  // (that attempt reports the problem, so it is made). The answer depends on the tokens
+  // alone, so a file's pattern pasted into cell after cell is checked once.
   const std::string_view bytes(reinterpret_cast<const char*>(entry.Tokens.Data()), entry.Tokens.Length());
   if (bytes != lastBuildable_) {
     if (!TSSFunctionHandler::TextCanBeBuilt(entry.Tokens)) {

@@ -91,7 +91,8 @@ bool RecordReader::NextSinglePiece() {
 bool RecordReader::Next() {
   pos_ = 0;
   const size_t size = size_;
-  if (next_ <= size && size - next_ >= 4) {
+  const bool more = next_ <= size && size - next_ >= 4;
+  if (more) {
     offset_ = next_;
     if (NextSinglePiece()) return true;
   }
@@ -100,8 +101,7 @@ bool RecordReader::Next() {
   length_ = 0;
   segBase_ = nullptr;
   segEnd_ = 0;
-  if (next_ > size || size - next_ < 4) return false;
-  offset_ = next_;
+  if (!more) return false;
   Ensure(offset_, next_ + 4);
   id_ = LoadU16(At(next_));
   uint32_t len = LoadU16(At(next_ + 2));
@@ -184,17 +184,20 @@ std::vector<uint8_t> RecordReader::Bytes(size_t size) {
   return out;
 }
 
+void RecordReader::Widen(const uint8_t* from, size_t count, bool wide, char16_t* to) {
+  if (wide) {
+    for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(LoadU16(from + 2 * i));
+  } else {
+    for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(from[i]);
+  }
+}
+
 std::u16string RecordReader::Chars(size_t count, bool wide) {
   const size_t firstWidth = wide ? 2 : 1;
   if (pos_ <= segEnd_ && count <= (segEnd_ - pos_) / firstWidth) {
     // Every character lies in the current piece (nearly always): one pass, no width changes.
     std::u16string out(count, u'\0');
-    const uint8_t* p = segBase_ + pos_;
-    if (wide) {
-      for (size_t i = 0; i < count; ++i) out[i] = static_cast<char16_t>(LoadU16(p + 2 * i));
-    } else {
-      for (size_t i = 0; i < count; ++i) out[i] = static_cast<char16_t>(p[i]);
-    }
+    Widen(segBase_ + pos_, count, wide, out.data());
     pos_ += static_cast<uint32_t>(count * firstWidth);
     return out;
   }
@@ -220,12 +223,7 @@ std::u16string RecordReader::Chars(size_t count, bool wide) {
     const uint8_t* p = At(s.start) + (pos_ - s.logical);
     const size_t at = out.size();
     out.resize(at + n);
-    char16_t* to = out.data() + at;
-    if (wide) {
-      for (size_t i = 0; i < n; ++i) to[i] = static_cast<char16_t>(LoadU16(p + 2 * i));
-    } else {
-      for (size_t i = 0; i < n; ++i) to[i] = static_cast<char16_t>(p[i]);
-    }
+    Widen(p, n, wide, out.data() + at);
     pos_ += static_cast<uint32_t>(n * charSize);
     count -= n;
   }

@@ -108,9 +108,9 @@ class RecordReader {
     uint32_t length;  // data bytes
     uint32_t logical; // joined data position of the first byte
   };
-  // Makes the cursor point into a piece with bytes left; false at the end of the record.
   // StringBody once its option byte is read.
   std::u16string StringBodyAfter(size_t count, uint8_t options);
+  // Makes the cursor point into a piece with bytes left; false at the end of the record.
   bool Settle();
   void Need(size_t size) const;
   void SkipAcross(size_t size);
@@ -124,16 +124,15 @@ class RecordReader {
   // The record at next_ is read through the window and a following header that is no
   // CONTINUE: a single piece (nearly every record). False when it needs the general way.
   bool NextSinglePiece();
+  // Widens `count` characters of 1 or 2 bytes at `from` into UTF-16 at `to`.
+  static void Widen(const uint8_t* from, size_t count, bool wide, char16_t* to);
   // The window's copy of the stream byte at `offset`, which Ensure made present.
   const uint8_t* At(uint32_t offset) const { return data_ + (offset - windowStart_); }
-  // A field of N bytes decoded by `load`: in place when the current piece holds it, else
-  // gathered across pieces.
+  // A field of N bytes decoded by `load`, its bytes taken as Array takes them.
   template <size_t N, typename Load>
   auto Fixed(Load load) -> decltype(load(static_cast<const uint8_t*>(nullptr))) {
-    if (const uint8_t* p = Take(N)) return load(p);
-    uint8_t b[N];
-    Read(b, N);
-    return load(b);
+    const std::array<uint8_t, N> bytes = Array<N>();
+    return load(bytes.data());
   }
   // `size` bytes at the cursor when the current piece holds them all (the cursor moves past
   // them), else null.
