@@ -10,6 +10,7 @@
 
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
+#include "workbook/Workbook.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void Fill(TSSBookSheet& sheet, std::vector<double>& values) {
 }
 
 void BM_InsertRowAtTopAndUndo(benchmark::State& state) {
-  TSpreadSheetBook book;
+  Workbook book;
   TSSBookSheet& sheet = *book.ActiveSheet();
   std::vector<double> values;
   Fill(sheet, values);
@@ -47,7 +48,7 @@ void BM_InsertRowAtTopAndUndo(benchmark::State& state) {
 BENCHMARK(BM_InsertRowAtTopAndUndo)->Unit(benchmark::kMillisecond);
 
 void BM_SortRows(benchmark::State& state) {
-  TSpreadSheetBook book;
+  Workbook book;
   TSSBookSheet& sheet = *book.ActiveSheet();
   std::vector<double> values;
   double sheetSeconds = 0, plainSeconds = 0;

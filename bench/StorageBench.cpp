@@ -59,7 +59,7 @@ int64_t ResidentBytes() {
 #endif
 }
 
-class SuspendedHistory : public ICellHistory {
+class SuspendedHistory : public CellHistory {
  public:
   void RecordCellChange(TSSDataStorage&, int32_t, int32_t) override {
     if (suspend_ == 0) ++recorded_;
@@ -74,19 +74,19 @@ class SuspendedHistory : public ICellHistory {
   int suspend_ = 0;
 };
 
-class CountingListener : public IModelListener {
+class CountingListener : public ModelListener {
  public:
   void CellChanged(TSSDataStorage&, int32_t, int32_t) override { ++changes; }
   int64_t changes = 0;
 };
 
-class BenchHost : public IStorageHost {
+class BenchHost : public StorageHost {
  public:
   BenchHost() : styles_(&listener_) {}
   TSSStyleCache& StyleCache() override { return styles_; }
-  IModelListener& Listener() override { return listener_; }
-  ICellHistory* History() override { return &history_; }
-  IFormulaCache* FormulaCache() override { return nullptr; }
+  ModelListener& Listener() override { return listener_; }
+  CellHistory* History() override { return &history_; }
+  FormulaEngine* FormulaCache() override { return nullptr; }
   int32_t SheetIndex() const override { return 0; }
   const void* BookIdentity() const override { return this; }
   SuspendedHistory history_;

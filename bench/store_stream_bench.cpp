@@ -177,9 +177,9 @@ void BM_StreamWrite(benchmark::State& state) {
     // Plain streams against writing the same bytes to a plain file, both wall-clock.
     state.counters["store_wall_MB/s"] = static_cast<double>(kDataSize) * static_cast<double>(state.iterations()) / 1e6 / wallSec;
     state.counters["file_MB/s"] = static_cast<double>(kDataSize) * static_cast<double>(state.iterations()) / 1e6 / fileSec;
-    platform::DeleteFile(BenchPath("plain.bin"));
+    platform::RemoveFile(BenchPath("plain.bin"));
   }
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
 }
 
 void BM_StreamRead(benchmark::State& state) {
@@ -212,7 +212,7 @@ void BM_StreamRead(benchmark::State& state) {
   }
   if (back != data) state.SkipWithError("read back differs");
   Report(state, storeSec, peerSec);
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
 }
 
 void Codes(benchmark::internal::Benchmark* b) {

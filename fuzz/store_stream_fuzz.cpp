@@ -41,17 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t k = 0; k < kTrailer; k += 4) {
       const uint32_t word = Get32(trailer + k);
       const int64_t at = length > 0 ? static_cast<int64_t>(word % static_cast<uint64_t>(length + 16)) : word % 64;
-      s.Seek(at, store::TSeekOrigin::soBeginning);
+      s.Seek(at, store::SeekOrigin::soBeginning);
       s.Read(buffer.data(), 1 + word % 4096);
     }
     if (!file->readOnly) {
       const uint32_t word = Get32(trailer);
-      s.Seek(length / 2, store::TSeekOrigin::soBeginning);
+      s.Seek(length / 2, store::SeekOrigin::soBeginning);
       std::memset(buffer.data(), static_cast<int>(mode), 4096);
       s.Write(buffer.data(), 1 + word % 4096);
       s.SetSize(length / 3);
       s.Flush();
-      s.Seek(0, store::TSeekOrigin::soBeginning);
+      s.Seek(0, store::SeekOrigin::soBeginning);
       s.Read(buffer.data(), buffer.size());
     }
   } catch (const std::exception&) {

@@ -24,12 +24,14 @@
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "xls/book/BookFiles.h"
+#include "xls/Errors.h"
+#include "workbook/Workbook.h"
 
 namespace {
 
 // Answers for the formula text conversion: a few names and sheets, every function known
 // with a fixed argument count taken from its number.
-class FuzzSource : public xls::IFormulaTextSource {
+class FuzzSource : public xls::FormulaTextSource {
  public:
   size_t NameCount() const override { return 2; }
   std::string NameText(size_t i) const override { return "N" + std::to_string(i); }
@@ -56,7 +58,7 @@ void LoadIntoBook(std::span<const uint8_t> file) {
     return true;
   }();
   (void)installed;
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   try {
     xls::LoadBookFromBytes(book, file);
   } catch (const std::exception&) {
@@ -116,7 +118,7 @@ void WalkRecords(std::span<const uint8_t> stream) {
       }
     }
   } catch (const std::runtime_error&) {
-    // EXlsError and the shared-string errors: a clear refusal is the expected outcome.
+    // XlsError and the shared-string errors: a clear refusal is the expected outcome.
   }
 }
 
@@ -162,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (reader.Entries()[i].type != xls::compound::EntryType::Stream) continue;
       try {
         reader.ReadStream(i);
-      } catch (const xls::ECompoundError&) {
+      } catch (const xls::CompoundError&) {
       }
     }
     if (auto index = reader.FindWorkbookStream()) {
@@ -170,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       WalkRecords(stream);
       CompareWindowed(stream);
     }
-  } catch (const xls::ECompoundError&) {
+  } catch (const xls::CompoundError&) {
     WalkRecords(input);
     CompareWindowed(input);
   }

@@ -22,7 +22,7 @@ namespace {
 constexpr int kRows = 100000;
 
 // A dense two-column sheet: the least a book can cost, so that the engine is what is timed.
-class DenseBook : public formulas::IFormulaBook {
+class DenseBook : public formulas::FormulaBook {
  public:
   struct Cell {
     std::string text;

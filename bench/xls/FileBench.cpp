@@ -35,6 +35,7 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "xls/book/BookFiles.h"
+#include "workbook/Workbook.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ std::string CellText(long n, long r, int c) {
 }
 
 void Generate(long n, const std::string& path) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   auto& sheet = book.Sheets(0);
   // Typing a million cells one by one with recalculation and screen updates on would time the
   // book, not the file; the file holds the same cells either way.
@@ -92,7 +93,7 @@ void Generate(long n, const std::string& path) {
 
 // Child side: one operation, then "ms peak_rss_bytes" on stdout.
 int Child(const std::string& op, const std::string& in, const std::string& out) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   double ms = 0;
   auto t = std::chrono::steady_clock::now();
   xls::LoadBookFromFile(book, in);

@@ -29,14 +29,14 @@ BookFormulaCache::~BookFormulaCache() = default;
 
 void BookFormulaCache::Install() {
   workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(
-      [](workbook::TCustomSpreadSheetBook& book) -> std::unique_ptr<workbook::IFormulaCache> {
+      [](workbook::TCustomSpreadSheetBook& book) -> std::unique_ptr<workbook::FormulaEngine> {
         return std::make_unique<BookFormulaCache>(book);
       });
 }
 
 void BookFormulaCache::SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler); }
 
-FormulaEntry* BookFormulaCache::Own(workbook::IFormulaEntry* entry) const {
+FormulaEntry* BookFormulaCache::Own(workbook::FormulaHandle* entry) const {
   return static_cast<FormulaEntry*>(entry);  // every entry this cache hands out is one
 }
 
@@ -45,15 +45,15 @@ workbook::TSSDataStorage* BookFormulaCache::StorageOf(uint16_t sheet) const {
   return &book_.Sheets(sheet).Storage();
 }
 
-// ---- workbook::IFormulaCache -----------------------------------------------------------------
+// ---- workbook::FormulaEngine -----------------------------------------------------------------
 
-void BookFormulaCache::Remove(workbook::IFormulaEntry* entry) { cache_.Remove(Own(entry)); }
+void BookFormulaCache::Remove(workbook::FormulaHandle* entry) { cache_.Remove(Own(entry)); }
 
 void BookFormulaCache::SetFormula(workbook::TSSDataStorage& storage, int32_t col, int32_t row) {
   cache_.SetFormula(static_cast<uint16_t>(storage.SheetIndex()), col, row);
 }
 
-workbook::IFormulaEntry* BookFormulaCache::Clone(workbook::IFormulaEntry* entry,
+workbook::FormulaHandle* BookFormulaCache::Clone(workbook::FormulaHandle* entry,
                                                  workbook::TSSDataStorage& target) {
   if (entry == nullptr) return nullptr;
   FormulaEntry* copy = cache_.Clone(*Own(entry));
@@ -61,11 +61,11 @@ workbook::IFormulaEntry* BookFormulaCache::Clone(workbook::IFormulaEntry* entry,
   return copy;
 }
 
-std::string BookFormulaCache::FormulaText(workbook::IFormulaEntry* entry) {
+std::string BookFormulaCache::FormulaText(workbook::FormulaHandle* entry) {
   return entry ? cache_.FormulaText(*Own(entry)) : std::string();
 }
 
-std::string BookFormulaCache::FormulaDisplayText(workbook::IFormulaEntry* entry) {
+std::string BookFormulaCache::FormulaDisplayText(workbook::FormulaHandle* entry) {
   return cache_.FormulaDisplayText(Own(entry), true);
 }
 
@@ -108,7 +108,7 @@ void BookFormulaCache::RowsShifted(int32_t sheet, int32_t at, int32_t count) {
                                count < 0);
 }
 
-void BookFormulaCache::CellMoved(workbook::IFormulaEntry* entry, workbook::TSSDataStorage& storage,
+void BookFormulaCache::CellMoved(workbook::FormulaHandle* entry, workbook::TSSDataStorage& storage,
                                  int32_t col, int32_t row) {
   FormulaEntry* e = Own(entry);
   if (e == nullptr || !e->Listed) return;
@@ -120,7 +120,7 @@ void BookFormulaCache::CellMoved(workbook::IFormulaEntry* entry, workbook::TSSDa
   if (!text.empty()) WriteCell(e->Sheet, col, row, text, CellDataType::Formula, e);
 }
 
-std::string BookFormulaCache::FormulaTokenBytes(workbook::IFormulaEntry* entry, uint16_t& count) {
+std::string BookFormulaCache::FormulaTokenBytes(workbook::FormulaHandle* entry, uint16_t& count) {
   count = 0;
   FormulaEntry* e = Own(entry);
   if (e == nullptr || e->Tokens.Empty()) return {};
@@ -128,7 +128,7 @@ std::string BookFormulaCache::FormulaTokenBytes(workbook::IFormulaEntry* entry, 
   return std::string(reinterpret_cast<const char*>(e->Tokens.Data()), e->Tokens.Length());
 }
 
-workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
+workbook::FormulaEngine::PasteResult BookFormulaCache::PasteFormula(
     workbook::TSSDataStorage& target, int32_t col, int32_t row, const std::string& tokens,
     uint16_t count, int32_t dCol, int32_t dRow) {
   if (count == 0 || count > tokens.size()) return PasteResult::NotSupported;
@@ -138,7 +138,7 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
   entry.Row = row;
   entry.Tokens = TokenBlock(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tokens.data()), count));
   if (!cache_.CheckPastedReferences(entry)) return PasteResult::InvalidReference;
-  cache_.ShiftSheetReferences(entry, dRow, dCol);
+  cache_.ShiftSheetReferences(entry, dCol, dRow);
   // The cell keeps no text of its own: it is the entry's, made when first asked for. Tokens
   // that would give no text are refused here, as making the text would have refused them
   // (that attempt reports the problem, so it is made). The answer depends on the tokens
@@ -151,7 +151,7 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
     }
     lastBuildable_.assign(bytes);
   }
-  workbook::IFormulaEntry* old = target.CellFormula(col, row);
+  workbook::FormulaHandle* old = target.CellFormula(col, row);
   FormulaEntry* raw = cache_.Add(std::move(entry));
   target.StoreFormulaEntry(col, row, raw);
   // The replaced formula's entry goes after the write has recorded the old content.
@@ -159,7 +159,7 @@ workbook::IFormulaCache::PasteResult BookFormulaCache::PasteFormula(
   return PasteResult::Pasted;
 }
 
-// ---- IFormulaBook -------------------------------------------------------------------------------
+// ---- FormulaBook -------------------------------------------------------------------------------
 
 int32_t BookFormulaCache::SheetCount() const { return book_.PageCount(); }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The formula engine as a book's formula cache: implements the workbook's view of the cache
-// (IFormulaCache: what storages and the book call) over TSSFormulasCache, and the engine's view
-// of the book (IFormulaBook) over the book's sheets and storages.
+// (FormulaEngine: what storages and the book call) over TSSFormulasCache, and the engine's view
+// of the book (FormulaBook) over the book's sheets and storages.
 //
 // Every cell change goes through the storage's write path (SetCellRec), so undo and the
 // book's events see the formula cells like any other.
@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "formulas/IFormulaBook.h"
+#include "formulas/FormulaBook.h"
 #include "formulas/TSSFormulasCache.h"
 #include "workbook/SSIntf.h"
 
@@ -20,7 +20,7 @@ class TSSDataStorage;
 
 namespace formulas {
 
-class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBook {
+class BookFormulaCache final : public workbook::FormulaEngine, public FormulaBook {
  public:
   explicit BookFormulaCache(workbook::TCustomSpreadSheetBook& book);
   ~BookFormulaCache() override;
@@ -35,13 +35,13 @@ class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBo
 
   TSSFormulasCache& Engine() { return cache_; }
 
-  // ---- workbook::IFormulaCache
-  void Remove(workbook::IFormulaEntry* entry) override;
+  // ---- workbook::FormulaEngine
+  void Remove(workbook::FormulaHandle* entry) override;
   void SetFormula(workbook::TSSDataStorage& storage, int32_t col, int32_t row) override;
-  workbook::IFormulaEntry* Clone(workbook::IFormulaEntry* entry,
+  workbook::FormulaHandle* Clone(workbook::FormulaHandle* entry,
                                  workbook::TSSDataStorage& target) override;
-  std::string FormulaText(workbook::IFormulaEntry* entry) override;
-  std::string FormulaDisplayText(workbook::IFormulaEntry* entry) override;
+  std::string FormulaText(workbook::FormulaHandle* entry) override;
+  std::string FormulaDisplayText(workbook::FormulaHandle* entry) override;
   int RecalculateAll() override;
   void SheetRemoved(int32_t index) override;
   void SwapSheets(int32_t index1, int32_t index2) override;
@@ -51,14 +51,14 @@ class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBo
   void SetR1C1ReferenceStyle(bool r1c1) override;
   void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) override;
   void RowsShifted(int32_t sheet, int32_t at, int32_t count) override;
-  void CellMoved(workbook::IFormulaEntry* entry, workbook::TSSDataStorage& storage, int32_t col,
+  void CellMoved(workbook::FormulaHandle* entry, workbook::TSSDataStorage& storage, int32_t col,
                  int32_t row) override;
-  std::string FormulaTokenBytes(workbook::IFormulaEntry* entry, uint16_t& count) override;
+  std::string FormulaTokenBytes(workbook::FormulaHandle* entry, uint16_t& count) override;
   PasteResult PasteFormula(workbook::TSSDataStorage& target, int32_t col, int32_t row,
                            const std::string& tokens, uint16_t count, int32_t dCol,
                            int32_t dRow) override;
 
-  // ---- IFormulaBook
+  // ---- FormulaBook
   int32_t SheetCount() const override;
   std::string SheetCaption(int32_t index) const override;
   bool R1C1ReferenceStyle() const override;
@@ -74,7 +74,7 @@ class BookFormulaCache final : public workbook::IFormulaCache, public IFormulaBo
 
  private:
   workbook::TSSDataStorage* StorageOf(uint16_t sheet) const;
-  FormulaEntry* Own(workbook::IFormulaEntry* entry) const;
+  FormulaEntry* Own(workbook::FormulaHandle* entry) const;
 
   workbook::TCustomSpreadSheetBook& book_;
   // Texts handed out by ReadCell: a few views stay valid at once (a reader may read a second

@@ -10,10 +10,10 @@ namespace formulas {
 
 enum class EntryState : uint8_t { Error = 0, Valid = 2 };
 
-// It is the book's IFormulaEntry: cell records point at it.
+// It is the book's FormulaHandle: cell records point at it.
 // The fields are ordered so that no padding lies between them: a book holds one entry per
 // formula cell.
-struct FormulaEntry : workbook::IFormulaEntry {
+struct FormulaEntry : workbook::FormulaHandle {
   int32_t Col = 0;
   int32_t Row = 0;
   int32_t Depth = 0;  // nesting counter of CalculateEntry

@@ -23,7 +23,7 @@ TSSFunctionHandler::TSSFunctionHandler(TSSFormulasCache& cache) : cache_(cache) 
 
 TSSFunctionHandler::~TSSFunctionHandler() = default;
 
-void TSSFunctionHandler::SetContext(uint16_t sheet, int32_t row, int32_t col) {
+void TSSFunctionHandler::SetContext(uint16_t sheet, int32_t col, int32_t row) {
   currentSheet_ = sheet;
   currentRow_ = row;
   currentCol_ = col;
@@ -37,7 +37,7 @@ void TSSFunctionHandler::ResetFor(FormulaEntry* entry, bool freeOldResult) {
   BuildSeparatorSet();
   currentEntry_ = entry;
   if (entry != nullptr)
-    SetContext(entry->Sheet, entry->Row, entry->Col);
+    SetContext(entry->Sheet, entry->Col, entry->Row);
   else
     SetContext(0, 0, 0);
 }
@@ -88,8 +88,8 @@ void TSSFunctionHandler::DuplicateTop(int32_t count) {
 
 // ---- references --------------------------------------------------------------------------
 
-bool TSSFunctionHandler::ResolveSingle(const TokenBlock& item, uint16_t& sheet, int32_t& row,
-                                       int32_t& col) {
+bool TSSFunctionHandler::ResolveSingle(const TokenBlock& item, uint16_t& sheet, int32_t& col,
+                                       int32_t& row) {
   const uint8_t* p = item.Data();
   const auto bytes = item.Bytes();
   if (TokenSizeAt(bytes, 0) == 0) {
@@ -186,12 +186,12 @@ double TSSFunctionHandler::PopNumber() {
       uint16_t sheet = 0;
       int32_t row = 0, col = 0;
       const bool pending = errorCode_ != 0;
-      const bool resolved = ResolveSingle(item, sheet, row, col);
+      const bool resolved = ResolveSingle(item, sheet, col, row);
       stack_.Drop();
       if (!resolved || pending) return 0;
       double value = 0;
       uint8_t error = 0;
-      cache_.GetCellNumber(sheet, row, col, value, error);  // a text cell counts as 0
+      cache_.GetCellNumber(sheet, col, row, value, error);  // a text cell counts as 0
       if (error != 0) RaiseError(static_cast<EngineError>(error));
       return value;
     }
@@ -222,10 +222,10 @@ bool TSSFunctionHandler::PopBoolean() {
       uint16_t sheet = 0;
       int32_t row = 0, col = 0;
       const bool pending = errorCode_ != 0;
-      if (!ResolveSingle(item, sheet, row, col) || pending) return false;
+      if (!ResolveSingle(item, sheet, col, row) || pending) return false;
       bool value = false;
       uint8_t error = 0;
-      cache_.GetCellBoolean(sheet, row, col, value, error);
+      cache_.GetCellBoolean(sheet, col, row, value, error);
       if (error != 0) RaiseError(static_cast<EngineError>(error));
       return value;
     }
@@ -259,10 +259,10 @@ std::string TSSFunctionHandler::PopText(uint8_t& kind) {
       uint16_t sheet = 0;
       int32_t row = 0, col = 0;
       const bool pending = errorCode_ != 0;
-      if (!ResolveSingle(item, sheet, row, col) || pending) return {};
+      if (!ResolveSingle(item, sheet, col, row) || pending) return {};
       std::string text;
       uint8_t error = 0;
-      cache_.GetCellText(sheet, row, col, text, error);
+      cache_.GetCellText(sheet, col, row, text, error);
       if (error != 0) RaiseError(static_cast<EngineError>(error));
       return text;
     }
@@ -341,7 +341,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
     case ptgRef:
     case ptgRef3d: {
       int32_t row = 0, col = 0;
-      if (!ResolveSingle(item, sheet, row, col)) return;
+      if (!ResolveSingle(item, sheet, col, row)) return;
       top = bottom = row;
       left = right = col;
       break;
@@ -416,7 +416,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
       uint8_t error = 0;
       const auto c = static_cast<int32_t>(col);
       if (mode != ArgumentMode::Number) {
-        cache_.GetCellText(sheet, r, c, text, error);
+        cache_.GetCellText(sheet, c, r, text, error);
         if (error != 0 && mode == ArgumentMode::Counting) {
           text = EngineErrorText(error);
         } else if (error != 0) {
@@ -427,7 +427,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         callback(text, 0);
       } else {
         double value = 0;
-        const bool ok = cache_.GetCellNumber(sheet, r, c, value, error);
+        const bool ok = cache_.GetCellNumber(sheet, c, r, value, error);
         if (error != 0) {
           RaiseError(static_cast<EngineError>(error));
           continue;
@@ -650,7 +650,7 @@ void TSSFunctionHandler::Intersect() {
         return true;
       }
       int32_t row = 0, col = 0;
-      if (!ResolveSingle(item, sheet, row, col)) return false;
+      if (!ResolveSingle(item, sheet, col, row)) return false;
       rect = workbook::TRect{col, row, col, row};
       return true;
     }

@@ -10,7 +10,7 @@
 namespace formulas {
 namespace {
 
-workbook::CellReference ToCell(bool rowAbs, bool colAbs, int32_t row, int32_t col) {
+workbook::CellReference ToCell(bool colAbs, bool rowAbs, int32_t col, int32_t row) {
   workbook::CellReference c;
   c.rowAbsolute = rowAbs;
   c.colAbsolute = colAbs;
@@ -21,19 +21,19 @@ workbook::CellReference ToCell(bool rowAbs, bool colAbs, int32_t row, int32_t co
 
 }  // namespace
 
-std::string TSSFunctionHandler::ReferenceText(const RefToken& ref, int32_t ownRow,
-                                              int32_t ownCol) const {
+std::string TSSFunctionHandler::ReferenceText(const RefToken& ref, int32_t ownCol,
+                                              int32_t ownRow) const {
   const auto notation = cache_.R1C1() ? workbook::RefNotation::R1C1 : workbook::RefNotation::A1;
-  return workbook::CellReferenceText(ToCell(ref.rowAbs, ref.colAbs, ref.row, ref.col),
+  return workbook::CellReferenceText(ToCell(ref.colAbs, ref.rowAbs, ref.col, ref.row),
                                      workbook::TPoint{ownCol, ownRow}, notation);
 }
 
 std::string TSSFunctionHandler::FormulaToText(const FormulaEntry& entry) {
-  return FormulaToText(entry.Tokens, entry.Sheet, entry.Row, entry.Col);
+  return FormulaToText(entry.Tokens, entry.Sheet, entry.Col, entry.Row);
 }
 
 std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t sheet,
-                                              int32_t row, int32_t col) {
+                                              int32_t col, int32_t row) {
   BuildSeparatorSet();
   (void)sheet;
   fragments_.clear();
@@ -79,7 +79,7 @@ std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t
         break;
       }
       case ptgRef:
-        f.push_back(ReferenceText(ReadRefToken(p), row, col));
+        f.push_back(ReferenceText(ReadRefToken(p), col, row));
         break;
       case ptgRef3d:
         f.push_back(sheetCaption(ReadSheetOf3d(p)) + "!" + ReferenceText(ReadRefToken(p), 0, 0));
@@ -90,8 +90,8 @@ std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t
         const bool is3d = kind == ptgArea3d;
         const int32_t r = is3d ? 0 : row, c = is3d ? 0 : col;
         std::string text = is3d ? sheetCaption(ReadSheetOf3d(p)) + "!" : std::string();
-        text += ReferenceText(RefToken{a.row1Abs, a.col1Abs, a.row1, a.col1}, r, c) + ":" +
-                ReferenceText(RefToken{a.row2Abs, a.col2Abs, a.row2, a.col2}, r, c);
+        text += ReferenceText(RefToken{a.row1Abs, a.col1Abs, a.row1, a.col1}, c, r) + ":" +
+                ReferenceText(RefToken{a.row2Abs, a.col2Abs, a.row2, a.col2}, c, r);
         f.push_back(text);
         break;
       }

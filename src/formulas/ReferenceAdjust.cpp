@@ -68,8 +68,8 @@ bool MoveAreaAxis(int32_t& s1, bool abs1, int32_t& s2, bool abs2, int32_t oldOwn
 
 }  // namespace
 
-bool AdjustTokens(TokenBlock& tokens, uint16_t ownSheet, int32_t oldRow, int32_t oldCol,
-                  int32_t newRow, int32_t newCol, const BandChange& change) {
+bool AdjustTokens(TokenBlock& tokens, uint16_t ownSheet, int32_t oldCol, int32_t oldRow,
+                  int32_t newCol, int32_t newRow, const BandChange& change) {
   uint8_t* data = tokens.MutableData();
   const auto bytes = tokens.Bytes();
   size_t pos = 0;

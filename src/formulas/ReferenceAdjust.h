@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "formulas/TokenBlock.h"
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
 
 namespace formulas {
 
@@ -28,12 +28,12 @@ struct BandChange {
   bool MoveSpan(int64_t& lo, int64_t& hi) const;
 };
 
-// Adjusts the references of one formula that lives on `ownSheet` and moves from (oldRow,
-// oldCol) to (newRow, newCol). Returns false when a reference became invalid (it would point
+// Adjusts the references of one formula that lives on `ownSheet` and moves from (oldCol,
+// oldRow) to (newCol, newRow). Returns false when a reference became invalid (it would point
 // before the first column or row, or into deleted cells); the stream is then left partly
 // adjusted and must be discarded. A broken stream also returns false.
-bool AdjustTokens(TokenBlock& tokens, uint16_t ownSheet, int32_t oldRow, int32_t oldCol,
-                  int32_t newRow, int32_t newCol, const BandChange& change);
+bool AdjustTokens(TokenBlock& tokens, uint16_t ownSheet, int32_t oldCol, int32_t oldRow,
+                  int32_t newCol, int32_t newRow, const BandChange& change);
 
 // Moves a name's rectangle; false when the name's cells were deleted entirely.
 bool AdjustNameRect(workbook::TRect& rect, const BandChange& change);

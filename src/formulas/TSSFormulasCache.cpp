@@ -5,10 +5,11 @@
 #include "formulas/Values.h"
 #include "platform/CodePage.h"
 #include "workbook/CellReference.h"
+#include "workbook/Errors.h"
 
 namespace formulas {
 
-TSSFormulasCache::TSSFormulasCache(IFormulaBook& book)
+TSSFormulasCache::TSSFormulasCache(FormulaBook& book)
     : book_(book),
       handler_(std::make_unique<TSSFunctionHandler>(*this)),
       evaluator_(std::make_unique<TSSFunctionHandler>(*this)) {}
@@ -118,7 +119,7 @@ bool TSSFormulasCache::ReadFormulaCell(FormulaEntry* entry) {
   return true;
 }
 
-bool TSSFormulasCache::GetCellText(uint16_t sheet, int32_t row, int32_t col, std::string& text,
+bool TSSFormulasCache::GetCellText(uint16_t sheet, int32_t col, int32_t row, std::string& text,
                                    uint8_t& error) {
   error = 0;
   text.clear();
@@ -153,7 +154,7 @@ bool TSSFormulasCache::GetCellText(uint16_t sheet, int32_t row, int32_t col, std
   return !text.empty();
 }
 
-bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t row, int32_t col, double& value,
+bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t col, int32_t row, double& value,
                                      uint8_t& error) {
   value = 0;
   error = 0;
@@ -174,7 +175,7 @@ bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t row, int32_t col, d
     }
   }
   std::string text;
-  GetCellText(sheet, row, col, text, error);
+  GetCellText(sheet, col, row, text, error);
   if (error != 0) return false;
   if (text.empty()) return true;
   if (TextToNumber(text, value)) return true;
@@ -187,7 +188,7 @@ bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t row, int32_t col, d
   return false;
 }
 
-bool TSSFormulasCache::GetCellBoolean(uint16_t sheet, int32_t row, int32_t col, bool& value,
+bool TSSFormulasCache::GetCellBoolean(uint16_t sheet, int32_t col, int32_t row, bool& value,
                                       uint8_t& error) {
   value = false;
   error = 0;
@@ -521,7 +522,7 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
       const int64_t moved = change.Move(own);
       (columns ? e->Col : e->Row) = static_cast<int32_t>(moved);
     }
-    const bool valid = AdjustTokens(e->Tokens, e->Sheet, oldRow, oldCol, e->Row, e->Col, change);
+    const bool valid = AdjustTokens(e->Tokens, e->Sheet, oldCol, oldRow, e->Col, e->Row, change);
     e->Result.Clear();
     if (!valid) {
       book_.WriteCell(e->Sheet, oldCol, oldRow, "#REF!", CellDataType::Text, nullptr);
@@ -533,7 +534,7 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
   for (FormulaEntry* e : invalid) Remove(e);
 }
 
-void TSSFormulasCache::ShiftSheetReferences(FormulaEntry& entry, int32_t dRow, int32_t dCol) {
+void TSSFormulasCache::ShiftSheetReferences(FormulaEntry& entry, int32_t dCol, int32_t dRow) {
   if (dRow == 0 && dCol == 0) return;
   uint8_t* data = entry.Tokens.MutableData();
   const auto bytes = entry.Tokens.Bytes();

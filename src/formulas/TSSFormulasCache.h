@@ -21,8 +21,8 @@
 
 #include "formulas/FormulaEntry.h"
 #include "formulas/FormulaEntryList.h"
-#include "formulas/IFormulaBook.h"
-#include "workbook/SSTypes.h"
+#include "formulas/FormulaBook.h"
+#include "workbook/Geometry.h"
 
 namespace formulas {
 
@@ -43,7 +43,7 @@ struct TSSSheetDef {
 
 class TSSFormulasCache {
  public:
-  explicit TSSFormulasCache(IFormulaBook& book);
+  explicit TSSFormulasCache(FormulaBook& book);
   ~TSSFormulasCache();
   TSSFormulasCache(const TSSFormulasCache&) = delete;
   TSSFormulasCache& operator=(const TSSFormulasCache&) = delete;
@@ -71,9 +71,9 @@ class TSSFormulasCache {
 
   // Cell values as formulas see them. `error` receives the engine error code of a formula
   // cell whose result is an error (0 otherwise).
-  bool GetCellText(uint16_t sheet, int32_t row, int32_t col, std::string& text, uint8_t& error);
-  bool GetCellNumber(uint16_t sheet, int32_t row, int32_t col, double& value, uint8_t& error);
-  bool GetCellBoolean(uint16_t sheet, int32_t row, int32_t col, bool& value, uint8_t& error);
+  bool GetCellText(uint16_t sheet, int32_t col, int32_t row, std::string& text, uint8_t& error);
+  bool GetCellNumber(uint16_t sheet, int32_t col, int32_t row, double& value, uint8_t& error);
+  bool GetCellBoolean(uint16_t sheet, int32_t col, int32_t row, bool& value, uint8_t& error);
 
   // ---- names and sheets --------------------------------------------------------------------
   // -1 when refused (with check: bad characters, an existing name, a sheet caption).
@@ -90,7 +90,7 @@ class TSSFormulasCache {
   // formula cells (written at their old positions; the storage then moves the cells), and
   // turns formulas whose references fall off the sheet into the plain text "#REF!".
   void AdjustForInsertDelete(uint16_t sheet, const workbook::TRect& rect, bool columns, bool del);
-  void ShiftSheetReferences(FormulaEntry& entry, int32_t dRow, int32_t dCol);
+  void ShiftSheetReferences(FormulaEntry& entry, int32_t dCol, int32_t dRow);
   bool CheckPastedReferences(const FormulaEntry& entry) const;
 
   // ---- guards and modes --------------------------------------------------------------------
@@ -113,7 +113,7 @@ class TSSFormulasCache {
   // runs again once that cell has its result.
   bool NeedPending() const { return need_ != nullptr; }
 
-  IFormulaBook& Book() { return book_; }
+  FormulaBook& Book() { return book_; }
   TSSFunctionHandler& Handler() { return *handler_; }
   bool R1C1() const { return book_.R1C1ReferenceStyle(); }
 
@@ -128,7 +128,7 @@ class TSSFormulasCache {
   TSSFunctionHandler& EvaluationHandler();
   bool ReadFormulaCell(FormulaEntry* entry);
 
-  IFormulaBook& book_;
+  FormulaBook& book_;
   bool stopFlag_ = false;
   bool cycleFlag_ = false;
   std::vector<TSSNameDefinition> names_;

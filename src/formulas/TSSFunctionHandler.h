@@ -61,7 +61,7 @@ class TSSFunctionHandler {
   bool ParseInto(std::string_view text, FormulaEntry& entry);
   // "=" followed by the regenerated text, or empty (with the message reported).
   std::string FormulaToText(const FormulaEntry& entry);
-  std::string FormulaToText(const TokenBlock& tokens, uint16_t sheet, int32_t row, int32_t col);
+  std::string FormulaToText(const TokenBlock& tokens, uint16_t sheet, int32_t col, int32_t row);
   // Whether FormulaToText makes a text of these tokens (they walk whole and leave exactly one
   // fragment), found without making it.
   static bool TextCanBeBuilt(const TokenBlock& tokens);
@@ -111,7 +111,7 @@ class TSSFunctionHandler {
   int32_t CurrentRow() const { return currentRow_; }
   int32_t CurrentCol() const { return currentCol_; }
   uint16_t CurrentSheet() const { return currentSheet_; }
-  void SetContext(uint16_t sheet, int32_t row, int32_t col);
+  void SetContext(uint16_t sheet, int32_t col, int32_t row);
 
   // The operator text of kind 3..20 (ptgUnion gives the current list separator).
   std::string_view OperatorText(uint8_t kind) const;
@@ -132,12 +132,12 @@ class TSSFunctionHandler {
   bool ReadCorner(std::string_view text, bool originRelative, RefToken& ref) const;
   size_t MatchNamePrefix(std::string_view text, size_t& nameIndex) const;
   size_t MatchSheetPrefix(std::string_view text, size_t& sheetIndex) const;
-  std::string ReferenceText(const RefToken& ref, int32_t ownRow, int32_t ownCol) const;
+  std::string ReferenceText(const RefToken& ref, int32_t ownCol, int32_t ownRow) const;
 
   void ApplyOperator(uint8_t kind);
   void CallFunction(uint8_t argCount, uint16_t number);
   void ForEachCell(const TokenBlock& item, const ArgumentCallback& callback, ArgumentMode mode);
-  bool ResolveSingle(const TokenBlock& item, uint16_t& sheet, int32_t& row, int32_t& col);
+  bool ResolveSingle(const TokenBlock& item, uint16_t& sheet, int32_t& col, int32_t& row);
   TokenBlock PopItem();
   void PushTyped(std::string_view text);
   void Intersect();

@@ -107,7 +107,7 @@ std::string Utf8ToAnsi(std::string_view text) {
 
 #ifndef _WIN32
 // Windows-1252 case mapping; the Windows build asks the system for its own code page.
-char AnsiUpper(char c) {
+char UpperChar(char c) {
   unsigned char b = static_cast<unsigned char>(c);
   if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
   // Latin-1 letters of the 8-bit page (not the multiplication/division signs or y-diaeresis).
@@ -117,7 +117,7 @@ char AnsiUpper(char c) {
   return c;
 }
 
-char AnsiLower(char c) {
+char LowerChar(char c) {
   unsigned char b = static_cast<unsigned char>(c);
   if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
   if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 32);
@@ -129,21 +129,21 @@ char AnsiLower(char c) {
 
 std::string AnsiUpperCase(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = AnsiUpper(c);
+  for (char& c : out) c = UpperChar(c);
   return out;
 }
 
 std::string AnsiLowerCase(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = AnsiLower(c);
+  for (char& c : out) c = LowerChar(c);
   return out;
 }
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(AnsiUpper(a[i]));
-    unsigned char y = static_cast<unsigned char>(AnsiUpper(b[i]));
+    unsigned char x = static_cast<unsigned char>(UpperChar(a[i]));
+    unsigned char y = static_cast<unsigned char>(UpperChar(b[i]));
     if (x != y) return x < y ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;

@@ -16,8 +16,8 @@ std::string AnsiToUtf8(std::string_view text);
 std::string Utf8ToAnsi(std::string_view text);
 
 // Upper- and lower-case of one 8-bit character in the system code page.
-char AnsiUpper(char c);
-char AnsiLower(char c);
+char UpperChar(char c);
+char LowerChar(char c);
 std::string AnsiUpperCase(std::string_view text);
 std::string AnsiLowerCase(std::string_view text);
 // Case-insensitive comparison in the system code page: <0, 0, >0.

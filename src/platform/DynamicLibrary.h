@@ -2,22 +2,19 @@
 // Loading a shared library (the plug-in) by path and finding its exported functions.
 //
 // A `DynamicLibrary` owns one loaded module and unloads it when destroyed; every function
-// pointer taken from it dies with it. Loading failures throw `EDynamicLibraryError` whose
+// pointer taken from it dies with it. Loading failures throw `DynamicLibraryError` whose
 // text names the path and the system's reason. Symbol lookup never throws: a missing name
 // gives nullptr, and `RequireSymbol` turns that into an error naming the symbol.
 #include <stdexcept>
 #include <string>
 
-namespace platform {
+#include "platform/Errors.h"
 
-class EDynamicLibraryError : public std::runtime_error {
- public:
-  explicit EDynamicLibraryError(const std::string& message) : std::runtime_error(message) {}
-};
+namespace platform {
 
 class DynamicLibrary {
  public:
-  // Loads the module at `path` (8-bit system code page). Throws EDynamicLibraryError.
+  // Loads the module at `path` (8-bit system code page). Throws DynamicLibraryError.
   explicit DynamicLibrary(const std::string& path);
   ~DynamicLibrary();
   DynamicLibrary(DynamicLibrary&& other) noexcept;
@@ -30,11 +27,11 @@ class DynamicLibrary {
   // Address of the exported, undecorated symbol `name`; nullptr when the module has none.
   void* Symbol(const std::string& name) const;
 
-  // As Symbol, but a missing name throws EDynamicLibraryError naming the symbol and path.
+  // As Symbol, but a missing name throws DynamicLibraryError naming the symbol and path.
   void* RequireSymbol(const std::string& name) const {
     void* address = Symbol(name);
     if (address == nullptr) {
-      throw EDynamicLibraryError("symbol \"" + name + "\" not found in " + path_);
+      throw DynamicLibraryError("symbol \"" + name + "\" not found in " + path_);
     }
     return address;
   }

@@ -2,18 +2,15 @@
 // Files and volumes: the only door to the disk for every layer above.
 //
 // A `File` owns one open handle and closes it when destroyed. Operations that fail throw
-// `EFileError` with the system's reason and the file name; none of them leaves the handle
+// `FileError` with the system's reason and the file name; none of them leaves the handle
 // in an unusable state (a failed read or write may have moved the position).
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
-namespace platform {
+#include "platform/Errors.h"
 
-class EFileError : public std::runtime_error {
- public:
-  explicit EFileError(const std::string& message) : std::runtime_error(message) {}
-};
+namespace platform {
 
 enum class FileAccess { Read, Write, ReadWrite };
 // Share modes as the store and the workbook loader ask for them.
@@ -28,7 +25,7 @@ enum class FileDisposition {
 class File {
  public:
   File() = default;
-  // Opens `path` (8-bit system code page). Throws EFileError.
+  // Opens `path` (8-bit system code page). Throws FileError.
   File(const std::string& path, FileAccess access, FileDisposition disposition,
        FileShare share = FileShare::DenyNone);
   ~File();
@@ -69,9 +66,9 @@ class File {
 
 bool FileExists(const std::string& path);
 // Deletes a file; false when it could not be deleted (missing, locked, no rights).
-bool DeleteFile(const std::string& path);
+bool RemoveFile(const std::string& path);
 // Moves `from` over `to`, replacing `to` when it exists, as one step where the system can.
-void ReplaceFile(const std::string& from, const std::string& to);
+void MoveFileOver(const std::string& from, const std::string& to);
 // A temporary name beside `path` in the same folder (for write-beside-and-replace).
 std::string SiblingTempPath(const std::string& path);
 

@@ -13,7 +13,7 @@ int FontDescription::PixelSize() const {
 }
 
 namespace {
-class EstimatedFontMetrics : public IFontMetrics {
+class EstimatedFontMetrics : public FontMetrics {
  public:
   explicit EstimatedFontMetrics(const FontDescription& font)
       : em_(font.PixelSize()), bold_(font.bold) {}
@@ -36,7 +36,7 @@ class EstimatedFontMetrics : public IFontMetrics {
 };
 
 // Longest prefix of word (at least one character) that fits in width.
-size_t FittingPrefix(const IFontMetrics& metrics, std::string_view word, int width) {
+size_t FittingPrefix(const FontMetrics& metrics, std::string_view word, int width) {
   size_t lo = 1, hi = word.size();
   while (lo < hi) {
     const size_t mid = (lo + hi + 1) / 2;
@@ -46,7 +46,7 @@ size_t FittingPrefix(const IFontMetrics& metrics, std::string_view word, int wid
   return lo;
 }
 
-void BreakParagraph(const IFontMetrics& metrics, std::string_view paragraph, int width,
+void BreakParagraph(const FontMetrics& metrics, std::string_view paragraph, int width,
                     std::vector<std::string>& lines) {
   std::string line;
   size_t i = 0;
@@ -77,21 +77,21 @@ void BreakParagraph(const IFontMetrics& metrics, std::string_view paragraph, int
 }
 }  // namespace
 
-std::unique_ptr<IFontMetrics> CreateEstimatedFontMetrics(const FontDescription& font) {
+std::unique_ptr<FontMetrics> CreateEstimatedFontMetrics(const FontDescription& font) {
   return std::make_unique<EstimatedFontMetrics>(font);
 }
 
-const IFontMetrics& SharedFontMetrics(const FontDescription& font) {
+const FontMetrics& SharedFontMetrics(const FontDescription& font) {
   using Key = std::tuple<std::string, int, bool, bool, bool>;
   static std::mutex mutex;
-  static std::map<Key, std::unique_ptr<IFontMetrics>> cache;
+  static std::map<Key, std::unique_ptr<FontMetrics>> cache;
   std::lock_guard lock(mutex);
   auto& slot = cache[Key{font.face, font.size, font.sizeInPixels, font.bold, font.italic}];
   if (!slot) slot = CreateFontMetrics(font);
   return *slot;
 }
 
-std::vector<std::string> BreakLines(const IFontMetrics& metrics, std::string_view text, int width) {
+std::vector<std::string> BreakLines(const FontMetrics& metrics, std::string_view text, int width) {
   width = std::max(1, width);
   std::vector<std::string> lines;
   size_t start = 0;

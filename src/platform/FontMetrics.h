@@ -32,9 +32,9 @@ struct TextMetrics {
   int descent = 0;
 };
 
-class IFontMetrics {
+class FontMetrics {
  public:
-  virtual ~IFontMetrics() = default;
+  virtual ~FontMetrics() = default;
   virtual TextMetrics Metrics() const = 0;
   // Width in pixels of a single-line text.
   virtual int TextWidth(std::string_view text) const = 0;
@@ -43,17 +43,17 @@ class IFontMetrics {
 };
 
 // Metrics of a font; never null (falls back to the estimate).
-std::unique_ptr<IFontMetrics> CreateFontMetrics(const FontDescription& font);
+std::unique_ptr<FontMetrics> CreateFontMetrics(const FontDescription& font);
 // A process-wide cached instance per description, alive until the process ends.
-const IFontMetrics& SharedFontMetrics(const FontDescription& font);
+const FontMetrics& SharedFontMetrics(const FontDescription& font);
 
 // The estimate used without a font: height 6/5 of the em plus 1, average character half the
 // width of "Wg" (3/2 em), one pixel more per character when bold.
-std::unique_ptr<IFontMetrics> CreateEstimatedFontMetrics(const FontDescription& font);
+std::unique_ptr<FontMetrics> CreateEstimatedFontMetrics(const FontDescription& font);
 
 // Lines of a text at a width: a line feed (CR LF or LF) ends a paragraph, lines break at
 // blanks, and a word wider than the width is broken between characters. Every paragraph gives
 // at least one line; a width below 1 is taken as 1.
-std::vector<std::string> BreakLines(const IFontMetrics& metrics, std::string_view text, int width);
+std::vector<std::string> BreakLines(const FontMetrics& metrics, std::string_view text, int width);
 
 }  // namespace platform

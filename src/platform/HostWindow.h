@@ -12,14 +12,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Errors.h"
+
 namespace platform {
 
 using WindowHandle = uintptr_t;
-
-class EHostWindowError : public std::runtime_error {
- public:
-  explicit EHostWindowError(const std::string& message) : std::runtime_error(message) {}
-};
 
 struct WindowSize {
   int width = 0;
@@ -31,12 +28,12 @@ class HostWindow {
   virtual ~HostWindow() = default;
 
   // Creates the host's top-level window with a client area of `width` x `height`.
-  // Throws EHostWindowError.
+  // Throws HostWindowError.
   static std::unique_ptr<HostWindow> CreateTopLevel(const std::string& caption, int width,
                                                     int height);
 
   // Creates a child window of this one at client position (x, y) with size w x h; `name`
-  // is the rectangle's name, kept for diagnostics. Throws EHostWindowError on a negative size.
+  // is the rectangle's name, kept for diagnostics. Throws HostWindowError on a negative size.
   virtual std::unique_ptr<HostWindow> CreateChild(const std::string& name, int x, int y, int w,
                                                   int h) = 0;
 

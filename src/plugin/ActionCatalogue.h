@@ -19,7 +19,7 @@
 
 namespace plugin {
 
-class IAttachedSpread;
+class AttachedSpread;
 
 // The action's parameters as texts, exactly as many as it declares; null entries and a null
 // array read as empty texts. params[0] is the rectangle name.
@@ -29,7 +29,7 @@ struct ActionEntry;
 using RawActionBody = bool (*)(const ActionEntry& entry, const ActionParams& params);
 // Runs on the found window. Returns true for success (the frame then writes "zkSSH-000");
 // false when the body has written its own outcome. Throws for the exception path.
-using FramedActionBody = bool (*)(IAttachedSpread& window, const ActionParams& params);
+using FramedActionBody = bool (*)(AttachedSpread& window, const ActionParams& params);
 // Opens the action's editor on the host's parameter variables; true when they were replaced.
 using ActionEditor = bool (*)(const ActionEntry& entry, HostString* params);
 

@@ -10,7 +10,7 @@ bool RunFramed(const ActionEntry& entry, const ActionParams& params) {
   SetResultCode("");
   try {
     int index = FindSpread(params.empty() ? std::string() : params[0]);
-    IAttachedSpread* window = SpreadAt(index);
+    AttachedSpread* window = SpreadAt(index);
     if (window == nullptr) {
       SetResultCode(kCodeNoWindow);
       return false;

@@ -37,7 +37,7 @@ bool CreateAction(const ActionEntry& entry, const ActionParams& params) {
     }
     SpreadFactory factory = GetSpreadFactory();
     if (factory == nullptr) throw std::runtime_error("no spreadsheet window is available");
-    std::unique_ptr<IAttachedSpread> window = factory(rectName, parent);
+    std::unique_ptr<AttachedSpread> window = factory(rectName, parent);
     if (window == nullptr) throw std::runtime_error("the spreadsheet window was not created");
     AppendSpread(std::move(window));
     SetResultCode(kCodeSuccess);

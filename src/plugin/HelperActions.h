@@ -6,6 +6,6 @@ namespace plugin {
 
 // FixColorString: parameter 2 (empty counts as "0") as an integer, written with at least
 // three digits to "[" + rectangle + "." + parameter 3 + "]". Runs in the action frame.
-bool FixColorStringAction(IAttachedSpread& window, const ActionParams& params);
+bool FixColorStringAction(AttachedSpread& window, const ActionParams& params);
 
 }  // namespace plugin

@@ -7,7 +7,7 @@ namespace plugin {
 
 namespace {
 
-using SpreadList = std::vector<std::unique_ptr<IAttachedSpread>>;
+using SpreadList = std::vector<std::unique_ptr<AttachedSpread>>;
 
 std::optional<SpreadList>& List() {
   static std::optional<SpreadList> list;
@@ -47,22 +47,22 @@ int FindSpread(const std::string& rectName) {
   return -1;
 }
 
-IAttachedSpread* SpreadAt(int index) {
+AttachedSpread* SpreadAt(int index) {
   if (!List() || index < 0 || index >= static_cast<int>(List()->size())) return nullptr;
   return (*List())[static_cast<size_t>(index)].get();
 }
 
-void AppendSpread(std::unique_ptr<IAttachedSpread> window) {
+void AppendSpread(std::unique_ptr<AttachedSpread> window) {
   if (!List()) List().emplace();
   List()->push_back(std::move(window));
 }
 
 void RemoveSpread(int index) {
-  IAttachedSpread* window = SpreadAt(index);
+  AttachedSpread* window = SpreadAt(index);
   if (window == nullptr) return;
   window->Close();
   SpreadList& list = *List();
-  std::unique_ptr<IAttachedSpread> owned = std::move(list[static_cast<size_t>(index)]);
+  std::unique_ptr<AttachedSpread> owned = std::move(list[static_cast<size_t>(index)]);
   list.erase(list.begin() + index);
   owned.reset();
 }

@@ -8,7 +8,7 @@
 // under ASCII case-insensitive comparison, so a name typed in capitals reaches a window
 // created in lower case.
 //
-// The plug-in layer sees an attached window only through `IAttachedSpread`; the window layer
+// The plug-in layer sees an attached window only through `AttachedSpread`; the window layer
 // provides the real one and registers a factory with `SetSpreadFactory`.
 #include <memory>
 #include <string>
@@ -17,9 +17,9 @@
 
 namespace plugin {
 
-class IAttachedSpread {
+class AttachedSpread {
  public:
-  virtual ~IAttachedSpread() = default;
+  virtual ~AttachedSpread() = default;
   // The rectangle name given at Create, in the letter case the author typed.
   virtual const std::string& RectName() const = 0;
   // Closes the window (hides it and detaches it from the rectangle); destruction follows.
@@ -28,7 +28,7 @@ class IAttachedSpread {
 
 // Builds the attached window for `rectName` as a child of `parent`, publishes its initial
 // state, shows it and sizes it to the parent's client area. Throws on failure.
-using SpreadFactory = std::unique_ptr<IAttachedSpread> (*)(const std::string& rectName,
+using SpreadFactory = std::unique_ptr<AttachedSpread> (*)(const std::string& rectName,
                                                            platform::WindowHandle parent);
 
 void SetSpreadFactory(SpreadFactory factory);
@@ -39,10 +39,10 @@ int SpreadCount();
 // -1 when the list does not exist or no window matches.
 int FindSpread(const std::string& rectName);
 // The window at a FindSpread index; nullptr outside the list.
-IAttachedSpread* SpreadAt(int index);
+AttachedSpread* SpreadAt(int index);
 
 // Appends, creating the list when it does not exist.
-void AppendSpread(std::unique_ptr<IAttachedSpread> window);
+void AppendSpread(std::unique_ptr<AttachedSpread> window);
 
 // Closes the window at `index`, takes it out of the list, destroys it. When Close throws the
 // window stays listed and the error propagates.

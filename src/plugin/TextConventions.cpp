@@ -33,7 +33,7 @@ int Clamp(int32_t value) { return value < 0 ? 0 : (value > 255 ? 255 : value); }
 
 int32_t ParseIntParam(const std::string& text) {
   std::optional<int32_t> value = TryParseInt(text);
-  if (!value) throw EParameterError("'" + text + "' is not a valid integer value");
+  if (!value) throw ParameterError("'" + text + "' is not a valid integer value");
   return *value;
 }
 

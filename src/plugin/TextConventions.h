@@ -5,17 +5,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "plugin/Errors.h"
+
 namespace plugin {
 
-// Thrown for a parameter text that is not what the action needs; the action frame turns it
-// into the action's exception code.
-class EParameterError : public std::runtime_error {
- public:
-  explicit EParameterError(const std::string& message) : std::runtime_error(message) {}
-};
-
 // A decimal integer with an optional sign, nothing else (no blanks, no hex), within 32 bits.
-// Throws EParameterError.
+// Throws ParameterError.
 int32_t ParseIntParam(const std::string& text);
 // As ParseIntParam, with `emptyDefault` standing in for an empty text.
 int32_t ParseIntParam(const std::string& text, const std::string& emptyDefault);

@@ -2,15 +2,15 @@
 
 namespace store {
 namespace {
-IPasswordPrompt* gPrompt = nullptr;
+PasswordPrompt* gPrompt = nullptr;
 }
 
-IPasswordPrompt* SetPasswordPrompt(IPasswordPrompt* prompt) {
-  IPasswordPrompt* previous = gPrompt;
+PasswordPrompt* SetPasswordPrompt(PasswordPrompt* prompt) {
+  PasswordPrompt* previous = gPrompt;
   gPrompt = prompt;
   return previous;
 }
 
-IPasswordPrompt* CurrentPasswordPrompt() { return gPrompt; }
+PasswordPrompt* CurrentPasswordPrompt() { return gPrompt; }
 
 }  // namespace store

@@ -7,16 +7,16 @@
 
 namespace store {
 
-class IPasswordPrompt {
+class PasswordPrompt {
  public:
-  virtual ~IPasswordPrompt() = default;
+  virtual ~PasswordPrompt() = default;
   // Shows `caption` and `prompt`; returns false when the user cancels, else the typed text
   // in `value`.
   virtual bool Ask(const std::string& caption, const std::string& prompt, std::string& value) = 0;
 };
 
 // Installs the process-wide prompt (not owned; nullptr removes it) and returns the previous.
-IPasswordPrompt* SetPasswordPrompt(IPasswordPrompt* prompt);
-IPasswordPrompt* CurrentPasswordPrompt();
+PasswordPrompt* SetPasswordPrompt(PasswordPrompt* prompt);
+PasswordPrompt* CurrentPasswordPrompt();
 
 }  // namespace store

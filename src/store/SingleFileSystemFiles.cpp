@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "store/PasswordPrompt.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/TSingleFileSystem.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/engine/TDIRManager.h"
@@ -48,7 +48,7 @@ bool TSingleFileSystem::StoreFileExists(const std::string& name) {
   return dir_->Resolve(name) >= 0;
 }
 
-int TSingleFileSystem::CreateFile(const std::string& name, const std::string& password,
+int TSingleFileSystem::CreateEntry(const std::string& name, const std::string& password,
                                   const std::string& question, const std::string& answer,
                                   std::string& pageKey) {
   if (dir_->Resolve(name) >= 0 && !FileDelete(name)) {
@@ -69,7 +69,7 @@ int TSingleFileSystem::CreateFile(const std::string& name, const std::string& pa
     if (parent >= 0 && !dir_->ReadItem(parent).isDirectory) return kErrNotFound;
   }
   if (leaf.empty() || leaf == "..") return kErrNotFound;
-  TDIREntry entry;
+  DirEntry entry;
   entry.fileName = leaf.substr(0, kMaxNameLength);
   entry.parentId = parent;
   entry.creationTime = entry.lastWriteTime = entry.lastAccessTime = StoreTimeNow();
@@ -88,13 +88,13 @@ int TSingleFileSystem::CreateFile(const std::string& name, const std::string& pa
 
 bool TSingleFileSystem::AskPassword(const std::string& name, int entry, std::string& password,
                                     std::string& pageKey) {
-  const TPasswordRecord record = dir_->ReadItem(entry).passwordRecord;
+  const PasswordRecord record = dir_->ReadItem(entry).passwordRecord;
   for (int attempt = 0; attempt < kMaxPasswordAttempts; ++attempt) {
     std::string typed;
     bool answered = false;
     if (OnPasswordRequest) {
       answered = OnPasswordRequest(*this, name, typed);
-    } else if (IPasswordPrompt* prompt = CurrentPasswordPrompt()) {
+    } else if (PasswordPrompt* prompt = CurrentPasswordPrompt()) {
       answered = prompt->Ask("Password for " + Quoted(name), "Enter password: ", typed);
     }
     if (!answered) return false;
@@ -116,7 +116,7 @@ int TSingleFileSystem::FileOpen(const std::string& name, uint16_t mode, const st
       lastError_ = kErrNotFound;
       return -1;
     }
-    const int created = CreateFile(name, password, question, answer, pageKey);
+    const int created = CreateEntry(name, password, question, answer, pageKey);
     if (created < 0) {
       lastError_ = created;
       return -1;
@@ -140,7 +140,7 @@ int TSingleFileSystem::FileOpen(const std::string& name, uint16_t mode, const st
     lastError_ = kErrNotFound;
     return -1;
   }
-  TDIREntry entry = dir_->ReadItem(index);
+  DirEntry entry = dir_->ReadItem(index);
   Handle h;
   h.entry = index;
   h.mode = mode;
@@ -173,13 +173,13 @@ void TSingleFileSystem::FileClose(int handle) {
 bool TSingleFileSystem::FileDelete(const std::string& name) {
   const int32_t index = dir_->Resolve(name);
   if (index < 0 || IsReadOnly() || dir_->OpenCount(index) > 0) return false;
-  TDIREntry entry = dir_->ReadItem(index);
+  DirEntry entry = dir_->ReadItem(index);
   entry.isDeleted = 1;
   entry.lastWriteTime = entry.lastAccessTime = StoreTimeNow();
   if (entry.firstMapPageNo != -1) {
     try {
       maps_->DeletePagesFromEOF(entry, INT32_MAX);
-    } catch (const EStoreError&) {
+    } catch (const StoreError&) {
       // A damaged page map: the entry still goes, its pages stay allocated (never reused
       // twice) rather than the file being impossible to remove.
       entry.firstMapPageNo = -1;
@@ -214,7 +214,7 @@ size_t TSingleFileSystem::FileRead(int handle, void* buffer, size_t count) {
   lastError_ = 0;
   Handle* h = FindHandle(handle);
   if (!h) return 0;
-  TDIREntry entry = dir_->ReadItem(h->entry);
+  DirEntry entry = dir_->ReadItem(h->entry);
   const int64_t d = pages_->DataSize();
   int64_t n = int64_t(count);
   if (h->position >= entry.size) return 0;
@@ -222,14 +222,14 @@ size_t TSingleFileSystem::FileRead(int handle, void* buffer, size_t count) {
   if (n <= 0) return 0;
   std::vector<int32_t> list;
   if (!maps_->GetPageList(entry, h->position, n, false, list) || list.empty())
-    throw EStoreError("TSingleFileSystem.FileRead - no pages were found by UFM.");
+    throw StoreError("TSingleFileSystem.FileRead - no pages were found by UFM.");
   std::vector<uint8_t> page(static_cast<size_t>(d));
   auto* out = static_cast<uint8_t*>(buffer);
   int64_t done = 0;
   for (size_t i = 0; i < list.size() && done < n; ++i) {
     const int64_t offset = i == 0 ? h->position % d : 0;
     const int64_t chunk = std::min(d - offset, n - done);
-    TPageHeader ph;
+    PageHeader ph;
     if (!pages_->ReadPage(list[i], ph, page.data(), page.size(), false, KeyFor(*h))) {
       lastError_ = pages_->LastError();
       break;
@@ -241,7 +241,7 @@ size_t TSingleFileSystem::FileRead(int handle, void* buffer, size_t count) {
   return size_t(done);
 }
 
-bool TSingleFileSystem::ZeroTail(Handle& h, TDIREntry& entry) {
+bool TSingleFileSystem::ZeroTail(Handle& h, DirEntry& entry) {
   // Bytes after the end inside the last page may be left from a larger size; a file that
   // grows must show zeros there.
   const int64_t d = pages_->DataSize();
@@ -250,7 +250,7 @@ bool TSingleFileSystem::ZeroTail(Handle& h, TDIREntry& entry) {
   const size_t j = size_t(entry.size / d);
   if (j >= maps.dataPages.size()) return true;
   std::vector<uint8_t> page(static_cast<size_t>(d));
-  TPageHeader ph;
+  PageHeader ph;
   if (!pages_->ReadPage(maps.dataPages[j], ph, page.data(), page.size(), false, KeyFor(h))) {
     lastError_ = pages_->LastError();
     return false;
@@ -259,8 +259,8 @@ bool TSingleFileSystem::ZeroTail(Handle& h, TDIREntry& entry) {
   if (std::all_of(page.begin() + ptrdiff_t(from), page.end(), [](uint8_t b) { return b == 0; }))
     return true;
   std::fill(page.begin() + ptrdiff_t(from), page.end(), 0);
-  TPageHeader out;
-  out.pageKind = static_cast<uint8_t>(TPageKind::Data);
+  PageHeader out;
+  out.pageKind = static_cast<uint8_t>(PageKind::Data);
   out.encryptionKind = EncryptionFor(h);
   if (!pages_->WritePage(maps.dataPages[j], out, page.data(), page.size(), KeyFor(h))) {
     lastError_ = pages_->LastError();
@@ -277,7 +277,7 @@ size_t TSingleFileSystem::FileWrite(int handle, const void* buffer, size_t count
     lastError_ = kErrHeaderWrite;
     return 0;
   }
-  TDIREntry entry = dir_->ReadItem(h->entry);
+  DirEntry entry = dir_->ReadItem(h->entry);
   const int32_t mapBefore = entry.firstMapPageNo;
   if (h->position > entry.size && !ZeroTail(*h, entry)) return 0;
   std::vector<int32_t> list;
@@ -295,7 +295,7 @@ size_t TSingleFileSystem::FileWrite(int handle, const void* buffer, size_t count
   for (size_t i = 0; i < list.size() && done < n; ++i) {
     const int64_t offset = i == 0 ? h->position % d : 0;
     const int64_t chunk = std::min(d - offset, n - done);
-    TPageHeader ph;
+    PageHeader ph;
     if (offset > 0 || chunk < d) {
       if (!pages_->ReadPage(list[i], ph, page.data(), page.size(), false, KeyFor(*h))) {
         lastError_ = pages_->LastError();
@@ -303,8 +303,8 @@ size_t TSingleFileSystem::FileWrite(int handle, const void* buffer, size_t count
       }
     }
     std::memcpy(page.data() + offset, in + done, size_t(chunk));
-    TPageHeader out;
-    out.pageKind = static_cast<uint8_t>(TPageKind::Data);
+    PageHeader out;
+    out.pageKind = static_cast<uint8_t>(PageKind::Data);
     out.encryptionKind = EncryptionFor(*h);
     if (!pages_->WritePage(list[i], out, page.data(), page.size(), KeyFor(*h))) {
       lastError_ = pages_->LastError();
@@ -334,7 +334,7 @@ int64_t TSingleFileSystem::FileSetSize(int handle, int64_t newSize) {
     lastError_ = kErrNotFound;
     return kErrNotFound;
   }
-  TDIREntry entry = dir_->ReadItem(h->entry);
+  DirEntry entry = dir_->ReadItem(h->entry);
   if (newSize > entry.size && !ZeroTail(*h, entry)) return lastError_;
   if (!maps_->SetFileSize(entry, newSize, true)) {
     lastError_ = maps_->Error() ? maps_->Error() : kErrNoSpace;

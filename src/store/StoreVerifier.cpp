@@ -18,8 +18,8 @@ class Walker {
     data_.resize(size_t(pages_.DataSize()));
   }
 
-  TStoreVerifyReport Run() {
-    const TSFSHeader& h = pages_.Header();
+  StoreVerifyReport Run() {
+    const StoreHeader& h = pages_.Header();
     // A store without pages holds only its 256-byte header.
     const int64_t expected = h.pageCount > 1 ? int64_t(h.pageCount) * h.pageSize : 256;
     if (pages_.File().Size() < expected)
@@ -32,10 +32,10 @@ class Walker {
     const auto& dirPages = fs_.Directory().PageList();
     for (size_t i = 0; i < dirPages.size(); ++i) {
       const size_t bytes = TDIRManager::kEntriesPerPage * kDirEntryBytes;
-      CheckPage(dirPages[i], TPageKind::Directory, bytes, "directory page " + std::to_string(i));
+      CheckPage(dirPages[i], PageKind::Directory, bytes, "directory page " + std::to_string(i));
       Claim(dirPages[i], "directory");
     }
-    for (const TStoreFileInfo& info : fs_.List()) CheckFile(info);
+    for (const StoreFileInfo& info : fs_.List()) CheckFile(info);
     for (int32_t p = 1; p < h.pageCount; ++p) {
       const bool owned = owner_.count(p) != 0;
       if (owned && free_.IsFree(p))
@@ -55,9 +55,9 @@ class Walker {
       Damage("page " + std::to_string(page) + " belongs to both " + it->second + " and " + who);
   }
 
-  bool CheckPage(int32_t page, TPageKind kind, size_t bytes, const std::string& what) {
+  bool CheckPage(int32_t page, PageKind kind, size_t bytes, const std::string& what) {
     ++report_.pagesChecked;
-    TPageHeader ph;
+    PageHeader ph;
     if (!pages_.ReadPage(page, ph, data_.data(), bytes, true)) {
       const int code = pages_.LastError();
       Damage(what + ": page " + std::to_string(page) +
@@ -74,21 +74,21 @@ class Walker {
   }
 
   void CheckMaps() {
-    const TSFSHeader& h = pages_.Header();
+    const StoreHeader& h = pages_.Header();
     const int32_t pfsStride = free_.PagesPerPfs();
     const int32_t gamStride = free_.ExtentsPerGam() * pages_.ExtentPageCount();
     const size_t d = size_t(pages_.DataSize());
     for (int32_t k = 0; k < h.pfsPageCount; ++k)
-      CheckPage(1 + k * pfsStride, TPageKind::PFS, d, "PFS map " + std::to_string(k));
+      CheckPage(1 + k * pfsStride, PageKind::PFS, d, "PFS map " + std::to_string(k));
     for (int32_t k = 0; k < h.gamPageCount; ++k) {
-      CheckPage(2 + k * gamStride, TPageKind::GAM, d, "GAM map " + std::to_string(k));
-      CheckPage(3 + k * gamStride, TPageKind::SGAM, d, "SGAM map " + std::to_string(k));
+      CheckPage(2 + k * gamStride, PageKind::GAM, d, "GAM map " + std::to_string(k));
+      CheckPage(3 + k * gamStride, PageKind::SGAM, d, "SGAM map " + std::to_string(k));
     }
   }
 
-  void CheckFile(const TStoreFileInfo& info) {
+  void CheckFile(const StoreFileInfo& info) {
     ++report_.filesChecked;
-    const TDIREntry& entry = fs_.Directory().ReadItem(info.index);
+    const DirEntry& entry = fs_.Directory().ReadItem(info.index);
     const std::string name = "file \"" + info.name + "\"";
     if (entry.size < 0) {
       Damage(name + ": negative size");
@@ -108,11 +108,11 @@ class Walker {
     }
     const size_t d = size_t(pages_.DataSize());
     for (size_t i = 0; i < maps->mapPages.size(); ++i) {
-      CheckPage(maps->mapPages[i], TPageKind::PageMap, d, name + " map page " + std::to_string(i));
+      CheckPage(maps->mapPages[i], PageKind::PageMap, d, name + " map page " + std::to_string(i));
       Claim(maps->mapPages[i], name + " map");
     }
     for (size_t j = 0; j < maps->dataPages.size(); ++j) {
-      CheckPage(maps->dataPages[j], TPageKind::Data, d, name + " data page " + std::to_string(j));
+      CheckPage(maps->dataPages[j], PageKind::Data, d, name + " data page " + std::to_string(j));
       Claim(maps->dataPages[j], name);
     }
   }
@@ -122,11 +122,11 @@ class Walker {
   TFreeSpaceManager& free_;
   std::vector<uint8_t> data_;
   std::map<int32_t, std::string> owner_;
-  TStoreVerifyReport report_;
+  StoreVerifyReport report_;
 };
 
 }  // namespace
 
-TStoreVerifyReport VerifyStore(TSingleFileSystem& store) { return Walker(store).Run(); }
+StoreVerifyReport VerifyStore(TSingleFileSystem& store) { return Walker(store).Run(); }
 
 }  // namespace store

@@ -11,7 +11,7 @@ namespace store {
 
 class TSingleFileSystem;
 
-struct TStoreVerifyReport {
+struct StoreVerifyReport {
   std::vector<std::string> damage;    // faults that lose or corrupt data
   std::vector<std::string> warnings;  // leaked pages and other harmless findings
   int32_t pagesChecked = 0;
@@ -19,6 +19,6 @@ struct TStoreVerifyReport {
   bool Ok() const { return damage.empty(); }
 };
 
-TStoreVerifyReport VerifyStore(TSingleFileSystem& store);
+StoreVerifyReport VerifyStore(TSingleFileSystem& store);
 
 }  // namespace store

@@ -1,6 +1,6 @@
 #include "store/TSFSUserFileStream.h"
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/TSingleFileSystem.h"
 
 namespace store {
@@ -9,10 +9,10 @@ TSFSUserFileStream::TSFSUserFileStream(TSingleFileSystem* store, const std::stri
                                        uint16_t mode, const std::string& password,
                                        const std::string& question, const std::string& answer)
     : store_(store), name_(name) {
-  if (!store_) throw EStoreError("TSFSUserFileStream.Create - Single file system = nil!");
+  if (!store_) throw StoreError("TSFSUserFileStream.Create - Single file system = nil!");
   handle_ = store_->FileOpen(name, mode, password, question, answer);
   if (handle_ < 0)
-    throw EStoreError("TSFSUserFileStream.Create - unable to open file \"" + name + "\"");
+    throw StoreError("TSFSUserFileStream.Create - unable to open file \"" + name + "\"");
 }
 
 TSFSUserFileStream::~TSFSUserFileStream() {
@@ -27,7 +27,7 @@ size_t TSFSUserFileStream::Write(const void* buffer, size_t count) {
   return store_->FileWrite(handle_, buffer, count);
 }
 
-int64_t TSFSUserFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+int64_t TSFSUserFileStream::Seek(int64_t offset, SeekOrigin origin) {
   return store_->FileSeek(handle_, static_cast<int>(origin), offset);
 }
 
@@ -36,7 +36,7 @@ int64_t TSFSUserFileStream::Size() { return store_->FileSize(handle_); }
 void TSFSUserFileStream::SetSize(int64_t newSize) {
   const int64_t result = store_->FileSetSize(handle_, newSize);
   if (result < 0)
-    throw EStoreError("TSFSUserFileStream.SetSize - can not set size, error = " +
+    throw StoreError("TSFSUserFileStream.SetSize - can not set size, error = " +
                       std::to_string(result));
 }
 

@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <string>
 
-#include "store/TStream.h"
+#include "store/Stream.h"
 
 namespace store {
 
 class TSingleFileSystem;
 
-class TSFSUserFileStream : public TStream {
+class TSFSUserFileStream : public Stream {
  public:
   // mode 0xFFFF creates (or replaces an unopened) file; other modes open an existing one.
-  // Throws EStoreError "TSFSUserFileStream.Create - Single file system = nil!" without a
+  // Throws StoreError "TSFSUserFileStream.Create - Single file system = nil!" without a
   // store and "TSFSUserFileStream.Create - unable to open file \"name\"" when the store
   // refuses (its LastError() tells why).
   TSFSUserFileStream(TSingleFileSystem* store, const std::string& name, uint16_t mode,
@@ -25,9 +25,9 @@ class TSFSUserFileStream : public TStream {
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
   int64_t Size() override;
-  // Throws EStoreError "TSFSUserFileStream.SetSize - can not set size, error = N".
+  // Throws StoreError "TSFSUserFileStream.SetSize - can not set size, error = N".
   void SetSize(int64_t newSize) override;
 
   TSingleFileSystem& Store() const { return *store_; }

@@ -3,7 +3,7 @@
 #include "store/TSingleFileSystem.h"
 
 #include "platform/File.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/engine/PartSize.h"
 #include "store/engine/TDIRManager.h"
@@ -44,7 +44,7 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
 
   // The password record is made before anything is touched on disk, so an over-long
   // password or question leaves an existing store of that name alone.
-  TPasswordRecord record{};
+  PasswordRecord record{};
   std::string storeKey;
   if (creating && !password.empty())
     record = MakePasswordRecord(password, question, answer, &storeKey);
@@ -55,21 +55,21 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
     CheckPartSize(size);
     file->Create(fileName, size, false);
   } else {
-    if (!platform::FileExists(fileName)) throw EStoreError("File '" + fileName + "' not found");
+    if (!platform::FileExists(fileName)) throw StoreError("File '" + fileName + "' not found");
     bool opened = false;
     try {
       opened = file->Open(fileName, readOnly, exclusive);
-    } catch (const platform::EFileError& e) {
-      throw EStoreError(e.what());
+    } catch (const platform::FileError& e) {
+      throw StoreError(e.what());
     }
-    if (!opened) throw EStoreError("File " + BareName(fileName) + " has corrupted header.");
+    if (!opened) throw StoreError("File " + BareName(fileName) + " has corrupted header.");
   }
   pages_ =
       std::make_unique<TPageFileManager>(std::move(file), kPageSize, kExtentPageCount, readOnly);
 
   if (creating) {
-    TSFSHeader& h = pages_->Header();
-    h = TSFSHeader{};
+    StoreHeader& h = pages_->Header();
+    h = StoreHeader{};
     if (!password.empty()) {
       h.hasPassword = 1;
       h.passwordRecord = record;
@@ -80,11 +80,11 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
     pages_->SaveHeader();
   } else {
     if (!pages_->LoadHeader())
-      throw EStoreError("TSingleFileSystem.LoadHeader - Invalid SFS file, header is corrupted.");
+      throw StoreError("TSingleFileSystem.LoadHeader - Invalid SFS file, header is corrupted.");
     if (pages_->Header().hasPassword == 1) {
       std::string key;
       if (!CheckPassword(pages_->Header().passwordRecord, password, key))
-        throw EStoreError("TSingleFileSystem.Create - invalid password specified, file name = " +
+        throw StoreError("TSingleFileSystem.Create - invalid password specified, file name = " +
                           Quoted(fileName));
       pages_->SetStoreKey(key);
     }
@@ -110,12 +110,12 @@ uint8_t TSingleFileSystem::DefaultCompression() const {
 }
 int64_t TSingleFileSystem::PartSize() const { return pages_->File().PartSize(); }
 
-std::vector<TStoreFileInfo> TSingleFileSystem::List() const {
-  std::vector<TStoreFileInfo> out;
+std::vector<StoreFileInfo> TSingleFileSystem::List() const {
+  std::vector<StoreFileInfo> out;
   for (int32_t i = 0; i < dir_->Count(); ++i) {
-    const TDIREntry& e = dir_->ReadItem(i);
+    const DirEntry& e = dir_->ReadItem(i);
     if (e.isDeleted) continue;
-    TStoreFileInfo info;
+    StoreFileInfo info;
     info.index = i;
     info.name = e.fileName;
     info.parentId = e.parentId;

@@ -3,7 +3,7 @@
 // files, each a chain of pages, optionally enciphered under a store or per-file password.
 //
 // Lifetime: open from construction to destruction, no separate open or close. Construction
-// either succeeds completely or throws EStoreError (files already created stay on disk).
+// either succeeds completely or throws StoreError (files already created stay on disk).
 // Destruction frees handle records without closing them, flushes the part files and writes
 // nothing else; streams over the store must be destroyed first.
 //
@@ -11,7 +11,7 @@
 // bytes) and keep the code in LastError():
 //   -1 not found / directory / password refused / cannot be created, -6 unknown handle,
 //   -7..-13 page read or write failure, -16 exists and is open, -17 no space.
-// They throw EStoreError only for a damaged store (broken page-map chain and kin).
+// They throw StoreError only for a damaged store (broken page-map chain and kin).
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -25,7 +25,7 @@ class TPageFileManager;
 class TFreeSpaceManager;
 class TDIRManager;
 class TUserFilePageMapManager;
-struct TDIREntry;
+struct DirEntry;
 
 // Open modes (16-bit). Anything other than kModeCreate opens an existing store or file:
 // two low bits 0 = read-only, 1 or 2 = read/write; kModeExclusive = not shared.
@@ -35,7 +35,7 @@ constexpr uint16_t kModeReadWrite = 0x0002;
 constexpr uint16_t kModeExclusive = 0x0010;
 
 // What `sfs ls` and the tests see of a live directory entry.
-struct TStoreFileInfo {
+struct StoreFileInfo {
   int index = -1;
   std::string name;
   int parentId = -1;
@@ -50,10 +50,10 @@ struct TStoreFileInfo {
 class TSingleFileSystem {
  public:
   // Called when a file operation runs out of space.
-  using TOutOfSpaceEvent = std::function<void(TSingleFileSystem& sender)>;
+  using OutOfSpaceEvent = std::function<void(TSingleFileSystem& sender)>;
   // Asked for a password when a protected file is opened with a wrong one. Returns false
   // to cancel; else the new attempt in `password`.
-  using TPasswordRequestEvent = std::function<bool(
+  using PasswordRequestEvent = std::function<bool(
       TSingleFileSystem& sender, const std::string& fileName, std::string& password)>;
 
   // mode kModeCreate creates a new store (replacing any parts of that name); other modes open
@@ -89,10 +89,10 @@ class TSingleFileSystem {
   bool StoreFileExists(const std::string& name);
 
   // Live entries in index order.
-  std::vector<TStoreFileInfo> List() const;
+  std::vector<StoreFileInfo> List() const;
 
-  TOutOfSpaceEvent OnOutOfSpace;
-  TPasswordRequestEvent OnPasswordRequest;
+  OutOfSpaceEvent OnOutOfSpace;
+  PasswordRequestEvent OnPasswordRequest;
 
   // The layers, for the verifier and the tests.
   TPageFileManager& Pages() { return *pages_; }
@@ -109,10 +109,10 @@ class TSingleFileSystem {
     std::string pageKey;
   };
 
-  int CreateFile(const std::string& name, const std::string& password, const std::string& question,
+  int CreateEntry(const std::string& name, const std::string& password, const std::string& question,
                  const std::string& answer, std::string& pageKey);
   bool AskPassword(const std::string& name, int entry, std::string& password, std::string& pageKey);
-  bool ZeroTail(Handle& h, TDIREntry& entry);
+  bool ZeroTail(Handle& h, DirEntry& entry);
   uint8_t EncryptionFor(const Handle& h) const;
   Handle* FindHandle(int handle);
   const std::string* KeyFor(const Handle& h) const;

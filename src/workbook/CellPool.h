@@ -26,27 +26,27 @@ namespace workbook {
 struct CellSlot {
   union {
     double number;
-    IFormulaEntry* formula;
+    FormulaHandle* formula;
   };
   SharedText text;
 
   CellSlot() : number(0) {}
 
   // The style entry; the slot holds one reference of the style cache on it.
-  TSSStyleEntry* Style() const { return reinterpret_cast<TSSStyleEntry*>(bits_ & ~kFlagBits); }
-  void SetStyle(TSSStyleEntry* style) { bits_ = reinterpret_cast<uintptr_t>(style) | (bits_ & kFlagBits); }
+  StyleEntry* Style() const { return reinterpret_cast<StyleEntry*>(bits_ & ~kFlagBits); }
+  void SetStyle(StyleEntry* style) { bits_ = reinterpret_cast<uintptr_t>(style) | (bits_ & kFlagBits); }
   uint8_t Type() const { return static_cast<uint8_t>(bits_ & kTypeBits); }
   void SetType(uint8_t type) { bits_ = (bits_ & ~kTypeBits) | (type & kTypeBits); }
   bool DerivedText() const { return (bits_ & kDerivedBit) != 0; }
   void SetDerivedText(bool derived) { bits_ = derived ? bits_ | kDerivedBit : bits_ & ~kDerivedBit; }
 
  private:
-  static constexpr uintptr_t kTypeBits = 3;    // TCellDataType: 0 text, 1 formula, 2 number
+  static constexpr uintptr_t kTypeBits = 3;    // CellContentType: 0 text, 1 formula, 2 number
   static constexpr uintptr_t kDerivedBit = 4;
   static constexpr uintptr_t kFlagBits = 7;
   uintptr_t bits_ = 0;
 };
-static_assert(alignof(TSSStyleEntry) >= 8, "the slot keeps three flag bits in a style pointer");
+static_assert(alignof(StyleEntry) >= 8, "the slot keeps three flag bits in a style pointer");
 static_assert(sizeof(CellSlot) <= sizeof(double) + 2 * sizeof(void*), "a slot is three words");
 
 class CellPool {

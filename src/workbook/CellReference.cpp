@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "workbook/SSUtils.h"
+#include "workbook/CellValueTypes.h"
 
 namespace workbook {
 namespace {

@@ -94,7 +94,7 @@ class Reader {
 
 void WriteCell(Writer& w, TSSDataStorage& storage, int32_t col, int32_t row) {
   const TSSCellRec rec = storage.CellRec(col, row);
-  const TSSStyleEntry& s = *rec.Style;
+  const StyleEntry& s = *rec.Style;
   Writer cell;
   cell.U16(s.Format);
   cell.U8(s.HorzAlign);
@@ -110,7 +110,7 @@ void WriteCell(Writer& w, TSSDataStorage& storage, int32_t col, int32_t row) {
   cell.U8(font.Style);
   cell.U8(font.Charset);
   cell.U8(font.Size);
-  for (const TSSEdgeRec& edge : s.Borders) {
+  for (const EdgeRec& edge : s.Borders) {
     cell.U8(edge.Style);
     cell.U16(edge.Color);
   }
@@ -120,7 +120,7 @@ void WriteCell(Writer& w, TSSDataStorage& storage, int32_t col, int32_t row) {
   if (rec.DataType == kCellFormula) {
     uint16_t count = 0;
     std::string tokens;
-    if (IFormulaCache* formulas = storage.Host().FormulaCache(); formulas && rec.Formula)
+    if (FormulaEngine* formulas = storage.Host().FormulaCache(); formulas && rec.Formula)
       tokens = formulas->FormulaTokenBytes(rec.Formula, count);
     cell.U16(count);
     cell.Raw(tokens);
@@ -175,7 +175,7 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
     areas.push_back(TRect{a.Left + dCol, a.Top + dRow, a.Right - 1 + dCol, a.Bottom - 1 + dRow});
   }
   size_t pos = header.Pos();
-  IFormulaCache* formulas = storage.Host().FormulaCache();
+  FormulaEngine* formulas = storage.Host().FormulaCache();
   for (int64_t c = 0; c < width; ++c) {
     for (int64_t r = 0; r < height; ++r) {
       Reader lengthReader(block, pos, block.size());
@@ -186,7 +186,7 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
       }
       Reader cell(block, lengthReader.Pos(), lengthReader.Pos() + static_cast<size_t>(length));
       pos = lengthReader.Pos() + static_cast<size_t>(length);
-      TSSStyleEntry entry;
+      StyleEntry entry;
       entry.Format = cell.U16();
       entry.HorzAlign = static_cast<THorzTextAlign>(std::min<uint8_t>(cell.U8(), haJUSTIFY));
       entry.VertAlign = static_cast<TVertTextAlign>(std::min<uint8_t>(cell.U8(), vaJUSTIFY));
@@ -201,7 +201,7 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
       font.Style = cell.U8();
       font.Charset = cell.U8();
       font.Size = cell.U8();
-      for (TSSEdgeRec& edge : entry.Borders) {
+      for (EdgeRec& edge : entry.Borders) {
         edge.Style = static_cast<TSSEdgeLineStyle>(std::min<uint8_t>(cell.U8(), lsNone));
         edge.Color = cell.U16();
       }
@@ -248,12 +248,12 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
         style.SetWholeStyle(entry, font, false);
       }
       if (type == kCellFormula) {
-        IFormulaCache::PasteResult result = IFormulaCache::PasteResult::NotSupported;
+        FormulaEngine::PasteResult result = FormulaEngine::PasteResult::NotSupported;
         if (formulas && tokenCount > 0)
           result = formulas->PasteFormula(storage, tc, tr, tokens, tokenCount, dCol, dRow);
-        if (result == IFormulaCache::PasteResult::InvalidReference)
+        if (result == FormulaEngine::PasteResult::InvalidReference)
           storage.StoreCellText(tc, tr, false, false, ErrorText(kErrRef));
-        else if (result == IFormulaCache::PasteResult::NotSupported)
+        else if (result == FormulaEngine::PasteResult::NotSupported)
           storage.StoreCellText(tc, tr, true, false, text);
       } else {
         storage.RestoreCellContent(tc, tr, text, type == kCellNumber ? kCellNumber : kCellText, number);
@@ -261,7 +261,7 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
     }
   }
   if (!areas.empty()) {
-    if (ICellHistory* history = storage.Host().History()) history->RecordMergedAreas(storage);
+    if (CellHistory* history = storage.Host().History()) history->RecordMergedAreas(storage);
   }
   storage.MergedCells().AddAreas(areas);
   // Cells inside pasted areas carry the merged flag.

@@ -16,7 +16,8 @@
 #include <functional>
 #include <string>
 
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
+#include "workbook/Errors.h"
 
 namespace workbook {
 

@@ -8,9 +8,9 @@ namespace workbook {
 
 class ISpreadSheetBook;
 
-class IWorkbookReader {
+class WorkbookReader {
  public:
-  virtual ~IWorkbookReader() = default;
+  virtual ~WorkbookReader() = default;
   // The stream holds a workbook this reader understands.
   virtual bool IsWorkbook() = 0;
   // Fills the book; progress receives 0..100.

@@ -8,7 +8,7 @@
 
 #include "workbook/SSPalette.h"
 #include "workbook/SSStyleTypes.h"
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
 
 namespace workbook {
 
@@ -43,8 +43,8 @@ class ISpreadSheetBook {
   virtual void SetProtected(bool value) = 0;
   // Replaces entry 0 with a complete entry (its font given separately), keeping the entry's
   // identity and font record, reference count 1 plus its users.
-  virtual void SetDefaultStyleEntry(const TSSStyleEntry& entry, const TSSFontRec& font) = 0;
-  virtual void SetPalette(const TSSPalette& palette) = 0;
+  virtual void SetDefaultStyleEntry(const StyleEntry& entry, const TSSFontRec& font) = 0;
+  virtual void SetPalette(const ColorPalette& palette) = 0;
   virtual void SetPageVisible(int index, bool visible) = 0;
 };
 

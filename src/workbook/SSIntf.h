@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
 
 namespace workbook {
 
@@ -17,9 +17,9 @@ class TSSStyleCache;
 enum class HeaderKind : uint8_t { Columns = 0, Rows = 1 };
 
 // Model notifications. The defaults do nothing, so a listener overrides only what it serves.
-class IModelListener {
+class ModelListener {
  public:
-  virtual ~IModelListener() = default;
+  virtual ~ModelListener() = default;
   // A cell record changed through the single write path.
   virtual void CellChanged(TSSDataStorage& storage, int32_t col, int32_t row) {}
   // The book's content changed (its modified flag).
@@ -53,9 +53,9 @@ class IModelListener {
 
 // Undo recording. Every call offers the history an action; while recording is suspended the
 // history ignores it.
-class ICellHistory {
+class CellHistory {
  public:
-  virtual ~ICellHistory() = default;
+  virtual ~CellHistory() = default;
   // Store the content of one cell before it changes ("Change cells").
   virtual void RecordCellChange(TSSDataStorage& storage, int32_t col, int32_t row) = 0;
   // Store the cells and merged areas of a rectangle before a merge or split.
@@ -89,27 +89,27 @@ class ICellHistory {
 // storage keeps and hands back. It has no virtual functions (a book holds one per formula
 // cell, and a table pointer in each would be memory for nothing); the cache that made an
 // entry is the one that destroys it, as its own type.
-class IFormulaEntry {
+class FormulaHandle {
  protected:
-  IFormulaEntry() = default;
-  ~IFormulaEntry() = default;
+  FormulaHandle() = default;
+  ~FormulaHandle() = default;
 };
 
 // The book's formula cache as the storage sees it.
-class IFormulaCache {
+class FormulaEngine {
  public:
-  virtual ~IFormulaCache() = default;
+  virtual ~FormulaEngine() = default;
   // Drop a cell's formula entry (the cell no longer holds a formula).
-  virtual void Remove(IFormulaEntry* entry) = 0;
+  virtual void Remove(FormulaHandle* entry) = 0;
   // Compile the text now stored at (col, row): point the record at a new entry, regenerate its
   // text and set data type formula, through the storage's write path.
   virtual void SetFormula(TSSDataStorage& storage, int32_t col, int32_t row) = 0;
   // A copy of an entry for the same cell position in another storage.
-  virtual IFormulaEntry* Clone(IFormulaEntry* entry, TSSDataStorage& target) = 0;
+  virtual FormulaHandle* Clone(FormulaHandle* entry, TSSDataStorage& target) = 0;
   // The formula text regenerated from the entry (for editing).
-  virtual std::string FormulaText(IFormulaEntry* entry) = 0;
+  virtual std::string FormulaText(FormulaHandle* entry) = 0;
   // The text of the formula's current result.
-  virtual std::string FormulaDisplayText(IFormulaEntry* entry) = 0;
+  virtual std::string FormulaDisplayText(FormulaHandle* entry) = 0;
 
   // Book-level operations; the defaults suit a cache without formulas.
   // Recalculates every sheet; returns how many formulas were evaluated.
@@ -132,9 +132,9 @@ class IFormulaCache {
   virtual void RowsShifted(int32_t sheet, int32_t at, int32_t count) {}
   // A formula cell's record moved to (col, row) of a storage (insertion, deletion, sorting):
   // the entry takes its new position and regenerates the record's text.
-  virtual void CellMoved(IFormulaEntry* entry, TSSDataStorage& storage, int32_t col, int32_t row) {}
+  virtual void CellMoved(FormulaHandle* entry, TSSDataStorage& storage, int32_t col, int32_t row) {}
   // The token stream of an entry for the clipboard; count 0 when there is none.
-  virtual std::string FormulaTokenBytes(IFormulaEntry* entry, uint16_t& count) {
+  virtual std::string FormulaTokenBytes(FormulaHandle* entry, uint16_t& count) {
     count = 0;
     return std::string();
   }
@@ -148,13 +148,13 @@ class IFormulaCache {
 };
 
 // What a storage needs from the sheet and book that own it.
-class IStorageHost {
+class StorageHost {
  public:
-  virtual ~IStorageHost() = default;
+  virtual ~StorageHost() = default;
   virtual TSSStyleCache& StyleCache() = 0;
-  virtual IModelListener& Listener() = 0;
-  virtual ICellHistory* History() = 0;        // null: nothing is recorded
-  virtual IFormulaCache* FormulaCache() = 0;  // null: formulas stay text
+  virtual ModelListener& Listener() = 0;
+  virtual CellHistory* History() = 0;        // null: nothing is recorded
+  virtual FormulaEngine* FormulaCache() = 0;  // null: formulas stay text
   // Position of the owning sheet among the book's sheets, 0 if not found.
   virtual int32_t SheetIndex() const = 0;
   // Identity of the owning book (copies within one book get a "2" appended to the caption).

@@ -2,14 +2,14 @@
 
 namespace workbook {
 namespace {
-constexpr TColorValue Hex(uint32_t rrggbb) {
+constexpr ColorValue Hex(uint32_t rrggbb) {
   return RGBColor(static_cast<uint8_t>(rrggbb >> 16), static_cast<uint8_t>(rrggbb >> 8),
                   static_cast<uint8_t>(rrggbb));
 }
 }  // namespace
 
-const TSSPalette& DefaultPalette() {
-  static const TSSPalette kPalette = {
+const ColorPalette& DefaultPalette() {
+  static const ColorPalette kPalette = {
       Hex(0x000000), Hex(0xFFFFFF), Hex(0xFF0000), Hex(0x00FF00), Hex(0x0000FF), Hex(0xFFFF00),
       Hex(0xFF00FF), Hex(0x00FFFF), Hex(0x800000), Hex(0x008000), Hex(0x000080), Hex(0x808000),
       Hex(0x800080), Hex(0x008080), Hex(0xC0C0C0), Hex(0x808080), Hex(0x9999FF), Hex(0x993366),
@@ -24,9 +24,9 @@ const TSSPalette& DefaultPalette() {
   return kPalette;
 }
 
-TSSColor PaletteIndexOf(const TSSPalette& palette, TColorValue color, TSSColor fallback) {
+TSSColor PaletteIndexOf(const ColorPalette& palette, ColorValue color, TSSColor fallback) {
   if (color == kSystemWindowColor) return kAutomaticColor;
-  const TColorValue rgb = color & 0x00FFFFFF;
+  const ColorValue rgb = color & 0x00FFFFFF;
   for (size_t i = 0; i < palette.size(); ++i)
     if (palette[i] == rgb) return static_cast<TSSColor>(i);
   return fallback;

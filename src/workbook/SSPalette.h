@@ -8,19 +8,19 @@
 namespace workbook {
 
 // Colours are 0x00BBGGRR values; a value with the top bit set names a system colour.
-using TColorValue = uint32_t;
-constexpr TColorValue kSystemWindowColor = 0x80000005;
-constexpr TColorValue RGBColor(uint8_t r, uint8_t g, uint8_t b) {
-  return TColorValue{r} | (TColorValue{g} << 8) | (TColorValue{b} << 16);
+using ColorValue = uint32_t;
+constexpr ColorValue kSystemWindowColor = 0x80000005;
+constexpr ColorValue RGBColor(uint8_t r, uint8_t g, uint8_t b) {
+  return ColorValue{r} | (ColorValue{g} << 8) | (ColorValue{b} << 16);
 }
 
-using TSSPalette = std::array<TColorValue, kPaletteSize>;
+using ColorPalette = std::array<ColorValue, kPaletteSize>;
 
 // The default palette of the binary workbook format (its colours 8 to 63).
-const TSSPalette& DefaultPalette();
+const ColorPalette& DefaultPalette();
 
 // 57 for the system window colour; otherwise the first palette entry with the colour's RGB
 // value, or fallback when there is none.
-TSSColor PaletteIndexOf(const TSSPalette& palette, TColorValue color, TSSColor fallback);
+TSSColor PaletteIndexOf(const ColorPalette& palette, ColorValue color, TSSColor fallback);
 
 }  // namespace workbook

@@ -59,20 +59,20 @@ struct TSSFontRec {
   }
 };
 
-struct TSSEdgeRec {
+struct EdgeRec {
   TSSEdgeLineStyle Style = lsDefault;
   TSSColor Color = kAutomaticColor;
-  friend bool operator==(const TSSEdgeRec&, const TSSEdgeRec&) = default;
+  friend bool operator==(const EdgeRec&, const EdgeRec&) = default;
 };
 
-enum TSSEdge : uint8_t { edgeLeft = 0, edgeTop = 1, edgeRight = 2, edgeBottom = 3 };
+enum EdgeSide : uint8_t { edgeLeft = 0, edgeTop = 1, edgeRight = 2, edgeBottom = 3 };
 
 // One shared, reference-counted combination of formatting. Two entries are the same style when
 // everything but RefCount is equal; the font takes part by identity, so equal fonts must be the
 // same record (the cache guarantees that).
 // Aligned to 8 bytes in every build: a cell slot keeps flags in the low bits of a pointer to
 // its entry.
-struct alignas(8) TSSStyleEntry {
+struct alignas(8) StyleEntry {
   uint16_t Format = 0;  // number-format code
   THorzTextAlign HorzAlign = haGENERAL;
   TVertTextAlign VertAlign = vaCENTER;
@@ -83,17 +83,17 @@ struct alignas(8) TSSStyleEntry {
   TSSFillStyle FillStyle = fsSolid;
   TSSColor ForegroundColor = kDefaultFillColor;
   TSSColor BackgroundColor = kDefaultFillColor;
-  std::array<TSSEdgeRec, 4> Borders{};
+  std::array<EdgeRec, 4> Borders{};
   int32_t RefCount = 0;
 
-  bool SameStyle(const TSSStyleEntry& o) const {
+  bool SameStyle(const StyleEntry& o) const {
     return Format == o.Format && HorzAlign == o.HorzAlign && VertAlign == o.VertAlign &&
            WordBreak == o.WordBreak && Reserved == o.Reserved && Flags == o.Flags &&
            Font == o.Font && FillStyle == o.FillStyle && ForegroundColor == o.ForegroundColor &&
            BackgroundColor == o.BackgroundColor && Borders == o.Borders;
   }
   // Fill (pattern, foreground, background) and the four borders equal: what makes a cell visible.
-  bool SameFillAndBorders(const TSSStyleEntry& o) const {
+  bool SameFillAndBorders(const StyleEntry& o) const {
     return FillStyle == o.FillStyle && ForegroundColor == o.ForegroundColor &&
            BackgroundColor == o.BackgroundColor && Borders == o.Borders;
   }

@@ -1,4 +1,5 @@
 #include "workbook/SSUtils.h"
+#include "workbook/CellValueTypes.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
 
 namespace workbook {
 

@@ -6,6 +6,7 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSCellStyle.h"
+#include "workbook/KeyCodes.h"
 
 namespace workbook {
 namespace {
@@ -46,7 +47,7 @@ TCustomSpreadSheetBook::~TCustomSpreadSheetBook() {
   formulas_.reset();
 }
 
-void TCustomSpreadSheetBook::SetFormulaCache(std::unique_ptr<IFormulaCache> cache) {
+void TCustomSpreadSheetBook::SetFormulaCache(std::unique_ptr<FormulaEngine> cache) {
   formulas_ = std::move(cache);
   if (formulas_) formulas_->SetR1C1ReferenceStyle(r1c1_);
 }
@@ -279,7 +280,7 @@ void TCustomSpreadSheetBook::Assign(const TCustomSpreadSheetBook& source) {
   try {
     ClearBook();
     styles_.OverwriteDefault([&] {
-      TSSStyleEntry e = *source.styles_.DefaultEntry();
+      StyleEntry e = *source.styles_.DefaultEntry();
       e.Font = e.Font ? styles_.ImportFont(*e.Font) : nullptr;
       return e;
     }());
@@ -303,7 +304,7 @@ void TCustomSpreadSheetBook::Assign(const TCustomSpreadSheetBook& source) {
   listener_.Repaint();
 }
 
-void TCustomSpreadSheetBook::LoadFromReader(IWorkbookReader& reader) {
+void TCustomSpreadSheetBook::LoadFromReader(WorkbookReader& reader) {
   SetReadOnly(false);
   history_->Clear();
   history_->Suspend();
@@ -402,8 +403,8 @@ std::unique_ptr<TSSCellObject> TCustomSpreadSheetBook::GetCell(int sheet, int32_
 
 IBookSheet& TCustomSpreadSheetBook::GetSheet(int index) { return Sheets(index); }
 
-void TCustomSpreadSheetBook::SetDefaultStyleEntry(const TSSStyleEntry& entry, const TSSFontRec& font) {
-  TSSStyleEntry e = entry;
+void TCustomSpreadSheetBook::SetDefaultStyleEntry(const StyleEntry& entry, const TSSFontRec& font) {
+  StyleEntry e = entry;
   // The default entry keeps its own font record, refreshed from the given font.
   TSSFontRec* own = styles_.DefaultEntry()->Font;
   own->Name = font.Name;
@@ -417,12 +418,12 @@ void TCustomSpreadSheetBook::SetDefaultStyleEntry(const TSSStyleEntry& entry, co
   listener_.Repaint();
 }
 
-void TCustomSpreadSheetBook::SetPalette(const TSSPalette& palette) {
+void TCustomSpreadSheetBook::SetPalette(const ColorPalette& palette) {
   styles_.Palette() = palette;
   listener_.Repaint();
 }
 
-TSpreadSheetBook::TSpreadSheetBook() {
+void TCustomSpreadSheetBook::AddFirstSheet() {
   History().Suspend();
   AddSheet();
   History().Resume();

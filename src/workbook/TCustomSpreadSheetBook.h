@@ -1,8 +1,10 @@
 #pragma once
 // The workbook: an ordered list of sheets with one active sheet, the book-wide settings, the
 // shared style cache, the formula cache (installed by the formula layer through a factory),
-// the undo history and the listener that raises the public events. The book never paints;
-// the view attaches through the listener and the repaint counter.
+// the undo history and the listener that raises the public events. The book never paints and
+// keeps no screen state (painter, colours of the grid, scroll bars, header sizes, caption
+// bar): the published book class of the view layer adds that; the view attaches through the
+// listener and the repaint counter. A new book has no sheet (see Workbook for one that has).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,7 +13,7 @@
 
 #include "workbook/SSBookIO.h"
 #include "workbook/SSBookIntf.h"
-#include "workbook/SSHistory.h"
+#include "workbook/TSpreadSheetHistory.h"
 #include "workbook/SSIntf.h"
 #include "workbook/SSPalette.h"
 #include "workbook/TSSListener.h"
@@ -24,14 +26,11 @@ class TSSCellStyle;
 class TSSCellObject;
 class TSSDefaultStyle;
 
-enum class TSSPainterType : uint8_t { ptOffice97Style, ptStandard, ptFlat, ptUltraFlat, ptOffice11, ptXP };
-enum class TScrollBars : uint8_t { sbsNone, sbsHorizontal, sbsVertical, sbsBoth };
-
 class TCustomSpreadSheetBook : public ISpreadSheetBook {
  public:
   // The formula layer installs its cache through this factory; without one the book keeps
   // formulas as text.
-  using FormulaCacheFactory = std::function<std::unique_ptr<IFormulaCache>(TCustomSpreadSheetBook&)>;
+  using FormulaCacheFactory = std::function<std::unique_ptr<FormulaEngine>(TCustomSpreadSheetBook&)>;
   static void SetFormulaCacheFactory(FormulaCacheFactory factory);
 
   TCustomSpreadSheetBook();
@@ -39,7 +38,7 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   TCustomSpreadSheetBook(const TCustomSpreadSheetBook&) = delete;
   TCustomSpreadSheetBook& operator=(const TCustomSpreadSheetBook&) = delete;
 
-  TSSBookEvents events;
+  BookEvents events;
 
   // ---- sheets
   int PageCount() const override { return static_cast<int>(sheets_.size()); }
@@ -60,6 +59,8 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   // The caption as given (no uniqueness test); none: "Sheet" + (PageCount + 1).
   TSSBookSheet& AddSheet();
   TSSBookSheet& AddSheet(const std::string& caption);
+  // The first sheet of a new book: added without undo record, the book left unmodified.
+  void AddFirstSheet();
   void DeleteSheet(int index);
   void ExchangeSheets(int index1, int index2);
   // Position of a sheet, -1 when it is not one of this book's.
@@ -83,7 +84,7 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   // filled, "Stream has unknown function's" when the file used unknown functions, then row
   // heights, sheet 0 active and the history cleared again. On failure the lock, the loading
   // flag and history recording are restored; the book stays cleared or partly filled.
-  void LoadFromReader(IWorkbookReader& reader);
+  void LoadFromReader(WorkbookReader& reader);
   static void SetFileHandlers(FileHandler load, FileHandler save);
 
   // Keys with a meaning of their own (virtual-key codes): Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z,
@@ -93,22 +94,12 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   // ---- settings
   bool AutoRecalc() const { return autoRecalc_; }
   void SetAutoRecalc(bool on);
-  TColorValue BackgroundColor = kSystemWindowColor;
-  bool BufferedPaint = false;
-  int ColHeaderHeight() const { return colHeaderHeight_; }
-  void SetColHeaderHeight(int height) {
-    if (height > 0) colHeaderHeight_ = height;
-  }
   uint16_t DefaultColWidth() const { return defaultColWidth_; }
   void SetDefaultColWidth(uint16_t width);
   uint16_t DefaultRowHeight() const { return defaultRowHeight_; }
   void SetDefaultRowHeight(uint16_t height);
   TSSDefaultStyle& DefaultStyle() { return styles_.DefaultStyle(); }
   bool ExcelProtectionStyle = true;
-  TColorValue GridColor = 0x8000000F;    // system button face
-  TColorValue HeaderColor = 0x8000000F;  // system button face
-  bool HideSelection = false;
-  TSSPainterType PainterType = TSSPainterType::ptOffice97Style;
   uint8_t Precision() const { return precision_; }
   void SetPrecision(uint8_t precision);
   bool Protected = false;
@@ -117,13 +108,6 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   bool ReadOnly() const { return readOnly_; }
   // Also sets or clears the read-only flag of the default style.
   void SetReadOnly(bool readOnly);
-  int RowHeaderWidth() const { return rowHeaderWidth_; }
-  void SetRowHeaderWidth(int width) {
-    if (width > 0) rowHeaderWidth_ = width;
-  }
-  TScrollBars ScrollBars = TScrollBars::sbsBoth;
-  TColorValue SelectionColor = 0x8000000D;  // system highlight
-  bool ShowCaptionBar = true;
   bool ShowFormulas() const { return showFormulas_; }
   void SetShowFormulas(bool on);
   bool ShowGrid() const { return showGrid_; }
@@ -142,16 +126,16 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   std::unique_ptr<TSSCellObject> GetCell(int sheet, int32_t col, int32_t row) override;
   IBookSheet& GetSheet(int index) override;
   void SetProtected(bool value) override { Protected = value; }
-  void SetDefaultStyleEntry(const TSSStyleEntry& entry, const TSSFontRec& font) override;
-  void SetPalette(const TSSPalette& palette) override;
+  void SetDefaultStyleEntry(const StyleEntry& entry, const TSSFontRec& font) override;
+  void SetPalette(const ColorPalette& palette) override;
 
   // ---- parts
   TSSStyleCache& StyleCache() { return styles_; }
-  TSSPalette& Palette() { return styles_.Palette(); }
+  ColorPalette& Palette() { return styles_.Palette(); }
   TSpreadSheetHistory& History() { return *history_; }
   TSSListener& Listener() { return listener_; }
-  IFormulaCache* FormulaCache() const { return formulas_.get(); }
-  void SetFormulaCache(std::unique_ptr<IFormulaCache> cache);
+  FormulaEngine* FormulaCache() const { return formulas_.get(); }
+  void SetFormulaCache(std::unique_ptr<FormulaEngine> cache);
 
  protected:
   void ActivateSheet(int index);
@@ -161,33 +145,19 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   TSSListener listener_;
   std::unique_ptr<TSpreadSheetHistory> history_;
   TSSStyleCache styles_;
-  std::unique_ptr<IFormulaCache> formulas_;
+  std::unique_ptr<FormulaEngine> formulas_;
   std::vector<std::unique_ptr<TSSBookSheet>> sheets_;
   std::vector<bool> pageVisible_;
   int activePage_ = 0;
   bool autoRecalc_ = true;
-  int colHeaderHeight_ = 20;
   uint16_t defaultColWidth_ = 85;
   uint16_t defaultRowHeight_ = 20;
   uint8_t precision_ = 2;
   bool r1c1_ = false;
   bool readOnly_ = false;
-  int rowHeaderWidth_ = 85;
   bool showFormulas_ = false;
   bool showGrid_ = true;
   bool loading_ = false;
-};
-
-// The book with its tab strip; creates its first sheet.
-class TSpreadSheetBook : public TCustomSpreadSheetBook {
- public:
-  TSpreadSheetBook();
-};
-
-// The same book without the caption bar.
-class TSpreadSheet : public TSpreadSheetBook {
- public:
-  TSpreadSheet() { ShowCaptionBar = false; }
 };
 
 }  // namespace workbook

@@ -133,14 +133,14 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
   int32_t best = 0;
   for (int32_t col = 0; col <= lastCol; ++col) {
     if (storage_->CellDataType(col, row) != kCellText) continue;
-    const TSSStyleEntry* style = storage_->CellStyleEntry(col, row);
+    const StyleEntry* style = storage_->CellStyleEntry(col, row);
     if (!style->WordBreak || !style->Font) continue;
     const TRect area = storage_->MergedAreaOf(col, row);
     const int64_t width = ColumnHeader().Distance(area.Left, area.Right + 1) - 4;
     if (width <= 0) continue;
     const std::string text = storage_->CellDisplayText(col, row);
     // Lines broken with the font's real widths; each line is the font's height plus a margin.
-    const platform::IFontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(*style->Font));
+    const platform::FontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(*style->Font));
     const int32_t lineHeight = metrics.Metrics().height + 2;
     const int32_t lines = static_cast<int32_t>(std::min<size_t>(
         platform::BreakLines(metrics, text, static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX))).size(),
@@ -181,9 +181,9 @@ void TSSBookSheet::SetViewOptions(const TRect& selection, bool showFormulas, boo
 }
 
 TSSStyleCache& TSSBookSheet::StyleCache() { return book_.StyleCache(); }
-IModelListener& TSSBookSheet::Listener() { return book_.Listener(); }
-ICellHistory* TSSBookSheet::History() { return &book_.History(); }
-IFormulaCache* TSSBookSheet::FormulaCache() { return book_.FormulaCache(); }
+ModelListener& TSSBookSheet::Listener() { return book_.Listener(); }
+CellHistory* TSSBookSheet::History() { return &book_.History(); }
+FormulaEngine* TSSBookSheet::FormulaCache() { return book_.FormulaCache(); }
 int32_t TSSBookSheet::SheetIndex() const { return std::max(0, book_.IndexOfSheet(this)); }
 uint16_t TSSBookSheet::DefaultColWidth() const { return book_.DefaultColWidth(); }
 uint16_t TSSBookSheet::DefaultRowHeight() const { return book_.DefaultRowHeight(); }

@@ -14,7 +14,7 @@ namespace workbook {
 class TCustomSpreadSheetBook;
 class TSSCellObject;
 
-class TSSBookSheet : public IStorageHost, public IBookSheet {
+class TSSBookSheet : public StorageHost, public IBookSheet {
  public:
   explicit TSSBookSheet(TCustomSpreadSheetBook& book);
   ~TSSBookSheet() override;
@@ -77,11 +77,11 @@ class TSSBookSheet : public IStorageHost, public IBookSheet {
   void SetViewOptions(const TRect& selection, bool showFormulas, bool showHeaders, bool showGrid) override;
   std::unique_ptr<TSSCellObject> GetCell(int32_t col, int32_t row) override;
 
-  // IStorageHost
+  // StorageHost
   TSSStyleCache& StyleCache() override;
-  IModelListener& Listener() override;
-  ICellHistory* History() override;
-  IFormulaCache* FormulaCache() override;
+  ModelListener& Listener() override;
+  CellHistory* History() override;
+  FormulaEngine* FormulaCache() override;
   int32_t SheetIndex() const override;
   const void* BookIdentity() const override { return &book_; }
   uint16_t DefaultColWidth() const override;

@@ -7,6 +7,7 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
+#include "workbook/KeyCodes.h"
 
 namespace workbook {
 namespace {
@@ -71,7 +72,7 @@ void TSSBookSheet::InsertCells(const TRect& rect, int mode) {
   if (book_.ExcelProtectionStyle && !AreCellsEditable(UsedPart(*storage_, r))) return;
   book_.BeginUpdate();
   try {
-    if (IFormulaCache* formulas = book_.FormulaCache()) {
+    if (FormulaEngine* formulas = book_.FormulaCache()) {
       if (mode == 2) formulas->ColumnsShifted(SheetIndex(), std::max(r.Left, 0), r.Width());
       if (mode == 3) formulas->RowsShifted(SheetIndex(), std::max(r.Top, 0), r.Height());
     }
@@ -88,7 +89,7 @@ void TSSBookSheet::DeleteCells(const TRect& rect, int mode) {
   if (book_.ExcelProtectionStyle && !AreCellsEditable(UsedPart(*storage_, r))) return;
   book_.BeginUpdate();
   try {
-    if (IFormulaCache* formulas = book_.FormulaCache()) {
+    if (FormulaEngine* formulas = book_.FormulaCache()) {
       if (mode == 2) formulas->ColumnsShifted(SheetIndex(), std::max(r.Left, 0), -r.Width());
       if (mode == 3) formulas->RowsShifted(SheetIndex(), std::max(r.Top, 0), -r.Height());
     }
@@ -132,7 +133,7 @@ void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
     throw;
   }
   book_.History().Resume();
-  IClipboard& clipboard = Clipboard();
+  BookClipboard& clipboard = Clipboard();
   clipboard.Clear();
   clipboard.SetData(kPrivateClipboardFormat, block + "\r\n" + std::string(1, '\0'));
   clipboard.SetText(platform::AnsiToUtf16(text + "\r\n"));
@@ -178,7 +179,7 @@ TRect TSSBookSheet::Paste(int32_t col, int32_t row) {
   TRect pasted{0, 0, -1, -1};
   if (col < 0 || row < 0 || !IsCellEditable(col, row) || !book_.Listener().CanEdit(*this, col, row))
     return pasted;
-  IClipboard& clipboard = Clipboard();
+  BookClipboard& clipboard = Clipboard();
   const auto editable = [this](int32_t c, int32_t r) { return IsCellEditable(c, r); };
   bool blockPasted = false;
   {

@@ -72,7 +72,7 @@ std::string TSSCellObject::ValueText() const { return Storage().CellValueText(co
 std::string TSSCellObject::DisplayText() const { return Storage().CellDisplayText(col_, row_); }
 
 int TSSCellObject::EffectiveAlignment() const {
-  const TSSStyleEntry* style = Storage().CellStyleEntry(col_, row_);
+  const StyleEntry* style = Storage().CellStyleEntry(col_, row_);
   if (style->HorzAlign != haGENERAL) return style->HorzAlign - 1;
   if (style->Format == 31) return 0;
   const std::string value = ValueText();

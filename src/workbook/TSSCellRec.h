@@ -4,7 +4,7 @@
 
 #include "workbook/SSIntf.h"
 #include "workbook/SSStyleTypes.h"
-#include "workbook/SSTypes.h"
+#include "workbook/CellValueTypes.h"
 
 namespace workbook {
 
@@ -13,10 +13,10 @@ struct TSSCellRec {
   // formula text with its "=".
   std::string Text;
   // The shared style entry; null only in records that callers build, where it means entry 0.
-  TSSStyleEntry* Style = nullptr;
-  TCellDataType DataType = kCellText;
+  StyleEntry* Style = nullptr;
+  CellContentType DataType = kCellText;
   double Value = 0;                   // DataType number
-  IFormulaEntry* Formula = nullptr;   // DataType formula, owned by the formula cache
+  FormulaHandle* Formula = nullptr;   // DataType formula, owned by the formula cache
 };
 
 // Texts equal (case-sensitive), same style entry, same data type, values equal as doubles

@@ -40,7 +40,7 @@ TSSCellStyle::~TSSCellStyle() {
 bool TSSCellStyle::IsReadOnly() const {
   if (working_.Flags & kStyleReadOnly) return true;
   if (IsDefaultStyle()) return false;
-  IStorageHost* host = storage_ ? &storage_->Host() : cache_.Host();
+  StorageHost* host = storage_ ? &storage_->Host() : cache_.Host();
   return host && host->IsReadOnly();
 }
 
@@ -52,7 +52,7 @@ void TSSCellStyle::EndUpdate() {
   }
 }
 
-void TSSCellStyle::Changed(StyleChange kind, TSSEdge edge) {
+void TSSCellStyle::Changed(StyleChange kind, EdgeSide edge) {
   if (updateCount_ > 0) {
     pending_ = true;
     return;
@@ -61,14 +61,14 @@ void TSSCellStyle::Changed(StyleChange kind, TSSEdge edge) {
   ApplyChange(kind, edge);
 }
 
-void TSSCellStyle::ApplyChange(StyleChange kind, TSSEdge edge) {
-  if (IModelListener* listener = cache_.Listener()) listener->BookModified();
-  TSSStyleEntry* found = cache_.FindOrAddEntry(working_);  // our new reference
+void TSSCellStyle::ApplyChange(StyleChange kind, EdgeSide edge) {
+  if (ModelListener* listener = cache_.Listener()) listener->BookModified();
+  StyleEntry* found = cache_.FindOrAddEntry(working_);  // our new reference
   if (found == entry_) {
     cache_.Release(found);
     return;
   }
-  TSSStyleEntry* old = entry_;
+  StyleEntry* old = entry_;
   entry_ = found;
   working_ = *found;
   dirty_ = true;
@@ -81,14 +81,14 @@ void TSSCellStyle::ApplyChange(StyleChange kind, TSSEdge edge) {
   const int32_t nc = col_ + kDx[edge];
   const int32_t nr = row_ + kDy[edge];
   if (nc < 0 || nr < 0) return;
-  const TSSEdgeRec line = working_.Borders[edge];
+  const EdgeRec line = working_.Borders[edge];
   struct Guard {
     bool& flag;
     explicit Guard(bool& f) : flag(f) { flag = true; }
     ~Guard() { flag = false; }
   } guard(cache_.neighbourUpdate);
   TSSCellStyle neighbour(*storage_, nc, nr);
-  neighbour.Borders().Edge(static_cast<TSSEdge>((edge + 2) % 4)).SetAll(line.Style, line.Color);
+  neighbour.Borders().Edge(static_cast<EdgeSide>((edge + 2) % 4)).SetAll(line.Style, line.Color);
 }
 
 void TSSCellStyle::FontMetricsChanged(int32_t oldHeight, int32_t newHeight) {
@@ -109,7 +109,7 @@ void TSSCellStyle::SetLocked(bool locked) {
 
 void TSSCellStyle::SetReadOnlyFlag(bool readOnly) {
   if (!IsDefaultStyle()) {
-    IStorageHost* host = storage_ ? &storage_->Host() : cache_.Host();
+    StorageHost* host = storage_ ? &storage_->Host() : cache_.Host();
     if (host && host->IsReadOnly()) return;
   }
   SetFlag(kStyleReadOnly, readOnly, StyleChange::Flags);
@@ -159,7 +159,7 @@ void TSSCellStyle::SetWordBreak(bool wordBreak) {
   Changed(StyleChange::Alignment);
 }
 
-TSSEdgeLineStyle TSSCellStyle::EffectiveEdgeStyle(TSSEdge edge) const {
+TSSEdgeLineStyle TSSCellStyle::EffectiveEdgeStyle(EdgeSide edge) const {
   if ((working_.Flags & kStyleMerged) && storage_) {
     TRect area;
     if (storage_->MergedCells().AreaAt(TPoint{col_, row_}, area)) {
@@ -170,9 +170,9 @@ TSSEdgeLineStyle TSSCellStyle::EffectiveEdgeStyle(TSSEdge edge) const {
       if (inner) return lsNone;
     }
   }
-  TSSEdge stored = edge;
+  EdgeSide stored = edge;
   if (IsDefaultStyle() && (edge == edgeRight || edge == edgeBottom))
-    stored = static_cast<TSSEdge>(edge - 2);
+    stored = static_cast<EdgeSide>(edge - 2);
   const TSSEdgeLineStyle style = working_.Borders[stored].Style;
   if (style != lsDefault) return style;
   // Filled cells hide the grid line.
@@ -182,15 +182,15 @@ TSSEdgeLineStyle TSSCellStyle::EffectiveEdgeStyle(TSSEdge edge) const {
   return lsDefault;
 }
 
-TSSColor TSSCellStyle::EffectiveEdgeColor(TSSEdge edge) const {
+TSSColor TSSCellStyle::EffectiveEdgeColor(EdgeSide edge) const {
   if (EffectiveEdgeStyle(edge) == lsDefault) return kAutomaticColor;
-  TSSEdge stored = edge;
+  EdgeSide stored = edge;
   if (IsDefaultStyle() && (edge == edgeRight || edge == edgeBottom))
-    stored = static_cast<TSSEdge>(edge - 2);
+    stored = static_cast<EdgeSide>(edge - 2);
   return working_.Borders[stored].Color;
 }
 
-void TSSCellStyle::SetEdge(TSSEdge edge, TSSEdgeLineStyle style, int color) {
+void TSSCellStyle::SetEdge(EdgeSide edge, TSSEdgeLineStyle style, int color) {
   Borders().Edge(edge).SetAll(style, color);
 }
 
@@ -200,15 +200,15 @@ void TSSCellStyle::SetFontRec(const TSSFontRec& font) {
 
 void TSSCellStyle::Assign(TSSCellStyle& source) {
   if (IsReadOnly() || &source == this) return;
-  const TSSStyleEntry& s = source.Working();
+  const StyleEntry& s = source.Working();
   BeginUpdate();
   working_.HorzAlign = s.HorzAlign;
   working_.VertAlign = s.VertAlign;
   working_.Format = s.Format;
   working_.WordBreak = s.WordBreak;
   for (int e = 0; e < 4; ++e) {
-    TSSEdge from = static_cast<TSSEdge>(e);
-    if (source.IsDefaultStyle() && e >= 2) from = static_cast<TSSEdge>(e - 2);
+    EdgeSide from = static_cast<EdgeSide>(e);
+    if (source.IsDefaultStyle() && e >= 2) from = static_cast<EdgeSide>(e - 2);
     working_.Borders[static_cast<size_t>(e)] = s.Borders[from];
   }
   if (s.Font) font_.SetAll(s.Font->Name, s.Font->Size, s.Font->Color, s.Font->Charset, s.Font->Style);
@@ -220,9 +220,9 @@ void TSSCellStyle::Assign(TSSCellStyle& source) {
   EndUpdate();
 }
 
-void TSSCellStyle::SetWholeStyle(const TSSStyleEntry& entry, const TSSFontRec& font, bool force) {
+void TSSCellStyle::SetWholeStyle(const StyleEntry& entry, const TSSFontRec& font, bool force) {
   if (!force && IsReadOnly()) return;
-  TSSStyleEntry wanted = entry;
+  StyleEntry wanted = entry;
   wanted.Font = cache_.FindOrAddFont(font.Name, font.Style, font.Color, font.Size, font.Charset);
   wanted.RefCount = 0;
   if (wanted.SameStyle(working_)) return;
@@ -231,7 +231,7 @@ void TSSCellStyle::SetWholeStyle(const TSSStyleEntry& entry, const TSSFontRec& f
   Changed(StyleChange::WholeEntry);
 }
 
-void TSSCellStyle::ApplyEntry(const TSSStyleEntry& entry, bool allBorders) {
+void TSSCellStyle::ApplyEntry(const StyleEntry& entry, bool allBorders) {
   if (IsReadOnly()) return;
   BeginUpdate();
   if (entry.Font) SetFontRec(*entry.Font);
@@ -240,7 +240,7 @@ void TSSCellStyle::ApplyEntry(const TSSStyleEntry& entry, bool allBorders) {
   EndUpdate();
 }
 
-void TSSCellStyle::MergeEntryFields(TSSStyleEntry& target, const TSSStyleEntry& entry, bool allBorders) {
+void TSSCellStyle::MergeEntryFields(StyleEntry& target, const StyleEntry& entry, bool allBorders) {
   target.FillStyle = entry.FillStyle;
   target.BackgroundColor = entry.BackgroundColor;
   target.ForegroundColor = entry.ForegroundColor;
@@ -263,14 +263,14 @@ void TSSDefaultStyle::Rebind() {
   working_ = *entry_;
 }
 
-void TSSDefaultStyle::ApplyChange(StyleChange, TSSEdge) {
+void TSSDefaultStyle::ApplyChange(StyleChange, EdgeSide) {
   // Entry 0 changes in place: every cell that uses it changes with it.
   working_.Borders[edgeRight] = working_.Borders[edgeLeft];
   working_.Borders[edgeBottom] = working_.Borders[edgeTop];
   cache_.OverwriteDefault(working_);
   entry_ = cache_.DefaultEntry();
   working_ = *entry_;
-  if (IModelListener* listener = cache_.Listener()) listener->Repaint();
+  if (ModelListener* listener = cache_.Listener()) listener->Repaint();
 }
 
 }  // namespace workbook

@@ -77,7 +77,7 @@ class TSSBrush : public TSSStyle {
 
 class TSSEdgeStyle : public TSSStyle {
  public:
-  TSSEdgeStyle(TSSCellStyle& owner, TSSEdge edge) : TSSStyle(owner), edge_(edge) {}
+  TSSEdgeStyle(TSSCellStyle& owner, EdgeSide edge) : TSSStyle(owner), edge_(edge) {}
   // The effective line style and colour (merged areas, filled cells, default edges).
   TSSEdgeLineStyle Style() const;
   TSSColor Color() const;
@@ -86,10 +86,10 @@ class TSSEdgeStyle : public TSSStyle {
   void SetAll(TSSEdgeLineStyle style, int color);
   // Stores the values without reporting a change.
   void SetRaw(TSSEdgeLineStyle style, int color);
-  TSSEdge Edge() const { return edge_; }
+  EdgeSide Edge() const { return edge_; }
 
  private:
-  TSSEdge edge_;
+  EdgeSide edge_;
 };
 
 class TSSBorderStyle {
@@ -101,7 +101,7 @@ class TSSBorderStyle {
   TSSEdgeStyle& Right() { return Edge(edgeRight); }
   TSSEdgeStyle& Bottom() { return Edge(edgeBottom); }
   // For the default style the right and bottom edges are the left and top objects.
-  TSSEdgeStyle& Edge(TSSEdge edge);
+  TSSEdgeStyle& Edge(EdgeSide edge);
 
  private:
   TSSCellStyle& owner_;
@@ -155,14 +155,14 @@ class TSSCellStyle {
   // Applies a whole entry (file reader, clipboard): fill, font, the borders that are not
   // lsDefault (all four with allBorders), format, alignments, word break and flags except the
   // merged bit; one change.
-  void ApplyEntry(const TSSStyleEntry& entry, bool allBorders);
+  void ApplyEntry(const StyleEntry& entry, bool allBorders);
   // ApplyEntry's rule for every field but the font, on a bare entry (the file reader merges
   // into entries that no cell holds yet).
-  static void MergeEntryFields(TSSStyleEntry& target, const TSSStyleEntry& entry, bool allBorders);
+  static void MergeEntryFields(StyleEntry& target, const StyleEntry& entry, bool allBorders);
   // Every field of an entry (merged bit and all borders included) with the given font, in one
   // change; with force even a read-only style takes it (undo restores exactly).
-  void SetWholeStyle(const TSSStyleEntry& entry, const TSSFontRec& font, bool force);
-  void SetEdge(TSSEdge edge, TSSEdgeLineStyle style, int color);
+  void SetWholeStyle(const StyleEntry& entry, const TSSFontRec& font, bool force);
+  void SetEdge(EdgeSide edge, TSSEdgeLineStyle style, int color);
   void SetFontRec(const TSSFontRec& font);
 
   // Changes are refused: the read-only flag, or a read-only book or sheet (not for the
@@ -174,31 +174,31 @@ class TSSCellStyle {
   void EndUpdate();
   std::function<void()> OnChange;
 
-  TSSStyleEntry* Entry() const { return entry_; }
-  const TSSStyleEntry& Working() const { return working_; }
-  TSSStyleEntry& MutableWorking() { return working_; }
+  StyleEntry* Entry() const { return entry_; }
+  const StyleEntry& Working() const { return working_; }
+  StyleEntry& MutableWorking() { return working_; }
   TSSStyleCache& Cache() const { return cache_; }
   TSSDataStorage* Storage() const { return storage_; }
   int32_t Col() const { return col_; }
   int32_t Row() const { return row_; }
 
-  TSSEdgeLineStyle EffectiveEdgeStyle(TSSEdge edge) const;
-  TSSColor EffectiveEdgeColor(TSSEdge edge) const;
+  TSSEdgeLineStyle EffectiveEdgeStyle(EdgeSide edge) const;
+  TSSColor EffectiveEdgeColor(EdgeSide edge) const;
 
-  virtual void Changed(StyleChange kind, TSSEdge edge = edgeLeft);
+  virtual void Changed(StyleChange kind, EdgeSide edge = edgeLeft);
   virtual void FontMetricsChanged(int32_t oldHeight, int32_t newHeight);
 
  protected:
   explicit TSSCellStyle(TSSStyleCache& cache);  // the default style
-  virtual void ApplyChange(StyleChange kind, TSSEdge edge);
+  virtual void ApplyChange(StyleChange kind, EdgeSide edge);
   void SetFlag(uint8_t flag, bool on, StyleChange kind);
 
   TSSStyleCache& cache_;
   TSSDataStorage* storage_ = nullptr;
   int32_t col_ = -1;
   int32_t row_ = -1;
-  TSSStyleEntry* entry_ = nullptr;
-  TSSStyleEntry working_;
+  StyleEntry* entry_ = nullptr;
+  StyleEntry working_;
   int updateCount_ = 0;
   bool pending_ = false;
   bool dirty_ = false;
@@ -217,7 +217,7 @@ class TSSDefaultStyle : public TSSCellStyle {
   void Rebind();
 
  protected:
-  void ApplyChange(StyleChange kind, TSSEdge edge) override;
+  void ApplyChange(StyleChange kind, EdgeSide edge) override;
 
  private:
   TSSDefaultBorders defaultBorders_;

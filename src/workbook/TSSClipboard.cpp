@@ -5,8 +5,8 @@
 
 namespace workbook {
 namespace {
-IClipboard*& Installed() {
-  static IClipboard* installed = nullptr;
+BookClipboard*& Installed() {
+  static BookClipboard* installed = nullptr;
   return installed;
 }
 }  // namespace
@@ -48,12 +48,12 @@ std::optional<std::u16string> PlatformClipboard::GetText() const {
 
 std::optional<std::string> PlatformClipboard::GetAnsiText() const { return platform::Clipboard::ReadText(); }
 
-IClipboard& Clipboard() {
+BookClipboard& Clipboard() {
   static PlatformClipboard platformClipboard;
-  IClipboard* installed = Installed();
+  BookClipboard* installed = Installed();
   return installed ? *installed : platformClipboard;
 }
 
-void SetClipboard(IClipboard* clipboard) { Installed() = clipboard; }
+void SetClipboard(BookClipboard* clipboard) { Installed() = clipboard; }
 
 }  // namespace workbook

@@ -10,9 +10,9 @@ namespace workbook {
 
 constexpr const char* kPrivateClipboardFormat = "VantorSpreadSheet 1.0";
 
-class IClipboard {
+class BookClipboard {
  public:
-  virtual ~IClipboard() = default;
+  virtual ~BookClipboard() = default;
   virtual void Clear() = 0;
   virtual void SetData(const std::string& format, const std::string& bytes) = 0;
   virtual std::optional<std::string> GetData(const std::string& format) const = 0;
@@ -22,7 +22,7 @@ class IClipboard {
   virtual std::optional<std::string> GetAnsiText() const { return std::nullopt; }
 };
 
-class MemoryClipboard : public IClipboard {
+class MemoryClipboard : public BookClipboard {
  public:
   void Clear() override {
     format_.clear();
@@ -48,7 +48,7 @@ class MemoryClipboard : public IClipboard {
 
 // The platform clipboard. The system clipboard holds 8-bit text, so texts pass through the
 // system code page. Block and text are written together: each change rewrites both.
-class PlatformClipboard : public IClipboard {
+class PlatformClipboard : public BookClipboard {
  public:
   void Clear() override;
   void SetData(const std::string& format, const std::string& bytes) override;
@@ -66,7 +66,7 @@ class PlatformClipboard : public IClipboard {
 };
 
 // The clipboard in use: the installed one, else the process-wide memory clipboard.
-IClipboard& Clipboard();
-void SetClipboard(IClipboard* clipboard);
+BookClipboard& Clipboard();
+void SetClipboard(BookClipboard* clipboard);
 
 }  // namespace workbook

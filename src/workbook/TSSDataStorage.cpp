@@ -12,7 +12,7 @@
 
 namespace workbook {
 
-TSSDataStorage::TSSDataStorage(IStorageHost& host)
+TSSDataStorage::TSSDataStorage(StorageHost& host)
     : host_(host),
       defaultStyle_(host.StyleCache().DefaultEntry()),
       colHeader_(std::make_unique<TSSHeader>(this, host.DefaultColWidth(), HeaderKind::Columns)),
@@ -36,16 +36,16 @@ void TSSDataStorage::FillRec(const CellSlot* slot, TSSCellRec& rec) const {
     return;
   }
   rec.Style = slot->Style();
-  rec.DataType = static_cast<TCellDataType>(slot->Type());
+  rec.DataType = static_cast<CellContentType>(slot->Type());
   rec.Value = slot->Type() == kCellNumber ? slot->number : 0;
   rec.Formula = slot->Type() == kCellFormula ? slot->formula : nullptr;
   if (slot->DerivedText()) rec.Text = DerivedText(slot->Type(), rec.Value, rec.Formula);
   else rec.Text.assign(slot->text.View());
 }
 
-std::string TSSDataStorage::DerivedText(uint8_t type, double number, IFormulaEntry* formula) const {
+std::string TSSDataStorage::DerivedText(uint8_t type, double number, FormulaHandle* formula) const {
   if (type != kCellFormula) return NumberText(number);
-  IFormulaCache* formulas = host_.FormulaCache();
+  FormulaEngine* formulas = host_.FormulaCache();
   return formulas && formula ? formulas->FormulaText(formula) : std::string();
 }
 
@@ -151,7 +151,7 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
 
 void TSSDataStorage::RecordChange(int32_t col, int32_t row) {
   if (bulk_) return;
-  if (ICellHistory* history = host_.History()) history->RecordCellChange(*this, col, row);
+  if (CellHistory* history = host_.History()) history->RecordCellChange(*this, col, row);
 }
 
 void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
@@ -184,7 +184,7 @@ void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
 
 void TSSDataStorage::FreeSlot(CellSlot* slot) {
   if (slot->Type() == kCellFormula && slot->formula) {
-    if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(slot->formula);
+    if (FormulaEngine* formulas = host_.FormulaCache()) formulas->Remove(slot->formula);
   }
   StyleCache().Release(slot->Style());
   pool_.Free(slot);
@@ -211,12 +211,12 @@ void TSSDataStorage::ClearAll() {
 void TSSDataStorage::RemoveFormula(int32_t col, int32_t row) {
   CellSlot* slot = Slot(col, row);
   if (!slot || slot->Type() != kCellFormula || !slot->formula) return;
-  IFormulaEntry* entry = slot->formula;
+  FormulaHandle* entry = slot->formula;
   // The record stops pointing at the entry before the cache frees it.
   slot->formula = nullptr;
   slot->number = 0;
   slot->SetType(kCellText);
-  if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(entry);
+  if (FormulaEngine* formulas = host_.FormulaCache()) formulas->Remove(entry);
 }
 
 uint16_t TSSDataStorage::FormatCode(int32_t col, int32_t row) const {
@@ -228,8 +228,8 @@ void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula,
   if (col < 0 || row < 0) return;
   const uint16_t code = FormatCode(col, row);
   Content c = CurrentContent(col, row);
-  IFormulaEntry* oldFormula = c.type == kCellFormula ? c.formula : nullptr;
-  IFormulaCache* formulas = host_.FormulaCache();
+  FormulaHandle* oldFormula = c.type == kCellFormula ? c.formula : nullptr;
+  FormulaEngine* formulas = host_.FormulaCache();
   const bool formula =
       forceFormula || (checkFormula && IsFormulaText(text) && code != kTextFormatCode);
   c.derivedText = false;
@@ -273,7 +273,7 @@ void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
   WriteOverFormula(col, row, std::move(c), slot && slot->Type() == kCellFormula ? slot->formula : nullptr);
 }
 
-void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* entry) {
+void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, FormulaHandle* entry) {
   if (col < 0 || row < 0 || entry == nullptr) return;
   Content c;
   c.style = CellStyleEntry(col, row);
@@ -284,7 +284,7 @@ void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* 
 }
 
 void TSSDataStorage::WriteOverFormula(int32_t col, int32_t row, Content content,
-                                      IFormulaEntry* oldFormula) {
+                                      FormulaHandle* oldFormula) {
   if (!oldFormula) {
     Write(col, row, std::move(content));
     return;
@@ -303,7 +303,7 @@ void TSSDataStorage::WriteOverFormula(int32_t col, int32_t row, Content content,
   }
 }
 
-void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* style) {
+void TSSDataStorage::StoreCellStyle(int32_t col, int32_t row, StyleEntry* style) {
   Content c = CurrentContent(col, row);
   c.style = style ? style : defaultStyle_;
   Write(col, row, std::move(c));
@@ -344,7 +344,7 @@ std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
   }
   if (rec.DataType == kCellFormula) {
     // The entry's text; a cell that keeps no text of its own got exactly that in its record.
-    IFormulaCache* formulas = host_.FormulaCache();
+    FormulaEngine* formulas = host_.FormulaCache();
     if (formulas && rec.Formula && !IsFormulaTextDerived(col, row)) return formulas->FormulaText(rec.Formula);
     return rec.Text;
   }
@@ -358,7 +358,7 @@ std::string TSSDataStorage::CellValueText(int32_t col, int32_t row) const {
   if (!slot) return std::string();
   if (slot->Type() == kCellNumber) return NumberText(slot->number);
   if (slot->Type() == kCellFormula) {
-    IFormulaCache* formulas = host_.FormulaCache();
+    FormulaEngine* formulas = host_.FormulaCache();
     if (formulas && slot->formula) return formulas->FormulaDisplayText(slot->formula);
   }
   return std::string(slot->text.View());
@@ -381,7 +381,7 @@ std::unique_ptr<TSSCellStyle> TSSDataStorage::CellStyle(int32_t col, int32_t row
 TSSCellRec TSSDataStorage::CloneCellRec(const TSSCellRec& rec) {
   TSSCellRec copy = rec;
   TSSStyleCache& styles = StyleCache();
-  TSSStyleEntry* source = rec.Style ? rec.Style : defaultStyle_;
+  StyleEntry* source = rec.Style ? rec.Style : defaultStyle_;
   if (styles.Owns(source)) {
     styles.AddRef(source);
     copy.Style = source;
@@ -389,7 +389,7 @@ TSSCellRec TSSDataStorage::CloneCellRec(const TSSCellRec& rec) {
     copy.Style = styles.ImportEntry(*source);
   }
   if (rec.DataType == kCellFormula && rec.Formula) {
-    IFormulaCache* formulas = host_.FormulaCache();
+    FormulaEngine* formulas = host_.FormulaCache();
     copy.Formula = formulas ? formulas->Clone(rec.Formula, *this) : nullptr;
     if (!copy.Formula) copy.DataType = kCellText;
   }

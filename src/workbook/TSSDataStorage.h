@@ -34,7 +34,7 @@ class TSSDataStorage {
   static constexpr int32_t kColumnStep = 10;
   static constexpr int32_t kRowStep = 1000;
 
-  explicit TSSDataStorage(IStorageHost& host);
+  explicit TSSDataStorage(StorageHost& host);
   virtual ~TSSDataStorage();
   TSSDataStorage(const TSSDataStorage&) = delete;
   TSSDataStorage& operator=(const TSSDataStorage&) = delete;
@@ -90,9 +90,9 @@ class TSSDataStorage {
   void StoreCellValue(int32_t col, int32_t row, double value);
   // Makes the cell a formula cell of `entry`, its text the entry's own (made when asked, as a
   // number's is). The style stays; an entry the cell held before is the caller's to remove.
-  void StoreFormulaEntry(int32_t col, int32_t row, IFormulaEntry* entry);
+  void StoreFormulaEntry(int32_t col, int32_t row, FormulaHandle* entry);
   // Replaces only the style entry (the storage takes its own reference).
-  void StoreCellStyle(int32_t col, int32_t row, TSSStyleEntry* style);
+  void StoreCellStyle(int32_t col, int32_t row, StyleEntry* style);
   std::string CellEditText(int32_t col, int32_t row) const;
   // The value as text: numbers in general form, formulas their result, texts themselves.
   std::string CellValueText(int32_t col, int32_t row) const;
@@ -111,12 +111,12 @@ class TSSDataStorage {
                           double value, bool derivedText = false);
 
   // Fast reads for evaluation and scanning (no text built).
-  TCellDataType CellDataType(int32_t col, int32_t row) const {
+  CellContentType CellDataType(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
-    return slot ? static_cast<TCellDataType>(slot->Type()) : kCellText;
+    return slot ? static_cast<CellContentType>(slot->Type()) : kCellText;
   }
   double CellNumber(int32_t col, int32_t row) const;  // 0 unless a number cell
-  TSSStyleEntry* CellStyleEntry(int32_t col, int32_t row) const {
+  StyleEntry* CellStyleEntry(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
     return slot ? slot->Style() : defaultStyle_;
   }
@@ -132,7 +132,7 @@ class TSSDataStorage {
     return slot && slot->DerivedText() && slot->Type() == kCellFormula;
   }
   // The entry of a formula cell, else null; no text is built.
-  IFormulaEntry* CellFormula(int32_t col, int32_t row) const {
+  FormulaHandle* CellFormula(int32_t col, int32_t row) const {
     const CellSlot* slot = Slot(col, row);
     return slot && slot->Type() == kCellFormula ? slot->formula : nullptr;
   }
@@ -174,9 +174,9 @@ class TSSDataStorage {
   bool Bulk() const { return bulk_; }
   void SetBulk(bool bulk) { bulk_ = bulk; }
 
-  IStorageHost& Host() const { return host_; }
+  StorageHost& Host() const { return host_; }
   TSSStyleCache& StyleCache() const;
-  TSSStyleEntry* DefaultStyleEntry() const { return defaultStyle_; }
+  StyleEntry* DefaultStyleEntry() const { return defaultStyle_; }
 
  private:
   struct ColumnSlot {
@@ -187,10 +187,10 @@ class TSSDataStorage {
   struct Content {
     SharedText text;
     bool derivedText = false;
-    TSSStyleEntry* style = nullptr;
+    StyleEntry* style = nullptr;
     uint8_t type = kCellText;
     double number = 0;
-    IFormulaEntry* formula = nullptr;
+    FormulaHandle* formula = nullptr;
   };
 
   void MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow);
@@ -202,7 +202,7 @@ class TSSDataStorage {
   }
   Content CurrentContent(int32_t col, int32_t row) const;
   // The text of content whose text is derived: a number's decimal text, a formula's text.
-  std::string DerivedText(uint8_t type, double number, IFormulaEntry* formula) const;
+  std::string DerivedText(uint8_t type, double number, FormulaHandle* formula) const;
   bool SameContent(const Content& a, const Content& b) const;
   void Write(int32_t col, int32_t row, Content content);
   void FillRec(const CellSlot* slot, TSSCellRec& rec) const;
@@ -210,19 +210,19 @@ class TSSDataStorage {
   void RemoveFormula(int32_t col, int32_t row);
   // Writes content over a cell that may hold a formula, so that the undo record still sees
   // the formula; the entry is removed after the write.
-  void WriteOverFormula(int32_t col, int32_t row, Content content, IFormulaEntry* oldFormula);
+  void WriteOverFormula(int32_t col, int32_t row, Content content, FormulaHandle* oldFormula);
   uint16_t FormatCode(int32_t col, int32_t row) const;
   bool IsBlank(const CellSlot* slot) const;
   SelectionKind KindOf(const TRect& rect) const;
 
-  IStorageHost& host_;
+  StorageHost& host_;
   std::string caption_;
   int32_t colCapacity_ = 0;
   int32_t rowCapacity_ = 0;
   std::vector<ColumnSlot> columns_;
   int32_t usedCols_ = 0;
   int32_t usedRows_ = 0;
-  TSSStyleEntry* defaultStyle_;
+  StyleEntry* defaultStyle_;
   CellPool pool_;
   std::unique_ptr<TSSHeader> colHeader_;
   std::unique_ptr<TSSHeader> rowHeader_;

@@ -215,9 +215,9 @@ void TSSDataStorage::MergeCells(const TRect& requested, bool merge) {
     throw ESpreadSheetError("Too many cells to merge");
   bool canMerge = merge;
   host_.Listener().MergeCells(*this, rect, merge, canMerge);
-  IModelListener& listener = host_.Listener();
+  ModelListener& listener = host_.Listener();
   listener.BeginUpdate();
-  ICellHistory* history = host_.History();
+  CellHistory* history = host_.History();
   bool suspended = false;
   try {
     const TRect expanded = ExpandByMerges(rect);

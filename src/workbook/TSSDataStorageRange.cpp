@@ -19,7 +19,7 @@ TRect Normalize(const TRect& r) {
 // Runs the history's suspend/resume and the book's update lock around an operation.
 class Bracket {
  public:
-  Bracket(IStorageHost& host, bool suspend) : host_(host) {
+  Bracket(StorageHost& host, bool suspend) : host_(host) {
     host_.Listener().BeginUpdate();
     if (suspend && host_.History()) {
       host_.History()->Suspend();
@@ -34,7 +34,7 @@ class Bracket {
   Bracket& operator=(const Bracket&) = delete;
 
  private:
-  IStorageHost& host_;
+  StorageHost& host_;
   bool suspended_ = false;
 };
 
@@ -43,7 +43,7 @@ class Bracket {
 void TSSDataStorage::NotifyMoved(int32_t col, int32_t row) {
   CellSlot* slot = Slot(col, row);
   if (slot && slot->Type() == kCellFormula && slot->formula)
-    if (IFormulaCache* formulas = host_.FormulaCache()) formulas->CellMoved(slot->formula, *this, col, row);
+    if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellMoved(slot->formula, *this, col, row);
 }
 
 void TSSDataStorage::MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow) {
@@ -65,9 +65,9 @@ void TSSDataStorage::MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, i
 
 void TSSDataStorage::ClearSlotContent(CellSlot* slot, bool withStyle) {
   if (slot->Type() == kCellFormula && slot->formula) {
-    IFormulaEntry* entry = slot->formula;
+    FormulaHandle* entry = slot->formula;
     slot->formula = nullptr;
-    if (IFormulaCache* formulas = host_.FormulaCache()) formulas->Remove(entry);
+    if (FormulaEngine* formulas = host_.FormulaCache()) formulas->Remove(entry);
   }
   slot->SetType(kCellText);
   slot->number = 0;
@@ -92,7 +92,7 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
   r.Left = std::max(r.Left, 0);
   r.Top = std::max(r.Top, 0);
   Bracket lock(host_, false);
-  ICellHistory* history = bulk_ ? nullptr : host_.History();
+  CellHistory* history = bulk_ ? nullptr : host_.History();
   const bool grouped = history && history->OpenGroup("Delete cells");
   if (withStyles) {
     const int before = merged_->Count();
@@ -165,7 +165,7 @@ void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
   if ((mode == 1 || mode == 3) && r.Top <= lastRow && int64_t{lastRow} + height >= kFarEdge - 1)
     throw ESpreadSheetError("Cells cannot be moved beyond the end of the sheet");
   host_.Listener().BookModified();
-  if (ICellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, false);
+  if (CellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, false);
   Bracket lock(host_, true);
   try {
     if (mode == 0 || mode == 2) {
@@ -249,7 +249,7 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
   const int32_t height = r.Height();
   bulk_ = true;
   try {
-    if (ICellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, true);
+    if (CellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, true);
   } catch (...) {
     bulk_ = false;
     throw;
@@ -392,7 +392,7 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
     return false;
   });
   // The new row order is all undo needs to keep.
-  if (ICellHistory* history = host_.History(); history && !bulk_) history->RecordRowOrder(*this, r, order);
+  if (CellHistory* history = host_.History(); history && !bulk_) history->RecordRowOrder(*this, r, order);
   Bracket lock(host_, true);
   PermuteRows(r, order);
 }

@@ -22,17 +22,17 @@ void TSSHeader::DeleteEntry(int32_t index) {
   entries_.erase(entries_.begin() + index);
 }
 
-THeaderEntry TSSHeader::Entry(int32_t index) const {
+HeaderEntry TSSHeader::Entry(int32_t index) const {
   if (index < 0 || index >= Count()) return default_;
   return entries_[static_cast<size_t>(index)];
 }
 
 uint16_t TSSHeader::Size(int32_t index) const {
-  const THeaderEntry e = Entry(index);
+  const HeaderEntry e = Entry(index);
   return (e.Flags & kHeaderHidden) ? 0 : e.Size;
 }
 
-void TSSHeader::StoreEntry(int32_t index, const THeaderEntry& entry) {
+void TSSHeader::StoreEntry(int32_t index, const HeaderEntry& entry) {
   if (index < 0 || index >= kFarEdge) return;
   if (index >= Count()) entries_.resize(static_cast<size_t>(index) + 1, default_);
   entries_[static_cast<size_t>(index)] = entry;
@@ -118,7 +118,7 @@ void TSSHeader::LayoutChanged(int32_t index) {
 
 void TSSHeader::SetSize(int32_t index, int32_t size) {
   if (index < 0) return;
-  THeaderEntry e = Entry(index);
+  HeaderEntry e = Entry(index);
   uint16_t newSize = ClampSize(size);
   if (e.Size == newSize || (e.Flags & kHeaderResizeLocked)) return;
   RaiseResize(index, newSize);
@@ -131,21 +131,21 @@ void TSSHeader::SetSize(int32_t index, int32_t size) {
 
 void TSSHeader::SetDefaultSize(uint16_t size) {
   if (size == 0 || size == default_.Size) return;
-  for (THeaderEntry& e : entries_)
+  for (HeaderEntry& e : entries_)
     if (e.Flags & kHeaderDefaultSize) e.Size = size;
   default_.Size = size;
 }
 
 void TSSHeader::SetVisible(int32_t index, bool visible) {
   if (index < 0) return;
-  THeaderEntry e = Entry(index);
+  HeaderEntry e = Entry(index);
   const bool wasVisible = !(e.Flags & kHeaderHidden);
   if (wasVisible == visible) return;
   if (visible) e.Flags &= ~kHeaderHidden;
   else e.Flags |= kHeaderHidden;
   StoreEntry(index, e);
   if (!storage_) return;
-  IModelListener& listener = storage_->Host().Listener();
+  ModelListener& listener = storage_->Host().Listener();
   listener.HeaderVisibilityChanged(*storage_, kind_, index, wasVisible, visible);
   const TRect sel = storage_->Selection();
   if (!visible && kind_ == HeaderKind::Rows && sel.Top <= index && index <= sel.Bottom) {
@@ -158,7 +158,7 @@ void TSSHeader::SetVisible(int32_t index, bool visible) {
 
 void TSSHeader::SetFlag(int32_t index, uint32_t flag, bool on) {
   if (index < 0) return;
-  THeaderEntry e = Entry(index);
+  HeaderEntry e = Entry(index);
   const uint32_t flags = on ? (e.Flags | flag) : (e.Flags & ~flag);
   if (flags == e.Flags) return;
   e.Flags = flags;
@@ -174,7 +174,7 @@ void TSSHeader::SetProtectionLocked(int32_t index, bool locked) {
 void TSSHeader::InsertEntry(int32_t index, uint16_t size, bool resizeLocked, bool visible,
                             bool defaultState) {
   if (index < 0) return;
-  THeaderEntry e;
+  HeaderEntry e;
   e.Flags = (resizeLocked ? kHeaderResizeLocked : 0) | (visible ? 0 : kHeaderHidden) |
             (defaultState ? kHeaderDefaultSize : 0);
   e.ScaleMark = 0;
@@ -188,7 +188,7 @@ void TSSHeader::InsertEntry(int32_t index, uint16_t size, bool resizeLocked, boo
 
 void TSSHeader::ScaleSize(int32_t index, int32_t oldValue, int32_t newValue) {
   if (index < 0 || oldValue == 0) return;
-  THeaderEntry e = Entry(index);
+  HeaderEntry e = Entry(index);
   if (newValue == e.ScaleMark) return;
   uint16_t newSize =
       ClampSize(std::llround(static_cast<double>(e.Size) * newValue / oldValue));
@@ -213,7 +213,7 @@ void TSSHeader::ScaleSize(int32_t index, int32_t oldValue, int32_t newValue) {
 
 void TSSHeader::InsertEntries(int32_t index, int32_t count, uint16_t size) {
   if (index < 0 || count <= 0 || index >= Count()) return;  // beyond: the default answers
-  THeaderEntry e;
+  HeaderEntry e;
   e.Flags = kHeaderDefaultSize;
   e.ScaleMark = 0;
   e.Size = size;

@@ -16,12 +16,12 @@ constexpr uint32_t kHeaderDefaultSize = 0x04;  // the size follows the header's 
 constexpr uint32_t kHeaderAutoSized = 0x08;    // sized by content or font scaling
 constexpr uint32_t kHeaderProtectionLocked = 0x10;
 
-struct THeaderEntry {
+struct HeaderEntry {
   uint32_t Flags = kHeaderDefaultSize | kHeaderProtectionLocked;
   int32_t ScaleMark = -1;  // last target value of proportional scaling, -1 when none
   uint16_t Size = 0;
   uint16_t Spare = 0;
-  friend bool operator==(const THeaderEntry&, const THeaderEntry&) = default;
+  friend bool operator==(const HeaderEntry&, const HeaderEntry&) = default;
 };
 
 class TSSHeader {
@@ -53,7 +53,7 @@ class TSSHeader {
 
   uint16_t DefaultSize() const { return default_.Size; }
   void SetDefaultSize(uint16_t size);
-  THeaderEntry Entry(int32_t index) const;
+  HeaderEntry Entry(int32_t index) const;
   // 0 for a hidden index.
   uint16_t Size(int32_t index) const;
   bool IsVisible(int32_t index) const { return !(Entry(index).Flags & kHeaderHidden); }
@@ -69,7 +69,7 @@ class TSSHeader {
   void SetResizeLocked(int32_t index, bool locked);
   void SetProtectionLocked(int32_t index, bool locked);
   // Stores beyond the explicit entries fill every index in between with the default entry.
-  void StoreEntry(int32_t index, const THeaderEntry& entry);
+  void StoreEntry(int32_t index, const HeaderEntry& entry);
 
   int32_t Count() const { return static_cast<int32_t>(entries_.size()); }
   HeaderKind Kind() const { return kind_; }
@@ -81,8 +81,8 @@ class TSSHeader {
 
   TSSDataStorage* storage_;
   HeaderKind kind_;
-  THeaderEntry default_;
-  std::vector<THeaderEntry> entries_;
+  HeaderEntry default_;
+  std::vector<HeaderEntry> entries_;
 };
 
 }  // namespace workbook

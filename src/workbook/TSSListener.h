@@ -16,7 +16,7 @@ class TSSBookSheet;
 
 // The published events of a book. Handlers are plain callables; vetoes and replacements go
 // through reference parameters.
-struct TSSBookEvents {
+struct BookEvents {
   std::function<void(TSSBookSheet& sender, TPoint activeCell, bool& canSelect)> OnActiveCellChanging;
   std::function<void(TCustomSpreadSheetBook& sender, int activeSheet, bool& canSelect)> OnActiveSheetChanging;
   std::function<void(TCustomSpreadSheetBook& sender)> OnAfterCalculation;
@@ -38,7 +38,7 @@ struct TSSBookEvents {
   std::function<void(TSSBookSheet& sender, TPoint& topLeft)> OnTopLeftChanging;
 };
 
-class TSSListener : public IModelListener {
+class TSSListener : public ModelListener {
  public:
   explicit TSSListener(TCustomSpreadSheetBook& book) : book_(book) {}
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
 
 namespace workbook {
 

@@ -30,9 +30,9 @@ void TSSStyleCache::SetScreenPixelsPerInch(int ppi) {
   if (ppi > 0) gScreenPpi = ppi;
 }
 
-TSSStyleCache::TSSStyleCache(IModelListener* listener, const TSSBookFont& bookFont)
+TSSStyleCache::TSSStyleCache(ModelListener* listener, const BookFont& bookFont)
     : listener_(listener), palette_(DefaultPalette()) {
-  auto entry = std::make_unique<TSSStyleEntry>();
+  auto entry = std::make_unique<StyleEntry>();
   entry->Font = FindOrAddFont(bookFont.Name, bookFont.Style,
                               PaletteIndexOf(palette_, bookFont.Color, kAutomaticColor),
                               bookFont.Size, bookFont.Charset);
@@ -53,7 +53,7 @@ void TSSStyleCache::Measure(TSSFontRec& font) {
     return;
   }
   // Without a canvas: the platform's font metrics (an estimate from the size where no font is).
-  const platform::IFontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(font));
+  const platform::FontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(font));
   font.WgHeight = metrics.Metrics().height;
   font.WgWidth = metrics.TextWidth("Wg");
 }
@@ -90,20 +90,20 @@ TSSFontRec* TSSStyleCache::ImportFont(const TSSFontRec& font) {
   return FindOrAddFont(font.Name, font.Style, font.Color, font.Size, font.Charset);
 }
 
-TSSStyleEntry* TSSStyleCache::ImportEntry(const TSSStyleEntry& entry) {
-  TSSStyleEntry copy = entry;
+StyleEntry* TSSStyleCache::ImportEntry(const StyleEntry& entry) {
+  StyleEntry copy = entry;
   copy.Font = entry.Font ? ImportFont(*entry.Font) : DefaultEntry()->Font;
   return FindOrAddEntry(copy);
 }
 
-TSSStyleEntry* TSSStyleCache::FindOrAddEntry(const TSSStyleEntry& working) {
+StyleEntry* TSSStyleCache::FindOrAddEntry(const StyleEntry& working) {
   const int found = FindEntry(working);
   if (found >= 0) {
-    TSSStyleEntry* e = entries_[static_cast<size_t>(found)].get();
+    StyleEntry* e = entries_[static_cast<size_t>(found)].get();
     ++e->RefCount;
     return e;
   }
-  auto entry = std::make_unique<TSSStyleEntry>(working);
+  auto entry = std::make_unique<StyleEntry>(working);
   if (!entry->Font) entry->Font = DefaultEntry()->Font;
   entry->RefCount = 1;
   entry->cacheIndex_ = entries_.size();
@@ -111,8 +111,8 @@ TSSStyleEntry* TSSStyleCache::FindOrAddEntry(const TSSStyleEntry& working) {
   return entries_.back().get();
 }
 
-void TSSStyleCache::OverwriteDefault(const TSSStyleEntry& style) {
-  TSSStyleEntry* def = DefaultEntry();
+void TSSStyleCache::OverwriteDefault(const StyleEntry& style) {
+  StyleEntry* def = DefaultEntry();
   const int32_t refs = def->RefCount;
   *def = style;
   def->RefCount = refs;
@@ -120,7 +120,7 @@ void TSSStyleCache::OverwriteDefault(const TSSStyleEntry& style) {
   if (!def->Font) def->Font = fonts_.front().get();
 }
 
-void TSSStyleCache::RemoveEntry(TSSStyleEntry* entry) {
+void TSSStyleCache::RemoveEntry(StyleEntry* entry) {
   const size_t index = entry->cacheIndex_;
   if (index == 0 || index >= entries_.size() || entries_[index].get() != entry) return;
   // The order of entries other than entry 0 has no meaning: the last one takes the place.
@@ -131,13 +131,13 @@ void TSSStyleCache::RemoveEntry(TSSStyleEntry* entry) {
   entries_.pop_back();
 }
 
-int TSSStyleCache::FindEntry(const TSSStyleEntry& entry) const {
+int TSSStyleCache::FindEntry(const StyleEntry& entry) const {
   for (size_t i = 0; i < entries_.size(); ++i)
     if (entries_[i]->SameStyle(entry)) return static_cast<int>(i);
   return -1;
 }
 
-TSSStyleEntry* TSSStyleCache::EntryAt(int index) const {
+StyleEntry* TSSStyleCache::EntryAt(int index) const {
   if (index < 0 || index >= EntryCount()) throw EStyleError("Invalid cell style");
   return entries_[static_cast<size_t>(index)].get();
 }
@@ -149,7 +149,7 @@ TSSFontRec* TSSStyleCache::FontAt(int index) const {
 
 void TSSStyleCache::Reset() {
   if (updateCount_ > 0) return;
-  TSSStyleEntry* def = DefaultEntry();
+  StyleEntry* def = DefaultEntry();
   // Keep the default entry's font at position 0 and drop every other font and entry.
   for (size_t i = 0; i < fonts_.size(); ++i) {
     if (fonts_[i].get() == def->Font) {

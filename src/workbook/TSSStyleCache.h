@@ -14,27 +14,27 @@
 #include "platform/FontMetrics.h"
 #include "workbook/SSPalette.h"
 #include "workbook/SSStyleTypes.h"
-#include "workbook/SSTypes.h"
+#include "workbook/Errors.h"
 
 namespace workbook {
 
-class IModelListener;
+class ModelListener;
 class TSSDefaultStyle;
-class IStorageHost;
+class StorageHost;
 
 // The book font the default style starts with.
-struct TSSBookFont {
+struct BookFont {
   std::string Name = "Tahoma";
   uint8_t Size = 8;
   uint8_t Style = 0;
   uint8_t Charset = 1;
-  TColorValue Color = 0;  // RGB black
+  ColorValue Color = 0;  // RGB black
 };
 
 class TSSStyleCache {
  public:
   // listener may be null (no repaint or modified notifications).
-  explicit TSSStyleCache(IModelListener* listener, const TSSBookFont& bookFont = TSSBookFont{});
+  explicit TSSStyleCache(ModelListener* listener, const BookFont& bookFont = BookFont{});
   virtual ~TSSStyleCache();
   TSSStyleCache(const TSSStyleCache&) = delete;
   TSSStyleCache& operator=(const TSSStyleCache&) = delete;
@@ -45,28 +45,28 @@ class TSSStyleCache {
   // This cache's font equal to a font of another cache.
   virtual TSSFontRec* ImportFont(const TSSFontRec& font);
   // This cache's entry equal to an entry of another cache, with one more reference.
-  virtual TSSStyleEntry* ImportEntry(const TSSStyleEntry& entry);
+  virtual StyleEntry* ImportEntry(const StyleEntry& entry);
 
   // An entry equal to the working copy (found or added), with one more reference.
-  TSSStyleEntry* FindOrAddEntry(const TSSStyleEntry& working);
-  void AddRef(TSSStyleEntry* entry) {
+  StyleEntry* FindOrAddEntry(const StyleEntry& working);
+  void AddRef(StyleEntry* entry) {
     if (entry) ++entry->RefCount;
   }
   // Copies a style over entry 0 in place, keeping its reference count.
-  void OverwriteDefault(const TSSStyleEntry& style);
+  void OverwriteDefault(const StyleEntry& style);
   // One reference less; an entry other than entry 0 is freed below 1.
-  void Release(TSSStyleEntry* entry) {
+  void Release(StyleEntry* entry) {
     if (!entry) return;
     --entry->RefCount;
     if (entry != DefaultEntry() && entry->RefCount < 1) RemoveEntry(entry);
   }
   // Index of an equal entry, or -1.
-  int FindEntry(const TSSStyleEntry& entry) const;
+  int FindEntry(const StyleEntry& entry) const;
   // Raises EStyleError "Invalid cell style" for an index beyond the list.
-  TSSStyleEntry* EntryAt(int index) const;
-  TSSStyleEntry* DefaultEntry() const { return entries_.front().get(); }
+  StyleEntry* EntryAt(int index) const;
+  StyleEntry* DefaultEntry() const { return entries_.front().get(); }
   // The entry belongs to this cache (and is alive).
-  bool Owns(const TSSStyleEntry* entry) const {
+  bool Owns(const StyleEntry* entry) const {
     return entry && entry->cacheIndex_ < entries_.size() &&
            entries_[entry->cacheIndex_].get() == entry;
   }
@@ -88,14 +88,14 @@ class TSSStyleCache {
     if (updateCount_ > 0) --updateCount_;
   }
 
-  TSSPalette& Palette() { return palette_; }
-  const TSSPalette& Palette() const { return palette_; }
-  IModelListener* Listener() const { return listener_; }
+  ColorPalette& Palette() { return palette_; }
+  const ColorPalette& Palette() const { return palette_; }
+  ModelListener* Listener() const { return listener_; }
 
   // The book's DefaultStyle object, bound to entry 0. host may be null until a book owns it.
   TSSDefaultStyle& DefaultStyle();
-  void SetHost(IStorageHost* host) { host_ = host; }
-  IStorageHost* Host() const { return host_; }
+  void SetHost(StorageHost* host) { host_ = host; }
+  StorageHost* Host() const { return host_; }
 
   // Measures "Wg" in a font; a canvas may be installed, the default uses the platform's font
   // metrics.
@@ -110,13 +110,13 @@ class TSSStyleCache {
 
  private:
   void Measure(TSSFontRec& font);
-  void RemoveEntry(TSSStyleEntry* entry);
+  void RemoveEntry(StyleEntry* entry);
 
-  IModelListener* listener_;
-  IStorageHost* host_ = nullptr;
-  std::vector<std::unique_ptr<TSSStyleEntry>> entries_;
+  ModelListener* listener_;
+  StorageHost* host_ = nullptr;
+  std::vector<std::unique_ptr<StyleEntry>> entries_;
   std::vector<std::unique_ptr<TSSFontRec>> fonts_;
-  TSSPalette palette_;
+  ColorPalette palette_;
   FontMeasurer measurer_;
   int updateCount_ = 0;
   std::unique_ptr<TSSDefaultStyle> defaultStyle_;

@@ -47,7 +47,7 @@ void TSSFont::SetAll(const std::string& name, uint8_t size, int color, uint8_t c
   if (owner_.IsReadOnly()) return;
   TSSFontRec* font =
       owner_.Cache().FindOrAddFont(name, style, NormalizeColor(color), size, charset);
-  TSSStyleEntry& working = owner_.MutableWorking();
+  StyleEntry& working = owner_.MutableWorking();
   if (font == working.Font) return;
   const int32_t oldHeight = working.Font ? working.Font->WgHeight : font->WgHeight;
   working.Font = font;
@@ -68,7 +68,7 @@ void TSSBrush::SetForegroundColor(int color) { SetAll(Style(), BackgroundColor()
 
 void TSSBrush::SetAll(TSSFillStyle style, int background, int foreground) {
   if (owner_.IsReadOnly() || style > fsThinThickCrossHatch) return;
-  TSSStyleEntry& working = owner_.MutableWorking();
+  StyleEntry& working = owner_.MutableWorking();
   // A colour that is already stored stays as it is (so the default 56 survives an unrelated
   // change); any other value of 56 or more becomes automatic.
   const TSSColor bg = background == working.BackgroundColor ? working.BackgroundColor
@@ -95,13 +95,13 @@ void TSSEdgeStyle::SetColor(int color) { SetAll(owner_.Working().Borders[edge_].
 
 void TSSEdgeStyle::SetRaw(TSSEdgeLineStyle style, int color) {
   if (style > lsNone) return;
-  owner_.MutableWorking().Borders[edge_] = TSSEdgeRec{style, NormalizeColor(color)};
+  owner_.MutableWorking().Borders[edge_] = EdgeRec{style, NormalizeColor(color)};
 }
 
 void TSSEdgeStyle::SetAll(TSSEdgeLineStyle style, int color) {
   if (owner_.IsReadOnly() || style > lsNone) return;
-  const TSSEdgeRec wanted{style, NormalizeColor(color)};
-  TSSEdgeRec& stored = owner_.MutableWorking().Borders[edge_];
+  const EdgeRec wanted{style, NormalizeColor(color)};
+  EdgeRec& stored = owner_.MutableWorking().Borders[edge_];
   if (stored == wanted) return;
   stored = wanted;
   if (OnChange) OnChange();
@@ -110,10 +110,10 @@ void TSSEdgeStyle::SetAll(TSSEdgeLineStyle style, int color) {
 
 TSSBorderStyle::TSSBorderStyle(TSSCellStyle& owner) : owner_(owner) {
   for (int e = 0; e < 4; ++e)
-    edges_[static_cast<size_t>(e)] = std::make_unique<TSSEdgeStyle>(owner, static_cast<TSSEdge>(e));
+    edges_[static_cast<size_t>(e)] = std::make_unique<TSSEdgeStyle>(owner, static_cast<EdgeSide>(e));
 }
 
-TSSEdgeStyle& TSSBorderStyle::Edge(TSSEdge edge) {
+TSSEdgeStyle& TSSBorderStyle::Edge(EdgeSide edge) {
   if (owner_.IsDefaultStyle() && (edge == edgeRight || edge == edgeBottom))
     return *edges_[static_cast<size_t>(edge - 2)];
   return *edges_[static_cast<size_t>(edge & 3)];

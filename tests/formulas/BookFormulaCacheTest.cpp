@@ -8,6 +8,7 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
+#include "workbook/Workbook.h"
 
 namespace formulas::test {
 namespace {
@@ -18,7 +19,7 @@ class BookFormulaCacheTest : public ::testing::Test {
  protected:
   BookFormulaCacheTest() {
     BookFormulaCache::Install();
-    book_ = std::make_unique<workbook::TSpreadSheetBook>();
+    book_ = std::make_unique<workbook::Workbook>();
   }
   ~BookFormulaCacheTest() override {
     book_.reset();
@@ -37,7 +38,7 @@ class BookFormulaCacheTest : public ::testing::Test {
   BookFormulaCache& Cache() { return *static_cast<BookFormulaCache*>(book_->FormulaCache()); }
 
   platform::ScopedLocale locale_{platform::LocaleSettings::EnglishUS()};
-  std::unique_ptr<workbook::TSpreadSheetBook> book_;
+  std::unique_ptr<workbook::Workbook> book_;
 };
 
 TEST_F(BookFormulaCacheTest, TypedFormulasAreCompiledShownAndRecalculated) {
@@ -117,7 +118,7 @@ TEST_F(BookFormulaCacheTest, CopyAndPasteMovesRelativeReferences) {
 // Pasted tokens that could give no text are refused, whatever was pasted before them: a
 // pattern found good once is not checked again, any other one is.
 TEST_F(BookFormulaCacheTest, PastedTokensThatGiveNoTextAreRefusedEveryTime) {
-  using Result = workbook::IFormulaCache::PasteResult;
+  using Result = workbook::FormulaEngine::PasteResult;
   workbook::TSSDataStorage& cells = Sheet().Storage();
   Enter(0, 0, "5");
   Enter(1, 0, "=A1");

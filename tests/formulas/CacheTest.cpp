@@ -3,6 +3,7 @@
 
 #include "FormulaTestBook.h"
 #include "platform/Locale.h"
+#include "workbook/Errors.h"
 
 namespace formulas::test {
 namespace {
@@ -201,7 +202,7 @@ TEST_F(CacheTest, PastedReferencesAreCheckedAndShifted) {
   copy->Col = 1;  // pasted into B3: A1 moves to before column A
   EXPECT_FALSE(cache_.CheckPastedReferences(*copy));
   copy->Col = 4;
-  cache_.ShiftSheetReferences(*copy, 1, 2);
+  cache_.ShiftSheetReferences(*copy, 2, 1);
   EXPECT_EQ(cache_.FormulaText(*copy), "=C1+Two!D3");
 }
 

@@ -68,8 +68,8 @@ TEST_F(EvaluatorTest, IntersectionOfTwoAreas) {
   FormulaEntry* e = Place(9, 9, Stream({MakeAreaToken(a), MakeAreaToken(b), MakeByteToken(ptgIsect),
                                         MakeFuncVarToken(1, 4)}));
   EXPECT_EQ(Show(e), "66");  // B2 + C2 + B3 + C3 = 11 + 12 + 21 + 22
-  const AreaToken far{true, true, true, true, 7, 8, 7, 8};
-  FormulaEntry* none = Place(9, 8, Stream({MakeAreaToken(a), MakeAreaToken(far), MakeByteToken(ptgIsect),
+  const AreaToken distant{true, true, true, true, 7, 8, 7, 8};
+  FormulaEntry* none = Place(9, 8, Stream({MakeAreaToken(a), MakeAreaToken(distant), MakeByteToken(ptgIsect),
                                            MakeFuncVarToken(1, 4)}));
   EXPECT_EQ(Show(none), "#REF!");
 }

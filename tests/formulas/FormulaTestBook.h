@@ -15,7 +15,7 @@
 
 namespace formulas::test {
 
-class FormulaTestBook : public IFormulaBook {
+class FormulaTestBook : public FormulaBook {
  public:
   struct Cell {
     std::string text;
@@ -106,7 +106,7 @@ class FormulaTestBook : public IFormulaBook {
     }
   }
 
-  // ---- IFormulaBook ----
+  // ---- FormulaBook ----
   int32_t SheetCount() const override { return static_cast<int32_t>(sheets_.size()); }
   std::string SheetCaption(int32_t index) const override { return sheets_.at(index); }
   bool R1C1ReferenceStyle() const override { return r1c1_; }

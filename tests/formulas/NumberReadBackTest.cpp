@@ -13,6 +13,7 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 
 namespace formulas::test {
 namespace {
@@ -55,7 +56,7 @@ TEST(NumberReadBack, FormulasSeeNumberCellsAsTheirTextReadsBack) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
   BookFormulaCache::Install();
   {
-    workbook::TSpreadSheetBook book;
+    workbook::Workbook book;
     workbook::TSSBookSheet& sheet = book.Sheets(0);
     // Values kept exactly by the storage, more digits than a text shows.
     sheet.Storage().StoreCellValue(0, 0, 0.1 + 0.2);
@@ -81,7 +82,7 @@ TEST(NumberReadBack, RangeArgumentsReadRunsOfNumbersLikeSingleCells) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
   BookFormulaCache::Install();
   {
-    workbook::TSpreadSheetBook book;
+    workbook::Workbook book;
     workbook::TSSBookSheet& sheet = book.Sheets(0);
     workbook::TSSDataStorage& cells = sheet.Storage();
     // Row 1: 40 cells, plain numbers (one kept exactly with more digits than its text shows)

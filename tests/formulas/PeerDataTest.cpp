@@ -31,6 +31,7 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 
 namespace formulas::test {
 namespace {
@@ -166,7 +167,7 @@ class PeerData : public ::testing::Test {
 
   // H1's result after typing the case into a fresh book; "error" on a setup problem.
   Value Run(const PeerCase& c, std::string& problem) {
-    workbook::TSpreadSheetBook book;
+    workbook::Workbook book;
     workbook::TSSBookSheet& sheet = book.Sheets(0);
     std::stringstream cells(c.cells);
     std::string item;

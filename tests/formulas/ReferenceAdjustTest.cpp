@@ -114,11 +114,11 @@ TEST_F(ReferenceAdjustTest, PureFunctionOnTokens) {
   EXPECT_FALSE(change.MoveSpan(lo, hi));
   // A relative reference from row 9 to row 0 (offset -9): the formula moves to row 6.
   TokenBlock t = MakeRefToken(RefToken{false, false, -9, 0});
-  EXPECT_TRUE(AdjustTokens(t, 0, 9, 0, 6, 0, change));
+  EXPECT_TRUE(AdjustTokens(t, 0, 0, 9, 0, 6, change));
   EXPECT_EQ(ReadRefToken(t.Data()).row, -6);
   // A broken stream is refused.
   TokenBlock broken(std::span<const uint8_t>(t.Data(), 5));
-  EXPECT_FALSE(AdjustTokens(broken, 0, 9, 0, 6, 0, change));
+  EXPECT_FALSE(AdjustTokens(broken, 0, 0, 9, 0, 6, change));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST(DynamicLibrary, FindsKnownExportsAndReportsMissingOnes) {
   try {
     lib.RequireSymbol("NoSuchExportAnywhere");
     ADD_FAILURE() << "a missing symbol was found";
-  } catch (const EDynamicLibraryError& e) {
+  } catch (const DynamicLibraryError& e) {
     EXPECT_NE(std::string(e.what()).find("NoSuchExportAnywhere"), std::string::npos);
   }
   DynamicLibrary moved(std::move(lib));
@@ -33,11 +33,11 @@ TEST(DynamicLibrary, FindsKnownExportsAndReportsMissingOnes) {
 }
 
 TEST(DynamicLibrary, MissingFilesAndEmptyPathsAreErrorsNamingThePath) {
-  EXPECT_THROW(DynamicLibrary(""), EDynamicLibraryError);
+  EXPECT_THROW(DynamicLibrary(""), DynamicLibraryError);
   try {
     DynamicLibrary lib("no-such-library-here.nbp");
     ADD_FAILURE() << "a missing library loaded";
-  } catch (const EDynamicLibraryError& e) {
+  } catch (const DynamicLibraryError& e) {
     EXPECT_NE(std::string(e.what()).find("no-such-library-here.nbp"), std::string::npos);
   }
 }

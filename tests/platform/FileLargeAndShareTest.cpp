@@ -16,20 +16,20 @@ std::string TempPath(const char* stem) {
 
 struct Cleanup {
   std::string path;
-  ~Cleanup() { DeleteFile(path); }
+  ~Cleanup() { RemoveFile(path); }
 };
 }  // namespace
 
 TEST(FileLarge, WritesReadsAndTruncatesBeyondFourGigabytes) {
   Cleanup c{TempPath("ss_big_")};
-  const int64_t far = (int64_t(1) << 32) + 16;  // past every 32-bit offset
+  const int64_t beyond32Bits = (int64_t(1) << 32) + 16;  // past every 32-bit offset
   File f(c.path, FileAccess::ReadWrite, FileDisposition::CreateAlways);
-  f.Seek(far);
-  EXPECT_EQ(f.Position(), far);
+  f.Seek(beyond32Bits);
+  EXPECT_EQ(f.Position(), beyond32Bits);
   f.Write("tail", 4);
-  EXPECT_EQ(f.Size(), far + 4);
-  EXPECT_EQ(f.Position(), far + 4);
-  f.Seek(far + 1);
+  EXPECT_EQ(f.Size(), beyond32Bits + 4);
+  EXPECT_EQ(f.Position(), beyond32Bits + 4);
+  f.Seek(beyond32Bits + 1);
   char buf[3];
   f.ReadExact(buf, 3);
   EXPECT_EQ(std::string(buf, 3), "ail");
@@ -39,10 +39,10 @@ TEST(FileLarge, WritesReadsAndTruncatesBeyondFourGigabytes) {
   EXPECT_EQ(zero, 0);  // the gap reads as zero bytes
   // Truncate keeps a position below the new size and pulls one beyond it back.
   f.Seek(10);
-  f.Truncate(far);
-  EXPECT_EQ(f.Size(), far);
+  f.Truncate(beyond32Bits);
+  EXPECT_EQ(f.Size(), beyond32Bits);
   EXPECT_EQ(f.Position(), 10);
-  f.Seek(far);
+  f.Seek(beyond32Bits);
   f.Truncate(100);
   EXPECT_EQ(f.Size(), 100);
   EXPECT_EQ(f.Position(), 100);
@@ -52,7 +52,7 @@ TEST(FileLarge, NegativeSeekIsAnErrorAndKeepsTheFileUsable) {
   Cleanup c{TempPath("ss_neg_")};
   File f(c.path, FileAccess::ReadWrite, FileDisposition::CreateAlways);
   f.Write("abc", 3);
-  EXPECT_THROW(f.Seek(-1), EFileError);
+  EXPECT_THROW(f.Seek(-1), FileError);
   f.Seek(1);
   char b;
   f.ReadExact(&b, 1);
@@ -62,7 +62,7 @@ TEST(FileLarge, NegativeSeekIsAnErrorAndKeepsTheFileUsable) {
 TEST(FileReplace, ReplacingFromAMissingFileFailsAndKeepsTheTarget) {
   Cleanup target{TempPath("ss_keep_")};
   { File f(target.path, FileAccess::Write, FileDisposition::CreateAlways); f.Write("keep", 4); }
-  EXPECT_THROW(ReplaceFile(TempPath("ss_nosuch_"), target.path), EFileError);
+  EXPECT_THROW(MoveFileOver(TempPath("ss_nosuch_"), target.path), FileError);
   File f(target.path, FileAccess::Read, FileDisposition::OpenExisting);
   EXPECT_EQ(f.Size(), 4);
 }
@@ -70,7 +70,7 @@ TEST(FileReplace, ReplacingFromAMissingFileFailsAndKeepsTheTarget) {
 TEST(FileReplace, ReplaceIntoANewNameAndOpenAlwaysKeepsContent) {
   Cleanup from{TempPath("ss_from_")}, to{TempPath("ss_to_")};
   { File f(from.path, FileAccess::Write, FileDisposition::CreateNew); f.Write("data", 4); }
-  ReplaceFile(from.path, to.path);
+  MoveFileOver(from.path, to.path);
   EXPECT_FALSE(FileExists(from.path));
   File f(to.path, FileAccess::ReadWrite, FileDisposition::OpenAlways);
   EXPECT_EQ(f.Size(), 4);
@@ -81,9 +81,9 @@ TEST(FileReplace, ReplaceIntoANewNameAndOpenAlwaysKeepsContent) {
 TEST(FileShare, ExclusiveOpenKeepsEveryoneElseOut) {
   Cleanup c{TempPath("ss_excl_")};
   File owner(c.path, FileAccess::ReadWrite, FileDisposition::CreateAlways, FileShare::Exclusive);
-  EXPECT_THROW(File(c.path, FileAccess::Read, FileDisposition::OpenExisting), EFileError);
-  EXPECT_THROW(File(c.path, FileAccess::ReadWrite, FileDisposition::OpenExisting), EFileError);
-  EXPECT_FALSE(DeleteFile(c.path));  // an open file without delete sharing stays
+  EXPECT_THROW(File(c.path, FileAccess::Read, FileDisposition::OpenExisting), FileError);
+  EXPECT_THROW(File(c.path, FileAccess::ReadWrite, FileDisposition::OpenExisting), FileError);
+  EXPECT_FALSE(RemoveFile(c.path));  // an open file without delete sharing stays
   owner.Close();
   EXPECT_NO_THROW(File(c.path, FileAccess::Read, FileDisposition::OpenExisting));
 }
@@ -93,11 +93,11 @@ TEST(FileShare, DenyWriteAdmitsReadersOnly) {
   { File f(c.path, FileAccess::Write, FileDisposition::CreateAlways); f.Write("x", 1); }
   File reader(c.path, FileAccess::Read, FileDisposition::OpenExisting, FileShare::DenyWrite);
   EXPECT_NO_THROW(File(c.path, FileAccess::Read, FileDisposition::OpenExisting));
-  EXPECT_THROW(File(c.path, FileAccess::Write, FileDisposition::OpenExisting), EFileError);
+  EXPECT_THROW(File(c.path, FileAccess::Write, FileDisposition::OpenExisting), FileError);
   try {
     File(c.path, FileAccess::ReadWrite, FileDisposition::OpenExisting);
     ADD_FAILURE() << "a writer got past DenyWrite";
-  } catch (const EFileError& e) {
+  } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("in use"), std::string::npos) << e.what();
   }
 }
@@ -120,10 +120,10 @@ TEST(FileShare, ReplaceFailsWhileTheTargetIsOpenExclusively) {
   {
     File locked(to.path, FileAccess::ReadWrite, FileDisposition::CreateAlways, FileShare::Exclusive);
     locked.Write("old!", 4);
-    EXPECT_THROW(ReplaceFile(from.path, to.path), EFileError);
+    EXPECT_THROW(MoveFileOver(from.path, to.path), FileError);
     EXPECT_TRUE(FileExists(from.path));
   }
-  ReplaceFile(from.path, to.path);
+  MoveFileOver(from.path, to.path);
   File f(to.path, FileAccess::Read, FileDisposition::OpenExisting);
   EXPECT_EQ(f.Size(), 3);
 }

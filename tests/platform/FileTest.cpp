@@ -29,32 +29,32 @@ TEST(File, WriteSeekTruncateAndReadBack) {
     f.Seek(int64_t(5) << 32 >> 32);  // 64-bit offsets are accepted
     char c;
     EXPECT_EQ(f.Read(&c, 1), 0u);
-    EXPECT_THROW(f.ReadExact(&c, 1), EFileError);
+    EXPECT_THROW(f.ReadExact(&c, 1), FileError);
   }
   EXPECT_TRUE(FileExists(path));
-  EXPECT_TRUE(DeleteFile(path));
+  EXPECT_TRUE(RemoveFile(path));
   EXPECT_FALSE(FileExists(path));
-  EXPECT_FALSE(DeleteFile(path));
+  EXPECT_FALSE(RemoveFile(path));
 }
 
 TEST(File, MissingFileAndCreateNewConflictsAreErrors) {
   std::string path = TempName("ss_missing_");
-  EXPECT_THROW(File(path, FileAccess::Read, FileDisposition::OpenExisting), EFileError);
+  EXPECT_THROW(File(path, FileAccess::Read, FileDisposition::OpenExisting), FileError);
   { File f(path, FileAccess::Write, FileDisposition::CreateNew); }
-  EXPECT_THROW(File(path, FileAccess::Write, FileDisposition::CreateNew), EFileError);
-  DeleteFile(path);
+  EXPECT_THROW(File(path, FileAccess::Write, FileDisposition::CreateNew), FileError);
+  RemoveFile(path);
 }
 
 TEST(File, ReplaceMovesOverAnExistingFile) {
   std::string a = TempName("ss_a_"), b = TempName("ss_b_");
   { File f(a, FileAccess::Write, FileDisposition::CreateAlways); f.Write("new", 3); }
   { File f(b, FileAccess::Write, FileDisposition::CreateAlways); f.Write("old!", 4); }
-  ReplaceFile(a, b);
+  MoveFileOver(a, b);
   EXPECT_FALSE(FileExists(a));
   File f(b, FileAccess::Read, FileDisposition::OpenExisting);
   EXPECT_EQ(f.Size(), 3);
   f.Close();
-  DeleteFile(b);
+  RemoveFile(b);
 }
 
 TEST(File, VolumeReportsFreeSpace) {

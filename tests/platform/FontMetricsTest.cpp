@@ -87,7 +87,7 @@ TEST(FontMetrics, EstimateAndSharedInstances) {
   EXPECT_EQ(estimate->Metrics().height, 16);  // 13 px em
   EXPECT_GT(CreateEstimatedFontMetrics(Font("Arial", 10, true))->TextWidth("ab"), estimate->TextWidth("ab"));
   EXPECT_GT(BreakLines(*estimate, "aaa bbb ccc", estimate->TextWidth("aaa")).size(), 2u);
-  const IFontMetrics& a = SharedFontMetrics(Font("Arial", 12));
+  const FontMetrics& a = SharedFontMetrics(Font("Arial", 12));
   EXPECT_EQ(&a, &SharedFontMetrics(Font("Arial", 12)));
   EXPECT_NE(&a, &SharedFontMetrics(Font("Arial", 12, true)));
 }

@@ -35,8 +35,8 @@ TEST(HostWindow, ZeroSizeIsAllowedNegativeSizeIsAnError) {
   ASSERT_TRUE(HostWindow::ClientSize(empty->Handle(), size));
   EXPECT_EQ(size.width, 0);
   EXPECT_EQ(size.height, 0);
-  EXPECT_THROW(frame->CreateChild("Bad", 0, 0, -1, 10), EHostWindowError);
-  EXPECT_THROW(frame->CreateChild("Bad", 0, 0, 10, -1), EHostWindowError);
+  EXPECT_THROW(frame->CreateChild("Bad", 0, 0, -1, 10), HostWindowError);
+  EXPECT_THROW(frame->CreateChild("Bad", 0, 0, 10, -1), HostWindowError);
 }
 
 TEST(HostWindow, UnknownHandlesAreRejected) {

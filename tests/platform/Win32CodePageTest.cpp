@@ -11,9 +11,9 @@ TEST(Win32CodePage, Windows1252HighBytesMapAsThePortableBuild) {
   ASSERT_EQ(AnsiToUtf16("\x80"), u"\u20AC") << "these expectations assume a Western ANSI page";
   EXPECT_EQ(AnsiToUtf16("\x80\x8A\x9F\xE9"), u"\u20AC\u0160\u0178\u00E9");
   EXPECT_EQ(Utf16ToAnsi(u"\u20AC\u0160\u0178\u00E9"), "\x80\x8A\x9F\xE9");
-  EXPECT_EQ(AnsiUpper('\x9A'), '\x8A');  // s-caron
-  EXPECT_EQ(AnsiLower('\xC9'), '\xE9');
-  EXPECT_EQ(AnsiUpper('1'), '1');
+  EXPECT_EQ(UpperChar('\x9A'), '\x8A');  // s-caron
+  EXPECT_EQ(LowerChar('\xC9'), '\xE9');
+  EXPECT_EQ(UpperChar('1'), '1');
 }
 
 TEST(Win32CodePage, EmptyAndSurrogatePairs) {

@@ -89,14 +89,14 @@ TEST_F(Dispatch, FindSpreadIsCaseInsensitiveFirstMatchAndMinusOneWithoutList) {
 
 // --- the frame, driven through a test entry -------------------------------------------------
 
-bool SucceedingBody(plugin::IAttachedSpread&, const plugin::ActionParams& params) {
+bool SucceedingBody(plugin::AttachedSpread&, const plugin::ActionParams& params) {
   plugin::SetHostVariable("[" + params[0] + ".Seen]", params[1]);
   return true;
 }
-bool ThrowingBody(plugin::IAttachedSpread&, const plugin::ActionParams&) {
+bool ThrowingBody(plugin::AttachedSpread&, const plugin::ActionParams&) {
   throw std::runtime_error("boom");
 }
-bool OwnOutcomeBody(plugin::IAttachedSpread&, const plugin::ActionParams&) {
+bool OwnOutcomeBody(plugin::AttachedSpread&, const plugin::ActionParams&) {
   plugin::SetResultCode("zkSSH-004");
   return false;
 }

@@ -9,7 +9,7 @@
 namespace {
 
 using platform::DynamicLibrary;
-using platform::EDynamicLibraryError;
+using platform::DynamicLibraryError;
 using platform::HostWindow;
 
 TEST(DynamicLibrary, ThePlugInShowsExactlyItsSevenExports) {
@@ -30,16 +30,16 @@ TEST(DynamicLibrary, FailuresNameThePathOrTheSymbol) {
   try {
     DynamicLibrary missing("no-such-dir/zkSpreadSheet2.nbp");
     ADD_FAILURE() << "a missing library loaded";
-  } catch (const EDynamicLibraryError& error) {
+  } catch (const DynamicLibraryError& error) {
     EXPECT_NE(std::string(error.what()).find("no-such-dir/zkSpreadSheet2.nbp"), std::string::npos)
         << error.what();
   }
-  EXPECT_THROW(DynamicLibrary(""), EDynamicLibraryError);
+  EXPECT_THROW(DynamicLibrary(""), DynamicLibraryError);
   DynamicLibrary library(SS_PLUGIN_PATH);
   try {
     library.RequireSymbol("nbNoSuchExport");
     ADD_FAILURE() << "a missing symbol was found";
-  } catch (const EDynamicLibraryError& error) {
+  } catch (const DynamicLibraryError& error) {
     EXPECT_NE(std::string(error.what()).find("\"nbNoSuchExport\""), std::string::npos);
   }
   DynamicLibrary moved(std::move(library));
@@ -70,7 +70,7 @@ TEST(HostWindow, HandlesAreUniqueNonZeroAndKnowTheirSize) {
   EXPECT_FALSE(HostWindow::ClientSize(gone, size));
   EXPECT_FALSE(HostWindow::ClientSize(0, size));
   HostWindow::ProcessMessages();
-  EXPECT_THROW(top->CreateChild("Bad", 0, 0, -1, 10), platform::EHostWindowError);
+  EXPECT_THROW(top->CreateChild("Bad", 0, 0, -1, 10), platform::HostWindowError);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ class Nbhost : public ::testing::Test {
     nbhost::ScriptRunner runner(host_, out_);
     try {
       return runner.Run(nbhost::ReadScript(text, "t.nbs"));
-    } catch (const nbhost::EScriptError& error) {
+    } catch (const nbhost::ScriptError& error) {
       error_ = error.what();
       return -1;
     }

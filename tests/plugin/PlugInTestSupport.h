@@ -48,7 +48,7 @@ inline plugin::NBBool NB_CALL RecordAccess(int32_t code, plugin::HostString* dat
   return 0;
 }
 
-class TestSpread : public plugin::IAttachedSpread {
+class TestSpread : public plugin::AttachedSpread {
  public:
   TestSpread(std::string name, platform::WindowHandle parent) : name_(std::move(name)), parent_(parent) {}
   ~TestSpread() override { Recorder().log.push_back("destroy " + name_); }
@@ -65,13 +65,13 @@ class TestSpread : public plugin::IAttachedSpread {
   platform::WindowHandle parent_;
 };
 
-inline std::unique_ptr<plugin::IAttachedSpread> MakeTestSpread(const std::string& name,
+inline std::unique_ptr<plugin::AttachedSpread> MakeTestSpread(const std::string& name,
                                                                platform::WindowHandle parent) {
   Recorder().log.push_back("create " + name + " in " + std::to_string(parent));
   return std::make_unique<TestSpread>(name, parent);
 }
 
-inline std::unique_ptr<plugin::IAttachedSpread> FailingFactory(const std::string&,
+inline std::unique_ptr<plugin::AttachedSpread> FailingFactory(const std::string&,
                                                                platform::WindowHandle) {
   throw std::runtime_error("cannot build the window");
 }

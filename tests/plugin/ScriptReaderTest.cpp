@@ -5,7 +5,7 @@
 
 namespace {
 
-using nbhost::EScriptError;
+using nbhost::ScriptError;
 using nbhost::ReadScript;
 using nbhost::SplitScriptLine;
 
@@ -59,7 +59,7 @@ TEST(ScriptReader, MalformedLinesNameTheFileLineAndProblem) {
     try {
       ReadScript(bad.text, "pub.nbs");
       ADD_FAILURE() << "accepted: " << bad.text;
-    } catch (const EScriptError& error) {
+    } catch (const ScriptError& error) {
       EXPECT_EQ(error.File(), "pub.nbs");
       EXPECT_EQ(error.Line(), bad.line) << bad.text;
       EXPECT_EQ(error.Problem(), bad.problem) << bad.text;
@@ -72,7 +72,7 @@ TEST(ScriptReader, MissingFileIsAScriptErrorNamingIt) {
   try {
     nbhost::ReadScriptFile("no/such/file.nbs");
     ADD_FAILURE() << "a missing file was read";
-  } catch (const EScriptError& error) {
+  } catch (const ScriptError& error) {
     EXPECT_EQ(error.File(), "no/such/file.nbs");
     EXPECT_EQ(error.Problem(), "cannot open the script");
   }

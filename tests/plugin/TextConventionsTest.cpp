@@ -17,7 +17,7 @@ TEST(TextConventions, IntegerParametersAreStrictDecimal) {
   EXPECT_EQ(plugin::ParseIntParam("", "5"), 5);
   for (const char* bad : {"", "-", "+", " 1", "1 ", "1.5", "0x1F", "$1F", "2147483648",
                           "-2147483649", "99999999999999999999", "x"}) {
-    EXPECT_THROW(plugin::ParseIntParam(bad), plugin::EParameterError) << bad;
+    EXPECT_THROW(plugin::ParseIntParam(bad), plugin::ParameterError) << bad;
   }
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "StoreTestUtil.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"
 #include "store/engine/PartSize.h"
@@ -396,7 +396,7 @@ TEST(PartSizeTest, VolumeTableWithLargeFileDefaults) {
     v.fileSystemName = fs;
     EXPECT_EQ(PartSizeForVolume(v, "/home/x.sfs", 9), 0x7FFFFFFFFFFFFFFELL) << fs;
   }
-  EXPECT_THROW(CheckPartSize(0), EStoreError);
+  EXPECT_THROW(CheckPartSize(0), StoreError);
   EXPECT_NO_THROW(CheckPartSize(380));
 }
 

@@ -8,7 +8,7 @@
 #include "StoreTestUtil.h"
 #include "platform/Clock.h"
 #include "store/PasswordPrompt.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/StoreVerifier.h"
 #include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"
@@ -32,7 +32,7 @@ class FilesTest : public ::testing::Test {
   }
   int32_t DataPages(const std::string& name) {
     const int32_t i = fs_->Directory().Resolve(name);
-    const TDIREntry& e = fs_->Directory().ReadItem(i);
+    const DirEntry& e = fs_->Directory().ReadItem(i);
     if (e.firstMapPageNo == -1) return 0;
     return int32_t(fs_->PageMaps().GetMaps(e).dataPages.size());
   }
@@ -67,10 +67,10 @@ TEST_F(FilesTest, CreatingAnOpenFileFails) {
   try {
     TSFSUserFileStream again(fs_.get(), "busy", kModeCreate);
     FAIL();
-  } catch (const EStoreError& e) {
+  } catch (const StoreError& e) {
     EXPECT_STREQ(e.what(), "TSFSUserFileStream.Create - unable to open file \"busy\"");
   }
-  EXPECT_THROW(TSFSUserFileStream(nullptr, "x", kModeCreate), EStoreError);
+  EXPECT_THROW(TSFSUserFileStream(nullptr, "x", kModeCreate), StoreError);
 }
 
 TEST_F(FilesTest, PathRules) {
@@ -191,7 +191,7 @@ TEST_F(FilesTest, LargeFileRoundTripAcrossMapPagesAndReopen) {
     ASSERT_EQ(s.Write(data.data(), data.size()), data.size());
     const auto patch = test::Pattern(9000, 14);
     for (int64_t at : {int64_t(1), int64_t(4063), int64_t(2000000), int64_t(data.size() - 9000)}) {
-      s.Seek(at, TSeekOrigin::soBeginning);
+      s.Seek(at, SeekOrigin::soBeginning);
       ASSERT_EQ(s.Write(patch.data(), patch.size()), patch.size());
       std::copy(patch.begin(), patch.end(), data.begin() + at);
     }
@@ -249,7 +249,7 @@ TEST_F(FilesTest, GrowthAddsAnotherPfsPageAtItsPlace) {
   EXPECT_TRUE(fs_->FreeSpace().IsMapPage(1 + 32512));
 }
 
-class RecordingPrompt : public IPasswordPrompt {
+class RecordingPrompt : public PasswordPrompt {
  public:
   bool Ask(const std::string& caption, const std::string& prompt, std::string& value) override {
     captions.push_back(caption + "|" + prompt);
@@ -271,7 +271,7 @@ TEST_F(FilesTest, PerFilePasswordsAskAgainThroughCallbackOrPrompt) {
   // No callback: the prompt hook is asked until the right password or a cancel.
   RecordingPrompt prompt;
   prompt.answers = {"nope", "filepw"};
-  IPasswordPrompt* previous = SetPasswordPrompt(&prompt);
+  PasswordPrompt* previous = SetPasswordPrompt(&prompt);
   const int h = fs_->FileOpen("secret", kModeReadWrite, "wrong");
   SetPasswordPrompt(previous);
   ASSERT_GE(h, 0);
@@ -302,10 +302,10 @@ TEST_F(FilesTest, WrongKeyReadsWrongBytesWithoutError) {
     TSFSUserFileStream s(fs_.get(), "enc", kModeCreate, "k1");
     s.Write("plain words here", 16);
   }
-  const TDIREntry& e = fs_->Directory().ReadItem(0);
+  const DirEntry& e = fs_->Directory().ReadItem(0);
   const int32_t page = fs_->PageMaps().GetMaps(e).dataPages[0];
   std::vector<uint8_t> data(4064);
-  TPageHeader ph;
+  PageHeader ph;
   const std::string wrongKey(33, 'w');
   ASSERT_TRUE(fs_->Pages().ReadPage(page, ph, data.data(), data.size(), false, &wrongKey));
   EXPECT_EQ(ph.encryptionKind, 1);

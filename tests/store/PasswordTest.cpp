@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/cipher/TCipher.h"
@@ -12,7 +12,7 @@
 namespace store {
 namespace {
 
-bool AllZero(const TPasswordRecord& r, size_t from, size_t to) {
+bool AllZero(const PasswordRecord& r, size_t from, size_t to) {
   for (size_t i = from; i < to; ++i)
     if (r[i] != 0) return false;
   return true;
@@ -20,7 +20,7 @@ bool AllZero(const TPasswordRecord& r, size_t from, size_t to) {
 
 TEST(PasswordRecordTest, LayoutAndLimits) {
   std::string key;
-  const TPasswordRecord r = MakePasswordRecord(std::string(32, 'p'), "", "", &key);
+  const PasswordRecord r = MakePasswordRecord(std::string(32, 'p'), "", "", &key);
   // No question: recovery fields stay zero.
   EXPECT_TRUE(AllZero(r, 32, 64));
   EXPECT_TRUE(AllZero(r, 68, 172));
@@ -43,13 +43,13 @@ TEST(PasswordRecordTest, LayoutAndLimits) {
   try {
     MakePasswordRecord(std::string(33, 'p'), "", "");
     FAIL();
-  } catch (const EStoreError& e) {
+  } catch (const StoreError& e) {
     EXPECT_STREQ(e.what(), "Password length should be shorter then 32");
   }
   try {
     MakePasswordRecord("pw", std::string(101, 'q'), "a");
     FAIL();
-  } catch (const EStoreError& e) {
+  } catch (const StoreError& e) {
     EXPECT_STREQ(e.what(), "Question length should be shorter then 100");
   }
   // A question without an answer, or an answer without a question, records no recovery.
@@ -60,7 +60,7 @@ TEST(PasswordRecordTest, LayoutAndLimits) {
 }
 
 TEST(PasswordRecordTest, RecoveryQuestionAndAnswer) {
-  const TPasswordRecord r = MakePasswordRecord("opensesame", "Name of the cat?", "Tom");
+  const PasswordRecord r = MakePasswordRecord("opensesame", "Name of the cat?", "Tom");
   std::string question, password;
   ASSERT_TRUE(RecoverQuestion(r, question));
   EXPECT_EQ(question, "Name of the cat?");

@@ -17,7 +17,7 @@ inline std::string ScratchPath(const std::string& leaf) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string path =
       ::testing::TempDir() + "sfs_" + info->test_suite_name() + "_" + info->name() + "_" + leaf;
-  for (int i = 0; i < 8; ++i) platform::DeleteFile(i == 0 ? path : path + std::to_string(i));
+  for (int i = 0; i < 8; ++i) platform::RemoveFile(i == 0 ? path : path + std::to_string(i));
   return path;
 }
 

@@ -7,6 +7,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -29,7 +30,7 @@ class BadInput : public ::testing::Test {
 
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
-  TSpreadSheetBook book_;
+  Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
 

@@ -5,6 +5,8 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TestLocales.h"
+#include "workbook/KeyCodes.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -16,23 +18,19 @@ std::vector<std::string> Captions(const TCustomSpreadSheetBook& book) {
 }
 
 TEST(Book, NewBookHasSheet1AndDefaults) {
-  TSpreadSheetBook book;
+  Workbook book;
   ASSERT_EQ(book.PageCount(), 1);
   EXPECT_EQ(book.Sheets(0).Caption(), "Sheet1");
   EXPECT_EQ(book.ActivePage(), 0);
   EXPECT_TRUE(book.AutoRecalc());
-  EXPECT_EQ(book.ColHeaderHeight(), 20);
   EXPECT_EQ(book.DefaultColWidth(), 85);
   EXPECT_EQ(book.DefaultRowHeight(), 20);
   EXPECT_EQ(book.Precision(), 2);
-  EXPECT_EQ(book.RowHeaderWidth(), 85);
   EXPECT_TRUE(book.ExcelProtectionStyle);
   EXPECT_FALSE(book.Protected);
   EXPECT_FALSE(book.ReadOnly());
   EXPECT_TRUE(book.ShowGrid());
   EXPECT_TRUE(book.ShowHeaders());
-  EXPECT_TRUE(book.ShowCaptionBar);
-  EXPECT_FALSE(TSpreadSheet().ShowCaptionBar);
   EXPECT_EQ(book.History().UndoCount(), 0);
   EXPECT_THROW(book.Sheets(1), ESpreadSheetError);
   try {
@@ -40,14 +38,10 @@ TEST(Book, NewBookHasSheet1AndDefaults) {
   } catch (const ESpreadSheetError& e) {
     EXPECT_STREQ(e.what(), "Invalid page number");
   }
-  book.SetColHeaderHeight(0);
-  book.SetRowHeaderWidth(-5);
-  EXPECT_EQ(book.ColHeaderHeight(), 20);
-  EXPECT_EQ(book.RowHeaderWidth(), 85);
 }
 
 TEST(Book, SheetCaptionsAndDeletion) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.AddSheet();
   book.AddSheet();
   EXPECT_EQ(Captions(book), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
@@ -59,7 +53,7 @@ TEST(Book, SheetCaptionsAndDeletion) {
 }
 
 TEST(Book, RenamingRefusesDuplicates) {
-  TSpreadSheetBook book;
+  Workbook book;
   TSSBookSheet& second = book.AddSheet();
   try {
     second.SetCaption("Sheet1");
@@ -76,7 +70,7 @@ TEST(Book, RenamingRefusesDuplicates) {
 }
 
 TEST(Book, DeletingKeepsAValidActiveSheet) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.DeleteSheet(0);  // the only sheet
   EXPECT_EQ(book.PageCount(), 1);
   book.AddSheet();
@@ -98,7 +92,7 @@ TEST(Book, DeletingKeepsAValidActiveSheet) {
 }
 
 TEST(Book, DeleteAndExchangeVetoes) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.AddSheet();
   std::vector<int> asked;
   book.events.OnDeleteSheet = [&](int sheet, bool& can) {
@@ -120,7 +114,7 @@ TEST(Book, DeleteAndExchangeVetoes) {
 }
 
 TEST(Book, PageCountShrinksWithoutDeleteEvents) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.SetPageCount(3);
   EXPECT_EQ(Captions(book), (std::vector<std::string>{"Sheet1", "Sheet2", "Sheet3"}));
   book.SetActiveSheet(2);
@@ -133,7 +127,7 @@ TEST(Book, PageCountShrinksWithoutDeleteEvents) {
 }
 
 TEST(Book, ActivationSkipsHiddenPages) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.SetPageCount(4);
   book.SetPageVisible(1, false);
   book.SetActiveSheet(1);
@@ -153,7 +147,7 @@ TEST(Book, ActivationSkipsHiddenPages) {
 }
 
 TEST(Book, UpdateLockHoldsBackCellEvents) {
-  TSpreadSheetBook book;
+  Workbook book;
   std::vector<std::pair<int, int>> changes;
   book.events.OnCellChange = [&](TSSBookSheet&, int32_t col, int32_t row) { changes.push_back({col, row}); };
   book.ActiveSheet()->CellObject(1, 2)->SetText("x");
@@ -169,7 +163,7 @@ TEST(Book, UpdateLockHoldsBackCellEvents) {
 }
 
 TEST(Book, DefaultSizesReachEverySheet) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.AddSheet();
   book.Sheets(1).ColumnHeader().SetSize(2, 40);
   book.SetDefaultColWidth(100);
@@ -183,7 +177,7 @@ TEST(Book, DefaultSizesReachEverySheet) {
 
 TEST(Book, ClearAndAssign) {
   platform::ScopedLocale locale(test::EnglishUS());
-  TSpreadSheetBook source;
+  Workbook source;
   source.AddSheet("Data");
   source.Sheets(1).CellObject(0, 0)->SetText("hello");
   {
@@ -193,12 +187,12 @@ TEST(Book, ClearAndAssign) {
   }
   source.Sheets(1).Storage().MergeCells(TRect{2, 2, 3, 3}, true);
   source.SetActiveSheet(1);
-  TSpreadSheetBook copy;
+  Workbook copy;
   copy.Assign(source);
   EXPECT_EQ(Captions(copy), (std::vector<std::string>{"Sheet1", "Data"}));
   EXPECT_EQ(copy.ActivePage(), 1);
   EXPECT_EQ(copy.Sheets(1).Storage().CellRec(0, 0).Text, "hello");
-  const TSSStyleEntry* bold = copy.Sheets(1).Storage().CellStyleEntry(1, 0);
+  const StyleEntry* bold = copy.Sheets(1).Storage().CellStyleEntry(1, 0);
   EXPECT_TRUE(copy.StyleCache().Owns(bold));
   EXPECT_EQ(bold->Font->Style, kFontBold);
   EXPECT_EQ(copy.Sheets(1).Storage().MergedCells().Count(), 1);
@@ -210,7 +204,7 @@ TEST(Book, ClearAndAssign) {
 }
 
 TEST(Book, FilesWithoutHandlers) {
-  TSpreadSheetBook book;
+  Workbook book;
   try {
     book.LoadFromFile("no-such-file.xls");
     FAIL();
@@ -221,7 +215,7 @@ TEST(Book, FilesWithoutHandlers) {
 }
 
 TEST(Book, ReadOnlyFlagsTheDefaultStyle) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.SetReadOnly(true);
   EXPECT_TRUE(book.StyleCache().DefaultEntry()->Flags & kStyleReadOnly);
   book.SetReadOnly(false);
@@ -235,7 +229,7 @@ namespace workbook {
 namespace {
 
 TEST(BookBuilding, ReaderFillsABookThroughTheInterfaces) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.ClearBook();
   ISpreadSheetBook& intf = book;
   intf.BeginUpdate();
@@ -250,10 +244,10 @@ TEST(BookBuilding, ReaderFillsABookThroughTheInterfaces) {
   intf.GetCell(0, 5, 5)->SetText("cell");
   intf.SetProtected(true);
   intf.SetPageVisible(0, true);
-  TSSPalette palette = DefaultPalette();
+  ColorPalette palette = DefaultPalette();
   palette[0] = RGBColor(1, 2, 3);
   intf.SetPalette(palette);
-  TSSStyleEntry entry;
+  StyleEntry entry;
   entry.HorzAlign = haRIGHT;
   entry.WordBreak = true;
   TSSFontRec font;
@@ -280,7 +274,7 @@ TEST(BookBuilding, ReaderFillsABookThroughTheInterfaces) {
   EXPECT_TRUE(book.Protected);
   EXPECT_EQ(s.Storage().CellRec(5, 5).Text, "cell");
   EXPECT_EQ(book.Palette()[0], RGBColor(1, 2, 3));
-  const TSSStyleEntry* def = book.StyleCache().DefaultEntry();
+  const StyleEntry* def = book.StyleCache().DefaultEntry();
   EXPECT_EQ(def->HorzAlign, haRIGHT);
   EXPECT_EQ(def->Font, ownFont);  // the same record, refreshed
   EXPECT_EQ(def->Font->Name, "Arial");
@@ -297,7 +291,7 @@ TEST(BookBuilding, ReaderFillsABookThroughTheInterfaces) {
 namespace workbook {
 namespace {
 
-class FakeReader : public IWorkbookReader {
+class FakeReader : public WorkbookReader {
  public:
   bool IsWorkbook() override { return workbook; }
   void Read(ISpreadSheetBook& book, const std::function<void(uint8_t)>& progress) override {
@@ -315,7 +309,7 @@ class FakeReader : public IWorkbookReader {
 };
 
 TEST(BookLoading, ReaderFillsAClearedBook) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.ActiveSheet()->CellObject(5, 5)->SetText("old");
   book.SetReadOnly(true);
   std::vector<int> progress;
@@ -337,7 +331,7 @@ TEST(BookLoading, ReaderFillsAClearedBook) {
 }
 
 TEST(BookLoading, FailuresAreClearAndRestoreTheBook) {
-  TSpreadSheetBook book;
+  Workbook book;
   FakeReader notABook;
   notABook.workbook = false;
   try {
@@ -374,13 +368,13 @@ namespace workbook {
 namespace {
 
 // Records what the book asks of its formula cache.
-class RecordingCache : public IFormulaCache {
+class RecordingCache : public FormulaEngine {
  public:
-  void Remove(IFormulaEntry*) override {}
+  void Remove(FormulaHandle*) override {}
   void SetFormula(TSSDataStorage&, int32_t, int32_t) override { ++compiled; }
-  IFormulaEntry* Clone(IFormulaEntry*, TSSDataStorage&) override { return nullptr; }
-  std::string FormulaText(IFormulaEntry*) override { return ""; }
-  std::string FormulaDisplayText(IFormulaEntry*) override { return ""; }
+  FormulaHandle* Clone(FormulaHandle*, TSSDataStorage&) override { return nullptr; }
+  std::string FormulaText(FormulaHandle*) override { return ""; }
+  std::string FormulaDisplayText(FormulaHandle*) override { return ""; }
   int RecalculateAll() override {
     ++recalcs;
     return lock > 0 ? 0 : 1;
@@ -405,7 +399,7 @@ class RecordingCache : public IFormulaCache {
 };
 
 TEST(BookFormulaSeam, TheBookDrivesItsFormulaCache) {
-  TSpreadSheetBook book;
+  Workbook book;
   auto owned = std::make_unique<RecordingCache>();
   RecordingCache& cache = *owned;
   book.SetFormulaCache(std::move(owned));

@@ -6,6 +6,7 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -17,7 +18,7 @@ class CellObjects : public ::testing::Test {
   int FormatOf(int32_t col, int32_t row) { return sheet_.CellObject(col, row)->Style().Format(); }
 
   platform::ScopedLocale locale_{test::EnglishUS()};
-  TSpreadSheetBook book_;
+  Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
 

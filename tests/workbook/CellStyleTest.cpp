@@ -16,7 +16,7 @@ class CellStyles : public ::testing::Test {
 };
 
 TEST_F(CellStyles, DefaultEntryAtCreation) {
-  const TSSStyleEntry* def = cache_.DefaultEntry();
+  const StyleEntry* def = cache_.DefaultEntry();
   EXPECT_EQ(cache_.EntryCount(), 1);
   EXPECT_EQ(def->Format, 0);
   EXPECT_EQ(def->HorzAlign, haGENERAL);
@@ -45,7 +45,7 @@ TEST_F(CellStyles, DefaultEntryAtCreation) {
 TEST_F(CellStyles, EqualCombinationsShareOneEntry) {
   At(0, 0)->Font().SetStyle(kFontBold);
   At(1, 0)->Font().SetStyle(kFontBold);
-  TSSStyleEntry* bold = storage_.CellStyleEntry(0, 0);
+  StyleEntry* bold = storage_.CellStyleEntry(0, 0);
   EXPECT_EQ(storage_.CellStyleEntry(1, 0), bold);
   EXPECT_EQ(bold->RefCount, 2);
   At(0, 0)->Font().SetStyle(kFontBold | kFontItalic);
@@ -200,7 +200,7 @@ TEST_F(CellStyles, UpdatesAreCollectedIntoOneChange) {
   EXPECT_EQ(host_.history.changes.size(), before);
   style->EndUpdate();
   EXPECT_EQ(host_.history.changes.size(), before + 1);
-  const TSSStyleEntry* e = storage_.CellStyleEntry(2, 2);
+  const StyleEntry* e = storage_.CellStyleEntry(2, 2);
   EXPECT_EQ(e->HorzAlign, haRIGHT);
   EXPECT_TRUE(e->WordBreak);
   EXPECT_EQ(e->Font->Size, 12);
@@ -218,14 +218,14 @@ TEST_F(CellStyles, AssignAndApplyEntryCopyFormatting) {
   auto target = At(5, 5);
   target->Assign(*source);
   EXPECT_EQ(storage_.CellStyleEntry(5, 5), storage_.CellStyleEntry(0, 0));
-  const TSSStyleEntry copy = *storage_.CellStyleEntry(0, 0);
-  TSSStyleEntry merged = copy;
+  const StyleEntry copy = *storage_.CellStyleEntry(0, 0);
+  StyleEntry merged = copy;
   merged.Flags |= kStyleMerged;
-  merged.Borders[edgeTop] = TSSEdgeRec{lsDefault, 57};
+  merged.Borders[edgeTop] = EdgeRec{lsDefault, 57};
   auto third = At(7, 7);
   third->Borders().Top().SetAll(lsThick, 0);
   third->ApplyEntry(merged, false);  // lsDefault edges of the entry leave existing ones
-  const TSSStyleEntry* e = storage_.CellStyleEntry(7, 7);
+  const StyleEntry* e = storage_.CellStyleEntry(7, 7);
   EXPECT_EQ(e->Borders[edgeTop].Style, lsThick);
   EXPECT_EQ(e->Borders[edgeBottom].Style, lsThin);
   EXPECT_FALSE(e->Flags & kStyleMerged);  // the merged bit is never applied
@@ -279,7 +279,7 @@ TEST_F(CellStyles, ResetKeepsOnlyTheDefaultEntryAndFont) {
 }
 
 TEST(Palette, DefaultColoursAndLookup) {
-  const TSSPalette& p = DefaultPalette();
+  const ColorPalette& p = DefaultPalette();
   EXPECT_EQ(p[0], RGBColor(0, 0, 0));
   EXPECT_EQ(p[2], RGBColor(255, 0, 0));
   EXPECT_EQ(p[5], RGBColor(255, 255, 0));

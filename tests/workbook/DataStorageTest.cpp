@@ -352,7 +352,7 @@ TEST_F(DataStorage, AssignCopiesCellsStylesAndCaption) {
   TSSDataStorage foreign(other);
   foreign.Assign(storage_);
   EXPECT_EQ(foreign.Caption(), "Sheet1");
-  const TSSStyleEntry* imported = foreign.CellRec(0, 0).Style;
+  const StyleEntry* imported = foreign.CellRec(0, 0).Style;
   EXPECT_TRUE(other.styles.Owns(imported));
   EXPECT_EQ(imported->Font->Style, kFontBold);
   EXPECT_NE(imported->Font, storage_.CellRec(0, 0).Style->Font);

@@ -1,4 +1,4 @@
-#include "workbook/SSHistory.h"
+#include "workbook/TSpreadSheetHistory.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -37,7 +38,7 @@ Snapshot Take(TCustomSpreadSheetBook& book, TSSBookSheet& sheet) {
   for (int32_t col = 0; col < 8; ++col) {
     for (int32_t row = 0; row < 8; ++row) {
       const TSSCellRec rec = st.CellRec(col, row);
-      const TSSStyleEntry& e = *rec.Style;
+      const StyleEntry& e = *rec.Style;
       s.cells.push_back(rec.Text + "|" + std::to_string(rec.DataType) + "|" + std::to_string(rec.Value) +
                         "|" + std::to_string(e.Format) + "|" + std::to_string(e.Flags) + "|" +
                         std::to_string(e.BackgroundColor) + "|" + std::to_string(e.Borders[0].Style) +
@@ -56,7 +57,7 @@ class History : public ::testing::Test {
  protected:
   void Enter(int32_t col, int32_t row, const std::string& text) { sheet_.CellObject(col, row)->SetText(text); }
   platform::ScopedLocale locale_{test::EnglishUS()};
-  TSpreadSheetBook book_;
+  Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
   TSpreadSheetHistory& history_ = book_.History();
 };

@@ -8,6 +8,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -19,7 +20,7 @@ class DefaultClipboard : public ::testing::Test {
 };
 
 TEST_F(DefaultClipboard, CopyInOneBookPastesInAnother) {
-  TSpreadSheetBook source;
+  Workbook source;
   TSSBookSheet& sheet = *source.ActiveSheet();
   sheet.CellObject(0, 0)->SetText("12.5");
   sheet.CellObject(1, 0)->SetText("caf\xe9");
@@ -34,12 +35,12 @@ TEST_F(DefaultClipboard, CopyInOneBookPastesInAnother) {
   ASSERT_TRUE(block.has_value());
   EXPECT_NE(block->find(std::string("\r\n\0", 3)), std::string::npos);
 
-  TSpreadSheetBook target;
+  Workbook target;
   TSSBookSheet& other = *target.ActiveSheet();
   EXPECT_EQ(other.Paste(3, 2), (TRect{3, 2, 4, 2}));
   EXPECT_EQ(other.Storage().CellRec(3, 2).Text, "12.5");
   EXPECT_EQ(other.Storage().CellRec(4, 2).Text, "caf\xe9");
-  const TSSStyleEntry* style = other.Storage().CellStyleEntry(3, 2);
+  const StyleEntry* style = other.Storage().CellStyleEntry(3, 2);
   EXPECT_TRUE(target.StyleCache().Owns(style));
   EXPECT_EQ(style->Font->Name, "Arial");
   EXPECT_EQ(style->Font->Style, kFontBold);
@@ -54,7 +55,7 @@ TEST_F(DefaultClipboard, CopyInOneBookPastesInAnother) {
 TEST_F(DefaultClipboard, TextFromOutsidePastesWithTheEntryRules) {
   // Another program puts only text on the clipboard.
   ASSERT_TRUE(platform::Clipboard::Write(0, std::nullopt, std::string("1/2/2004\t$5\r\n2.5\tabc")));
-  TSpreadSheetBook book;
+  Workbook book;
   TSSBookSheet& sheet = *book.ActiveSheet();
   EXPECT_EQ(sheet.Paste(1, 1), (TRect{1, 1, 2, 2}));
   EXPECT_EQ(sheet.Storage().CellDataType(1, 1), kCellNumber);

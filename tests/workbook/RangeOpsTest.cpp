@@ -6,6 +6,8 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "workbook/KeyCodes.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -20,7 +22,7 @@ class RangeOps : public ::testing::Test {
 
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
-  TSpreadSheetBook book_;
+  Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
 
@@ -219,13 +221,13 @@ TEST_F(RangeOps, BlockPasteIntoAnotherBook) {
   St().MergeCells(TRect{0, 1, 1, 1}, true);
   Enter(0, 1, "merged");
   sheet_.CopyToClipboard(TRect{0, 0, 1, 1}, false);
-  TSpreadSheetBook other;
+  Workbook other;
   TSSBookSheet& target = *other.ActiveSheet();
   const TRect pasted = target.Paste(2, 3);
   EXPECT_EQ(pasted, (TRect{2, 3, 3, 4}));
   EXPECT_EQ(target.Storage().CellRec(2, 3).Text, "12.5");
   EXPECT_DOUBLE_EQ(target.Storage().CellNumber(3, 3), 1.0 / 3);
-  const TSSStyleEntry* style = target.Storage().CellStyleEntry(2, 3);
+  const StyleEntry* style = target.Storage().CellStyleEntry(2, 3);
   EXPECT_TRUE(other.StyleCache().Owns(style));
   EXPECT_EQ(style->Font->Name, "Arial");
   EXPECT_EQ(style->Font->Style, kFontItalic);
@@ -318,7 +320,7 @@ class Keys : public ::testing::Test {
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
-  TSpreadSheetBook book_;
+  Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
 

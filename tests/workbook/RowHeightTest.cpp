@@ -7,6 +7,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSStyleCache.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -24,7 +25,7 @@ class RowHeights : public ::testing::Test {
     return sheet_.RowHeader().Size(row);
   }
   platform::ScopedLocale locale_{test::EnglishUS()};
-  TSpreadSheetBook book_;
+  Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
 

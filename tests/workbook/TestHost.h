@@ -19,7 +19,7 @@ struct CellEvent {
   friend bool operator==(const CellEvent&, const CellEvent&) = default;
 };
 
-class RecordingListener : public IModelListener {
+class RecordingListener : public ModelListener {
  public:
   void CellChanged(TSSDataStorage&, int32_t col, int32_t row) override { cells.push_back({col, row}); }
   void BookModified() override { ++modified; }
@@ -48,7 +48,7 @@ class RecordingListener : public IModelListener {
   bool refuseMerge = false;
 };
 
-class RecordingHistory : public ICellHistory {
+class RecordingHistory : public CellHistory {
  public:
   void RecordCellChange(TSSDataStorage& s, int32_t col, int32_t row) override {
     if (suspend > 0) return;
@@ -72,12 +72,12 @@ class RecordingHistory : public ICellHistory {
 };
 
 // Formula entries carry their text; "compiling" upper-cases it so the regeneration is visible.
-class FakeFormulaCache : public IFormulaCache {
+class FakeFormulaCache : public FormulaEngine {
  public:
-  struct Entry : IFormulaEntry {
+  struct Entry : FormulaHandle {
     std::string text;
   };
-  void Remove(IFormulaEntry* entry) override {
+  void Remove(FormulaHandle* entry) override {
     if (live.erase(entry) == 0) ++badRemoves;
     owned.erase(std::remove_if(owned.begin(), owned.end(),
                                [entry](const auto& p) { return p.get() == entry; }),
@@ -94,27 +94,27 @@ class FakeFormulaCache : public IFormulaCache {
     owned.push_back(std::move(entry));
     s.SetCellRec(col, row, rec);
   }
-  IFormulaEntry* Clone(IFormulaEntry* entry, TSSDataStorage&) override {
+  FormulaHandle* Clone(FormulaHandle* entry, TSSDataStorage&) override {
     auto copy = std::make_unique<Entry>(*static_cast<Entry*>(entry));
     live.insert(copy.get());
     owned.push_back(std::move(copy));
     return owned.back().get();
   }
-  std::string FormulaText(IFormulaEntry* entry) override { return static_cast<Entry*>(entry)->text; }
-  std::string FormulaDisplayText(IFormulaEntry*) override { return "42"; }
+  std::string FormulaText(FormulaHandle* entry) override { return static_cast<Entry*>(entry)->text; }
+  std::string FormulaDisplayText(FormulaHandle*) override { return "42"; }
 
-  std::set<IFormulaEntry*> live;
+  std::set<FormulaHandle*> live;
   std::vector<std::unique_ptr<Entry>> owned;
   int badRemoves = 0;
 };
 
-class TestHost : public IStorageHost {
+class TestHost : public StorageHost {
  public:
   TestHost() : styles(&listener) { styles.SetHost(this); }
   TSSStyleCache& StyleCache() override { return styles; }
-  IModelListener& Listener() override { return listener; }
-  ICellHistory* History() override { return withHistory ? &history : nullptr; }
-  IFormulaCache* FormulaCache() override { return withFormulas ? &formulas : nullptr; }
+  ModelListener& Listener() override { return listener; }
+  CellHistory* History() override { return withHistory ? &history : nullptr; }
+  FormulaEngine* FormulaCache() override { return withFormulas ? &formulas : nullptr; }
   int32_t SheetIndex() const override { return 0; }
   const void* BookIdentity() const override { return book ? book : this; }
   bool IsReadOnly() const override { return readOnly; }

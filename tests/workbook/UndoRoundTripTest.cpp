@@ -9,6 +9,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {
@@ -17,7 +18,7 @@ constexpr int32_t kSize = 8;
 
 std::string Describe(TSSDataStorage& st, int32_t col, int32_t row) {
   const TSSCellRec rec = st.CellRec(col, row);
-  const TSSStyleEntry& e = *rec.Style;
+  const StyleEntry& e = *rec.Style;
   std::string s = rec.Text + "|" + std::to_string(rec.DataType) + "|" + std::to_string(rec.Value);
   s += "|f" + std::to_string(e.Format) + "|h" + std::to_string(e.HorzAlign) + "|w" +
        std::to_string(e.WordBreak) + "|x" + std::to_string(e.Flags) + "|b" +
@@ -35,7 +36,7 @@ std::vector<std::string> State(TCustomSpreadSheetBook& book, TSSBookSheet& sheet
       out.push_back(std::to_string(col) + "," + std::to_string(row) + " " + Describe(st, col, row));
   std::vector<std::string> entries;
   for (int i = 0; i < book.StyleCache().EntryCount(); ++i) {
-    const TSSStyleEntry* e = book.StyleCache().EntryAt(i);
+    const StyleEntry* e = book.StyleCache().EntryAt(i);
     entries.push_back(std::to_string(e->RefCount) + " " + std::to_string(e->Format) + " " +
                       std::to_string(e->Flags) + " " + std::to_string(e->BackgroundColor) + " " +
                       std::to_string(e->Font->Style));
@@ -96,7 +97,7 @@ class UndoRoundTrip : public ::testing::TestWithParam<int> {
         }
         case 3:
           log += " border";
-          sheet.CellObject(col, row)->Style().Borders().Edge(static_cast<TSSEdge>(rng() % 4)).SetStyle(lsThin);
+          sheet.CellObject(col, row)->Style().Borders().Edge(static_cast<EdgeSide>(rng() % 4)).SetStyle(lsThin);
           break;
         case 4:
           log += " merge";
@@ -149,7 +150,7 @@ class UndoRoundTrip : public ::testing::TestWithParam<int> {
 TEST_P(UndoRoundTrip, UndoAllRestoresRedoAllReproduces) {
   platform::ScopedLocale locale(test::EnglishUS());
   std::mt19937 rng(static_cast<unsigned>(GetParam()));
-  TSpreadSheetBook book;
+  Workbook book;
   TSSBookSheet& sheet = *book.ActiveSheet();
   // A starting state with content, styles, sizes and an area.
   for (int32_t i = 0; i < kSize; ++i) sheet.CellObject(i, i)->SetText("start" + std::to_string(i));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "xls/Errors.h"
 #include "xls/LittleEndian.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/RecordIds.h"
@@ -161,7 +162,7 @@ TEST(StyleRecords, PaletteShorterThanItsCountIsAnError) {
   std::vector<uint8_t> s = {0x92, 0x00, 6, 0, 56, 0, 1, 2, 3, 0};
   RecordReader r(s);
   ASSERT_TRUE(r.Next());
-  EXPECT_THROW(PaletteRecord::Read(r), EXlsError);
+  EXPECT_THROW(PaletteRecord::Read(r), XlsError);
 }
 
 TEST(SheetRecords, BofAndBoundSheetRoundTrip) {

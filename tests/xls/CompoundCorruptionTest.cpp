@@ -1,5 +1,5 @@
 // One test per way a compound document can be malformed: each must fail with a clear
-// ECompoundError naming the fault, never crash, hang or read out of range.
+// CompoundError naming the fault, never crash, hang or read out of range.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include "xls/LittleEndian.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
+#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -37,7 +38,7 @@ void SetFat(std::vector<uint8_t>& doc, uint32_t sector, uint32_t value) {
   StoreU32(doc.data() + kFat + 4 * sector, value);
 }
 
-// Opens the document and reads its workbook stream; expects ECompoundError with `fragment`.
+// Opens the document and reads its workbook stream; expects CompoundError with `fragment`.
 void ExpectCorrupt(const std::vector<uint8_t>& doc, const std::string& fragment) {
   MemoryByteSource src(doc);
   try {
@@ -46,7 +47,7 @@ void ExpectCorrupt(const std::vector<uint8_t>& doc, const std::string& fragment)
     ASSERT_TRUE(index) << "no workbook stream";
     reader.ReadStream(*index);
     ADD_FAILURE() << "no error; expected \"" << fragment << "\"";
-  } catch (const ECompoundError& e) {
+  } catch (const CompoundError& e) {
     EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos)
         << "message: " << e.what() << "\nexpected: " << fragment;
   }
@@ -99,8 +100,8 @@ TEST(CompoundStreamReads, AnyPartByOffsetMatchesTheWholeStream) {
         << offset << "+" << length;
   }
   std::vector<uint8_t> one(1);
-  EXPECT_THROW(reader.ReadStreamAt(layout, size, one.data(), 1), ECompoundError);
-  EXPECT_THROW(reader.ReadStreamAt(layout, 1, one.data(), size), ECompoundError);
+  EXPECT_THROW(reader.ReadStreamAt(layout, size, one.data(), 1), CompoundError);
+  EXPECT_THROW(reader.ReadStreamAt(layout, 1, one.data(), size), CompoundError);
 
   auto mini = MiniDocForSize();
   MemoryByteSource miniSource(mini);
@@ -327,8 +328,8 @@ TEST(CompoundCorruption, ReadingANonStreamEntryFails) {
   auto doc = Doc();
   MemoryByteSource src(doc);
   CompoundReader reader(src);
-  EXPECT_THROW(reader.ReadStream(0), ECompoundError);
-  EXPECT_THROW(reader.ReadStream(99), ECompoundError);
+  EXPECT_THROW(reader.ReadStream(0), CompoundError);
+  EXPECT_THROW(reader.ReadStream(99), CompoundError);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "xls/LittleEndian.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
+#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -167,11 +168,11 @@ TEST(CompoundRoundTrip, NamesAreMatchedCaseInsensitivelyAndBookIsAccepted) {
 TEST(CompoundRoundTrip, WriterRefusesBadNames) {
   auto data = Pattern(10, 1);
   std::vector<CompoundStream> dup{{u"Workbook", data}, {u"WORKBOOK", data}};
-  EXPECT_THROW(BuildCompoundDocument(dup), ECompoundError);
+  EXPECT_THROW(BuildCompoundDocument(dup), CompoundError);
   std::vector<CompoundStream> empty{{u"", data}};
-  EXPECT_THROW(BuildCompoundDocument(empty), ECompoundError);
+  EXPECT_THROW(BuildCompoundDocument(empty), CompoundError);
   std::vector<CompoundStream> longName{{std::u16string(32, u'x'), data}};
-  EXPECT_THROW(BuildCompoundDocument(longName), ECompoundError);
+  EXPECT_THROW(BuildCompoundDocument(longName), CompoundError);
 }
 
 TEST(CompoundRoundTrip, ThroughAFileOnDisk) {
@@ -191,7 +192,7 @@ TEST(CompoundRoundTrip, ThroughAFileOnDisk) {
     EXPECT_EQ(reader.ReadStream(*reader.FindWorkbookStream()), data);
     EXPECT_EQ(reader.ReadStream(*reader.FindStream(u"Extra")), small);
   }
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
 }
 
 }  // namespace
@@ -219,7 +220,7 @@ TEST(CompoundFile, ReplacesTheTargetOnlyWhenTheWholeDocumentIsWritten) {
   EXPECT_EQ(readBack(), second);
   // A failing save leaves the previous file and no temporary file behind.
   std::vector<CompoundStream> bad{{u"Workbook", first}, {u"workbook", first}};
-  EXPECT_THROW(WriteCompoundFile(path, bad), ECompoundError);
+  EXPECT_THROW(WriteCompoundFile(path, bad), CompoundError);
   EXPECT_EQ(readBack(), second);
   size_t files = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir)) {
@@ -228,7 +229,7 @@ TEST(CompoundFile, ReplacesTheTargetOnlyWhenTheWholeDocumentIsWritten) {
   }
   EXPECT_EQ(files, 1u);
   // A target folder that does not exist: an error, nothing written.
-  EXPECT_THROW(WriteCompoundFile((dir / "missing" / "book.xls").string(), one), platform::EFileError);
+  EXPECT_THROW(WriteCompoundFile((dir / "missing" / "book.xls").string(), one), platform::FileError);
   std::filesystem::remove_all(dir);
 }
 

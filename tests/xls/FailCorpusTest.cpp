@@ -12,6 +12,7 @@
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/TSSTStringTable.h"
 #include "xls/compound/CompoundReader.h"
+#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -25,7 +26,7 @@ void Decode(const std::vector<uint8_t>& bytes) {
   MemoryByteSource source(bytes);
   CompoundReader reader(source);
   auto index = reader.FindWorkbookStream();
-  if (!index) throw ECompoundError("no workbook stream");
+  if (!index) throw CompoundError("no workbook stream");
   std::vector<uint8_t> stream = reader.ReadStream(*index);
   RecordReader r(stream);
   while (r.Next()) {
@@ -33,7 +34,7 @@ void Decode(const std::vector<uint8_t>& bytes) {
     if (r.Id() == rec::kFont) FontRecord::Read(r);
     if (r.Id() == rec::kXf) XfRecord::Read(r);
   }
-  throw EXlsError("decoded without a fault");
+  throw XlsError("decoded without a fault");
 }
 
 TEST(FailCorpus, EveryFileIsRefusedWithAFileError) {
@@ -47,9 +48,9 @@ TEST(FailCorpus, EveryFileIsRefusedWithAFileError) {
     auto bytes = Load(entry.path());
     try {
       Decode(bytes);
-    } catch (const ECompoundError& e) {
+    } catch (const CompoundError& e) {
       EXPECT_NE(std::string(e.what()).find("Compound document"), std::string::npos) << e.what();
-    } catch (const EXlsError& e) {
+    } catch (const XlsError& e) {
       EXPECT_STRNE(e.what(), "decoded without a fault");
     } catch (const std::runtime_error& e) {
       // The shared-string texts of the reader.

@@ -52,7 +52,7 @@ TEST(FileTokens, ReferencesConstantsAndOperatorsInPostfixOrder) {
   auto f = Parse({0x44, 0, 0, 0x00, 0xC0, 0x44, 0, 0, 0x01, 0xC0, 0x1E, 2, 0, 0x05, 0x03});
   ASSERT_TRUE(f.complete) << f.problem;
   EXPECT_EQ(KindsOf(f), (std::vector<uint8_t>{0x44, 0x44, kInt, kMul, kAdd}));
-  EXPECT_EQ(PlainCellRef(f.tokens[1].row, f.tokens[1].column), (FileCellRef{0, 1, true, true}));
+  EXPECT_EQ(PlainCellRef(f.tokens[1].column, f.tokens[1].row), (FileCellRef{0, 1, true, true}));
   EXPECT_EQ(f.tokens[2].index, 2);
   EXPECT_EQ(f.tokens[3].offset, 13);
   EXPECT_EQ(f.tokens[0].size, 5);
@@ -63,7 +63,7 @@ TEST(FileTokens, AreaWithSumAttribute) {
   ASSERT_TRUE(f.complete);
   ASSERT_EQ(f.tokens.size(), 2u);
   EXPECT_EQ(f.tokens[0].lastRow, 2);
-  EXPECT_EQ(PlainCellRef(f.tokens[0].row, f.tokens[0].column), (FileCellRef{0, 0, false, false}));
+  EXPECT_EQ(PlainCellRef(f.tokens[0].column, f.tokens[0].row), (FileCellRef{0, 0, false, false}));
   EXPECT_EQ(f.tokens[1].code, kAttrSum);
   EXPECT_EQ(f.tokens[1].size, 4);
 }
@@ -120,8 +120,8 @@ TEST(FileTokens, ThreeDimensionalAndSharedFormulaReferences) {
   EXPECT_EQ(f.tokens[1].lastColumn, 3);
   EXPECT_EQ(f.tokens[2].base, kRefErr3d);
   const FileToken& n = f.tokens[3];
-  EXPECT_EQ(OffsetCellRef(n.row, n.column, 4, 2), (FileCellRef{4, 1, true, true}));  // C5 -> B5
-  EXPECT_EQ(OffsetCellRef(n.row, n.column, 6, 3), (FileCellRef{6, 2, true, true}));  // D7 -> C7
+  EXPECT_EQ(OffsetCellRef(n.column, n.row, 2, 4), (FileCellRef{4, 1, true, true}));  // C5 -> B5
+  EXPECT_EQ(OffsetCellRef(n.column, n.row, 3, 6), (FileCellRef{6, 2, true, true}));  // D7 -> C7
   EXPECT_EQ(f.tokens[4].row, 4);
   EXPECT_EQ(f.tokens[4].column, 2);
 }
@@ -130,11 +130,11 @@ TEST(FileTokens, OffsetReferencesKeepAbsolutePartsAsStored) {
   // Absolute row 9, relative column +2: only the column moves.
   uint16_t word = ColumnWord(2, true, false);
   EXPECT_EQ(word, 0x4002);
-  EXPECT_EQ(OffsetCellRef(9, word, 100, 10), (FileCellRef{9, 12, false, true}));
+  EXPECT_EQ(OffsetCellRef(word, 9, 10, 100), (FileCellRef{9, 12, false, true}));
   // Negative row offset.
-  EXPECT_EQ(OffsetCellRef(0xFFFE, ColumnWord(0, false, true), 5, 0), (FileCellRef{3, 0, true, false}));
+  EXPECT_EQ(OffsetCellRef(ColumnWord(0, false, true), 0xFFFE, 0, 5), (FileCellRef{3, 0, true, false}));
   // Plain references use all 14 column bits.
-  EXPECT_EQ(PlainCellRef(65535, 0x3FFF), (FileCellRef{65535, 16383, false, false}));
+  EXPECT_EQ(PlainCellRef(0x3FFF, 65535), (FileCellRef{65535, 16383, false, false}));
 }
 
 TEST(FileTokens, MemTokenRecordsItsSubexpressionSize) {

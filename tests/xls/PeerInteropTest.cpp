@@ -87,7 +87,7 @@ struct Sheet {
   std::map<std::pair<int, int>, Value> cells;
 };
 
-std::optional<Value> At(const std::map<std::pair<int, int>, Value>& cells, int row, int col) {
+std::optional<Value> At(const std::map<std::pair<int, int>, Value>& cells, int col, int row) {
   auto it = cells.find({row, col});
   if (it == cells.end()) return std::nullopt;
   return it->second;
@@ -161,35 +161,35 @@ TEST(PeerInterop, WorkbookWrittenByXlwtReadsWithOurReaders) {
   ASSERT_TRUE(index);
   auto sheets = ReadCells(compound.ReadStream(*index));
   file.Close();
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
 
   ASSERT_EQ(sheets.size(), 2u);
   EXPECT_EQ(sheets[0].name, u"Numbers");
   EXPECT_EQ(sheets[1].name, u"Texte \u00e4\u00f6\u00fc");
   auto& n = sheets[0].cells;
   EXPECT_EQ(At(n, 0, 0), Value(1.0));
-  EXPECT_EQ(At(n, 0, 1), Value(2.5));
-  EXPECT_EQ(At(n, 0, 2), Value(-12.34));
-  EXPECT_EQ(At(n, 1, 0), Value(123456789.125));
+  EXPECT_EQ(At(n, 1, 0), Value(2.5));
+  EXPECT_EQ(At(n, 2, 0), Value(-12.34));
+  EXPECT_EQ(At(n, 0, 1), Value(123456789.125));
   EXPECT_EQ(At(n, 1, 1), Value(1e-7));
-  for (int col = 0; col < 5; ++col) EXPECT_EQ(At(n, 2, col), Value(col * 10.0)) << col;
-  EXPECT_EQ(At(n, 3, 0), Value(true));
+  for (int col = 0; col < 5; ++col) EXPECT_EQ(At(n, col, 2), Value(col * 10.0)) << col;
+  EXPECT_EQ(At(n, 0, 3), Value(true));
   auto& t = sheets[1].cells;
   EXPECT_EQ(At(t, 0, 0), Value(u"hello"));
-  EXPECT_EQ(At(t, 1, 0), Value(u"\u00dcn\u00efc\u00f6d\u00e9 \u20ac"));
-  EXPECT_EQ(At(t, 2, 0), Value(u"\u041f\u0440\u0438\u0432\u0435\u0442"));
-  EXPECT_EQ(At(t, 3, 0), Value(std::u16string(9000, u'x') + u"\u0416"));
-  EXPECT_EQ(At(t, 4, 0), Value(u"hello"));
+  EXPECT_EQ(At(t, 0, 1), Value(u"\u00dcn\u00efc\u00f6d\u00e9 \u20ac"));
+  EXPECT_EQ(At(t, 0, 2), Value(u"\u041f\u0440\u0438\u0432\u0435\u0442"));
+  EXPECT_EQ(At(t, 0, 3), Value(std::u16string(9000, u'x') + u"\u0416"));
+  EXPECT_EQ(At(t, 0, 4), Value(u"hello"));
   for (int row = 5; row < 405; ++row) {
     std::string s = "row " + std::to_string(row) + " ";
     std::u16string expected(s.begin(), s.end());
     expected += std::u16string(row % 50, u'\u00e9');
-    EXPECT_EQ(At(t, row, 1), Value(expected)) << row;
+    EXPECT_EQ(At(t, 1, row), Value(expected)) << row;
   }
 }
 
 // Names, sheets and functions of the xlwt formula workbook, for the text conversion.
-class PeerWorkbookSource : public IFormulaTextSource {
+class PeerWorkbookSource : public FormulaTextSource {
  public:
   std::vector<std::string> sheets;
   std::vector<uint16_t> externFirst;
@@ -228,7 +228,7 @@ TEST(PeerInterop, FormulasWrittenByXlwtComeBackAsTheirText) {
   CompoundReader compound(source);
   std::vector<uint8_t> stream = compound.ReadStream(*compound.FindWorkbookStream());
   file.Close();
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
 
   platform::ScopedLocale us(platform::LocaleSettings::EnglishUS());
   PeerWorkbookSource book;
@@ -378,7 +378,7 @@ TEST(PeerInterop, WorkbookAssembledByOurWritersOpensInXlrd) {
   int rc = -1;
   std::string dump =
       RunCommand(Quote(PeerPython()) + " " + Quote(DataFile("xlrd_dump.py")) + " " + Quote(path) + " 2>&1", &rc);
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
   ASSERT_EQ(rc, 0) << dump;
 
   std::string expected =

@@ -8,6 +8,7 @@
 #include "xls/biff/RecordWriter.h"
 #include "xls/biff/XlsText.h"
 #include "xls/compound/ByteSource.h"
+#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -86,7 +87,7 @@ TEST(RecordReader, JoinsContinueRecordsIntoOneDataRun) {
   EXPECT_EQ(r.U32(), 0x04030201u);
   EXPECT_EQ(r.U16(), 0x0605);
   EXPECT_EQ(r.Remaining(), 2u);
-  EXPECT_THROW(r.U32(), EXlsError);
+  EXPECT_THROW(r.U32(), XlsError);
   ASSERT_TRUE(r.Next());
   EXPECT_EQ(r.Id(), rec::kEof);
 }
@@ -163,7 +164,7 @@ TEST(RecordReader, MalformedRecordsFailWithTheirOffset) {
     try {
       r.Next();
       FAIL() << "no error";
-    } catch (const EXlsError& e) {
+    } catch (const XlsError& e) {
       EXPECT_STREQ(e.what(), "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
     }
   }
@@ -173,7 +174,7 @@ TEST(RecordReader, MalformedRecordsFailWithTheirOffset) {
     raw.Rec(rec::kLabel, {50, 0, 0, 'a', 'b'});
     RecordReader r(raw.bytes);
     ASSERT_TRUE(r.Next());
-    EXPECT_THROW(r.String16(), EXlsError);
+    EXPECT_THROW(r.String16(), XlsError);
   }
   {
     // A UTF-16 character cut in half by a CONTINUE.
@@ -181,7 +182,7 @@ TEST(RecordReader, MalformedRecordsFailWithTheirOffset) {
     raw.Rec(rec::kLabel, {2, 0, 1, 'a', 0, 'b'}).Rec(rec::kContinue, {0, 'c'});
     RecordReader r(raw.bytes);
     ASSERT_TRUE(r.Next());
-    EXPECT_THROW(r.String16(), EXlsError);
+    EXPECT_THROW(r.String16(), XlsError);
   }
   {
     // A trailing fragment of fewer than 4 bytes ends the stream quietly.
@@ -256,7 +257,7 @@ TEST(RecordReader, WindowedReadingMatchesTheStreamInMemory) {
   try {
     windowed.Next();
     FAIL() << "no error";
-  } catch (const EXlsError& e) {
+  } catch (const XlsError& e) {
     EXPECT_STREQ(e.what(), "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
   }
 }
@@ -363,9 +364,9 @@ TEST(RecordWriter, EmptyRecordAndRawSplitting) {
 
 TEST(RecordWriter, StringCountLimitsAreEnforced) {
   RecordBuilder b(rec::kFont);
-  EXPECT_THROW(b.String8(std::u16string(256, u'a')), EXlsError);
+  EXPECT_THROW(b.String8(std::u16string(256, u'a')), XlsError);
   EXPECT_NO_THROW(b.String8(std::u16string(255, u'a')));
-  EXPECT_THROW(b.String16(std::u16string(65536, u'a')), EXlsError);
+  EXPECT_THROW(b.String16(std::u16string(65536, u'a')), XlsError);
 }
 
 }  // namespace

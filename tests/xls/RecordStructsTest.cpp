@@ -6,6 +6,7 @@
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
+#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -61,13 +62,13 @@ TEST(RecordStructs, CellRecordsRoundTrip) {
 TEST(RecordStructs, MultipleCellRecordsCheckTheirLastColumn) {
   // Two cells from column 2, last column claimed 9.
   OneRecord bad(rec::kMulRk, {0, 0, 2, 0, 15, 0, 1, 0, 0, 0, 15, 0, 2, 0, 0, 0, 9, 0});
-  EXPECT_THROW(MulRkRecord::Read(bad.reader), EXlsError);
+  EXPECT_THROW(MulRkRecord::Read(bad.reader), XlsError);
   OneRecord ragged(rec::kMulRk, {0, 0, 2, 0, 15, 0, 1, 0, 0});
-  EXPECT_THROW(MulRkRecord::Read(ragged.reader), EXlsError);
+  EXPECT_THROW(MulRkRecord::Read(ragged.reader), XlsError);
   OneRecord blanks(rec::kMulBlank, {0, 0, 2, 0, 15, 0, 15, 0, 4, 0});
-  EXPECT_THROW(MulBlankRecord::Read(blanks.reader), EXlsError);
-  EXPECT_THROW(MulRkRecord{}.Build(), EXlsError);
-  EXPECT_THROW(MulBlankRecord{}.Build(), EXlsError);
+  EXPECT_THROW(MulBlankRecord::Read(blanks.reader), XlsError);
+  EXPECT_THROW(MulRkRecord{}.Build(), XlsError);
+  EXPECT_THROW(MulBlankRecord{}.Build(), XlsError);
 }
 
 TEST(RecordStructs, LayoutRecordsRoundTrip) {
@@ -86,7 +87,7 @@ TEST(RecordStructs, LayoutRecordsRoundTrip) {
   OneRecord shortCol(rec::kColInfo, {1, 0, 1, 0, 0x24, 0x09, 15, 0, 1, 0, 0});
   EXPECT_EQ(ColInfoRecord::Read(shortCol.reader), (ColInfoRecord{1, 1, 0x0924, 15, 1}));
   OneRecord reversed(rec::kColInfo, {5, 0, 1, 0, 0, 0, 15, 0, 0, 0, 0, 0});
-  EXPECT_THROW(ColInfoRecord::Read(reversed.reader), EXlsError);
+  EXPECT_THROW(ColInfoRecord::Read(reversed.reader), XlsError);
 }
 
 TEST(RecordStructs, MergedAreasSplitEvery1024AndCountsAreChecked) {
@@ -106,7 +107,7 @@ TEST(RecordStructs, MergedAreasSplitEvery1024AndCountsAreChecked) {
   }
   EXPECT_EQ(back, areas);
   OneRecord lying(rec::kMergedCells, {3, 0, 0, 0, 1, 0, 0, 0, 1, 0});
-  EXPECT_THROW(MergedCellsRecord::Read(lying.reader), EXlsError);
+  EXPECT_THROW(MergedCellsRecord::Read(lying.reader), XlsError);
 }
 
 TEST(RecordStructs, FormulaRecordsKeepTokensAndExtraData) {
@@ -128,7 +129,7 @@ TEST(RecordStructs, FormulaRecordsKeepTokensAndExtraData) {
   OneRecord bad(rec::kFormula, std::vector<uint8_t>(22, 0));
   StoreU16(bad.bytes.data() + 4 + 20, 50);
   bad.Reset();
-  EXPECT_THROW(FormulaRecord::Read(bad.reader), EXlsError);
+  EXPECT_THROW(FormulaRecord::Read(bad.reader), XlsError);
 
   // One record read again and again (as the file reader does) holds each record's own bytes:
   // a shorter formula and no extra data after a longer one leave nothing behind.
@@ -164,7 +165,7 @@ TEST(RecordStructs, NamesAndExternSheets) {
   ExternSheetRecord e{{{0, 0, 0}, {0, 1, 1}, {0, 2, 2}}};
   EXPECT_EQ(RoundTrip(e, rec::kExternSheet), e);
   OneRecord lying(rec::kExternSheet, {5, 0, 0, 0, 1, 0, 1, 0});
-  EXPECT_THROW(ExternSheetRecord::Read(lying.reader), EXlsError);
+  EXPECT_THROW(ExternSheetRecord::Read(lying.reader), XlsError);
   auto sup = BuildInternalSupBook(3);
   EXPECT_EQ(sup.Data(), (std::vector<uint8_t>{3, 0, 1, 4}));
 }

@@ -10,7 +10,7 @@
 namespace xls {
 namespace {
 
-class FakeWorkbook : public IFormulaTextSource {
+class FakeWorkbook : public FormulaTextSource {
  public:
   std::vector<std::string> names = {"Total", "Rate"};
   std::vector<uint16_t> externFirst = {0, 1, 2};

@@ -53,7 +53,7 @@ class HostServices {
   HostServices(const HostServices&) = delete;
   HostServices& operator=(const HostServices&) = delete;
 
-  // Loads the library and resolves the seven exports. Throws EDynamicLibraryError.
+  // Loads the library and resolves the seven exports. Throws DynamicLibraryError.
   void Load(const std::string& path);
   // nbInitPlugIn, nbRegisterPlugIn, nbRegisterScriptProcessor, nbRegisterInterfaceAccess.
   void Start();

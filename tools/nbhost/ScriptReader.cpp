@@ -39,14 +39,14 @@ std::vector<ScriptWord> SplitScriptLine(std::string_view text, const std::string
         }
         word.text += text[at++];
       }
-      if (!closed) throw EScriptError(file, line, "unterminated quoted text");
+      if (!closed) throw ScriptError(file, line, "unterminated quoted text");
       if (at < text.size() && !IsBlank(text[at])) {
-        throw EScriptError(file, line, "a closing quote must be followed by a blank");
+        throw ScriptError(file, line, "a closing quote must be followed by a blank");
       }
     } else {
       while (at < text.size() && !IsBlank(text[at])) {
         if (text[at] == '"') {
-          throw EScriptError(file, line, "a quote inside the word \"" + word.text + "\"");
+          throw ScriptError(file, line, "a quote inside the word \"" + word.text + "\"");
         }
         word.text += text[at++];
       }
@@ -69,7 +69,7 @@ Script ReadScript(std::string_view text, const std::string& file) {
     ++line;
     std::vector<ScriptWord> words = SplitScriptLine(lineText, file, line);
     if (!words.empty()) {
-      if (words[0].quoted) throw EScriptError(file, line, "a command must start with its name");
+      if (words[0].quoted) throw ScriptError(file, line, "a command must start with its name");
       ScriptCommand command;
       command.line = line;
       command.name = std::move(words[0].text);
@@ -85,10 +85,10 @@ Script ReadScript(std::string_view text, const std::string& file) {
 
 Script ReadScriptFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw EScriptError(path, 0, "cannot open the script");
+  if (!in) throw ScriptError(path, 0, "cannot open the script");
   std::ostringstream content;
   content << in.rdbuf();
-  if (in.bad()) throw EScriptError(path, 0, "cannot read the script");
+  if (in.bad()) throw ScriptError(path, 0, "cannot read the script");
   return ReadScript(content.str(), path);
 }
 

@@ -13,9 +13,9 @@
 
 namespace nbhost {
 
-class EScriptError : public std::runtime_error {
+class ScriptError : public std::runtime_error {
  public:
-  EScriptError(const std::string& file, int line, const std::string& problem)
+  ScriptError(const std::string& file, int line, const std::string& problem)
       : std::runtime_error(file + ":" + std::to_string(line) + ": " + problem),
         file_(file),
         line_(line),
@@ -47,11 +47,11 @@ struct Script {
   std::vector<ScriptCommand> commands;
 };
 
-// Splits one line into words; throws EScriptError naming `file` and `line`.
+// Splits one line into words; throws ScriptError naming `file` and `line`.
 std::vector<ScriptWord> SplitScriptLine(std::string_view text, const std::string& file, int line);
 
 Script ReadScript(std::string_view text, const std::string& file);
-// Throws EScriptError (line 0) when the file cannot be read.
+// Throws ScriptError (line 0) when the file cannot be read.
 Script ReadScriptFile(const std::string& path);
 
 // The script spelling of a text: in quotes, inner quotes doubled.

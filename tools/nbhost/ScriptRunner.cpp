@@ -20,7 +20,7 @@ std::optional<int> ParseInt(const std::string& text) {
 void RequireArgs(const Script& script, const ScriptCommand& command, size_t count,
                  const char* usage) {
   if (command.args.size() != count) {
-    throw EScriptError(script.file, command.line,
+    throw ScriptError(script.file, command.line,
                        command.name + " takes " + std::to_string(count) + " argument" +
                            (count == 1 ? "" : "s") + ": " + usage);
   }
@@ -38,11 +38,11 @@ void ScriptRunner::Check(const Script& script) const {
       for (size_t i = 1; i < 5; ++i) {
         std::optional<int> value = ParseInt(command.args[i].text);
         if (!value) {
-          throw EScriptError(script.file, command.line,
+          throw ScriptError(script.file, command.line,
                              "Rectangle: \"" + command.args[i].text + "\" is not an integer");
         }
         if (i >= 3 && *value < 0) {
-          throw EScriptError(script.file, command.line, "Rectangle: a size cannot be negative");
+          throw ScriptError(script.file, command.line, "Rectangle: a size cannot be negative");
         }
       }
     } else if (name == "SetVar" || name == "Expect") {
@@ -54,29 +54,29 @@ void ScriptRunner::Check(const Script& script) const {
     } else if (name == "Message") {
       RequireArgs(script, command, 1, "code");
       if (!ParseInt(command.args[0].text)) {
-        throw EScriptError(script.file, command.line, "Message: the code must be an integer");
+        throw ScriptError(script.file, command.line, "Message: the code must be an integer");
       }
     } else if (name == "ExpectResult") {
       RequireArgs(script, command, 1, "true|false");
       if (!afterAction) {
-        throw EScriptError(script.file, command.line,
+        throw ScriptError(script.file, command.line,
                            "ExpectResult must follow an action line");
       }
       if (command.args[0].text != "true" && command.args[0].text != "false") {
-        throw EScriptError(script.file, command.line, "ExpectResult takes true or false");
+        throw ScriptError(script.file, command.line, "ExpectResult takes true or false");
       }
     } else if (name == "Edit") {
       isAction = true;
       if (command.args.empty()) {
-        throw EScriptError(script.file, command.line, "Edit takes an action name and its texts");
+        throw ScriptError(script.file, command.line, "Edit takes an action name and its texts");
       }
       const CatalogueRow* action = host_.FindAction(command.args[0].text);
       if (action == nullptr) {
-        throw EScriptError(script.file, command.line,
+        throw ScriptError(script.file, command.line,
                            "Edit: unknown action \"" + command.args[0].text + "\"");
       }
       if (command.args.size() - 1 > action->count) {
-        throw EScriptError(script.file, command.line,
+        throw ScriptError(script.file, command.line,
                            "Edit " + action->name + " takes at most " +
                                std::to_string(action->count) + " parameters, got " +
                                std::to_string(command.args.size() - 1));
@@ -84,12 +84,12 @@ void ScriptRunner::Check(const Script& script) const {
     } else if (const CatalogueRow* action = host_.FindAction(name)) {
       isAction = true;
       if (command.args.size() > action->count) {
-        throw EScriptError(script.file, command.line,
+        throw ScriptError(script.file, command.line,
                            name + " takes at most " + std::to_string(action->count) +
                                " parameters, got " + std::to_string(command.args.size()));
       }
     } else {
-      throw EScriptError(script.file, command.line,
+      throw ScriptError(script.file, command.line,
                          "unknown command or action \"" + name + "\"");
     }
     afterAction = isAction;
@@ -119,7 +119,7 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
       host_.AddRectangle(args[0].text, *ParseInt(args[1].text), *ParseInt(args[2].text),
                          *ParseInt(args[3].text), *ParseInt(args[4].text));
     } catch (const std::exception& error) {
-      throw EScriptError(script.file, command.line, std::string("Rectangle: ") + error.what());
+      throw ScriptError(script.file, command.line, std::string("Rectangle: ") + error.what());
     }
   } else if (name == "SetVar") {
     host_.SetVariable(args[0].text, args[1].text, WriteSource::Script);

@@ -28,7 +28,7 @@ class ScriptRunner {
  public:
   ScriptRunner(HostServices& host, std::ostream& out) : host_(host), out_(out) {}
 
-  // Throws EScriptError for the first malformed command.
+  // Throws ScriptError for the first malformed command.
   void Check(const Script& script) const;
 
   // Checks, then runs every command. Returns the number of failed expectations; each

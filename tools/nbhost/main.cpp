@@ -109,7 +109,7 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     return Main(argc, argv);
-  } catch (const nbhost::EScriptError& error) {
+  } catch (const nbhost::ScriptError& error) {
     std::cout.flush();
     std::cerr << error.what() << "\n";
     return kExitError;

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/File.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/StoreVerifier.h"
 #include "store/TSingleFileSystem.h"
 #include "store/engine/TDIRManager.h"
@@ -58,7 +58,7 @@ void AskForFilePasswords(Context& c, TSingleFileSystem& fs) {
   };
 }
 
-std::unique_ptr<store::TStream> OpenFileStream(TSingleFileSystem& fs, const std::string& name,
+std::unique_ptr<store::Stream> OpenFileStream(TSingleFileSystem& fs, const std::string& name,
                                                uint16_t mode, const Options& o) {
   const std::string password = o.filePassword.value_or("");
   // Code 0 takes the store's default compression; opening finds the framing in the file.
@@ -66,11 +66,11 @@ std::unique_ptr<store::TStream> OpenFileStream(TSingleFileSystem& fs, const std:
                                                  static_cast<uint8_t>(o.compression.value_or(0)));
 }
 
-std::unique_ptr<store::TStream> OpenFile(TSingleFileSystem& fs, const std::string& name,
+std::unique_ptr<store::Stream> OpenFile(TSingleFileSystem& fs, const std::string& name,
                                          uint16_t mode, const Options& o) {
   try {
     return OpenFileStream(fs, name, mode, o);
-  } catch (const store::EStoreError&) {
+  } catch (const store::StoreError&) {
     if (mode != store::kModeCreate && fs.LastError() == -1) {
       for (const auto& info : fs.List()) {
         if (info.hasPassword && fs.StoreFileExists(name) &&
@@ -211,11 +211,11 @@ int Get(Context& c, const std::string& path, const std::string& name, const std:
         }
       } catch (...) {
         target.Close();
-        platform::DeleteFile(temp);
+        platform::RemoveFile(temp);
         throw;
       }
     }
-    platform::ReplaceFile(temp, file);
+    platform::MoveFileOver(temp, file);
     c.out << "wrote " << file << " (" << size << " bytes)\n";
     return 0;
   });
@@ -243,7 +243,7 @@ int Verify(Context& c, const std::string& path, const Options& o) {
       c.out << "damaged: " << e.what() << "\n";
       return 1;
     }
-    const store::TStoreVerifyReport report = store::VerifyStore(*fs);
+    const store::StoreVerifyReport report = store::VerifyStore(*fs);
     for (const auto& line : report.damage) c.out << "damaged: " << line << "\n";
     for (const auto& line : report.warnings) c.out << "warning: " << line << "\n";
     c.out << (report.Ok() ? "ok: " : "damaged: ") << report.filesChecked << " files, "

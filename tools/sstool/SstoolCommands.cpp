@@ -8,6 +8,7 @@
 #include "workbook/TSSCellObject.h"
 #include "xls/book/BookDump.h"
 #include "xls/book/BookFiles.h"
+#include "workbook/Workbook.h"
 
 namespace sstool {
 
@@ -30,17 +31,17 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-void Load(workbook::TSpreadSheetBook& book, const std::string& path) {
+void Load(workbook::Workbook& book, const std::string& path) {
   xls::LoadBookFromFile(book, path);
   book.Recalculate();
 }
 
-void Save(workbook::TSpreadSheetBook& book, const std::string& path, std::ostream& err) {
+void Save(workbook::Workbook& book, const std::string& path, std::ostream& err) {
   for (const std::string& w : xls::SaveBookToFile(book, path)) err << "sstool: warning: " << OneLine(w) << "\n";
 }
 
 // "B3" on the first sheet, or "Caption!B3" on the sheet of that caption.
-workbook::TSSBookSheet& TargetSheet(workbook::TSpreadSheetBook& book, const std::string& ref, std::string& cellName) {
+workbook::TSSBookSheet& TargetSheet(workbook::Workbook& book, const std::string& ref, std::string& cellName) {
   const size_t bang = ref.rfind('!');
   if (bang == std::string::npos) {
     cellName = ref;
@@ -55,7 +56,7 @@ workbook::TSSBookSheet& TargetSheet(workbook::TSpreadSheetBook& book, const std:
 }
 
 int Set(const std::vector<std::string>& args, std::ostream& err) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   Load(book, args[1]);
   for (size_t i = 3; i < args.size(); ++i) {
     const size_t eq = args[i].find('=');
@@ -79,14 +80,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   try {
     if (command == "dump") {
       if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json")) return Usage(err);
-      workbook::TSpreadSheetBook book;
+      workbook::Workbook book;
       Load(book, args[1]);
       out << (args.size() == 3 ? xls::DumpJson(book) : xls::DumpText(book));
       return 0;
     }
     if (command == "convert") {
       if (args.size() != 3) return Usage(err);
-      workbook::TSpreadSheetBook book;
+      workbook::Workbook book;
       Load(book, args[1]);
       Save(book, args[2], err);
       return 0;

@@ -18,11 +18,11 @@ std::string LastDlError() {
 }  // namespace
 
 DynamicLibrary::DynamicLibrary(const std::string& path) : path_(path) {
-  if (path.empty()) throw EDynamicLibraryError("cannot load a library from an empty path");
+  if (path.empty()) throw DynamicLibraryError("cannot load a library from an empty path");
   // RTLD_LOCAL keeps the plug-in's symbols out of the host's namespace, as a DLL would.
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
-    throw EDynamicLibraryError("cannot load " + path + ": " + LastDlError());
+    throw DynamicLibraryError("cannot load " + path + ": " + LastDlError());
   }
 }
 

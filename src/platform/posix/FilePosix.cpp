@@ -14,7 +14,7 @@ namespace platform {
 
 namespace {
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
-  throw EFileError(what + " \"" + path + "\": " + std::strerror(errno));
+  throw FileError(what + " \"" + path + "\": " + std::strerror(errno));
 }
 }  // namespace
 
@@ -74,7 +74,7 @@ size_t File::Read(void* buffer, size_t size) {
 }
 
 void File::ReadExact(void* buffer, size_t size) {
-  if (Read(buffer, size) != size) throw EFileError("Unexpected end of file \"" + path_ + "\"");
+  if (Read(buffer, size) != size) throw FileError("Unexpected end of file \"" + path_ + "\"");
 }
 
 void File::Write(const void* buffer, size_t size) {
@@ -120,9 +120,9 @@ bool FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
-void ReplaceFile(const std::string& from, const std::string& to) {
+void MoveFileOver(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) Fail("Cannot replace file", to);
 }
 

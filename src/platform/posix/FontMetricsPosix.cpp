@@ -107,7 +107,7 @@ std::mutex& LibraryMutex() {
   return mutex;
 }
 
-class FreeTypeFontMetrics : public IFontMetrics {
+class FreeTypeFontMetrics : public FontMetrics {
  public:
   TextMetrics Metrics() const override { return metrics_; }
   int TextWidth(std::string_view text) const override {
@@ -151,7 +151,7 @@ class FreeTypeFontMetrics : public IFontMetrics {
 
 }  // namespace
 
-std::unique_ptr<IFontMetrics> CreateFontMetrics(const FontDescription& font) {
+std::unique_ptr<FontMetrics> CreateFontMetrics(const FontDescription& font) {
   const Found file = FindFontFile(font);
   if (!file.path.empty()) {
     auto metrics = std::make_unique<FreeTypeFontMetrics>();

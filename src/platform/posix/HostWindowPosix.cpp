@@ -35,7 +35,7 @@ class PortableWindow final : public HostWindow {
  public:
   PortableWindow(WindowHandle parent, const std::string& name, int x, int y, int w, int h) {
     if (w < 0 || h < 0) {
-      throw EHostWindowError("window \"" + name + "\" cannot have a negative size");
+      throw HostWindowError("window \"" + name + "\" cannot have a negative size");
     }
     Registry& registry = Windows();
     handle_ = registry.next++;

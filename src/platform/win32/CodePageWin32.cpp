@@ -7,10 +7,6 @@
 
 #include "platform/CodePage.h"
 
-// <windows.h> keeps old names of CharUpperA and CharLowerA as macros; ours are functions.
-#undef AnsiUpper
-#undef AnsiLower
-
 namespace platform {
 
 namespace {
@@ -43,13 +39,13 @@ std::string Utf16ToAnsi(std::u16string_view text) {
   return out;
 }
 
-char AnsiUpper(char c) {
+char UpperChar(char c) {
   char buffer[1] = {c};
   CharUpperBuffA(buffer, 1);
   return buffer[0];
 }
 
-char AnsiLower(char c) {
+char LowerChar(char c) {
   char buffer[1] = {c};
   CharLowerBuffA(buffer, 1);
   return buffer[0];

@@ -10,14 +10,14 @@
 namespace platform {
 
 DynamicLibrary::DynamicLibrary(const std::string& path) : path_(path) {
-  if (path.empty()) throw EDynamicLibraryError("cannot load a library from an empty path");
+  if (path.empty()) throw DynamicLibraryError("cannot load a library from an empty path");
   // No "missing DLL" message box from the system: the caller reports the failure itself.
   UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE module = LoadLibraryA(path.c_str());
   DWORD code = GetLastError();
   SetErrorMode(previous);
   if (module == nullptr) {
-    throw EDynamicLibraryError("cannot load " + path + ": " + win32::ErrorText(code));
+    throw DynamicLibraryError("cannot load " + path + ": " + win32::ErrorText(code));
   }
   handle_ = reinterpret_cast<void*>(module);
 }

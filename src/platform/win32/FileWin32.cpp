@@ -4,10 +4,6 @@
 
 #include <windows.h>
 
-// <windows.h> renames these to their W forms; the platform's own functions keep their names.
-#undef DeleteFile
-#undef ReplaceFile
-
 #include "platform/Clock.h"
 #include "platform/win32/Win32Text.h"
 
@@ -17,7 +13,7 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
   std::string reason = win32::LastErrorText();
-  throw EFileError(what + " \"" + path + "\": " + reason);
+  throw FileError(what + " \"" + path + "\": " + reason);
 }
 
 HANDLE Native(uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -78,7 +74,7 @@ size_t File::Read(void* buffer, size_t size) {
 }
 
 void File::ReadExact(void* buffer, size_t size) {
-  if (Read(buffer, size) != size) throw EFileError("Unexpected end of file \"" + path_ + "\"");
+  if (Read(buffer, size) != size) throw FileError("Unexpected end of file \"" + path_ + "\"");
 }
 
 void File::Write(const void* buffer, size_t size) {
@@ -141,9 +137,9 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-void ReplaceFile(const std::string& from, const std::string& to) {
+void MoveFileOver(const std::string& from, const std::string& to) {
   if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     Fail("Cannot replace file", to);
 }

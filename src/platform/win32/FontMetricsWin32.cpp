@@ -13,7 +13,7 @@
 namespace platform {
 namespace {
 
-class GdiFontMetrics : public IFontMetrics {
+class GdiFontMetrics : public FontMetrics {
  public:
   ~GdiFontMetrics() override {
     if (dc_ && old_) SelectObject(dc_, old_);
@@ -69,7 +69,7 @@ class GdiFontMetrics : public IFontMetrics {
 
 }  // namespace
 
-std::unique_ptr<IFontMetrics> CreateFontMetrics(const FontDescription& font) {
+std::unique_ptr<FontMetrics> CreateFontMetrics(const FontDescription& font) {
   auto metrics = std::make_unique<GdiFontMetrics>();
   if (metrics->Create(font)) return metrics;
   return CreateEstimatedFontMetrics(font);

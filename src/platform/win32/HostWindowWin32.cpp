@@ -37,7 +37,7 @@ void RegisterClasses() {
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     cls.lpszClassName = name;
     if (!RegisterClassExA(&cls) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-      throw EHostWindowError("cannot register window class " + std::string(name) + ": " +
+      throw HostWindowError("cannot register window class " + std::string(name) + ": " +
                              win32::LastErrorText());
     }
   }
@@ -58,14 +58,14 @@ class Win32Window final : public HostWindow {
   std::unique_ptr<HostWindow> CreateChild(const std::string& name, int x, int y, int w,
                                           int h) override {
     if (w < 0 || h < 0) {
-      throw EHostWindowError("window \"" + name + "\" cannot have a negative size");
+      throw HostWindowError("window \"" + name + "\" cannot have a negative size");
     }
     RegisterClasses();
     HWND child = CreateWindowExA(0, kRectClass, name.c_str(),
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x,
                                  y, w, h, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (child == nullptr) {
-      throw EHostWindowError("cannot create window \"" + name + "\": " + win32::LastErrorText());
+      throw HostWindowError("cannot create window \"" + name + "\": " + win32::LastErrorText());
     }
     return std::make_unique<Win32Window>(child);
   }
@@ -81,7 +81,7 @@ class Win32Window final : public HostWindow {
 std::unique_ptr<HostWindow> HostWindow::CreateTopLevel(const std::string& caption, int width,
                                                        int height) {
   if (width < 0 || height < 0) {
-    throw EHostWindowError("window \"" + caption + "\" cannot have a negative size");
+    throw HostWindowError("window \"" + caption + "\" cannot have a negative size");
   }
   RegisterClasses();
   // The caller gives the client size; the frame adds its border and caption around it.
@@ -93,7 +93,7 @@ std::unique_ptr<HostWindow> HostWindow::CreateTopLevel(const std::string& captio
                                bounds.bottom - bounds.top, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
   if (frame == nullptr) {
-    throw EHostWindowError("cannot create window \"" + caption + "\": " + win32::LastErrorText());
+    throw HostWindowError("cannot create window \"" + caption + "\": " + win32::LastErrorText());
   }
   // The frame stays hidden: nothing in the plug-in needs it on screen (children paint and
   // report sizes regardless), and showing a frame on a display without a window manager

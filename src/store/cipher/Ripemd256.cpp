@@ -114,7 +114,7 @@ void Ripemd256::Update(const void* data, size_t length) {
   }
 }
 
-TRipemd256Digest Ripemd256::Final() {
+Ripemd256Digest Ripemd256::Final() {
   const uint64_t bits = totalBytes_ * 8;
   const uint8_t pad = 0x80;
   Update(&pad, 1);
@@ -123,14 +123,14 @@ TRipemd256Digest Ripemd256::Final() {
   uint8_t length[8];
   for (int i = 0; i < 8; ++i) length[i] = static_cast<uint8_t>(bits >> (8 * i));
   Update(length, 8);
-  TRipemd256Digest digest{};
+  Ripemd256Digest digest{};
   for (int i = 0; i < 8; ++i) {
     for (int j = 0; j < 4; ++j) digest[4 * i + j] = static_cast<uint8_t>(state_[i] >> (8 * j));
   }
   return digest;
 }
 
-TRipemd256Digest Ripemd256::Hash(const void* data, size_t length) {
+Ripemd256Digest Ripemd256::Hash(const void* data, size_t length) {
   Ripemd256 h;
   h.Update(data, length);
   return h.Final();

@@ -8,16 +8,16 @@
 
 namespace store {
 
-using TRipemd256Digest = std::array<uint8_t, 32>;
+using Ripemd256Digest = std::array<uint8_t, 32>;
 
 class Ripemd256 {
  public:
   Ripemd256();
   void Update(const void* data, size_t length);
-  TRipemd256Digest Final();
+  Ripemd256Digest Final();
 
-  static TRipemd256Digest Hash(const void* data, size_t length);
-  static TRipemd256Digest Hash(std::string_view text) { return Hash(text.data(), text.size()); }
+  static Ripemd256Digest Hash(const void* data, size_t length);
+  static Ripemd256Digest Hash(std::string_view text) { return Hash(text.data(), text.size()); }
 
  private:
   void Compress(const uint8_t* block);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/Clock.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/TCipher.h"
 
@@ -43,15 +43,15 @@ uint8_t RandomCheckByte() {
 
 }  // namespace
 
-TPasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
+PasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
                                    const std::string& answer, std::string* pageKey) {
   if (password.size() > kMaxPasswordLength)
-    throw EStoreError("Password length should be shorter then " +
+    throw StoreError("Password length should be shorter then " +
                       std::to_string(kMaxPasswordLength));
   if (question.size() > kMaxQuestionLength)
-    throw EStoreError("Question length should be shorter then " +
+    throw StoreError("Question length should be shorter then " +
                       std::to_string(kMaxQuestionLength));
-  TPasswordRecord record{};
+  PasswordRecord record{};
   uint8_t* r = record.data();
   for (size_t i = 0; i < 32; ++i) r[kCheckBlock + i] = RandomCheckByte();
   Put32(r + kCheckCrc, Checksum(r + kCheckBlock, 32, 1));
@@ -69,7 +69,7 @@ TPasswordRecord MakePasswordRecord(const std::string& password, const std::strin
   return record;
 }
 
-bool CheckPassword(const TPasswordRecord& record, const std::string& password,
+bool CheckPassword(const PasswordRecord& record, const std::string& password,
                    std::string& pageKey) {
   if (password.empty()) return false;
   // Work loop: makes every check, right or wrong, cost the same minimum time.
@@ -87,7 +87,7 @@ bool CheckPassword(const TPasswordRecord& record, const std::string& password,
   return true;
 }
 
-bool RecoverQuestion(const TPasswordRecord& record, std::string& question) {
+bool RecoverQuestion(const PasswordRecord& record, std::string& question) {
   uint8_t text[kMaxQuestionLength];
   std::memcpy(text, record.data() + kQuestion, sizeof text);
   bool any = false;
@@ -100,7 +100,7 @@ bool RecoverQuestion(const TPasswordRecord& record, std::string& question) {
   return true;
 }
 
-bool RecoverPassword(const TPasswordRecord& record, const std::string& answer,
+bool RecoverPassword(const PasswordRecord& record, const std::string& answer,
                      std::string& password) {
   if (answer.empty() || Get32(record.data() + kRecoveryCrc) == 0) return false;
   uint8_t plain[32];

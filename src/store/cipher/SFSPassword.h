@@ -19,23 +19,23 @@ namespace store {
 constexpr size_t kPasswordRecordSize = 172;
 constexpr size_t kMaxPasswordLength = 32;
 constexpr size_t kMaxQuestionLength = 100;
-using TPasswordRecord = std::array<uint8_t, kPasswordRecordSize>;
+using PasswordRecord = std::array<uint8_t, kPasswordRecordSize>;
 
-// Throws EStoreError "Password length should be shorter then 32" /
+// Throws StoreError "Password length should be shorter then 32" /
 // "Question length should be shorter then 100".
 // `pageKey`, when given, receives the page key the record yields (without a check).
-TPasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
+PasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
                                    const std::string& answer, std::string* pageKey = nullptr);
 
 // Always spends at least 256 ms deciphering (equal cost for right and wrong passwords), then
 // checks. An empty password never passes. On success `pageKey` receives the page key.
-bool CheckPassword(const TPasswordRecord& record, const std::string& password,
+bool CheckPassword(const PasswordRecord& record, const std::string& password,
                    std::string& pageKey);
 
 // The recovery data of a record: the question in plain text, and the password when `answer`
 // deciphers the recovery block to bytes whose CRC matches. False when there is none.
-bool RecoverQuestion(const TPasswordRecord& record, std::string& question);
-bool RecoverPassword(const TPasswordRecord& record, const std::string& answer,
+bool RecoverQuestion(const PasswordRecord& record, std::string& question);
+bool RecoverPassword(const PasswordRecord& record, const std::string& answer,
                      std::string& password);
 
 // The check loop's minimum duration in milliseconds.

@@ -8,7 +8,7 @@
 namespace store {
 
 void TCipher::InitKey(std::string_view keyString) {
-  const TRipemd256Digest digest = Ripemd256::Hash(keyString);
+  const Ripemd256Digest digest = Ripemd256::Hash(keyString);
   const size_t keyLength = std::min<size_t>(digest.size(), maxKeySize_);
   SetKeyBytes(digest.data(), keyLength);
   uint8_t ones[16];

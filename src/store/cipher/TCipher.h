@@ -17,20 +17,10 @@
 #include <string>
 #include <string_view>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/cipher/Rijndael.h"
 
 namespace store {
-
-class ECipherException : public EStoreError {
- public:
-  ECipherException(const std::string& message, int errorCode)
-      : EStoreError(message), errorCode_(errorCode) {}
-  int ErrorCode() const { return errorCode_; }
-
- private:
-  int errorCode_;
-};
 
 class TCipher {
  public:

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 
 namespace store {
 
@@ -17,7 +17,7 @@ int OsGeneration(const platform::OsVersion& v) {
   if (v.major == 5 && v.minor == 2) return 8;
   if (v.major > 5) return 9;
   if (v.major == 5) return 9;  // later 5.x service releases
-  throw EStoreError("Can't Identify OS version");
+  throw StoreError("Can't Identify OS version");
 }
 
 int64_t PartSizeForVolume(const platform::VolumeInfo& volume, const std::string& driveRoot,
@@ -41,7 +41,7 @@ int64_t PartSizeForVolume(const platform::VolumeInfo& volume, const std::string&
 
 void CheckPartSize(int64_t partSize) {
   if (partSize < kMinPartSize)
-    throw EStoreError("File part size is too small. Minimal part size is " +
+    throw StoreError("File part size is too small. Minimal part size is " +
                       std::to_string(kMinPartSize));
 }
 

@@ -15,7 +15,7 @@ constexpr int64_t kMinPartSize = 380;
 constexpr int64_t kLargePartSize = 0x7FFFFFFFFFFFFFFE;
 
 // Operating-system generation 1..8 for the listed versions, 9 for newer ones and for systems
-// that report no Windows version. Throws EStoreError "Can't Identify OS version" for versions
+// that report no Windows version. Throws StoreError "Can't Identify OS version" for versions
 // older than the listed ones or unlisted minor versions of them.
 int OsGeneration(const platform::OsVersion& version);
 
@@ -23,7 +23,7 @@ int OsGeneration(const platform::OsVersion& version);
 int64_t PartSizeForVolume(const platform::VolumeInfo& volume, const std::string& driveRoot,
                           int osGeneration);
 
-// Throws EStoreError "File part size is too small. Minimal part size is 380".
+// Throws StoreError "File part size is too small. Minimal part size is 380".
 void CheckPartSize(int64_t partSize);
 
 // PartSizeForVolume for the volume holding `path` on this machine, checked.

@@ -4,13 +4,13 @@
 #include <tuple>
 
 #include "platform/CodePage.h"
-#include "store/StoreError.h"
+#include "store/Errors.h"
 
 namespace store {
 
-const TDIREntry& TDIRArray::ReadItem(int32_t index) const {
+const DirEntry& TDIRArray::ReadItem(int32_t index) const {
   if (index < 0 || index >= Count())
-    throw EStoreError("TDIRArray.ReadItem - invalid itemNo = " + std::to_string(index));
+    throw StoreError("TDIRArray.ReadItem - invalid itemNo = " + std::to_string(index));
   return items_[size_t(index)];
 }
 
@@ -31,20 +31,20 @@ void TDIRArray::Index(int32_t index) {
 void TDIRArray::Unindex(int32_t index) {
   auto n = std::find(byName_.begin(), byName_.end(), index);
   if (n == byName_.end())
-    throw EStoreError("TDIRArray.UpdateItem - old name position not found. Position = " +
+    throw StoreError("TDIRArray.UpdateItem - old name position not found. Position = " +
                       std::to_string(index));
   byName_.erase(n);
   auto p = std::find(byParent_.begin(), byParent_.end(), index);
   if (p == byParent_.end())
-    throw EStoreError("TDIRArray.UpdateItem - old parentID position not found. Position = " +
+    throw StoreError("TDIRArray.UpdateItem - old parentID position not found. Position = " +
                       std::to_string(index));
   byParent_.erase(p);
 }
 
-void TDIRArray::UpdateItem(int32_t index, const TDIREntry& entry) {
+void TDIRArray::UpdateItem(int32_t index, const DirEntry& entry) {
   if (index < 0 || index >= Count())
-    throw EStoreError("TDIRArray.UpdateItem - invalid itemNo = " + std::to_string(index));
-  TDIREntry& slot = items_[size_t(index)];
+    throw StoreError("TDIRArray.UpdateItem - invalid itemNo = " + std::to_string(index));
+  DirEntry& slot = items_[size_t(index)];
   if (!slot.isDeleted) Unindex(index);
   slot = entry;
   slot.fileName.resize(std::min(slot.fileName.size(), kMaxNameLength));
@@ -56,7 +56,7 @@ void TDIRArray::UpdateItem(int32_t index, const TDIREntry& entry) {
   }
 }
 
-int32_t TDIRArray::Append(const TDIREntry& entry) {
+int32_t TDIRArray::Append(const DirEntry& entry) {
   const int32_t index = Count();
   items_.push_back(entry);
   items_.back().fileName.resize(std::min(entry.fileName.size(), kMaxNameLength));

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/engine/TDIREntry.h"
+#include "store/engine/DirEntry.h"
 
 namespace store {
 
@@ -16,10 +16,10 @@ class TDIRArray {
  public:
   int32_t Count() const { return static_cast<int32_t>(items_.size()); }
   // Throws "TDIRArray.ReadItem - invalid itemNo = N".
-  const TDIREntry& ReadItem(int32_t index) const;
+  const DirEntry& ReadItem(int32_t index) const;
   // Replaces an entry and fixes the indexes. Throws "TDIRArray.UpdateItem - invalid itemNo = ".
-  void UpdateItem(int32_t index, const TDIREntry& entry);
-  int32_t Append(const TDIREntry& entry);
+  void UpdateItem(int32_t index, const DirEntry& entry);
+  int32_t Append(const DirEntry& entry);
   void Clear();
 
   int& OpenCount(int32_t index) { return openCounts_.at(size_t(index)); }
@@ -34,7 +34,7 @@ class TDIRArray {
   void Unindex(int32_t index);
   bool NameLess(int32_t a, int32_t b) const;
 
-  std::vector<TDIREntry> items_;
+  std::vector<DirEntry> items_;
   std::vector<std::string> keys_;  // upper-cased names
   std::vector<int> openCounts_;
   std::vector<int32_t> byName_;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/engine/TFreeSpaceManager.h"
 #include "store/engine/TPageFileManager.h"
 
@@ -17,19 +17,19 @@ TDIRManager::TDIRManager(TPageFileManager& pages, TFreeSpaceManager& freeSpace)
 bool TDIRManager::Encrypted() const { return pages_.Header().hasPassword == 1; }
 
 void TDIRManager::Load() {
-  const TSFSHeader& h = pages_.Header();
+  const StoreHeader& h = pages_.Header();
   array_.Clear();
   dirPages_.clear();
   std::vector<uint8_t> data(kDirBytes);
   std::set<int32_t> seen;
   int32_t page = h.firstDirPage;
   for (int32_t i = 0; i < h.dirPageCount; ++i) {
-    TPageHeader ph;
+    PageHeader ph;
     if (!seen.insert(page).second || !pages_.ReadPage(page, ph, data.data(), kDirBytes))
-      throw EStoreError("TDIRManager.Load - can not load page, pageNo = " + std::to_string(page));
+      throw StoreError("TDIRManager.Load - can not load page, pageNo = " + std::to_string(page));
     dirPages_.push_back(page);
     for (int32_t slot = 0; slot < kEntriesPerPage && array_.Count() < h.dirEntryCount; ++slot)
-      array_.Append(TDIREntry::Parse(&data[size_t(slot) * kDirEntryBytes]));
+      array_.Append(DirEntry::Parse(&data[size_t(slot) * kDirEntryBytes]));
     page = ph.nextPage;
   }
 }
@@ -62,13 +62,13 @@ int32_t TDIRManager::Resolve(const std::string& path) const {
 void TDIRManager::WriteDirPage(size_t chainIndex, bool readHeaderFirst, const char* loadMessage,
                                const char* saveMessage) {
   const int32_t page = dirPages_[chainIndex];
-  TPageHeader ph;
+  PageHeader ph;
   ph.nextPage = chainIndex + 1 < dirPages_.size() ? dirPages_[chainIndex + 1] : -1;
   if (readHeaderFirst) {
     if (!pages_.ReadPage(page, ph, nullptr, 0))
-      throw EStoreError(std::string(loadMessage) + std::to_string(page));
+      throw StoreError(std::string(loadMessage) + std::to_string(page));
   }
-  ph.pageKind = static_cast<uint8_t>(TPageKind::Directory);
+  ph.pageKind = static_cast<uint8_t>(PageKind::Directory);
   ph.encryptionKind = Encrypted() ? 1 : 0;
   ph.checksumKind = 0;
   std::vector<uint8_t> data(kDirBytes, 0);
@@ -76,35 +76,35 @@ void TDIRManager::WriteDirPage(size_t chainIndex, bool readHeaderFirst, const ch
   for (int32_t slot = 0; slot < kEntriesPerPage && firstEntry + slot < array_.Count(); ++slot)
     array_.ReadItem(firstEntry + slot).Serialize(&data[size_t(slot) * kDirEntryBytes]);
   if (!pages_.WritePage(page, ph, data.data(), kDirBytes))
-    throw EStoreError(std::string(saveMessage) + std::to_string(page));
+    throw StoreError(std::string(saveMessage) + std::to_string(page));
 }
 
-int32_t TDIRManager::AddItem(const TDIREntry& entry) {
+int32_t TDIRManager::AddItem(const DirEntry& entry) {
   error_ = 0;
   const int32_t reuse = array_.FirstDeleted();
   if (reuse >= 0) {
     WriteItem(reuse, entry);
     return reuse;
   }
-  TSFSHeader& h = pages_.Header();
+  StoreHeader& h = pages_.Header();
   const int32_t index = array_.Count();
   const bool newPage = int64_t(index) >= int64_t(h.dirPageCount) * kEntriesPerPage;
   if (newPage) {
     std::vector<int32_t> got;
-    const int32_t near = dirPages_.empty() ? h.firstExtentPage : dirPages_.back();
-    if (!freeSpace_.GetPages(1, near, h.dirPageCount > 8, got) || got.empty()) {
+    const int32_t nearPage = dirPages_.empty() ? h.firstExtentPage : dirPages_.back();
+    if (!freeSpace_.GetPages(1, nearPage, h.dirPageCount > 8, got) || got.empty()) {
       error_ = kErrNoSpace;
       return -1;
     }
     if (!dirPages_.empty()) {
       const int32_t last = dirPages_.back();
-      TPageHeader ph;
+      PageHeader ph;
       if (!pages_.ReadPage(last, ph, nullptr, 0))
-        throw EStoreError("TDIRManager.AddItem - can not load last page, pageNo = " +
+        throw StoreError("TDIRManager.AddItem - can not load last page, pageNo = " +
                           std::to_string(last));
       ph.nextPage = got[0];
       if (!pages_.WritePage(last, ph, nullptr, 0))
-        throw EStoreError("TDIRManager.AddItem - can not save last page, pageNo = " +
+        throw StoreError("TDIRManager.AddItem - can not save last page, pageNo = " +
                           std::to_string(last));
     } else {
       h.firstDirPage = got[0];
@@ -121,7 +121,7 @@ int32_t TDIRManager::AddItem(const TDIREntry& entry) {
   return index;
 }
 
-void TDIRManager::WriteItem(int32_t index, const TDIREntry& entry) {
+void TDIRManager::WriteItem(int32_t index, const DirEntry& entry) {
   array_.UpdateItem(index, entry);
   WriteDirPage(size_t(index / kEntriesPerPage), true,
                "TDIRManager.WriteItem - can not load  page, pageNo = ",

@@ -37,9 +37,9 @@ class TDIRManager {
 
   // Adds an entry (reusing the first deleted slot). Returns its index, or -1 with Error()
   // set (-17 when no page could be had).
-  int32_t AddItem(const TDIREntry& entry);
-  void WriteItem(int32_t index, const TDIREntry& entry);
-  const TDIREntry& ReadItem(int32_t index) const { return array_.ReadItem(index); }
+  int32_t AddItem(const DirEntry& entry);
+  void WriteItem(int32_t index, const DirEntry& entry);
+  const DirEntry& ReadItem(int32_t index) const { return array_.ReadItem(index); }
   int32_t Count() const { return array_.Count(); }
   int& OpenCount(int32_t index) { return array_.OpenCount(index); }
   const TDIRArray& Array() const { return array_; }

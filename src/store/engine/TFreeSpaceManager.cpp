@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 
 namespace store {
 
@@ -35,33 +35,33 @@ void TFreeSpaceManager::MarkGam(int32_t extent, bool on, bool sgam) {
 }
 
 void TFreeSpaceManager::Load() {
-  const TSFSHeader& h = pages_.Header();
+  const StoreHeader& h = pages_.Header();
   first_ = h.firstExtentPage;
   extentCount_ = (h.pageCount - first_) / e_;
   if (extentCount_ < 0) extentCount_ = 0;
   if (int64_t(h.pfsPageCount) * xpfs_ < extentCount_)
-    throw EStoreError("TFreeSpaceManager.Create - PFSPageCount * FPageSize < FExtentCount!");
+    throw StoreError("TFreeSpaceManager.Create - PFSPageCount * FPageSize < FExtentCount!");
   if (int64_t(h.gamPageCount) * xgam_ < extentCount_)
-    throw EStoreError("TFreeSpaceManager.Create - GAMPageCount * FPageSize < FExtentCount!");
+    throw StoreError("TFreeSpaceManager.Create - GAMPageCount * FPageSize < FExtentCount!");
   const size_t d = size_t(pages_.DataSize());
   std::vector<uint8_t> data(d);
   pfs_.assign(size_t(h.pfsPageCount) * bpfs_, 0);
   gam_.assign(size_t(h.gamPageCount) * bgam_, 0);
   sgam_.assign(size_t(h.gamPageCount) * bgam_, 0);
-  TPageHeader ph;
+  PageHeader ph;
   for (int32_t k = 0; k < h.pfsPageCount; ++k) {
     if (!pages_.ReadPage(PfsPage(k), ph, data.data(), d, true))
-      throw EStoreError("TFreeSpaceManager.LoadPFS - can not load page, pageNo = " +
+      throw StoreError("TFreeSpaceManager.LoadPFS - can not load page, pageNo = " +
                         std::to_string(PfsPage(k)));
     std::copy_n(data.begin(), bpfs_, pfs_.begin() + size_t(k) * bpfs_);
   }
   for (int32_t k = 0; k < h.gamPageCount; ++k) {
     if (!pages_.ReadPage(GamPage(k), ph, data.data(), d, true))
-      throw EStoreError("TFreeSpaceManager.LoadGAM - can not load page, pageNo = " +
+      throw StoreError("TFreeSpaceManager.LoadGAM - can not load page, pageNo = " +
                         std::to_string(GamPage(k)));
     std::copy_n(data.begin(), bgam_, gam_.begin() + size_t(k) * bgam_);
     if (!pages_.ReadPage(GamPage(k) + 1, ph, data.data(), d, true))
-      throw EStoreError("TFreeSpaceManager.LoadGAM - can not load SGAM page, pageNo = " +
+      throw StoreError("TFreeSpaceManager.LoadGAM - can not load SGAM page, pageNo = " +
                         std::to_string(GamPage(k)));
     std::copy_n(data.begin(), bgam_, sgam_.begin() + size_t(k) * bgam_);
   }
@@ -137,7 +137,7 @@ void TFreeSpaceManager::TakeFromExtent(int32_t x, bool dedicated, int32_t& missi
 }
 
 int32_t TFreeSpaceManager::AddExtents(int32_t missing, bool dedicated) {
-  TSFSHeader& h = pages_.Header();
+  StoreHeader& h = pages_.Header();
   int32_t x = extentCount_;
   int32_t gained = 0;
   int32_t added = 0;
@@ -200,7 +200,7 @@ bool TFreeSpaceManager::GetPages(int32_t count, int32_t nearPage, bool dedicated
       const int32_t oldCount = extentCount_;
       const int32_t added = AddExtents(missing, dedicated);
       if (added == 0)
-        throw EStoreError("TFreeSpaceManager.GetPages - AddExtents does not append any extents.");
+        throw StoreError("TFreeSpaceManager.GetPages - AddExtents does not append any extents.");
       const int64_t wanted =
           int64_t(first_) + int64_t(extentCount_) * e_ - pages_.Header().pageCount;
       if (wanted > 0 && !pages_.GrowPages(static_cast<int32_t>(wanted))) {
@@ -210,7 +210,7 @@ bool TFreeSpaceManager::GetPages(int32_t count, int32_t nearPage, bool dedicated
       }
       scan(std::min(lastX, oldCount));
       if (missing > 0)
-        throw EStoreError("TFreeSpaceManager.GetPages - AddExtents appends too small pages.");
+        throw StoreError("TFreeSpaceManager.GetPages - AddExtents appends too small pages.");
     }
     int32_t highest = 0;
     for (int32_t p : pages) highest = std::max(highest, p);
@@ -252,14 +252,14 @@ void TFreeSpaceManager::FreePages(const std::vector<int32_t>& pages) {
 void TFreeSpaceManager::SaveMaps() {
   const size_t d = size_t(pages_.DataSize());
   std::vector<uint8_t> data(d);
-  auto write = [&](int32_t page, TPageKind kind, const std::vector<uint8_t>& map, size_t offset,
+  auto write = [&](int32_t page, PageKind kind, const std::vector<uint8_t>& map, size_t offset,
                    size_t bytes, const std::string& message) {
     std::fill(data.begin(), data.end(), 0);
     std::copy_n(map.begin() + offset, bytes, data.begin());
-    TPageHeader h;
+    PageHeader h;
     h.nextPage = -1;
     h.pageKind = static_cast<uint8_t>(kind);
-    if (!pages_.WritePage(page, h, data.data(), d)) throw EStoreError(message);
+    if (!pages_.WritePage(page, h, data.data(), d)) throw StoreError(message);
   };
   const std::set<int32_t> gams = std::move(dirtyGam_);
   const std::set<int32_t> pfss = std::move(dirtyPfs_);
@@ -268,14 +268,14 @@ void TFreeSpaceManager::SaveMaps() {
   for (int32_t k : gams) {
     if (k >= pages_.Header().gamPageCount) continue;
     const std::string no = std::to_string(GamPage(k));
-    write(GamPage(k), TPageKind::GAM, gam_, size_t(k) * bgam_, size_t(bgam_),
+    write(GamPage(k), PageKind::GAM, gam_, size_t(k) * bgam_, size_t(bgam_),
           "TFreeSpaceManager.SaveGAM - can not save page, pageNo = " + no);
-    write(GamPage(k) + 1, TPageKind::SGAM, sgam_, size_t(k) * bgam_, size_t(bgam_),
+    write(GamPage(k) + 1, PageKind::SGAM, sgam_, size_t(k) * bgam_, size_t(bgam_),
           "TFreeSpaceManager.SaveGAM - can not save SGAM page, pageNo = " + no);
   }
   for (int32_t k : pfss) {
     if (k >= pages_.Header().pfsPageCount) continue;
-    write(PfsPage(k), TPageKind::PFS, pfs_, size_t(k) * bpfs_, size_t(bpfs_),
+    write(PfsPage(k), PageKind::PFS, pfs_, size_t(k) * bpfs_, size_t(bpfs_),
           "TFreeSpaceManager.SavePFS - can not save page, pageNo = " + std::to_string(PfsPage(k)));
   }
 }

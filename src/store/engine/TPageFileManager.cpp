@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/TCipher.h"
 
@@ -20,7 +20,7 @@ uint32_t Get32(const uint8_t* p) {
 }
 int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(Get32(p)); }
 
-void SerializePageHeader(const TPageHeader& h, uint8_t out[32]) {
+void SerializePageHeader(const PageHeader& h, uint8_t out[32]) {
   std::memset(out, 0, 32);
   Put32(out, static_cast<uint32_t>(h.nextPage));
   Put32(out + 4, h.checksum);
@@ -29,7 +29,7 @@ void SerializePageHeader(const TPageHeader& h, uint8_t out[32]) {
   out[10] = h.checksumKind;
 }
 
-void ParsePageHeader(const uint8_t in[32], TPageHeader& h) {
+void ParsePageHeader(const uint8_t in[32], PageHeader& h) {
   h.nextPage = GetI32(in);
   h.checksum = Get32(in + 4);
   h.pageKind = in[8];
@@ -39,7 +39,7 @@ void ParsePageHeader(const uint8_t in[32], TPageHeader& h) {
 
 }  // namespace
 
-void SerializeHeader(const TSFSHeader& h, uint8_t out[256]) {
+void SerializeHeader(const StoreHeader& h, uint8_t out[256]) {
   std::memset(out, 0, 256);
   std::memcpy(out, kStoreSignature, 8);
   Put32(out + 12, h.version);
@@ -59,7 +59,7 @@ void SerializeHeader(const TSFSHeader& h, uint8_t out[256]) {
   Put32(out + 8, Checksum(out + 12, 256 - 12, 0));
 }
 
-bool ParseHeader(const uint8_t in[256], TSFSHeader& h) {
+bool ParseHeader(const uint8_t in[256], StoreHeader& h) {
   if (std::memcmp(in, kStoreSignature, 8) != 0) return false;
   if (!VerifyChecksum(in + 12, 256 - 12, 0, Get32(in + 8))) return false;
   h.version = Get32(in + 12);
@@ -86,18 +86,18 @@ TPageFileManager::TPageFileManager(std::unique_ptr<TSFSHugeFile> file, int32_t p
       extentPageCount_(extentPageCount),
       readOnly_(readOnly) {
   if (pageSize < 544)
-    throw EStoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) +
+    throw StoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) +
                       "bytes .");
   if (extentPageCount < 1)
-    throw EStoreError("TPageFileManager.Create - extent page count should be >= 1 Page.");
+    throw StoreError("TPageFileManager.Create - extent page count should be >= 1 Page.");
   header_.pageSize = pageSize;
   header_.extentPageCount = extentPageCount;
 }
 
-bool TPageFileManager::ReadPage(int32_t page, TPageHeader& header, uint8_t* data, size_t len,
+bool TPageFileManager::ReadPage(int32_t page, PageHeader& header, uint8_t* data, size_t len,
                                 bool raw, const std::string* key) {
   lastError_ = 0;
-  if (len > 0 && data == nullptr) throw EStoreError("TPageFileManager.ReadPage - pData is nil.");
+  if (len > 0 && data == nullptr) throw StoreError("TPageFileManager.ReadPage - pData is nil.");
   // Page 0 is the store header and never a page; a map pointing there is damage.
   if (page < 1 || len > size_t(DataSize())) {
     lastError_ = kErrHeaderRead;
@@ -119,7 +119,7 @@ bool TPageFileManager::ReadPage(int32_t page, TPageHeader& header, uint8_t* data
       return false;
     }
     std::memcpy(data, io_.data() + kPageHeaderBytes, len);
-  } catch (const EStoreError&) {
+  } catch (const StoreError&) {
     lastError_ = kErrHeaderRead;  // position past the logical end
     return false;
   }
@@ -142,7 +142,7 @@ bool TPageFileManager::ReadPage(int32_t page, TPageHeader& header, uint8_t* data
   return true;
 }
 
-bool TPageFileManager::WritePage(int32_t page, TPageHeader& header, uint8_t* data, size_t len,
+bool TPageFileManager::WritePage(int32_t page, PageHeader& header, uint8_t* data, size_t len,
                                  const std::string* key) {
   lastError_ = 0;
   if (page < 1 || len > size_t(DataSize())) {
@@ -151,7 +151,7 @@ bool TPageFileManager::WritePage(int32_t page, TPageHeader& header, uint8_t* dat
   }
   if (len > 0) {
     if (header.encryptionKind > 1)
-      throw EStoreError("TPageFileManager.EncodeBuffer - Unknown encryption type");
+      throw StoreError("TPageFileManager.EncodeBuffer - Unknown encryption type");
     if (header.encryptionKind == 1) {
       try {
         TCipher_Rijndael cipher(KeyOr(key));
@@ -177,7 +177,7 @@ bool TPageFileManager::WritePage(int32_t page, TPageHeader& header, uint8_t* dat
       lastError_ = kErrDataWrite;
       return false;
     }
-  } catch (const EStoreError&) {
+  } catch (const StoreError&) {
     lastError_ = kErrHeaderWrite;
     return false;
   }
@@ -196,7 +196,7 @@ bool TPageFileManager::LoadHeader() {
   uint8_t image[kHeaderBytes];
   file_->Seek(0);
   if (file_->Read(image, sizeof image) != sizeof image) return false;
-  TSFSHeader h;
+  StoreHeader h;
   if (!ParseHeader(image, h)) return false;
   // The geometry is fixed; counts must fit the page count, so that no later step allocates
   // or walks more than the file can hold.

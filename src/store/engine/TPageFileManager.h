@@ -29,7 +29,7 @@
 
 namespace store {
 
-enum class TPageKind : uint8_t { Directory = 1, GAM = 2, SGAM = 3, PFS = 4, PageMap = 5, Data = 6 };
+enum class PageKind : uint8_t { Directory = 1, GAM = 2, SGAM = 3, PFS = 4, PageMap = 5, Data = 6 };
 
 // Page-layer result codes.
 constexpr int kErrHeaderRead = -7;
@@ -41,7 +41,7 @@ constexpr int kErrDecipher = -12;
 constexpr int kErrEncipher = -13;
 constexpr int kErrNoSpace = -17;
 
-struct TPageHeader {
+struct PageHeader {
   int32_t nextPage = -1;
   uint32_t checksum = 0;
   uint8_t pageKind = 0;
@@ -49,7 +49,7 @@ struct TPageHeader {
   uint8_t checksumKind = 0;
 };
 
-struct TSFSHeader {
+struct StoreHeader {
   uint32_t version = 0x40070A3D;
   int32_t pageSize = 4096;
   int32_t extentPageCount = 8;
@@ -60,7 +60,7 @@ struct TSFSHeader {
   int32_t firstDirPage = -1;
   int32_t dirEntryCount = 0;
   int32_t pageCount = 1;
-  TPasswordRecord passwordRecord{};
+  PasswordRecord passwordRecord{};
   uint8_t hasPassword = 0;
   uint8_t defaultCompression = 0;
   uint8_t reserved[30] = {};
@@ -77,8 +77,8 @@ class TPageFileManager {
                    bool readOnly);
 
   TSFSHugeFile& File() { return *file_; }
-  TSFSHeader& Header() { return header_; }
-  const TSFSHeader& Header() const { return header_; }
+  StoreHeader& Header() { return header_; }
+  const StoreHeader& Header() const { return header_; }
   int32_t PageSize() const { return pageSize_; }
   int32_t DataSize() const { return pageSize_ - int32_t(kPageHeaderBytes); }
   int32_t ExtentPageCount() const { return extentPageCount_; }
@@ -95,10 +95,10 @@ class TPageFileManager {
   // `len` 0 reads the header alone. `key` nullptr uses the store page key. Returns false with
   // LastError() set on failure; throws "TPageFileManager.ReadPage - pData is nil." when len > 0
   // and data is null.
-  bool ReadPage(int32_t page, TPageHeader& header, uint8_t* data, size_t len, bool raw = false,
+  bool ReadPage(int32_t page, PageHeader& header, uint8_t* data, size_t len, bool raw = false,
                 const std::string* key = nullptr);
   // Enciphers `data` in place when the header asks for it and sets header.checksum.
-  bool WritePage(int32_t page, TPageHeader& header, uint8_t* data, size_t len,
+  bool WritePage(int32_t page, PageHeader& header, uint8_t* data, size_t len,
                  const std::string* key = nullptr);
 
   // Does nothing on a read-only store.
@@ -114,15 +114,15 @@ class TPageFileManager {
   int32_t pageSize_;
   int32_t extentPageCount_;
   bool readOnly_;
-  TSFSHeader header_;
+  StoreHeader header_;
   std::string storeKey_;
   bool hasStoreKey_ = false;
   int lastError_ = 0;
   std::vector<uint8_t> io_;  // one page header and data, for single-call page I/O
 };
 
-void SerializeHeader(const TSFSHeader& header, uint8_t out[256]);
+void SerializeHeader(const StoreHeader& header, uint8_t out[256]);
 // False when the signature or checksum does not match.
-bool ParseHeader(const uint8_t in[256], TSFSHeader& header);
+bool ParseHeader(const uint8_t in[256], StoreHeader& header);
 
 }  // namespace store

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <set>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 
 namespace store {
 namespace {
@@ -96,7 +96,7 @@ TSFSHugeFile::~TSFSHugeFile() = default;
 std::string TSFSHugeFile::Folder() const { return FolderOf(path_); }
 
 void TSFSHugeFile::Create(const std::string& path, int64_t partSize, bool exclusive) {
-  if (IsOpen()) throw EStoreError("TSFSHugeFile.InternalOpen - File is already open.");
+  if (IsOpen()) throw StoreError("TSFSHugeFile.InternalOpen - File is already open.");
   DeleteStore(path);
   path_ = path;
   partSize_ = partSize;
@@ -110,7 +110,7 @@ void TSFSHugeFile::Create(const std::string& path, int64_t partSize, bool exclus
 }
 
 bool TSFSHugeFile::Open(const std::string& path, bool readOnly, bool exclusive) {
-  if (IsOpen()) throw EStoreError("TSFSHugeFile.InternalOpen - File is already open.");
+  if (IsOpen()) throw StoreError("TSFSHugeFile.InternalOpen - File is already open.");
   path_ = path;
   readOnly_ = readOnly;
   exclusive_ = exclusive;
@@ -145,7 +145,7 @@ void TSFSHugeFile::Close() {
   for (auto& part : parts_) {
     try {
       if (!readOnly_) part->File().Flush();
-    } catch (const platform::EFileError&) {
+    } catch (const platform::FileError&) {
       // Closing must not throw; the data was handed to the system already.
     }
   }
@@ -159,13 +159,13 @@ int64_t TSFSHugeFile::Size() const {
 }
 
 void TSFSHugeFile::Seek(int64_t offset) {
-  if (offset < 0) throw EStoreError("TSFSHugeFile.Seek - Offset < 0 from file beginning.");
+  if (offset < 0) throw StoreError("TSFSHugeFile.Seek - Offset < 0 from file beginning.");
   position_ = offset;
 }
 
 size_t TSFSHugeFile::Read(void* buffer, size_t count) {
   const int64_t size = Size();
-  if (position_ > size) throw EStoreError("TSFSHugeFile.Read - Stream read error.");
+  if (position_ > size) throw StoreError("TSFSHugeFile.Read - Stream read error.");
   auto* out = static_cast<uint8_t*>(buffer);
   size_t done = 0;
   try {
@@ -183,7 +183,7 @@ size_t TSFSHugeFile::Read(void* buffer, size_t count) {
       position_ += int64_t(got);
       if (got < take) break;
     }
-  } catch (const platform::EFileError&) {
+  } catch (const platform::FileError&) {
     // A failing disk reads short; the caller reports the short read.
   }
   return done;
@@ -223,9 +223,9 @@ size_t TSFSHugeFile::Write(const void* buffer, size_t count) {
       done += take;
       position_ += int64_t(take);
     }
-  } catch (const platform::EFileError&) {
+  } catch (const platform::FileError&) {
     // Disk full or refused: the caller sees the short count.
-  } catch (const EStoreError&) {
+  } catch (const StoreError&) {
     // The gap before the position could not be filled.
   }
   return done;
@@ -233,26 +233,26 @@ size_t TSFSHugeFile::Write(const void* buffer, size_t count) {
 
 void TSFSHugeFile::ReadBuffer(void* buffer, size_t count) {
   if (Read(buffer, count) != count)
-    throw EStoreError("TSFSHugeFile.ReadBuffer - Stream read error");
+    throw StoreError("TSFSHugeFile.ReadBuffer - Stream read error");
 }
 
 void TSFSHugeFile::WriteBuffer(const void* buffer, size_t count) {
   if (Write(buffer, count) != count)
-    throw EStoreError("TSFSHugeFile.WriteBuffer - Stream write error");
+    throw StoreError("TSFSHugeFile.WriteBuffer - Stream write error");
 }
 
 void TSFSHugeFile::DeleteLastPartFile() {
   if (parts_.size() <= 1)
-    throw EStoreError("TSFSHugeFile.DeleteLastPartFile - No parts to delete.");
+    throw StoreError("TSFSHugeFile.DeleteLastPartFile - No parts to delete.");
   const std::string path = parts_.back()->Path();
   parts_.pop_back();
-  platform::DeleteFile(path);
+  platform::RemoveFile(path);
   parts_.back()->WriteHeader(partSize_, {}, parts_.size() == 1 ? prefix_ : 0);
 }
 
 void TSFSHugeFile::SetSize(int64_t size) {
-  if (readOnly_) throw EStoreError("TSFSHugeFile.WriteBuffer - Stream write error");
-  if (size < 0) throw EStoreError("TSFSHugeFile.Seek - Offset < 0 from file beginning.");
+  if (readOnly_) throw StoreError("TSFSHugeFile.WriteBuffer - Stream write error");
+  if (size < 0) throw StoreError("TSFSHugeFile.Seek - Offset < 0 from file beginning.");
   try {
     const int64_t q = size + prefix_;
     // Index of the part holding the last byte (a size at a part boundary ends the part).
@@ -268,8 +268,8 @@ void TSFSHugeFile::SetSize(int64_t size) {
     auto& last = *parts_.back();
     last.File().Truncate(kHeaderSize + inLast);
     last.SetLength(kHeaderSize + inLast);
-  } catch (const platform::EFileError&) {
-    throw EStoreError("TSFSHugeFile.WriteBuffer - Stream write error");
+  } catch (const platform::FileError&) {
+    throw StoreError("TSFSHugeFile.WriteBuffer - Stream write error");
   }
 }
 
@@ -292,7 +292,7 @@ void TSFSHugeFile::DeleteStore(const std::string& path) {
       int64_t partSize = 0;
       const int64_t prefix = first ? FindPrefix(part.File()) : 0;
       valid = part.ReadHeader(prefix, partSize, next);
-    } catch (const platform::EFileError&) {
+    } catch (const platform::FileError&) {
       break;
     }
     // The store file itself is replaced whatever it holds; later parts only when they are
@@ -304,7 +304,7 @@ void TSFSHugeFile::DeleteStore(const std::string& path) {
     first = false;
   }
   for (const auto& file : chain) {
-    if (!platform::DeleteFile(file)) break;
+    if (!platform::RemoveFile(file)) break;
   }
 }
 

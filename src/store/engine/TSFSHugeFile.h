@@ -11,7 +11,7 @@
 // P = PartSize - 280 and q = logical offset + L, logical byte p lives in part q / P at file
 // offset 280 + q % P. Every part but the last is exactly PartSize bytes long.
 //
-// Failure: I/O errors of the platform become EStoreError with the texts below; a failed
+// Failure: I/O errors of the platform become StoreError with the texts below; a failed
 // write may have extended the last part. Next-part names are bare file names in the store's
 // folder: names with separators, drive letters or "..", and chains that revisit a part, are
 // refused as damage (a hostile store must not reach or delete other files).

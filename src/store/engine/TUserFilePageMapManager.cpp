@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/engine/TFreeSpaceManager.h"
 #include "store/engine/TPageFileManager.h"
 
@@ -30,13 +30,13 @@ TUserFilePageMapManager::TUserFilePageMapManager(TPageFileManager& pages,
       perMap_(pages.DataSize() / 4),
       dataSize_(pages.DataSize()) {}
 
-TUserFilePageMapManager::Maps& TUserFilePageMapManager::GetMaps(const TDIREntry& entry) {
+TUserFilePageMapManager::Maps& TUserFilePageMapManager::GetMaps(const DirEntry& entry) {
   if (entry.firstMapPageNo == -1)
-    throw EStoreError("TUserFilePageMapManager.GetMaps - Invalid parameter FileRec.FirstMapPageNo");
+    throw StoreError("TUserFilePageMapManager.GetMaps - Invalid parameter FileRec.FirstMapPageNo");
   auto found = cache_.find(entry.firstMapPageNo);
   if (found != cache_.end()) {
     if (found->second.mapPages.empty() || found->second.mapPages[0] != entry.firstMapPageNo)
-      throw EStoreError("TUserFilePageMapManager.GetMaps - UFPMMap.Items[0] <> FirstMapPageNo");
+      throw StoreError("TUserFilePageMapManager.GetMaps - UFPMMap.Items[0] <> FirstMapPageNo");
     return found->second;
   }
   if (cache_.size() > 100) cache_.clear();
@@ -45,7 +45,7 @@ TUserFilePageMapManager::Maps& TUserFilePageMapManager::GetMaps(const TDIREntry&
   const int32_t pageCount = pages_.Header().pageCount;
   // A file cannot own more pages than the store has: a larger size is damage, and checking
   // it first keeps a hostile size from driving a huge allocation.
-  if (entry.size < 0 || CeilDiv(entry.size, dataSize_) > pageCount) throw EStoreError(badChain);
+  if (entry.size < 0 || CeilDiv(entry.size, dataSize_) > pageCount) throw StoreError(badChain);
   const int64_t n = CeilDiv(entry.size, dataSize_);
   const int64_t mapCount = std::max<int64_t>(1, CeilDiv(n, perMap_));
   Maps maps;
@@ -53,14 +53,14 @@ TUserFilePageMapManager::Maps& TUserFilePageMapManager::GetMaps(const TDIREntry&
   std::set<int32_t> seen;
   int32_t page = entry.firstMapPageNo;
   for (int64_t i = 0; i < mapCount; ++i) {
-    if (page < 1 || page >= pageCount || !seen.insert(page).second) throw EStoreError(badChain);
-    TPageHeader ph;
+    if (page < 1 || page >= pageCount || !seen.insert(page).second) throw StoreError(badChain);
+    PageHeader ph;
     if (!pages_.ReadPage(page, ph, data.data(), data.size(), true))
-      throw EStoreError("TUserFilePageMapManager.GetMaps - Error on reading map page.");
+      throw StoreError("TUserFilePageMapManager.GetMaps - Error on reading map page.");
     maps.mapPages.push_back(page);
     for (int32_t k = 0; k < perMap_ && int64_t(maps.dataPages.size()) < n; ++k) {
       const int32_t dataPage = Get32(&data[size_t(k) * 4]);
-      if (dataPage < 1 || dataPage >= pageCount) throw EStoreError(badChain);
+      if (dataPage < 1 || dataPage >= pageCount) throw StoreError(badChain);
       maps.dataPages.push_back(dataPage);
     }
     page = ph.nextPage;
@@ -73,18 +73,18 @@ void TUserFilePageMapManager::WriteMapPage(const Maps& maps, size_t mapIndex) {
   const size_t from = mapIndex * size_t(perMap_);
   for (size_t k = 0; k < size_t(perMap_) && from + k < maps.dataPages.size(); ++k)
     Put32(&data[k * 4], maps.dataPages[from + k]);
-  TPageHeader ph;
+  PageHeader ph;
   ph.nextPage = mapIndex + 1 < maps.mapPages.size() ? maps.mapPages[mapIndex + 1] : -1;
-  ph.pageKind = static_cast<uint8_t>(TPageKind::PageMap);
+  ph.pageKind = static_cast<uint8_t>(PageKind::PageMap);
   if (!pages_.WritePage(maps.mapPages[mapIndex], ph, data.data(), data.size())) {
     error_ = pages_.LastError();
-    throw EStoreError("TUserFilePageMapManager.SaveMaps - can not save page, pageNo = " +
+    throw StoreError("TUserFilePageMapManager.SaveMaps - can not save page, pageNo = " +
                       std::to_string(maps.mapPages[mapIndex]));
   }
 }
 
-bool TUserFilePageMapManager::AppendPages(TDIREntry& entry, int32_t count, bool writeZero) {
-  if (count <= 0) throw EStoreError("TUserFilePageMapManager.AppendPages - PageCount <= 0.");
+bool TUserFilePageMapManager::AppendPages(DirEntry& entry, int32_t count, bool writeZero) {
+  if (count <= 0) throw StoreError("TUserFilePageMapManager.AppendPages - PageCount <= 0.");
   error_ = 0;
   const int32_t e = pages_.ExtentPageCount();
   Maps fresh;
@@ -94,16 +94,16 @@ bool TUserFilePageMapManager::AppendPages(TDIREntry& entry, int32_t count, bool 
   const int64_t neededMaps = CeilDiv(int64_t(n) + count, perMap_);
   std::vector<int32_t> newMaps;
   if (int64_t(oldMapCount) < neededMaps) {
-    const int32_t near = oldMapCount == 0 ? 1 : maps.mapPages.back() + 1;
-    if (!freeSpace_.GetPages(static_cast<int32_t>(neededMaps - int64_t(oldMapCount)), near, false,
+    const int32_t nearPage = oldMapCount == 0 ? 1 : maps.mapPages.back() + 1;
+    if (!freeSpace_.GetPages(static_cast<int32_t>(neededMaps - int64_t(oldMapCount)), nearPage, false,
                              newMaps)) {
       error_ = kErrNoSpace;
       return false;
     }
   }
   std::vector<int32_t> newData;
-  const int32_t near = n == 0 ? 1 : maps.dataPages.back() + 1;
-  if (!freeSpace_.GetPages(count, near, int64_t(n) + count > e, newData)) {
+  const int32_t nearPage = n == 0 ? 1 : maps.dataPages.back() + 1;
+  if (!freeSpace_.GetPages(count, nearPage, int64_t(n) + count > e, newData)) {
     freeSpace_.FreePages(newMaps);
     error_ = kErrNoSpace;
     return false;
@@ -123,8 +123,8 @@ bool TUserFilePageMapManager::AppendPages(TDIREntry& entry, int32_t count, bool 
   if (writeZero) {
     std::vector<uint8_t> zero(size_t(pages_.DataSize()), 0);
     for (int32_t p : newData) {
-      TPageHeader ph;
-      ph.pageKind = static_cast<uint8_t>(TPageKind::Data);
+      PageHeader ph;
+      ph.pageKind = static_cast<uint8_t>(PageKind::Data);
       std::fill(zero.begin(), zero.end(), 0);
       if (!pages_.WritePage(p, ph, zero.data(), zero.size())) {
         error_ = pages_.LastError();
@@ -135,9 +135,9 @@ bool TUserFilePageMapManager::AppendPages(TDIREntry& entry, int32_t count, bool 
   return true;
 }
 
-void TUserFilePageMapManager::DeletePagesFromEOF(TDIREntry& entry, int32_t count) {
+void TUserFilePageMapManager::DeletePagesFromEOF(DirEntry& entry, int32_t count) {
   if (entry.firstMapPageNo == -1)
-    throw EStoreError("TUserFilePageMapManager.DeletePagesFromEOF - File map not exists.");
+    throw StoreError("TUserFilePageMapManager.DeletePagesFromEOF - File map not exists.");
   Maps maps = GetMaps(entry);
   const size_t n = maps.dataPages.size();
   const size_t keep = count >= 0 && size_t(count) < n ? n - size_t(count) : 0;
@@ -157,7 +157,7 @@ void TUserFilePageMapManager::DeletePagesFromEOF(TDIREntry& entry, int32_t count
   freeSpace_.FreePages(release);
 }
 
-bool TUserFilePageMapManager::SetFileSize(TDIREntry& entry, int64_t size, bool writeZero) {
+bool TUserFilePageMapManager::SetFileSize(DirEntry& entry, int64_t size, bool writeZero) {
   error_ = 0;
   const int64_t wanted = CeilDiv(size, dataSize_);
   if (wanted > INT32_MAX) {
@@ -176,7 +176,7 @@ bool TUserFilePageMapManager::SetFileSize(TDIREntry& entry, int64_t size, bool w
   return true;
 }
 
-bool TUserFilePageMapManager::GetPageList(TDIREntry& entry, int64_t position, int64_t count,
+bool TUserFilePageMapManager::GetPageList(DirEntry& entry, int64_t position, int64_t count,
                                           bool forWrite, std::vector<int32_t>& pages) {
   pages.clear();
   const int64_t end = position + count;

@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-#include "store/engine/TDIREntry.h"
+#include "store/engine/DirEntry.h"
 
 namespace store {
 
@@ -30,18 +30,18 @@ class TUserFilePageMapManager {
   // The maps of a file with FirstMapPageNo != -1, loaded on a cache miss. Throws the
   // "TUserFilePageMapManager.GetMaps - ..." messages for a damaged chain (unreadable page,
   // early end, a loop, or page numbers outside the store).
-  Maps& GetMaps(const TDIREntry& entry);
+  Maps& GetMaps(const DirEntry& entry);
 
   // Data pages covering `count` bytes at `position`; when writing, first grows the file's
   // pages to cover the end. False with Error() set when pages could not be had.
-  bool GetPageList(TDIREntry& entry, int64_t position, int64_t count, bool forWrite,
+  bool GetPageList(DirEntry& entry, int64_t position, int64_t count, bool forWrite,
                    std::vector<int32_t>& pages);
   // Makes the file own ceil(size / D) data pages. New pages are written as zero pages when
   // `writeZero`.
-  bool SetFileSize(TDIREntry& entry, int64_t size, bool writeZero);
+  bool SetFileSize(DirEntry& entry, int64_t size, bool writeZero);
 
-  bool AppendPages(TDIREntry& entry, int32_t count, bool writeZero);
-  void DeletePagesFromEOF(TDIREntry& entry, int32_t count);
+  bool AppendPages(DirEntry& entry, int32_t count, bool writeZero);
+  void DeletePagesFromEOF(DirEntry& entry, int32_t count);
 
   int Error() const { return error_; }
   int32_t PerMapPage() const { return perMap_; }

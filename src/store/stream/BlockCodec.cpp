@@ -110,11 +110,11 @@ std::vector<uint8_t> CompressBlock(uint8_t code, std::span<const uint8_t> data,
         std::copy(coded.begin(), coded.end(), out.begin() + 4);
         return out;
       } catch (const std::exception&) {
-        throw EStoreError(failureMessage);
+        throw StoreError(failureMessage);
       }
     case CompressionMethod::Invalid: break;
   }
-  throw EStoreError(failureMessage);
+  throw StoreError(failureMessage);
 }
 
 bool DecompressBlock(uint8_t code, std::span<const uint8_t> packed, size_t expectedSize,
@@ -137,7 +137,7 @@ bool DecompressBlock(uint8_t code, std::span<const uint8_t> packed, size_t expec
       }
       case CompressionMethod::Invalid: return false;
     }
-  } catch (const ppmd::EPpmdError&) {
+  } catch (const ppmd::PpmdError&) {
     return false;
   } catch (const std::bad_alloc&) {
     return false;

@@ -23,37 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 
 namespace store {
-
-// Codec failures. zlib reports "error" when the library returns a negative code; bzip2
-// reports "error %d" with the library's code, and "Compression Error %d" for an internal
-// consistency failure of the compressor.
-class EZlibError : public EStoreError {
- public:
-  explicit EZlibError(const std::string& message) : EStoreError(message) {}
-};
-class ECompressionError : public EZlibError {
- public:
-  using EZlibError::EZlibError;
-};
-class EDecompressionError : public EZlibError {
- public:
-  using EZlibError::EZlibError;
-};
-class EBZip2Error : public EStoreError {
- public:
-  explicit EBZip2Error(const std::string& message) : EStoreError(message) {}
-};
-class EBZCompressionError : public EBZip2Error {
- public:
-  using EBZip2Error::EBZip2Error;
-};
-class EBZDecompressionError : public EBZip2Error {
- public:
-  using EBZip2Error::EBZip2Error;
-};
 
 enum class CompressionMethod { None, Zlib, Ppmd, BZip2, Invalid };
 
@@ -67,7 +39,7 @@ struct CompressionSettings {
 CompressionSettings SettingsFor(uint8_t code);
 
 // Packs one block. zlib and bzip2 failures throw their codec exceptions; PPMd failures and
-// invalid codes throw EStoreError with `failureMessage`.
+// invalid codes throw StoreError with `failureMessage`.
 std::vector<uint8_t> CompressBlock(uint8_t code, std::span<const uint8_t> data,
                                    const std::string& failureMessage);
 

@@ -3,11 +3,12 @@
 #include <memory>
 
 #include "store/stream/PpmdModel.h"
+#include "store/Errors.h"
 
 namespace store {
 
 namespace {
-using ppmd::EPpmdError;
+using ppmd::PpmdError;
 using ppmd::Model;
 using ppmd::SubRange;
 
@@ -52,11 +53,11 @@ class RangeDecoder {
     for (int i = 0; i < 4; i++) code_ = (code_ << 8) | Next();
   }
   int32_t Count(uint32_t scale) {
-    if (scale == 0 || (range_ /= scale) == 0) throw EPpmdError("PPMd range underflow");
+    if (scale == 0 || (range_ /= scale) == 0) throw PpmdError("PPMd range underflow");
     return static_cast<int32_t>((code_ - low_) / range_);
   }
   uint32_t ShiftCount(int shift) {
-    if ((range_ >>= shift) == 0) throw EPpmdError("PPMd range underflow");
+    if ((range_ >>= shift) == 0) throw PpmdError("PPMd range underflow");
     return (code_ - low_) / range_;
   }
   void Remove(const SubRange& r) {
@@ -81,7 +82,7 @@ class RangeDecoder {
 }  // namespace
 
 std::vector<uint8_t> PpmdCompress(std::span<const uint8_t> data, int order, int megabytes) {
-  if (megabytes < 1 || megabytes > 256) throw EPpmdError("PPMd model size out of range");
+  if (megabytes < 1 || megabytes > 256) throw PpmdError("PPMd model size out of range");
   auto model = std::make_unique<Model>(static_cast<uint32_t>(megabytes), order);
   std::vector<uint8_t> out;
   out.reserve(data.size() / 2 + 64);
@@ -112,7 +113,7 @@ std::vector<uint8_t> PpmdCompress(std::span<const uint8_t> data, int order, int 
 
 std::vector<uint8_t> PpmdDecompress(std::span<const uint8_t> packed, int order, int megabytes,
                                     size_t maxSize) {
-  if (megabytes < 1 || megabytes > 256) throw EPpmdError("PPMd model size out of range");
+  if (megabytes < 1 || megabytes > 256) throw PpmdError("PPMd model size out of range");
   auto model = std::make_unique<Model>(static_cast<uint32_t>(megabytes), order);
   std::vector<uint8_t> out;
   out.reserve(maxSize);
@@ -131,7 +132,7 @@ std::vector<uint8_t> PpmdDecompress(std::span<const uint8_t> packed, int order, 
       model->DecodeSymbol2(coder.Count(model->Range().scale));
       coder.Remove(model->Range());
     }
-    if (out.size() >= maxSize) throw EPpmdError("PPMd data longer than expected");
+    if (out.size() >= maxSize) throw PpmdError("PPMd data longer than expected");
     out.push_back(static_cast<uint8_t>(model->FoundSymbol()));
     model->Advance();
     coder.Normalize();

@@ -11,11 +11,11 @@
 
 namespace store {
 
-// `order` 1..16, `megabytes` 1..256 of model memory. Throws ppmd::EPpmdError on bad
+// `order` 1..16, `megabytes` 1..256 of model memory. Throws ppmd::PpmdError on bad
 // parameters, std::bad_alloc when the model memory cannot be had.
 std::vector<uint8_t> PpmdCompress(std::span<const uint8_t> data, int order, int megabytes);
 
-// Decodes up to the end-of-data symbol. Throws ppmd::EPpmdError when the data would decode
+// Decodes up to the end-of-data symbol. Throws ppmd::PpmdError when the data would decode
 // to more than `maxSize` bytes or leads the model into an impossible state; bytes missing at
 // the end of `packed` read as 0xFF, as in the original decoder.
 std::vector<uint8_t> PpmdDecompress(std::span<const uint8_t> packed, int order, int megabytes,

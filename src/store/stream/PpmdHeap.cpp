@@ -1,4 +1,5 @@
 #include "store/stream/PpmdHeap.h"
+#include "store/Errors.h"
 
 namespace store::ppmd {
 
@@ -26,7 +27,7 @@ Heap::Tables::Tables() {
 const Heap::Tables Heap::kTables;
 
 Heap::Heap(uint32_t megabytes) {
-  if (megabytes < 1 || megabytes > 256) throw EPpmdError("PPMd model size out of range");
+  if (megabytes < 1 || megabytes > 256) throw PpmdError("PPMd model size out of range");
   size_ = megabytes << 20;
   total_ = kUnitSize + size_;
   // Zeroed, so that nothing depends on what the allocator happened to leave in memory.
@@ -68,7 +69,7 @@ void Heap::SplitBlock(uint32_t block, int oldIndx, int newIndx) {
 }
 
 uint32_t Heap::AllocUnitsRare(int nu) {
-  if (nu < 1 || nu > 128) throw EPpmdError("PPMd allocation size out of range");
+  if (nu < 1 || nu > 128) throw PpmdError("PPMd allocation size out of range");
   const int indx = kTables.units2Indx[nu - 1];
   if (freeList_[indx] != 0) return RemoveNode(indx);
   uint32_t result = loUnit_;
@@ -98,7 +99,7 @@ uint32_t Heap::AllocContext() {
 }
 
 uint32_t Heap::ExpandUnits(uint32_t old, int oldNu) {
-  if (oldNu < 1 || oldNu > 127) throw EPpmdError("PPMd allocation size out of range");
+  if (oldNu < 1 || oldNu > 127) throw PpmdError("PPMd allocation size out of range");
   const int i0 = kTables.units2Indx[oldNu - 1], i1 = kTables.units2Indx[oldNu];
   if (i0 == i1) return old;
   const uint32_t block = AllocUnitsRare(oldNu + 1);
@@ -110,7 +111,7 @@ uint32_t Heap::ExpandUnits(uint32_t old, int oldNu) {
 }
 
 uint32_t Heap::ShrinkUnits(uint32_t old, int oldNu, int newNu) {
-  if (newNu < 1 || oldNu > 128 || newNu > oldNu) throw EPpmdError("PPMd allocation size out of range");
+  if (newNu < 1 || oldNu > 128 || newNu > oldNu) throw PpmdError("PPMd allocation size out of range");
   const int i0 = kTables.units2Indx[oldNu - 1], i1 = kTables.units2Indx[newNu - 1];
   if (i0 == i1) return old;
   if (freeList_[i1] != 0) {
@@ -124,7 +125,7 @@ uint32_t Heap::ShrinkUnits(uint32_t old, int oldNu, int newNu) {
 }
 
 void Heap::FreeUnits(uint32_t block, int oldNu) {
-  if (oldNu < 1 || oldNu > 128) throw EPpmdError("PPMd allocation size out of range");
+  if (oldNu < 1 || oldNu > 128) throw PpmdError("PPMd allocation size out of range");
   InsertNode(block, kTables.units2Indx[oldNu - 1]);
 }
 

@@ -20,18 +20,12 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include "store/Errors.h"
 
 namespace store::ppmd {
 
 constexpr uint32_t kUnitSize = 12;
 constexpr int kIndexCount = 38;
-
-// Raised on a link that points outside the model memory: the model state is broken,
-// which only corrupt data can cause; the caller turns it into its decompression error.
-class EPpmdError : public std::runtime_error {
- public:
-  explicit EPpmdError(const char* what) : std::runtime_error(what) {}
-};
 
 class Heap {
  public:
@@ -91,7 +85,7 @@ class Heap {
   static const Tables kTables;
 
   uint32_t Check(uint32_t at, uint32_t n) const {
-    if (at < kUnitSize || at > total_ || n > total_ - at) throw EPpmdError("PPMd model link out of range");
+    if (at < kUnitSize || at > total_ || n > total_ - at) throw PpmdError("PPMd model link out of range");
     return at;
   }
   static uint32_t IndexBytes(int indx) { return kUnitSize * kTables.indx2Units[indx]; }

@@ -17,7 +17,7 @@ constexpr uint8_t kExpEscape[16] = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 
 
 inline uint32_t BinMean(uint32_t summ) { return (summ + (1 << (Model::kPeriodBits - 2))) >> Model::kPeriodBits; }
 
-[[noreturn]] void Broken() { throw EPpmdError("PPMd model inconsistent"); }
+[[noreturn]] void Broken() { throw PpmdError("PPMd model inconsistent"); }
 }  // namespace
 
 void Model::See2Context::Init(int initVal) {
@@ -41,7 +41,7 @@ void Model::See2Context::Update() {
 }
 
 Model::Model(uint32_t megabytes, int maxOrder) : heap_(megabytes), maxOrder_(maxOrder) {
-  if (maxOrder < 1 || maxOrder > kMaxOrder) throw EPpmdError("PPMd order out of range");
+  if (maxOrder < 1 || maxOrder > kMaxOrder) throw PpmdError("PPMd order out of range");
   StartModel();
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/stream/BlockCodec.h"
 #include "store/stream/BlockCrc.h"
 
@@ -35,10 +35,10 @@ void Put32(uint8_t* p, uint32_t v) {
 }
 }  // namespace
 
-TSFSAdvancedFileStream::TSFSAdvancedFileStream(std::unique_ptr<TStream> raw, bool create, uint8_t compression,
+TSFSAdvancedFileStream::TSFSAdvancedFileStream(std::unique_ptr<Stream> raw, bool create, uint8_t compression,
                                                uint8_t defaultCompression)
     : raw_(std::move(raw)) {
-  if (!raw_) throw EStoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
+  if (!raw_) throw StoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
   Setup(create, compression != 0 ? compression : defaultCompression);
 }
 
@@ -107,20 +107,20 @@ void TSFSAdvancedFileStream::Setup(bool create, uint8_t compression) {
     blockSize_ = SettingsFor(compression).blockSize;
     extensionSize_ = 0;
     blocks_.clear();
-    raw_->Seek(0, TSeekOrigin::soBeginning);
+    raw_->Seek(0, SeekOrigin::soBeginning);
     uint8_t header[kHeaderSize] = {};
     std::memcpy(header, kSignature, 4);
     Put32(header + 4, blockSize_);
     Put32(header + 16, kVersionBits);
     header[20] = compression;
-    if (raw_->Write(header, kHeaderSize) != kHeaderSize) throw EStoreError(kCreateWriteError);
+    if (raw_->Write(header, kHeaderSize) != kHeaderSize) throw StoreError(kCreateWriteError);
     raw_->SetSize(kHeaderSize);
   }
   LoadFraming();
   position_ = 0;
   currentBlock_ = 0;
   // A plain file is read through the raw position, which the signature check moved.
-  if (!framed_) raw_->Seek(0, TSeekOrigin::soBeginning);
+  if (!framed_) raw_->Seek(0, SeekOrigin::soBeginning);
 }
 
 void TSFSAdvancedFileStream::LoadFraming() {
@@ -132,16 +132,16 @@ void TSFSAdvancedFileStream::LoadFraming() {
   const int64_t rawSize = raw_->Size();
   if (rawSize < kHeaderSize) return;
   uint8_t header[kHeaderSize];
-  raw_->Seek(0, TSeekOrigin::soBeginning);
+  raw_->Seek(0, SeekOrigin::soBeginning);
   if (raw_->Read(header, kHeaderSize) != kHeaderSize || std::memcmp(header, kSignature, 4) != 0) return;
 
   const uint32_t blockSize = Get32(header + 4);
   const uint32_t blockCount = Get32(header + 12);
   const uint32_t extension = Get32(header + 23);
-  if (blockSize == 0 || blockSize > kMaxBlockSize) throw EStoreError(kBadHeader);
+  if (blockSize == 0 || blockSize > kMaxBlockSize) throw StoreError(kBadHeader);
   // Block 0 must start inside the file: an extension reaching beyond it is damage, and taking
   // it at its word would make the next write grow the file by up to 4 GiB of nothing.
-  if (int64_t{kHeaderSize} + extension > rawSize) throw EStoreError(kBadHeader);
+  if (int64_t{kHeaderSize} + extension > rawSize) throw StoreError(kBadHeader);
   framed_ = true;
   compression_ = header[20];
   blockSize_ = blockSize;
@@ -155,7 +155,7 @@ void TSFSAdvancedFileStream::LoadFraming() {
       break;
     }
     uint8_t bh[kBlockHeaderSize];
-    raw_->Seek(offset, TSeekOrigin::soBeginning);
+    raw_->Seek(offset, SeekOrigin::soBeginning);
     raw_->ReadBuffer(bh, kBlockHeaderSize);
     Block b;
     b.packedSize = Get32(bh);
@@ -168,7 +168,7 @@ void TSFSAdvancedFileStream::LoadFraming() {
     if (b.unpackedSize == 0 || b.unpackedSize > blockSize ||
         (!blocks_.empty() && blocks_.back().unpackedSize != blockSize) ||
         int64_t{b.nextOffset} < offset + kBlockHeaderSize + b.packedSize)
-      throw EStoreError(kBadHeader);
+      throw StoreError(kBadHeader);
     blocks_.push_back(b);
     offset = b.nextOffset;
   }
@@ -189,7 +189,7 @@ void TSFSAdvancedFileStream::WriteHeader() {
   Put32(header + 16, kVersionBits);
   header[20] = compression_;
   Put32(header + 23, extensionSize_);
-  raw_->Seek(0, TSeekOrigin::soBeginning);
+  raw_->Seek(0, SeekOrigin::soBeginning);
   raw_->WriteBuffer(header, kHeaderSize);
 }
 
@@ -213,11 +213,11 @@ void TSFSAdvancedFileStream::Notify(double percent) {
 void TSFSAdvancedFileStream::ReadPacked(const Block& block, std::vector<uint8_t>& packed) {
   const int64_t start = block.offset + kBlockHeaderSize;
   const int64_t rawSize = raw_->Size();
-  if (start > rawSize || rawSize - start < block.packedSize) throw EStoreError(kLoadError);
+  if (start > rawSize || rawSize - start < block.packedSize) throw StoreError(kLoadError);
   packed.resize(block.packedSize);
-  raw_->Seek(start, TSeekOrigin::soBeginning);
+  raw_->Seek(start, SeekOrigin::soBeginning);
   if (block.packedSize != 0 && raw_->Read(packed.data(), packed.size()) != packed.size())
-    throw EStoreError(kLoadError);
+    throw StoreError(kLoadError);
 }
 
 const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
@@ -228,9 +228,9 @@ const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
   // cache only when it checks out.
   ReadPacked(b, packed_);
   std::vector<uint8_t>& data = scratch_;
-  if (!DecompressBlock(compression_, packed_, b.unpackedSize, data)) throw EStoreError(kLoadError);
-  if (data.size() != b.unpackedSize) throw EStoreError(kLoadSizeError);
-  if (BlockCrc(data.data(), data.size()) != b.crc) throw EStoreError(kLoadCrcError);
+  if (!DecompressBlock(compression_, packed_, b.unpackedSize, data)) throw StoreError(kLoadError);
+  if (data.size() != b.unpackedSize) throw StoreError(kLoadSizeError);
+  if (BlockCrc(data.data(), data.size()) != b.crc) throw StoreError(kLoadCrcError);
   cacheValid_ = false;
   std::swap(cache_, scratch_);
   cacheIndex_ = index;
@@ -367,7 +367,7 @@ size_t TSFSAdvancedFileStream::WriteFramed(const uint8_t* data, size_t count, bo
     }
     if (isLast || shifting) {
       const int64_t next = b.offset + kBlockHeaderSize + static_cast<int64_t>(packed.size());
-      if (next > kMaxFramedOffset) throw EStoreError(kTooLarge);
+      if (next > kMaxFramedOffset) throw StoreError(kTooLarge);
       b.nextOffset = static_cast<uint32_t>(next);
     }
     pending.push_back({j, std::move(packed)});
@@ -396,7 +396,7 @@ void TSFSAdvancedFileStream::WriteBlocks(const std::vector<Block>& table, const 
     Put32(bh + 4, b.unpackedSize);
     Put32(bh + 8, b.crc);
     Put32(bh + 12, b.nextOffset);
-    raw_->Seek(b.offset, TSeekOrigin::soBeginning);
+    raw_->Seek(b.offset, SeekOrigin::soBeginning);
     raw_->WriteBuffer(bh, kBlockHeaderSize);
     raw_->WriteBuffer(item.packed.data(), item.packed.size());
   }
@@ -426,15 +426,15 @@ void TSFSAdvancedFileStream::Extend(int64_t newSize) {
   }
   suppressProgress_ = suppressed;
   if (written != add)
-    throw EStoreError("TSFSAdvancedFileStream.SetSize - error extending file. NewSize = " + std::to_string(newSize) +
+    throw StoreError("TSFSAdvancedFileStream.SetSize - error extending file. NewSize = " + std::to_string(newSize) +
                       ", extSize = " + std::to_string(add));
 }
 
-int64_t TSFSAdvancedFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+int64_t TSFSAdvancedFileStream::Seek(int64_t offset, SeekOrigin origin) {
   if (!framed_) return raw_->Seek(offset, origin);
   int64_t base = 0;
-  if (origin == TSeekOrigin::soCurrent) base = position_;
-  if (origin == TSeekOrigin::soEnd) base = LogicalSize();
+  if (origin == SeekOrigin::soCurrent) base = position_;
+  if (origin == SeekOrigin::soEnd) base = LogicalSize();
   position_ = std::max<int64_t>(0, base + offset);
   currentBlock_ = static_cast<size_t>(position_ / blockSize_);
   return position_;
@@ -445,7 +445,7 @@ int64_t TSFSAdvancedFileStream::Size() { return framed_ ? LogicalSize() : raw_->
 void TSFSAdvancedFileStream::SetSize(int64_t newSize) {
   if (!framed_) {
     raw_->SetSize(newSize);
-    if (raw_->Position() > newSize) raw_->Seek(0, TSeekOrigin::soEnd);
+    if (raw_->Position() > newSize) raw_->Seek(0, SeekOrigin::soEnd);
     return;
   }
   Flush();

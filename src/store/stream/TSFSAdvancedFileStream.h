@@ -46,17 +46,17 @@
 #include <string>
 #include <vector>
 
-#include "store/TStream.h"
+#include "store/Stream.h"
 
 namespace store {
 
 class TSingleFileSystem;
 
-class TSFSAdvancedFileStream : public TStream {
+class TSFSAdvancedFileStream : public Stream {
  public:
   // Progress of a read or write: 0 at the start, the running percentage after each block,
   // 100 at the end.
-  using TProgressEvent = std::function<void(TStream& sender, double percent)>;
+  using ProgressEvent = std::function<void(Stream& sender, double percent)>;
 
   static constexpr uint32_t kHeaderSize = 128;
   static constexpr uint32_t kBlockHeaderSize = 16;
@@ -69,13 +69,13 @@ class TSFSAdvancedFileStream : public TStream {
   // The framing over an open raw stream, which the object takes over. `create` says the raw
   // stream was just created (empty); `compression` as above with `defaultCompression`
   // standing for the store's default.
-  TSFSAdvancedFileStream(std::unique_ptr<TStream> raw, bool create, uint8_t compression,
+  TSFSAdvancedFileStream(std::unique_ptr<Stream> raw, bool create, uint8_t compression,
                          uint8_t defaultCompression);
   ~TSFSAdvancedFileStream() override;
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
   int64_t Size() override;
   void SetSize(int64_t newSize) override;
 
@@ -91,8 +91,8 @@ class TSFSAdvancedFileStream : public TStream {
   // (1 - packed size / uncompressed size) * 100; 0 for a plain or empty file.
   double CompressionRate() const;
 
-  TProgressEvent OnProgress;
-  TStream& Raw() { return *raw_; }
+  ProgressEvent OnProgress;
+  Stream& Raw() { return *raw_; }
 
  private:
   struct Block {
@@ -124,7 +124,7 @@ class TSFSAdvancedFileStream : public TStream {
   bool TryDefer(const uint8_t* data, size_t count);
   int64_t LogicalSize() const;
 
-  std::unique_ptr<TStream> raw_;
+  std::unique_ptr<Stream> raw_;
   bool framed_ = false;
   uint8_t compression_ = 0;
   uint32_t blockSize_ = 0;

@@ -11,18 +11,18 @@
 #include <memory>
 #include <string>
 
-#include "store/TStream.h"
+#include "store/Stream.h"
 #include "store/stream/TSFSAdvancedFileStream.h"
 
 namespace store {
 
 class TSingleFileSystem;
 
-class TSFSFileStream : public TStream {
+class TSFSFileStream : public Stream {
  public:
-  using TProgressEvent = TSFSAdvancedFileStream::TProgressEvent;
+  using ProgressEvent = TSFSAdvancedFileStream::ProgressEvent;
 
-  // Throws EStoreError "TSFSAdvancedFileStream.Create - SingleFileSystem = nil." without a
+  // Throws StoreError "TSFSAdvancedFileStream.Create - SingleFileSystem = nil." without a
   // store, and the raw file stream's errors when the file cannot be opened.
   TSFSFileStream(TSingleFileSystem* store, const std::string& streamName, uint16_t mode,
                  const std::string& password = {}, const std::string& question = {},
@@ -33,7 +33,7 @@ class TSFSFileStream : public TStream {
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  int64_t Seek(int64_t offset, SeekOrigin origin) override;
   int64_t Size() override;
   void SetSize(int64_t newSize) override;
   // Writes what is still held back in memory (see TSFSAdvancedFileStream); call it before
@@ -46,7 +46,7 @@ class TSFSFileStream : public TStream {
   TSFSAdvancedFileStream& Inner() { return *inner_; }
 
   // Handed to the inner stream before every read and write.
-  TProgressEvent OnProgress;
+  ProgressEvent OnProgress;
 
  private:
   std::string streamName_;

@@ -1,6 +1,6 @@
 // The constructors that open a file inside a store. Kept apart from the framing code so that
 // the framing can be used (and tested) over any raw stream.
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"
 #include "store/stream/TSFSAdvancedFileStream.h"
@@ -9,10 +9,10 @@
 namespace store {
 
 namespace {
-std::unique_ptr<TStream> OpenRaw(TSingleFileSystem* store, const std::string& name, uint16_t mode,
+std::unique_ptr<Stream> OpenRaw(TSingleFileSystem* store, const std::string& name, uint16_t mode,
                                  const std::string& password, const std::string& question,
                                  const std::string& answer) {
-  if (store == nullptr) throw EStoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
+  if (store == nullptr) throw StoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
   return std::make_unique<TSFSUserFileStream>(store, name, mode, password, question, answer);
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include "xls/biff/CellRecords.h"
 
 #include "xls/biff/RecordIds.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
@@ -62,7 +63,7 @@ MulRkRecord MulRkRecord::Read(RecordReader& r) {
 
 RecordBuilder MulRkRecord::Build() const {
   if (cells.empty() || firstColumn + cells.size() - 1 > 0xFFFF)
-    throw EXlsError("MULRK needs 1 to " + std::to_string(0x10000 - firstColumn) + " cells");
+    throw XlsError("MULRK needs 1 to " + std::to_string(0x10000 - firstColumn) + " cells");
   RecordBuilder b(rec::kMulRk);
   b.U16(row).U16(firstColumn);
   for (const Cell& c : cells) b.U16(c.xf).U32(c.rk);
@@ -87,7 +88,7 @@ MulBlankRecord MulBlankRecord::Read(RecordReader& r) {
 
 RecordBuilder MulBlankRecord::Build() const {
   if (xfs.empty() || firstColumn + xfs.size() - 1 > 0xFFFF)
-    throw EXlsError("MULBLANK needs 1 to " + std::to_string(0x10000 - firstColumn) + " cells");
+    throw XlsError("MULBLANK needs 1 to " + std::to_string(0x10000 - firstColumn) + " cells");
   RecordBuilder b(rec::kMulBlank);
   b.U16(row).U16(firstColumn);
   for (uint16_t xf : xfs) b.U16(xf);

@@ -1,7 +1,7 @@
 #pragma once
 // Cell records of a worksheet substream as plain structures. Every cell record starts with
 // row (2), column (2) and XF index (2); Read takes a reader standing at the first data byte and
-// throws EXlsError when the record is shorter than its layout.
+// throws XlsError when the record is shorter than its layout.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,7 +49,7 @@ struct MulRkRecord {
   uint16_t row = 0;
   uint16_t firstColumn = 0;
   std::vector<Cell> cells;
-  // Throws EXlsError when the last column does not match the cell count.
+  // Throws XlsError when the last column does not match the cell count.
   static MulRkRecord Read(RecordReader& r);
   RecordBuilder Build() const;
   friend bool operator==(const MulRkRecord&, const MulRkRecord&) = default;

@@ -96,7 +96,7 @@ struct ExternSheetEntry {
 };
 struct ExternSheetRecord {
   std::vector<ExternSheetEntry> entries;
-  // Throws EXlsError when the record holds fewer entries than its count.
+  // Throws XlsError when the record holds fewer entries than its count.
   static ExternSheetRecord Read(RecordReader& r);
   RecordBuilder Build() const;
   friend bool operator==(const ExternSheetRecord&, const ExternSheetRecord&) = default;

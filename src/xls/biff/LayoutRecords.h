@@ -70,7 +70,7 @@ struct MergedArea {
 struct MergedCellsRecord {
   static constexpr size_t kMaxAreas = 1024;
   std::vector<MergedArea> areas;
-  // Throws EXlsError when the record holds fewer areas than its count.
+  // Throws XlsError when the record holds fewer areas than its count.
   static MergedCellsRecord Read(RecordReader& r);
   static std::vector<RecordBuilder> BuildAll(const std::vector<MergedArea>& areas);
   friend bool operator==(const MergedCellsRecord&, const MergedCellsRecord&) = default;

@@ -8,6 +8,7 @@
 #include "xls/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/XlsText.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
@@ -21,24 +22,24 @@ std::string RecordLabel(uint16_t id, uint32_t offset) {
 }  // namespace
 
 void RecordReader::Fail(const std::string& what) const {
-  throw EXlsError(RecordLabel(id_, offset_) + ": " + what);
+  throw XlsError(RecordLabel(id_, offset_) + ": " + what);
 }
 
 RecordReader::RecordReader(std::span<const uint8_t> stream)
     : data_(stream.data()), windowEnd_(static_cast<uint32_t>(stream.size())),
       size_(static_cast<uint32_t>(stream.size())) {
-  if (stream.size() > UINT32_MAX) throw EXlsError("The workbook stream is too large");
+  if (stream.size() > UINT32_MAX) throw XlsError("The workbook stream is too large");
 }
 
-RecordReader::RecordReader(IByteSource& source, size_t windowBytes)
+RecordReader::RecordReader(ByteSource& source, size_t windowBytes)
     : source_(&source), windowCapacity_(std::max<size_t>(windowBytes, 16)) {
-  if (source.Size() > UINT32_MAX) throw EXlsError("The workbook stream is too large");
+  if (source.Size() > UINT32_MAX) throw XlsError("The workbook stream is too large");
   size_ = static_cast<uint32_t>(source.Size());
 }
 
 void RecordReader::Refill(uint32_t start, uint32_t end) {
   if (source_ == nullptr || end > size_ || start > end)  // never asked of a whole stream
-    throw EXlsError(RecordLabel(id_, offset_) + ": bytes " + std::to_string(start) + " to " +
+    throw XlsError(RecordLabel(id_, offset_) + ": bytes " + std::to_string(start) + " to " +
                     std::to_string(end) + " lie outside the stream");
   // The window starts over at `start`; one that is too small for the record grows, to twice
   // its size at least, so that a run of ever longer records does not read ever again.
@@ -118,7 +119,7 @@ bool RecordReader::Next() {
     if (LoadU16(At(next_)) != rec::kContinue) break;
     uint32_t clen = LoadU16(At(next_ + 2));
     if (clen > size - next_ - 4)
-      throw EXlsError(RecordLabel(rec::kContinue, next_) + ": claims " + std::to_string(clen) +
+      throw XlsError(RecordLabel(rec::kContinue, next_) + ": claims " + std::to_string(clen) +
                       " data bytes, only " + std::to_string(size - next_ - 4) +
                       " remain in the stream");
     segments_.push_back({next_ + 4, clen, length_});

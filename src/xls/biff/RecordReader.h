@@ -3,7 +3,7 @@
 // its CONTINUE records joined: the cursor reads across their headers as one data run, except
 // that the characters of a string re-read the option byte at the start of every CONTINUE
 // (where the character width may change). Every read is bounded by the joined record's data;
-// running past it throws EXlsError naming the record and its offset.
+// running past it throws XlsError naming the record and its offset.
 //
 // Protocol: Next() moves to the following record and rewinds the cursor to its first data
 // byte; reads then consume the record. Seek() makes the next Next() start at a stream offset.
@@ -25,22 +25,16 @@
 
 namespace xls {
 
-// A malformed record stream. Plain exception: the file layer reports texts, not codes.
-class EXlsError : public std::runtime_error {
- public:
-  explicit EXlsError(const std::string& message) : std::runtime_error(message) {}
-};
-
 class RecordReader {
  public:
   static constexpr size_t kDefaultWindow = size_t{256} << 10;
 
   explicit RecordReader(std::span<const uint8_t> stream);
-  // Streams of 4 GiB and more are refused (EXlsError): record offsets are 32-bit.
-  explicit RecordReader(IByteSource& source, size_t windowBytes = kDefaultWindow);
+  // Streams of 4 GiB and more are refused (XlsError): record offsets are 32-bit.
+  explicit RecordReader(ByteSource& source, size_t windowBytes = kDefaultWindow);
 
   // Reads the next record header and gathers its CONTINUE records; false when fewer than 4
-  // bytes remain. Throws EXlsError when a header claims more bytes than the stream holds.
+  // bytes remain. Throws XlsError when a header claims more bytes than the stream holds.
   bool Next();
   // The next Next() reads the record that starts at `offset`; false when out of the stream.
   bool Seek(uint32_t offset);
@@ -143,7 +137,7 @@ class RecordReader {
     return p;
   }
 
-  IByteSource* source_ = nullptr;    // none: the whole stream is in memory
+  ByteSource* source_ = nullptr;    // none: the whole stream is in memory
   platform::BulkMemory window_;      // the window's memory when reading from a source
   size_t windowCapacity_ = 0;
   const uint8_t* data_ = nullptr;    // the byte at stream offset windowStart_

@@ -6,6 +6,7 @@
 #include "xls/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
@@ -58,7 +59,7 @@ RecordBuilder& RecordBuilder::StringWithCount(std::u16string_view text, bool for
                                               bool shortCount) {
   size_t limit = shortCount ? 0xFF : 0xFFFF;
   if (text.size() > limit)
-    throw EXlsError("A string of " + std::to_string(text.size()) +
+    throw XlsError("A string of " + std::to_string(text.size()) +
                     " characters does not fit its record (at most " + std::to_string(limit) + ")");
   bool wide = forceWide || !FitsCompressed(text);
   uint8_t head[3];

@@ -109,7 +109,7 @@ struct PaletteRecord {
   std::array<uint32_t, kColours> colours{};
 
   static const PaletteRecord& Default();
-  // Throws EXlsError when the record holds fewer colours than its count claims. Colours past
+  // Throws XlsError when the record holds fewer colours than its count claims. Colours past
   // the 56th are ignored; missing ones keep the default.
   static PaletteRecord Read(RecordReader& r);
   RecordBuilder Build() const;

@@ -5,6 +5,7 @@
 
 #include "xls/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
@@ -107,7 +108,7 @@ std::vector<std::u16string> ReadSharedStrings(RecordReader& reader) {
     while (strings.size() < unique && reader.Remaining() > 0) {
       strings.push_back(reader.String16());
     }
-  } catch (const EXlsError&) {
+  } catch (const XlsError&) {
     throw std::runtime_error(kError);
   }
   return strings;

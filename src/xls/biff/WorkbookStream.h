@@ -53,7 +53,7 @@ class WorkbookStreamBuilder {
   // The records of a sheet between its BOF and EOF.
   RecordList& Sheet(size_t index) { return sheets_.at(index).records; }
 
-  // The whole stream. Throws EXlsError when it would exceed the 32-bit positions of the format.
+  // The whole stream. Throws XlsError when it would exceed the 32-bit positions of the format.
   std::vector<uint8_t> Build() const;
 
  private:

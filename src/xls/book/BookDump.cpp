@@ -44,7 +44,7 @@ std::string RangeText(const workbook::TRect& r) {
 // The kind and JSON value of what a cell holds: a number cell its number; a text cell or a
 // formula result by its text, the boolean words and error literals being the values the
 // engine takes them for (the model keeps a boolean or error cell as that text).
-std::string ResultJson(const std::string& value, workbook::TCellDataType type, double number) {
+std::string ResultJson(const std::string& value, workbook::CellContentType type, double number) {
   double d = 0;
   bool b = false;
   uint8_t code = 0;
@@ -82,7 +82,7 @@ bool IsEmptyCell(TSSBookSheet& sheet, int32_t col, int32_t row) {
   return rec.DataType == workbook::kCellText && rec.Text.empty();
 }
 
-const char* KindOf(workbook::TCellDataType type) {
+const char* KindOf(workbook::CellContentType type) {
   return type == workbook::kCellFormula ? "formula" : type == workbook::kCellNumber ? "number" : "text";
 }
 
@@ -163,7 +163,7 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
   out += "],\"names\":[";
   {
     bool first = true;
-    for (const workbook::TDefinedName& n : BookNames(book)) {
+    for (const workbook::DefinedNameRecord& n : BookNames(book)) {
       if (n.Deleted) continue;
       std::string ref = RangeText(n.Rect);
       if (n.Sheet < book.PageCount()) ref = workbook::SheetPrefix(book.Sheets(n.Sheet).Caption()) + ref;

@@ -2,7 +2,7 @@
 
 #include "platform/File.h"
 #include "workbook/SSBookIO.h"
-#include "workbook/SSTypes.h"
+#include "workbook/Errors.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "xls/book/TExcelFileReader.h"
@@ -21,9 +21,9 @@ std::vector<std::string>& SaveWarnings() {
 
 // The file reader as the book's load sequence drives it (TCustomSpreadSheetBook::LoadFromReader:
 // locks, loading flag, clearing only after the check, restore on failure).
-class ExcelReaderSeam : public workbook::IWorkbookReader {
+class ExcelReaderSeam : public workbook::WorkbookReader {
  public:
-  ExcelReaderSeam(TCustomSpreadSheetBook& book, IByteSource& source) : book_(book), source_(source), reader_(book) {}
+  ExcelReaderSeam(TCustomSpreadSheetBook& book, ByteSource& source) : book_(book), source_(source), reader_(book) {}
   bool IsWorkbook() override { return reader_.AssignStream(source_); }
   void Read(workbook::ISpreadSheetBook&, const std::function<void(uint8_t)>& progress) override {
     reader_.OnProgress = [&progress](int percent) { progress(static_cast<uint8_t>(percent)); };
@@ -39,13 +39,13 @@ class ExcelReaderSeam : public workbook::IWorkbookReader {
 
  private:
   TCustomSpreadSheetBook& book_;
-  IByteSource& source_;
+  ByteSource& source_;
   TExcelFileReader reader_;
 };
 
 }  // namespace
 
-void LoadBookFromSource(TCustomSpreadSheetBook& book, IByteSource& source) {
+void LoadBookFromSource(TCustomSpreadSheetBook& book, ByteSource& source) {
   ExcelReaderSeam reader(book, source);
   // The book recalculates and repaints when the load ends its update; a second refresh here
   // would calculate every formula again.
@@ -95,9 +95,9 @@ std::vector<std::string> SaveBookToFile(TCustomSpreadSheetBook& book, const std:
       file.Write(bytes.data(), bytes.size());
       file.Flush();
     }
-    platform::ReplaceFile(temp, fileName);
+    platform::MoveFileOver(temp, fileName);
   } catch (...) {
-    platform::DeleteFile(temp);
+    platform::RemoveFile(temp);
     throw;
   }
   return warnings;

@@ -25,7 +25,7 @@ class TCustomSpreadSheetBook;
 
 namespace xls {
 
-void LoadBookFromSource(workbook::TCustomSpreadSheetBook& book, IByteSource& source);
+void LoadBookFromSource(workbook::TCustomSpreadSheetBook& book, ByteSource& source);
 void LoadBookFromBytes(workbook::TCustomSpreadSheetBook& book, std::span<const uint8_t> bytes);
 void LoadBookFromFile(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
 

@@ -21,7 +21,7 @@ int32_t Absolute(bool abs, int32_t stored, int32_t origin) { return abs ? stored
 
 }  // namespace
 
-bool ToFileTokens(std::span<const uint8_t> internal, int32_t row, int32_t col, std::vector<uint8_t>& out) {
+bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, std::vector<uint8_t>& out) {
   using namespace formulas;
   out.clear();
   size_t pos = 0;

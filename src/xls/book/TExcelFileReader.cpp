@@ -24,11 +24,12 @@
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
 #include "xls/formula/FormulaReuseKey.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
 using workbook::TCustomSpreadSheetBook;
-using workbook::TSSStyleEntry;
+using workbook::StyleEntry;
 
 namespace {
 
@@ -46,13 +47,13 @@ TExcelFileReader::TExcelFileReader(TCustomSpreadSheetBook& book, double scale)
 TExcelFileReader::~TExcelFileReader() { ReleaseFreshStyles(); }
 
 void TExcelFileReader::ReleaseFreshStyles() {
-  for (workbook::TSSStyleEntry*& e : freshStyles_) {
+  for (workbook::StyleEntry*& e : freshStyles_) {
     if (e) book_.StyleCache().Release(e);
     e = nullptr;
   }
 }
 
-bool TExcelFileReader::AssignStream(IByteSource& source) {
+bool TExcelFileReader::AssignStream(ByteSource& source) {
   try {
     container_ = std::make_unique<CompoundReader>(source);
     std::optional<size_t> entry = container_->FindWorkbookStream();
@@ -128,7 +129,7 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
   }
   switch (id) {
     case rec::kFilePass:
-      throw EXlsError("Invalid stream format");
+      throw XlsError("Invalid stream format");
     case rec::kBoundSheet: return OnBoundSheet(r);
     case rec::kFont: return OnFont(r);
     case rec::kXf: return OnXf(r);
@@ -139,7 +140,7 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
     }
     case rec::kPalette: {
       PaletteRecord p = PaletteRecord::Read(r);
-      workbook::TSSPalette& palette = book_.Palette();
+      workbook::ColorPalette& palette = book_.Palette();
       for (size_t i = 0; i < palette.size(); ++i) palette[i] = p.colours[i] & 0x00FFFFFF;
       return;
     }
@@ -279,7 +280,7 @@ void TExcelFileReader::OnXf(RecordReader& r) {
   if (xfs_.size() == 16) {
     ReleaseFreshStyles();  // they were merged into the default entry that changes now
     // The 16th XF is the default cell format: it becomes the book's default style.
-    const TSSStyleEntry entry = StyleOfXf(15);
+    const StyleEntry entry = StyleOfXf(15);
     book_.StyleCache().OverwriteDefault(entry);
     book_.DefaultStyle().Rebind();
     xfStyles_[15] = *book_.StyleCache().DefaultEntry();
@@ -299,10 +300,10 @@ uint16_t TExcelFileReader::FormatCodeOf(uint16_t fileIndex) const {
   return 0;
 }
 
-const TSSStyleEntry& TExcelFileReader::StyleOfXf(size_t index) {
+const StyleEntry& TExcelFileReader::StyleOfXf(size_t index) {
   if (xfStyles_[index]) return *xfStyles_[index];
   const XfStyle s = StyleFromXf(xfs_[index], fonts_.size(), [this](uint16_t i) { return FormatCodeOf(i); });
-  TSSStyleEntry e;
+  StyleEntry e;
   e.Format = s.format;
   e.HorzAlign = static_cast<workbook::THorzTextAlign>(std::min<uint8_t>(s.horzAlign, workbook::haJUSTIFY));
   e.VertAlign = static_cast<workbook::TVertTextAlign>(std::min<uint8_t>(s.vertAlign, workbook::vaJUSTIFY));
@@ -329,11 +330,11 @@ const TSSStyleEntry& TExcelFileReader::StyleOfXf(size_t index) {
   return *xfStyles_[index];
 }
 
-workbook::TSSStyleEntry* TExcelFileReader::FreshCellStyle(size_t xf) {
+workbook::StyleEntry* TExcelFileReader::FreshCellStyle(size_t xf) {
   if (freshStyles_[xf]) return freshStyles_[xf];
   workbook::TSSStyleCache& cache = book_.StyleCache();
-  const TSSStyleEntry& source = StyleOfXf(xf);
-  TSSStyleEntry merged = *cache.DefaultEntry();
+  const StyleEntry& source = StyleOfXf(xf);
+  StyleEntry merged = *cache.DefaultEntry();
   if (source.Font) {
     const workbook::TSSFontRec& f = *source.Font;
     merged.Font = cache.FindOrAddFont(f.Name, f.Style, workbook::NormalizeColor(f.Color), f.Size, f.Charset);
@@ -346,13 +347,13 @@ workbook::TSSStyleEntry* TExcelFileReader::FreshCellStyle(size_t xf) {
 void TExcelFileReader::ApplyXf(int32_t col, int32_t row, int xf) {
   if (xf < 0 || static_cast<size_t>(xf) >= xfs_.size()) return;
   workbook::TSSDataStorage& storage = sheet_->Storage();
-  workbook::TSSStyleEntry* current = storage.CellStyleEntry(col, row);
+  workbook::StyleEntry* current = storage.CellStyleEntry(col, row);
   // Nearly every cell arrives once, still on the default style: the merged entry is the same
   // for every such cell of an XF, so it is made once. A cell met again, or a read-only sheet,
   // goes the general way through the cell's style object.
   if (current == storage.DefaultStyleEntry() && !sheet_->IsReadOnly() &&
       !(current->Flags & workbook::kStyleReadOnly)) {
-    workbook::TSSStyleEntry* fresh = FreshCellStyle(size_t(xf));
+    workbook::StyleEntry* fresh = FreshCellStyle(size_t(xf));
     if (fresh != current) storage.StoreCellStyle(col, row, fresh);
     return;
   }
@@ -394,16 +395,16 @@ std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::v
 }
 
 void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf) {
-  workbook::IFormulaCache* formulas = book_.FormulaCache();
+  workbook::FormulaEngine* formulas = book_.FormulaCache();
   std::string& key = reuseKey_;
-  if (!formulas || !FormulaReuseKey(tokens, row, col, key)) key.clear();
+  if (!formulas || !FormulaReuseKey(tokens, col, row, key)) key.clear();
   ApplyXf(col, row, xf);
   if (!key.empty()) {
     // Relative references are distances in the compiled tokens: they fit this cell unchanged.
     const auto it = compiled_.find(key);
     if (it != compiled_.end() &&
         formulas->PasteFormula(sheet_->Storage(), col, row, it->second.tokens, it->second.count, 0, 0) ==
-            workbook::IFormulaCache::PasteResult::Pasted)
+            workbook::FormulaEngine::PasteResult::Pasted)
       return;
   }
   const std::string text = FormulaText(col, row, tokens);
@@ -478,7 +479,7 @@ void TExcelFileReader::OnName(RecordReader& r) {
   ParsedFormula parsed = ParseFileTokens(n.tokens);
   if (parsed.tokens.empty()) return;
   const FileToken& t = parsed.tokens.front();
-  workbook::TDefinedName name;
+  workbook::DefinedNameRecord name;
   name.Name = text;
   name.Sheet = sheetIndex_ < 0 ? 255 : static_cast<uint8_t>(sheetIndex_);
   const uint8_t base = t.base;

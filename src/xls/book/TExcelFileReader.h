@@ -6,7 +6,7 @@
 // and recalculates; the results stored in the file are not used.
 //
 // Protocol: AssignStream (false: not a workbook; nothing in the book was touched), then
-// OpenStream (throws EXlsError on a broken or encrypted stream; the book is then partly
+// OpenStream (throws XlsError on a broken or encrypted stream; the book is then partly
 // filled). The book's load procedure (BookFiles) clears the book between the two.
 //
 // Substreams: the first BOF is the globals; every later BOF either stands at the position a
@@ -38,20 +38,20 @@ class TSSBookSheet;
 
 namespace xls {
 
-class TExcelFileReader : public IFormulaTextSource {
+class TExcelFileReader : public FormulaTextSource {
  public:
   // `scale`: screen pixels per inch / 96, applied to column widths and row heights.
   explicit TExcelFileReader(workbook::TCustomSpreadSheetBook& book, double scale = 1.0);
   ~TExcelFileReader() override;
 
-  bool AssignStream(IByteSource& source);
+  bool AssignStream(ByteSource& source);
   void OpenStream();
 
   bool UnknownFunction() const { return unknownFunction_; }
   // Called with 0..100 when the percentage of the stream read changes.
   std::function<void(int)> OnProgress;
 
-  // IFormulaTextSource
+  // FormulaTextSource
   size_t NameCount() const override { return nameTexts_.size(); }
   std::string NameText(size_t index) const override { return nameTexts_.at(index); }
   size_t ExternSheetCount() const override { return externFirst_.size(); }
@@ -91,10 +91,10 @@ class TExcelFileReader : public IFormulaTextSource {
   void SetNumber(int32_t col, int32_t row, double value, int xf);
   // The cell takes over the style of an XF (no index, or one beyond those read: nothing).
   void ApplyXf(int32_t col, int32_t row, int xf);
-  workbook::TSSStyleEntry* FreshCellStyle(size_t xf);
+  workbook::StyleEntry* FreshCellStyle(size_t xf);
   void ReleaseFreshStyles();
   std::string FormulaText(int32_t col, int32_t row, const std::vector<uint8_t>& tokens);
-  const workbook::TSSStyleEntry& StyleOfXf(size_t index);
+  const workbook::StyleEntry& StyleOfXf(size_t index);
   uint16_t FormatCodeOf(uint16_t fileIndex) const;
   void Progress(uint32_t offset);
   void ReleaseStream();
@@ -120,10 +120,10 @@ class TExcelFileReader : public IFormulaTextSource {
   std::vector<FontStyle> fonts_;
   std::vector<XfRecord> xfs_;
   // Style entries made from the XFs on first use; fonts point into the book's style cache.
-  std::vector<std::optional<workbook::TSSStyleEntry>> xfStyles_;
+  std::vector<std::optional<workbook::StyleEntry>> xfStyles_;
   // Per XF, the cache entry a cell with the default style ends on when it takes the XF over,
   // made on first use; the reader holds one reference to each until it is done.
-  std::vector<workbook::TSSStyleEntry*> freshStyles_;
+  std::vector<workbook::StyleEntry*> freshStyles_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
   bool unknownFunction_ = false;
   // Compiled tokens of the formula patterns met so far, by FormulaReuseKey.

@@ -18,10 +18,11 @@
 #include "xls/biff/XlsText.h"
 #include "xls/book/FileTokenWriter.h"
 #include "xls/compound/CompoundWriter.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
-using workbook::TSSStyleEntry;
+using workbook::StyleEntry;
 
 namespace {
 
@@ -30,7 +31,7 @@ constexpr size_t kLabelLimit = 250;
 // Format code of the text format: its cells are never written as numbers.
 constexpr uint16_t kTextFormat = 49;
 
-XfStyle StyleTerms(const TSSStyleEntry& e) {
+XfStyle StyleTerms(const StyleEntry& e) {
   XfStyle s;
   s.format = e.Format;
   s.horzAlign = e.HorzAlign;
@@ -84,13 +85,13 @@ uint16_t TExcelFileWriter::FontIndex(const workbook::TSSFontRec* font) {
   return static_cast<uint16_t>(fonts_.size() + 4);
 }
 
-RecordBuilder TExcelFileWriter::MakeXf(const TSSStyleEntry& style, bool invertLocked) {
+RecordBuilder TExcelFileWriter::MakeXf(const StyleEntry& style, bool invertLocked) {
   XfStyle s = StyleTerms(style);
   if (invertLocked) s.flags ^= XfStyle::kLocked;
   return XfFromStyle(s, FontIndex(style.Font)).Build();
 }
 
-uint16_t TExcelFileWriter::XfIndex(const TSSStyleEntry* style) {
+uint16_t TExcelFileWriter::XfIndex(const StyleEntry* style) {
   if (!style) return 15;
   auto it = xfOf_.find(style);
   if (it != xfOf_.end()) return it->second;
@@ -110,7 +111,7 @@ void TExcelFileWriter::AddBook(workbook::TCustomSpreadSheetBook& book) {
   const int count = book.PageCount();
 
   {
-    for (const workbook::TDefinedName& n : BookNames(book)) {
+    for (const workbook::DefinedNameRecord& n : BookNames(book)) {
       NameRecord rec;
       rec.options = n.Deleted ? 1 : 0;
       rec.name = FromSystemText(n.Name);
@@ -125,7 +126,7 @@ void TExcelFileWriter::AddBook(workbook::TCustomSpreadSheetBook& book) {
 
   // The default style: XF 15 takes its font and locked flag; its own XF (locked inverted)
   // serves the columns whose locked flag differs from it.
-  const TSSStyleEntry& def = *book.StyleCache().DefaultEntry();
+  const StyleEntry& def = *book.StyleCache().DefaultEntry();
   defaultLocked_ = def.Flags & workbook::kStyleLocked;
   // XF 15 is what every reader takes for the default cell format: it is the default style.
   defaultCellXf_ = XfFromStyle(StyleTerms(def), FontIndex(def.Font));
@@ -198,8 +199,8 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
   droppedFormulas_ = 0;
   uint32_t endRow = 0;
   uint16_t endCol = 0;
-  AddCells(sheet, list, lostCells, false, endRow, endCol);
-  AddCells(sheet, list, lostCells, true, endRow, endCol);
+  AddCells(sheet, list, lostCells, false, endCol, endRow);
+  AddCells(sheet, list, lostCells, true, endCol, endRow);
   DimensionsRecord d;
   d.endRow = endRow;
   d.endColumn = endCol;
@@ -234,15 +235,15 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
 }
 
 void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost, bool formulas,
-                                uint32_t& endRow, uint16_t& endCol) {
+                                uint16_t& endCol, uint32_t& endRow) {
   workbook::TSSDataStorage& storage = sheet.Storage();
-  workbook::IFormulaCache* cache = sheet.FormulaCache();
+  workbook::FormulaEngine* cache = sheet.FormulaCache();
   for (int32_t col = 0; col < storage.UsedCols(); ++col) {
     const int32_t rowCount = storage.RowsInColumn(col);
     for (int32_t row = 0; row < rowCount; ++row) {
       if (!storage.HasRecord(col, row)) continue;
       workbook::TSSCellRec rec;
-      const workbook::TCellDataType type = storage.CellDataType(col, row);
+      const workbook::CellContentType type = storage.CellDataType(col, row);
       if (type == workbook::kCellText) {
         rec = storage.CellRec(col, row);
       } else {
@@ -268,7 +269,7 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
         uint16_t count = 0;
         std::string internal = cache && rec.Formula ? cache->FormulaTokenBytes(rec.Formula, count) : std::string();
         const auto* bytes = reinterpret_cast<const uint8_t*>(internal.data());
-        if (!internal.empty() && ToFileTokens({bytes, internal.size()}, row, col, tokens) && !tokens.empty()) {
+        if (!internal.empty() && ToFileTokens({bytes, internal.size()}, col, row, tokens) && !tokens.empty()) {
           FormulaRecord f;
           f.cell = h;
           f.result = ResultBytes(storage.CellValueText(col, row));
@@ -344,7 +345,7 @@ std::vector<uint8_t> TExcelFileWriter::SaveToBytes() {
   return BuildCompoundDocument(std::span<const CompoundStream>(&workbook, 1));
 }
 
-void TExcelFileWriter::SaveToStream(IByteSink& sink) {
+void TExcelFileWriter::SaveToStream(ByteSink& sink) {
   const std::vector<uint8_t> bytes = SaveToBytes();
   sink.Write(bytes.data(), bytes.size());
 }

@@ -29,11 +29,6 @@ class TSSBookSheet;
 
 namespace xls {
 
-class EExcelDataWriter : public std::runtime_error {
- public:
-  explicit EExcelDataWriter(const std::string& message) : std::runtime_error(message) {}
-};
-
 class TExcelFileWriter {
  public:
   static constexpr int32_t kMaxColumns = 256;
@@ -47,7 +42,7 @@ class TExcelFileWriter {
   // The compound document with the "Workbook" stream. Throws EExcelDataWriter when there is
   // nothing to write.
   std::vector<uint8_t> SaveToBytes();
-  void SaveToStream(IByteSink& sink);
+  void SaveToStream(ByteSink& sink);
 
   const std::vector<std::string>& Warnings() const { return warnings_; }
   std::function<void(int)> OnProgress;
@@ -55,17 +50,17 @@ class TExcelFileWriter {
  private:
   void AddSheet(workbook::TCustomSpreadSheetBook& book, workbook::TSSBookSheet& sheet, size_t index);
   void AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost, bool formulas,
-                uint32_t& endRow, uint16_t& endCol);
+                uint16_t& endCol, uint32_t& endRow);
   uint16_t FontIndex(const workbook::TSSFontRec* font);
-  uint16_t XfIndex(const workbook::TSSStyleEntry* style);
-  RecordBuilder MakeXf(const workbook::TSSStyleEntry& style, bool invertLocked);
+  uint16_t XfIndex(const workbook::StyleEntry* style);
+  RecordBuilder MakeXf(const workbook::StyleEntry& style, bool invertLocked);
 
   double scale_;
   WorkbookStreamBuilder builder_;
   std::vector<RecordBuilder> fontRecords_;
   std::vector<const workbook::TSSFontRec*> fonts_;
   std::vector<RecordBuilder> xfRecords_;  // from index 17 on
-  std::map<const workbook::TSSStyleEntry*, uint16_t> xfOf_;
+  std::map<const workbook::StyleEntry*, uint16_t> xfOf_;
   uint16_t defaultXf_ = 15;
   bool defaultLocked_ = true;
   XfRecord defaultCellXf_;

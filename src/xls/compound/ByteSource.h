@@ -9,15 +9,15 @@
 
 namespace xls {
 
-class IByteSource {
+class ByteSource {
  public:
-  virtual ~IByteSource() = default;
+  virtual ~ByteSource() = default;
   virtual uint64_t Size() const = 0;
   // Reads exactly `size` bytes at `offset`; the caller has checked offset + size <= Size().
   virtual void ReadAt(uint64_t offset, uint8_t* buffer, size_t size) = 0;
 };
 
-class MemoryByteSource final : public IByteSource {
+class MemoryByteSource final : public ByteSource {
  public:
   explicit MemoryByteSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }
@@ -28,7 +28,7 @@ class MemoryByteSource final : public IByteSource {
 };
 
 // Reads through an open platform file; the file must outlive the source.
-class FileByteSource final : public IByteSource {
+class FileByteSource final : public ByteSource {
  public:
   explicit FileByteSource(platform::File& file) : file_(file), size_(file.Size()) {}
   uint64_t Size() const override { return size_; }
@@ -39,14 +39,14 @@ class FileByteSource final : public IByteSource {
   uint64_t size_;
 };
 
-class IByteSink {
+class ByteSink {
  public:
-  virtual ~IByteSink() = default;
+  virtual ~ByteSink() = default;
   // Appends all bytes or throws.
   virtual void Write(const uint8_t* data, size_t size) = 0;
 };
 
-class VectorByteSink final : public IByteSink {
+class VectorByteSink final : public ByteSink {
  public:
   explicit VectorByteSink(std::vector<uint8_t>& out) : out_(out) {}
   void Write(const uint8_t* data, size_t size) override { out_.insert(out_.end(), data, data + size); }
@@ -55,7 +55,7 @@ class VectorByteSink final : public IByteSink {
   std::vector<uint8_t>& out_;
 };
 
-class FileByteSink final : public IByteSink {
+class FileByteSink final : public ByteSink {
  public:
   explicit FileByteSink(platform::File& file) : file_(file) {}
   void Write(const uint8_t* data, size_t size) override { file_.Write(data, size); }

@@ -4,17 +4,18 @@
 #include <cstring>
 
 #include "xls/LittleEndian.h"
+#include "xls/Errors.h"
 
 namespace xls::compound {
 
 CompoundHeader CompoundHeader::Parse(const uint8_t* bytes, size_t size) {
   if (size < kHeaderSize)
-    throw ECompoundError("Compound document header is truncated: the file holds " +
+    throw CompoundError("Compound document header is truncated: the file holds " +
                          std::to_string(size) + " bytes, the header needs 512");
   CompoundHeader h;
   std::memcpy(h.signature.data(), bytes, 8);
   if (h.signature != kSignature)
-    throw ECompoundError("Not a compound document: bad signature at offset 0");
+    throw CompoundError("Not a compound document: bad signature at offset 0");
   h.minorVersion = LoadU16(bytes + 24);
   h.majorVersion = LoadU16(bytes + 26);
   h.byteOrder = LoadU16(bytes + 28);
@@ -32,12 +33,12 @@ CompoundHeader CompoundHeader::Parse(const uint8_t* bytes, size_t size) {
   for (uint32_t i = 0; i < kHeaderDifatCount; ++i) h.difat[i] = LoadU32(bytes + 76 + 4 * i);
 
   if (h.byteOrder != 0xFFFE)
-    throw ECompoundError("Compound document header: bad byte order mark at offset 28");
+    throw CompoundError("Compound document header: bad byte order mark at offset 28");
   if (h.sectorShift != 9 && h.sectorShift != 12)
-    throw ECompoundError("Compound document header: unsupported sector shift " +
+    throw CompoundError("Compound document header: unsupported sector shift " +
                          std::to_string(h.sectorShift) + " at offset 30");
   if (h.miniSectorShift != 6)
-    throw ECompoundError("Compound document header: unsupported mini sector shift " +
+    throw CompoundError("Compound document header: unsupported mini sector shift " +
                          std::to_string(h.miniSectorShift) + " at offset 32");
   return h;
 }

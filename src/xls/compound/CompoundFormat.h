@@ -31,12 +31,6 @@
 
 namespace xls {
 
-// Every fault of a compound document: the message names what is wrong and where.
-class ECompoundError : public std::runtime_error {
- public:
-  explicit ECompoundError(const std::string& message) : std::runtime_error(message) {}
-};
-
 namespace compound {
 
 constexpr uint32_t kMaxRegSect = 0xFFFFFFFA;  // larger values are special
@@ -73,7 +67,7 @@ struct CompoundHeader {
 
   CompoundHeader() { difat.fill(kFreeSect); }
   // Parses the 512 header bytes; checks only what makes the rest unreadable (signature, byte
-  // order, sector sizes). Throws ECompoundError.
+  // order, sector sizes). Throws CompoundError.
   static CompoundHeader Parse(const uint8_t* bytes, size_t size);
   void Serialize(uint8_t* out512) const;
   uint32_t SectorSize() const { return 1u << sectorShift; }

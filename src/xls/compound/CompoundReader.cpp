@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "xls/LittleEndian.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
@@ -24,7 +25,7 @@ std::string EntryLabel(const DirectoryEntry& e, size_t index) {
 }
 }  // namespace
 
-CompoundReader::CompoundReader(IByteSource& source) : source_(source) {
+CompoundReader::CompoundReader(ByteSource& source) : source_(source) {
   fileSize_ = source_.Size();
   uint8_t head[kHeaderSize];
   size_t got = static_cast<size_t>(std::min<uint64_t>(fileSize_, kHeaderSize));
@@ -50,7 +51,7 @@ uint64_t CompoundReader::SectorOffset(uint32_t sector) const {
 void CompoundReader::CheckInFile(uint32_t sector, uint64_t bytes, const std::string& what) const {
   const uint64_t offset = SectorOffset(sector);
   if (offset > fileSize_ || bytes > fileSize_ - offset)
-    throw ECompoundError("Compound document is truncated: sector " + std::to_string(sector) +
+    throw CompoundError("Compound document is truncated: sector " + std::to_string(sector) +
                          " of " + what + " lies beyond the end of the file (" +
                          std::to_string(fileSize_) + " bytes)");
 }
@@ -67,7 +68,7 @@ void CompoundReader::LoadFat() {
   // The FAT cannot have more sectors than the file; a larger count is a lie, not a reason to
   // allocate.
   if (header_.fatSectorCount > inFile)
-    throw ECompoundError("Compound document header claims " +
+    throw CompoundError("Compound document header claims " +
                          std::to_string(header_.fatSectorCount) + " FAT sectors, the file holds " +
                          std::to_string(inFile) + " sectors");
   std::vector<uint32_t> fatSectors;
@@ -83,10 +84,10 @@ void CompoundReader::LoadFat() {
   uint32_t difatCount = 0;
   while (fatSectors.size() < header_.fatSectorCount && difat != kEndOfChain && difat != kFreeSect) {
     if (difat >= inFile)
-      throw ECompoundError("Compound document DIFAT names sector " + SectorName(difat) +
+      throw CompoundError("Compound document DIFAT names sector " + SectorName(difat) +
                            ", beyond the " + std::to_string(inFile) + " sectors of the file");
     if (seen[difat])
-      throw ECompoundError("Compound document DIFAT chain loops at sector " +
+      throw CompoundError("Compound document DIFAT chain loops at sector " +
                            std::to_string(difat));
     seen[difat] = true;
     ReadSector(difat, buf.data(), sectorSize_, "the DIFAT");
@@ -99,7 +100,7 @@ void CompoundReader::LoadFat() {
     ++difatCount;
   }
   if (fatSectors.size() < header_.fatSectorCount)
-    throw ECompoundError("Compound document DIFAT lists " + std::to_string(fatSectors.size()) +
+    throw CompoundError("Compound document DIFAT lists " + std::to_string(fatSectors.size()) +
                          " FAT sectors, the header claims " +
                          std::to_string(header_.fatSectorCount));
   fat_.assign(static_cast<size_t>(fatSectors.size()) * perSector, kFreeSect);
@@ -107,11 +108,11 @@ void CompoundReader::LoadFat() {
   for (size_t i = 0; i < fatSectors.size(); ++i) {
     uint32_t s = fatSectors[i];
     if (s >= inFile)
-      throw ECompoundError("Compound document FAT sector " + std::to_string(i) + " is sector " +
+      throw CompoundError("Compound document FAT sector " + std::to_string(i) + " is sector " +
                            SectorName(s) + ", beyond the " + std::to_string(inFile) +
                            " sectors of the file");
     if (seen[s])
-      throw ECompoundError("Compound document lists sector " + std::to_string(s) +
+      throw CompoundError("Compound document lists sector " + std::to_string(s) +
                            " twice as a FAT sector");
     seen[s] = true;
     ReadSector(s, buf.data(), sectorSize_, "the FAT");
@@ -128,19 +129,19 @@ std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<ui
   uint32_t s = start;
   while (chain.size() < limit) {
     if (s == kEndOfChain || s == kFreeSect)
-      throw ECompoundError("Compound document chain of " + what + " ends after " +
+      throw CompoundError("Compound document chain of " + what + " ends after " +
                            std::to_string(chain.size()) + " sectors, its size needs " +
                            std::to_string(limit));
     if (s >= table.size())
-      throw ECompoundError("Compound document chain of " + what + " names sector " +
+      throw CompoundError("Compound document chain of " + what + " names sector " +
                            SectorName(s) + ", beyond the " + std::to_string(table.size()) +
                            " sectors its table maps");
     if (s >= seen.size())
-      throw ECompoundError("Compound document is truncated: sector " + std::to_string(s) +
+      throw CompoundError("Compound document is truncated: sector " + std::to_string(s) +
                            " of " + what + " lies beyond the end of the " +
                            (&table == &miniFat_ ? "mini stream" : "file"));
     if (seen[s])
-      throw ECompoundError("Compound document chain of " + what + " loops at sector " +
+      throw CompoundError("Compound document chain of " + what + " loops at sector " +
                            std::to_string(s));
     seen[s] = true;
     chain.push_back(s);
@@ -170,7 +171,7 @@ CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_
   if (mini) {
     const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
     if (size > uint64_t{miniSectors} * kMiniSectorSize)
-      throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
+      throw CompoundError("Compound document " + what + " claims " + std::to_string(size) +
                            " bytes, more than the mini stream holds");
     const uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
     layout.sectors = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
@@ -178,10 +179,10 @@ CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_
   }
   // Compare before rounding up: a 64-bit size near the top would wrap.
   if (size > uint64_t{SectorCountInFile()} * sectorSize_)
-    throw ECompoundError("Compound document " + what + " claims " + std::to_string(size) +
+    throw CompoundError("Compound document " + what + " claims " + std::to_string(size) +
                          " bytes, more than the file can hold");
   if (size > std::numeric_limits<size_t>::max())
-    throw ECompoundError("Compound document " + what + " of " + std::to_string(size) +
+    throw CompoundError("Compound document " + what + " of " + std::to_string(size) +
                          " bytes is too large to load");
   const uint64_t count = (size + sectorSize_ - 1) / sectorSize_;
   layout.sectors = Chain(start, fat_, SectorCountInFile(), count, what);
@@ -196,7 +197,7 @@ CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_
 void CompoundReader::ReadStreamAt(const StreamLayout& layout, uint64_t offset, uint8_t* out,
                                   size_t size) const {
   if (offset > layout.size || size > layout.size - offset)
-    throw ECompoundError("Compound document read of " + std::to_string(size) + " bytes at offset " +
+    throw CompoundError("Compound document read of " + std::to_string(size) + " bytes at offset " +
                          std::to_string(offset) + " runs past the end of " + layout.what);
   const uint64_t unit = layout.mini ? kMiniSectorSize : sectorSize_;
   uint64_t pos = offset;
@@ -228,17 +229,17 @@ void CompoundReader::LoadDirectory() {
   std::vector<bool> seen(std::min<size_t>(fat_.size(), SectorCountInFile()), false);
   for (uint32_t s = header_.firstDirectorySector; s != kEndOfChain;) {
     if (s >= seen.size())
-      throw ECompoundError("Compound document directory chain names sector " + SectorName(s) +
+      throw CompoundError("Compound document directory chain names sector " + SectorName(s) +
                            ", beyond the " + std::to_string(seen.size()) +
                            " sectors of the file and its FAT");
     if (seen[s])
-      throw ECompoundError("Compound document directory chain loops at sector " +
+      throw CompoundError("Compound document directory chain loops at sector " +
                            std::to_string(s));
     seen[s] = true;
     chain.push_back(s);
     s = fat_[s];
   }
-  if (chain.empty()) throw ECompoundError("Compound document has no directory");
+  if (chain.empty()) throw CompoundError("Compound document has no directory");
   std::vector<uint8_t> buf(sectorSize_);
   for (uint32_t s : chain) {
     ReadSector(s, buf.data(), sectorSize_, "the directory");
@@ -246,7 +247,7 @@ void CompoundReader::LoadDirectory() {
       entries_.push_back(DirectoryEntry::Parse(buf.data() + off, header_.majorVersion));
   }
   if (entries_[0].type != EntryType::Root)
-    throw ECompoundError("Compound document directory entry 0 is not the root entry");
+    throw CompoundError("Compound document directory entry 0 is not the root entry");
 }
 
 void CompoundReader::LoadMiniStream() {
@@ -292,11 +293,11 @@ std::vector<uint8_t> CompoundReader::ReadStream(size_t entryIndex) const {
 
 CompoundReader::StreamLayout CompoundReader::Layout(size_t entryIndex) const {
   if (entryIndex >= entries_.size())
-    throw ECompoundError("Compound document has no directory entry " + std::to_string(entryIndex));
+    throw CompoundError("Compound document has no directory entry " + std::to_string(entryIndex));
   const DirectoryEntry& e = entries_[entryIndex];
   const std::string what = EntryLabel(e, entryIndex);
   if (e.type != EntryType::Stream)
-    throw ECompoundError("Compound document directory entry " + std::to_string(entryIndex) +
+    throw CompoundError("Compound document directory entry " + std::to_string(entryIndex) +
                          " is not a stream");
   return ChainLayout(e.startSector, e.size, what, e.size < header_.miniStreamCutoff);
 }

@@ -3,7 +3,7 @@
 // mini FAT and mini stream, and the directory. Any table may be hostile: every sector number
 // is range-checked, every chain is walked with a visited set (a loop is an error, never a
 // hang), sizes are checked against what the file can hold before anything is allocated, and
-// each fault throws ECompoundError naming the table and the sector. The directory tree is
+// each fault throws CompoundError naming the table and the sector. The directory tree is
 // walked tolerantly: a broken tree falls back to a scan of all entries.
 //
 // The reader keeps a reference to the source; streams are read on demand.
@@ -19,8 +19,8 @@ namespace xls {
 
 class CompoundReader {
  public:
-  // Parses header, FAT, mini FAT and directory. Throws ECompoundError.
-  explicit CompoundReader(IByteSource& source);
+  // Parses header, FAT, mini FAT and directory. Throws CompoundError.
+  explicit CompoundReader(ByteSource& source);
 
   const compound::CompoundHeader& Header() const { return header_; }
   const std::vector<compound::DirectoryEntry>& Entries() const { return entries_; }
@@ -30,7 +30,7 @@ class CompoundReader {
   std::optional<size_t> FindStream(std::u16string_view name) const;
   // The workbook stream: "Workbook", or the older "Book".
   std::optional<size_t> FindWorkbookStream() const;
-  // The whole content of a stream entry. Throws ECompoundError.
+  // The whole content of a stream entry. Throws CompoundError.
   std::vector<uint8_t> ReadStream(size_t entryIndex) const;
 
   // Where a stream's bytes lie: its size and its sectors (of the file, or of the mini stream),
@@ -42,7 +42,7 @@ class CompoundReader {
     std::vector<uint32_t> sectors;
     std::string what;  // the stream's name in errors
   };
-  // Throws ECompoundError as ReadStream does.
+  // Throws CompoundError as ReadStream does.
   StreamLayout Layout(size_t entryIndex) const;
   // `size` bytes of a laid-out stream from `offset` (which must lie within it); runs of
   // consecutive sectors are read at once.
@@ -67,7 +67,7 @@ class CompoundReader {
   void CheckInFile(uint32_t sector, uint64_t bytes, const std::string& what) const;
   void ReadSector(uint32_t sector, uint8_t* out, size_t bytes, const std::string& what) const;
 
-  IByteSource& source_;
+  ByteSource& source_;
   uint64_t fileSize_ = 0;
   uint32_t sectorSize_ = 512;
   compound::CompoundHeader header_;
@@ -78,7 +78,7 @@ class CompoundReader {
 };
 
 // One stream of a compound document as a byte source, read by offset instead of whole.
-class CompoundStreamSource final : public IByteSource {
+class CompoundStreamSource final : public ByteSource {
  public:
   CompoundStreamSource(const CompoundReader& reader, size_t entryIndex)
       : reader_(reader), layout_(reader.Layout(entryIndex)) {}

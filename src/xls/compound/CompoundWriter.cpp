@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "xls/LittleEndian.h"
 #include "xls/compound/CompoundFormat.h"
+#include "xls/Errors.h"
 
 namespace xls {
 
@@ -55,7 +56,7 @@ struct Layout {
 
 }  // namespace
 
-void WriteCompoundDocument(IByteSink& sink, std::span<const CompoundStream> streams) {
+void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> streams) {
   // Directory entries: 0 the root, then the streams in the caller's order.
   std::vector<DirectoryEntry> entries(1 + streams.size());
   entries[0].name = u"Root Entry";
@@ -64,14 +65,14 @@ void WriteCompoundDocument(IByteSink& sink, std::span<const CompoundStream> stre
   for (size_t i = 0; i < streams.size(); ++i) {
     const CompoundStream& s = streams[i];
     if (s.name.empty() || s.name.size() > 31)
-      throw ECompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
+      throw CompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
                            "\" must have 1 to 31 characters");
     for (size_t k = 0; k < i; ++k)
       if (CompareEntryNames(streams[k].name, s.name) == 0)
-        throw ECompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
+        throw CompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
                              "\" is used twice");
     if (s.data.size() > 0xFFFFFFFFull - kSector)
-      throw ECompoundError("Compound document stream \"" + platform::Utf16ToAnsi(s.name) +
+      throw CompoundError("Compound document stream \"" + platform::Utf16ToAnsi(s.name) +
                            "\" is too large for the format");
     entries[1 + i].name = s.name;
     entries[1 + i].type = EntryType::Stream;
@@ -100,7 +101,7 @@ void WriteCompoundDocument(IByteSink& sink, std::span<const CompoundStream> stre
     L.difatCount = difat;
   }
   uint64_t total64 = data + L.fatCount + L.difatCount;
-  if (total64 >= kMaxRegSect) throw ECompoundError("Compound document is too large for the format");
+  if (total64 >= kMaxRegSect) throw CompoundError("Compound document is too large for the format");
   L.total = static_cast<uint32_t>(total64);
 
   // Sector numbers of each region.
@@ -240,9 +241,9 @@ void WriteCompoundFile(const std::string& path, std::span<const CompoundStream> 
       WriteCompoundDocument(sink, streams);
       file.Flush();
     }
-    platform::ReplaceFile(temp, path);
+    platform::MoveFileOver(temp, path);
   } catch (...) {
-    platform::DeleteFile(temp);
+    platform::RemoveFile(temp);
     throw;
   }
 }

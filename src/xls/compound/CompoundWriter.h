@@ -22,15 +22,15 @@ struct CompoundStream {
   std::span<const uint8_t> data;  // must stay alive until WriteCompoundDocument returns
 };
 
-// Writes the whole document to `sink`. Throws ECompoundError for a bad name or a stream too
+// Writes the whole document to `sink`. Throws CompoundError for a bad name or a stream too
 // large for the format; the sink may then hold a partial document.
-void WriteCompoundDocument(IByteSink& sink, std::span<const CompoundStream> streams);
+void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> streams);
 std::vector<uint8_t> BuildCompoundDocument(std::span<const CompoundStream> streams);
 
 // Writes the document to the file `path` without ever destroying the file that is there: the
 // document goes to a temporary file beside it, is flushed, and then replaces the target in one
 // step. On any failure the temporary file is removed, the previous file stays as it was, and
-// the error (ECompoundError or platform::EFileError) is passed on.
+// the error (CompoundError or platform::FileError) is passed on.
 void WriteCompoundFile(const std::string& path, std::span<const CompoundStream> streams);
 
 }  // namespace xls

@@ -181,12 +181,12 @@ ParsedFormula ParseFileTokens(std::span<const uint8_t> bytes) {
   return out;
 }
 
-FileCellRef PlainCellRef(uint16_t row, uint16_t columnWord) {
+FileCellRef PlainCellRef(uint16_t columnWord, uint16_t row) {
   return FileCellRef{row, columnWord & ptg::kColumnMask, (columnWord & ptg::kRowRelative) != 0,
                      (columnWord & ptg::kColumnRelative) != 0};
 }
 
-FileCellRef OffsetCellRef(uint16_t row, uint16_t columnWord, int32_t baseRow, int32_t baseColumn) {
+FileCellRef OffsetCellRef(uint16_t columnWord, uint16_t row, int32_t baseColumn, int32_t baseRow) {
   FileCellRef ref;
   ref.rowRelative = (columnWord & ptg::kRowRelative) != 0;
   ref.columnRelative = (columnWord & ptg::kColumnRelative) != 0;

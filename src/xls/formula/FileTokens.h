@@ -60,10 +60,10 @@ struct FileCellRef {
 };
 
 // Plain references: column bits 0-13 of the word, row as stored.
-FileCellRef PlainCellRef(uint16_t row, uint16_t columnWord);
+FileCellRef PlainCellRef(uint16_t columnWord, uint16_t row);
 // ptgRefN and ptgAreaN (shared formulas): relative parts are offsets from the cell that gets
 // the formula, the column as a signed byte, the row as a signed 16-bit number.
-FileCellRef OffsetCellRef(uint16_t row, uint16_t columnWord, int32_t baseRow, int32_t baseColumn);
+FileCellRef OffsetCellRef(uint16_t columnWord, uint16_t row, int32_t baseColumn, int32_t baseRow);
 // The column word of a reference.
 uint16_t ColumnWord(uint16_t column, bool columnRelative, bool rowRelative);
 

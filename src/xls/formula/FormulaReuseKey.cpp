@@ -14,11 +14,11 @@ void AppendDistance(std::string& key, int32_t distance) {
   key.append(bytes, sizeof bytes);
 }
 
-// One cell of a reference: its row field at `rowAt`, its column word at `columnAt` (offsets
+// One cell of a reference: its column word at `columnAt`, its row field at `rowAt` (offsets
 // into the key). Relative parts become distances appended to the key.
-void RelativiseCell(std::string& key, size_t rowAt, size_t columnAt, int32_t row, int32_t column) {
+void RelativiseCell(std::string& key, size_t columnAt, size_t rowAt, int32_t column, int32_t row) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(key.data());
-  const FileCellRef ref = PlainCellRef(LoadU16(bytes + rowAt), LoadU16(bytes + columnAt));
+  const FileCellRef ref = PlainCellRef(LoadU16(bytes + columnAt), LoadU16(bytes + rowAt));
   if (ref.rowRelative) {
     key[rowAt] = key[rowAt + 1] = 0;
     AppendDistance(key, ref.row - row);
@@ -53,13 +53,13 @@ size_t TokenBytes(std::span<const uint8_t> tokens, size_t pos, const ptg::PtgInf
 
 }  // namespace
 
-std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column) {
+std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row) {
   std::string key;
-  FormulaReuseKey(tokens, row, column, key);
+  FormulaReuseKey(tokens, column, row, key);
   return key;
 }
 
-bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column, std::string& key) {
+bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row, std::string& key) {
   key.clear();
   if (tokens.empty() || tokens.size() > 0xFFFF) return false;
   key.assign(reinterpret_cast<const char*>(tokens.data()), tokens.size());
@@ -78,11 +78,11 @@ bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t colum
       case ptg::kArray:
         return refuse();
       case ptg::kRef:
-        RelativiseCell(key, pos + 1, pos + 3, row, column);
+        RelativiseCell(key, pos + 3, pos + 1, column, row);
         break;
       case ptg::kArea:
-        RelativiseCell(key, pos + 1, pos + 5, row, column);
-        RelativiseCell(key, pos + 3, pos + 7, row, column);
+        RelativiseCell(key, pos + 5, pos + 1, column, row);
+        RelativiseCell(key, pos + 7, pos + 3, column, row);
         break;
       default:
         break;

@@ -13,9 +13,9 @@ namespace xls {
 // Empty when the formula must be compiled on its own: tokens that cannot be walked to their
 // end, a pointer to a shared or table formula, or an array constant (whose values lie
 // outside the token bytes).
-std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column);
+std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row);
 // The same into `key`, whose memory is reused from call to call (one call per formula cell
 // of a file); false when it is empty.
-bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t row, int32_t column, std::string& key);
+bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row, std::string& key);
 
 }  // namespace xls

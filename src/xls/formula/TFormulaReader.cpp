@@ -15,7 +15,7 @@ const char* const kOperatorTexts[] = {"+", "-", "*", "/", "^", "&", "<", "<=", "
 constexpr const char* kShared = "Shared";
 }  // namespace
 
-TFormulaReader::TFormulaReader(IFormulaTextSource& reader) : Reader(reader) {
+TFormulaReader::TFormulaReader(FormulaTextSource& reader) : Reader(reader) {
   RegisterToken(ptg::kExp, &TFormulaReader::DoExp);
   RegisterToken(ptg::kTbl, &TFormulaReader::DoTbl);
   for (uint8_t k = ptg::kAdd; k <= ptg::kRange; ++k) RegisterToken(k, &TFormulaReader::DoBinary);
@@ -120,11 +120,11 @@ std::string TFormulaReader::CellText(int32_t column, bool columnAbsolute, int32_
   return s;
 }
 
-std::string TFormulaReader::PlainRefText(uint16_t row, uint16_t word) const {
+std::string TFormulaReader::PlainRefText(uint16_t word, uint16_t row) const {
   return CellText(word & ptg::kColumnMask, !(word & ptg::kColumnRelative), row, !(word & ptg::kRowRelative));
 }
 
-std::string TFormulaReader::OffsetRefText(uint16_t row, uint16_t word) const {
+std::string TFormulaReader::OffsetRefText(uint16_t word, uint16_t row) const {
   const bool colRel = word & ptg::kColumnRelative;
   const bool rowRel = word & ptg::kRowRelative;
   const uint8_t low = static_cast<uint8_t>(word & 0xFF);
@@ -288,13 +288,13 @@ void TFormulaReader::DoName() {
 void TFormulaReader::DoRef() {
   if (!Need(4)) return;
   uint16_t row = U16();
-  Texts.push_back(PlainRefText(row, U16()));
+  Texts.push_back(PlainRefText(U16(), row));
 }
 
 void TFormulaReader::DoArea() {
   if (!Need(8)) return;
   uint16_t r1 = U16(), r2 = U16(), c1 = U16(), c2 = U16();
-  Texts.push_back(PlainRefText(r1, c1) + ":" + PlainRefText(r2, c2));
+  Texts.push_back(PlainRefText(c1, r1) + ":" + PlainRefText(c2, r2));
 }
 
 void TFormulaReader::DoMem() {
@@ -330,25 +330,25 @@ void TFormulaReader::DoAreaErr() {
 void TFormulaReader::DoRefN() {
   if (!Need(4)) return;
   uint16_t row = U16();
-  Texts.push_back(OffsetRefText(row, U16()));
+  Texts.push_back(OffsetRefText(U16(), row));
 }
 
 void TFormulaReader::DoAreaN() {
   if (!Need(8)) return;
   uint16_t r1 = U16(), r2 = U16(), c1 = U16(), c2 = U16();
-  Texts.push_back(OffsetRefText(r1, c1) + ":" + OffsetRefText(r2, c2));
+  Texts.push_back(OffsetRefText(c1, r1) + ":" + OffsetRefText(c2, r2));
 }
 
 void TFormulaReader::DoRef3d() {
   if (!Need(6)) return;
   uint16_t x = U16(), row = U16(), col = U16();
-  Texts.push_back(SheetText(x) + "!" + PlainRefText(row, col));
+  Texts.push_back(SheetText(x) + "!" + PlainRefText(col, row));
 }
 
 void TFormulaReader::DoArea3d() {
   if (!Need(10)) return;
   uint16_t x = U16(), r1 = U16(), r2 = U16(), c1 = U16(), c2 = U16();
-  Texts.push_back(SheetText(x) + "!" + PlainRefText(r1, c1) + ":" + PlainRefText(r2, c2));
+  Texts.push_back(SheetText(x) + "!" + PlainRefText(c1, r1) + ":" + PlainRefText(c2, r2));
 }
 
 void TFormulaReader::DoRefErr3d() {

@@ -4,7 +4,7 @@
 //
 // What the conversion needs from the file reader (names, EXTERNSHEET entries, sheet names) and
 // from the engine (function table, number and error texts, column letters) comes through
-// IFormulaTextSource, which the book-level file reader implements.
+// FormulaTextSource, which the book-level file reader implements.
 //
 // Protocol of TokensToText: the operand stack `Texts` is built token by token in postfix
 // order; the result is "=" + the top text. The empty text means "set nothing on the cell":
@@ -25,9 +25,9 @@ struct FormulaFunctionInfo {
   int fixedArgs = 0;  // the argument count of a ptgFunc call
 };
 
-class IFormulaTextSource {
+class FormulaTextSource {
  public:
-  virtual ~IFormulaTextSource() = default;
+  virtual ~FormulaTextSource() = default;
   // NAME records in file order.
   virtual size_t NameCount() const = 0;
   virtual std::string NameText(size_t index) const = 0;
@@ -54,7 +54,7 @@ class TFormulaReader {
  public:
   using Handler = void (TFormulaReader::*)();
 
-  explicit TFormulaReader(IFormulaTextSource& reader);
+  explicit TFormulaReader(FormulaTextSource& reader);
   virtual ~TFormulaReader() = default;
 
   virtual bool HandleToken(uint8_t kind);
@@ -72,8 +72,8 @@ class TFormulaReader {
   uint16_t U16();
   std::string Pop();
   std::string CellText(int32_t column, bool columnAbsolute, int32_t row, bool rowAbsolute) const;
-  std::string PlainRefText(uint16_t row, uint16_t columnWord) const;
-  std::string OffsetRefText(uint16_t row, uint16_t columnWord) const;
+  std::string PlainRefText(uint16_t columnWord, uint16_t row) const;
+  std::string OffsetRefText(uint16_t columnWord, uint16_t row) const;
   std::string SheetText(uint16_t externIndex) const;
   // The top k texts joined in argument order with the list separator, and Extra, in brackets.
   bool Arguments(size_t k, const std::string& extra, std::string& out);
@@ -114,7 +114,7 @@ class TFormulaReader {
   int32_t CurrentCol = 0;
   bool Stop = false;
   uint16_t Position = 0;
-  IFormulaTextSource& Reader;
+  FormulaTextSource& Reader;
   int32_t CurrentRow = 0;
   std::vector<std::string> Texts;
   uint8_t Kind = 0;

@@ -90,7 +90,7 @@ TEST(BlockCodec, InvalidCodesFailToCompressAndDecompress) {
     try {
       CompressBlock(code, data, kFail);
       ADD_FAILURE() << "code " << int(code) << " compressed";
-    } catch (const EStoreError& e) {
+    } catch (const StoreError& e) {
       EXPECT_EQ(std::string(e.what()), kFail);
     }
     std::vector<uint8_t> out;

@@ -1,6 +1,6 @@
 // Hostile framed files: a small framed file (4 KiB blocks, as another writer may choose) is
 // damaged at random, byte flips and truncations, and then opened, read, written and cut.
-// Every outcome must be data or an EStoreError; never a crash, a hang or another exception.
+// Every outcome must be data or an StoreError; never a crash, a hang or another exception.
 // Runs clean under the sanitizer build.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "store/StoreError.h"
+#include "store/Errors.h"
 #include "store/stream/BlockCodec.h"
 #include "store/stream/BlockCrc.h"
 #include "store/stream/MemoryStream.h"
@@ -62,13 +62,13 @@ std::string Exercise(std::shared_ptr<MemoryFile> file, Rng& rng) {
     }
     const int64_t size = s.Size();
     if (size > 0) {
-      s.Seek(int64_t(rng.Next() % uint32_t(size)), TSeekOrigin::soBeginning);
+      s.Seek(int64_t(rng.Next() % uint32_t(size)), SeekOrigin::soBeginning);
       s.Write(buf.data(), 100);
       s.SetSize(size / 2);
       s.Flush();
     }
     return "ok";
-  } catch (const EStoreError&) {
+  } catch (const StoreError&) {
     return "error";
   }
 }

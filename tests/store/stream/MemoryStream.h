@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "store/StoreError.h"
-#include "store/TStream.h"
+#include "store/Errors.h"
+#include "store/Stream.h"
 
 namespace streamtest {
 
@@ -17,7 +17,7 @@ struct MemoryFile {
   bool readOnly = false;
 };
 
-class MemoryStream : public store::TStream {
+class MemoryStream : public store::Stream {
  public:
   explicit MemoryStream(std::shared_ptr<MemoryFile> file) : file_(std::move(file)) {}
   size_t Read(void* buffer, size_t count) override {
@@ -36,16 +36,16 @@ class MemoryStream : public store::TStream {
     pos_ += static_cast<int64_t>(count);
     return count;
   }
-  int64_t Seek(int64_t offset, store::TSeekOrigin origin) override {
-    int64_t base = origin == store::TSeekOrigin::soBeginning ? 0
-                   : origin == store::TSeekOrigin::soCurrent ? pos_
+  int64_t Seek(int64_t offset, store::SeekOrigin origin) override {
+    int64_t base = origin == store::SeekOrigin::soBeginning ? 0
+                   : origin == store::SeekOrigin::soCurrent ? pos_
                                                              : static_cast<int64_t>(file_->bytes.size());
     pos_ = std::max<int64_t>(0, base + offset);
     return pos_;
   }
   int64_t Size() override { return static_cast<int64_t>(file_->bytes.size()); }
   void SetSize(int64_t newSize) override {
-    if (file_->readOnly) throw store::EStoreError("TSFSUserFileStream.SetSize - can not set size, error = -1");
+    if (file_->readOnly) throw store::StoreError("TSFSUserFileStream.SetSize - can not set size, error = -1");
     file_->bytes.resize(static_cast<size_t>(newSize), 0);
   }
 

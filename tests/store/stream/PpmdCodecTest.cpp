@@ -80,7 +80,7 @@ TEST(PpmdCodec, DecoderRejectsOverlongAndGarbageWithoutCrashing) {
   const std::vector<uint8_t> input = ReadData("text.txt");
   const std::vector<uint8_t> packed = ReadData("text.txt.m10o3.ppmd");
   // One byte short of the real length is too much data for the caller's limit.
-  EXPECT_THROW(PpmdDecompress(packed, 3, 10, input.size() - 1), ppmd::EPpmdError);
+  EXPECT_THROW(PpmdDecompress(packed, 3, 10, input.size() - 1), ppmd::PpmdError);
 
   // Garbage and truncated data decode to something or fail cleanly, never beyond the limit.
   std::vector<uint8_t> garbage(4096);
@@ -89,21 +89,21 @@ TEST(PpmdCodec, DecoderRejectsOverlongAndGarbageWithoutCrashing) {
   for (int order : {3, 5, 13}) {
     try {
       EXPECT_LE(PpmdDecompress(garbage, order, 1, 100000).size(), 100000u);
-    } catch (const ppmd::EPpmdError&) {
+    } catch (const ppmd::PpmdError&) {
     }
     std::vector<uint8_t> truncated(packed.begin(), packed.begin() + packed.size() / 2);
     try {
       auto out = PpmdDecompress(truncated, order, 10, input.size());
       EXPECT_FALSE(out == input);
-    } catch (const ppmd::EPpmdError&) {
+    } catch (const ppmd::PpmdError&) {
     }
   }
 }
 
 TEST(PpmdCodec, ParametersOutOfRangeAreRejected) {
   const std::vector<uint8_t> data{1, 2, 3};
-  EXPECT_THROW(PpmdCompress(data, 0, 10), ppmd::EPpmdError);
-  EXPECT_THROW(PpmdCompress(data, 17, 10), ppmd::EPpmdError);
-  EXPECT_THROW(PpmdCompress(data, 3, 0), ppmd::EPpmdError);
-  EXPECT_THROW(PpmdDecompress(data, 3, 257, 10), ppmd::EPpmdError);
+  EXPECT_THROW(PpmdCompress(data, 0, 10), ppmd::PpmdError);
+  EXPECT_THROW(PpmdCompress(data, 17, 10), ppmd::PpmdError);
+  EXPECT_THROW(PpmdCompress(data, 3, 0), ppmd::PpmdError);
+  EXPECT_THROW(PpmdDecompress(data, 3, 257, 10), ppmd::PpmdError);
 }

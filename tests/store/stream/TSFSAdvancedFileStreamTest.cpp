@@ -43,9 +43,9 @@ std::unique_ptr<TSFSAdvancedFileStream> Create(std::shared_ptr<MemoryFile> f, ui
 std::unique_ptr<TSFSAdvancedFileStream> Open(std::shared_ptr<MemoryFile> f, uint8_t code = 0) {
   return std::make_unique<TSFSAdvancedFileStream>(std::make_unique<MemoryStream>(f), false, code, 0);
 }
-std::vector<uint8_t> ReadAll(TStream& s) {
+std::vector<uint8_t> ReadAll(Stream& s) {
   std::vector<uint8_t> v(static_cast<size_t>(s.Size()));
-  s.Seek(0, TSeekOrigin::soBeginning);
+  s.Seek(0, SeekOrigin::soBeginning);
   if (!v.empty()) {
     EXPECT_EQ(s.Read(v.data(), v.size()), v.size());
   }
@@ -162,7 +162,7 @@ TEST_P(FramedRoundTrip, AllSizesWithOverwrites) {
         // Random bytes do not compress: the block grows and the later blocks move.
         std::vector<uint8_t> patch(k == 1 ? 1 : 4000);
         for (auto& c : patch) c = uint8_t((x = x * 1103515245u + 12345u) >> 24);
-        s->Seek(int64_t(at), TSeekOrigin::soBeginning);
+        s->Seek(int64_t(at), SeekOrigin::soBeginning);
         ASSERT_EQ(s->Write(patch.data(), patch.size()), patch.size());
         std::memcpy(expect.data() + at, patch.data(), patch.size());
         EXPECT_EQ(s->Position(), int64_t(at + patch.size()));
@@ -174,7 +174,7 @@ TEST_P(FramedRoundTrip, AllSizesWithOverwrites) {
     // Reads across a block boundary in small pieces.
     if (size > 524288 + 10) {
       std::vector<uint8_t> piece(20);
-      r->Seek(524288 - 10, TSeekOrigin::soBeginning);
+      r->Seek(524288 - 10, SeekOrigin::soBeginning);
       ASSERT_EQ(r->Read(piece.data(), 20), 20u);
       EXPECT_EQ(0, std::memcmp(piece.data(), expect.data() + 524288 - 10, 20));
     }
@@ -193,7 +193,7 @@ TEST(TSFSAdvancedFileStream, RewritingOneByteTouchesOnlyItsBlock) {
   const uint32_t block2 = Get32(before, block1 + 12);
   {
     auto s = Open(f);
-    s->Seek(524288 + 1000, TSeekOrigin::soBeginning);
+    s->Seek(524288 + 1000, SeekOrigin::soBeginning);
     const uint8_t same = data[524288 + 1000] == 'a' ? 'b' : 'a';
     s->Write(&same, 1);
   }
@@ -213,7 +213,7 @@ TEST(TSFSAdvancedFileStream, WritingBeyondTheEndAndSettingTheSize) {
     auto f = std::make_shared<MemoryFile>();
     auto s = Create(f, code);
     s->Write("head", 4);
-    s->Seek(600000, TSeekOrigin::soBeginning);
+    s->Seek(600000, SeekOrigin::soBeginning);
     s->Write("tail", 4);
     EXPECT_EQ(s->Size(), 600004);
     std::vector<uint8_t> all = ReadAll(*s);
@@ -227,7 +227,7 @@ TEST(TSFSAdvancedFileStream, WritingBeyondTheEndAndSettingTheSize) {
     s->SetSize(524288);      // exactly on a block boundary
     EXPECT_EQ(s->Size(), 524288);
     s->SetSize(700000);      // grow with zeros, position stays
-    s->Seek(0, TSeekOrigin::soBeginning);
+    s->Seek(0, SeekOrigin::soBeginning);
     s->SetSize(700001);
     EXPECT_EQ(s->Position(), 0);
     all = ReadAll(*s);
@@ -239,7 +239,7 @@ TEST(TSFSAdvancedFileStream, WritingBeyondTheEndAndSettingTheSize) {
       EXPECT_EQ(f->bytes.size(), 128u);
       EXPECT_EQ(Get32(f->bytes, 12), 0u);
     }
-    EXPECT_EQ(s->Seek(-5, TSeekOrigin::soEnd), 0);  // below 0 becomes 0
+    EXPECT_EQ(s->Seek(-5, SeekOrigin::soEnd), 0);  // below 0 becomes 0
   }
 }
 
@@ -252,7 +252,7 @@ TEST(TSFSAdvancedFileStream, CorruptBlockCrcFailsOnTheFirstReadThatTouchesIt) {
   auto s = Open(f);
   std::vector<uint8_t> buf(1000);
   EXPECT_EQ(s->Read(buf.data(), buf.size()), buf.size());  // block 0 is sound
-  s->Seek(524288 + 5, TSeekOrigin::soBeginning);
+  s->Seek(524288 + 5, SeekOrigin::soBeginning);
   EXPECT_EQ(ErrorOf([&] { s->Read(buf.data(), 10); }), "TSFSAdvancedFileStream.LoadBlock - decompression crc error.");
   EXPECT_EQ(s->Position(), 524288 + 5);
 
@@ -328,7 +328,7 @@ TEST(TSFSAdvancedFileStream, ProgressRunsFromZeroToHundredPerBlock) {
   auto f = std::make_shared<MemoryFile>();
   auto s = Create(f, 1);
   std::vector<double> seen;
-  s->OnProgress = [&](TStream&, double p) { seen.push_back(p); };
+  s->OnProgress = [&](Stream&, double p) { seen.push_back(p); };
   const std::vector<uint8_t> data = Text(4 * 524288);
   s->Write(data.data(), data.size());
   ASSERT_EQ(seen.size(), 6u);
@@ -337,7 +337,7 @@ TEST(TSFSAdvancedFileStream, ProgressRunsFromZeroToHundredPerBlock) {
   EXPECT_DOUBLE_EQ(seen[4], 100.0);
   EXPECT_EQ(seen.back(), 100.0);
   seen.clear();
-  s->Seek(2 * 524288, TSeekOrigin::soBeginning);  // two blocks from here to the end
+  s->Seek(2 * 524288, SeekOrigin::soBeginning);  // two blocks from here to the end
   std::vector<uint8_t> buf(2 * 524288);
   s->Read(buf.data(), buf.size());
   ASSERT_EQ(seen.size(), 4u);
@@ -363,15 +363,15 @@ TEST(TSFSFileStream, ReadOnlyModeRefusesChanges) {
   }
   TSFSFileStream rw(Open(f), "book.xls", 0x0002);
   int calls = 0;
-  rw.OnProgress = [&](TStream&, double) { calls++; };
-  rw.Seek(0, TSeekOrigin::soEnd);
+  rw.OnProgress = [&](Stream&, double) { calls++; };
+  rw.Seek(0, SeekOrigin::soEnd);
   EXPECT_EQ(rw.Write("more", 4), 4u);
   EXPECT_GT(calls, 0);
   char buf[8];
-  rw.Seek(0, TSeekOrigin::soBeginning);
+  rw.Seek(0, SeekOrigin::soBeginning);
   EXPECT_EQ(rw.Read(buf, 8), 8u);
   EXPECT_EQ(std::string(buf, 8), "datamore");
-  EXPECT_EQ(ErrorOf([] { TSFSAdvancedFileStream s(std::unique_ptr<TStream>(), false, 0, 0); }),
+  EXPECT_EQ(ErrorOf([] { TSFSAdvancedFileStream s(std::unique_ptr<Stream>(), false, 0, 0); }),
             "TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
 }
 
@@ -389,11 +389,11 @@ TEST(TSFSAdvancedFileStream, SmallPiecesGiveTheSameFileAsOneWrite) {
     }
     // A read sees what is still held back, and leaves the file complete.
     std::vector<uint8_t> tail(777);
-    s->Seek(-777, TSeekOrigin::soEnd);
+    s->Seek(-777, SeekOrigin::soEnd);
     ASSERT_EQ(s->Read(tail.data(), tail.size()), tail.size());
     EXPECT_EQ(0, std::memcmp(tail.data(), data.data() + data.size() - 777, 777));
     EXPECT_TRUE(pieces->bytes == whole->bytes);
-    s->Seek(0, TSeekOrigin::soEnd);
+    s->Seek(0, SeekOrigin::soEnd);
     s->Write("!", 1);
   }
   // Destruction writes the last piece.
@@ -421,7 +421,7 @@ TEST(TSFSAdvancedFileStream, FlushReportsAFailedLastBlock) {
             "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.");
   EXPECT_EQ(bad->Size(), 0);
   std::vector<uint8_t> big(1048576 + 5, 'y');
-  bad->Seek(0, TSeekOrigin::soBeginning);
+  bad->Seek(0, SeekOrigin::soBeginning);
   EXPECT_EQ(ErrorOf([&] { bad->Write(big.data(), big.size()); }),
             "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.");
 }

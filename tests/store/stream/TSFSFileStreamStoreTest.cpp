@@ -23,9 +23,9 @@ std::vector<uint8_t> Text(size_t n) {
   }
   return v;
 }
-std::vector<uint8_t> ReadAll(TStream& s) {
+std::vector<uint8_t> ReadAll(Stream& s) {
   std::vector<uint8_t> v(static_cast<size_t>(s.Size()));
-  s.Seek(0, TSeekOrigin::soBeginning);
+  s.Seek(0, SeekOrigin::soBeginning);
   if (!v.empty()) s.ReadBuffer(v.data(), v.size());
   return v;
 }

@@ -15,6 +15,7 @@
 #include "xls/book/BookNames.h"
 #include "xls/book/BookFiles.h"
 #include "xls/compound/CompoundReader.h"
+#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
@@ -24,16 +25,16 @@ class BookEngine : public ::testing::Test {
   void SetUp() override { formulas::BookFormulaCache::Install(); }
   void TearDown() override { workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory({}); }
 
-  static std::string Display(workbook::TSpreadSheetBook& b, int sheet, int col, int row) {
+  static std::string Display(workbook::Workbook& b, int sheet, int col, int row) {
     return b.Sheets(sheet).CellObject(col, row)->DisplayText();
   }
-  static std::string Edit(workbook::TSpreadSheetBook& b, int sheet, int col, int row) {
+  static std::string Edit(workbook::Workbook& b, int sheet, int col, int row) {
     return b.Sheets(sheet).CellObject(col, row)->EditText();
   }
 };
 
 TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   book.AddSheet("Data");
   auto& s = book.Sheets(0);
   s.CellObject(0, 0)->SetText("1");
@@ -67,7 +68,7 @@ TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
   }
   EXPECT_EQ(numbers, (std::vector<double>{7, 6, 3, 42}));
 
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   LoadBookFromBytes(back, file);
   EXPECT_EQ(Edit(back, 0, 1, 0), "=A1+A2*A3");
   EXPECT_EQ(Edit(back, 0, 1, 1), "=SUM(A1:A3)");
@@ -84,15 +85,15 @@ TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
 }
 
 TEST_F(BookEngine, DefinedNamesRoundTrip) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   book.AddSheet("Data");
   ASSERT_TRUE(AddBookName(book, {"Prices", 1, {0, 0, 0, 9}, false}));
   ASSERT_TRUE(AddBookName(book, {"Corner", 0, {2, 3, 2, 3}, false}));
   std::vector<uint8_t> file;
   SaveBookToBytes(book, file);
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   LoadBookFromBytes(back, file);
-  const std::vector<workbook::TDefinedName> names = BookNames(back);
+  const std::vector<workbook::DefinedNameRecord> names = BookNames(back);
   ASSERT_EQ(names.size(), 2u);
   EXPECT_EQ(names[0].Name, "Prices");
   EXPECT_EQ(names[0].Sheet, 1);
@@ -106,7 +107,7 @@ TEST_F(BookEngine, DefinedNamesRoundTrip) {
 // or changing them must see what it sees on the typed originals: the stored record, insertion
 // of rows, sheet renaming, the clipboard and undo.
 TEST_F(BookEngine, FormulasWithoutTextOfTheirOwnBehaveAsTypedOnes) {
-  workbook::TSpreadSheetBook typed;
+  workbook::Workbook typed;
   typed.AddSheet("Data");
   const int rows = 12;
   for (int r = 0; r < rows; ++r) {
@@ -119,7 +120,7 @@ TEST_F(BookEngine, FormulasWithoutTextOfTheirOwnBehaveAsTypedOnes) {
   typed.Recalculate();
   std::vector<uint8_t> file;
   ASSERT_TRUE(SaveBookToBytes(typed, file).empty());
-  workbook::TSpreadSheetBook loaded;
+  workbook::Workbook loaded;
   LoadBookFromBytes(loaded, file);
   auto& storage = loaded.Sheets(0).Storage();
   ASSERT_TRUE(storage.IsFormulaTextDerived(1, rows - 1));  // the case under test does occur
@@ -139,32 +140,32 @@ TEST_F(BookEngine, FormulasWithoutTextOfTheirOwnBehaveAsTypedOnes) {
     }
   };
   sameEverywhere("loaded");
-  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+  for (workbook::Workbook* book : {&typed, &loaded}) {
     book->Sheets(0).Storage().InsertCells(workbook::TRect{0, 3, 0, 4}, 3);  // two rows above row 4
   }
   sameEverywhere("rows inserted");
-  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) book->Sheets(1).SetCaption("Figures");
+  for (workbook::Workbook* book : {&typed, &loaded}) book->Sheets(1).SetCaption("Figures");
   sameEverywhere("sheet renamed");
   ASSERT_NE(Edit(loaded, 0, 1, rows - 1).find("Figures!"), std::string::npos);
-  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+  for (workbook::Workbook* book : {&typed, &loaded}) {
     book->Sheets(0).CopyToClipboard(workbook::TRect{1, 8, 2, 9}, false);
     book->Sheets(0).Paste(3, 0);
   }
   sameEverywhere("copied and pasted");
-  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+  for (workbook::Workbook* book : {&typed, &loaded}) {
     book->Sheets(0).CellObject(1, 10)->SetText("7");
     book->Sheets(0).CellObject(2, 11)->SetText("");
     book->Recalculate();
   }
   sameEverywhere("overwritten");
-  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+  for (workbook::Workbook* book : {&typed, &loaded}) {
     book->History().Undo();
     book->History().Undo();
     book->Recalculate();
   }
   sameEverywhere("undone");
   // Undo gives back formulas that name the renamed sheet by its new name, in both books.
-  for (workbook::TSpreadSheetBook* book : {&typed, &loaded}) {
+  for (workbook::Workbook* book : {&typed, &loaded}) {
     EXPECT_EQ(book->Sheets(0).Storage().CellDataType(1, 10), workbook::kCellFormula);
     EXPECT_EQ(book->Sheets(0).Storage().CellDataType(2, 11), workbook::kCellFormula);
     EXPECT_EQ(Edit(*book, 0, 1, 10), "=A11*2+Figures!$A$3");
@@ -180,7 +181,7 @@ namespace {
 // The reader compiles a repeated formula pattern once and gives the next cells the compiled
 // tokens; every cell must still read exactly as if its own text had been compiled.
 TEST_F(BookEngine, RepeatedFormulaPatternsLoadAsEachCellWasTyped) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   book.AddSheet("Other");
   auto& s = book.Sheets(0);
   const int rows = 40;
@@ -204,7 +205,7 @@ TEST_F(BookEngine, RepeatedFormulaPatternsLoadAsEachCellWasTyped) {
   book.Recalculate();
   std::vector<uint8_t> file;
   ASSERT_TRUE(SaveBookToBytes(book, file).empty());
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   LoadBookFromBytes(back, file);
   for (int r = 0; r < rows; ++r) {
     for (int c = 2; c < 10; ++c) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "formulas/TokenBlock.h"
-#include "workbook/IDefinedNames.h"
+#include "workbook/DefinedNames.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -19,23 +19,24 @@
 #include "xls/biff/RecordReader.h"
 #include "xls/book/BookFiles.h"
 #include "xls/compound/CompoundReader.h"
+#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
 
 using formulas::TokenBlock;
 
-class TableFormulaCache : public workbook::IFormulaCache, public workbook::IDefinedNames {
+class TableFormulaCache : public workbook::FormulaEngine, public workbook::DefinedNames {
  public:
-  struct Entry : workbook::IFormulaEntry {
+  struct Entry : workbook::FormulaHandle {
     std::string text;
     TokenBlock tokens;
   };
   std::map<std::string, TokenBlock> table;
-  std::vector<workbook::TDefinedName> names;
+  std::vector<workbook::DefinedNameRecord> names;
   std::vector<std::string> compiled;  // texts handed over, in order
 
-  void Remove(workbook::IFormulaEntry* entry) override {
+  void Remove(workbook::FormulaHandle* entry) override {
     std::erase_if(entries_, [entry](const auto& e) { return e.get() == entry; });
   }
   void SetFormula(workbook::TSSDataStorage& s, int32_t col, int32_t row) override {
@@ -50,20 +51,20 @@ class TableFormulaCache : public workbook::IFormulaCache, public workbook::IDefi
     entries_.push_back(std::move(e));
     s.SetCellRec(col, row, rec);
   }
-  workbook::IFormulaEntry* Clone(workbook::IFormulaEntry* entry, workbook::TSSDataStorage&) override {
+  workbook::FormulaHandle* Clone(workbook::FormulaHandle* entry, workbook::TSSDataStorage&) override {
     entries_.push_back(std::make_unique<Entry>(*static_cast<Entry*>(entry)));
     return entries_.back().get();
   }
-  std::string FormulaText(workbook::IFormulaEntry* entry) override { return static_cast<Entry*>(entry)->text; }
-  std::string FormulaDisplayText(workbook::IFormulaEntry*) override { return "7"; }
-  std::string FormulaTokenBytes(workbook::IFormulaEntry* entry, uint16_t& count) override {
+  std::string FormulaText(workbook::FormulaHandle* entry) override { return static_cast<Entry*>(entry)->text; }
+  std::string FormulaDisplayText(workbook::FormulaHandle*) override { return "7"; }
+  std::string FormulaTokenBytes(workbook::FormulaHandle* entry, uint16_t& count) override {
     const TokenBlock& t = static_cast<Entry*>(entry)->tokens;
     count = t.Length();
     return std::string(reinterpret_cast<const char*>(t.Data()), t.Length());
   }
   size_t DefinedNameCount() const override { return names.size(); }
-  workbook::TDefinedName DefinedName(size_t index) const override { return names.at(index); }
-  bool AddDefinedName(const workbook::TDefinedName& name) override {
+  workbook::DefinedNameRecord DefinedName(size_t index) const override { return names.at(index); }
+  bool AddDefinedName(const workbook::DefinedNameRecord& name) override {
     names.push_back(name);
     return true;
   }
@@ -87,7 +88,7 @@ TableFormulaCache& InstallCache(workbook::TCustomSpreadSheetBook& book) {
 }
 
 TEST(BookFormulas, FormulasAndNamesSurviveSaveAndLoad) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   TableFormulaCache& cache = InstallCache(book);
   book.AddSheet("Data");
   book.Sheets(0).CellObject(0, 0)->SetText("6");
@@ -118,7 +119,7 @@ TEST(BookFormulas, FormulasAndNamesSurviveSaveAndLoad) {
   std::memcpy(&cached, formulas[0].result.data(), 8);
   EXPECT_EQ(cached, 7.0);
 
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   TableFormulaCache& backCache = InstallCache(back);
   LoadBookFromBytes(back, file);
   EXPECT_EQ(backCache.compiled, (std::vector<std::string>{"=A1+1", "=SUM(Data!A1:A3)"}));
@@ -134,14 +135,14 @@ TEST(BookFormulas, FormulasAndNamesSurviveSaveAndLoad) {
 }
 
 TEST(BookFormulas, AFormulaWithoutTokensIsNotWrittenAsGarbage) {
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   InstallCache(book);
   book.Sheets(0).CellObject(0, 0)->SetText("=NOT.IN.TABLE()");  // compiles to no tokens
   std::vector<uint8_t> file;
   const std::vector<std::string> warnings = SaveBookToBytes(book, file);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0], "Sheet Sheet1: 1 formulas have no form in the file and were not saved");
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   InstallCache(back);
   LoadBookFromBytes(back, file);
   EXPECT_FALSE(back.Sheets(0).Storage().HasRecord(0, 0));

@@ -29,6 +29,7 @@
 #include "workbook/TSSCellObject.h"
 #include "xls/book/BookDump.h"
 #include "xls/book/BookFiles.h"
+#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
@@ -135,7 +136,7 @@ void CheckPeerSamples(const std::string& writer, const std::string& makeCommand)
     const std::string name = entry.path().filename().string();
     if (name.rfind(writer + "-", 0) != 0 || entry.path().extension() != ".xls") continue;
     ++files;
-    workbook::TSpreadSheetBook book;
+    workbook::Workbook book;
     ASSERT_NO_THROW(LoadBookFromFile(book, entry.path().string())) << name;
     book.Recalculate();
     const std::string dump = dir.File(name + ".json");
@@ -162,7 +163,7 @@ TEST(BookPeers, SheetJsFilesLoadWithTheirContent) {
 
 // A book with values, a long text, merged areas, sizes, hidden parts and fonts, and the
 // manifest of what a reader must find in its file.
-void MakeBook(workbook::TSpreadSheetBook& book, std::string& manifest) {
+void MakeBook(workbook::Workbook& book, std::string& manifest) {
   book.AddSheet("Second");
   auto& s = book.Sheets(0);
   s.CellObject(0, 0)->SetText("Title");
@@ -205,7 +206,7 @@ TEST(BookPeers, OurFilesOpenInXlrdAndSheetJs) {
   if (Python().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt (scripts/peers.sh installs them)";
   EngineInstalled engine;
   TempDir dir;
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   std::string manifest;
   MakeBook(book, manifest);
   const std::string file = dir.File("ours.xls");

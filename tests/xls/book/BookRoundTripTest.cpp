@@ -18,20 +18,22 @@
 #include "xls/book/TExcelFileWriter.h"
 #include "xls/compound/ByteSource.h"
 #include "xls/compound/CompoundReader.h"
+#include "xls/Errors.h"
+#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
 
-using workbook::TSpreadSheetBook;
+using workbook::Workbook;
 
-std::vector<uint8_t> Save(TSpreadSheetBook& book, std::vector<std::string>* warnings = nullptr) {
+std::vector<uint8_t> Save(Workbook& book, std::vector<std::string>* warnings = nullptr) {
   std::vector<uint8_t> bytes;
   std::vector<std::string> w = SaveBookToBytes(book, bytes);
   if (warnings) *warnings = w;
   return bytes;
 }
 
-std::string Edit(TSpreadSheetBook& book, int sheet, int col, int row) {
+std::string Edit(Workbook& book, int sheet, int col, int row) {
   return book.Sheets(sheet).CellObject(col, row)->EditText();
 }
 
@@ -63,8 +65,8 @@ class BookRoundTrip : public ::testing::Test {
     src.Sheets(1).CellObject(0, 0)->SetText("second");
     src.Sheets(2).CellObject(1, 1)->SetText("hidden sheet text");
   }
-  TSpreadSheetBook src;
-  TSpreadSheetBook dst;
+  Workbook src;
+  Workbook dst;
 };
 
 TEST_F(BookRoundTrip, SheetsValuesAndOrder) {
@@ -182,7 +184,7 @@ TEST_F(BookRoundTrip, SizesHiddenMergedAndProtection) {
 }
 
 TEST(BookWriter, TextsNumbersAndLabelLimits) {
-  TSpreadSheetBook book;
+  Workbook book;
   auto& s = book.Sheets(0);
   s.CellObject(0, 0)->Style().SetFormatCode(49);  // text format: "123" stays a label
   s.CellObject(0, 0)->SetText("123");
@@ -201,7 +203,7 @@ TEST(BookWriter, TextsNumbersAndLabelLimits) {
 }
 
 TEST(BookWriter, SmallBookUsesTheMiniStreamAndReadsBack) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.Sheets(0).CellObject(0, 0)->SetText("1");
   std::vector<uint8_t> file = Save(book);
   MemoryByteSource source(file);
@@ -209,13 +211,13 @@ TEST(BookWriter, SmallBookUsesTheMiniStreamAndReadsBack) {
   const auto entry = container.FindWorkbookStream();
   ASSERT_TRUE(entry);
   EXPECT_LT(container.Entries()[*entry].size, 4096u);
-  TSpreadSheetBook back;
+  Workbook back;
   LoadBookFromBytes(back, file);
   EXPECT_EQ(Edit(back, 0, 0, 0), "1");
 }
 
 TEST(BookWriter, CellsBeyondTheFormatAreReportedNotSilentlyLost) {
-  TSpreadSheetBook book;
+  Workbook book;
   auto& s = book.Sheets(0);
   s.CellObject(255, 65535)->SetText("last");
   s.CellObject(256, 0)->SetText("col 257");
@@ -224,14 +226,14 @@ TEST(BookWriter, CellsBeyondTheFormatAreReportedNotSilentlyLost) {
   std::vector<uint8_t> file = Save(book, &warnings);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].find("2 cells"), std::string::npos) << warnings[0];
-  TSpreadSheetBook back;
+  Workbook back;
   LoadBookFromBytes(back, file);
   EXPECT_EQ(Edit(back, 0, 255, 65535), "last");
   EXPECT_EQ(back.Sheets(0).Storage().HasRecord(256, 0), false);
 }
 
 TEST(BookWriter, ManyStylesAndMergedAreasSplitAcrossRecords) {
-  TSpreadSheetBook book;
+  Workbook book;
   auto& s = book.Sheets(0);
   for (int i = 0; i < 1100; ++i) s.Storage().MergeCells({0, i * 2, 1, i * 2}, true);
   for (int i = 0; i < 40; ++i) {
@@ -242,7 +244,7 @@ TEST(BookWriter, ManyStylesAndMergedAreasSplitAcrossRecords) {
   std::vector<uint8_t> file = Save(book);
   std::vector<uint16_t> ids = RecordIds(file);
   EXPECT_EQ(std::count(ids.begin(), ids.end(), rec::kMergedCells), 2);
-  TSpreadSheetBook back;
+  Workbook back;
   LoadBookFromBytes(back, file);
   EXPECT_EQ(back.Sheets(0).Storage().MergedCells().Count(), 1100);
   for (int i = 0; i < 40; ++i) EXPECT_EQ(back.Sheets(0).CellObject(3, i)->Style().Font().Size(), 6 + i) << i;
@@ -279,10 +281,10 @@ size_t FilesBeside(const std::string& path) {
 TEST(BookSaveToFile, ReplacesTheFileAndLeavesNoTemporaryBehind) {
   TempPath target(".xls");
   { std::ofstream(target.path) << "previous content"; }
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   book.Sheets(0).CellObject(0, 0)->SetText("new");
   SaveBookToFile(book, target.path);
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   LoadBookFromFile(back, target.path);
   EXPECT_EQ(back.Sheets(0).CellObject(0, 0)->EditText(), "new");
   EXPECT_EQ(FilesBeside(target.path), 1u);
@@ -301,7 +303,7 @@ TEST(BookSaveToFile, AFailedSaveKeepsThePreviousFile) {
   }
   EXPECT_EQ(ReadAll(target.path), "previous content");
   // A target in a folder that does not exist: the error names the failure, nothing is left.
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   EXPECT_THROW(SaveBookToFile(book, target.path + "-missing-dir/x.xls"), std::exception);
   EXPECT_EQ(ReadAll(target.path), "previous content");
   EXPECT_EQ(FilesBeside(target.path), 1u);
@@ -310,10 +312,10 @@ TEST(BookSaveToFile, AFailedSaveKeepsThePreviousFile) {
 TEST(BookSaveToFile, TheBookHandlersAreInstalled) {
   InstallBookFileHandlers();
   TempPath target(".xls");
-  workbook::TSpreadSheetBook book;
+  workbook::Workbook book;
   book.Sheets(0).CellObject(2, 3)->SetText("through the book");
   book.SaveToFile(target.path);
-  workbook::TSpreadSheetBook back;
+  workbook::Workbook back;
   back.LoadFromFile(target.path);
   EXPECT_EQ(back.Sheets(0).CellObject(2, 3)->EditText(), "through the book");
 }

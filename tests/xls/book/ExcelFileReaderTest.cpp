@@ -23,11 +23,12 @@
 #include "workbook/TSSDataStorage.h"
 #include "xls/book/BookFiles.h"
 #include "xls/compound/CompoundWriter.h"
+#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
 
-using workbook::TSpreadSheetBook;
+using workbook::Workbook;
 
 // A stream with the default fonts and XFs, and sheets added by the test.
 struct StreamMaker {
@@ -50,7 +51,7 @@ struct StreamMaker {
   }
 };
 
-std::string Edit(TSpreadSheetBook& book, int sheet, int col, int row) {
+std::string Edit(Workbook& book, int sheet, int col, int row) {
   return book.Sheets(sheet).CellObject(col, row)->EditText();
 }
 
@@ -79,7 +80,7 @@ TEST(ExcelFileReader, EveryCellRecordKind) {
   s.Append(blanks.Build());
   std::vector<uint8_t> file = m.File();
 
-  TSpreadSheetBook book;
+  Workbook book;
   LoadBookFromBytes(book, file);
   ASSERT_EQ(book.PageCount(), 1);
   EXPECT_EQ(book.Sheets(0).Caption(), "Cells");
@@ -129,7 +130,7 @@ TEST(ExcelFileReader, SharedStringAcrossContinueWithWidthChange) {
   w.Write(RecordBuilder(rec::kEof));
   std::memcpy(stream.data() + boundAt + 4, &sheetAt, 4);
   CompoundStream cs{u"Workbook", stream};
-  TSpreadSheetBook book;
+  Workbook book;
   LoadBookFromBytes(book, BuildCompoundDocument(std::span<const CompoundStream>(&cs, 1)));
   // U+0416 has no Windows-1252 form: the code page's replacement stands in for it.
   const std::string text = Edit(book, 0, 0, 0);
@@ -144,7 +145,7 @@ TEST(ExcelFileReader, ChartSubstreamIsPassedOverAndHiddenSheetsStayHidden) {
   RecordList& chart = m.AddSheet(u"Chart1", 2);
   chart.Append(LabelRecord{{0, 0, 15}, u"chart text"}.Build());
   m.AddSheet(u"Second", 0, 1).Append(LabelRecord{{0, 0, 15}, u"two"}.Build());
-  TSpreadSheetBook book;
+  Workbook book;
   LoadBookFromBytes(book, m.File());
   ASSERT_EQ(book.PageCount(), 2);
   EXPECT_EQ(book.Sheets(1).Caption(), "Second");
@@ -179,7 +180,7 @@ TEST(ExcelFileReader, FormulaRecordsBecomeFormulaText) {
   sf.firstRow = 3, sf.lastRow = 5, sf.firstColumn = 1, sf.lastColumn = 1;
   sf.tokens = {0x2C, 0x00, 0x00, 0xFF, 0xC0};  // ptgRefN: the cell to the left
   s.Append(sf.Build());
-  TSpreadSheetBook book;
+  Workbook book;
   LoadBookFromBytes(book, m.File());
   EXPECT_EQ(Edit(book, 0, 1, 1), "=A1+2");
   EXPECT_EQ(Edit(book, 0, 1, 2), "#REF!");
@@ -201,7 +202,7 @@ TEST(ExcelFileReader, ArrayFormulaFillsItsCells) {
   a.firstRow = 0, a.lastRow = 60000, a.firstColumn = 0, a.lastColumn = 255;  // absurdly large
   a.tokens = {0x1E, 0x05, 0x00};  // 5
   s.Append(a.Build());
-  TSpreadSheetBook book;
+  Workbook book;
   LoadBookFromBytes(book, m.File());
   EXPECT_EQ(Edit(book, 0, 2, 0), "=5");
   EXPECT_EQ(Edit(book, 0, 2, 1), "=5");
@@ -216,7 +217,7 @@ TEST(ExcelFileReader, UnknownFunctionIsReportedAfterTheWholeFileWasRead) {
   f.tokens = {0x41, 0xFE, 0x00};  // ptgFuncV with a number the table does not hold
   s.Append(f.Build());
   s.Append(LabelRecord{{1, 0, 15}, u"after"}.Build());
-  TSpreadSheetBook book;
+  Workbook book;
   try {
     LoadBookFromBytes(book, m.File());
     FAIL() << "no error";
@@ -230,7 +231,7 @@ TEST(ExcelFileReader, EncryptedFileIsRefused) {
   StreamMaker m;
   m.b.Globals().Append(RecordBuilder(rec::kFilePass).U16(1).Zeros(52));
   m.AddSheet(u"S");
-  TSpreadSheetBook book;
+  Workbook book;
   try {
     LoadBookFromBytes(book, m.File());
     FAIL() << "no error";
@@ -241,7 +242,7 @@ TEST(ExcelFileReader, EncryptedFileIsRefused) {
 }
 
 TEST(ExcelFileReader, NotAWorkbookLeavesTheBookAsItWas) {
-  TSpreadSheetBook book;
+  Workbook book;
   book.Sheets(0).CellObject(0, 0)->SetText("keep");
   const std::vector<std::vector<uint8_t>> inputs = {
       {}, std::vector<uint8_t>(700, 0x41), std::vector<uint8_t>(4096, 0)};
@@ -263,13 +264,13 @@ TEST(ExcelFileReader, TruncatedAndCorruptStreamsFailCleanly) {
   RecordList& s = m.AddSheet(u"S");
   for (int i = 0; i < 400; ++i) s.Append(LabelRecord{{uint16_t(i), 0, 15}, u"text of a cell"}.Build());
   const std::vector<uint8_t> good = m.File();
-  TSpreadSheetBook book;
+  Workbook book;
   LoadBookFromBytes(book, good);
   EXPECT_EQ(Edit(book, 0, 0, 399), "text of a cell");
   // Every cut and a byte flipped at many places: an error or a book, never a crash or a hang.
   for (size_t cut = 0; cut < good.size(); cut += 997) {
     std::vector<uint8_t> bytes(good.begin(), good.begin() + long(cut));
-    TSpreadSheetBook b;
+    Workbook b;
     try {
       LoadBookFromBytes(b, bytes);
     } catch (const std::exception&) {
@@ -279,7 +280,7 @@ TEST(ExcelFileReader, TruncatedAndCorruptStreamsFailCleanly) {
   for (size_t at = 0; at < good.size(); at += 331) {
     std::vector<uint8_t> bytes = good;
     bytes[at] ^= 0xFF;
-    TSpreadSheetBook b;
+    Workbook b;
     try {
       LoadBookFromBytes(b, bytes);
     } catch (const std::exception&) {
@@ -289,7 +290,7 @@ TEST(ExcelFileReader, TruncatedAndCorruptStreamsFailCleanly) {
 }
 
 TEST(ExcelFileReader, MissingFileNamesTheFile) {
-  TSpreadSheetBook book;
+  Workbook book;
   try {
     LoadBookFromFile(book, "no-such-dir/none.xls");
     FAIL() << "no error";
@@ -313,9 +314,9 @@ TEST(ExcelFileReader, LabelTextsFollowTheEntryRulesAsTyped) {
   StreamMaker m;
   RecordList& s = m.AddSheet(u"L");
   for (size_t i = 0; i < texts.size(); ++i) s.Append(LabelRecord{{uint16_t(i), 0, 15}, texts[i]}.Build());
-  TSpreadSheetBook loaded;
+  Workbook loaded;
   LoadBookFromBytes(loaded, m.File());
-  TSpreadSheetBook typed;
+  Workbook typed;
   for (size_t i = 0; i < texts.size(); ++i) {
     SCOPED_TRACE(i);
     std::string text;

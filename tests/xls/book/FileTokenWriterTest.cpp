@@ -12,9 +12,9 @@ namespace {
 
 using formulas::TokenBlock;
 
-std::vector<uint8_t> Convert(const TokenBlock& internal, int32_t row, int32_t col) {
+std::vector<uint8_t> Convert(const TokenBlock& internal, int32_t col, int32_t row) {
   std::vector<uint8_t> out;
-  EXPECT_TRUE(ToFileTokens(internal.Bytes(), row, col, out));
+  EXPECT_TRUE(ToFileTokens(internal.Bytes(), col, row, out));
   return out;
 }
 
@@ -32,7 +32,7 @@ TEST(FileTokenWriter, AbsoluteAndMixedReferences) {
   TokenBlock t = formulas::MakeRefToken({true, true, 4, 2});
   t.Append(formulas::MakeRefToken({true, false, 4, -1}));
   const std::vector<uint8_t> expected = {0x44, 0x04, 0x00, 0x02, 0x00, 0x44, 0x04, 0x00, 0x02, 0x40};
-  EXPECT_EQ(Convert(t, 9, 3), expected);
+  EXPECT_EQ(Convert(t, 3, 9), expected);
 }
 
 TEST(FileTokenWriter, AreasThreeDimensionalAndNames) {

@@ -20,7 +20,7 @@ namespace store {
 constexpr size_t kDirEntryBytes = 512;
 constexpr size_t kMaxNameLength = 259;
 
-struct TDIREntry {
+struct DirEntry {
   int32_t firstMapPageNo = -1;
   int64_t size = 0;
   int64_t creationTime = 0;
@@ -28,14 +28,14 @@ struct TDIREntry {
   int64_t lastAccessTime = 0;
   uint32_t attributes = 0;
   int32_t parentId = -1;
-  TPasswordRecord passwordRecord{};
+  PasswordRecord passwordRecord{};
   uint8_t isDirectory = 0;
   uint8_t isDeleted = 0;
   uint8_t hasPassword = 0;
   std::string fileName;
 
   void Serialize(uint8_t* out) const;
-  static TDIREntry Parse(const uint8_t* in);
+  static DirEntry Parse(const uint8_t* in);
 };
 
 // The current local time at 2-second resolution, as a UTC count of 100-ns intervals since

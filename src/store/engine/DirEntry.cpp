@@ -1,4 +1,4 @@
-#include "store/engine/TDIREntry.h"
+#include "store/engine/DirEntry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +27,7 @@ int64_t Get64(const uint8_t* p) {
 
 }  // namespace
 
-void TDIREntry::Serialize(uint8_t* out) const {
+void DirEntry::Serialize(uint8_t* out) const {
   std::memset(out, 0, kDirEntryBytes);
   Put32(out, static_cast<uint32_t>(firstMapPageNo));
   Put64(out + 4, size);
@@ -43,8 +43,8 @@ void TDIREntry::Serialize(uint8_t* out) const {
   std::memcpy(out + 224, fileName.data(), std::min(fileName.size(), kMaxNameLength));
 }
 
-TDIREntry TDIREntry::Parse(const uint8_t* in) {
-  TDIREntry e;
+DirEntry DirEntry::Parse(const uint8_t* in) {
+  DirEntry e;
   e.firstMapPageNo = static_cast<int32_t>(Get32(in));
   e.size = Get64(in + 4);
   e.creationTime = Get64(in + 12);

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "workbook/SSTypes.h"
+#include "workbook/Geometry.h"
 
 namespace formulas {
 
@@ -26,9 +26,9 @@ struct CellView {
   FormulaEntry* formula = nullptr;    // the entry of a formula cell
 };
 
-class IFormulaBook {
+class FormulaBook {
  public:
-  virtual ~IFormulaBook() = default;
+  virtual ~FormulaBook() = default;
 
   virtual int32_t SheetCount() const = 0;
   // The sheet's caption as the user sees it (no quotes).
