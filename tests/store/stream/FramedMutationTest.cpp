@@ -1,6 +1,6 @@
 // Hostile framed files: a small framed file (4 KiB blocks, as another writer may choose) is
 // damaged at random, byte flips and truncations, and then opened, read, written and cut.
-// Every outcome must be data or an StoreError; never a crash, a hang or another exception.
+// Every outcome must be data or a StoreError; never a crash, a hang or another exception.
 // Runs clean under the sanitizer build.
 #include <gtest/gtest.h>
 
