@@ -1,5 +1,5 @@
 # Shared build settings: warnings, the static runtime of the Windows build, and the helpers
-# that declare one library per layer and one test binary per layer.
+# that declare one library per layer (cmake/Layers.cmake) and one test binary per layer.
 
 if(MSVC)
   set(SS_WARNINGS /W4)
@@ -21,29 +21,59 @@ if(WIN32)
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 
-# ss_layer(NAME SOURCES... [DEPS libs...])
-# One static library per layer folder; its public include root is src/, so code writes
-# #include "workbook/TSSDataStorage.h".
-function(ss_layer name)
-  cmake_parse_arguments(L "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(ss_${name} STATIC ${L_SOURCES})
-  target_include_directories(ss_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_compile_options(ss_${name} PRIVATE ${SS_WARNINGS})
-  if(L_DEPS)
-    target_link_libraries(ss_${name} PUBLIC ${L_DEPS})
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+# ss_gtest_cases(TARGET [TIMEOUT seconds] [ARGS args...] [ENVIRONMENT VAR=value...])
+# Registers every GoogleTest case of TARGET as a CTest test of its own (TARGET.Suite.Case),
+# listed when CTest starts (cmake/GTestCases.cmake). On the Windows build the cases run
+# through the cross-compiling emulator (Wine). Each case has the time limit, so that a hung
+# test (a modal dialog nobody answers, a deadlock) fails instead of stalling the run.
+function(ss_gtest_cases target)
+  cmake_parse_arguments(G "" "TIMEOUT" "ARGS;ENVIRONMENT" ${ARGN})
+  if(NOT G_TIMEOUT)
+    set(G_TIMEOUT 900)
   endif()
+  get_target_property(emulator ${target} CROSSCOMPILING_EMULATOR)
+  if(NOT emulator)
+    set(emulator "")
+  endif()
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_cases_include.cmake)
+  file(GENERATE OUTPUT ${include_file} CONTENT
+"set(SS_GTEST_NAME [==[${target}]==])
+set(SS_GTEST_EXE [==[$<TARGET_FILE:${target}>]==])
+set(SS_GTEST_EMULATOR [==[${emulator}]==])
+set(SS_GTEST_ARGS [==[${G_ARGS}]==])
+set(SS_GTEST_ENV [==[${G_ENVIRONMENT}]==])
+set(SS_GTEST_TIMEOUT ${G_TIMEOUT})
+set(SS_GTEST_DIR [==[${CMAKE_CURRENT_BINARY_DIR}]==])
+set(SS_GTEST_CACHE [==[${CMAKE_CURRENT_BINARY_DIR}/${target}_cases.cmake]==])
+include([==[${PROJECT_SOURCE_DIR}/cmake/GTestCases.cmake]==])
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
-# ss_test(NAME SOURCES... [DEPS libs...]) — one GoogleTest binary, registered as one CTest case.
-# On the Windows build CTest runs it through the cross-compiling emulator (Wine).
+# ss_test(NAME SOURCES... [DEPS libs...]): one GoogleTest binary of the test folder it is
+# declared in; its links are checked against that folder's row of cmake/layers.txt, and every
+# case is a CTest test of its own.
 function(ss_test name)
   cmake_parse_arguments(T "" "" "SOURCES;DEPS" ${ARGN})
+  file(RELATIVE_PATH unit ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   add_executable(${name} ${T_SOURCES})
   target_compile_options(${name} PRIVATE ${SS_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  # A hung test (a modal dialog nobody answers, a deadlock) fails instead of stalling the run.
-  set_tests_properties(${name} PROPERTIES TIMEOUT 900
+  # Where the tests find the tree when SS_SOURCE_DIR is not set (when CTest lists the cases).
+  target_compile_definitions(${name} PRIVATE SS_SOURCE_DIR_DEFAULT="${PROJECT_SOURCE_DIR}")
+  ss_link(${unit} ${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
+  ss_gtest_cases(${name} TIMEOUT 900 ARGS --gtest_brief=1
     ENVIRONMENT "SS_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;SS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# ss_fuzz_entry(TARGET fuzz/SOURCE.cpp NAME): builds a libFuzzer entry point into a test program
+# under the name NAME, so that the test replays the fuzzer's seed corpus through the fuzzer's
+# own code in the ordinary run (the fuzzers themselves need clang and are built apart).
+function(ss_fuzz_entry target source name)
+  set(path ${PROJECT_SOURCE_DIR}/${source})
+  target_sources(${target} PRIVATE ${path})
+  set_source_files_properties(${path} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} PROPERTIES
+    COMPILE_DEFINITIONS LLVMFuzzerTestOneInput=${name})
 endfunction()

@@ -29,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A second formula that reads the first, so that on-demand evaluation runs too.
     book.Set("D4", "=C3&B1");
   } else {
-    auto e = std::make_unique<formulas::FormulaEntry>();
-    e->Col = 2;
-    e->Row = 2;
-    e->Tokens = formulas::TokenBlock(std::span<const uint8_t>(data + 1, size - 1));
+    formulas::FormulaEntry e;
+    e.Col = 2;
+    e.Row = 2;
+    e.Tokens = formulas::TokenBlock(std::span<const uint8_t>(data + 1, size - 1));
     entry = cache.Add(std::move(e));
     book.WriteCell(0, 2, 2, "=?", formulas::CellDataType::Formula, entry);
   }

@@ -10,6 +10,8 @@
 #   --print-python    print the Python interpreter that can import xlrd and xlwt, and stop
 #   --print-env       print shell assignments (PEER_NODE_DIR, PEER_PYTHON, SOFFICE) and stop
 #   --test            after installing, run the tests of the peer tooling (tests/interop)
+#   --check           change nothing: exit 0 when every requested peer is present, else name
+#                     what is missing and exit 1 (scripts/test.sh installs only then)
 # Nothing here is needed by the default build and test path.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -23,7 +25,8 @@ for arg in "$@"; do
     --print-python) mode=python ;;
     --print-env) mode=env ;;
     --test) run_tests=1 ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    --check) mode=check ;;
+    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
     *) echo "peers: unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -38,7 +41,38 @@ find_python() {
   return 1
 }
 
+# The npm packages are present when node_modules was installed from the lockfile as it is
+# now: after npm ci this script leaves the lockfile's SHA-256 beside the packages. A
+# node_modules from before that stamp counts when npm's own record of the install is not
+# older than the lockfile.
+lock="$interop/package-lock.json"
+lock_stamp="$interop/node_modules/.ss-lock-sha256"
+npm_record="$interop/node_modules/.package-lock.json"
+lock_hash() { sha256sum "$lock" | cut -d' ' -f1; }
+npm_ready() {
+  if [ -f "$lock_stamp" ]; then
+    [ "$(cat "$lock_stamp")" = "$(lock_hash)" ] || return 1
+  else
+    [ -f "$npm_record" ] && ! [ "$lock" -nt "$npm_record" ] || return 1
+  fi
+  (cd "$interop" && node -e 'require("xlsx"); require("hyperformula")') 2>/dev/null
+}
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
 if [ "$mode" = python ]; then find_python; exit $?; fi
+if [ "$mode" = check ]; then
+  what=()
+  find_python >/dev/null || what+=("xlrd/xlwt for python3")
+  if command -v node >/dev/null && command -v npm >/dev/null; then
+    npm_ready || what+=("npm packages of tests/interop at the lockfile's versions")
+  else
+    what+=("node and npm")
+  fi
+  [ "$with_office" = 0 ] || command -v soffice >/dev/null || what+=("LibreOffice headless")
+  if [ ${#what[@]} -eq 0 ]; then echo "peers: all requested peers present"; exit 0; fi
+  echo "peers: missing $(IFS=';'; echo "${what[*]}")"
+  exit 1
+fi
 if [ "$mode" = env ]; then
   echo "PEER_NODE_DIR=$interop"
   echo "PEER_PYTHON=$(find_python || true)"
@@ -52,7 +86,6 @@ export DEBIAN_FRONTEND=noninteractive
 now() { date +%s.%N; }
 took() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 apt_install() {
   local missing=() p
   for p in "$@"; do installed "$p" || missing+=("$p"); done
@@ -78,9 +111,11 @@ fi
 
 t=$(now)
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then apt_install nodejs npm; fi
-stamp="$interop/node_modules/.package-lock.json"
-if [ ! -f "$stamp" ] || [ "$interop/package-lock.json" -nt "$stamp" ]; then
+if ! npm_ready; then
   (cd "$interop" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  lock_hash >"$lock_stamp"
+elif [ ! -f "$lock_stamp" ]; then
+  lock_hash >"$lock_stamp"
 fi
 if (cd "$interop" && node -e 'require("xlsx"); require("hyperformula")') 2>/dev/null; then
   echo "peers: $(cd "$interop" && node -p '"xlsx " + require("xlsx").version + ", hyperformula " + require("hyperformula").HyperFormula.version') on node $(node --version) ($(took "$t"))"

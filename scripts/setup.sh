@@ -3,8 +3,16 @@
 # Native: compilers, CMake/Ninja, zlib, bzip2, GoogleTest, Google Benchmark, Cairo/FreeType, fonts.
 # Windows: the i686 MinGW cross compiler, zlib for MinGW, bzip2 and GoogleTest cross-built into
 # build/deps-win32, 32-bit Wine and Xvfb to run the Windows suite.
+#   --check   change nothing: exit 0 when everything is present, else name what is missing
+#             and exit 1 (scripts/test.sh runs the set-up only then)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+check_only=0
+case "${1:-}" in
+  --check) check_only=1 ;;
+  "") ;;
+  *) echo "setup: unknown option $1" >&2; exit 2 ;;
+esac
 export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -65,16 +73,42 @@ install_with_served_i386_indexes() {
   return "$rc"
 }
 
+# What is missing, found without changing anything: one dpkg-query over the whole list
+# (wine32 is the i386 package), the i386 architecture, and the cross-built archives. Source
+# entries are needed only while the bzip2 archive is still to be built.
+deps="$root/build/deps-win32"
 missing=()
 have_i386=0
 dpkg --print-foreign-architectures | grep -qx i386 && have_i386=1
+declare -A installed=()
+while read -r name arch status; do
+  [ "$status" = ii ] || continue
+  installed["$name"]=1
+  installed["$name:$arch"]=1
+done < <(dpkg-query -W -f='${Package} ${Architecture} ${db:Status-Abbrev}\n' \
+  "${native_pkgs[@]}" "${win_pkgs[@]/#wine32/wine32:i386}" 2>/dev/null || true)
 for p in "${native_pkgs[@]}" "${win_pkgs[@]}"; do
   q="$p"; [ "$p" = wine32 ] && q="wine32:i386"
-  dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  [ -n "${installed[$q]:-}" ] || missing+=("$p")
 done
+need_deps=0
+[ -f "$deps/lib/libbz2.a" ] && [ -f "$deps/lib/libgtest.a" ] || need_deps=1
 
 need_src=0
-if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then need_src=1; fi
+if [ ! -f "$deps/lib/libbz2.a" ] && ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  need_src=1
+fi
+
+if [ $check_only -eq 1 ]; then
+  what=()
+  [ ${#missing[@]} -eq 0 ] || what+=("packages: ${missing[*]}")
+  [ $have_i386 -eq 1 ] || what+=("the i386 architecture")
+  [ $need_deps -eq 0 ] || what+=("the cross-built archives in build/deps-win32")
+  [ $need_src -eq 0 ] || what+=("deb-src entries")
+  if [ ${#what[@]} -eq 0 ]; then echo "setup: all dependencies present"; exit 0; fi
+  echo "setup: missing $(IFS=';'; echo "${what[*]}")"
+  exit 1
+fi
 
 if [ ${#missing[@]} -gt 0 ] || [ $have_i386 -eq 0 ] || [ $need_src -eq 1 ]; then
   if [ $have_i386 -eq 0 ]; then $SUDO dpkg --add-architecture i386; fi
@@ -108,7 +142,6 @@ if [ ${#missing[@]} -gt 0 ] || [ $have_i386 -eq 0 ] || [ $need_src -eq 1 ]; then
 fi
 
 # Cross-built dependencies for the Windows DLL and its test programs.
-deps="$root/build/deps-win32"
 mkdir -p "$deps"
 if [ ! -f "$deps/lib/libbz2.a" ]; then
   work="$(mktemp -d)"

@@ -72,9 +72,10 @@ const std::string& PeerPython() {
   return found;
 }
 
-std::string DataFile(const std::string& name) {
-  const char* root = std::getenv("SS_TEST_DATA");
-  return std::string(root ? root : "tests/data") + "/xls/" + name;
+// The peer scripts that write and read the shared files live in tests/tools/.
+std::string ToolFile(const std::string& name) {
+  const char* root = std::getenv("SS_SOURCE_DIR");
+  return std::string(root ? root : SS_SOURCE_DIR_DEFAULT) + "/tests/tools/" + name;
 }
 
 std::string TempFile(const std::string& name) {
@@ -151,7 +152,7 @@ TEST(PeerInterop, WorkbookWrittenByXlwtReadsWithOurReaders) {
   if (PeerPython().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt on the PATH";
   std::string path = TempFile("xlwt_written.xls");
   int rc = -1;
-  RunCommand(Quote(PeerPython()) + " " + Quote(DataFile("xlwt_write.py")) + " " + Quote(path), &rc);
+  RunCommand(Quote(PeerPython()) + " " + Quote(ToolFile("xlwt_write.py")) + " " + Quote(path), &rc);
   ASSERT_EQ(rc, 0) << "xlwt could not write the workbook";
 
   platform::File file(path, platform::FileAccess::Read, platform::FileDisposition::OpenExisting);
@@ -221,7 +222,7 @@ TEST(PeerInterop, FormulasWrittenByXlwtComeBackAsTheirText) {
   if (PeerPython().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt on the PATH";
   std::string path = TempFile("xlwt_formulas.xls");
   int rc = -1;
-  RunCommand(Quote(PeerPython()) + " " + Quote(DataFile("xlwt_formulas.py")) + " " + Quote(path), &rc);
+  RunCommand(Quote(PeerPython()) + " " + Quote(ToolFile("xlwt_formulas.py")) + " " + Quote(path), &rc);
   ASSERT_EQ(rc, 0) << "xlwt could not write the workbook";
   platform::File file(path, platform::FileAccess::Read, platform::FileDisposition::OpenExisting);
   FileByteSource source(file);
@@ -377,7 +378,7 @@ TEST(PeerInterop, WorkbookAssembledByOurWritersOpensInXlrd) {
   }
   int rc = -1;
   std::string dump =
-      RunCommand(Quote(PeerPython()) + " " + Quote(DataFile("xlrd_dump.py")) + " " + Quote(path) + " 2>&1", &rc);
+      RunCommand(Quote(PeerPython()) + " " + Quote(ToolFile("xlrd_dump.py")) + " " + Quote(path) + " 2>&1", &rc);
   platform::RemoveFile(path);
   ASSERT_EQ(rc, 0) << dump;
 

@@ -1,7 +1,7 @@
 # The sstool command line as users meet it: exit codes, one-line errors, the JSON dump, and
 # convert and set round trips. Run by CTest as
 #   cmake -DSSTOOL=<sstool> -DWORK=<scratch folder> -DDATA=<tests/data> [-DEMULATOR=<wine>]
-#         -P sstool_cli.cmake
+#         -P SstoolCli.cmake
 cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
