@@ -25,15 +25,18 @@ struct PaintFace {
 };
 
 // Faces live until the process ends, as the shared font metrics do; Cairo keeps the FreeType
-// face it is given, so neither is ever released.
-const PaintFace* FaceFor(const platform::FontFile& file) {
+// face it is given, so neither is ever released. Looked up by face name and style, so that
+// the font files are searched once per font, not once per text.
+const PaintFace* FaceFor(const platform::FontDescription& desc) {
   static std::mutex mutex;
   static FT_Library library = nullptr;
-  static std::map<std::pair<std::string, bool>, std::unique_ptr<PaintFace>> faces;
+  static std::map<std::tuple<std::string, bool, bool>, std::unique_ptr<PaintFace>> faces;
   std::lock_guard lock(mutex);
-  const auto key = std::make_pair(file.path, file.syntheticBold);
+  const auto key = std::make_tuple(desc.face, desc.bold, desc.italic);
   if (auto it = faces.find(key); it != faces.end()) return it->second.get();
-  auto& slot = faces[key];
+  auto& slot = faces[key];  // stays null when the font cannot be opened
+  const platform::FontFile file = platform::LocateFontFile(desc);
+  if (file.path.empty()) return nullptr;
   if (!library && FT_Init_FreeType(&library) != 0) library = nullptr;
   FT_Face ft = nullptr;
   if (!library || FT_New_Face(library, file.path.c_str(), 0, &ft) != 0) return nullptr;
@@ -172,8 +175,7 @@ void CairoCanvas::DeviceText(Point p, std::string_view text, const Font& font, C
   const platform::FontDescription desc = font.Description();
   const platform::IFontMetrics& metrics = platform::SharedFontMetrics(desc);
   const int ascent = metrics.Metrics().ascent;
-  const platform::FontFile file = platform::LocateFontFile(desc);
-  const PaintFace* face = file.path.empty() ? nullptr : FaceFor(file);
+  const PaintFace* face = FaceFor(desc);
   SetSource(color);
   cairo_save(cr_);
   cairo_font_options_t* options = cairo_font_options_create();
