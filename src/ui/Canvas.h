@@ -30,6 +30,15 @@
 #include "ui/Image.h"
 #include "ui/LineStyles.h"
 
+// <windows.h> renames DrawText and TextOut to their wide-character functions; a Windows file
+// that included it first must still see the canvas's own names.
+#ifdef DrawText
+#undef DrawText
+#endif
+#ifdef TextOut
+#undef TextOut
+#endif
+
 namespace ui {
 
 // A font described logically; backends turn it into a platform font.
