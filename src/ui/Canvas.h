@@ -122,6 +122,9 @@ class Canvas {
   void DrawEdge(const Rect& side, LineStyle style, Orientation orientation, Color line, Color gap);
 
   // ---- Text ----
+  // The metrics this canvas measures with and places glyphs by: the platform's shared metrics
+  // of the font. A canvas for layout tests may answer fixed metrics instead.
+  virtual const platform::IFontMetrics& MetricsOf(const Font& font) const;
   platform::TextMetrics FontMetrics(const Font& font) const;
   int TextWidth(const Font& font, std::string_view text) const;
   // The lines DrawText would paint into a rectangle of this width.

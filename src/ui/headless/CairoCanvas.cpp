@@ -177,7 +177,7 @@ void CairoCanvas::DevicePolyline(std::span<const Point> points, const Pen& pen) 
 
 void CairoCanvas::DeviceText(Point p, std::string_view text, const Font& font, Color color) {
   const platform::FontDescription desc = font.Description();
-  const platform::IFontMetrics& metrics = platform::SharedFontMetrics(desc);
+  const platform::IFontMetrics& metrics = MetricsOf(font);
   const int ascent = metrics.Metrics().ascent;
   const PaintFace* face = FaceFor(desc);
   SetSource(color);
