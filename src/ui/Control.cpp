@@ -90,22 +90,25 @@ void Control::Realign() {
   auto place = [&](Align which) {
     for (const auto& child : children_) {
       if (child->align_ != which || !child->visible_) continue;
+      // A band is never larger than the area left to it.
+      int height = std::clamp(child->bounds_.Height(), 0, std::max(0, area.Height()));
+      int width = std::clamp(child->bounds_.Width(), 0, std::max(0, area.Width()));
       Rect b = child->bounds_;
       switch (which) {
         case Align::Top:
-          b = Rect{area.left, area.top, area.right, area.top + b.Height()};
+          b = Rect{area.left, area.top, area.right, area.top + height};
           area.top = b.bottom;
           break;
         case Align::Bottom:
-          b = Rect{area.left, area.bottom - b.Height(), area.right, area.bottom};
+          b = Rect{area.left, area.bottom - height, area.right, area.bottom};
           area.bottom = b.top;
           break;
         case Align::Left:
-          b = Rect{area.left, area.top, area.left + b.Width(), area.bottom};
+          b = Rect{area.left, area.top, area.left + width, area.bottom};
           area.left = b.right;
           break;
         case Align::Right:
-          b = Rect{area.right - b.Width(), area.top, area.right, area.bottom};
+          b = Rect{area.right - width, area.top, area.right, area.bottom};
           area.right = b.left;
           break;
         case Align::Client:
@@ -114,9 +117,6 @@ void Control::Realign() {
         case Align::None:
           break;
       }
-      // A band can never be larger than the area left to it.
-      b.right = std::max(b.left, std::min(b.right, std::max(area.right, b.left)));
-      b.bottom = std::max(b.top, b.bottom);
       child->SetBounds(b);
     }
   };
