@@ -52,11 +52,11 @@ include([==[${PROJECT_SOURCE_DIR}/cmake/GTestCases.cmake]==])
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
-# ss_test(NAME SOURCES... [DEPS libs...]): one GoogleTest binary of the test folder it is
+# ss_test(NAME SOURCES... [DEPS libs...] [ENV VAR=value...]): one GoogleTest binary of the test folder it is
 # declared in; its links are checked against that folder's row of cmake/layers.txt, and every
 # case is a CTest test of its own.
 function(ss_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;DEPS;ENV" ${ARGN})
   file(RELATIVE_PATH unit ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   add_executable(${name} ${T_SOURCES})
   target_compile_options(${name} PRIVATE ${SS_WARNINGS})
@@ -65,7 +65,7 @@ function(ss_test name)
   target_compile_definitions(${name} PRIVATE SS_SOURCE_DIR_DEFAULT="${PROJECT_SOURCE_DIR}")
   ss_link(${unit} ${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   ss_gtest_cases(${name} TIMEOUT 900 ARGS --gtest_brief=1
-    ENVIRONMENT "SS_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;SS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    ENVIRONMENT "SS_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;SS_SOURCE_DIR=${PROJECT_SOURCE_DIR};${T_ENV}")
 endfunction()
 
 # ss_fuzz_entry(TARGET fuzz/SOURCE.cpp NAME): builds a libFuzzer entry point into a test program

@@ -4,7 +4,7 @@ tests/, bench/ and fuzz/:
 
 1. a type declared with a T, E or I prefix must be one of the published type names
    (published_types.txt, one a line);
-2. none of our identifiers outside src/platform/win32/ is the name of a <windows.h> macro
+2. none of our identifiers outside a win32/ backend folder is the name of a <windows.h> macro
    (windows_macros.txt): such a name would be renamed by the preprocessor in a Windows file;
 3. a parameter list never takes a row before a column.
 
@@ -150,7 +150,7 @@ def main(argv):
                 rel = os.path.relpath(full, root).replace(os.sep, "/")
                 with open(full, encoding="utf-8", errors="replace") as f:
                     text = f.read()
-                findings += check_text(rel, text, published, macros, rel.startswith("src/platform/win32/"))
+                findings += check_text(rel, text, published, macros, "/win32/" in rel)
     for line in findings:
         print(line)
     if findings:

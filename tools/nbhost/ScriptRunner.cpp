@@ -1,7 +1,11 @@
 #include "ScriptRunner.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <optional>
+
+#include "ui/Dialogs.h"
+#include "ui/Keys.h"
 
 namespace nbhost {
 
@@ -24,6 +28,49 @@ void RequireArgs(const Script& script, const ScriptCommand& command, size_t coun
                        command.name + " takes " + std::to_string(count) + " argument" +
                            (count == 1 ? "" : "s") + ": " + usage);
   }
+}
+
+void RequireInts(const Script& script, const ScriptCommand& command, size_t first) {
+  for (size_t i = first; i < command.args.size(); ++i) {
+    if (!ParseInt(command.args[i].text)) {
+      throw ScriptError(script.file, command.line,
+                         command.name + ": \"" + command.args[i].text + "\" is not an integer");
+    }
+  }
+}
+
+// The input and picture commands and their argument checks.
+bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
+  const std::string& name = command.name;
+  if (name == "Click" || name == "DoubleClick") {
+    RequireArgs(script, command, 3, "\"rect\" x y");
+    RequireInts(script, command, 1);
+  } else if (name == "Drag") {
+    RequireArgs(script, command, 5, "\"rect\" x1 y1 x2 y2");
+    RequireInts(script, command, 1);
+  } else if (name == "Key") {
+    RequireArgs(script, command, 1, "\"Ctrl+Right\"");
+    if (!ui::ParseShortcut(command.args[0].text)) {
+      throw ScriptError(script.file, command.line,
+                         "Key: unknown key \"" + command.args[0].text + "\"");
+    }
+  } else if (name == "Type") {
+    RequireArgs(script, command, 1, "\"text\"");
+  } else if (name == "DialogAnswer") {
+    if (command.args.empty() || command.args.size() > 2) {
+      throw ScriptError(script.file, command.line,
+                         "DialogAnswer takes a button and an optional value: \"OK\" \"file.xls\"");
+    }
+    if (!ui::ParseDialogButton(command.args[0].text)) {
+      throw ScriptError(script.file, command.line,
+                         "DialogAnswer: unknown button \"" + command.args[0].text + "\"");
+    }
+  } else if (name == "Snapshot") {
+    RequireArgs(script, command, 2, "\"rect\" \"file.png\"");
+  } else {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -65,6 +112,7 @@ void ScriptRunner::Check(const Script& script) const {
       if (command.args[0].text != "true" && command.args[0].text != "false") {
         throw ScriptError(script.file, command.line, "ExpectResult takes true or false");
       }
+    } else if (CheckInputCommand(script, command)) {
     } else if (name == "Edit") {
       isAction = true;
       if (command.args.empty()) {
@@ -114,6 +162,7 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
                               bool& lastResult) {
   const std::string& name = command.name;
   const auto& args = command.args;
+  if (RunInputCommand(script, command)) return;
   if (name == "Rectangle") {
     try {
       host_.AddRectangle(args[0].text, *ParseInt(args[1].text), *ParseInt(args[2].text),
@@ -147,7 +196,9 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
     const CatalogueRow* action = host_.FindAction(args[0].text);
     std::vector<std::string> params(action->count);
     for (size_t i = 1; i < args.size(); ++i) params[i - 1] = args[i].text;
+    input_->BeforeCall();
     lastResult = host_.Edit(action->id, params);
+    input_->AfterCall();
     if (lastResult) {
       out_ << "Edit " << action->name << ":";
       for (const std::string& param : params) out_ << " " << QuoteScriptText(param);
@@ -157,8 +208,51 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
     const CatalogueRow* action = host_.FindAction(name);
     std::vector<std::optional<std::string>> params(action->count);
     for (size_t i = 0; i < args.size(); ++i) params[i] = args[i].text;
+    input_->BeforeCall();
     lastResult = host_.Execute(action->id, params);
+    input_->AfterCall();
   }
+}
+
+platform::WindowHandle ScriptRunner::RectangleWindow(const Script& script,
+                                                     const ScriptCommand& command) {
+  const std::string& rect = command.args[0].text;
+  if (!host_.HasRectangle(rect)) {
+    Fail(script, command, command.name + ": no rectangle \"" + rect + "\"");
+    return 0;
+  }
+  return static_cast<platform::WindowHandle>(
+      std::strtoull(host_.RectangleHandleText(rect).c_str(), nullptr, 10));
+}
+
+bool ScriptRunner::RunInputCommand(const Script& script, const ScriptCommand& command) {
+  const std::string& name = command.name;
+  const auto& args = command.args;
+  auto number = [&](size_t i) { return *ParseInt(args[i].text); };
+  std::string problem;
+  if (name == "Click" || name == "DoubleClick") {
+    platform::WindowHandle window = RectangleWindow(script, command);
+    if (window == 0) return true;
+    problem = input_->Click(window, number(1), number(2), name == "DoubleClick");
+  } else if (name == "Drag") {
+    platform::WindowHandle window = RectangleWindow(script, command);
+    if (window == 0) return true;
+    problem = input_->Drag(window, number(1), number(2), number(3), number(4));
+  } else if (name == "Key") {
+    problem = input_->Key(args[0].text);
+  } else if (name == "Type") {
+    problem = input_->Type(args[0].text);
+  } else if (name == "DialogAnswer") {
+    input_->QueueAnswer(args[0].text, args.size() > 1 ? args[1].text : "");
+  } else if (name == "Snapshot") {
+    platform::WindowHandle window = RectangleWindow(script, command);
+    if (window == 0) return true;
+    problem = input_->Snapshot(window, args[1].text);
+  } else {
+    return false;
+  }
+  if (!problem.empty()) Fail(script, command, name + ": " + problem);
+  return true;
 }
 
 }  // namespace nbhost

@@ -13,12 +13,24 @@
 //   Edit <action> "p1" ...       nbEditAction on the texts; when confirmed, prints
 //                                Edit <action>: "p1" "p2" ... with the edited texts
 //   ExpectResult true|false      right after an action or Edit: its Boolean result must match
+//   Click "rect" x y             a left click into the rectangle's window, (x, y) relative to
+//   DoubleClick "rect" x y       the rectangle's top-left corner
+//   Drag "rect" x1 y1 x2 y2      press at (x1, y1), move, release at (x2, y2)
+//   Key "Ctrl+Right"             a key (with Ctrl+, Shift+, Alt+) to the focused window
+//   Type "text"                  characters to the focused window
+//   DialogAnswer "OK" ["value"]  answers the next modal dialog (a button: OK, Cancel, Yes,
+//                                No, Abort, Retry, Ignore; a file name, colour or text)
+//   Snapshot "rect" "file.png"   a picture of the rectangle's window, relative to the
+//                                current directory
+// An input or snapshot that cannot be done is a failure, reported as an Expect is.
 //
 // `Check` validates the whole script first (commands, argument counts, integers, where
 // ExpectResult may stand), so a malformed script fails before any command has run.
+#include <memory>
 #include <ostream>
 #include <string>
 
+#include "HostInput.h"
 #include "HostServices.h"
 #include "ScriptReader.h"
 
@@ -26,7 +38,8 @@ namespace nbhost {
 
 class ScriptRunner {
  public:
-  ScriptRunner(HostServices& host, std::ostream& out) : host_(host), out_(out) {}
+  ScriptRunner(HostServices& host, std::ostream& out)
+      : host_(host), out_(out), input_(CreateHostInput()) {}
 
   // Throws ScriptError for the first malformed command.
   void Check(const Script& script) const;
@@ -38,10 +51,13 @@ class ScriptRunner {
  private:
   void RunCommand(const Script& script, const ScriptCommand& command, bool& lastResult);
   void Fail(const Script& script, const ScriptCommand& command, const std::string& message);
+  bool RunInputCommand(const Script& script, const ScriptCommand& command);
+  platform::WindowHandle RectangleWindow(const Script& script, const ScriptCommand& command);
 
   HostServices& host_;
   std::ostream& out_;
   int failures_ = 0;
+  std::unique_ptr<HostInput> input_;
 };
 
 }  // namespace nbhost

@@ -1,35 +1,13 @@
-// The portable host windows: no display, only a process-wide registry that hands out unique
-// handles and remembers each window's parent and geometry. The headless toolkit parents its
-// forms on these handles the way Win32 parents on an HWND.
-#include <map>
-
+// The portable host windows: no display, only entries in the process's one window
+// registry (WindowChannel.h), which hands out unique handles and remembers each window's
+// parent and geometry. The headless toolkit parents its forms on these handles the way
+// Win32 parents on an HWND, and the substitute host and the plug-in see the same windows.
 #include "platform/HostWindow.h"
+#include "platform/WindowChannel.h"
 
 namespace platform {
 
 namespace {
-
-struct WindowRecord {
-  WindowHandle parent = 0;
-  std::string name;
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// Handles start well above small integers so that a stray "1" or "2" never names a window.
-constexpr WindowHandle kFirstHandle = 0x10000;
-
-struct Registry {
-  std::map<WindowHandle, WindowRecord> windows;
-  WindowHandle next = kFirstHandle;
-};
-
-Registry& Windows() {
-  static Registry registry;
-  return registry;
-}
 
 class PortableWindow final : public HostWindow {
  public:
@@ -37,11 +15,11 @@ class PortableWindow final : public HostWindow {
     if (w < 0 || h < 0) {
       throw HostWindowError("window \"" + name + "\" cannot have a negative size");
     }
-    Registry& registry = Windows();
-    handle_ = registry.next++;
-    registry.windows[handle_] = WindowRecord{parent, name, x, y, w, h};
+    handle_ = WindowSystem().create_window(parent, name.c_str(), x, y, w, h);
+    if (handle_ == 0) throw HostWindowError("cannot create window \"" + name + "\"");
   }
-  ~PortableWindow() override { Windows().windows.erase(handle_); }
+  // A child whose parent went first finds its handle gone; destroying it again is harmless.
+  ~PortableWindow() override { WindowSystem().destroy_window(handle_); }
   PortableWindow(const PortableWindow&) = delete;
   PortableWindow& operator=(const PortableWindow&) = delete;
 
@@ -63,11 +41,10 @@ std::unique_ptr<HostWindow> HostWindow::CreateTopLevel(const std::string& captio
 }
 
 bool HostWindow::ClientSize(WindowHandle handle, WindowSize& size) {
-  const auto& windows = Windows().windows;
-  auto found = windows.find(handle);
-  if (found == windows.end()) return false;
-  size.width = found->second.width;
-  size.height = found->second.height;
+  SSWindowGeometry geometry{};
+  if (handle == 0 || WindowSystem().get_geometry(handle, &geometry) == 0) return false;
+  size.width = geometry.width;
+  size.height = geometry.height;
   return true;
 }
 

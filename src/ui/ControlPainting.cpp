@@ -1,0 +1,212 @@
+// The looks of the standard controls, painted through the canvas: the headless backend
+// paints every control this way; the Win32 backend uses these for the controls it draws
+// itself (toolbars, panels, the control bar). Classic flat look, system colours.
+#include <algorithm>
+
+#include "ui/BasicControls.h"
+#include "ui/Canvas.h"
+#include "ui/ComboBox.h"
+#include "ui/Form.h"
+#include "ui/SystemColors.h"
+#include "ui/ToolBar.h"
+
+namespace ui {
+
+namespace {
+
+// Raised: light top-left, dark bottom-right; sunken the other way round.
+void Bevel3D(Canvas& canvas, const Rect& r, bool raised) {
+  if (r.IsEmpty()) return;
+  Color light = raised ? colors::kButtonHighlight : colors::kButtonShadow;
+  Color dark = raised ? colors::kButtonShadow : colors::kButtonHighlight;
+  canvas.FillRect(Rect{r.left, r.top, r.right, r.top + 1}, light);
+  canvas.FillRect(Rect{r.left, r.top, r.left + 1, r.bottom}, light);
+  canvas.FillRect(Rect{r.left, r.bottom - 1, r.right, r.bottom}, dark);
+  canvas.FillRect(Rect{r.right - 1, r.top, r.right, r.bottom}, dark);
+}
+
+void SunkenField(Canvas& canvas, const Rect& r, Color fill) {
+  canvas.FillRect(r, fill);
+  Bevel3D(canvas, r, false);
+  Rect inner = r.Inflate(-1);
+  if (inner.IsEmpty()) return;
+  canvas.FillRect(Rect{inner.left, inner.top, inner.right, inner.top + 1},
+                  colors::kButtonDarkShadow);
+  canvas.FillRect(Rect{inner.left, inner.top, inner.left + 1, inner.bottom},
+                  colors::kButtonDarkShadow);
+}
+
+Color TextColor(const Control& control) {
+  return control.EffectivelyEnabled() ? colors::kWindowText : colors::kGrayText;
+}
+
+HorzAlign ToHorz(TextAlign align) {
+  switch (align) {
+    case TextAlign::Center:
+      return HorzAlign::Center;
+    case TextAlign::Right:
+      return HorzAlign::Right;
+    default:
+      return HorzAlign::Left;
+  }
+}
+
+TextFormat OneLine(HorzAlign horz, VertAlign vert = VertAlign::Center) {
+  TextFormat format;
+  format.horz = horz;
+  format.vert = vert;
+  format.singleLine = true;
+  return format;
+}
+
+void FocusFrame(Canvas& canvas, const Rect& r) {
+  Pen dotted{colors::kWindowText, 1, PenStyle::Dot};
+  Point corners[5] = {{r.left, r.top},
+                      {r.right - 1, r.top},
+                      {r.right - 1, r.bottom - 1},
+                      {r.left, r.bottom - 1},
+                      {r.left, r.top}};
+  canvas.Polyline(corners, dotted);
+}
+
+// A disabled button's image: grey, lighter, alpha kept.
+Image Greyed(const Image& image) {
+  Image grey(image.Width(), image.Height());
+  for (int y = 0; y < image.Height(); ++y) {
+    for (int x = 0; x < image.Width(); ++x) {
+      Rgba p = image.At(x, y);
+      auto level = static_cast<uint8_t>(std::min(255, (p.r * 3 + p.g * 6 + p.b) / 10 / 2 + 128));
+      grey.Set(x, y, Rgba{level, level, level, static_cast<uint8_t>(p.a / 2)});
+    }
+  }
+  return grey;
+}
+
+}  // namespace
+
+void Panel::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  canvas.FillRect(r, BackColor());
+  if (bevel_ != Bevel::None) Bevel3D(canvas, r, bevel_ == Bevel::Raised);
+  if (!Caption().empty()) {
+    canvas.DrawTextBlock(r.Inflate(-2), Caption(), Font(), TextColor(*this),
+                    OneLine(ToHorz(alignment_)));
+  }
+}
+
+void Label::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  if (!transparent_) canvas.FillRect(r, BackColor());
+  canvas.DrawTextBlock(r, Caption(), Font(), TextColor(*this),
+                  OneLine(ToHorz(alignment_), VertAlign::Top));
+}
+
+void Edit::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  SunkenField(canvas, r, EffectivelyEnabled() && !readOnly_ ? BackColor() : colors::kButtonFace);
+  std::string shown = passwordChar_ != 0 ? std::string(Text().size(), passwordChar_) : Text();
+  Rect textArea{r.left + 3, r.top + 2, r.right - 3, r.bottom - 2};
+  if (Focused() && selLength_ > 0) {
+    int from =
+        canvas.TextWidth(Font(), std::string_view(shown).substr(0, static_cast<size_t>(selStart_)));
+    int to = canvas.TextWidth(
+        Font(), std::string_view(shown).substr(0, static_cast<size_t>(selStart_ + selLength_)));
+    canvas.FillRect(Rect{textArea.left + from, textArea.top, textArea.left + to, textArea.bottom},
+                    colors::kHighlight);
+  }
+  canvas.DrawTextBlock(textArea, shown, Font(), TextColor(*this), OneLine(HorzAlign::Left));
+  if (Focused()) {
+    int caret =
+        canvas.TextWidth(Font(), std::string_view(shown).substr(0, static_cast<size_t>(selStart_)));
+    int height = canvas.FontMetrics(Font()).height;
+    int top = textArea.top + std::max(0, (textArea.Height() - height) / 2);
+    canvas.FillRect(Rect{textArea.left + caret, top, textArea.left + caret + 1, top + height},
+                    colors::kWindowText);
+  }
+}
+
+void CheckBox::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  canvas.FillRect(r, BackColor());
+  int top = r.top + std::max(0, (r.Height() - 13) / 2);
+  Rect box{r.left, top, r.left + 13, top + 13};
+  SunkenField(canvas, box, EffectivelyEnabled() ? colors::kWhite : colors::kButtonFace);
+  if (checked_) {
+    Pen mark{TextColor(*this), 2, PenStyle::Solid};
+    Point tick[3] = {
+        {box.left + 3, box.top + 6}, {box.left + 5, box.top + 9}, {box.left + 10, box.top + 3}};
+    canvas.Polyline(tick, mark);
+  }
+  Rect text{r.left + 17, r.top, r.right, r.bottom};
+  canvas.DrawTextBlock(text, Caption(), Font(), TextColor(*this), OneLine(HorzAlign::Left));
+  if (Focused())
+    FocusFrame(canvas, Rect{text.left - 1, r.top,
+                            std::min(r.right, text.left + canvas.TextWidth(Font(), Caption()) + 2),
+                            r.bottom});
+}
+
+void Button::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  canvas.FillRect(r, colors::kButtonFace);
+  if (default_ || Focused()) {
+    canvas.FrameRect(r, colors::kWindowText);
+    r = r.Inflate(-1);
+  }
+  Bevel3D(canvas, r, true);
+  canvas.DrawTextBlock(r, Caption(), Font(), TextColor(*this), OneLine(HorzAlign::Center));
+  if (Focused()) FocusFrame(canvas, r.Inflate(-3));
+}
+
+void Form::Paint(Canvas& canvas) { canvas.FillRect(ClientRect(), BackColor()); }
+
+void ComboBox::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  SunkenField(canvas, r, EffectivelyEnabled() ? BackColor() : colors::kButtonFace);
+  int buttonWidth = std::min(17, std::max(0, r.Width() - 4));
+  Rect button{r.right - 2 - buttonWidth, r.top + 2, r.right - 2, r.bottom - 2};
+  canvas.FillRect(button, colors::kButtonFace);
+  Bevel3D(canvas, button, !droppedDown_);
+  int cx = (button.left + button.right) / 2;
+  int cy = (button.top + button.bottom) / 2;
+  Point arrow[3] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
+  canvas.FillPolygon(arrow, TextColor(*this));
+  Rect text{r.left + 3, r.top + 2, button.left - 1, r.bottom - 2};
+  if (Focused() && style_ == ComboStyle::DropDownList) canvas.FillRect(text, colors::kHighlight);
+  Color ink = Focused() && style_ == ComboStyle::DropDownList ? colors::kWhite : TextColor(*this);
+  canvas.DrawTextBlock(text, Text(), Font(), ink, OneLine(HorzAlign::Left));
+}
+
+void ToolBar::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  canvas.FillRect(r, BackColor());
+  for (const auto& button : buttons_) {
+    if (!button->Visible()) continue;
+    const Rect& b = button->Bounds();
+    if (button->Style() == ToolButtonStyle::Separator) {
+      int x = (b.left + b.right) / 2 - 1;
+      canvas.FillRect(Rect{x, b.top + 1, x + 1, b.bottom - 1}, colors::kButtonShadow);
+      canvas.FillRect(Rect{x + 1, b.top + 1, x + 2, b.bottom - 1}, colors::kButtonHighlight);
+      continue;
+    }
+    bool pressed = pressed_ == button.get() && pressedInside_;
+    bool down = button->Down() || pressed;
+    if (button->Down() && !pressed) canvas.FillRect(b.Inflate(-1), colors::kHotTrack);
+    if (down) Bevel3D(canvas, b, false);
+    int index = button->ImageIndex();
+    int shift = down ? 1 : 0;
+    if (index >= 0 && index < static_cast<int>(images_.size())) {
+      const Image& image = images_[static_cast<size_t>(index)];
+      Point at{b.left + (b.Width() - image.Width()) / 2 + shift,
+               b.top + (b.Height() - image.Height()) / 2 + shift};
+      canvas.DrawImage(button->Enabled() ? image : Greyed(image), at);
+    } else if (!button->Caption().empty()) {
+      canvas.DrawTextBlock(b.Offset(shift, shift), button->Caption(), Font(),
+                      button->Enabled() ? colors::kWindowText : colors::kGrayText,
+                      OneLine(HorzAlign::Center));
+    }
+  }
+}
+
+void ControlBar::Paint(Canvas& canvas) { canvas.FillRect(ClientRect(), BackColor()); }
+
+}  // namespace ui

@@ -1,0 +1,68 @@
+#pragma once
+// A form: the root of a control tree, shown borderless as a child of a foreign window (the
+// host rectangle's window) or, with parent 0, on its own (tests, the headless backend).
+//
+// The form is where input is routed: it knows the focused control, the control holding
+// the mouse capture and its command lists, and dispatches shortcuts before the focused
+// control sees a key. Invariant: focus and capture name live, showing, enabled controls of
+// this form or nothing; a control that dies, hides or is disabled loses both.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Control.h"
+
+namespace ui {
+
+class CommandList;
+
+class Form : public Control {
+ public:
+  Form(uintptr_t parentWindow, std::string name);
+  ~Form() override;
+
+  uintptr_t ParentWindow() const { return ForeignParent(); }
+
+  Control* ActiveControl() const { return focus_; }
+  Control* CaptureControl() const { return capture_; }
+  // Keyboard focus is in this form (one of its controls has it).
+  bool HasFocus() const { return focus_ != nullptr; }
+
+  // Command lists belong to the form; controls linked to their commands die first.
+  CommandList& AddCommandList(const std::string& name);
+  const std::vector<std::unique_ptr<CommandList>>& CommandLists() const { return commandLists_; }
+  // Runs the enabled command with this shortcut; true when one ran.
+  bool DispatchShortcut(Shortcut code);
+
+  // Focus moves to the next (or previous) focusable tab stop after the focused control,
+  // in tree order, wrapping around.
+  void SelectNext(bool forward);
+  // Every focusable tab stop of the form in tree order.
+  std::vector<Control*> TabOrder();
+
+  // Keys reach the form's OnKeyDown and OnKeyPress before the focused control when set.
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool on) { keyPreview_ = on; }
+
+  // The key path every backend uses for a key-down delivered to `target`: shortcuts,
+  // the form's preview, then the control. Returns the key left unconsumed (0 if consumed).
+  int RouteKeyDown(Control* target, int key, ShiftState shift);
+  // The same for a character; Tab and Shift+Tab navigation are handled in RouteKeyDown.
+  char RouteKeyPress(Control* target, char c);
+
+  // Backend notifications.
+  void NoteFocus(Control* control);  // nullptr: the focus left the form
+  void NoteCapture(Control* control);
+  void ControlDestroyed(Control* control);
+  void ControlHidden(Control* control);
+
+  void Paint(Canvas& canvas) override;
+
+ private:
+  Control* focus_ = nullptr;
+  Control* capture_ = nullptr;
+  bool keyPreview_ = false;
+  std::vector<std::unique_ptr<CommandList>> commandLists_;
+};
+
+}  // namespace ui

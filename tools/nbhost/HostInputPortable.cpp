@@ -1,0 +1,101 @@
+// Script input on the portable build: through the process's window system, into the
+// toolkit forms the plug-in registered as children of the rectangles' windows.
+#include <vector>
+
+#include "HostInput.h"
+#include "platform/WindowChannel.h"
+
+namespace nbhost {
+
+namespace {
+
+const char* ResultText(int32_t code) {
+  switch (code) {
+    case SS_OK:
+      return "";
+    case SS_NO_WINDOW:
+      return "the window is gone";
+    case SS_NO_DRIVER:
+      return "the window takes no input";
+    case SS_BAD_INPUT:
+      return "the window did not understand the input";
+    default:
+      return "the window's handler failed";
+  }
+}
+
+std::vector<uintptr_t> Children(uintptr_t parent) {
+  const SSWindowSystemV1& system = platform::WindowSystem();
+  size_t count = system.children(parent, nullptr, 0);
+  std::vector<uintptr_t> children(count);
+  children.resize(system.children(parent, children.data(), children.size()));
+  return children;
+}
+
+// The topmost child window of the rectangle under the point, with the point in its
+// coordinates; 0 when no attached window covers it.
+uintptr_t WindowAt(uintptr_t rectangle, int& x, int& y) {
+  std::vector<uintptr_t> children = Children(rectangle);
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    SSWindowGeometry g{};
+    if (!platform::WindowSystem().get_geometry(*it, &g)) continue;
+    if (x >= g.x && y >= g.y && x < g.x + g.width && y < g.y + g.height) {
+      x -= g.x;
+      y -= g.y;
+      return *it;
+    }
+  }
+  return 0;
+}
+
+class PortableInput final : public HostInput {
+ public:
+  std::string Click(platform::WindowHandle rectangle, int x, int y, bool twice) override {
+    uintptr_t window = WindowAt(rectangle, x, y);
+    if (window == 0) return "no attached window at that point";
+    SSInputEvent event{twice ? SS_INPUT_DOUBLE_CLICK : SS_INPUT_CLICK, x, y, 0, 0, nullptr};
+    return ResultText(platform::WindowSystem().send_input(window, &event));
+  }
+
+  std::string Drag(platform::WindowHandle rectangle, int x1, int y1, int x2, int y2) override {
+    int localX = x1, localY = y1;
+    uintptr_t window = WindowAt(rectangle, localX, localY);
+    if (window == 0) return "no attached window at the starting point";
+    // Both ends in the coordinates of the window the drag starts in.
+    SSInputEvent event{SS_INPUT_DRAG,      localX, localY, x2 - (x1 - localX),
+                       y2 - (y1 - localY), nullptr};
+    return ResultText(platform::WindowSystem().send_input(window, &event));
+  }
+
+  std::string Key(const std::string& name) override { return ToFocus(SS_INPUT_KEY, name); }
+  std::string Type(const std::string& text) override { return ToFocus(SS_INPUT_TEXT, text); }
+
+  void QueueAnswer(const std::string& button, const std::string& value) override {
+    platform::WindowSystem().push_answer(button.c_str(), value.c_str());
+  }
+  size_t PendingAnswers() const override { return platform::WindowSystem().pending_answers(); }
+
+  std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) override {
+    for (uintptr_t window : Children(rectangle)) {
+      int32_t result = platform::WindowSystem().snapshot(window, path.c_str());
+      if (result == SS_NO_DRIVER) continue;
+      if (result != SS_OK) return "cannot write \"" + path + "\"";
+      return "";
+    }
+    return "no attached window to take a picture of";
+  }
+
+ private:
+  std::string ToFocus(uint32_t kind, const std::string& text) {
+    uintptr_t window = platform::WindowSystem().focus_window();
+    if (window == 0) return "no window has the keyboard focus";
+    SSInputEvent event{kind, 0, 0, 0, 0, text.c_str()};
+    return ResultText(platform::WindowSystem().send_input(window, &event));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<HostInput> CreateHostInput() { return std::make_unique<PortableInput>(); }
+
+}  // namespace nbhost
