@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/Rk.h"

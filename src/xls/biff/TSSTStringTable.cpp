@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 
 namespace xls {
@@ -79,8 +79,8 @@ void TSSTStringTable::WriteTo(RecordWriter& writer) const {
     pos += 4 + blocks_[i].size();
   }
   std::vector<uint8_t> first = blocks_[0];
-  StoreU32(first.data(), total_);
-  StoreU32(first.data() + 4, UniqueCount());
+  platform::StoreU32(first.data(), total_);
+  platform::StoreU32(first.data() + 4, UniqueCount());
   writer.Write(rec::kSst, first);
   for (size_t i = 1; i < blocks_.size(); ++i) writer.Write(rec::kContinue, blocks_[i]);
 

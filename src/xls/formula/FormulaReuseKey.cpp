@@ -1,6 +1,6 @@
 #include "xls/formula/FormulaReuseKey.h"
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/formula/FileTokens.h"
 
 namespace xls {
@@ -18,7 +18,7 @@ void AppendDistance(std::string& key, int32_t distance) {
 // into the key). Relative parts become distances appended to the key.
 void RelativiseCell(std::string& key, size_t rowAt, size_t columnAt, int32_t row, int32_t column) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(key.data());
-  const FileCellRef ref = PlainCellRef(LoadU16(bytes + rowAt), LoadU16(bytes + columnAt));
+  const FileCellRef ref = PlainCellRef(platform::LoadU16(bytes + rowAt), platform::LoadU16(bytes + columnAt));
   if (ref.rowRelative) {
     key[rowAt] = key[rowAt + 1] = 0;
     AppendDistance(key, ref.row - row);
@@ -44,7 +44,7 @@ size_t TokenBytes(std::span<const uint8_t> tokens, size_t pos, const ptg::PtgInf
   } else if (info.base == ptg::kAttr) {
     if (left < 3) return 0;
     payload = 3;
-    if (tokens[pos + 1] & ptg::kAttrChoose) payload += (size_t{LoadU16(tokens.data() + pos + 2)} + 1) * 2;
+    if (tokens[pos + 1] & ptg::kAttrChoose) payload += (size_t{platform::LoadU16(tokens.data() + pos + 2)} + 1) * 2;
   } else {
     return 0;
   }
