@@ -21,6 +21,7 @@
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
 #include "xls/formula/TFormulaReader.h"
+#include "ToolComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "xls/book/BookFiles.h"
@@ -51,11 +52,11 @@ class FuzzSource : public xls::IFormulaTextSource {
 // engine installed, so every record decoder, the formula conversion and the book's own
 // rules all see the hostile input.
 void LoadIntoBook(std::span<const uint8_t> file) {
-  static const bool installed = [] {
-    formulas::BookFormulaCache::Install();
+  static const bool composed = [] {
+    tools::ComposeCommandLineTool();
     return true;
   }();
-  (void)installed;
+  (void)composed;
   workbook::TSpreadSheetBook book;
   try {
     xls::LoadBookFromBytes(book, file);

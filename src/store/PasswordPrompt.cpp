@@ -2,15 +2,17 @@
 
 namespace store {
 namespace {
-IPasswordPrompt* gPrompt = nullptr;
-}
 
-IPasswordPrompt* SetPasswordPrompt(IPasswordPrompt* prompt) {
-  IPasswordPrompt* previous = gPrompt;
-  gPrompt = prompt;
-  return previous;
-}
+class CancellingPrompt final : public IPasswordPrompt {
+ public:
+  bool Ask(const std::string&, const std::string&, std::string&) override { return false; }
+};
 
-IPasswordPrompt* CurrentPasswordPrompt() { return gPrompt; }
+}  // namespace
+
+IPasswordPrompt& CancellingPasswordPrompt() {
+  static CancellingPrompt prompt;
+  return prompt;
+}
 
 }  // namespace store

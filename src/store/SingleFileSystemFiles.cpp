@@ -94,8 +94,8 @@ bool TSingleFileSystem::AskPassword(const std::string& name, int entry, std::str
     bool answered = false;
     if (OnPasswordRequest) {
       answered = OnPasswordRequest(*this, name, typed);
-    } else if (IPasswordPrompt* prompt = CurrentPasswordPrompt()) {
-      answered = prompt->Ask("Password for " + Quoted(name), "Enter password: ", typed);
+    } else if (PasswordPrompt != nullptr) {
+      answered = PasswordPrompt->Ask("Password for " + Quoted(name), "Enter password: ", typed);
     }
     if (!answered) return false;
     if (CheckPassword(record, typed, pageKey)) {

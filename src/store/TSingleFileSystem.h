@@ -25,6 +25,7 @@ class TPageFileManager;
 class TFreeSpaceManager;
 class TDIRManager;
 class TUserFilePageMapManager;
+class IPasswordPrompt;
 struct TDIREntry;
 
 // Open modes (16-bit). Anything other than kModeCreate opens an existing store or file:
@@ -93,6 +94,9 @@ class TSingleFileSystem {
 
   TOutOfSpaceEvent OnOutOfSpace;
   TPasswordRequestEvent OnPasswordRequest;
+  // Asked when OnPasswordRequest is not set; not owned (it comes from the book services of
+  // the program). Neither set: a wrong per-file password fails the open.
+  IPasswordPrompt* PasswordPrompt = nullptr;
 
   // The layers, for the verifier and the tests.
   TPageFileManager& Pages() { return *pages_; }

@@ -268,12 +268,12 @@ TEST_F(FilesTest, PerFilePasswordsAskAgainThroughCallbackOrPrompt) {
     s.Write("hidden text", 11);
   }
   EXPECT_TRUE(fs_->List()[0].hasPassword);
-  // No callback: the prompt hook is asked until the right password or a cancel.
+  // No callback: the store's prompt is asked until the right password or a cancel.
   RecordingPrompt prompt;
   prompt.answers = {"nope", "filepw"};
-  IPasswordPrompt* previous = SetPasswordPrompt(&prompt);
+  fs_->PasswordPrompt = &prompt;
   const int h = fs_->FileOpen("secret", kModeReadWrite, "wrong");
-  SetPasswordPrompt(previous);
+  fs_->PasswordPrompt = nullptr;
   ASSERT_GE(h, 0);
   ASSERT_EQ(prompt.captions.size(), 2u);
   EXPECT_EQ(prompt.captions[0], "Password for \"secret\"|Enter password: ");
@@ -293,8 +293,11 @@ TEST_F(FilesTest, PerFilePasswordsAskAgainThroughCallbackOrPrompt) {
   EXPECT_EQ(fs_->LastError(), -1);
   EXPECT_EQ(asked, 1);
   fs_->OnPasswordRequest = nullptr;
-  // No prompt installed at all counts as cancel.
+  // No prompt installed at all counts as cancel, and so does the cancelling stand-in.
   EXPECT_EQ(fs_->FileOpen("secret", kModeReadOnly, ""), -1);
+  fs_->PasswordPrompt = &CancellingPasswordPrompt();
+  EXPECT_EQ(fs_->FileOpen("secret", kModeReadOnly, ""), -1);
+  fs_->PasswordPrompt = nullptr;
 }
 
 TEST_F(FilesTest, WrongKeyReadsWrongBytesWithoutError) {

@@ -6,20 +6,20 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "support/TestComposition.h"
 
 namespace workbook {
 namespace {
 
 class RangeOps : public ::testing::Test {
  protected:
-  void SetUp() override { SetClipboard(&clipboard_); }
-  void TearDown() override { SetClipboard(nullptr); }
   void Enter(int32_t col, int32_t row, const std::string& text) { sheet_.CellObject(col, row)->SetText(text); }
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   TSSDataStorage& St() { return sheet_.Storage(); }
 
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
+  ScopedBookServices services_{testsupport::ModelServices(clipboard_)};  // before the book
   TSpreadSheetBook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
@@ -313,11 +313,10 @@ namespace {
 
 class Keys : public ::testing::Test {
  protected:
-  void SetUp() override { SetClipboard(&clipboard_); }
-  void TearDown() override { SetClipboard(nullptr); }
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
+  ScopedBookServices services_{testsupport::ModelServices(clipboard_)};  // before the book
   TSpreadSheetBook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
