@@ -8,13 +8,6 @@
 
 namespace xls {
 
-namespace {
-void PutU16(std::vector<uint8_t>& b, uint16_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-}  // namespace
-
 TSSTStringTable::TSSTStringTable() {
   blocks_.emplace_back(8, 0);  // total and unique count, filled in when written
 }
@@ -35,7 +28,7 @@ uint32_t TSSTStringTable::Add(std::u16string_view text) {
   if (blocks_.back().size() > kBlockSize - 4) NewBlock();
   locations_.push_back({static_cast<uint32_t>(blocks_.size() - 1),
                         static_cast<uint32_t>(blocks_.back().size())});
-  PutU16(blocks_.back(), static_cast<uint16_t>(text.size()));
+  platform::AppendU16(blocks_.back(), static_cast<uint16_t>(text.size()));
   blocks_.back().push_back(rec::kStrWide);
   size_t done = 0;
   while (done < text.size()) {
@@ -48,7 +41,7 @@ uint32_t TSSTStringTable::Add(std::u16string_view text) {
       fit = (kBlockSize - 1) / 2;  // 4095 characters, 8190 bytes
     }
     size_t n = std::min(fit, text.size() - done);
-    for (size_t i = 0; i < n; ++i) PutU16(*block, text[done + i]);
+    for (size_t i = 0; i < n; ++i) platform::AppendU16(*block, text[done + i]);
     done += n;
   }
   return number;

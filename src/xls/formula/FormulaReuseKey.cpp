@@ -8,10 +8,9 @@ namespace xls {
 namespace {
 
 void AppendDistance(std::string& key, int32_t distance) {
-  const auto d = static_cast<uint32_t>(distance);
-  const char bytes[4] = {static_cast<char>(d & 0xFF), static_cast<char>((d >> 8) & 0xFF),
-                         static_cast<char>((d >> 16) & 0xFF), static_cast<char>(d >> 24)};
-  key.append(bytes, sizeof bytes);
+  uint8_t bytes[4];
+  platform::StoreI32(bytes, distance);
+  key.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 // One cell of a reference: its row field at `rowAt`, its column word at `columnAt` (offsets
