@@ -16,9 +16,6 @@
 namespace store {
 namespace {
 
-constexpr int kErrNotFound = -1;
-constexpr int kErrUnknownHandle = -6;
-constexpr int kErrOpen = -16;
 // Password requests end after this many refused answers, so that a caller that keeps
 // returning the same wrong password cannot hang the store.
 constexpr int kMaxPasswordAttempts = 16;

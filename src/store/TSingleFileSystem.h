@@ -8,9 +8,7 @@
 // nothing else; streams over the store must be destroyed first.
 //
 // File operations never throw for ordinary failures: they return a negative code (or 0
-// bytes) and keep the code in LastError():
-//   -1 not found / directory / password refused / cannot be created, -6 unknown handle,
-//   -7..-13 page read or write failure, -16 exists and is open, -17 no space.
+// bytes) and keep the code in LastError(); the codes are listed in StoreResult.h.
 // They throw EStoreError only for a damaged store (broken page-map chain and kin).
 #include <cstdint>
 #include <functional>
@@ -18,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "store/StoreResult.h"
 
 namespace store {
 
@@ -84,7 +84,7 @@ class TSingleFileSystem {
   // origin 0 start, 1 current, 2 end; returns the new position (0 for an unknown handle).
   int64_t FileSeek(int handle, int origin, int64_t offset);
   int64_t FileSetSize(int handle, int64_t newSize);
-  int64_t FileSize(int handle) const;  // -6 for an unknown handle
+  int64_t FileSize(int handle) const;  // kErrUnknownHandle for an unknown handle
   void FileClose(int handle);
   bool FileDelete(const std::string& name);
   bool StoreFileExists(const std::string& name);
