@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "ToolComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/Workbook.h"
@@ -15,6 +16,9 @@
 namespace {
 
 using namespace workbook;
+
+// The books of a command-line program; composed before Google Benchmark's main runs.
+[[maybe_unused]] const bool kComposed = (tools::ComposeCommandLineTool(), true);
 
 constexpr int32_t kRows = 100000;
 constexpr int32_t kCols = 4;

@@ -75,5 +75,5 @@ function(ss_fuzz_entry target source name)
   set(path ${PROJECT_SOURCE_DIR}/${source})
   target_sources(${target} PRIVATE ${path})
   set_source_files_properties(${path} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} PROPERTIES
-    COMPILE_DEFINITIONS LLVMFuzzerTestOneInput=${name})
+    COMPILE_DEFINITIONS "LLVMFuzzerTestOneInput=${name};SS_FUZZ_ENTRY_IN_TEST")
 endfunction()

@@ -21,6 +21,9 @@
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
 #include "xls/formula/TFormulaReader.h"
+#ifndef SS_FUZZ_ENTRY_IN_TEST
+#include "ToolComposition.h"
+#endif
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "xls/book/BookFiles.h"
@@ -53,11 +56,14 @@ class FuzzSource : public xls::FormulaTextSource {
 // engine installed, so every record decoder, the formula conversion and the book's own
 // rules all see the hostile input.
 void LoadIntoBook(std::span<const uint8_t> file) {
-  static const bool installed = [] {
-    formulas::BookFormulaCache::Install();
+#ifndef SS_FUZZ_ENTRY_IN_TEST
+  // The fuzzer is a program of its own; inside the test suite the test's services serve.
+  static const bool composed = [] {
+    tools::ComposeCommandLineTool();
     return true;
   }();
-  (void)installed;
+  (void)composed;
+#endif
   workbook::Workbook book;
   try {
     xls::LoadBookFromBytes(book, file);

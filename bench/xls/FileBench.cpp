@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "ToolComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -214,8 +215,7 @@ void Row(const char* what, long cells, const std::optional<Measure>& ours, const
 }  // namespace
 
 int main(int argc, char** argv) {
-  xls::InstallBookFileHandlers();
-  formulas::BookFormulaCache::Install();
+  tools::ComposeCommandLineTool();
   if (argc == 5 && std::string(argv[1]) == "--child") return Child(argv[2], argv[3], argv[4]);
   if (argc == 4 && std::string(argv[1]) == "--generate") {  // a file to profile the load on
     Generate(std::atol(argv[2]), argv[3]);

@@ -9,11 +9,6 @@
 namespace formulas {
 namespace {
 
-BookFormulaCache::MessageHandler& Handler() {
-  static BookFormulaCache::MessageHandler handler;
-  return handler;
-}
-
 workbook::TRect BandRect(bool columns, int32_t at, int32_t count) {
   const int32_t n = count < 0 ? -count : count;
   return columns ? workbook::TRect{at, 0, at + n - 1, workbook::kFarEdge}
@@ -27,14 +22,10 @@ BookFormulaCache::BookFormulaCache(workbook::TCustomSpreadSheetBook& book)
 
 BookFormulaCache::~BookFormulaCache() = default;
 
-void BookFormulaCache::Install() {
-  workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(
-      [](workbook::TCustomSpreadSheetBook& book) -> std::unique_ptr<workbook::FormulaEngine> {
-        return std::make_unique<BookFormulaCache>(book);
-      });
+std::unique_ptr<workbook::FormulaEngine> BookFormulaCache::Create(
+    workbook::TCustomSpreadSheetBook& book) {
+  return std::make_unique<BookFormulaCache>(book);
 }
-
-void BookFormulaCache::SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler); }
 
 FormulaEntry* BookFormulaCache::Own(workbook::FormulaHandle* entry) const {
   return static_cast<FormulaEntry*>(entry);  // every entry this cache hands out is one
@@ -232,12 +223,9 @@ std::string BookFormulaCache::FormatCellNumber(uint16_t sheet, int32_t col, int3
 }
 
 void BookFormulaCache::ShowMessage(std::string_view message) {
-  if (Handler()) {
-    Handler()(message);
-    return;
-  }
   if (messages_.size() >= 100) messages_.erase(messages_.begin());
   messages_.emplace_back(message);
+  book_.Services().showMessage(message);
 }
 
 }  // namespace formulas

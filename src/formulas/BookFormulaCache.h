@@ -6,6 +6,7 @@
 // Every cell change goes through the storage's write path (SetCellRec), so undo and the
 // book's events see the formula cells like any other.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,12 +26,11 @@ class BookFormulaCache final : public workbook::FormulaEngine, public FormulaBoo
   explicit BookFormulaCache(workbook::TCustomSpreadSheetBook& book);
   ~BookFormulaCache() override;
 
-  // Makes every book created from now on use the engine.
-  static void Install();
-  // Where the engine's messages go (the window installs a message box); by default they are
-  // kept in LastMessages().
-  using MessageHandler = std::function<void(std::string_view)>;
-  static void SetMessageHandler(MessageHandler handler);
+  // The formula cache factory of the book services: composition functions put it in
+  // BookServices::formulaCache so that every book they build computes its formulas.
+  static std::unique_ptr<workbook::FormulaEngine> Create(workbook::TCustomSpreadSheetBook& book);
+  // The engine's last 100 messages; each also goes to the book services' message handler
+  // (the window shows a message box).
   const std::vector<std::string>& LastMessages() const { return messages_; }
 
   TSSFormulasCache& Engine() { return cache_; }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/CodePage.h"
+#include "platform/LittleEndian.h"
 
 namespace formulas {
 
@@ -122,10 +123,7 @@ TokenBlock FromBytes(const uint8_t* bytes, size_t size) {
   return TokenBlock(std::span<const uint8_t>(bytes, size));
 }
 
-void WriteDouble(uint8_t* p, double value) {
-  const auto bits = std::bit_cast<uint64_t>(value);
-  for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(bits >> (8 * i));
-}
+void WriteDouble(uint8_t* p, double value) { platform::StoreDouble(p, value); }
 
 }  // namespace
 
@@ -148,8 +146,7 @@ TokenBlock MakeStringToken(std::string_view text) {
   TokenBlock block(std::span<const uint8_t>(head, 3));
   uint8_t unit[2];
   for (char16_t c : wide) {
-    unit[0] = static_cast<uint8_t>(c);
-    unit[1] = static_cast<uint8_t>(c >> 8);
+    platform::StoreU16(unit, static_cast<uint16_t>(c));
     block.Append(std::span<const uint8_t>(unit, 2));
   }
   return block;
@@ -214,9 +211,7 @@ TokenBlock MakeFuncVarToken(uint8_t argCount, uint16_t number) {
 }
 
 double ReadNumberToken(const uint8_t* p) {
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(p[1 + i]) << (8 * i);
-  return std::bit_cast<double>(bits);
+  return platform::LoadDouble(p + 1);
 }
 
 bool ReadBoolToken(const uint8_t* p) { return p[1] != 0; }
@@ -225,7 +220,7 @@ std::string ReadStringToken(const uint8_t* p) {
   const size_t n = p[1];
   std::u16string wide(n, u'\0');
   for (size_t i = 0; i < n; ++i)
-    wide[i] = static_cast<char16_t>(p[3 + 2 * i] | (p[4 + 2 * i] << 8));
+    wide[i] = static_cast<char16_t>(platform::LoadU16(p + 3 + 2 * i));
   return platform::Utf16ToAnsi(wide);
 }
 

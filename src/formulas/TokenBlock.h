@@ -34,6 +34,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/LittleEndian.h"
+
 namespace formulas {
 
 enum Ptg : uint8_t {
@@ -158,23 +160,10 @@ uint16_t ReadNameIndex(const uint8_t* p);
 void WriteRefToken(uint8_t* p, const RefToken& ref);
 void WriteAreaToken(uint8_t* p, const AreaToken& area);
 
-// Little-endian helpers.
-inline uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline int32_t ReadI32(const uint8_t* p) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                              (static_cast<uint32_t>(p[2]) << 16) |
-                              (static_cast<uint32_t>(p[3]) << 24));
-}
-inline void WriteU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void WriteI32(uint8_t* p, int32_t v) {
-  const auto u = static_cast<uint32_t>(v);
-  p[0] = static_cast<uint8_t>(u);
-  p[1] = static_cast<uint8_t>(u >> 8);
-  p[2] = static_cast<uint8_t>(u >> 16);
-  p[3] = static_cast<uint8_t>(u >> 24);
-}
+// The token fields' byte order (the short names read better inside the token code).
+inline uint16_t ReadU16(const uint8_t* p) { return platform::LoadU16(p); }
+inline int32_t ReadI32(const uint8_t* p) { return platform::LoadI32(p); }
+inline void WriteU16(uint8_t* p, uint16_t v) { platform::StoreU16(p, v); }
+inline void WriteI32(uint8_t* p, int32_t v) { platform::StoreI32(p, v); }
 
 }  // namespace formulas

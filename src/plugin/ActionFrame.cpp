@@ -8,7 +8,7 @@ namespace plugin {
 
 bool RunFramed(const ActionEntry& entry, const ActionParams& params) {
   SetResultCode("");
-  try {
+  return CatchAsResultCode(entry.exceptionCode, [&] {
     int index = FindSpread(params.empty() ? std::string() : params[0]);
     AttachedSpread* window = SpreadAt(index);
     if (window == nullptr) {
@@ -18,14 +18,7 @@ bool RunFramed(const ActionEntry& entry, const ActionParams& params) {
     if (!entry.framed(*window, params)) return false;
     SetResultCode(kCodeSuccess);
     return true;
-  } catch (...) {
-    // A failing host callback while writing the code must not escape either.
-    try {
-      if (entry.exceptionCode[0] != '\0') SetResultCode(entry.exceptionCode);
-    } catch (...) {
-    }
-    return false;
-  }
+  });
 }
 
 bool ExecAction(int32_t id, const char* const* params) {

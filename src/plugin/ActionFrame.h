@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "plugin/ActionCatalogue.h"
+#include "plugin/HostLink.h"
 
 namespace plugin {
 
@@ -15,6 +16,22 @@ inline constexpr const char* kCodeSuccess = "zkSSH-000";
 inline constexpr const char* kCodeNoWindow = "zkSSH-001";
 
 bool RunFramed(const ActionEntry& entry, const ActionParams& params);
+
+// The catch of every action body: runs `body` and answers what it answers; when it throws,
+// writes `exceptionCode` to "[zkSSHError]" (nothing for an empty code) and answers false. A
+// host callback that fails while the code is written is swallowed as well.
+template <typename Body>
+bool CatchAsResultCode(const char* exceptionCode, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    try {
+      if (exceptionCode != nullptr && exceptionCode[0] != '\0') SetResultCode(exceptionCode);
+    } catch (...) {
+    }
+    return false;
+  }
+}
 
 // nbExecAction: false for id 0, unassigned ids and actions not built yet (those change
 // nothing at all, not even the result code).

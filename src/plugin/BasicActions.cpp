@@ -4,6 +4,7 @@
 
 #include "plugin/ActionFrame.h"
 #include "plugin/HostLink.h"
+#include "plugin/PlugInServices.h"
 #include "plugin/SpreadWindows.h"
 
 namespace plugin {
@@ -22,7 +23,7 @@ bool DetachWindow(const std::string& rectName) {
 
 bool CreateAction(const ActionEntry& entry, const ActionParams& params) {
   const std::string rectName = params.empty() ? std::string() : params[0];
-  try {
+  return CatchAsResultCode(entry.exceptionCode, [&] {
     SetResultCode("");
     if (!ProbeHost()) {
       SetResultCode(kCodeNoInterface);
@@ -35,31 +36,22 @@ bool CreateAction(const ActionEntry& entry, const ActionParams& params) {
       SetResultCode(kCodeNoWindow);
       return false;
     }
-    SpreadFactory factory = GetSpreadFactory();
-    if (factory == nullptr) throw std::runtime_error("no spreadsheet window is available");
-    std::unique_ptr<AttachedSpread> window = factory(rectName, parent);
+    std::unique_ptr<AttachedSpread> window = ComposedSpreadFactory()(rectName, parent);
     if (window == nullptr) throw std::runtime_error("the spreadsheet window was not created");
     AppendSpread(std::move(window));
     SetResultCode(kCodeSuccess);
     return true;
-  } catch (...) {
-    try {
-      SetResultCode(entry.exceptionCode);
-    } catch (...) {
-    }
-    return false;
-  }
+  });
 }
 
-bool DeleteAction(const ActionEntry&, const ActionParams& params) {
-  try {
+// Delete has no exception code: a failure answers false and leaves the code empty.
+bool DeleteAction(const ActionEntry& entry, const ActionParams& params) {
+  return CatchAsResultCode(entry.exceptionCode, [&] {
     SetResultCode("");
     if (!DetachWindow(params.empty() ? std::string() : params[0])) return false;
     SetResultCode(kCodeSuccess);
     return true;
-  } catch (...) {
-    return false;
-  }
+  });
 }
 
 }  // namespace plugin

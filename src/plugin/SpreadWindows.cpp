@@ -14,17 +14,9 @@ std::optional<SpreadList>& List() {
   return list;
 }
 
-SpreadFactory& Factory() {
-  static SpreadFactory factory = nullptr;
-  return factory;
-}
-
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
-
-void SetSpreadFactory(SpreadFactory factory) { Factory() = factory; }
-SpreadFactory GetSpreadFactory() { return Factory(); }
 
 bool SameRectName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

@@ -9,7 +9,8 @@
 // created in lower case.
 //
 // The plug-in layer sees an attached window only through `AttachedSpread`; the window layer
-// provides the real one and registers a factory with `SetSpreadFactory`.
+// provides the real one, and the plug-in's composition (PlugInServices.h) installs the factory
+// that builds it.
 #include <memory>
 #include <string>
 
@@ -30,9 +31,6 @@ class AttachedSpread {
 // state, shows it and sizes it to the parent's client area. Throws on failure.
 using SpreadFactory = std::unique_ptr<AttachedSpread> (*)(const std::string& rectName,
                                                            platform::WindowHandle parent);
-
-void SetSpreadFactory(SpreadFactory factory);
-SpreadFactory GetSpreadFactory();
 
 bool SpreadListExists();
 int SpreadCount();

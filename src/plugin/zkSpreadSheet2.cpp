@@ -3,9 +3,21 @@
 #include "plugin/ActionFrame.h"
 #include "plugin/ExportGuard.h"
 #include "plugin/HostLink.h"
+#include "plugin/PlugInServices.h"
 
 using plugin::Guarded;
 using plugin::NBBool;
+
+namespace {
+// The plug-in composes its services once, while the library is loaded and before the host
+// calls any export. A failure here is caught like every other: the plug-in then stays
+// uncomposed, every book refuses construction with a clear error and Create reports its
+// attach failure.
+[[maybe_unused]] const bool kComposed = Guarded(false, [] {
+  plugin::ComposePlugin();
+  return true;
+});
+}  // namespace
 
 NB_EXPORT void NB_CALL nbInitPlugIn(int32_t /*hostValue*/, plugin::HostString* title,
                                     plugin::HostString* publisher, plugin::HostString* hint) {

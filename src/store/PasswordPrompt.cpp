@@ -2,15 +2,17 @@
 
 namespace store {
 namespace {
-PasswordPrompt* gPrompt = nullptr;
-}
 
-PasswordPrompt* SetPasswordPrompt(PasswordPrompt* prompt) {
-  PasswordPrompt* previous = gPrompt;
-  gPrompt = prompt;
-  return previous;
-}
+class CancellingPrompt final : public PasswordPrompt {
+ public:
+  bool Ask(const std::string&, const std::string&, std::string&) override { return false; }
+};
 
-PasswordPrompt* CurrentPasswordPrompt() { return gPrompt; }
+}  // namespace
+
+PasswordPrompt& CancellingPasswordPrompt() {
+  static CancellingPrompt prompt;
+  return prompt;
+}
 
 }  // namespace store

@@ -1,8 +1,10 @@
 #pragma once
-// The hook through which the store asks a person for a password when a protected file is
-// opened with a wrong one and no password-request callback is set on the store. The UI layer
-// installs a prompt that shows a modal input box; the command-line tool installs a terminal
-// prompt. With no prompt installed the request counts as cancelled.
+// How a store asks a person for a password when a protected file is opened with a wrong one
+// and no password-request callback is set on the store. There is no process-wide prompt: the
+// prompt comes from the book services of the program (the UI layer's modal input box, a
+// terminal prompt in the tools) and is set on each store that is opened for a book
+// (TSingleFileSystem::PasswordPrompt). A store without a prompt counts the request as
+// cancelled.
 #include <string>
 
 namespace store {
@@ -15,8 +17,7 @@ class PasswordPrompt {
   virtual bool Ask(const std::string& caption, const std::string& prompt, std::string& value) = 0;
 };
 
-// Installs the process-wide prompt (not owned; nullptr removes it) and returns the previous.
-PasswordPrompt* SetPasswordPrompt(PasswordPrompt* prompt);
-PasswordPrompt* CurrentPasswordPrompt();
+// A prompt that always cancels, for programs that deliberately have no way to ask.
+PasswordPrompt& CancellingPasswordPrompt();
 
 }  // namespace store

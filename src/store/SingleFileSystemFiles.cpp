@@ -16,9 +16,6 @@
 namespace store {
 namespace {
 
-constexpr int kErrNotFound = -1;
-constexpr int kErrUnknownHandle = -6;
-constexpr int kErrOpen = -16;
 // Password requests end after this many refused answers, so that a caller that keeps
 // returning the same wrong password cannot hang the store.
 constexpr int kMaxPasswordAttempts = 16;
@@ -94,8 +91,8 @@ bool TSingleFileSystem::AskPassword(const std::string& name, int entry, std::str
     bool answered = false;
     if (OnPasswordRequest) {
       answered = OnPasswordRequest(*this, name, typed);
-    } else if (PasswordPrompt* prompt = CurrentPasswordPrompt()) {
-      answered = prompt->Ask("Password for " + Quoted(name), "Enter password: ", typed);
+    } else if (passwordPrompt != nullptr) {
+      answered = passwordPrompt->Ask("Password for " + Quoted(name), "Enter password: ", typed);
     }
     if (!answered) return false;
     if (CheckPassword(record, typed, pageKey)) {

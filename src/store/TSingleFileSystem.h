@@ -8,9 +8,7 @@
 // nothing else; streams over the store must be destroyed first.
 //
 // File operations never throw for ordinary failures: they return a negative code (or 0
-// bytes) and keep the code in LastError():
-//   -1 not found / directory / password refused / cannot be created, -6 unknown handle,
-//   -7..-13 page read or write failure, -16 exists and is open, -17 no space.
+// bytes) and keep the code in LastError(); the codes are listed in StoreResult.h.
 // They throw StoreError only for a damaged store (broken page-map chain and kin).
 #include <cstdint>
 #include <functional>
@@ -19,12 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "store/StoreResult.h"
+
 namespace store {
 
 class TPageFileManager;
 class TFreeSpaceManager;
 class TDIRManager;
 class TUserFilePageMapManager;
+class PasswordPrompt;
 struct DirEntry;
 
 // Open modes (16-bit). Anything other than kModeCreate opens an existing store or file:
@@ -83,7 +84,7 @@ class TSingleFileSystem {
   // origin 0 start, 1 current, 2 end; returns the new position (0 for an unknown handle).
   int64_t FileSeek(int handle, int origin, int64_t offset);
   int64_t FileSetSize(int handle, int64_t newSize);
-  int64_t FileSize(int handle) const;  // -6 for an unknown handle
+  int64_t FileSize(int handle) const;  // kErrUnknownHandle for an unknown handle
   void FileClose(int handle);
   bool FileDelete(const std::string& name);
   bool StoreFileExists(const std::string& name);
@@ -93,6 +94,9 @@ class TSingleFileSystem {
 
   OutOfSpaceEvent OnOutOfSpace;
   PasswordRequestEvent OnPasswordRequest;
+  // Asked when OnPasswordRequest is not set; not owned (it comes from the book services of
+  // the program). Neither set: a wrong per-file password fails the open.
+  PasswordPrompt* passwordPrompt = nullptr;
 
   // The layers, for the verifier and the tests.
   TPageFileManager& Pages() { return *pages_; }

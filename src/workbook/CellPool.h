@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/BulkMemory.h"
+#include "platform/DebugCheck.h"
 
 #include "workbook/SharedText.h"
 #include "workbook/SSIntf.h"
@@ -34,9 +35,16 @@ struct CellSlot {
 
   // The style entry; the slot holds one reference of the style cache on it.
   StyleEntry* Style() const { return reinterpret_cast<StyleEntry*>(bits_ & ~kFlagBits); }
-  void SetStyle(StyleEntry* style) { bits_ = reinterpret_cast<uintptr_t>(style) | (bits_ & kFlagBits); }
+  void SetStyle(StyleEntry* style) {
+    SS_DCHECK((reinterpret_cast<uintptr_t>(style) & kFlagBits) == 0,
+              "style entries are aligned to 8 bytes");
+    bits_ = reinterpret_cast<uintptr_t>(style) | (bits_ & kFlagBits);
+  }
   uint8_t Type() const { return static_cast<uint8_t>(bits_ & kTypeBits); }
-  void SetType(uint8_t type) { bits_ = (bits_ & ~kTypeBits) | (type & kTypeBits); }
+  void SetType(uint8_t type) {
+    SS_DCHECK(type <= kTypeBits, "a cell data type fits the two type bits");
+    bits_ = (bits_ & ~kTypeBits) | (type & kTypeBits);
+  }
   bool DerivedText() const { return (bits_ & kDerivedBit) != 0; }
   void SetDerivedText(bool derived) { bits_ = derived ? bits_ | kDerivedBit : bits_ & ~kDerivedBit; }
 
@@ -70,6 +78,7 @@ class CellPool {
     return new (raw->bytes) CellSlot();
   }
   void Free(CellSlot* slot) {
+    SS_DCHECK(live_ > 0, "only a slot handed out by Allocate is freed");
     slot->~CellSlot();
     Raw* raw = reinterpret_cast<Raw*>(slot);
     raw->next = free_;
@@ -78,6 +87,7 @@ class CellPool {
   }
   // Drops every chunk; only valid when no slot is live.
   void Clear() {
+    SS_DCHECK(live_ == 0, "the pool is cleared only when no slot is live");
     chunks_.clear();
     free_ = carved_ = chunkEnd_ = nullptr;
     live_ = 0;

@@ -6,6 +6,7 @@
 #include "workbook/TSSCellStyle.h"
 #include "workbook/TSSDataStorage.h"
 #include "workbook/TSSStyleCache.h"
+#include "platform/LittleEndian.h"
 
 namespace workbook {
 namespace {
@@ -14,17 +15,19 @@ class Writer {
  public:
   void U8(uint8_t v) { out_.push_back(static_cast<char>(v)); }
   void U16(uint16_t v) {
-    U8(static_cast<uint8_t>(v));
-    U8(static_cast<uint8_t>(v >> 8));
+    uint8_t b[2];
+    platform::StoreU16(b, v);
+    Append(b);
   }
   void I32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i) U8(static_cast<uint8_t>(u >> (8 * i)));
+    uint8_t b[4];
+    platform::StoreI32(b, v);
+    Append(b);
   }
   void F64(double v) {
-    uint64_t bits;
-    std::memcpy(&bits, &v, 8);
-    for (int i = 0; i < 8; ++i) U8(static_cast<uint8_t>(bits >> (8 * i)));
+    uint8_t b[8];
+    platform::StoreDouble(b, v);
+    Append(b);
   }
   void Text(const std::string& s) {
     I32(static_cast<int32_t>(s.size()));
@@ -34,6 +37,10 @@ class Writer {
   std::string& Out() { return out_; }
 
  private:
+  template <size_t N>
+  void Append(const uint8_t (&b)[N]) {
+    out_.append(reinterpret_cast<const char*>(b), N);
+  }
   std::string out_;
 };
 
@@ -47,22 +54,9 @@ class Reader {
     if (!Need(1)) return 0;
     return static_cast<uint8_t>(data_[pos_++]);
   }
-  uint16_t U16() {
-    const uint16_t lo = U8();
-    return static_cast<uint16_t>(lo | (U8() << 8));
-  }
-  int32_t I32() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(U8()) << (8 * i);
-    return static_cast<int32_t>(v);
-  }
-  double F64() {
-    uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(U8()) << (8 * i);
-    double v;
-    std::memcpy(&v, &bits, 8);
-    return v;
-  }
+  uint16_t U16() { return Need(2) ? platform::LoadU16(Take(2)) : 0; }
+  int32_t I32() { return Need(4) ? platform::LoadI32(Take(4)) : 0; }
+  double F64() { return Need(8) ? platform::LoadDouble(Take(8)) : 0.0; }
   std::string Bytes(size_t n) {
     if (!Need(n)) return std::string();
     std::string s = data_.substr(pos_, n);
@@ -85,6 +79,12 @@ class Reader {
       return false;
     }
     return true;
+  }
+  // The next n bytes, which Need(n) has found present.
+  const uint8_t* Take(size_t n) {
+    const auto* p = reinterpret_cast<const uint8_t*>(data_.data()) + pos_;
+    pos_ += n;
+    return p;
   }
   const std::string& data_;
   size_t pos_;

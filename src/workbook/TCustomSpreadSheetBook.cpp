@@ -9,34 +9,13 @@
 #include "workbook/KeyCodes.h"
 
 namespace workbook {
-namespace {
-TCustomSpreadSheetBook::FormulaCacheFactory& Factory() {
-  static TCustomSpreadSheetBook::FormulaCacheFactory factory;
-  return factory;
-}
-TCustomSpreadSheetBook::FileHandler& LoadHandler() {
-  static TCustomSpreadSheetBook::FileHandler handler;
-  return handler;
-}
-TCustomSpreadSheetBook::FileHandler& SaveHandler() {
-  static TCustomSpreadSheetBook::FileHandler handler;
-  return handler;
-}
-}  // namespace
-
-void TCustomSpreadSheetBook::SetFormulaCacheFactory(FormulaCacheFactory factory) {
-  Factory() = std::move(factory);
-}
-
-void TCustomSpreadSheetBook::SetFileHandlers(FileHandler load, FileHandler save) {
-  LoadHandler() = std::move(load);
-  SaveHandler() = std::move(save);
-}
-
 TCustomSpreadSheetBook::TCustomSpreadSheetBook()
-    : listener_(*this), history_(std::make_unique<TSpreadSheetHistory>(this)), styles_(&listener_) {
+    : services_(InstalledBookServices()),
+      listener_(*this),
+      history_(std::make_unique<TSpreadSheetHistory>(this)),
+      styles_(&listener_) {
   history_->Suspend();  // nothing is recorded while the book is built
-  if (Factory()) formulas_ = Factory()(*this);
+  formulas_ = services_->formulaCache(*this);
   history_->Resume();
 }
 
@@ -351,13 +330,11 @@ void TCustomSpreadSheetBook::LoadFromReader(WorkbookReader& reader) {
 
 void TCustomSpreadSheetBook::LoadFromFile(const std::string& fileName) {
   if (!platform::FileExists(fileName)) throw ESpreadSheetError("Invalid file " + fileName + " name");
-  if (!LoadHandler()) throw ESpreadSheetError("Workbook files cannot be read in this build");
-  LoadHandler()(*this, fileName);
+  services_->loadFile(*this, fileName);
 }
 
 void TCustomSpreadSheetBook::SaveToFile(const std::string& fileName) {
-  if (!SaveHandler()) throw ESpreadSheetError("Workbook files cannot be written in this build");
-  SaveHandler()(*this, fileName);
+  services_->saveFile(*this, fileName);
 }
 
 bool TCustomSpreadSheetBook::KeyDown(uint16_t key, bool shift, bool ctrl) {

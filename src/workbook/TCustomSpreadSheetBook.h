@@ -1,16 +1,15 @@
 #pragma once
 // The workbook: an ordered list of sheets with one active sheet, the book-wide settings, the
-// shared style cache, the formula cache (installed by the formula layer through a factory),
-// the undo history and the listener that raises the public events. The book never paints and
-// keeps no screen state (painter, colours of the grid, scroll bars, header sizes, caption
-// bar): the published book class of the view layer adds that; the view attaches through the
-// listener and the repaint counter. A new book has no sheet (see Workbook for one that has).
+// shared style cache, the formula cache (made by the factory of the book's services), the
+// undo history and the listener that raises the public events. The book never paints; the
+// view attaches through the listener and the repaint counter.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "workbook/BookServices.h"
 #include "workbook/SSBookIO.h"
 #include "workbook/SSBookIntf.h"
 #include "workbook/TSpreadSheetHistory.h"
@@ -28,11 +27,9 @@ class TSSDefaultStyle;
 
 class TCustomSpreadSheetBook : public ISpreadSheetBook {
  public:
-  // The formula layer installs its cache through this factory; without one the book keeps
-  // formulas as text.
-  using FormulaCacheFactory = std::function<std::unique_ptr<FormulaEngine>(TCustomSpreadSheetBook&)>;
-  static void SetFormulaCacheFactory(FormulaCacheFactory factory);
-
+  // Takes the installed BookServices (formula cache, file procedures, clipboard, ...) for
+  // its whole life; raises ESpreadSheetError when the program installed none, before
+  // anything is built.
   TCustomSpreadSheetBook();
   ~TCustomSpreadSheetBook() override;
   TCustomSpreadSheetBook(const TCustomSpreadSheetBook&) = delete;
@@ -74,18 +71,16 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void Recalculate();
   void Refresh();
   void Assign(const TCustomSpreadSheetBook& source);
-  // The workbook file reader and writer are not part of this layer: a book without a file
-  // handler installed reports that clearly.
+  // The workbook file reader and writer are not part of this layer: they are the file
+  // handlers of the book's services.
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName);
-  using FileHandler = std::function<void(TCustomSpreadSheetBook&, const std::string& fileName)>;
   // The load sequence around a reader: history cleared and stopped, book locked and marked as
   // loading, "Invalid stream format" for a stream that is no workbook, the book cleared and
   // filled, "Stream has unknown function's" when the file used unknown functions, then row
   // heights, sheet 0 active and the history cleared again. On failure the lock, the loading
   // flag and history recording are restored; the book stays cleared or partly filled.
   void LoadFromReader(WorkbookReader& reader);
-  static void SetFileHandlers(FileHandler load, FileHandler save);
 
   // Keys with a meaning of their own (virtual-key codes): Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z,
   // Ctrl+Y, F9; then the active sheet's editing keys. True when the key was used.
@@ -130,6 +125,8 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void SetPalette(const ColorPalette& palette) override;
 
   // ---- parts
+  // The services taken at construction; the same for the book's whole life.
+  const BookServices& Services() const { return *services_; }
   TSSStyleCache& StyleCache() { return styles_; }
   ColorPalette& Palette() { return styles_.Palette(); }
   TSpreadSheetHistory& History() { return *history_; }
@@ -142,6 +139,7 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
 
  private:
   [[noreturn]] static void ThrowInvalidPage();
+  std::shared_ptr<const BookServices> services_;  // first: checked before anything is built
   TSSListener listener_;
   std::unique_ptr<TSpreadSheetHistory> history_;
   TSSStyleCache styles_;

@@ -133,7 +133,7 @@ void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
     throw;
   }
   book_.History().Resume();
-  BookClipboard& clipboard = Clipboard();
+  BookClipboard& clipboard = *book_.Services().clipboard;
   clipboard.Clear();
   clipboard.SetData(kPrivateClipboardFormat, block + "\r\n" + std::string(1, '\0'));
   clipboard.SetText(platform::AnsiToUtf16(text + "\r\n"));
@@ -179,7 +179,7 @@ TRect TSSBookSheet::Paste(int32_t col, int32_t row) {
   TRect pasted{0, 0, -1, -1};
   if (col < 0 || row < 0 || !IsCellEditable(col, row) || !book_.Listener().CanEdit(*this, col, row))
     return pasted;
-  BookClipboard& clipboard = Clipboard();
+  BookClipboard& clipboard = *book_.Services().clipboard;
   const auto editable = [this](int32_t c, int32_t r) { return IsCellEditable(c, r); };
   bool blockPasted = false;
   {

@@ -4,12 +4,6 @@
 #include "platform/CodePage.h"
 
 namespace workbook {
-namespace {
-BookClipboard*& Installed() {
-  static BookClipboard* installed = nullptr;
-  return installed;
-}
-}  // namespace
 
 void PlatformClipboard::Clear() {
   format_.clear();
@@ -47,13 +41,5 @@ std::optional<std::u16string> PlatformClipboard::GetText() const {
 }
 
 std::optional<std::string> PlatformClipboard::GetAnsiText() const { return platform::Clipboard::ReadText(); }
-
-BookClipboard& Clipboard() {
-  static PlatformClipboard platformClipboard;
-  BookClipboard* installed = Installed();
-  return installed ? *installed : platformClipboard;
-}
-
-void SetClipboard(BookClipboard* clipboard) { Installed() = clipboard; }
 
 }  // namespace workbook

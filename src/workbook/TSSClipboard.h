@@ -1,8 +1,7 @@
 #pragma once
-// Clipboard access for copy, cut and paste: the private block format and text. By default the
-// platform clipboard serves (the system clipboard on Windows, a process-wide store elsewhere);
-// another one, such as MemoryClipboard in tests, is installed with SetClipboard (the caller
-// keeps it alive).
+// Clipboard access for copy, cut and paste: the private block format and text. A book uses the
+// clipboard of its services: the platform clipboard in the programs (the system clipboard on
+// Windows, a process-wide store elsewhere), a MemoryClipboard in tests that need their own.
 #include <optional>
 #include <string>
 
@@ -64,9 +63,5 @@ class PlatformClipboard : public BookClipboard {
   std::optional<std::string> data_;
   std::optional<std::string> text_;
 };
-
-// The clipboard in use: the installed one, else the process-wide memory clipboard.
-BookClipboard& Clipboard();
-void SetClipboard(BookClipboard* clipboard);
 
 }  // namespace workbook

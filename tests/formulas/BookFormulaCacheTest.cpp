@@ -4,6 +4,7 @@
 
 #include "formulas/BookFormulaCache.h"
 #include "platform/Locale.h"
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -17,14 +18,7 @@ using workbook::TRect;
 
 class BookFormulaCacheTest : public ::testing::Test {
  protected:
-  BookFormulaCacheTest() {
-    BookFormulaCache::Install();
-    book_ = std::make_unique<workbook::Workbook>();
-  }
-  ~BookFormulaCacheTest() override {
-    book_.reset();
-    workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(nullptr);
-  }
+  BookFormulaCacheTest() { book_ = std::make_unique<workbook::Workbook>(); }
   workbook::TSSBookSheet& Sheet(int i = 0) { return book_->Sheets(i); }
   void Enter(int32_t col, int32_t row, const std::string& text, int sheet = 0) {
     Sheet(sheet).CellObject(col, row)->SetText(text);
@@ -38,6 +32,16 @@ class BookFormulaCacheTest : public ::testing::Test {
   BookFormulaCache& Cache() { return *static_cast<BookFormulaCache*>(book_->FormulaCache()); }
 
   platform::ScopedLocale locale_{platform::LocaleSettings::EnglishUS()};
+  workbook::MemoryClipboard clipboard_;
+  std::vector<std::string> shown_;  // what went to the services' message handler
+  static workbook::BookServices Services(workbook::BookClipboard& clipboard,
+                                         std::vector<std::string>& shown) {
+    workbook::BookServices services =
+        testsupport::WithFormulaEngine(testsupport::ModelServices(clipboard));
+    services.showMessage = [&shown](std::string_view m) { shown.emplace_back(m); };
+    return services;
+  }
+  workbook::ScopedBookServices services_{Services(clipboard_, shown_)};
   std::unique_ptr<workbook::Workbook> book_;
 };
 
@@ -55,6 +59,7 @@ TEST_F(BookFormulaCacheTest, TypedFormulasAreCompiledShownAndRecalculated) {
   EXPECT_EQ(Text(0, 2), "=(1");
   ASSERT_FALSE(Cache().LastMessages().empty());
   EXPECT_EQ(Cache().LastMessages().back(), "Error - symbol ')' expected!");
+  EXPECT_EQ(shown_, Cache().LastMessages());  // each message also went to the handler
   Enter(0, 1, "plain");  // the formula's entry goes with it
   EXPECT_EQ(Cache().Engine().EntryCount(), 0u);
 }
@@ -101,8 +106,6 @@ TEST_F(BookFormulaCacheTest, SheetsAreFollowedWhenSwappedOrRemoved) {
 }
 
 TEST_F(BookFormulaCacheTest, CopyAndPasteMovesRelativeReferences) {
-  workbook::MemoryClipboard clipboard;
-  workbook::SetClipboard(&clipboard);
   Enter(0, 0, "3");
   Enter(0, 1, "9");
   Enter(1, 0, "=A1*2");
@@ -112,7 +115,6 @@ TEST_F(BookFormulaCacheTest, CopyAndPasteMovesRelativeReferences) {
   EXPECT_EQ(Shown(1, 1), "18");
   Sheet().Paste(0, 3);  // A4 would refer before column A
   EXPECT_EQ(Text(0, 3), "#REF!");
-  workbook::SetClipboard(nullptr);
 }
 
 // Pasted tokens that could give no text are refused, whatever was pasted before them: a

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "formulas/Values.h"
 #include "platform/Locale.h"
@@ -54,8 +55,9 @@ TEST(NumberReadBack, EqualsTheTripThroughTheTextForAnyDouble) {
 
 TEST(NumberReadBack, FormulasSeeNumberCellsAsTheirTextReadsBack) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
-  BookFormulaCache::Install();
   {
+    workbook::ScopedBookServices engine{
+        testsupport::WithFormulaEngine(testsupport::ModelServices())};
     workbook::Workbook book;
     workbook::TSSBookSheet& sheet = book.Sheets(0);
     // Values kept exactly by the storage, more digits than a text shows.
@@ -73,15 +75,15 @@ TEST(NumberReadBack, FormulasSeeNumberCellsAsTheirTextReadsBack) {
     EXPECT_EQ(sheet.Storage().CellValueText(1, 2), "-0.3");
     EXPECT_EQ(sheet.Storage().CellValueText(1, 3), "1001");
   }
-  workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(nullptr);
 }
 
 // Plain number cells of a row are read in runs; every other kind of cell breaks a run and is
 // read on its own. The sums must be those of the cells one by one, wherever a run breaks.
 TEST(NumberReadBack, RangeArgumentsReadRunsOfNumbersLikeSingleCells) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
-  BookFormulaCache::Install();
   {
+    workbook::ScopedBookServices engine{
+        testsupport::WithFormulaEngine(testsupport::ModelServices())};
     workbook::Workbook book;
     workbook::TSSBookSheet& sheet = book.Sheets(0);
     workbook::TSSDataStorage& cells = sheet.Storage();
@@ -119,7 +121,6 @@ TEST(NumberReadBack, RangeArgumentsReadRunsOfNumbersLikeSingleCells) {
     ASSERT_TRUE(TextToNumber(cells.CellValueText(2, 2), got)) << cells.CellValueText(2, 2);
     EXPECT_EQ(got, ThroughText(all + head + rest));
   }
-  workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(nullptr);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include <set>
 #include <sstream>
 
+#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "formulas/EngineErrors.h"
 #include "formulas/FormulaEntry.h"
@@ -156,14 +157,13 @@ bool ParseRef(const std::string& ref, int32_t& col, int32_t& row) {
 class PeerData : public ::testing::Test {
  protected:
   PeerData() {
-    BookFormulaCache::Install();
     // Volatile cases are written as properties of the clock; any fixed moment after 2023 holds.
     platform::SetNowOverride([] { return 46000.375; });
   }
   ~PeerData() override {
     platform::SetNowOverride(nullptr);
-    workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory(nullptr);
   }
+  workbook::ScopedBookServices engine_{testsupport::WithFormulaEngine(testsupport::ModelServices())};
 
   // H1's result after typing the case into a fresh book; "error" on a setup problem.
   Value Run(const PeerCase& c, std::string& problem) {

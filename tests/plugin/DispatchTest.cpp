@@ -136,7 +136,7 @@ TEST_F(Dispatch, FrameWithoutRegisteredCallbacksStillAnswers) {
 bool Exec(int32_t id, std::vector<const char*> params) { return plugin::ExecAction(id, params.data()); }
 
 TEST_F(Dispatch, CreateRefusesAHostWithoutInterfaceAccess) {
-  plugin::SetSpreadFactory(&MakeTestSpread);
+  UseSpreadFactory(&MakeTestSpread);
   plugin::Host().setVariable = &plugintest::RecordSetVariable;
   EXPECT_FALSE(Exec(1, {"Rect1"}));
   EXPECT_EQ(Writes(), (WriteList{{"[zkSSHError]", ""}, {"[zkSSHError]", "zkSSH-014"}}));
@@ -150,7 +150,7 @@ TEST_F(Dispatch, CreateRefusesAHostWithoutInterfaceAccess) {
 
 TEST_F(Dispatch, CreateReportsHandleZeroAsNoRectangleAndGarbageAsAttachFailure) {
   ConnectHost();
-  plugin::SetSpreadFactory(&MakeTestSpread);
+  UseSpreadFactory(&MakeTestSpread);
   Recorder().rectAnswer = "0";
   EXPECT_FALSE(Exec(1, {"Nowhere"}));
   EXPECT_EQ(Writes().back().second, "zkSSH-001");
@@ -162,7 +162,7 @@ TEST_F(Dispatch, CreateReportsHandleZeroAsNoRectangleAndGarbageAsAttachFailure) 
 
 TEST_F(Dispatch, CreateAttachesToTheHandleTheHostGaveAndListsTheWindow) {
   ConnectHost();
-  plugin::SetSpreadFactory(&MakeTestSpread);
+  UseSpreadFactory(&MakeTestSpread);
   EXPECT_TRUE(Exec(1, {"Rect1"}));
   EXPECT_EQ(Writes(), (WriteList{{"[zkSSHError]", ""}, {"[zkSSHError]", "zkSSH-000"}}));
   EXPECT_EQ(Recorder().requests, (std::vector<int32_t>{plugin::kAccessProbe, plugin::kAccessRectWindow}));
@@ -172,7 +172,7 @@ TEST_F(Dispatch, CreateAttachesToTheHandleTheHostGaveAndListsTheWindow) {
 
 TEST_F(Dispatch, CreateTwiceReplacesTheFirstWindow) {
   ConnectHost();
-  plugin::SetSpreadFactory(&MakeTestSpread);
+  UseSpreadFactory(&MakeTestSpread);
   ASSERT_TRUE(Exec(1, {"Rect1"}));
   ASSERT_TRUE(Exec(1, {"RECT1"}));
   EXPECT_EQ(plugin::SpreadCount(), 1);
@@ -185,7 +185,7 @@ TEST_F(Dispatch, CreateWithoutAWindowImplementationFailsAsAnAttachError) {
   ConnectHost();
   EXPECT_FALSE(Exec(1, {"Rect1"}));
   EXPECT_EQ(Writes().back().second, "zkSSH-015");
-  plugin::SetSpreadFactory(&plugintest::FailingFactory);
+  UseSpreadFactory(&plugintest::FailingFactory);
   EXPECT_FALSE(Exec(1, {"Rect1"}));
   EXPECT_EQ(Writes().back().second, "zkSSH-015");
   EXPECT_EQ(plugin::SpreadCount(), 0);
@@ -217,7 +217,7 @@ TEST_F(Dispatch, DeleteWithoutAWindowOrWithAFailingCloseAnswersFalseAndLeavesThe
 
 TEST_F(Dispatch, NullParameterEntriesReadAsEmptyNames) {
   ConnectHost();
-  plugin::SetSpreadFactory(&MakeTestSpread);
+  UseSpreadFactory(&MakeTestSpread);
   Recorder().rectAnswer = "7";
   EXPECT_TRUE(Exec(1, {nullptr}));
   ASSERT_EQ(plugin::SpreadCount(), 1);

@@ -14,6 +14,7 @@
 #include "plugin/ActionFrame.h"
 #include "plugin/HostLink.h"
 #include "plugin/HostString.h"
+#include "plugin/PlugInServices.h"
 #include "plugin/SpreadWindows.h"
 
 namespace plugintest {
@@ -76,7 +77,8 @@ inline std::unique_ptr<plugin::AttachedSpread> FailingFactory(const std::string&
   throw std::runtime_error("cannot build the window");
 }
 
-// Every test starts from a freshly loaded plug-in: no callbacks, no windows, no factory.
+// Every test starts from a freshly loaded plug-in: composed as the library composes itself
+// (no window layer yet), no callbacks, no windows.
 class PlugInTest : public ::testing::Test {
  protected:
   void SetUp() override { Reset(); }
@@ -84,8 +86,14 @@ class PlugInTest : public ::testing::Test {
   static void Reset() {
     plugin::DestroyAllSpreads();
     plugin::Host() = plugin::HostCallbacks{};
-    plugin::SetSpreadFactory(nullptr);
+    plugin::ComposePlugin();
     Recorder() = RecordingHost{};
+  }
+  // The plug-in's own services with the test's window factory in place of the window layer's.
+  static void UseSpreadFactory(plugin::SpreadFactory factory) {
+    plugin::PlugInServices services = plugin::PlugInComposition();
+    services.spreadFactory = factory;
+    plugin::InstallPlugInServices(std::move(services));
   }
   static void ConnectHost() {
     plugin::Host().setVariable = &RecordSetVariable;

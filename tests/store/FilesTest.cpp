@@ -62,7 +62,7 @@ TEST_F(FilesTest, NamesCompareWithoutCaseAndReplaceClosedFiles) {
 TEST_F(FilesTest, CreatingAnOpenFileFails) {
   TSFSUserFileStream open(fs_.get(), "busy", kModeCreate);
   EXPECT_EQ(fs_->FileOpen("busy", kModeCreate), -1);
-  EXPECT_EQ(fs_->LastError(), -16);
+  EXPECT_EQ(fs_->LastError(), kErrOpen);
   EXPECT_FALSE(fs_->FileDelete("busy"));
   try {
     TSFSUserFileStream again(fs_.get(), "busy", kModeCreate);
@@ -81,7 +81,7 @@ TEST_F(FilesTest, PathRules) {
   EXPECT_TRUE(fs_->StoreFileExists(longName));
   // A directory part that does not exist cannot be created.
   EXPECT_EQ(fs_->FileOpen("nodir\\file", kModeCreate), -1);
-  EXPECT_EQ(fs_->LastError(), -1);
+  EXPECT_EQ(fs_->LastError(), kErrNotFound);
   EXPECT_EQ(fs_->Directory().Resolve(""), kBadPath);
   EXPECT_EQ(fs_->Directory().Resolve("/"), kRootEntry);
   EXPECT_EQ(fs_->Directory().Resolve("//b"), kBadPath);
@@ -113,7 +113,7 @@ TEST_F(FilesTest, SparseWriteReadsZerosAndEndReadsNothing) {
   EXPECT_EQ(fs_->FileSeek(99, 0, 5), 0);
   EXPECT_EQ(fs_->FileRead(99, out.data(), 1), 0u);
   EXPECT_EQ(fs_->FileWrite(99, out.data(), 1), 0u);
-  EXPECT_EQ(fs_->FileSetSize(99, 1), -6);
+  EXPECT_EQ(fs_->FileSetSize(99, 1), kErrUnknownHandle);
   fs_->FileClose(h);
 }
 
@@ -268,12 +268,12 @@ TEST_F(FilesTest, PerFilePasswordsAskAgainThroughCallbackOrPrompt) {
     s.Write("hidden text", 11);
   }
   EXPECT_TRUE(fs_->List()[0].hasPassword);
-  // No callback: the prompt hook is asked until the right password or a cancel.
+  // No callback: the store's prompt is asked until the right password or a cancel.
   RecordingPrompt prompt;
   prompt.answers = {"nope", "filepw"};
-  PasswordPrompt* previous = SetPasswordPrompt(&prompt);
+  fs_->passwordPrompt = &prompt;
   const int h = fs_->FileOpen("secret", kModeReadWrite, "wrong");
-  SetPasswordPrompt(previous);
+  fs_->passwordPrompt = nullptr;
   ASSERT_GE(h, 0);
   ASSERT_EQ(prompt.captions.size(), 2u);
   EXPECT_EQ(prompt.captions[0], "Password for \"secret\"|Enter password: ");
@@ -290,11 +290,14 @@ TEST_F(FilesTest, PerFilePasswordsAskAgainThroughCallbackOrPrompt) {
     return false;
   };
   EXPECT_EQ(fs_->FileOpen("secret", kModeReadWrite, "wrong"), -1);
-  EXPECT_EQ(fs_->LastError(), -1);
+  EXPECT_EQ(fs_->LastError(), kErrNotFound);
   EXPECT_EQ(asked, 1);
   fs_->OnPasswordRequest = nullptr;
-  // No prompt installed at all counts as cancel.
+  // No prompt installed at all counts as cancel, and so does the cancelling stand-in.
   EXPECT_EQ(fs_->FileOpen("secret", kModeReadOnly, ""), -1);
+  fs_->passwordPrompt = &CancellingPasswordPrompt();
+  EXPECT_EQ(fs_->FileOpen("secret", kModeReadOnly, ""), -1);
+  fs_->passwordPrompt = nullptr;
 }
 
 TEST_F(FilesTest, WrongKeyReadsWrongBytesWithoutError) {
@@ -419,8 +422,8 @@ TEST_F(FilesTest, FullDiskReportsNoSpaceAndKeepsTheStoreSound) {
   {
     FileSizeLimit limit(200000);
     EXPECT_EQ(fs_->FileWrite(h, big.data(), big.size()), 0u);
-    EXPECT_EQ(fs_->LastError(), -17);
-    EXPECT_EQ(fs_->FileSetSize(h, 1 << 20), -17);
+    EXPECT_EQ(fs_->LastError(), kErrNoSpace);
+    EXPECT_EQ(fs_->FileSetSize(h, 1 << 20), kErrNoSpace);
   }
   EXPECT_EQ(notified, 2);
   fs_->FileClose(h);

@@ -8,6 +8,7 @@
 #include "store/cipher/Checksum.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/cipher/TCipher.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
@@ -27,8 +28,7 @@ TEST(PasswordRecordTest, LayoutAndLimits) {
   // CheckCrc is the CRC of the plain check bytes, which the page key holds.
   ASSERT_EQ(key.size(), 33u);
   EXPECT_EQ(key[32], '\0');
-  uint32_t crc =
-      uint32_t(r[64]) | uint32_t(r[65]) << 8 | uint32_t(r[66]) << 16 | uint32_t(r[67]) << 24;
+  uint32_t crc = platform::LoadU32(r.data() + 64);
   EXPECT_EQ(crc, Checksum(key.data(), 32, 1));
   for (int i = 0; i < 32; ++i) {
     EXPECT_GE(uint8_t(key[size_t(i)]), 1);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/File.h"
+#include "platform/LittleEndian.h"
 
 namespace store::test {
 
@@ -37,12 +38,11 @@ inline int64_t FileLength(const std::string& path) {
 }
 
 inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-         uint32_t(b[at + 3]) << 24;
+  return platform::LoadU32(b.data() + at);
 }
 
 inline void PutLe32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + size_t(i)] = static_cast<uint8_t>(v >> (8 * i));
+  platform::StoreU32(b.data() + at, v);
 }
 
 inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed) {

@@ -7,6 +7,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "support/TestComposition.h"
 #include "workbook/Workbook.h"
 
 namespace workbook {
@@ -15,11 +16,9 @@ namespace {
 class BadInput : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetClipboard(&clipboard_);
     for (int32_t i = 0; i < 4; ++i) sheet_.CellObject(i, i)->SetText("v" + std::to_string(i));
     book_.History().Clear();
   }
-  void TearDown() override { SetClipboard(nullptr); }
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   void ExpectIntact() {
     for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(Text(i, i), "v" + std::to_string(i));
@@ -30,6 +29,7 @@ class BadInput : public ::testing::Test {
 
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
+  ScopedBookServices services_{testsupport::ModelServices(clipboard_)};  // before the book
   Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };

@@ -186,6 +186,9 @@ TEST_F(History, ChangesRaiseTheHistoryEvent) {
   // Undo does not report each restored cell as a new step.
   EXPECT_EQ(history_.UndoCount(), 0);
   EXPECT_EQ(history_.RedoCount(), 1);
+  // The book's teardown clears the history and raises the event once more: the handler must
+  // not outlive `changes`.
+  book_.events.OnHistoryChanged = nullptr;
 }
 
 TEST_F(History, DeletingASheetForgetsItsSteps) {

@@ -15,7 +15,6 @@ namespace {
 
 class DefaultClipboard : public ::testing::Test {
  protected:
-  void SetUp() override { SetClipboard(nullptr); }
   platform::ScopedLocale locale_{test::EnglishUS()};
 };
 

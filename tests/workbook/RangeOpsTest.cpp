@@ -6,6 +6,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "support/TestComposition.h"
 #include "workbook/KeyCodes.h"
 #include "workbook/Workbook.h"
 
@@ -14,14 +15,13 @@ namespace {
 
 class RangeOps : public ::testing::Test {
  protected:
-  void SetUp() override { SetClipboard(&clipboard_); }
-  void TearDown() override { SetClipboard(nullptr); }
   void Enter(int32_t col, int32_t row, const std::string& text) { sheet_.CellObject(col, row)->SetText(text); }
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   TSSDataStorage& St() { return sheet_.Storage(); }
 
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
+  ScopedBookServices services_{testsupport::ModelServices(clipboard_)};  // before the book
   Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };
@@ -315,11 +315,10 @@ namespace {
 
 class Keys : public ::testing::Test {
  protected:
-  void SetUp() override { SetClipboard(&clipboard_); }
-  void TearDown() override { SetClipboard(nullptr); }
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   platform::ScopedLocale locale_{test::EnglishUS()};
   MemoryClipboard clipboard_;
+  ScopedBookServices services_{testsupport::ModelServices(clipboard_)};  // before the book
   Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();
 };

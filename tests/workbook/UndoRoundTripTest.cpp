@@ -9,6 +9,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "support/TestComposition.h"
 #include "workbook/Workbook.h"
 
 namespace workbook {
@@ -62,8 +63,6 @@ std::string FirstDifference(const std::vector<std::string>& a, const std::vector
 
 class UndoRoundTrip : public ::testing::TestWithParam<int> {
  protected:
-  void SetUp() override { SetClipboard(&clipboard_); }
-  void TearDown() override { SetClipboard(nullptr); }
 
   TRect RandomRect(std::mt19937& rng) {
     std::uniform_int_distribution<int32_t> d(0, kSize - 1);
@@ -145,6 +144,7 @@ class UndoRoundTrip : public ::testing::TestWithParam<int> {
   }
 
   MemoryClipboard clipboard_;
+  ScopedBookServices services_{testsupport::ModelServices(clipboard_)};  // before any book
 };
 
 TEST_P(UndoRoundTrip, UndoAllRestoresRedoAllReproduces) {

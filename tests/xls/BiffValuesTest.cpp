@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
 #include "xls/Errors.h"
-#include "xls/LittleEndian.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/Rk.h"

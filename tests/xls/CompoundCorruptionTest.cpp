@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
 #include "xls/Errors.h"
@@ -35,7 +35,7 @@ constexpr size_t kFat = 512;
 constexpr size_t kDir = 1024;
 
 void SetFat(std::vector<uint8_t>& doc, uint32_t sector, uint32_t value) {
-  StoreU32(doc.data() + kFat + 4 * sector, value);
+  platform::StoreU32(doc.data() + kFat + 4 * sector, value);
 }
 
 // Opens the document and reads its workbook stream; expects CompoundError with `fragment`.
@@ -133,56 +133,56 @@ TEST(CompoundCorruption, BadSignature) {
 
 TEST(CompoundCorruption, BadByteOrder) {
   auto doc = Doc();
-  StoreU16(doc.data() + 28, 0xFEFF);
+  platform::StoreU16(doc.data() + 28, 0xFEFF);
   ExpectCorrupt(doc, "byte order");
 }
 
 TEST(CompoundCorruption, UnsupportedSectorShift) {
   auto doc = Doc();
-  StoreU16(doc.data() + 30, 31);
+  platform::StoreU16(doc.data() + 30, 31);
   ExpectCorrupt(doc, "sector shift 31");
 }
 
 TEST(CompoundCorruption, AbsurdFatSectorCount) {
   auto doc = Doc();
-  StoreU32(doc.data() + 44, 0x40000000);
+  platform::StoreU32(doc.data() + 44, 0x40000000);
   ExpectCorrupt(doc, "claims 1073741824 FAT sectors");
 }
 
 TEST(CompoundCorruption, FatSectorOutOfRange) {
   auto doc = Doc();
-  StoreU32(doc.data() + 76, 9999);
+  platform::StoreU32(doc.data() + 76, 9999);
   ExpectCorrupt(doc, "FAT sector 0 is sector 9999");
 }
 
 TEST(CompoundCorruption, FatSectorListedTwice) {
   auto doc = Doc(100000);  // two FAT sectors: 0 and 2
-  StoreU32(doc.data() + 80, 0);
+  platform::StoreU32(doc.data() + 80, 0);
   ExpectCorrupt(doc, "sector 0 twice");
 }
 
 TEST(CompoundCorruption, DifatListsTooFewFatSectors) {
   auto doc = Doc();
-  StoreU32(doc.data() + 44, 3);  // claims 3, header lists 1, no DIFAT chain
+  platform::StoreU32(doc.data() + 44, 3);  // claims 3, header lists 1, no DIFAT chain
   ExpectCorrupt(doc, "DIFAT lists 1 FAT sectors, the header claims 3");
 }
 
 TEST(CompoundCorruption, DifatChainLoops) {
   auto doc = Doc(70000);  // 137 stream sectors: enough sectors for 112 FAT sector numbers
-  StoreU32(doc.data() + 44, 112);
-  for (int i = 0; i < 109; ++i) StoreU32(doc.data() + 76 + 4 * i, 0);
-  StoreU32(doc.data() + 68, 20);
+  platform::StoreU32(doc.data() + 44, 112);
+  for (int i = 0; i < 109; ++i) platform::StoreU32(doc.data() + 76 + 4 * i, 0);
+  platform::StoreU32(doc.data() + 68, 20);
   // Sector 20 as a DIFAT sector listing nothing and pointing at itself.
   uint8_t* s20 = doc.data() + 21 * 512;
   std::fill(s20, s20 + 512, 0xFF);
-  StoreU32(s20 + 508, 20);
+  platform::StoreU32(s20 + 508, 20);
   ExpectCorrupt(doc, "DIFAT chain loops at sector 20");
 }
 
 TEST(CompoundCorruption, DifatPointsOutOfRange) {
   auto doc = Doc();
-  StoreU32(doc.data() + 44, 2);
-  StoreU32(doc.data() + 68, 5000);
+  platform::StoreU32(doc.data() + 44, 2);
+  platform::StoreU32(doc.data() + 68, 5000);
   ExpectCorrupt(doc, "DIFAT names sector 5000");
 }
 
@@ -212,7 +212,7 @@ TEST(CompoundCorruption, StreamChainRunsIntoFreeSector) {
 
 TEST(CompoundCorruption, StreamStartsAtSpecialSector) {
   auto doc = Doc();
-  StoreU32(doc.data() + kDir + 128 + 116, kFatSect);
+  platform::StoreU32(doc.data() + kDir + 128 + 116, kFatSect);
   ExpectCorrupt(doc, "names sector 0xFFFFFFFD");
 }
 
@@ -241,19 +241,19 @@ TEST(CompoundCorruption, UnpaddedLastSectorIsAccepted) {
 
 TEST(CompoundCorruption, AbsurdStreamSize) {
   auto doc = Doc();
-  StoreU32(doc.data() + kDir + 128 + 120, 0xFFFFFFF0);
+  platform::StoreU32(doc.data() + kDir + 128 + 120, 0xFFFFFFF0);
   ExpectCorrupt(doc, "claims 4294967280 bytes, more than the file can hold");
 }
 
 TEST(CompoundCorruption, SixtyFourBitSizeNearTheTopDoesNotWrap) {
   // Version 4 entries have 64-bit sizes; rounding such a size up to sectors must not wrap.
   auto doc = MiniDocForSize();
-  StoreU16(doc.data() + 26, 4);
-  StoreU64(doc.data() + kDir + 120, 0xFFFFFFFFFFFFFFF0ull);  // the root: its mini stream
+  platform::StoreU16(doc.data() + 26, 4);
+  platform::StoreU64(doc.data() + kDir + 120, 0xFFFFFFFFFFFFFFF0ull);  // the root: its mini stream
   ExpectCorrupt(doc, "the mini stream claims 18446744073709551600 bytes, more than the file can hold");
   auto big = Doc();
-  StoreU16(big.data() + 26, 4);
-  StoreU64(big.data() + kDir + 128 + 120, 0xFFFFFFFFFFFFFE01ull);
+  platform::StoreU16(big.data() + 26, 4);
+  platform::StoreU64(big.data() + kDir + 128 + 120, 0xFFFFFFFFFFFFFE01ull);
   ExpectCorrupt(big, "more than the file can hold");
 }
 
@@ -265,7 +265,7 @@ TEST(CompoundCorruption, DirectoryChainLoops) {
 
 TEST(CompoundCorruption, DirectoryStartOutOfRange) {
   auto doc = Doc();
-  StoreU32(doc.data() + 48, 77777);
+  platform::StoreU32(doc.data() + 48, 77777);
   ExpectCorrupt(doc, "directory chain names sector 77777");
 }
 
@@ -282,33 +282,33 @@ constexpr size_t kMiniFat = 1536;
 
 TEST(CompoundCorruption, MiniChainLoops) {
   auto doc = MiniDoc();
-  StoreU32(doc.data() + kMiniFat + 4 * 6, 2);
+  platform::StoreU32(doc.data() + kMiniFat + 4 * 6, 2);
   ExpectCorrupt(doc, "in the mini stream loops at sector 2");
 }
 
 TEST(CompoundCorruption, MiniChainNamesSectorOutOfRange) {
   auto doc = MiniDoc();
-  StoreU32(doc.data() + kMiniFat + 4 * 6, 5000);
+  platform::StoreU32(doc.data() + kMiniFat + 4 * 6, 5000);
   ExpectCorrupt(doc, "names sector 5000");
 }
 
 TEST(CompoundCorruption, MiniStreamSmallerThanTheStream) {
   auto doc = MiniDoc();
-  StoreU32(doc.data() + kDir + 120, 128);  // the root's mini stream: 2 mini sectors only
+  platform::StoreU32(doc.data() + kDir + 120, 128);  // the root's mini stream: 2 mini sectors only
   ExpectCorrupt(doc, "more than the mini stream holds");
 }
 
 TEST(CompoundCorruption, MiniFatChainBroken) {
   auto doc = MiniDoc();
-  StoreU32(doc.data() + 60, 900);
+  platform::StoreU32(doc.data() + 60, 900);
   ExpectCorrupt(doc, "mini FAT names sector 900");
 }
 
 TEST(CompoundCorruption, LoopingDirectoryTreeIsToleratedByTheScan) {
   auto doc = Doc();
   // Root's child = entry 1 whose left and right point back to itself.
-  StoreU32(doc.data() + kDir + 128 + 68, 1);
-  StoreU32(doc.data() + kDir + 128 + 72, 1);
+  platform::StoreU32(doc.data() + kDir + 128 + 68, 1);
+  platform::StoreU32(doc.data() + kDir + 128 + 72, 1);
   MemoryByteSource src(doc);
   CompoundReader reader(src);
   EXPECT_FALSE(reader.FindStream(u"Other"));
@@ -318,7 +318,7 @@ TEST(CompoundCorruption, LoopingDirectoryTreeIsToleratedByTheScan) {
 
 TEST(CompoundCorruption, HostileNameLengthIsClamped) {
   auto doc = Doc();
-  StoreU16(doc.data() + kDir + 128 + 64, 0xFFFF);
+  platform::StoreU16(doc.data() + kDir + 128 + 64, 0xFFFF);
   MemoryByteSource src(doc);
   CompoundReader reader(src);
   EXPECT_EQ(reader.Entries()[1].name, u"Workbook");

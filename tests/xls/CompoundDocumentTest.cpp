@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "platform/Clock.h"
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
 #include "xls/Errors.h"
@@ -53,27 +53,27 @@ TEST(CompoundRoundTrip, SmallWorkbookHasTheFixedMiniStreamLayout) {
   auto data = Pattern(3000, 7);
   CompoundStream s{u"Workbook", data};
   auto doc = BuildCompoundDocument(std::span(&s, 1));
-  EXPECT_EQ(LoadU32(doc.data() + 76), 0u);    // first FAT sector
-  EXPECT_EQ(LoadU32(doc.data() + 48), 1u);    // directory
-  EXPECT_EQ(LoadU32(doc.data() + 60), 2u);    // mini FAT
-  EXPECT_EQ(LoadU32(doc.data() + 64), 1u);    // one mini FAT sector
+  EXPECT_EQ(platform::LoadU32(doc.data() + 76), 0u);    // first FAT sector
+  EXPECT_EQ(platform::LoadU32(doc.data() + 48), 1u);    // directory
+  EXPECT_EQ(platform::LoadU32(doc.data() + 60), 2u);    // mini FAT
+  EXPECT_EQ(platform::LoadU32(doc.data() + 64), 1u);    // one mini FAT sector
   ASSERT_GE(doc.size(), 2048 + data.size());
   EXPECT_TRUE(std::equal(data.begin(), data.end(), doc.begin() + 2048));
   // The FAT: -3 (itself), -2 (directory), -2 (mini FAT), then the mini stream's chain.
-  EXPECT_EQ(LoadU32(doc.data() + 512), compound::kFatSect);
-  EXPECT_EQ(LoadU32(doc.data() + 516), compound::kEndOfChain);
-  EXPECT_EQ(LoadU32(doc.data() + 520), compound::kEndOfChain);
-  EXPECT_EQ(LoadU32(doc.data() + 524), 4u);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 512), compound::kFatSect);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 516), compound::kEndOfChain);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 520), compound::kEndOfChain);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 524), 4u);
 }
 
 TEST(CompoundRoundTrip, LargeWorkbookStartsAfterTheFatSectors) {
   auto data = Pattern(100000, 3);  // 196 sectors: 2 FAT sectors
   CompoundStream s{u"Workbook", data};
   auto doc = BuildCompoundDocument(std::span(&s, 1));
-  EXPECT_EQ(LoadU32(doc.data() + 44), 2u);
-  EXPECT_EQ(LoadU32(doc.data() + 76), 0u);
-  EXPECT_EQ(LoadU32(doc.data() + 80), 2u);
-  EXPECT_EQ(LoadU32(doc.data() + 60), compound::kEndOfChain);  // no mini FAT
+  EXPECT_EQ(platform::LoadU32(doc.data() + 44), 2u);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 76), 0u);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 80), 2u);
+  EXPECT_EQ(platform::LoadU32(doc.data() + 60), compound::kEndOfChain);  // no mini FAT
   // Stream from sector F + D + 1 = 3, i.e. file offset 2048.
   EXPECT_TRUE(std::equal(data.begin(), data.end(), doc.begin() + 2048));
 }
@@ -83,10 +83,10 @@ TEST(CompoundRoundTrip, StreamNeedingMoreThan109FatSectorsUsesTheDifat) {
   auto data = Pattern(7'500'000, 11);
   CompoundStream s{u"Workbook", data};
   auto doc = BuildCompoundDocument(std::span(&s, 1));
-  uint32_t fatCount = LoadU32(doc.data() + 44);
+  uint32_t fatCount = platform::LoadU32(doc.data() + 44);
   EXPECT_GT(fatCount, 109u);
-  EXPECT_EQ(LoadU32(doc.data() + 72), 1u);  // DIFAT sectors
-  EXPECT_EQ(LoadU32(doc.data() + 68), fatCount + 1);  // right after the FAT sectors
+  EXPECT_EQ(platform::LoadU32(doc.data() + 72), 1u);  // DIFAT sectors
+  EXPECT_EQ(platform::LoadU32(doc.data() + 68), fatCount + 1);  // right after the FAT sectors
   MemoryByteSource src(doc);
   CompoundReader reader(src);
   auto index = reader.FindWorkbookStream();

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <variant>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/CellRecords.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/FormulaRecords.h"

@@ -2,7 +2,7 @@
 // atomic values never split, string characters re-flagged at every CONTINUE.
 #include <gtest/gtest.h>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/RecordWriter.h"
@@ -18,8 +18,8 @@ struct Raw {
   std::vector<uint8_t> bytes;
   Raw& Rec(uint16_t id, std::vector<uint8_t> data) {
     uint8_t h[4];
-    StoreU16(h, id);
-    StoreU16(h + 2, static_cast<uint16_t>(data.size()));
+    platform::StoreU16(h, id);
+    platform::StoreU16(h + 2, static_cast<uint16_t>(data.size()));
     bytes.insert(bytes.end(), h, h + 4);
     bytes.insert(bytes.end(), data.begin(), data.end());
     return *this;
@@ -46,8 +46,8 @@ std::vector<uint8_t> Cat(T... parts) {
 std::vector<std::pair<uint16_t, uint16_t>> Headers(const std::vector<uint8_t>& s) {
   std::vector<std::pair<uint16_t, uint16_t>> out;
   for (size_t p = 0; p + 4 <= s.size();) {
-    uint16_t len = LoadU16(s.data() + p + 2);
-    out.push_back({LoadU16(s.data() + p), len});
+    uint16_t len = platform::LoadU16(s.data() + p + 2);
+    out.push_back({platform::LoadU16(s.data() + p), len});
     p += 4 + len;
   }
   return out;
@@ -269,9 +269,9 @@ TEST(RecordWriter, ShortRecordIsWrittenAsIs) {
   b.U16(1).U16(2).U16(15).Double(2.5);
   w.Write(b);
   ASSERT_EQ(out.size(), 18u);
-  EXPECT_EQ(LoadU16(out.data()), rec::kNumber);
-  EXPECT_EQ(LoadU16(out.data() + 2), 14u);
-  EXPECT_EQ(LoadDouble(out.data() + 10), 2.5);
+  EXPECT_EQ(platform::LoadU16(out.data()), rec::kNumber);
+  EXPECT_EQ(platform::LoadU16(out.data() + 2), 14u);
+  EXPECT_EQ(platform::LoadDouble(out.data() + 10), 2.5);
   EXPECT_EQ(RecordWriter::WrittenSize(b), out.size());
 }
 

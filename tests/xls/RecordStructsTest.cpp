@@ -2,7 +2,7 @@
 // reader, and the malformed forms each reader must refuse.
 #include <gtest/gtest.h>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
@@ -127,7 +127,7 @@ TEST(RecordStructs, FormulaRecordsKeepTokensAndExtraData) {
 
   // A token length beyond the record.
   OneRecord bad(rec::kFormula, std::vector<uint8_t>(22, 0));
-  StoreU16(bad.bytes.data() + 4 + 20, 50);
+  platform::StoreU16(bad.bytes.data() + 4 + 20, 50);
   bad.Reset();
   EXPECT_THROW(FormulaRecord::Read(bad.reader), XlsError);
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/TSSTStringTable.h"
 
@@ -44,8 +44,8 @@ TEST(SharedStringTable, EqualTextsShareANumberAndCountsAreKept) {
   EXPECT_EQ(t.TotalCount(), 4u);
   EXPECT_EQ(t.UniqueCount(), 3u);
   auto stream = Written(t);
-  EXPECT_EQ(LoadU32(stream.data() + 4), 4u);
-  EXPECT_EQ(LoadU32(stream.data() + 8), 3u);
+  EXPECT_EQ(platform::LoadU32(stream.data() + 4), 4u);
+  EXPECT_EQ(platform::LoadU32(stream.data() + 8), 3u);
   EXPECT_EQ(ReadBack(stream), (std::vector<std::u16string>{u"alpha", u"beta", u""}));
 }
 
@@ -67,7 +67,7 @@ TEST(SharedStringTable, StringEndingExactlyAtTheBlockEndStartsTheNextCleanly) {
   t.Add(u"next");
   ASSERT_EQ(t.Blocks().size(), 2u);
   EXPECT_EQ(t.Blocks()[0].size(), 8192u);
-  EXPECT_EQ(LoadU16(t.Blocks()[1].data()), 4u);  // a string header, no option byte first
+  EXPECT_EQ(platform::LoadU16(t.Blocks()[1].data()), 4u);  // a string header, no option byte first
   EXPECT_EQ(ReadBack(Written(t)), (std::vector<std::u16string>{u"a", Text(4088, u'A'), u"next"}));
 }
 
@@ -77,7 +77,7 @@ TEST(SharedStringTable, HeaderNeverStartsInTheLastFourBytes) {
   t.Add(u"xy");
   ASSERT_EQ(t.Blocks().size(), 2u);
   EXPECT_EQ(t.Blocks()[0].size(), 8189u);
-  EXPECT_EQ(LoadU16(t.Blocks()[1].data()), 2u);
+  EXPECT_EQ(platform::LoadU16(t.Blocks()[1].data()), 2u);
   EXPECT_EQ(ReadBack(Written(t)), (std::vector<std::u16string>{Text(4089, u'B'), u"xy"}));
 }
 
@@ -131,18 +131,18 @@ TEST(SharedStringTable, ExtSstPointsAtTheFirstStringOfEveryBucket) {
   // Record starts: walk raw headers (SST and CONTINUEs are separate records in the stream).
   for (size_t p = 100; p < extStart;) {
     recordStarts.push_back(static_cast<uint32_t>(p));
-    p += 4 + LoadU16(stream.data() + p + 2);
+    p += 4 + platform::LoadU16(stream.data() + p + 2);
   }
   ASSERT_NE(extStart, 0u);
-  EXPECT_EQ(LoadU16(stream.data() + extStart + 4), bucket);
-  size_t buckets = (LoadU16(stream.data() + extStart + 2) - 2) / 8;
+  EXPECT_EQ(platform::LoadU16(stream.data() + extStart + 4), bucket);
+  size_t buckets = (platform::LoadU16(stream.data() + extStart + 2) - 2) / 8;
   ASSERT_EQ(buckets, (3000 + bucket - 1) / bucket);
   for (size_t b = 0; b < buckets; ++b) {
     const uint8_t* e = stream.data() + extStart + 6 + 8 * b;
-    uint32_t pos = LoadU32(e);
-    uint16_t inRecord = LoadU16(e + 4);
+    uint32_t pos = platform::LoadU32(e);
+    uint16_t inRecord = platform::LoadU16(e + 4);
     ASSERT_LT(pos + 2, stream.size());
-    EXPECT_EQ(LoadU16(stream.data() + pos), texts[b * bucket].size()) << "bucket " << b;
+    EXPECT_EQ(platform::LoadU16(stream.data() + pos), texts[b * bucket].size()) << "bucket " << b;
     auto start = std::upper_bound(recordStarts.begin(), recordStarts.end(), pos) - 1;
     EXPECT_EQ(inRecord, pos - *start) << "bucket " << b;
   }
@@ -151,8 +151,8 @@ TEST(SharedStringTable, ExtSstPointsAtTheFirstStringOfEveryBucket) {
 
 std::vector<uint8_t> Record(uint16_t id, std::vector<uint8_t> data) {
   std::vector<uint8_t> out(4 + data.size());
-  StoreU16(out.data(), id);
-  StoreU16(out.data() + 2, static_cast<uint16_t>(data.size()));
+  platform::StoreU16(out.data(), id);
+  platform::StoreU16(out.data() + 2, static_cast<uint16_t>(data.size()));
   std::copy(data.begin(), data.end(), out.begin() + 4);
   return out;
 }

@@ -4,14 +4,12 @@
 #include <vector>
 
 #include "SstoolCommands.h"
-#include "formulas/BookFormulaCache.h"
-#include "xls/book/BookFiles.h"
+#include "ToolComposition.h"
 
 int main(int argc, char** argv) {
-  xls::InstallBookFileHandlers();
-  formulas::BookFormulaCache::Install();
   std::vector<std::string> args(argv + 1, argv + argc);
   try {
+    tools::ComposeCommandLineTool();
     return sstool::Run(args, std::cout, std::cerr);
   } catch (...) {
     std::cerr << "sstool: unexpected failure\n";

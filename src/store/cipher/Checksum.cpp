@@ -1,4 +1,5 @@
 #include "store/cipher/Checksum.h"
+#include "platform/LittleEndian.h"
 
 #include <array>
 
@@ -21,8 +22,7 @@ const std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
 uint32_t XorWords(const uint8_t* p, size_t length) {
   uint32_t sum = 0;
   for (size_t i = 0; i + 4 <= length; i += 4) {
-    sum ^= uint32_t(p[i]) | uint32_t(p[i + 1]) << 8 | uint32_t(p[i + 2]) << 16 |
-           uint32_t(p[i + 3]) << 24;
+    sum ^= platform::LoadU32(p + i);
   }
   return sum;
 }

@@ -1,4 +1,5 @@
 #include "store/cipher/Ripemd256.h"
+#include "platform/LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,10 +53,7 @@ Ripemd256::Ripemd256()
 
 void Ripemd256::Compress(const uint8_t* block) {
   uint32_t x[16];
-  for (int i = 0; i < 16; ++i) {
-    x[i] = uint32_t(block[4 * i]) | uint32_t(block[4 * i + 1]) << 8 |
-           uint32_t(block[4 * i + 2]) << 16 | uint32_t(block[4 * i + 3]) << 24;
-  }
+  for (int i = 0; i < 16; ++i) x[i] = platform::LoadU32(block + 4 * i);
   uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
   uint32_t aa = state_[4], bb = state_[5], cc = state_[6], dd = state_[7];
   for (unsigned round = 0; round < 4; ++round) {
@@ -121,12 +119,10 @@ Ripemd256Digest Ripemd256::Final() {
   const uint8_t zero = 0;
   while (buffered_ != 56) Update(&zero, 1);
   uint8_t length[8];
-  for (int i = 0; i < 8; ++i) length[i] = static_cast<uint8_t>(bits >> (8 * i));
+  platform::StoreU64(length, bits);
   Update(length, 8);
   Ripemd256Digest digest{};
-  for (int i = 0; i < 8; ++i) {
-    for (int j = 0; j < 4; ++j) digest[4 * i + j] = static_cast<uint8_t>(state_[i] >> (8 * j));
-  }
+  for (int i = 0; i < 8; ++i) platform::StoreU32(digest.data() + 4 * i, state_[i]);
   return digest;
 }
 

@@ -6,6 +6,7 @@
 #include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/TCipher.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
@@ -16,13 +17,6 @@ constexpr size_t kCheckCrc = 64;
 constexpr size_t kRecoveryCrc = 68;
 constexpr size_t kQuestion = 72;
 constexpr char kQuestionKey[] = "Qm7#vT2!pL9&xR4%k";
-
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 void Encipher(std::string_view key, uint8_t* data, size_t length) {
   TCipher_Rijndael cipher(key);
@@ -54,7 +48,7 @@ PasswordRecord MakePasswordRecord(const std::string& password, const std::string
   PasswordRecord record{};
   uint8_t* r = record.data();
   for (size_t i = 0; i < 32; ++i) r[kCheckBlock + i] = RandomCheckByte();
-  Put32(r + kCheckCrc, Checksum(r + kCheckBlock, 32, 1));
+  platform::StoreU32(r + kCheckCrc, Checksum(r + kCheckBlock, 32, 1));
   if (pageKey) {
     pageKey->assign(reinterpret_cast<const char*>(r + kCheckBlock), 32);
     pageKey->push_back('\0');
@@ -64,7 +58,7 @@ PasswordRecord MakePasswordRecord(const std::string& password, const std::string
   std::memcpy(r + kQuestion, question.data(), question.size());
   std::memcpy(r + kRecoveryPassword, password.data(), password.size());
   Encipher(kQuestionKey, r + kQuestion, kMaxQuestionLength);
-  Put32(r + kRecoveryCrc, Checksum(r + kRecoveryPassword, 32, 1));
+  platform::StoreU32(r + kRecoveryCrc, Checksum(r + kRecoveryPassword, 32, 1));
   Encipher(answer, r + kRecoveryPassword, 32);
   return record;
 }
@@ -81,7 +75,7 @@ bool CheckPassword(const PasswordRecord& record, const std::string& password,
   uint8_t plain[32];
   std::memcpy(plain, record.data() + kCheckBlock, 32);
   Decipher(password, plain, 32);
-  if (Checksum(plain, 32, 1) != Get32(record.data() + kCheckCrc)) return false;
+  if (Checksum(plain, 32, 1) != platform::LoadU32(record.data() + kCheckCrc)) return false;
   pageKey.assign(reinterpret_cast<const char*>(plain), 32);
   pageKey.push_back('\0');
   return true;
@@ -102,11 +96,11 @@ bool RecoverQuestion(const PasswordRecord& record, std::string& question) {
 
 bool RecoverPassword(const PasswordRecord& record, const std::string& answer,
                      std::string& password) {
-  if (answer.empty() || Get32(record.data() + kRecoveryCrc) == 0) return false;
+  if (answer.empty() || platform::LoadU32(record.data() + kRecoveryCrc) == 0) return false;
   uint8_t plain[32];
   std::memcpy(plain, record.data() + kRecoveryPassword, 32);
   Decipher(answer, plain, 32);
-  if (Checksum(plain, 32, 1) != Get32(record.data() + kRecoveryCrc)) return false;
+  if (Checksum(plain, 32, 1) != platform::LoadU32(record.data() + kRecoveryCrc)) return false;
   size_t length = 0;
   while (length < 32 && plain[length] != 0) ++length;
   password.assign(reinterpret_cast<const char*>(plain), length);

@@ -6,36 +6,19 @@
 #include <ctime>
 
 #include "platform/Clock.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
-namespace {
-
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void Put64(uint8_t* p, int64_t v) {
-  for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(uint64_t(v) >> (8 * i));
-}
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-int64_t Get64(const uint8_t* p) {
-  uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
-  return static_cast<int64_t>(v);
-}
-
-}  // namespace
 
 void DirEntry::Serialize(uint8_t* out) const {
   std::memset(out, 0, kDirEntryBytes);
-  Put32(out, static_cast<uint32_t>(firstMapPageNo));
-  Put64(out + 4, size);
-  Put64(out + 12, creationTime);
-  Put64(out + 20, lastWriteTime);
-  Put64(out + 28, lastAccessTime);
-  Put32(out + 36, attributes);
-  Put32(out + 40, static_cast<uint32_t>(parentId));
+  platform::StoreU32(out, static_cast<uint32_t>(firstMapPageNo));
+  platform::StoreI64(out + 4, size);
+  platform::StoreI64(out + 12, creationTime);
+  platform::StoreI64(out + 20, lastWriteTime);
+  platform::StoreI64(out + 28, lastAccessTime);
+  platform::StoreU32(out + 36, attributes);
+  platform::StoreU32(out + 40, static_cast<uint32_t>(parentId));
   std::memcpy(out + 48, passwordRecord.data(), kPasswordRecordSize);
   out[220] = isDirectory;
   out[221] = isDeleted;
@@ -45,13 +28,13 @@ void DirEntry::Serialize(uint8_t* out) const {
 
 DirEntry DirEntry::Parse(const uint8_t* in) {
   DirEntry e;
-  e.firstMapPageNo = static_cast<int32_t>(Get32(in));
-  e.size = Get64(in + 4);
-  e.creationTime = Get64(in + 12);
-  e.lastWriteTime = Get64(in + 20);
-  e.lastAccessTime = Get64(in + 28);
-  e.attributes = Get32(in + 36);
-  e.parentId = static_cast<int32_t>(Get32(in + 40));
+  e.firstMapPageNo = static_cast<int32_t>(platform::LoadU32(in));
+  e.size = platform::LoadI64(in + 4);
+  e.creationTime = platform::LoadI64(in + 12);
+  e.lastWriteTime = platform::LoadI64(in + 20);
+  e.lastAccessTime = platform::LoadI64(in + 28);
+  e.attributes = platform::LoadU32(in + 36);
+  e.parentId = static_cast<int32_t>(platform::LoadU32(in + 40));
   std::memcpy(e.passwordRecord.data(), in + 48, kPasswordRecordSize);
   e.isDirectory = in[220];
   e.isDeleted = in[221];

@@ -6,32 +6,25 @@
 #include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/TCipher.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
 
 constexpr char kStoreSignature[] = "KXSFSSGN";
 
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-int32_t GetI32(const uint8_t* p) { return static_cast<int32_t>(Get32(p)); }
-
 void SerializePageHeader(const PageHeader& h, uint8_t out[32]) {
   std::memset(out, 0, 32);
-  Put32(out, static_cast<uint32_t>(h.nextPage));
-  Put32(out + 4, h.checksum);
+  platform::StoreU32(out, static_cast<uint32_t>(h.nextPage));
+  platform::StoreU32(out + 4, h.checksum);
   out[8] = h.pageKind;
   out[9] = h.encryptionKind;
   out[10] = h.checksumKind;
 }
 
 void ParsePageHeader(const uint8_t in[32], PageHeader& h) {
-  h.nextPage = GetI32(in);
-  h.checksum = Get32(in + 4);
+  h.nextPage = platform::LoadI32(in);
+  h.checksum = platform::LoadU32(in + 4);
   h.pageKind = in[8];
   h.encryptionKind = in[9];
   h.checksumKind = in[10];
@@ -42,36 +35,36 @@ void ParsePageHeader(const uint8_t in[32], PageHeader& h) {
 void SerializeHeader(const StoreHeader& h, uint8_t out[256]) {
   std::memset(out, 0, 256);
   std::memcpy(out, kStoreSignature, 8);
-  Put32(out + 12, h.version);
-  Put32(out + 16, uint32_t(h.pageSize));
-  Put32(out + 20, uint32_t(h.extentPageCount));
-  Put32(out + 24, uint32_t(h.firstExtentPage));
-  Put32(out + 28, uint32_t(h.gamPageCount));
-  Put32(out + 32, uint32_t(h.pfsPageCount));
-  Put32(out + 36, uint32_t(h.dirPageCount));
-  Put32(out + 40, uint32_t(h.firstDirPage));
-  Put32(out + 44, uint32_t(h.dirEntryCount));
-  Put32(out + 48, uint32_t(h.pageCount));
+  platform::StoreU32(out + 12, h.version);
+  platform::StoreU32(out + 16, uint32_t(h.pageSize));
+  platform::StoreU32(out + 20, uint32_t(h.extentPageCount));
+  platform::StoreU32(out + 24, uint32_t(h.firstExtentPage));
+  platform::StoreU32(out + 28, uint32_t(h.gamPageCount));
+  platform::StoreU32(out + 32, uint32_t(h.pfsPageCount));
+  platform::StoreU32(out + 36, uint32_t(h.dirPageCount));
+  platform::StoreU32(out + 40, uint32_t(h.firstDirPage));
+  platform::StoreU32(out + 44, uint32_t(h.dirEntryCount));
+  platform::StoreU32(out + 48, uint32_t(h.pageCount));
   std::memcpy(out + 52, h.passwordRecord.data(), kPasswordRecordSize);
   out[224] = h.hasPassword;
   out[225] = h.defaultCompression;
   std::memcpy(out + 226, h.reserved, sizeof h.reserved);
-  Put32(out + 8, Checksum(out + 12, 256 - 12, 0));
+  platform::StoreU32(out + 8, Checksum(out + 12, 256 - 12, 0));
 }
 
 bool ParseHeader(const uint8_t in[256], StoreHeader& h) {
   if (std::memcmp(in, kStoreSignature, 8) != 0) return false;
-  if (!VerifyChecksum(in + 12, 256 - 12, 0, Get32(in + 8))) return false;
-  h.version = Get32(in + 12);
-  h.pageSize = GetI32(in + 16);
-  h.extentPageCount = GetI32(in + 20);
-  h.firstExtentPage = GetI32(in + 24);
-  h.gamPageCount = GetI32(in + 28);
-  h.pfsPageCount = GetI32(in + 32);
-  h.dirPageCount = GetI32(in + 36);
-  h.firstDirPage = GetI32(in + 40);
-  h.dirEntryCount = GetI32(in + 44);
-  h.pageCount = GetI32(in + 48);
+  if (!VerifyChecksum(in + 12, 256 - 12, 0, platform::LoadU32(in + 8))) return false;
+  h.version = platform::LoadU32(in + 12);
+  h.pageSize = platform::LoadI32(in + 16);
+  h.extentPageCount = platform::LoadI32(in + 20);
+  h.firstExtentPage = platform::LoadI32(in + 24);
+  h.gamPageCount = platform::LoadI32(in + 28);
+  h.pfsPageCount = platform::LoadI32(in + 32);
+  h.dirPageCount = platform::LoadI32(in + 36);
+  h.firstDirPage = platform::LoadI32(in + 40);
+  h.dirEntryCount = platform::LoadI32(in + 44);
+  h.pageCount = platform::LoadI32(in + 48);
   std::memcpy(h.passwordRecord.data(), in + 52, kPasswordRecordSize);
   h.hasPassword = in[224];
   h.defaultCompression = in[225];

@@ -24,22 +24,13 @@
 #include <string>
 #include <vector>
 
+#include "store/StoreResult.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/engine/TSFSHugeFile.h"
 
 namespace store {
 
 enum class PageKind : uint8_t { Directory = 1, GAM = 2, SGAM = 3, PFS = 4, PageMap = 5, Data = 6 };
-
-// Page-layer result codes.
-constexpr int kErrHeaderRead = -7;
-constexpr int kErrHeaderWrite = -8;
-constexpr int kErrDataRead = -9;
-constexpr int kErrDataWrite = -10;
-constexpr int kErrChecksum = -11;
-constexpr int kErrDecipher = -12;
-constexpr int kErrEncipher = -13;
-constexpr int kErrNoSpace = -17;
 
 struct PageHeader {
   int32_t nextPage = -1;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <set>
 
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 
 namespace store {
@@ -12,15 +13,6 @@ namespace {
 constexpr char kPartSignature[] = "KXMVHFSS";
 constexpr char kStoreSignature[] = "KXSFSSGN";
 constexpr size_t kNameField = 261;
-
-void Put64(uint8_t* p, int64_t v) {
-  for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(uint64_t(v) >> (8 * i));
-}
-int64_t Get64(const uint8_t* p) {
-  uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
-  return static_cast<int64_t>(v);
-}
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
@@ -70,7 +62,7 @@ TSFSDiskFile::TSFSDiskFile(const std::string& path, bool create, bool readOnly, 
 void TSFSDiskFile::WriteHeader(int64_t partSize, const std::string& nextPartName, int64_t prefix) {
   uint8_t head[280] = {};
   std::memcpy(head, kPartSignature, 8);
-  Put64(head + 8, partSize);
+  platform::StoreI64(head + 8, partSize);
   std::memcpy(head + 16, nextPartName.data(), std::min(nextPartName.size(), kNameField - 1));
   file_.Seek(prefix);
   file_.Write(head, sizeof head);
@@ -83,7 +75,7 @@ bool TSFSDiskFile::ReadHeader(int64_t prefix, int64_t& partSize, std::string& ne
   file_.Seek(prefix);
   file_.ReadExact(head, sizeof head);
   if (std::memcmp(head, kPartSignature, 8) != 0) return false;
-  partSize = Get64(head + 8);
+  partSize = platform::LoadI64(head + 8);
   const char* name = reinterpret_cast<const char*>(head + 16);
   const size_t len = strnlen(name, kNameField);
   if (len == kNameField) return false;  // not terminated

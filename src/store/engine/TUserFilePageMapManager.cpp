@@ -6,18 +6,10 @@
 #include "store/Errors.h"
 #include "store/engine/TFreeSpaceManager.h"
 #include "store/engine/TPageFileManager.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
-
-int32_t Get32(const uint8_t* p) {
-  return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                              uint32_t(p[3]) << 24);
-}
-void Put32(uint8_t* p, int32_t value) {
-  const uint32_t v = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 int64_t CeilDiv(int64_t a, int64_t b) { return a <= 0 ? 0 : (a + b - 1) / b; }
 
@@ -59,7 +51,7 @@ TUserFilePageMapManager::Maps& TUserFilePageMapManager::GetMaps(const DirEntry& 
       throw StoreError("TUserFilePageMapManager.GetMaps - Error on reading map page.");
     maps.mapPages.push_back(page);
     for (int32_t k = 0; k < perMap_ && int64_t(maps.dataPages.size()) < n; ++k) {
-      const int32_t dataPage = Get32(&data[size_t(k) * 4]);
+      const int32_t dataPage = platform::LoadI32(&data[size_t(k) * 4]);
       if (dataPage < 1 || dataPage >= pageCount) throw StoreError(badChain);
       maps.dataPages.push_back(dataPage);
     }
@@ -72,7 +64,7 @@ void TUserFilePageMapManager::WriteMapPage(const Maps& maps, size_t mapIndex) {
   std::vector<uint8_t> data(size_t(pages_.DataSize()), 0);
   const size_t from = mapIndex * size_t(perMap_);
   for (size_t k = 0; k < size_t(perMap_) && from + k < maps.dataPages.size(); ++k)
-    Put32(&data[k * 4], maps.dataPages[from + k]);
+    platform::StoreI32(&data[k * 4], maps.dataPages[from + k]);
   PageHeader ph;
   ph.nextPage = mapIndex + 1 < maps.mapPages.size() ? maps.mapPages[mapIndex + 1] : -1;
   ph.pageKind = static_cast<uint8_t>(PageKind::PageMap);

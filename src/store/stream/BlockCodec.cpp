@@ -9,6 +9,7 @@
 
 #include "store/stream/PpmdCodec.h"
 #include "store/stream/PpmdHeap.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
 
@@ -106,7 +107,7 @@ std::vector<uint8_t> CompressBlock(uint8_t code, std::span<const uint8_t> data,
         std::vector<uint8_t> coded = PpmdCompress(data, s.level, s.megabytes);
         std::vector<uint8_t> out(4 + coded.size());
         const uint32_t word = PpmdHeaderWord(s.megabytes, s.level);
-        for (int i = 0; i < 4; i++) out[i] = static_cast<uint8_t>(word >> (8 * i));
+        platform::StoreU32(out.data(), word);
         std::copy(coded.begin(), coded.end(), out.begin() + 4);
         return out;
       } catch (const std::exception&) {
@@ -128,8 +129,7 @@ bool DecompressBlock(uint8_t code, std::span<const uint8_t> packed, size_t expec
       case CompressionMethod::BZip2: return BZip2Decompress(packed, expectedSize, out);
       case CompressionMethod::Ppmd: {
         if (packed.size() < 4) return false;
-        const uint32_t word = static_cast<uint32_t>(packed[0]) | (static_cast<uint32_t>(packed[1]) << 8) |
-                              (static_cast<uint32_t>(packed[2]) << 16) | (static_cast<uint32_t>(packed[3]) << 24);
+        const uint32_t word = platform::LoadU32(packed.data());
         const int order = static_cast<int>(word & 15) + 1;
         const int megabytes = static_cast<int>((word >> 4) & 255) + 1;
         out = PpmdDecompress(packed.subspan(4), order, megabytes, expectedSize + 1);

@@ -1,4 +1,5 @@
 #include "store/stream/BlockCrc.h"
+#include "platform/LittleEndian.h"
 
 #include <array>
 
@@ -32,7 +33,7 @@ const Tables kTables = MakeTables();
 // The register after `length` more bytes, sixteen at a time where possible.
 uint32_t TableCrc(uint32_t crc, const uint8_t* p, size_t length) {
   for (; length >= kSlice; length -= kSlice, p += kSlice) {
-    crc ^= static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
+    crc ^= platform::LoadU16(p);
     crc = kTables[15][crc & 0xFF] ^ kTables[14][crc >> 8] ^ kTables[13][p[2]] ^ kTables[12][p[3]] ^
           kTables[11][p[4]] ^ kTables[10][p[5]] ^ kTables[9][p[6]] ^ kTables[8][p[7]] ^ kTables[7][p[8]] ^
           kTables[6][p[9]] ^ kTables[5][p[10]] ^ kTables[4][p[11]] ^ kTables[3][p[12]] ^ kTables[2][p[13]] ^

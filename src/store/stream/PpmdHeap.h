@@ -22,6 +22,8 @@
 #include <stdexcept>
 #include "store/Errors.h"
 
+#include "platform/LittleEndian.h"
+
 namespace store::ppmd {
 
 constexpr uint32_t kUnitSize = 12;
@@ -44,28 +46,13 @@ class Heap {
   void FreeUnits(uint32_t block, int oldNu);
 
   uint8_t U8(uint32_t at) const { return mem_[Check(at, 1)]; }
-  uint16_t U16(uint32_t at) const {
-    const uint8_t* p = &mem_[Check(at, 2)];
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-  }
-  uint32_t U32(uint32_t at) const {
-    const uint8_t* p = &mem_[Check(at, 4)];
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-  }
+  uint16_t U16(uint32_t at) const { return platform::LoadU16(&mem_[Check(at, 2)]); }
+  uint32_t U32(uint32_t at) const { return platform::LoadU32(&mem_[Check(at, 4)]); }
   void SetU8(uint32_t at, uint32_t v) { mem_[Check(at, 1)] = static_cast<uint8_t>(v); }
   void SetU16(uint32_t at, uint32_t v) {
-    uint8_t* p = &mem_[Check(at, 2)];
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
+    platform::StoreU16(&mem_[Check(at, 2)], static_cast<uint16_t>(v));
   }
-  void SetU32(uint32_t at, uint32_t v) {
-    uint8_t* p = &mem_[Check(at, 4)];
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-  }
+  void SetU32(uint32_t at, uint32_t v) { platform::StoreU32(&mem_[Check(at, 4)], v); }
   // Copies `n` bytes inside the arena (regions may overlap).
   void Move(uint32_t to, uint32_t from, uint32_t n) {
     std::memmove(&mem_[Check(to, n)], &mem_[Check(from, n)], n);

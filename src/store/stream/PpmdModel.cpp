@@ -1,4 +1,5 @@
 #include "store/stream/PpmdModel.h"
+#include "platform/LittleEndian.h"
 
 #include <cstring>
 
@@ -258,8 +259,7 @@ void Model::UpdateModel() {
   uint8_t fs[kStateSize];
   heap_.Load(fs, foundState_, kStateSize);
   const uint32_t fsSymbol = fs[0], fsFreq = fs[1];
-  const uint32_t fsSucc = static_cast<uint32_t>(fs[2]) | (static_cast<uint32_t>(fs[3]) << 8) |
-                          (static_cast<uint32_t>(fs[4]) << 16) | (static_cast<uint32_t>(fs[5]) << 24);
+  const uint32_t fsSucc = platform::LoadU32(fs + 2);
   uint32_t p1 = 0, pc = 0, successor = 0, skipCount = 0;
 
   if (fsFreq < kMaxFreq / 4 && (pc = Suffix(minContext_)) != 0) {

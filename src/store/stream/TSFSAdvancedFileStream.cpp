@@ -6,6 +6,7 @@
 #include "store/Errors.h"
 #include "store/stream/BlockCodec.h"
 #include "store/stream/BlockCrc.h"
+#include "platform/LittleEndian.h"
 
 namespace store {
 
@@ -26,13 +27,6 @@ const char* const kPrepareError =
     "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.";
 const char* const kTooLarge = "TSFSAdvancedFileStream.Write - stream too large for block framing.";
 
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; i++) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 }  // namespace
 
 TSFSAdvancedFileStream::TSFSAdvancedFileStream(std::unique_ptr<Stream> raw, bool create, uint8_t compression,
@@ -110,8 +104,8 @@ void TSFSAdvancedFileStream::Setup(bool create, uint8_t compression) {
     raw_->Seek(0, SeekOrigin::soBeginning);
     uint8_t header[kHeaderSize] = {};
     std::memcpy(header, kSignature, 4);
-    Put32(header + 4, blockSize_);
-    Put32(header + 16, kVersionBits);
+    platform::StoreU32(header + 4, blockSize_);
+    platform::StoreU32(header + 16, kVersionBits);
     header[20] = compression;
     if (raw_->Write(header, kHeaderSize) != kHeaderSize) throw StoreError(kCreateWriteError);
     raw_->SetSize(kHeaderSize);
@@ -135,9 +129,9 @@ void TSFSAdvancedFileStream::LoadFraming() {
   raw_->Seek(0, SeekOrigin::soBeginning);
   if (raw_->Read(header, kHeaderSize) != kHeaderSize || std::memcmp(header, kSignature, 4) != 0) return;
 
-  const uint32_t blockSize = Get32(header + 4);
-  const uint32_t blockCount = Get32(header + 12);
-  const uint32_t extension = Get32(header + 23);
+  const uint32_t blockSize = platform::LoadU32(header + 4);
+  const uint32_t blockCount = platform::LoadU32(header + 12);
+  const uint32_t extension = platform::LoadU32(header + 23);
   if (blockSize == 0 || blockSize > kMaxBlockSize) throw StoreError(kBadHeader);
   // Block 0 must start inside the file: an extension reaching beyond it is damage, and taking
   // it at its word would make the next write grow the file by up to 4 GiB of nothing.
@@ -158,10 +152,10 @@ void TSFSAdvancedFileStream::LoadFraming() {
     raw_->Seek(offset, SeekOrigin::soBeginning);
     raw_->ReadBuffer(bh, kBlockHeaderSize);
     Block b;
-    b.packedSize = Get32(bh);
-    b.unpackedSize = Get32(bh + 4);
-    b.crc = Get32(bh + 8);
-    b.nextOffset = Get32(bh + 12);
+    b.packedSize = platform::LoadU32(bh);
+    b.unpackedSize = platform::LoadU32(bh + 4);
+    b.crc = platform::LoadU32(bh + 8);
+    b.nextOffset = platform::LoadU32(bh + 12);
     b.offset = offset;
     // Every block but the last is full, and the chain only runs forwards: anything else
     // would make positions ambiguous or the walk circular.
@@ -184,11 +178,11 @@ void TSFSAdvancedFileStream::LoadFraming() {
 void TSFSAdvancedFileStream::WriteHeader() {
   uint8_t header[kHeaderSize] = {};
   std::memcpy(header, kSignature, 4);
-  Put32(header + 4, blockSize_);
-  Put32(header + 12, static_cast<uint32_t>(blocks_.size()));
-  Put32(header + 16, kVersionBits);
+  platform::StoreU32(header + 4, blockSize_);
+  platform::StoreU32(header + 12, static_cast<uint32_t>(blocks_.size()));
+  platform::StoreU32(header + 16, kVersionBits);
   header[20] = compression_;
-  Put32(header + 23, extensionSize_);
+  platform::StoreU32(header + 23, extensionSize_);
   raw_->Seek(0, SeekOrigin::soBeginning);
   raw_->WriteBuffer(header, kHeaderSize);
 }
@@ -392,10 +386,10 @@ void TSFSAdvancedFileStream::WriteBlocks(const std::vector<Block>& table, const 
   for (const Pending& item : pending) {
     const Block& b = table[item.index];
     uint8_t bh[kBlockHeaderSize];
-    Put32(bh, b.packedSize);
-    Put32(bh + 4, b.unpackedSize);
-    Put32(bh + 8, b.crc);
-    Put32(bh + 12, b.nextOffset);
+    platform::StoreU32(bh, b.packedSize);
+    platform::StoreU32(bh + 4, b.unpackedSize);
+    platform::StoreU32(bh + 8, b.crc);
+    platform::StoreU32(bh + 12, b.nextOffset);
     raw_->Seek(b.offset, SeekOrigin::soBeginning);
     raw_->WriteBuffer(bh, kBlockHeaderSize);
     raw_->WriteBuffer(item.packed.data(), item.packed.size());

@@ -1,6 +1,7 @@
 #include "xls/biff/CellRecords.h"
 
 #include "xls/biff/RecordIds.h"
+#include "platform/LittleEndian.h"
 #include "xls/Errors.h"
 
 namespace xls {
@@ -8,9 +9,9 @@ namespace xls {
 CellHeader CellHeader::Read(RecordReader& r) {
   const std::array<uint8_t, 6> b = r.Array<6>();
   CellHeader h;
-  h.row = LoadU16(b.data());
-  h.column = LoadU16(b.data() + 2);
-  h.xf = LoadU16(b.data() + 4);
+  h.row = platform::LoadU16(b.data());
+  h.column = platform::LoadU16(b.data() + 2);
+  h.xf = platform::LoadU16(b.data() + 4);
   return h;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/XlsText.h"
 #include "xls/Errors.h"
@@ -70,15 +70,15 @@ bool RecordReader::NextSinglePiece() {
   const uint32_t start = next_;
   if (start < windowStart_ || start > windowEnd_ || windowEnd_ - start < 4) return false;
   const uint8_t* header = At(start);
-  const uint32_t len = LoadU16(header + 2);
+  const uint32_t len = platform::LoadU16(header + 2);
   if (len > size_ - start - 4) return false;  // the general way names the fault
   const uint32_t after = start + 4 + len;
   if (size_ - after >= 4) {
-    if (after > windowEnd_ || windowEnd_ - after < 4 || LoadU16(At(after)) == rec::kContinue) return false;
+    if (after > windowEnd_ || windowEnd_ - after < 4 || platform::LoadU16(At(after)) == rec::kContinue) return false;
   } else if (after > windowEnd_) {
     return false;
   }
-  id_ = LoadU16(header);
+  id_ = platform::LoadU16(header);
   segments_.clear();
   segments_.push_back({start + 4, len, 0});
   length_ = len;
@@ -104,8 +104,8 @@ bool RecordReader::Next() {
   segEnd_ = 0;
   if (!more) return false;
   Ensure(offset_, next_ + 4);
-  id_ = LoadU16(At(next_));
-  uint32_t len = LoadU16(At(next_ + 2));
+  id_ = platform::LoadU16(At(next_));
+  uint32_t len = platform::LoadU16(At(next_ + 2));
   if (len > size - next_ - 4)
     Fail("claims " + std::to_string(len) + " data bytes, only " +
          std::to_string(size - next_ - 4) + " remain in the stream");
@@ -116,8 +116,8 @@ bool RecordReader::Next() {
   // The window keeps the record from its header on while the CONTINUE headers are looked at.
   while (size - next_ >= 4) {
     Ensure(offset_, next_ + 4);
-    if (LoadU16(At(next_)) != rec::kContinue) break;
-    uint32_t clen = LoadU16(At(next_ + 2));
+    if (platform::LoadU16(At(next_)) != rec::kContinue) break;
+    uint32_t clen = platform::LoadU16(At(next_ + 2));
     if (clen > size - next_ - 4)
       throw XlsError(RecordLabel(rec::kContinue, next_) + ": claims " + std::to_string(clen) +
                       " data bytes, only " + std::to_string(size - next_ - 4) +
@@ -187,7 +187,7 @@ std::vector<uint8_t> RecordReader::Bytes(size_t size) {
 
 void RecordReader::Widen(const uint8_t* from, size_t count, bool wide, char16_t* to) {
   if (wide) {
-    for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(LoadU16(from + 2 * i));
+    for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(platform::LoadU16(from + 2 * i));
   } else {
     for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(from[i]);
   }

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/BulkMemory.h"
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/compound/ByteSource.h"
 
 namespace xls {
@@ -57,11 +57,11 @@ class RecordReader {
   uint8_t U8() {
     return Fixed<1>([](const uint8_t* p) { return *p; });
   }
-  uint16_t U16() { return Fixed<2>(LoadU16); }
+  uint16_t U16() { return Fixed<2>(platform::LoadU16); }
   int16_t I16() { return static_cast<int16_t>(U16()); }
-  uint32_t U32() { return Fixed<4>(LoadU32); }
+  uint32_t U32() { return Fixed<4>(platform::LoadU32); }
   int32_t I32() { return static_cast<int32_t>(U32()); }
-  double Double() { return Fixed<8>(LoadDouble); }
+  double Double() { return Fixed<8>(platform::LoadDouble); }
   void Read(uint8_t* out, size_t size);
   // N bytes at the cursor as one array (in place or gathered across pieces).
   template <size_t N>

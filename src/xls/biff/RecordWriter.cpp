@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/Errors.h"
@@ -23,17 +23,17 @@ RecordBuilder& RecordBuilder::Atomic(const uint8_t* p, size_t n, bool keepWithNe
 RecordBuilder& RecordBuilder::U8(uint8_t v) { return Atomic(&v, 1); }
 RecordBuilder& RecordBuilder::U16(uint16_t v) {
   uint8_t b[2];
-  StoreU16(b, v);
+  platform::StoreU16(b, v);
   return Atomic(b, 2);
 }
 RecordBuilder& RecordBuilder::U32(uint32_t v) {
   uint8_t b[4];
-  StoreU32(b, v);
+  platform::StoreU32(b, v);
   return Atomic(b, 4);
 }
 RecordBuilder& RecordBuilder::Double(double v) {
   uint8_t b[8];
-  StoreDouble(b, v);
+  platform::StoreDouble(b, v);
   return Atomic(b, 8);
 }
 RecordBuilder& RecordBuilder::Bytes(std::span<const uint8_t> bytes) {
@@ -67,7 +67,7 @@ RecordBuilder& RecordBuilder::StringWithCount(std::u16string_view text, bool for
   if (shortCount) {
     head[n++] = static_cast<uint8_t>(text.size());
   } else {
-    StoreU16(head, static_cast<uint16_t>(text.size()));
+    platform::StoreU16(head, static_cast<uint16_t>(text.size()));
     n = 2;
   }
   head[n++] = wide ? rec::kStrWide : 0;
@@ -84,11 +84,11 @@ RecordBuilder& RecordBuilder::String16(std::u16string_view text, bool forceWide)
 
 void RecordBuilder::PatchU16(size_t offset, uint16_t v) {
   if (offset + 2 > data_.size()) throw std::out_of_range("RecordBuilder::PatchU16");
-  StoreU16(data_.data() + offset, v);
+  platform::StoreU16(data_.data() + offset, v);
 }
 void RecordBuilder::PatchU32(size_t offset, uint32_t v) {
   if (offset + 4 > data_.size()) throw std::out_of_range("RecordBuilder::PatchU32");
-  StoreU32(data_.data() + offset, v);
+  platform::StoreU32(data_.data() + offset, v);
 }
 
 void RecordBuilder::ForEachSegment(
@@ -147,8 +147,8 @@ void RecordWriter::Write(const RecordBuilder& record) {
   bool first = true;
   record.ForEachSegment([&](std::span<const uint8_t> seg) {
     uint8_t head[4];
-    StoreU16(head, first ? record.Id() : rec::kContinue);
-    StoreU16(head + 2, static_cast<uint16_t>(seg.size()));
+    platform::StoreU16(head, first ? record.Id() : rec::kContinue);
+    platform::StoreU16(head + 2, static_cast<uint16_t>(seg.size()));
     out_.insert(out_.end(), head, head + 4);
     out_.insert(out_.end(), seg.begin(), seg.end());
     first = false;
@@ -167,8 +167,8 @@ void RecordWriter::Write(uint16_t id, std::span<const uint8_t> data) {
   do {
     size_t n = std::min<size_t>(data.size() - done, rec::kMaxRecordData);
     uint8_t head[4];
-    StoreU16(head, first ? id : rec::kContinue);
-    StoreU16(head + 2, static_cast<uint16_t>(n));
+    platform::StoreU16(head, first ? id : rec::kContinue);
+    platform::StoreU16(head + 2, static_cast<uint16_t>(n));
     out_.insert(out_.end(), head, head + 4);
     out_.insert(out_.end(), data.begin() + done, data.begin() + done + n);
     done += n;

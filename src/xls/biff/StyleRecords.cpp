@@ -1,6 +1,6 @@
 #include "xls/biff/StyleRecords.h"
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 
 namespace xls {
@@ -30,9 +30,9 @@ RecordBuilder FontRecord::Build() const {
 
 XfRecord XfRecord::Parse(const uint8_t* p) {
   XfRecord x;
-  x.font = LoadU16(p);
-  x.format = LoadU16(p + 2);
-  uint16_t prot = LoadU16(p + 4);
+  x.font = platform::LoadU16(p);
+  x.format = platform::LoadU16(p + 2);
+  uint16_t prot = platform::LoadU16(p + 4);
   x.locked = prot & 1;
   x.hidden = (prot >> 1) & 1;
   x.styleXf = (prot >> 2) & 1;
@@ -47,27 +47,27 @@ XfRecord XfRecord::Parse(const uint8_t* p) {
   x.merge = (p[8] >> 5) & 1;
   x.readingOrder = p[8] >> 6;
   x.usedAttributes = p[9] >> 2;
-  uint32_t border = LoadU32(p + 10);
+  uint32_t border = platform::LoadU32(p + 10);
   for (int i = 0; i < 4; ++i) x.lineStyle[i] = (border >> (4 * i)) & 0x0F;
   x.lineColour[0] = (border >> 16) & 0x7F;
   x.lineColour[1] = (border >> 23) & 0x7F;
   x.diagonalFlags = border >> 30;
-  uint32_t more = LoadU32(p + 14);
+  uint32_t more = platform::LoadU32(p + 14);
   x.lineColour[2] = more & 0x7F;
   x.lineColour[3] = (more >> 7) & 0x7F;
   x.diagonalColour = (more >> 14) & 0x7F;
   x.diagonalStyle = (more >> 21) & 0x0F;
   x.pattern = more >> 26;
-  uint16_t fill = LoadU16(p + 18);
+  uint16_t fill = platform::LoadU16(p + 18);
   x.patternColour = fill & 0x7F;
   x.patternBackground = (fill >> 7) & 0x7F;
   return x;
 }
 
 void XfRecord::Serialize(uint8_t* p) const {
-  StoreU16(p, font);
-  StoreU16(p + 2, format);
-  StoreU16(p + 4, static_cast<uint16_t>((locked ? 1 : 0) | (hidden ? 2 : 0) | (styleXf ? 4 : 0) |
+  platform::StoreU16(p, font);
+  platform::StoreU16(p + 2, format);
+  platform::StoreU16(p + 4, static_cast<uint16_t>((locked ? 1 : 0) | (hidden ? 2 : 0) | (styleXf ? 4 : 0) |
                                         ((parent & 0x0FFF) << 4)));
   p[6] = static_cast<uint8_t>((horzAlign & 7) | (wrap ? 8 : 0) | ((vertAlign & 7) << 4) |
                               (justifyLast ? 0x80 : 0));
@@ -80,12 +80,12 @@ void XfRecord::Serialize(uint8_t* p) const {
   border |= static_cast<uint32_t>(lineColour[0] & 0x7F) << 16;
   border |= static_cast<uint32_t>(lineColour[1] & 0x7F) << 23;
   border |= static_cast<uint32_t>(diagonalFlags & 3) << 30;
-  StoreU32(p + 10, border);
+  platform::StoreU32(p + 10, border);
   uint32_t more = (lineColour[2] & 0x7Fu) | ((lineColour[3] & 0x7Fu) << 7) |
                   ((diagonalColour & 0x7Fu) << 14) | ((diagonalStyle & 0x0Fu) << 21) |
                   (static_cast<uint32_t>(pattern & 0x3F) << 26);
-  StoreU32(p + 14, more);
-  StoreU16(p + 18, static_cast<uint16_t>((patternColour & 0x7F) | ((patternBackground & 0x7F) << 7)));
+  platform::StoreU32(p + 14, more);
+  platform::StoreU16(p + 18, static_cast<uint16_t>((patternColour & 0x7F) | ((patternBackground & 0x7F) << 7)));
 }
 
 XfRecord XfRecord::Read(RecordReader& r) {

@@ -3,18 +3,11 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/Errors.h"
 
 namespace xls {
-
-namespace {
-void PutU16(std::vector<uint8_t>& b, uint16_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-}  // namespace
 
 TSSTStringTable::TSSTStringTable() {
   blocks_.emplace_back(8, 0);  // total and unique count, filled in when written
@@ -36,7 +29,7 @@ uint32_t TSSTStringTable::Add(std::u16string_view text) {
   if (blocks_.back().size() > kBlockSize - 4) NewBlock();
   locations_.push_back({static_cast<uint32_t>(blocks_.size() - 1),
                         static_cast<uint32_t>(blocks_.back().size())});
-  PutU16(blocks_.back(), static_cast<uint16_t>(text.size()));
+  platform::AppendU16(blocks_.back(), static_cast<uint16_t>(text.size()));
   blocks_.back().push_back(rec::kStrWide);
   size_t done = 0;
   while (done < text.size()) {
@@ -49,7 +42,7 @@ uint32_t TSSTStringTable::Add(std::u16string_view text) {
       fit = (kBlockSize - 1) / 2;  // 4095 characters, 8190 bytes
     }
     size_t n = std::min(fit, text.size() - done);
-    for (size_t i = 0; i < n; ++i) PutU16(*block, text[done + i]);
+    for (size_t i = 0; i < n; ++i) platform::AppendU16(*block, text[done + i]);
     done += n;
   }
   return number;
@@ -80,8 +73,8 @@ void TSSTStringTable::WriteTo(RecordWriter& writer) const {
     pos += 4 + blocks_[i].size();
   }
   std::vector<uint8_t> first = blocks_[0];
-  StoreU32(first.data(), total_);
-  StoreU32(first.data() + 4, UniqueCount());
+  platform::StoreU32(first.data(), total_);
+  platform::StoreU32(first.data() + 4, UniqueCount());
   writer.Write(rec::kSst, first);
   for (size_t i = 1; i < blocks_.size(); ++i) writer.Write(rec::kContinue, blocks_[i]);
 

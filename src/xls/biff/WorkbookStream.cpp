@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/Errors.h"
 
@@ -47,7 +47,7 @@ std::vector<uint8_t> WorkbookStreamBuilder::Build() const {
   bof.type = rec::kBofWorksheet;
   for (size_t i = 0; i < sheets_.size(); ++i) {
     if (w.Offset() > 0xFFFFFFFFu) throw XlsError("The workbook stream exceeds 4 GB");
-    StoreU32(out.data() + boundAt[i] + 4, static_cast<uint32_t>(w.Offset()));
+    platform::StoreU32(out.data() + boundAt[i] + 4, static_cast<uint32_t>(w.Offset()));
     w.Write(bof.Build());
     for (const RecordBuilder& r : sheets_[i].records) w.Write(r);
     w.Write(RecordBuilder(rec::kEof));

@@ -103,10 +103,8 @@ std::vector<std::string> SaveBookToFile(TCustomSpreadSheetBook& book, const std:
   return warnings;
 }
 
-void InstallBookFileHandlers() {
-  TCustomSpreadSheetBook::SetFileHandlers(
-      [](TCustomSpreadSheetBook& book, const std::string& name) { LoadBookFromFile(book, name); },
-      [](TCustomSpreadSheetBook& book, const std::string& name) { SaveWarnings() = SaveBookToFile(book, name); });
+void SaveBookKeepingWarnings(TCustomSpreadSheetBook& book, const std::string& fileName) {
+  SaveWarnings() = SaveBookToFile(book, fileName);
 }
 
 const std::vector<std::string>& LastSaveWarnings() { return SaveWarnings(); }

@@ -1,7 +1,8 @@
 #pragma once
 // The book's load and save procedures over workbook files. The book (one layer below) calls
-// them through the file handlers that InstallBookFileHandlers registers; callers holding a
-// stream of bytes (the single-file store actions, tools) call the byte forms directly.
+// them through the file handlers of its services (LoadBookFromFile and SaveBookKeepingWarnings,
+// put there by the composition functions); callers holding a stream of bytes (the
+// single-file store actions, tools) call the byte forms directly.
 //
 // Loading runs the book's own load sequence (TCustomSpreadSheetBook::LoadFromReader) around
 // TExcelFileReader: the container is checked before the book is touched; a file that is not
@@ -33,9 +34,9 @@ void LoadBookFromFile(workbook::TCustomSpreadSheetBook& book, const std::string&
 std::vector<std::string> SaveBookToBytes(workbook::TCustomSpreadSheetBook& book, std::vector<uint8_t>& out);
 std::vector<std::string> SaveBookToFile(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
 
-// Registers LoadBookFromFile and SaveBookToFile as the book's file handlers. The warnings
-// of the last save through the handlers are kept for the caller.
-void InstallBookFileHandlers();
+// SaveBookToFile as a file handler of the book services: the warnings of the last save
+// through it are kept for the caller in LastSaveWarnings.
+void SaveBookKeepingWarnings(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
 const std::vector<std::string>& LastSaveWarnings();
 
 }  // namespace xls

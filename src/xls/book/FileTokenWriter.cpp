@@ -1,15 +1,11 @@
 #include "xls/book/FileTokenWriter.h"
 
 #include "formulas/TokenBlock.h"
+#include "platform/LittleEndian.h"
 
 namespace xls {
 
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
 
 uint16_t ColumnWordOf(int32_t col, bool colRelative, bool rowRelative) {
   return static_cast<uint16_t>((static_cast<uint32_t>(col) & 0x3FFF) | (colRelative ? 0x4000 : 0) |
@@ -35,8 +31,8 @@ bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, s
     switch (p[0]) {
       case ptgName:
         out.push_back(0x43);
-        Put16(out, uint32_t(ReadNameIndex(p)) + 1);
-        Put16(out, 0);
+        platform::AppendU16(out, uint32_t(ReadNameIndex(p)) + 1);
+        platform::AppendU16(out, 0);
         break;
       case ptgRef:
       case ptgRef3d: {
@@ -44,9 +40,9 @@ bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, s
         const RefToken ref = ReadRefToken(p);
         const int32_t originRow = is3d ? 0 : row, originCol = is3d ? 0 : col;
         out.push_back(is3d ? 0x5A : 0x44);
-        if (is3d) Put16(out, ReadSheetOf3d(p));
-        Put16(out, uint32_t(Absolute(ref.rowAbs, ref.row, originRow)));
-        Put16(out, ColumnWordOf(Absolute(ref.colAbs, ref.col, originCol), !ref.colAbs, !ref.rowAbs));
+        if (is3d) platform::AppendU16(out, ReadSheetOf3d(p));
+        platform::AppendU16(out, uint32_t(Absolute(ref.rowAbs, ref.row, originRow)));
+        platform::AppendU16(out, ColumnWordOf(Absolute(ref.colAbs, ref.col, originCol), !ref.colAbs, !ref.rowAbs));
         break;
       }
       case ptgArea:
@@ -55,11 +51,11 @@ bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, s
         const AreaToken a = ReadAreaToken(p);
         const int32_t originRow = is3d ? 0 : row, originCol = is3d ? 0 : col;
         out.push_back(is3d ? 0x3B : 0x25);
-        if (is3d) Put16(out, ReadSheetOf3d(p));
-        Put16(out, uint32_t(Absolute(a.row1Abs, a.row1, originRow)));
-        Put16(out, uint32_t(Absolute(a.row2Abs, a.row2, originRow)));
-        Put16(out, ColumnWordOf(Absolute(a.col1Abs, a.col1, originCol), !a.col1Abs, !a.row1Abs));
-        Put16(out, ColumnWordOf(Absolute(a.col2Abs, a.col2, originCol), !a.col2Abs, !a.row2Abs));
+        if (is3d) platform::AppendU16(out, ReadSheetOf3d(p));
+        platform::AppendU16(out, uint32_t(Absolute(a.row1Abs, a.row1, originRow)));
+        platform::AppendU16(out, uint32_t(Absolute(a.row2Abs, a.row2, originRow)));
+        platform::AppendU16(out, ColumnWordOf(Absolute(a.col1Abs, a.col1, originCol), !a.col1Abs, !a.row1Abs));
+        platform::AppendU16(out, ColumnWordOf(Absolute(a.col2Abs, a.col2, originCol), !a.col2Abs, !a.row2Abs));
         break;
       }
       default:

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "platform/CodePage.h"
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/Errors.h"
 
 namespace xls {
@@ -92,11 +92,11 @@ void CompoundReader::LoadFat() {
     seen[difat] = true;
     ReadSector(difat, buf.data(), sectorSize_, "the DIFAT");
     for (uint32_t i = 0; i + 1 < perSector && fatSectors.size() < header_.fatSectorCount; ++i) {
-      uint32_t s = LoadU32(buf.data() + 4 * i);
+      uint32_t s = platform::LoadU32(buf.data() + 4 * i);
       if (s == kFreeSect) continue;
       fatSectors.push_back(s);
     }
-    difat = LoadU32(buf.data() + sectorSize_ - 4);
+    difat = platform::LoadU32(buf.data() + sectorSize_ - 4);
     ++difatCount;
   }
   if (fatSectors.size() < header_.fatSectorCount)
@@ -116,7 +116,7 @@ void CompoundReader::LoadFat() {
                            " twice as a FAT sector");
     seen[s] = true;
     ReadSector(s, buf.data(), sectorSize_, "the FAT");
-    for (uint32_t k = 0; k < perSector; ++k) fat_[i * perSector + k] = LoadU32(buf.data() + 4 * k);
+    for (uint32_t k = 0; k < perSector; ++k) fat_[i * perSector + k] = platform::LoadU32(buf.data() + 4 * k);
   }
 }
 
@@ -259,7 +259,7 @@ void CompoundReader::LoadMiniStream() {
   uint64_t bytes = static_cast<uint64_t>(header_.miniFatSectorCount) * sectorSize_;
   std::vector<uint8_t> raw = ReadChainBytes(header_.firstMiniFatSector, bytes, "the mini FAT");
   miniFat_.resize(raw.size() / 4);
-  for (size_t i = 0; i < miniFat_.size(); ++i) miniFat_[i] = LoadU32(raw.data() + 4 * i);
+  for (size_t i = 0; i < miniFat_.size(); ++i) miniFat_[i] = platform::LoadU32(raw.data() + 4 * i);
 }
 
 std::optional<size_t> CompoundReader::FindStream(std::u16string_view name) const {

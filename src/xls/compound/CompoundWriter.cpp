@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "platform/CodePage.h"
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/compound/CompoundFormat.h"
 #include "xls/Errors.h"
 
@@ -177,7 +177,7 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
   h.Serialize(buf.data());
   sink.Write(buf.data(), kSector);
   auto writeTable = [&](const std::vector<uint32_t>& table, size_t index) {
-    for (uint32_t k = 0; k < kPerFat; ++k) StoreU32(buf.data() + 4 * k, table[index * kPerFat + k]);
+    for (uint32_t k = 0; k < kPerFat; ++k) platform::StoreU32(buf.data() + 4 * k, table[index * kPerFat + k]);
     sink.Write(buf.data(), kSector);
   };
   auto writeDir = [&](size_t index) {
@@ -197,9 +197,9 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
     std::fill(buf.begin(), buf.end(), 0xFF);
     for (uint32_t k = 0; k + 1 < kPerFat; ++k) {
       size_t f = kHeaderDifatCount + static_cast<size_t>(d) * (kPerFat - 1) + k;
-      if (f < fatSectors.size()) StoreU32(buf.data() + 4 * k, fatSectors[f]);
+      if (f < fatSectors.size()) platform::StoreU32(buf.data() + 4 * k, fatSectors[f]);
     }
-    StoreU32(buf.data() + kSector - 4, d + 1 < L.difatCount ? difatSectors[d + 1] : kEndOfChain);
+    platform::StoreU32(buf.data() + kSector - 4, d + 1 < L.difatCount ? difatSectors[d + 1] : kEndOfChain);
     sink.Write(buf.data(), kSector);
   }
   for (uint32_t i = 1; i < L.dirCount; ++i) writeDir(i);

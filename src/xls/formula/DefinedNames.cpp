@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/XlsText.h"
 #include "xls/formula/FileTokens.h"
 
@@ -57,11 +57,11 @@ NameRecord BuildDefinedName(const std::string& name, bool deleted, const NameTar
   n.tokens.resize(11);
   uint8_t* p = n.tokens.data();
   p[0] = ptg::kArea3d;
-  StoreU16(p + 1, sheet);
-  StoreU16(p + 3, row(target.top));
-  StoreU16(p + 5, row(target.bottom));
-  StoreU16(p + 7, column(target.left));
-  StoreU16(p + 9, column(target.right));
+  platform::StoreU16(p + 1, sheet);
+  platform::StoreU16(p + 3, row(target.top));
+  platform::StoreU16(p + 5, row(target.bottom));
+  platform::StoreU16(p + 7, column(target.left));
+  platform::StoreU16(p + 9, column(target.right));
   if (clipped) *clipped = cut;
   return n;
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 
 namespace xls {
 
@@ -21,12 +21,12 @@ class PayloadReader {
   bool Has(size_t n) const { return n <= bytes_.size() - pos_; }
   uint8_t U8() { return bytes_[pos_++]; }
   uint16_t U16() {
-    uint16_t v = LoadU16(bytes_.data() + pos_);
+    uint16_t v = platform::LoadU16(bytes_.data() + pos_);
     pos_ += 2;
     return v;
   }
   double Double() {
-    double v = LoadDouble(bytes_.data() + pos_);
+    double v = platform::LoadDouble(bytes_.data() + pos_);
     pos_ += 8;
     return v;
   }

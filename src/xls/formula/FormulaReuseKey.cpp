@@ -1,6 +1,6 @@
 #include "xls/formula/FormulaReuseKey.h"
 
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/formula/FileTokens.h"
 
 namespace xls {
@@ -8,17 +8,16 @@ namespace xls {
 namespace {
 
 void AppendDistance(std::string& key, int32_t distance) {
-  const auto d = static_cast<uint32_t>(distance);
-  const char bytes[4] = {static_cast<char>(d & 0xFF), static_cast<char>((d >> 8) & 0xFF),
-                         static_cast<char>((d >> 16) & 0xFF), static_cast<char>(d >> 24)};
-  key.append(bytes, sizeof bytes);
+  uint8_t bytes[4];
+  platform::StoreI32(bytes, distance);
+  key.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 // One cell of a reference: its column word at `columnAt`, its row field at `rowAt` (offsets
 // into the key). Relative parts become distances appended to the key.
 void RelativiseCell(std::string& key, size_t columnAt, size_t rowAt, int32_t column, int32_t row) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(key.data());
-  const FileCellRef ref = PlainCellRef(LoadU16(bytes + columnAt), LoadU16(bytes + rowAt));
+  const FileCellRef ref = PlainCellRef(platform::LoadU16(bytes + columnAt), platform::LoadU16(bytes + rowAt));
   if (ref.rowRelative) {
     key[rowAt] = key[rowAt + 1] = 0;
     AppendDistance(key, ref.row - row);
@@ -44,7 +43,7 @@ size_t TokenBytes(std::span<const uint8_t> tokens, size_t pos, const ptg::PtgInf
   } else if (info.base == ptg::kAttr) {
     if (left < 3) return 0;
     payload = 3;
-    if (tokens[pos + 1] & ptg::kAttrChoose) payload += (size_t{LoadU16(tokens.data() + pos + 2)} + 1) * 2;
+    if (tokens[pos + 1] & ptg::kAttrChoose) payload += (size_t{platform::LoadU16(tokens.data() + pos + 2)} + 1) * 2;
   } else {
     return 0;
   }

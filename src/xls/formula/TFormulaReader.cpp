@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/Locale.h"
-#include "xls/LittleEndian.h"
+#include "platform/LittleEndian.h"
 #include "xls/biff/XlsText.h"
 #include "xls/formula/PtgTable.h"
 
@@ -93,7 +93,7 @@ bool TFormulaReader::Need(size_t bytes) {
 }
 uint8_t TFormulaReader::U8() { return Tokens[Position++]; }
 uint16_t TFormulaReader::U16() {
-  uint16_t v = LoadU16(Tokens + Position);
+  uint16_t v = platform::LoadU16(Tokens + Position);
   Position = static_cast<uint16_t>(Position + 2);
   return v;
 }
@@ -250,7 +250,7 @@ void TFormulaReader::DoInt() {
 
 void TFormulaReader::DoNum() {
   if (!Need(8)) return;
-  double v = LoadDouble(Tokens + Position);
+  double v = platform::LoadDouble(Tokens + Position);
   Position = static_cast<uint16_t>(Position + 8);
   Texts.push_back(Reader.NumberText(v));
 }

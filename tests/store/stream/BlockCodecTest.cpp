@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/stream/BlockCodec.h"
+#include "platform/LittleEndian.h"
 
 using namespace store;
 
@@ -76,7 +77,7 @@ TEST(BlockCodec, EveryCodeRoundTripsAndPackedFormsAreStandard) {
                 BZ_OK);
       EXPECT_EQ(packed[3], '0' + s.level);  // "BZh" and the block factor digit
     } else {
-      const uint32_t word = packed[0] | (packed[1] << 8) | (packed[2] << 16) | (uint32_t(packed[3]) << 24);
+      const uint32_t word = platform::LoadU32(packed.data());
       EXPECT_EQ(word, 0x6000u + uint32_t(s.megabytes - 1) * 16 + uint32_t(s.level - 1));
       EXPECT_EQ(int(word & 15) + 1, s.level);
       EXPECT_EQ(int((word >> 4) & 255) + 1, s.megabytes);

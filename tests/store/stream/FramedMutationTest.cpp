@@ -15,15 +15,14 @@
 #include "store/stream/BlockCrc.h"
 #include "store/stream/MemoryStream.h"
 #include "store/stream/TSFSAdvancedFileStream.h"
+#include "platform/LittleEndian.h"
 
 using namespace store;
 using streamtest::MemoryFile;
 using streamtest::MemoryStream;
 
 namespace {
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; i++) b[at + i] = uint8_t(v >> (8 * i));
-}
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { platform::StoreU32(b.data() + at, v); }
 
 // A framed file laid out by hand, so that the block size can be small.
 std::vector<uint8_t> BuildFramed(uint8_t code, uint32_t blockSize, const std::vector<uint8_t>& data) {

@@ -13,18 +13,15 @@
 #include "store/stream/TSFSAdvancedFileStream.h"
 #include "store/stream/TSFSFileStream.h"
 #include "store/stream/MemoryStream.h"
+#include "platform/LittleEndian.h"
 
 using namespace store;
 using streamtest::MemoryFile;
 using streamtest::MemoryStream;
 
 namespace {
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
-}
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; i++) b[at + i] = uint8_t(v >> (8 * i));
-}
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) { return platform::LoadU32(b.data() + at); }
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { platform::StoreU32(b.data() + at, v); }
 
 std::vector<uint8_t> Text(size_t n, uint32_t seed = 1) {
   static const char* words[] = {"alpha ", "beta ", "gamma ", "delta ", "12.5 ", "=A1*2 ", "sheet ", "\n"};

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -22,8 +23,7 @@ namespace {
 
 class BookEngine : public ::testing::Test {
  protected:
-  void SetUp() override { formulas::BookFormulaCache::Install(); }
-  void TearDown() override { workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory({}); }
+  workbook::ScopedBookServices engine_{testsupport::WithFormulaEngine(testsupport::ModelServices())};
 
   static std::string Display(workbook::Workbook& b, int sheet, int col, int row) {
     return b.Sheets(sheet).CellObject(col, row)->DisplayText();

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -120,8 +121,7 @@ std::vector<std::string> Unexpected(const std::string& report) {
 
 // Books of these tests run the formula engine, as the product's do.
 struct EngineInstalled {
-  EngineInstalled() { formulas::BookFormulaCache::Install(); }
-  ~EngineInstalled() { workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory({}); }
+  workbook::ScopedBookServices engine{testsupport::WithFormulaEngine(testsupport::ModelServices())};
 };
 
 void CheckPeerSamples(const std::string& writer, const std::string& makeCommand) {

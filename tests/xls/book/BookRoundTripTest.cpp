@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -309,8 +310,8 @@ TEST(BookSaveToFile, AFailedSaveKeepsThePreviousFile) {
   EXPECT_EQ(FilesBeside(target.path), 1u);
 }
 
-TEST(BookSaveToFile, TheBookHandlersAreInstalled) {
-  InstallBookFileHandlers();
+TEST(BookSaveToFile, TheBookFileHandlersOfTheServicesReadAndWrite) {
+  workbook::ScopedBookServices files{testsupport::WithWorkbookFiles(testsupport::ModelServices())};
   TempPath target(".xls");
   workbook::Workbook book;
   book.Sheets(0).CellObject(2, 3)->SetText("through the book");

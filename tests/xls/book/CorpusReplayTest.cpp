@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "formulas/BookFormulaCache.h"
+#include "support/TestComposition.h"
 #include "workbook/Workbook.h"
 #include "xls/book/BookFiles.h"
 
@@ -107,8 +107,8 @@ void PrintTo(const CorpusFile& file, std::ostream* os) { *os << file.path.string
 
 class CorpusReplay : public ::testing::TestWithParam<CorpusFile> {
  protected:
-  void SetUp() override { formulas::BookFormulaCache::Install(); }
-  void TearDown() override { workbook::TCustomSpreadSheetBook::SetFormulaCacheFactory({}); }
+  // The real loader with the formula engine, as a program's composition gives it.
+  workbook::ScopedBookServices services_{testsupport::FullServices()};
 };
 
 TEST_P(CorpusReplay, LoadsOrIsRefusedWithAMessage) {
