@@ -25,9 +25,9 @@ void Atan(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math
 void Sinh(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math::Sinh(x); }); }
 void Cosh(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math::Cosh(x); }); }
 void Tanh(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math::Tanh(x); }); }
-void Asinh(TSSFunctionHandler& h) { Unary(h, [](double x) { return std::asinh(x); }); }
-void Acosh(TSSFunctionHandler& h) { Unary(h, [](double x) { return std::acosh(x); }); }
-void Atanh(TSSFunctionHandler& h) { Unary(h, [](double x) { return std::atanh(x); }); }
+void Asinh(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math::Asinh(x); }); }
+void Acosh(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math::Acosh(x); }); }
+void Atanh(TSSFunctionHandler& h) { Unary(h, [](double x) { return platform::math::Atanh(x); }); }
 
 void Atan2(TSSFunctionHandler& h) {
   const double y = h.PopNumber();  // the second argument

@@ -223,6 +223,41 @@ double Cosh(double x) {
   return ScaleToDouble(result, scale);
 }
 
+// ln of a double-double: ln hi + ln(1 + lo/hi), the second term's square below 2^-106.
+DoubleDouble LogOf(DoubleDouble a) { return Add(LogDD(a.hi), a.lo / a.hi); }
+
+double Asinh(double x) {
+  if (std::isnan(x) || std::isinf(x) || x == 0) return x;
+  const double ax = std::fabs(x);
+  if (ax < 0x1p-28) return x;
+  if (ax > 0x1p28)
+    return std::copysign(ToDouble(Add(LogDD(ax), DoubleDouble{kLn2[0], kLn2[1]})), x);
+  // ln(x + sqrt(x^2 + 1)), the sum kept to 106 bits so that the logarithm near 1 loses none.
+  const DoubleDouble root = Sqrt(Add(TwoProduct(ax, ax), 1.0));
+  return std::copysign(ToDouble(LogOf(Add(root, ax))), x);
+}
+
+double Acosh(double x) {
+  if (std::isnan(x)) return x;
+  if (x < 1) return kNaN;
+  if (x == 1) return 0;
+  if (std::isinf(x)) return x;
+  if (x > 0x1p28) return ToDouble(Add(LogDD(x), DoubleDouble{kLn2[0], kLn2[1]}));
+  const DoubleDouble root = Sqrt(Add(TwoProduct(x, x), -1.0));
+  return ToDouble(LogOf(Add(root, x)));
+}
+
+double Atanh(double x) {
+  if (std::isnan(x)) return x;
+  const double ax = std::fabs(x);
+  if (ax > 1) return kNaN;
+  if (ax == 1) return std::copysign(kInf, x);
+  if (ax < 0x1p-28) return x;
+  // ln((1 + x) / (1 - x)) / 2, both sides exact as double-doubles.
+  const DoubleDouble ratio = Div(TwoSum(1, ax), TwoSum(1, -ax));
+  return std::copysign(ToDouble(LogOf(ratio)) * 0.5, x);
+}
+
 double Tanh(double x) {
   if (std::isnan(x) || x == 0) return x;
   const double ax = std::fabs(x);

@@ -29,5 +29,8 @@ double Atan2(double y, double x);
 double Sinh(double x);
 double Cosh(double x);
 double Tanh(double x);
+double Asinh(double x);
+double Acosh(double x);
+double Atanh(double x);
 
 }  // namespace platform::math

@@ -144,6 +144,14 @@ TEST(PortableMath, UnaryFunctionsWithinOneUlpOfTheReference) {
          return v;
        }()},
       {"Cosh", Cosh, coshl, cosh, Uniform(-710, 710, 10000, 12)},
+      {"Asinh", Asinh, asinhl, asinh, LogUniform(-40, 1020, true, 20000, 17)},
+      {"Acosh", Acosh, acoshl, acosh,
+       [] {
+         auto v = LogUniform(0, 1020, false, 20000, 18);
+         for (int i = 1; i < 300; ++i) v.push_back(1 + i * 0x1p-52);
+         return v;
+       }()},
+      {"Atanh", Atanh, atanhl, atanh, unit},
       {"Tanh", Tanh, tanhl, tanh,
        [] {
          auto v = Uniform(-25, 25, 10000, 13);
@@ -279,6 +287,11 @@ TEST(PortableMath, SpecialValues) {
       {"Cosh(-inf)", Cosh(-kInf), kInf},
       {"Tanh(-inf)", Tanh(-kInf), -1},
       {"Tanh(-0)", Tanh(-0.0), -0.0},
+      {"Asinh(-inf)", Asinh(-kInf), -kInf},
+      {"Acosh(0.5)", Acosh(0.5), nan},
+      {"Acosh(1)", Acosh(1), 0},
+      {"Atanh(-1)", Atanh(-1), -kInf},
+      {"Atanh(2)", Atanh(2), nan},
       {"Power10(-324)", Power10(-324), 0},
       {"Power10(-323)", Power10(-323), 0x0.0000000000002p-1022},
       {"Power10(22)", Power10(22), 1e22},
