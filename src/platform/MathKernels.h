@@ -1,6 +1,8 @@
 #pragma once
 // Kernels shared by the portable elementary functions (PortableMath.cpp, PortableTrig.cpp):
 // constants split into doubles and the double-double cores before their final rounding.
+#include <array>
+
 #include "platform/DoubleDouble.h"
 
 namespace platform::math {
@@ -15,6 +17,10 @@ inline constexpr DoubleDouble kPiOver4DD{0x1.921fb54442d18p-1, 0x1.1a62633145c07
 inline constexpr double kLn2[3] = {0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56,
                                    0x1.7b57a079a1934p-111};
 inline constexpr DoubleDouble kInvLn10DD{0x1.bcb7b1526e50ep-2, 0x1.95355baaafad3p-57};
+
+// 1/n! for n = 0 .. kSeriesTerms - 1.
+inline constexpr int kSeriesTerms = 32;
+const std::array<DoubleDouble, kSeriesTerms>& InverseFactorials();
 
 // e^x as m * 2^scale with m in about [0.7, 1.42]; |x.hi| below 750.
 DoubleDouble ExpScaled(DoubleDouble x, int& scale);

@@ -18,23 +18,11 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kExpOverflow = 709.782712893384;
 constexpr double kExpUnderflow = -745.1332191019412;
 
-// 1/n! for n = 0..kTerms-1, computed once in double-double (identical on every build).
-constexpr int kTerms = 32;
-const std::array<DoubleDouble, kTerms>& InverseFactorials() {
-  static const std::array<DoubleDouble, kTerms> table = [] {
-    std::array<DoubleDouble, kTerms> t{};
-    t[0] = {1, 0};
-    for (int n = 1; n < kTerms; ++n) t[n] = Div(t[n - 1], DoubleDouble{static_cast<double>(n), 0});
-    return t;
-  }();
-  return table;
-}
-
 // 1/(2n+1) for the atanh series of the logarithm.
-const std::array<DoubleDouble, kTerms>& InverseOdds() {
-  static const std::array<DoubleDouble, kTerms> table = [] {
-    std::array<DoubleDouble, kTerms> t{};
-    for (int n = 0; n < kTerms; ++n) t[n] = Div({1, 0}, {2.0 * n + 1, 0});
+const std::array<DoubleDouble, kSeriesTerms>& InverseOdds() {
+  static const std::array<DoubleDouble, kSeriesTerms> table = [] {
+    std::array<DoubleDouble, kSeriesTerms> t{};
+    for (int n = 0; n < kSeriesTerms; ++n) t[n] = Div({1, 0}, {2.0 * n + 1, 0});
     return t;
   }();
   return table;
@@ -46,6 +34,18 @@ bool IsOddInteger(double y) {
 }
 
 }  // namespace
+
+const std::array<DoubleDouble, kSeriesTerms>& InverseFactorials() {
+  // Computed once in double-double arithmetic, identical on every build.
+  static const std::array<DoubleDouble, kSeriesTerms> table = [] {
+    std::array<DoubleDouble, kSeriesTerms> t{};
+    t[0] = {1, 0};
+    for (int n = 1; n < kSeriesTerms; ++n)
+      t[n] = Div(t[n - 1], DoubleDouble{static_cast<double>(n), 0});
+    return t;
+  }();
+  return table;
+}
 
 DoubleDouble ExpScaled(DoubleDouble x, int& scale) {
   // x = k ln2 + r with |r| <= ln2/2 (Cody and Waite, ln 2 in three parts, each product

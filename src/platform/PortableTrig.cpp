@@ -17,22 +17,11 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-constexpr int kTerms = 32;
-const std::array<DoubleDouble, kTerms>& InverseFactorials() {
-  static const std::array<DoubleDouble, kTerms> table = [] {
-    std::array<DoubleDouble, kTerms> t{};
-    t[0] = {1, 0};
-    for (int n = 1; n < kTerms; ++n) t[n] = Div(t[n - 1], DoubleDouble{static_cast<double>(n), 0});
-    return t;
-  }();
-  return table;
-}
-
 // 1/(2n+1) with alternating signs, for the arctangent series.
-const std::array<DoubleDouble, kTerms>& AtanCoefficients() {
-  static const std::array<DoubleDouble, kTerms> table = [] {
-    std::array<DoubleDouble, kTerms> t{};
-    for (int n = 0; n < kTerms; ++n) {
+const std::array<DoubleDouble, kSeriesTerms>& AtanCoefficients() {
+  static const std::array<DoubleDouble, kSeriesTerms> table = [] {
+    std::array<DoubleDouble, kSeriesTerms> t{};
+    for (int n = 0; n < kSeriesTerms; ++n) {
       t[n] = Div({1, 0}, {2.0 * n + 1, 0});
       if (n % 2 == 1) t[n] = Negate(t[n]);
     }
