@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/DoubleDouble.h"
+
 namespace platform::math {
 namespace {
 
@@ -83,6 +85,32 @@ void Subtract(Big& a, const Big& b) {  // a >= b
   while (!a.empty() && a.back() == 0) a.pop_back();
 }
 
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// d * 10^exponent for d < 10^19. The power is 10^22 raised and multiplied out in
+// double-double (each step exact to about 2^-104, at most 14 steps), the product or quotient
+// one step more: the estimate is within 2^-96 of the value. It is taken only when the
+// estimate moved by 2^-90 either way rounds to the same double, and only well inside the
+// normal range, where the double-double products are exact.
+bool DoubleDoubleEstimate(uint64_t d, int exponent, double& value) {
+  const int power = exponent < 0 ? -exponent : exponent;
+  if (power > 290) return false;
+  DoubleDouble p{1, 0};
+  for (int k = power; k > 0; k -= 22) p = Mul(p, kPow10[k >= 22 ? 22 : k]);
+  const double high = static_cast<double>(d);
+  const int64_t rest = static_cast<int64_t>(d - static_cast<uint64_t>(high));  // |rest| < 2^11
+  const DoubleDouble n = FastTwoSum(high, static_cast<double>(rest));
+  const DoubleDouble v = exponent < 0 ? Div(n, p) : Mul(n, p);
+  const double magnitude = std::fabs(v.hi);
+  if (!(magnitude > 0x1p-960 && magnitude < 0x1p990)) return false;
+  const double candidate = ToDouble(v);
+  const double margin = magnitude * 0x1p-90;
+  if (ToDouble(Add(v, margin)) != candidate || ToDouble(Add(v, -margin)) != candidate) return false;
+  value = candidate;
+  return true;
+}
+
 // value = mantissa * 2^scale, mantissa with its top bit set, plus a sticky bit; rounded once.
 double Round(uint64_t mantissa, int scale, bool sticky, bool& overflow) {
   const int lead = 63 + scale;  // exponent of the leading bit
@@ -113,9 +141,12 @@ DecimalRead ReadDecimal(std::string_view text, double& value) {
   size_t i = 0;
   const bool negative = i < text.size() && text[i] == '-';
   if (negative) ++i;
-  // Significant digits (at most kMaxDigits, then one sticky digit) and the decimal exponent.
+  // Significant digits (at most kMaxDigits, then one sticky digit) and the decimal exponent;
+  // the first 19 digits also as an integer.
   constexpr int kMaxDigits = 800;
-  std::string digits;
+  char buffer[kMaxDigits + 1];
+  int count = 0;
+  uint64_t leading = 0;
   long long exponent = 0;
   bool sawDigit = false, sawPoint = false, truncatedNonZero = false;
   for (; i < text.size(); ++i) {
@@ -127,9 +158,10 @@ DecimalRead ReadDecimal(std::string_view text, double& value) {
     if (c < '0' || c > '9') break;
     sawDigit = true;
     if (sawPoint) --exponent;
-    if (digits.empty() && c == '0') continue;
-    if (static_cast<int>(digits.size()) < kMaxDigits) {
-      digits += c;
+    if (count == 0 && c == '0') continue;
+    if (count < kMaxDigits) {
+      if (count < 19) leading = leading * 10 + static_cast<uint64_t>(c - '0');
+      buffer[count++] = c;
     } else {
       ++exponent;
       truncatedNonZero = truncatedNonZero || c != '0';
@@ -148,15 +180,15 @@ DecimalRead ReadDecimal(std::string_view text, double& value) {
   }
   if (i != text.size()) return DecimalRead::Malformed;
   if (truncatedNonZero) {
-    digits += '1';
+    buffer[count++] = '1';
     --exponent;
   }
+  const std::string_view digits(buffer, static_cast<size_t>(count));
   const double sign = negative ? -1.0 : 1.0;
-  if (digits.empty()) {
+  if (count == 0) {
     value = sign * 0.0;
     return DecimalRead::Ok;
   }
-  const long long count = static_cast<long long>(digits.size());
   if (exponent + count > 310) {
     value = sign * std::numeric_limits<double>::infinity();
     return DecimalRead::Overflow;
@@ -168,12 +200,14 @@ DecimalRead ReadDecimal(std::string_view text, double& value) {
 
   // Exact operands and one rounding: at most 15 digits and a power of ten up to 10^22.
   if (count <= 15 && exponent >= -22 && exponent <= 22) {
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    double d = 0;
-    for (char c : digits) d = d * 10 + (c - '0');
+    const double d = static_cast<double>(leading);
     value = sign * (exponent >= 0 ? d * kPow10[exponent] : d / kPow10[-exponent]);
+    return DecimalRead::Ok;
+  }
+  // Up to 19 digits: the value in double-double arithmetic, taken when its error bound cannot
+  // reach a rounding boundary; else (rarely) the exact path below.
+  if (count <= 19 && DoubleDoubleEstimate(leading, static_cast<int>(exponent), value)) {
+    value *= sign;
     return DecimalRead::Ok;
   }
 

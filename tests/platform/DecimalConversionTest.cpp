@@ -62,6 +62,20 @@ TEST(DecimalConversion, RandomTextsReadAsTheLibraryReadsThem) {
   }
 }
 
+TEST(DecimalConversion, WholeNumberTiesOfUpToNineteenDigits) {
+  // Integers halfway between two doubles and one either side: short enough for the
+  // double-double estimate, which must hand every tie to the exact path.
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> magnitude(53.5, 63);
+  for (int i = 0; i < 5000; ++i) {
+    const double lo = std::floor(std::exp2(magnitude(rng)));
+    const double hi = std::nextafter(lo, std::numeric_limits<double>::infinity());
+    const uint64_t mid = (static_cast<uint64_t>(lo) + static_cast<uint64_t>(hi)) / 2;
+    for (uint64_t v : {mid - 1, mid, mid + 1}) ExpectSameAsLibrary(std::to_string(v));
+    ExpectSameAsLibrary(std::to_string(mid) + "e-5");
+  }
+}
+
 TEST(DecimalConversion, MidpointsAndTheirNeighboursRoundAsTheLibraryRounds) {
   // The exact decimal of a midpoint between two doubles (exact in long double), and that
   // text with its last digit raised and with digits appended: ties go to even, anything
