@@ -1,6 +1,7 @@
 // formula_bits: evaluates every case of the formula case files and prints each result with
-// its exact bits, then the number formats of a table of awkward values, one line each. The
-// Linux build and the Windows build must print the same text (crossbuild.cmake compares).
+// its exact bits, then the number formats of a table of awkward values and the portable elementary
+// functions on pseudo-random arguments, one line each. The Linux build and the Windows build must
+// print the same text (crossbuild.cmake compares).
 //
 //   formula_bits <folder of *.txt case files>
 //
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +22,7 @@
 #include "formulas/FormulaTestBook.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
+#include "platform/PortableMath.h"
 #include "workbook/SSUtils.h"
 
 namespace formulas::test {
@@ -93,6 +96,59 @@ void PrintFormats(std::ostream& out) {
   }
 }
 
+// The portable functions themselves on arguments made with integer arithmetic only (so both
+// builds make the same ones): 1 + m/2^53 scaled by 2^e, e in [lowExp, highExp), of either sign.
+class Arguments {
+ public:
+  explicit Arguments(uint64_t seed) : state_(seed) {}
+  double Next(int lowExp, int highExp, bool signs) {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 7;
+    state_ ^= state_ << 17;
+    const double mantissa = 1 + static_cast<double>(state_ >> 11) * 0x1p-53;
+    const int e =
+        lowExp + static_cast<int>((state_ & 0xFFFF) % static_cast<uint64_t>(highExp - lowExp));
+    const double x = std::ldexp(mantissa, e);
+    return signs && (state_ & 0x10000) ? -x : x;
+  }
+
+ private:
+  uint64_t state_;
+};
+
+void PrintMath(std::ostream& out) {
+  namespace m = platform::math;
+  struct Function {
+    const char* name;
+    double (*f)(double);
+    int lowExp, highExp;
+    bool signs;
+  };
+  const Function functions[] = {
+      {"Sin", m::Sin, -30, 1024, true},     {"Cos", m::Cos, -30, 1024, true},
+      {"Tan", m::Tan, -30, 60, true},       {"Exp", m::Exp, -40, 10, true},
+      {"Log", m::Log, -1074, 1024, false},  {"Log10", m::Log10, -1022, 1024, false},
+      {"Asin", m::Asin, -40, 0, true},      {"Acos", m::Acos, -40, 0, true},
+      {"Atan", m::Atan, -40, 80, true},     {"Sinh", m::Sinh, -40, 10, true},
+      {"Cosh", m::Cosh, -40, 10, true},     {"Tanh", m::Tanh, -40, 5, true},
+      {"Asinh", m::Asinh, -40, 1000, true}, {"Acosh", m::Acosh, 0, 1000, false},
+      {"Atanh", m::Atanh, -40, 0, true},
+  };
+  Arguments args(0x9E3779B97F4A7C15ull);
+  for (const Function& f : functions)
+    for (int i = 0; i < 400; ++i) {
+      const double x = args.Next(f.lowExp, f.highExp, f.signs);
+      out << "math " << f.name << " " << NumberBits(x) << " " << NumberBits(f.f(x)) << "\n";
+    }
+  for (int i = 0; i < 800; ++i) {
+    const double x = args.Next(-20, 20, i % 2 == 0), y = args.Next(-6, 6, true);
+    out << "math Pow " << NumberBits(x) << " " << NumberBits(y) << " " << NumberBits(m::Pow(x, y))
+        << "\n";
+    out << "math Atan2 " << NumberBits(x) << " " << NumberBits(y) << " "
+        << NumberBits(m::Atan2(x, y)) << "\n";
+  }
+}
+
 int Main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: formula_bits <folder of case files>\n";
@@ -111,6 +167,7 @@ int Main(int argc, char** argv) {
   platform::SetNowOverride([] { return 45292.5; });  // as the case test: 1 January 2024, noon
   for (const auto& f : files) RunFile(f, std::cout);
   PrintFormats(std::cout);
+  PrintMath(std::cout);
   platform::SetNowOverride(nullptr);
   return 0;
 }

@@ -26,6 +26,13 @@ uint64_t Bits(double x) {
   return b;
 }
 
+std::string Hex(double x) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%a", x);
+  return buf;
+}
+
+#ifdef __GLIBC__
 // Distance in representable doubles (same sign assumed where it matters).
 int64_t UlpDistance(double a, double b) {
   if (a == b) return 0;
@@ -37,11 +44,6 @@ int64_t UlpDistance(double a, double b) {
   return d < 0 ? -d : d;
 }
 
-std::string Hex(double x) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%a", x);
-  return buf;
-}
 
 // Arguments: uniform in [lo, hi], or of random sign and a magnitude uniform in log2.
 std::vector<double> Uniform(double lo, double hi, int n, uint64_t seed) {
@@ -94,7 +96,6 @@ struct Unary {
   std::vector<double> args;
 };
 
-#ifdef __GLIBC__
 TEST(PortableMath, UnaryFunctionsWithinOneUlpOfTheReference) {
   const std::vector<double> trigArgs = [] {
     auto v = Uniform(-10, 10, 20000, 1);
