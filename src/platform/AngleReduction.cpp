@@ -102,8 +102,11 @@ Reduced ReduceLargeAngle(double x) {
   const uint64_t high = BitsBelow(product, lead + 1, 53);
   const uint64_t low = BitsBelow(product, lead + 1 - 53, 53);
   const int highScale = lead + 1 - 53 - point;
-  const DoubleDouble f = FastTwoSum(std::ldexp(static_cast<double>(high), highScale),
-                                    std::ldexp(static_cast<double>(low), highScale - 53));
+  // Both parts below 2^53, converted through int64_t: the 32-bit code converts unsigned 64-bit
+  // integers with an x87 addition.
+  const DoubleDouble f =
+      FastTwoSum(std::ldexp(static_cast<double>(static_cast<int64_t>(high)), highScale),
+                 std::ldexp(static_cast<double>(static_cast<int64_t>(low)), highScale - 53));
   out.remainder = Mul(f, kPiOver2DD);
   if (negative) out.remainder = Negate(out.remainder);
   return out;

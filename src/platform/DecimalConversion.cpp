@@ -88,7 +88,7 @@ void Subtract(Big& a, const Big& b) {  // a >= b
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// d * 10^exponent for d < 10^19. The power is 10^22 raised and multiplied out in
+// d * 10^exponent for d < 2^63. The power is 10^22 raised and multiplied out in
 // double-double (each step exact to about 2^-104, at most 14 steps), the product or quotient
 // one step more: the estimate is within 2^-96 of the value. It is taken only when the
 // estimate moved by 2^-90 either way rounds to the same double, and only well inside the
@@ -98,7 +98,10 @@ bool DoubleDoubleEstimate(uint64_t d, int exponent, double& value) {
   if (power > 290) return false;
   DoubleDouble p{1, 0};
   for (int k = power; k > 0; k -= 22) p = Mul(p, kPow10[k >= 22 ? 22 : k]);
-  const double high = static_cast<double>(d);
+  // Converted through int64_t (the 32-bit code converts unsigned 64-bit integers with an x87
+  // addition), so only below 2^63.
+  if (d >= (uint64_t{1} << 63)) return false;
+  const double high = static_cast<double>(static_cast<int64_t>(d));
   const int64_t rest = static_cast<int64_t>(d - static_cast<uint64_t>(high));  // |rest| < 2^11
   const DoubleDouble n = FastTwoSum(high, static_cast<double>(rest));
   const DoubleDouble v = exponent < 0 ? Div(n, p) : Mul(n, p);
@@ -129,7 +132,7 @@ double Round(uint64_t mantissa, int scale, bool sticky, bool& overflow) {
   }
   const uint64_t half = uint64_t{1} << (drop - 1);
   if (rest > half || (rest == half && (sticky || (m & 1)))) ++m;
-  const double result = std::ldexp(static_cast<double>(m), scale + drop);
+  const double result = std::ldexp(static_cast<double>(static_cast<int64_t>(m)), scale + drop);
   if (std::isinf(result)) overflow = true;
   return result;
 }
@@ -200,7 +203,7 @@ DecimalRead ReadDecimal(std::string_view text, double& value) {
 
   // Exact operands and one rounding: at most 15 digits and a power of ten up to 10^22.
   if (count <= 15 && exponent >= -22 && exponent <= 22) {
-    const double d = static_cast<double>(leading);
+    const double d = static_cast<double>(static_cast<int64_t>(leading));
     value = sign * (exponent >= 0 ? d * kPow10[exponent] : d / kPow10[-exponent]);
     return DecimalRead::Ok;
   }
