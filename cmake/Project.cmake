@@ -15,6 +15,18 @@ if(SS_WARNINGS_AS_ERRORS AND NOT MSVC)
   list(APPEND SS_WARNINGS -Werror)
 endif()
 
+# Both builds compute every double the same way: IEEE double arithmetic in SSE2 registers
+# (the 32-bit default, the x87 unit, keeps 80-bit intermediates whose rounding depends on
+# register spills), and no fused multiply-add, which would round a*b+c once instead of twice.
+# The 32-bit build realigns the stack where SSE2 code needs it, since the host calls in with
+# 4-byte alignment.
+if(NOT MSVC)
+  add_compile_options(-ffp-contract=off)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$")
+    add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
+  endif()
+endif()
+
 if(WIN32)
   # The DLL and every program must run alone: no MinGW runtime DLLs beside them.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 UNICODE _UNICODE)

@@ -8,6 +8,7 @@
 #include "formulas/TSSFunctionHandler.h"
 #include "formulas/Values.h"
 #include "platform/CodePage.h"
+#include "platform/PortableMath.h"
 #include "workbook/SSUtils.h"
 
 namespace formulas {
@@ -573,7 +574,7 @@ void TSSFunctionHandler::ApplyOperator(uint8_t kind) {
           }
           break;
         default:
-          PushNumber(std::pow(left, right));
+          PushNumber(platform::math::Pow(left, right));
           break;
       }
       return;

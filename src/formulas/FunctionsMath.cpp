@@ -4,6 +4,7 @@
 
 #include "formulas/FunctionRoutines.h"
 #include "platform/Clock.h"
+#include "platform/PortableMath.h"
 
 namespace formulas::routines {
 namespace {
@@ -20,7 +21,7 @@ int ClampDigits(double d) {
   return static_cast<int>(d);
 }
 
-double Pow10(int n) { return std::pow(10.0, n); }
+double Pow10(int n) { return platform::math::Power10(n); }
 
 bool HasFraction(double x) { return x != std::trunc(x); }
 
@@ -59,7 +60,7 @@ void Sqrt(TSSFunctionHandler& h) {
   }
 }
 
-void Exp(TSSFunctionHandler& h) { h.PushNumber(std::exp(h.PopNumber())); }
+void Exp(TSSFunctionHandler& h) { h.PushNumber(platform::math::Exp(h.PopNumber())); }
 
 void Ln(TSSFunctionHandler& h) {
   const double x = h.PopNumber();
@@ -69,19 +70,19 @@ void Ln(TSSFunctionHandler& h) {
     h.PushText(EngineErrorText(static_cast<uint8_t>(EngineError::Div0)));
     return;
   }
-  h.PushNumber(std::log(x));  // a negative x gives #NUM!
+  h.PushNumber(platform::math::Log(x));  // a negative x gives #NUM!
 }
 
 void Log10(TSSFunctionHandler& h) {
   const double x = h.PopNumber();
-  h.PushNumber(x > 0 ? std::log10(x) : NAN);
+  h.PushNumber(x > 0 ? platform::math::Log10(x) : NAN);
 }
 
 void Log(TSSFunctionHandler& h) {
   const double base = h.ArgCount() >= 2 ? h.PopNumber() : 10;
   const double x = h.PopNumber();
   if (base > 0 && x > 0) {
-    h.PushNumber(std::log(x) / std::log(base));  // base 1 divides by 0: #NUM!
+    h.PushNumber(platform::math::Log(x) / platform::math::Log(base));  // base 1 divides by 0: #NUM!
   } else {
     h.RaiseError(EngineError::Num);
     h.PushNumber(0);
@@ -91,7 +92,7 @@ void Log(TSSFunctionHandler& h) {
 void Power(TSSFunctionHandler& h) {
   const double exponent = h.PopNumber();
   const double base = h.PopNumber();
-  h.PushNumber(std::pow(base, exponent));
+  h.PushNumber(platform::math::Pow(base, exponent));
 }
 
 void Pi(TSSFunctionHandler& h) { h.PushNumber(3.141592653589793); }

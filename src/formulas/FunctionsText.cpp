@@ -3,6 +3,7 @@
 
 #include "formulas/FunctionRoutines.h"
 #include "platform/CodePage.h"
+#include "platform/PortableMath.h"
 #include "workbook/NumberPattern.h"
 
 namespace formulas::routines {
@@ -88,7 +89,7 @@ void Dollar(TSSFunctionHandler& h) {
   const int decimals = d < -20 ? -20 : (d > 20 ? 20 : static_cast<int>(d));
   double value = x;
   if (decimals < 0) {
-    const double f = std::pow(10.0, -decimals);
+    const double f = platform::math::Power10(-decimals);
     value = std::round(x / f) * f;
   }
   std::string pattern = "$#,##0";
@@ -102,7 +103,7 @@ void Fixed(TSSFunctionHandler& h) {
   const double d = h.ArgCount() >= 2 ? RoundEven(h.PopNumber()) : 2;
   const double x = h.PopNumber();
   if (d >= 0) {
-    const double f = std::pow(10.0, d > 300 ? 300 : d);
+    const double f = platform::math::Power10(d > 300 ? 300 : static_cast<int>(d));
     const double scaled = x * f;
     h.PushNumber(std::isfinite(scaled) ? RoundEven(scaled) / f : x);
   } else {

@@ -1,8 +1,8 @@
 // Recognising numbers, integers, dates, times and currency amounts in texts.
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 
+#include "platform/DecimalConversion.h"
 #include "platform/Locale.h"
 #include "workbook/DateTime.h"
 #include "workbook/NumberPattern.h"
@@ -53,15 +53,8 @@ bool TextToNumber(std::string_view text, double& value) {
   }
   if (i != t.size()) return false;
   double parsed = 0;
-  const auto res = std::from_chars(literal.data(), literal.data() + literal.size(), parsed);
-  if (res.ec == std::errc::result_out_of_range) {
-    // Underflow reads as zero; overflow is no number.
-    const bool huge = literal.find("e-") == std::string::npos;
-    if (huge) return false;
-    parsed = 0;
-  } else if (res.ec != std::errc() || res.ptr != literal.data() + literal.size()) {
-    return false;
-  }
+  // Our own reader, not the runtime's: both builds must read a text to the same bits.
+  if (platform::math::ReadDecimal(literal, parsed) != platform::math::DecimalRead::Ok) return false;
   if (std::fabs(parsed) > 1.7E308) return false;
   value = parsed;
   return true;

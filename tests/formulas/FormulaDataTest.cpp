@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "FormulaCaseScript.h"
 #include "FormulaTestBook.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -18,13 +18,6 @@ namespace {
 std::filesystem::path DataDir() {
   const char* root = std::getenv("SS_TEST_DATA");
   return std::filesystem::path(root ? root : "tests/data") / "formulas";
-}
-
-std::string Trim(std::string s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\r' || s.back() == '\t')) s.pop_back();
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-  return s.substr(i);
 }
 
 std::string KindName(uint8_t kind) {
@@ -57,46 +50,14 @@ std::vector<std::string> RunFile(const std::filesystem::path& path, size_t& case
     ++lineNo;
     if (const size_t note = line.find("   ## "); note != std::string::npos) line.resize(note);
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    const std::string t = Trim(line);
+    const std::string t = TrimCaseLine(line);
     if (t.empty() || t[0] == '#') continue;
     try {
-      if (t.rfind("sheet ", 0) == 0) {
-        book.AddSheet(t.substr(6));
-      } else if (t.rfind("cell ", 0) == 0) {
-        const std::string rest = line.substr(line.find("cell ") + 5);
-        std::string ref, value;
-        if (rest.size() > 0 && rest[0] == '\'') {
-          const size_t close = rest.find('\'', 1);
-          const size_t space = rest.find(' ', close);
-          ref = rest.substr(0, space);
-          value = space == std::string::npos ? "" : rest.substr(space + 1);
-        } else {
-          const size_t space = rest.find(' ');
-          ref = rest.substr(0, space);
-          value = space == std::string::npos ? "" : rest.substr(space + 1);
-        }
-        book.Set(ref, value);
-      } else if (t == "clear") {
-        book.ClearCells();
-      } else if (t.rfind("name ", 0) == 0) {
-        std::istringstream words(t.substr(5));
-        std::string name, ref;
-        words >> name >> ref;
-        uint16_t sheet = 0;
-        workbook::TPoint a, b;
-        std::string range = ref;
-        std::string prefix;
-        if (const size_t bang = ref.rfind('!'); bang != std::string::npos) {
-          prefix = ref.substr(0, bang + 1);
-          range = ref.substr(bang + 1);
-        }
-        const size_t colon = range.find(':');
-        book.Locate(prefix + range.substr(0, colon), sheet, a);
-        b = a;
-        if (colon != std::string::npos) book.Locate(prefix + range.substr(colon + 1), sheet, b);
-        if (book.Cache().AddName(name, static_cast<uint8_t>(sheet), true,
-                                 workbook::TRect{a.X, a.Y, b.X, b.Y}) < 0)
-          fail("name refused: " + name);
+      std::string message;
+      const SetupResult setup = ApplySetupCommand(book, line, t, message);
+      if (setup == SetupResult::Failed) fail(message);
+      if (setup != SetupResult::NotSetup) {
+        continue;
       } else if (t[0] == '=') {
         ++cases;
         const size_t arrow = t.find(" => ");

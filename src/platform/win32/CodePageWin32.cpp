@@ -32,10 +32,13 @@ std::string Utf16ToAnsi(std::u16string_view text) {
   if (text.empty()) return {};
   int length = CheckedLength(text.size());
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, "?", nullptr);
+  // No best-fit mapping: a character the page lacks becomes "?", as on the portable build,
+  // instead of a look-alike letter ("Ω" to "O") that silently turns the text into another.
+  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+  int bytes = WideCharToMultiByte(CP_ACP, kFlags, wide, length, nullptr, 0, "?", nullptr);
   if (bytes <= 0) return std::string(text.size(), '?');
   std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, out.data(), bytes, "?", nullptr);
+  WideCharToMultiByte(CP_ACP, kFlags, wide, length, out.data(), bytes, "?", nullptr);
   return out;
 }
 

@@ -1,5 +1,6 @@
 #include "xls/book/BookDump.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -116,9 +117,11 @@ std::string JsonString(const std::string& systemText) {
 
 std::string JsonNumber(double value) {
   if (!std::isfinite(value)) return "null";
+  // As "%.17g" prints it, but from the C++ library's own digit generator: the C runtimes'
+  // printf differ between the builds, and the dump is compared across them.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", value);
-  return buf;
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+  return std::string(buf, r.ptr);
 }
 
 std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {

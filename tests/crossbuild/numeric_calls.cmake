@@ -1,0 +1,42 @@
+# Our libraries compute every double with IEEE operations and our own routines: they call no
+# C-library function whose result differs between the C runtimes (the elementary functions,
+# the decimal readers), and the 32-bit code uses no x87 arithmetic (its 80-bit intermediates
+# round differently from SSE2). Exact routines (sqrt, floor, ceil, trunc, round, fmod, ldexp,
+# frexp, nearbyint) and x87 loads, stores and 64-bit integer conversions are allowed.
+#   cmake -DNM=<nm> [-DOBJDUMP=<objdump>] "-DARCHIVES=<a;b;...>" -P numeric_calls.cmake
+cmake_minimum_required(VERSION 3.20)
+set(functions sin cos tan asin acos atan atan2 sinh cosh tanh asinh acosh atanh exp exp2 expm1
+              log log10 log2 log1p pow cbrt hypot lgamma tgamma erf erfc strtod strtof strtold atof)
+set(pattern "")
+foreach(f ${functions})
+  string(APPEND pattern "|${f}|${f}f|${f}l")
+endforeach()
+string(SUBSTRING "${pattern}" 1 -1 pattern)
+set(found "")
+foreach(archive ${ARCHIVES})
+  execute_process(COMMAND "${NM}" -u -C "${archive}" OUTPUT_VARIABLE out RESULT_VARIABLE rc ERROR_QUIET)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${NM} -u ${archive} failed (${rc})")
+  endif()
+  string(REGEX MATCHALL "[ \t]U _?(${pattern})(@[A-Za-z0-9_.]+)?\n" calls "${out}")
+  string(REGEX MATCHALL "U std::from_chars\\([^\n]*double&[^\n]*\n" readers "${out}")
+  foreach(c ${calls} ${readers})
+    string(STRIP "${c}" c)
+    list(APPEND found "${archive}: ${c}")
+  endforeach()
+  if(OBJDUMP)
+    execute_process(COMMAND "${OBJDUMP}" -d --no-show-raw-insn "${archive}" OUTPUT_VARIABLE code ERROR_QUIET)
+    string(REGEX MATCHALL "\tf(add|sub|subr|mul|div|divr|sin|cos|sincos|ptan|patan|yl2x|yl2xp1|2xm1|sqrt|prem|prem1|rndint|scale)p?[slt]?[ \t][^\n]*" x87 "${code}")
+    list(LENGTH x87 n)
+    if(n GREATER 0)
+      list(GET x87 0 first)
+      list(APPEND found "${archive}: ${n} x87 arithmetic instructions, the first: ${first}")
+    endif()
+  endif()
+endforeach()
+if(found)
+  string(REPLACE ";" "\n" found "${found}")
+  message(FATAL_ERROR "numeric calls that differ between the builds:\n${found}")
+endif()
+list(LENGTH ARCHIVES n)
+message(STATUS "numeric_calls: ${n} libraries checked")
