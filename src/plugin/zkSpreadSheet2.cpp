@@ -3,6 +3,7 @@
 #include "plugin/ActionFrame.h"
 #include "plugin/ExportGuard.h"
 #include "plugin/HostLink.h"
+#include "plugin/TNeoSpread.h"
 
 using plugin::Guarded;
 using plugin::NBBool;
@@ -15,7 +16,11 @@ NB_EXPORT void NB_CALL nbInitPlugIn(int32_t /*hostValue*/, plugin::HostString* t
 NB_EXPORT void NB_CALL nbRegisterPlugIn(plugin::AddActionProc add, plugin::OpaqueProc second,
                                         plugin::GetVariableProc get,
                                         plugin::SetVariableProc set) {
-  Guarded([&] { plugin::RegisterPlugIn(add, second, get, set); });
+  Guarded([&] {
+    // The library's composition: Create builds real spreadsheet windows.
+    plugin::InstallSpreadFactory();
+    plugin::RegisterPlugIn(add, second, get, set);
+  });
 }
 
 NB_EXPORT void NB_CALL nbRegisterScriptProcessor(plugin::OpaqueProc processor) {
