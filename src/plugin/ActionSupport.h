@@ -15,11 +15,12 @@ class TSSBookSheet;
 
 namespace plugin {
 
-// The largest column and row indexes an action accepts (16,384 columns, 1,048,576 rows):
-// header tables grow to the index they are given, so these bound what a host number can
-// make the model allocate.
-inline constexpr int32_t kMaxColumnIndex = 16383;
-inline constexpr int32_t kMaxRowIndex = 1048575;
+// The largest column and row indexes an action accepts: those of the workbook file (256
+// columns, 65,536 rows), which is all the book can save. The cell grid and the header tables
+// grow to the index they are given, so these bound what one host number can make the model
+// allocate.
+inline constexpr int32_t kMaxColumnIndex = 255;
+inline constexpr int32_t kMaxRowIndex = 65535;
 // Column widths and row heights are 16-bit pixel counts.
 inline constexpr int32_t kMaxHeaderSize = 65535;
 
