@@ -34,18 +34,19 @@ void RefuseWhileModal(TNeoSpread& spread) {
   if (InModal(spread)) throw EParameterError("a dialog of this window is open");
 }
 
-// The hourglass and the window's progress display for the length of a load.
-class LoadScope {
+// The hourglass and the window's progress display for the length of a load or save.
+class ProgressScope {
  public:
-  explicit LoadScope(TNeoSpread& spread) : spread_(spread), cursor_(ui::CursorShape::Wait) {
-    spread_.BeginProgress();
+  ProgressScope(TNeoSpread& spread, const char* what)
+      : spread_(spread), cursor_(ui::CursorShape::Wait) {
+    spread_.BeginProgress(what);
   }
-  ~LoadScope() {
+  ~ProgressScope() {
     spread_.EndProgress();
     ViewChanged(spread_);
   }
-  LoadScope(const LoadScope&) = delete;
-  LoadScope& operator=(const LoadScope&) = delete;
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
 
  private:
   TNeoSpread& spread_;
@@ -77,7 +78,7 @@ bool LoadAction(IAttachedSpread& window, const ActionParams& params) {
   spread.CommitEditing();
   spread.Book().Refresh();
   {
-    LoadScope scope(spread);
+    ProgressScope scope(spread, "Loading");
     spread.Book().LoadFromFile(path);
   }
   SetHostVariable(WindowVariable(params.at(0), "FileName"), path);
@@ -92,7 +93,10 @@ bool SaveAction(IAttachedSpread& window, const ActionParams& params) {
   spread.CommitEditing();
   spread.Book().Refresh();
   // The file handler writes a sibling file and moves it over the target when complete.
-  spread.Book().SaveToFile(path);
+  {
+    ProgressScope scope(spread, "Saving");
+    spread.Book().SaveToFile(path);
+  }
   SetHostVariable(WindowVariable(params.at(0), "FileName"), path);
   return true;
 }
@@ -138,7 +142,7 @@ bool LoadFromStreamAction(IAttachedSpread& window, const ActionParams& params) {
     bytes = ReadWhole(stream);
   }
   {
-    LoadScope scope(spread);
+    ProgressScope scope(spread, "Loading");
     xls::LoadBookFromBytes(spread.Book(), bytes);
   }
   SetHostVariable(WindowVariable(params.at(0), "FileName"), storePath + "." + params.at(2));
@@ -154,7 +158,10 @@ bool SaveToStreamAction(IAttachedSpread& window, const ActionParams& params) {
   spread.Book().Refresh();
   // The workbook is made in memory first: a book the writer cannot save touches no store.
   std::vector<uint8_t> bytes;
-  xls::SaveBookToBytes(spread.Book(), bytes);
+  {
+    ProgressScope scope(spread, "Saving");
+    xls::SaveBookToBytes(spread.Book(), bytes);
+  }
   const uint8_t compression = params.at(4) != "0" ? 2 : 0;
   {
     store::TSingleFileSystem fs(storePath, store::kModeReadWrite, params.at(3), "", "",

@@ -411,17 +411,24 @@ void TSpread::Hot1HotKeyPressed(ui::Shortcut, uint32_t id) {
   }
 }
 
-void TSpread::BeginProgress() {
+void TSpread::BeginProgress(const std::string& what) {
+  if (progressActive_) return;
+  progressActive_ = true;
+  progressWhat_ = what;
   progressLog_.clear();
   progressSavedText_ = pnCellText->Caption();
 }
 
-void TSpread::EndProgress() { pnCellText->SetCaption(progressSavedText_); }
+void TSpread::EndProgress() {
+  if (!progressActive_) return;
+  progressActive_ = false;
+  pnCellText->SetCaption(progressSavedText_);
+}
 
 void TSpread::sp1Progress(uint8_t percent) {
-  if (tearingDown_) return;
+  if (tearingDown_ || !progressActive_) return;
   progressLog_.push_back(percent);
-  pnCellText->SetCaption("Loading " + std::to_string(percent) + "% ");
+  pnCellText->SetCaption(progressWhat_ + " " + std::to_string(percent) + "% ");
 }
 
 bool TSpread::RunColorDialog() {

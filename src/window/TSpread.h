@@ -69,10 +69,10 @@ class TSpread : public ui::Form {
   const std::vector<uint32_t>& HotKeyIds() const { return hotKeyIds_; }
   void Hot1HotKeyPressed(ui::Shortcut code, uint32_t id);
 
-  // Load progress as the book reported it during the last load (percentages in order);
-  // shown in the cell bar's text box while the load runs.
+  // Progress of a long load or save as the book reported it (percentages in order), shown in
+  // the cell bar as "<what> N%" between Begin and End; outside them progress is ignored.
   const std::vector<int>& ProgressLog() const { return progressLog_; }
-  void BeginProgress();
+  void BeginProgress(const std::string& what);
   void EndProgress();
 
   // Re-entrancy guard: true while the window runs a modal dialog of its own.
@@ -135,6 +135,8 @@ class TSpread : public ui::Form {
   std::vector<uint32_t> hotKeyIds_;
   std::vector<int> progressLog_;
   std::string progressSavedText_;
+  std::string progressWhat_;
+  bool progressActive_ = false;
   int modalDepth_ = 0;
   bool tearingDown_ = false;
 };

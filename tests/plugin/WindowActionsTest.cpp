@@ -225,6 +225,9 @@ TEST_F(WindowActionsTest, LoadShowsProgressAndFailedSavesWriteNoFileName) {
   ASSERT_TRUE(Exec(6, {"Rect1", source})) << Code();
   EXPECT_FALSE(Spread().ProgressLog().empty());
   EXPECT_EQ(Last("[Rect1.zkSpreadSheetFileName]"), source);
+  EXPECT_EQ(Spread().pnCellText->Caption(), "Cell text = ");
+  ASSERT_TRUE(Exec(7, {"Rect1", (dir_ / "copy.xls").string()})) << Code();
+  EXPECT_EQ(Spread().pnCellText->Caption(), "Cell text = ");
   EXPECT_EQ(ui::CurrentBackend().ScreenCursor(), ui::CursorShape::Default);
   Writes().clear();
   EXPECT_FALSE(Exec(7, {"Rect1", (dir_ / "no-such-dir" / "out.xls").string()}));
