@@ -236,10 +236,7 @@ void TSpread::SubscribeBookEvents() {
   events.OnSetSelection = [this](workbook::TCustomSpreadSheetBook&, TSSBookSheet& sheet) {
     sp1SetSelection(sheet);
   };
-  events.OnEditing = [this](TSSBookSheet&, int32_t, int32_t, bool& canEdit) {
-    sp1Editing();
-    if (canEdit && !kHasGridView) sp1->OpenEditor();
-  };
+  events.OnEditing = [this](TSSBookSheet&, int32_t, int32_t, bool&) { sp1Editing(); };
   events.OnEndEdit = [this](workbook::TCustomSpreadSheetBook&) { sp1EndEdit(); };
   events.OnActiveSheetChanging = [this](workbook::TCustomSpreadSheetBook&, int, bool&) {
     sp1ActiveSheetChanging();
