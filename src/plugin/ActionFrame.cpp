@@ -3,6 +3,7 @@
 #include "plugin/HostLink.h"
 #include "plugin/HostString.h"
 #include "plugin/SpreadWindows.h"
+#include "ui/Backend.h"
 
 namespace plugin {
 
@@ -36,7 +37,11 @@ bool EditAction(int32_t id, HostString* params) {
 }
 
 void HostMessage(int32_t code) {
-  if (code == kShutdownMessage) DestroyAllSpreads();
+  if (code != kShutdownMessage) return;
+  // Shutdown while one of our modal dialogs runs would free what the dialog's caller still
+  // uses: the message is ignored then (the host sends it again when it really stops).
+  if (ui::CurrentBackend().InModalDialog()) return;
+  DestroyAllSpreads();
 }
 
 void InitPlugIn(HostString* title, HostString* publisher, HostString* hint) {

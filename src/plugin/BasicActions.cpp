@@ -6,15 +6,23 @@
 #include "plugin/HostLink.h"
 #include "plugin/PlugInServices.h"
 #include "plugin/SpreadWindows.h"
+#include "plugin/TNeoSpread.h"
+#include "ui/Backend.h"
 
 namespace plugin {
 
 namespace {
 
-// Delete's body without the result-code handling, shared with Create.
+// Delete's body without the result-code handling, shared with Create. A window whose modal
+// dialog is still open is not destroyed under the dialog's caller: that is refused (Delete
+// answers false, Create "zkSSH-015").
 bool DetachWindow(const std::string& rectName) {
   int index = FindSpread(rectName);
   if (index < 0) return false;
+  auto* spread = dynamic_cast<TNeoSpread*>(SpreadAt(index));
+  if (ui::CurrentBackend().InModalDialog() || (spread != nullptr && spread->InModalLoop())) {
+    throw std::runtime_error("a dialog of the window is open");
+  }
   RemoveSpread(index);
   return true;
 }

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "formulas/BookFormulaCache.h"
+#include "plugin/TNeoSpread.h"
 #include "store/PasswordPrompt.h"
 #include "workbook/Errors.h"
 #include "xls/book/BookFiles.h"
@@ -13,10 +14,6 @@ namespace {
 SpreadFactory& InstalledFactory() {
   static SpreadFactory factory = nullptr;
   return factory;
-}
-
-std::unique_ptr<AttachedSpread> NoSpreadWindow(const std::string&, platform::WindowHandle) {
-  throw std::runtime_error("no spreadsheet window is available");
 }
 
 }  // namespace
@@ -30,7 +27,7 @@ PlugInServices PlugInComposition() {
   book.showMessage = workbook::BookServices::NoMessageBox();
   book.clipboard = &workbook::BookServices::PlatformClipboard();
   book.passwordPrompt = &store::CancellingPasswordPrompt();
-  services.spreadFactory = &NoSpreadWindow;
+  services.spreadFactory = &MakeSpreadWindow;
   return services;
 }
 

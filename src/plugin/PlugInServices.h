@@ -8,9 +8,8 @@
 //   writer (xls), the platform clipboard; engine messages and the per-file password prompt
 //   go to the toolkit's message box and input box once that layer exists, until then to the
 //   stand-ins that drop the message and cancel the prompt;
-// - windows: the factory that builds an attached spreadsheet window. The window layer does not
-//   exist yet; the stand-in factory raises "no spreadsheet window is available", which Create
-//   reports as its attach failure.
+// - windows: the factory that builds an attached spreadsheet window (MakeSpreadWindow: a
+//   TNeoSpread whose book gets the services above).
 #include "plugin/SpreadWindows.h"
 #include "workbook/BookServices.h"
 

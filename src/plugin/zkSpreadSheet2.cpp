@@ -4,6 +4,7 @@
 #include "plugin/ExportGuard.h"
 #include "plugin/HostLink.h"
 #include "plugin/PlugInServices.h"
+#include "plugin/TNeoSpread.h"
 
 using plugin::Guarded;
 using plugin::NBBool;
@@ -27,7 +28,9 @@ NB_EXPORT void NB_CALL nbInitPlugIn(int32_t /*hostValue*/, plugin::HostString* t
 NB_EXPORT void NB_CALL nbRegisterPlugIn(plugin::AddActionProc add, plugin::OpaqueProc second,
                                         plugin::GetVariableProc get,
                                         plugin::SetVariableProc set) {
-  Guarded([&] { plugin::RegisterPlugIn(add, second, get, set); });
+  Guarded([&] {
+    plugin::RegisterPlugIn(add, second, get, set);
+  });
 }
 
 NB_EXPORT void NB_CALL nbRegisterScriptProcessor(plugin::OpaqueProc processor) {

@@ -20,7 +20,10 @@ Control::Control(uintptr_t foreignParent, ControlKind kind, std::string name)
 
 Control::~Control() {
   DestroyChildren();
-  if (Form* form = OwnerForm(); form != nullptr && form != this) form->ControlDestroyed(this);
+  // A root control has no form to tell (and is no longer a Form while this runs).
+  if (parent_ != nullptr) {
+    if (Form* form = OwnerForm(); form != nullptr) form->ControlDestroyed(this);
+  }
   peer_.reset();
 }
 

@@ -37,8 +37,8 @@ void TSSBookSheet::SelectCell(int32_t col, int32_t row, bool edit) {
   if (col < 0 || row < 0) return;
   SetSelection(TRect{col, row, col, row});
   if (edit && IsCellEditable(storage_->ActiveCol(), storage_->ActiveRow())) {
-    // The in-place editor belongs to the view; the model only asks the editing veto.
-    book_.Listener().CanEdit(*this, storage_->ActiveCol(), storage_->ActiveRow());
+    // The in-place editor belongs to the view; without one the model only asks the veto.
+    book_.Listener().RequestEdit(*this, storage_->ActiveCol(), storage_->ActiveRow());
   }
 }
 

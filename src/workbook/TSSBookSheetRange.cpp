@@ -158,7 +158,7 @@ bool TSSBookSheet::KeyDown(uint16_t key, bool shift, bool ctrl) {
     case kKeyF2:
       if (shift || ctrl) return false;
       if (IsCellEditable(selection.Left, selection.Top))
-        book_.Listener().CanEdit(*this, selection.Left, selection.Top);
+        book_.Listener().RequestEdit(*this, selection.Left, selection.Top);
       return true;
     case kKeyReturn:
       storage_->SetActiveRow(selection.Bottom + 1);

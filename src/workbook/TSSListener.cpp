@@ -77,4 +77,13 @@ bool TSSListener::CanEdit(TSSBookSheet& sheet, int32_t col, int32_t row) {
   return canEdit;
 }
 
+
+void TSSListener::RequestEdit(TSSBookSheet& sheet, int32_t col, int32_t row) {
+  if (openEditor) {
+    openEditor(sheet);
+    return;
+  }
+  CanEdit(sheet, col, row);
+}
+
 }  // namespace workbook

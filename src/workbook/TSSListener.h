@@ -51,6 +51,9 @@ class TSSListener : public ModelListener {
   void ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool& canSelect) override;
   void ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle, bool& canClear) override;
   void SelectionChanged(TSSDataStorage& storage) override;
+  void HeaderLayoutChanged(TSSDataStorage& storage, HeaderKind kind, int32_t index) override {
+    if (headerChanged) headerChanged(storage, kind, index);
+  }
   void Repaint() override { ++repaintCount; }
   void BeginUpdate() override;
   void EndUpdate() override;
@@ -66,6 +69,15 @@ class TSSListener : public ModelListener {
   void DecLock() {
     if (lockCount_ > 0) --lockCount_;
   }
+
+  // The view's in-place editor: set by the view that shows this book. Selecting a cell for
+  // editing (and F2) then asks the view to open its editor, which asks the editing veto itself;
+  // without a view only the veto is asked.
+  std::function<void(TSSBookSheet& sheet)> openEditor;
+  // The view's copy of column and row positions follows every size or visibility change.
+  std::function<void(TSSDataStorage& storage, HeaderKind kind, int32_t index)> headerChanged;
+  // Asks the view to open its editor when one is attached, else only the editing veto.
+  void RequestEdit(TSSBookSheet& sheet, int32_t col, int32_t row);
 
   // The book's modified flag and a repaint counter the view can poll.
   bool modified = false;

@@ -1,0 +1,184 @@
+#include "plugin/FileActions.h"
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "platform/HostWindow.h"
+#include "plugin/ActionSupport.h"
+#include "plugin/HostLink.h"
+#include "plugin/TextConventions.h"
+#include "store/TSingleFileSystem.h"
+#include "store/stream/TSFSFileStream.h"
+#include "ui/Backend.h"
+#include "xls/book/BookFiles.h"
+
+namespace plugin {
+
+namespace {
+
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_regular_file(std::filesystem::u8path(path), error);
+}
+
+// "zkSSH-004" and an empty FileName: the file (or store) the action needs is not there.
+bool NoFile(const ActionParams& params) {
+  SetResultCode(kCodeNoFile);
+  SetHostVariable(WindowVariable(params.at(0), "FileName"), "");
+  return false;
+}
+
+// Loading replaces the book the window shows: an open dialog's caller still uses it.
+void RefuseWhileModal(TNeoSpread& spread) {
+  if (InModal(spread)) throw ParameterError("a dialog of this window is open");
+}
+
+// The hourglass and the window's progress display for the length of a load or save.
+class ProgressScope {
+ public:
+  ProgressScope(TNeoSpread& spread, const char* what)
+      : spread_(spread), cursor_(ui::CursorShape::Wait) {
+    spread_.BeginProgress(what);
+  }
+  ~ProgressScope() {
+    spread_.EndProgress();
+    ViewChanged(spread_);
+  }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+
+ private:
+  TNeoSpread& spread_;
+  ui::ScopedScreenCursor cursor_;
+};
+
+std::vector<uint8_t> ReadWhole(store::Stream& stream) {
+  const int64_t size = stream.Size();
+  if (size < 0) throw ParameterError("the stream has no size");
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  if (!bytes.empty()) stream.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
+void WriteStream(store::TSingleFileSystem& fs, const std::string& name,
+                 const std::vector<uint8_t>& bytes) {
+  store::TSFSFileStream stream(&fs, name, store::kModeCreate, "", "", "", 0);
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
+  stream.Flush();
+}
+
+}  // namespace
+
+bool LoadAction(AttachedSpread& window, const ActionParams& params) {
+  TNeoSpread& spread = SpreadOf(window);
+  const std::string& path = params.at(1);
+  if (!FileExists(path)) return NoFile(params);
+  RefuseWhileModal(spread);
+  spread.CommitEditing();
+  spread.Book().Refresh();
+  {
+    ProgressScope scope(spread, "Loading");
+    spread.Book().LoadFromFile(path);
+  }
+  SetHostVariable(WindowVariable(params.at(0), "FileName"), path);
+  return true;
+}
+
+bool SaveAction(AttachedSpread& window, const ActionParams& params) {
+  TNeoSpread& spread = SpreadOf(window);
+  const std::string& path = params.at(1);
+  if (path.empty()) throw ParameterError("no file name");
+  // The text being typed is part of what the author saves.
+  spread.CommitEditing();
+  spread.Book().Refresh();
+  // The file handler writes a sibling file and moves it over the target when complete.
+  {
+    ProgressScope scope(spread, "Saving");
+    spread.Book().SaveToFile(path);
+  }
+  SetHostVariable(WindowVariable(params.at(0), "FileName"), path);
+  return true;
+}
+
+bool NewAction(AttachedSpread& window, const ActionParams& params) {
+  TNeoSpread& spread = SpreadOf(window);
+  if (spread.IsEditing()) {
+    SetResultCode(kCodeEditing);
+    return false;
+  }
+  RefuseWhileModal(spread);
+  view::TSpreadSheetBook& book = spread.Book();
+  book.Refresh();
+  {
+    // No window message may run while the book has no sheet: the clear and the first sheet
+    // happen inside one lock, and pending messages are let through only afterwards.
+    BookUpdate lock(book);
+    book.ClearBook();
+    if (params.at(1).empty()) {
+      book.AddSheet();
+    } else {
+      book.AddSheet(params.at(1));
+    }
+  }
+  ViewChanged(spread);
+  platform::HostWindow::ProcessMessages();
+  SetHostVariable(WindowVariable(params.at(0), "FileName"), "");
+  return true;
+}
+
+bool LoadFromStreamAction(AttachedSpread& window, const ActionParams& params) {
+  TNeoSpread& spread = SpreadOf(window);
+  const std::string& storePath = params.at(1);
+  if (!FileExists(storePath)) return NoFile(params);
+  RefuseWhileModal(spread);
+  spread.CommitEditing();
+  const uint8_t compression = params.at(4) != "0" ? 2 : 0;
+  std::vector<uint8_t> bytes;
+  {
+    // Stream first, then store: both are released on every path, before the outcome.
+    store::TSingleFileSystem fs(storePath, store::kModeReadOnly, params.at(3), "", "", compression);
+    store::TSFSFileStream stream(&fs, params.at(2), 0, "", "", "", 0);
+    bytes = ReadWhole(stream);
+  }
+  {
+    ProgressScope scope(spread, "Loading");
+    xls::LoadBookFromBytes(spread.Book(), bytes);
+  }
+  SetHostVariable(WindowVariable(params.at(0), "FileName"), storePath + "." + params.at(2));
+  return true;
+}
+
+bool SaveToStreamAction(AttachedSpread& window, const ActionParams& params) {
+  TNeoSpread& spread = SpreadOf(window);
+  const std::string& storePath = params.at(1);
+  const std::string& streamName = params.at(2);
+  if (!FileExists(storePath)) return NoFile(params);
+  spread.CommitEditing();
+  spread.Book().Refresh();
+  // The workbook is made in memory first: a book the writer cannot save touches no store.
+  std::vector<uint8_t> bytes;
+  {
+    ProgressScope scope(spread, "Saving");
+    xls::SaveBookToBytes(spread.Book(), bytes);
+  }
+  const uint8_t compression = params.at(4) != "0" ? 2 : 0;
+  {
+    store::TSingleFileSystem fs(storePath, store::kModeReadWrite, params.at(3), "", "",
+                                compression);
+    if (!fs.StoreFileExists(streamName)) {
+      WriteStream(fs, streamName, bytes);
+    } else {
+      // The old stream is replaced only once a complete copy of the new one is in the store;
+      // should the final write fail, that copy stays under the temporary name.
+      const std::string spare = streamName + ".~new";
+      WriteStream(fs, spare, bytes);
+      WriteStream(fs, streamName, bytes);
+      fs.FileDelete(spare);
+    }
+  }
+  SetHostVariable(WindowVariable(params.at(0), "FileName"), storePath + "." + streamName);
+  return true;
+}
+
+}  // namespace plugin

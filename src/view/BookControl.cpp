@@ -1,0 +1,669 @@
+#include "view/BookControl.h"
+
+#include <algorithm>
+
+#include "ui/Keys.h"
+#include "view/SheetPainter.h"
+#include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
+#include "workbook/TSSHeader.h"
+
+namespace view {
+
+using workbook::HeaderKind;
+using workbook::TPoint;
+using workbook::TRect;
+
+BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
+    : ui::CustomControl(parent, "Book"),
+      book_(book),
+      measurer_(&PlatformMeasurer()),
+      editor_(PlatformMeasurer()),
+      renameEditor_(PlatformMeasurer()),
+      mouse_(*this) {
+  SetWantTabs(true);
+  SetFont(ui::Font{"MS Sans Serif", 8});
+  timer_.SetInterval(10);
+  timer_.OnTimer = [this] { mouse_.Tick(); };
+  book_.Listener().openEditor = [this](workbook::TSSBookSheet& sheet) {
+    if (&sheet == Sheet()) OpenEditor();
+  };
+  book_.Listener().headerChanged = [this](workbook::TSSDataStorage& storage, HeaderKind kind,
+                                          int32_t index) {
+    workbook::TSSBookSheet* sheet = Sheet();
+    if (!sheet || &sheet->Storage() != &storage || positionsDirty_) return;
+    workbook::TSSHeader& header =
+        kind == HeaderKind::Columns ? sheet->ColumnHeader() : sheet->RowHeader();
+    HeaderPositions& pos = kind == HeaderKind::Columns ? cols_ : rows_;
+    if (header.Count() < pos.ExplicitCount())
+      positionsDirty_ = true;
+    else
+      pos.Resized(index, header.Size(index));
+  };
+  BookChanged();
+}
+
+BookControl::~BookControl() {
+  book_.Listener().openEditor = nullptr;
+  book_.Listener().headerChanged = nullptr;
+}
+
+void BookControl::SetMeasurer(const TextMeasurer& measurer) {
+  measurer_ = &measurer;
+  editor_ = InplaceEditor(measurer);
+  renameEditor_ = InplaceEditor(measurer);
+  BookChanged();
+}
+
+ui::Rect BookControl::GridRect() const {
+  ui::Rect r = ClientRect();
+  if (book_.ShowCaptionBar) r.bottom = std::max(r.top, r.bottom - kTabStripHeight);
+  return r;
+}
+
+TPoint BookControl::TopLeft() const {
+  auto it = topLeft_.find(Sheet());
+  return it == topLeft_.end() ? TPoint{} : it->second;
+}
+
+void BookControl::EnsurePositions() {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  if (sheet != positionsOf_ || positionsDirty_ ||
+      sheet->ColumnHeader().Count() != cols_.ExplicitCount() ||
+      sheet->RowHeader().Count() != rows_.ExplicitCount()) {
+    cols_.Rebuild(sheet->ColumnHeader());
+    rows_.Rebuild(sheet->RowHeader());
+    positionsOf_ = sheet;
+    positionsDirty_ = false;
+  }
+}
+
+void BookControl::Relayout() {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  EnsurePositions();
+  LayoutParams p;
+  p.client = GridRect();
+  p.rowHeaderWidth = sheet->ShowHeaders ? book_.RowHeaderWidth() : 0;
+  p.colHeaderHeight = sheet->ShowHeaders ? book_.ColHeaderHeight() : 0;
+  p.topLeft = TopLeft();
+  p.showGrid = book_.ShowGrid() && sheet->ShowGrid;
+  layout_.Build(*sheet, cols_, rows_, p, *measurer_);
+  if (book_.ShowCaptionBar) {
+    const ui::Rect c = ClientRect();
+    tabs_.Build(book_,
+                ui::Rect{c.left, std::max(c.top, c.bottom - kTabStripHeight), c.right, c.bottom},
+                Font(), *measurer_);
+  } else {
+    tabs_.Build(book_, ui::Rect{}, Font(), *measurer_);
+  }
+}
+
+void BookControl::BookChanged() {
+  positionsDirty_ = true;
+  colors_.Refresh(book_);
+  Relayout();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void BookControl::BoundsChanged() {
+  Relayout();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void BookControl::UpdateScrollBars() {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  const TPoint tl = TopLeft();
+  const auto bar = [&](ui::ScrollBarKind kind, bool shown, int32_t used, int32_t first,
+                       int32_t lastWhole, int32_t position) {
+    ui::ScrollBarState s;
+    s.visible = shown;
+    s.min = 0;
+    const int32_t page = std::max(1, lastWhole - first + 1);
+    // The range grows with the used area and with the view, and stops at the far edge.
+    const int64_t max = std::max<int64_t>({used, static_cast<int64_t>(position) + page, 1});
+    s.max = static_cast<int32_t>(std::min<int64_t>(max, workbook::kFarEdge - 1));
+    s.page = page;
+    s.position = position;
+    SetScrollBar(kind, s);
+  };
+  const bool horz = book_.ScrollBars == view::TScrollBars::sbsHorizontal ||
+                    book_.ScrollBars == view::TScrollBars::sbsBoth;
+  const bool vert = book_.ScrollBars == view::TScrollBars::sbsVertical ||
+                    book_.ScrollBars == view::TScrollBars::sbsBoth;
+  const auto& cols = layout_.Columns();
+  const auto& rows = layout_.Rows();
+  bar(ui::ScrollBarKind::Horizontal, horz, sheet->Storage().UsedCols(),
+      cols.empty() ? tl.X : cols.front().index, layout_.LastWholeColumn(), tl.X);
+  bar(ui::ScrollBarKind::Vertical, vert, sheet->Storage().UsedRows(),
+      rows.empty() ? tl.Y : rows.front().index, layout_.LastWholeRow(), tl.Y);
+}
+
+void BookControl::ScrollTo(TPoint target) {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  target.X = std::clamp(target.X, 0, workbook::kFarEdge - 1);
+  target.Y = std::clamp(target.Y, 0, workbook::kFarEdge - 1);
+  if (target == TopLeft()) return;
+  if (book_.events.OnTopLeftChanging) {
+    book_.events.OnTopLeftChanging(*sheet, target);
+    // Whatever the handler left, clamp again.
+    target.X = std::clamp(target.X, 0, workbook::kFarEdge - 1);
+    target.Y = std::clamp(target.Y, 0, workbook::kFarEdge - 1);
+  }
+  if (IsEditing()) CommitEdit();
+  topLeft_[sheet] = target;
+  Relayout();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void BookControl::ScrollIntoView(int32_t col, int32_t row) {
+  if (!Sheet()) return;
+  EnsurePositions();
+  TPoint tl = TopLeft();
+  const ui::Rect data = layout_.DataArea();
+  const auto fit = [](const HeaderPositions& pos, int32_t index, int32_t first, int extent) {
+    if (index < first) return index;
+    // The first item from which `index` still ends inside the extent (index itself at least).
+    const int64_t end = pos.Offset(index + 1);
+    if (end - pos.Offset(first) <= extent) return first;
+    const int64_t from = end - extent;
+    int32_t i = pos.IndexAt(from, index);
+    if (pos.Offset(i) < from) i = pos.IndexAt(pos.Offset(i + 1), index);
+    return std::min(i, index);
+  };
+  tl.X = fit(cols_, col, tl.X, data.Width());
+  tl.Y = fit(rows_, row, tl.Y, data.Height());
+  ScrollTo(tl);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+void BookControl::OpenEditor() {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet || IsEditing()) return;
+  const int32_t col = sheet->Storage().ActiveCol(), row = sheet->Storage().ActiveRow();
+  if (col < 0 || row < 0 || !sheet->IsCellEditable(col, row)) return;
+  if (!book_.Listener().CanEdit(*sheet, col, row)) return;
+  ScrollIntoView(col, row);
+  Relayout();
+  const int c = layout_.ColumnPosition(col), r = layout_.RowPosition(row);
+  // Only a cell with a view on screen gets an editor (a hidden item has none).
+  if (c < 0 || r < 0) return;
+  const CellView& v = layout_.At(static_cast<size_t>(c), static_cast<size_t>(r));
+  ui::Rect rect;
+  ui::Size minSize;
+  if (v.merged >= 0) {
+    const ui::Rect& m = layout_.MergedAreas()[static_cast<size_t>(v.merged)].rect;
+    rect = ui::Rect{m.left + 1 + 3, m.top + 1 + 2, m.right + 1 - 3, m.bottom + 1 - 2};
+    minSize = ui::Size{rect.Width(), rect.Height()};
+  } else {
+    const ui::Rect text{v.cell.left + 2, v.cell.top + 2, v.cell.right - 2, v.cell.bottom + 2};
+    rect = ui::Rect{text.left + 3, v.cell.top + 2, text.right, v.cell.bottom};
+    minSize = ui::Size{std::max(text.Width(), v.cell.Width()) - 5,
+                       std::max(text.Height(), v.cell.Height()) - 5};
+  }
+  rect.bottom -= 1;
+  const ui::Rect data = layout_.DataArea();
+  rect.right = std::max(rect.right, data.left);
+  rect.top = std::max(rect.top, data.top);
+  const ui::Point origin{rect.left - 2, rect.top};
+  editCol_ = col;
+  editRow_ = row;
+  editSheet_ = sheet;
+  editor_.Start(sheet->Storage().CellEditText(col, row), CellFont(v.style->Font), origin, minSize,
+                data);
+  Invalidate();
+}
+
+void BookControl::EndEdit(bool write) {
+  if (!IsEditing()) return;
+  const std::string text = editor_.Text();
+  const bool changed = editor_.Changed();
+  editor_.Close();
+  workbook::TSSBookSheet* sheet = Sheet();
+  try {
+    if (write && changed && sheet == editSheet_ && sheet)
+      sheet->CellObject(editCol_, editRow_)->SetText(text);
+  } catch (const std::exception& e) {
+    Report(e);
+  }
+  if (book_.events.OnEndEdit) book_.events.OnEndEdit(book_);
+  editSheet_ = nullptr;
+  Relayout();
+  Invalidate();
+}
+
+bool BookControl::CommitEdit() {
+  if (!IsEditing()) return false;
+  const bool changed = editor_.Changed();
+  EndEdit(true);
+  return changed;
+}
+
+void BookControl::CancelEdit() { EndEdit(false); }
+
+void BookControl::Report(const std::exception& e) {
+  if (OnError) OnError(e.what());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+void BookControl::Paint(ui::Canvas& canvas) {
+  if (colors_.Refresh(book_)) Relayout();
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) {
+    canvas.FillRect(ClientRect(), colors_.Special(CellColors::kSpecialBackground, false));
+    return;
+  }
+  PaintOptions options;
+  options.look = book_.PainterType == view::TSSPainterType::ptOffice97Style ||
+                         book_.PainterType == view::TSSPainterType::ptStandard
+                     ? HeaderLook::Raised
+                     : HeaderLook::Flat;
+  options.headerFont = Font();
+  options.headerColor = ResolveColor(book_.HeaderColor);
+  options.hideSelection = book_.HideSelection;
+  options.r1c1 = book_.R1C1ReferenceStyle();
+  options.selectionFrame = layout_.FrameRect(sheet->Selection(), cols_, rows_);
+  SheetPainter painter(canvas, colors_);
+  painter.Paint(layout_, options);
+  if (IsEditing()) {
+    const ui::Rect& r = editor_.Bounds();
+    const CellView* v = nullptr;
+    const int c = layout_.ColumnPosition(editCol_), rr = layout_.RowPosition(editRow_);
+    if (c >= 0 && rr >= 0) v = &layout_.At(static_cast<size_t>(c), static_cast<size_t>(rr));
+    const workbook::TSSColor fill = v ? v->style->BackgroundColor : workbook::kDefaultFillColor;
+    canvas.FillRect(r, colors_.FillBackground(fill, false));
+    ui::ClipScope clip(canvas, r);
+    const int lh = std::max(1, measurer_->LineHeight(editor_.Font()));
+    for (size_t i = 0; i < editor_.Lines().size(); ++i)
+      canvas.DrawTextLine(ui::Point{r.left + 1, r.top + static_cast<int>(i) * lh}, editor_.Lines()[i],
+                     editor_.Font(), ui::colors::kWindowText);
+    const std::string& line = editor_.Lines()[static_cast<size_t>(editor_.CaretLine())];
+    const int cx =
+        r.left + 1 +
+        measurer_->Width(editor_.Font(), std::string_view(line).substr(
+                                             0, static_cast<size_t>(editor_.CaretColumn())));
+    const int cy = r.top + editor_.CaretLine() * lh;
+    canvas.FillRect(ui::Rect{cx, cy, cx + 1, cy + lh}, ui::colors::kWindowText);
+  }
+  if (book_.ShowCaptionBar) {
+    tabs_.Paint(canvas, Font(), ResolveColor(book_.HeaderColor));
+    if (renaming_) {
+      const ui::Rect& r = renameEditor_.Bounds();
+      canvas.FillRect(r, ui::colors::kWhite);
+      canvas.FrameRect(r, ui::colors::kWindowText);
+      canvas.DrawTextLine(ui::Point{r.left + 2, r.top + 2}, renameEditor_.Text(), Font(),
+                     ui::colors::kWindowText);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse
+
+bool BookControl::BulkLoading() const { return Sheet() && Sheet()->Storage().Bulk(); }
+
+void BookControl::Select(const TRect& cells) {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  const TRect before = sheet->Selection();
+  sheet->SetSelection(cells);
+  anchor_ = mouse_.Anchor();
+  extent_ = TPoint{cells.Left == anchor_.X ? cells.Right : cells.Left,
+                   cells.Top == anchor_.Y ? cells.Bottom : cells.Top};
+  SelectionMoved(before);
+}
+
+void BookControl::SelectionMoved(const TRect& before) {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  // The old frame and the new one are both repainted (and everything whose marking changed
+  // lies between them).
+  const auto frame = [&](const TRect& cells) {
+    ui::Rect r = layout_.FrameRect(cells, cols_, rows_);
+    return r.Inflate(3);
+  };
+  const ui::Rect oldFrame = frame(before);
+  Relayout();
+  const ui::Rect newFrame = frame(sheet->Selection());
+  Invalidate(oldFrame);
+  Invalidate(newFrame);
+  const ui::Rect data = layout_.DataArea();
+  // Header markings follow the selection.
+  Invalidate(ui::Rect{data.left, layout_.Params().client.top, data.right, data.top});
+  Invalidate(ui::Rect{layout_.Params().client.left, data.top, data.left, data.bottom});
+}
+
+uint16_t BookControl::ItemSize(HeaderKind kind, int32_t index) const {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return 0;
+  return kind == HeaderKind::Columns ? sheet->ColumnHeader().Size(index)
+                                     : sheet->RowHeader().Size(index);
+}
+
+void BookControl::Resize(HeaderKind kind, int32_t index, int32_t size) {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet || index < 0) return;
+  workbook::TSSHeader& header =
+      kind == HeaderKind::Columns ? sheet->ColumnHeader() : sheet->RowHeader();
+  header.SetSize(index, std::clamp(size, 0, 65535));
+  (kind == HeaderKind::Columns ? cols_ : rows_).Resized(index, header.Size(index));
+  Relayout();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+int32_t BookControl::Step(const HeaderPositions& pos, int32_t index, int delta,
+                          int32_t limit) const {
+  if (delta > 0) {
+    const int32_t next = pos.IndexAt(pos.Offset(index + 1), limit);
+    return next < limit ? next : index;
+  }
+  const int64_t offset = pos.Offset(index);
+  if (offset <= 0) return index;
+  return pos.IndexAt(offset - 1, index);
+}
+
+bool BookControl::ScrollStep(int dx, int dy) {
+  TPoint tl = TopLeft();
+  const TPoint before = tl;
+  if (dx < 0 && !layout_.Columns().empty())
+    tl.X = Step(cols_, layout_.Columns().front().index, -1, workbook::kFarEdge);
+  if (dx > 0 && !layout_.Columns().empty())
+    tl.X = Step(cols_, layout_.Columns().front().index, 1, workbook::kFarEdge);
+  if (dy < 0 && !layout_.Rows().empty())
+    tl.Y = Step(rows_, layout_.Rows().front().index, -1, workbook::kFarEdge);
+  if (dy > 0 && !layout_.Rows().empty())
+    tl.Y = Step(rows_, layout_.Rows().front().index, 1, workbook::kFarEdge);
+  ScrollTo(tl);
+  return !(TopLeft() == before);
+}
+
+void BookControl::ContextMenu(ui::Point p) {
+  if (OnSheetPopupMenu) OnSheetPopupMenu(p);
+}
+
+void BookControl::HandleMouseDown(const ui::MouseEvent& event) {
+  ui::CustomControl::HandleMouseDown(event);
+  if (!Sheet()) return;
+  if (renaming_) EndRename(true);
+  if (book_.ShowCaptionBar && tabs_.Strip().Contains(event.pos)) {
+    if (event.button != ui::MouseButton::Right) {
+      tabsCaptured_ = true;
+      SetCapture();
+    }
+    const TabHit hit = tabs_.HitTest(event.pos);
+    if (event.button == ui::MouseButton::Right) {
+      if (OnCaptionPopupMenu) OnCaptionPopupMenu(event.pos);
+    } else if (hit.kind == TabHitKind::Tab) {
+      if (IsEditing()) CommitEdit();
+      book_.SetActiveSheet(hit.sheet);
+      BookChanged();
+    } else if (hit.kind != TabHitKind::None) {
+      tabs_.Navigate(hit.kind, book_);
+      Relayout();
+      Invalidate();
+    }
+    return;
+  }
+  if (event.button != ui::MouseButton::Right) SetCapture();
+  if (IsEditing() && !editor_.Bounds().Contains(event.pos)) CommitEdit();
+  mouse_.Press(event);
+  if (OnMouseDown) OnMouseDown(event);
+}
+
+void BookControl::HandleMouseMove(const ui::MouseEvent& event) {
+  if (tabsCaptured_ ||
+      (!HasCapture() && book_.ShowCaptionBar && tabs_.Strip().Contains(event.pos))) {
+    SetCursor(ui::CursorShape::Default);
+  } else {
+    mouse_.Move(event);
+  }
+  if (OnMouseMove) OnMouseMove(event);
+}
+
+void BookControl::HandleMouseUp(const ui::MouseEvent& event) {
+  timer_.SetEnabled(false);
+  tabsCaptured_ = false;
+  mouse_.Release(event);
+  ReleaseCapture();
+  if (OnMouseUp) OnMouseUp(event);
+}
+
+void BookControl::HandleDoubleClick(const ui::MouseEvent& event) {
+  if (book_.ShowCaptionBar && tabs_.Strip().Contains(event.pos)) {
+    if (tabs_.HitTest(event.pos).kind == TabHitKind::Tab) StartRename();
+    return;
+  }
+  mouse_.DoubleClick(event.pos);
+  if (OnDblClick) OnDblClick(event);
+}
+
+void BookControl::HandleMouseWheel(const ui::MouseEvent& event) {
+  if (IsEditing()) CommitEdit();
+  const int notches = event.wheelDelta / 120;
+  if (notches == 0 || layout_.Rows().empty()) return;
+  int32_t row = layout_.Rows().front().index;
+  for (int i = 0; i < std::abs(notches) * wheelRows; ++i)
+    row = Step(rows_, row, notches > 0 ? -1 : 1, workbook::kFarEdge);
+  ScrollTo(TPoint{TopLeft().X, row});
+  if (OnMouseWheel) OnMouseWheel(event);
+}
+
+void BookControl::HandleScroll(ui::ScrollBarKind kind, ui::ScrollCode code, int32_t position) {
+  const bool horz = kind == ui::ScrollBarKind::Horizontal;
+  const HeaderPositions& pos = horz ? cols_ : rows_;
+  TPoint tl = TopLeft();
+  int32_t& v = horz ? tl.X : tl.Y;
+  const int32_t page = std::max(1, ScrollBar(kind).page);
+  switch (code) {
+    case ui::ScrollCode::LineUp:
+      v = Step(pos, v, -1, workbook::kFarEdge);
+      break;
+    case ui::ScrollCode::LineDown:
+      v = Step(pos, v, 1, workbook::kFarEdge);
+      break;
+    case ui::ScrollCode::PageUp:
+      v = std::max(0, v - page);
+      break;
+    case ui::ScrollCode::PageDown:
+      v = std::min(workbook::kFarEdge - 1, v + page);
+      break;
+    case ui::ScrollCode::Track:
+    case ui::ScrollCode::Position:
+      v = position;
+      break;
+    case ui::ScrollCode::Top:
+      v = 0;
+      break;
+    case ui::ScrollCode::Bottom:
+      v = ScrollBar(kind).max;
+      break;
+    case ui::ScrollCode::EndScroll:
+      return;
+  }
+  ScrollTo(tl);
+  if (OnScroll) OnScroll(kind, code, position);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard
+
+void BookControl::MoveActive(int32_t col, int32_t row, bool extend) {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return;
+  col = std::clamp(col, 0, workbook::kFarEdge - 1);
+  row = std::clamp(row, 0, workbook::kFarEdge - 1);
+  const TRect before = sheet->Selection();
+  if (extend) {
+    extent_ = TPoint{col, row};
+    sheet->SetSelection(TRect{std::min(anchor_.X, col), std::min(anchor_.Y, row),
+                              std::max(anchor_.X, col), std::max(anchor_.Y, row)});
+  } else {
+    anchor_ = extent_ = TPoint{col, row};
+    sheet->SelectCell(col, row);
+  }
+  ScrollIntoView(extent_.X, extent_.Y);
+  SelectionMoved(before);
+}
+
+bool BookControl::Navigate(int key, ui::ShiftState shift) {
+  workbook::TSSBookSheet* sheet = Sheet();
+  if (!sheet) return false;
+  const TRect sel = sheet->Selection();
+  // Keys move the selection's moving corner when extending, else the active cell; from a
+  // merged area they step off its far edge.
+  TPoint at = shift.shift ? extent_ : TPoint{sel.Left, sel.Top};
+  if (!shift.shift && !(anchor_ == TPoint{sel.Left, sel.Top})) anchor_ = extent_ = at;
+  const TRect area = sheet->Storage().MergedAreaOf(at.X, at.Y);
+  const int32_t right = shift.shift ? at.X : std::max(at.X, area.Right);
+  const int32_t bottom = shift.shift ? at.Y : std::max(at.Y, area.Bottom);
+  const int32_t limit = workbook::kFarEdge;
+  const int32_t pageRows = std::max(1, static_cast<int32_t>(layout_.Rows().size()) - 1);
+  switch (key) {
+    case ui::keys::kLeft:
+      at.X = Step(cols_, at.X, -1, limit);
+      break;
+    case ui::keys::kRight:
+      at.X = Step(cols_, right, 1, limit);
+      break;
+    case ui::keys::kUp:
+      at.Y = Step(rows_, at.Y, -1, limit);
+      break;
+    case ui::keys::kDown:
+      at.Y = Step(rows_, bottom, 1, limit);
+      break;
+    case ui::keys::kEnter:
+      at.Y = shift.shift ? Step(rows_, at.Y, -1, limit) : Step(rows_, bottom, 1, limit);
+      MoveActive(at.X, at.Y, false);
+      return true;
+    case ui::keys::kTab:
+      at.X = shift.shift ? Step(cols_, at.X, -1, limit) : Step(cols_, right, 1, limit);
+      MoveActive(at.X, at.Y, false);
+      return true;
+    case ui::keys::kHome:
+      at.X = cols_.IndexAt(0, limit);
+      if (shift.ctrl) at.Y = rows_.IndexAt(0, limit);
+      break;
+    case ui::keys::kEnd:
+      at.X = std::max(0, sheet->Storage().UsedCols() - 1);
+      if (shift.ctrl) at.Y = std::max(0, sheet->Storage().UsedRows() - 1);
+      break;
+    case ui::keys::kPageDown:
+      for (int32_t i = 0; i < pageRows; ++i) at.Y = Step(rows_, at.Y, 1, limit);
+      break;
+    case ui::keys::kPageUp:
+      for (int32_t i = 0; i < pageRows; ++i) at.Y = Step(rows_, at.Y, -1, limit);
+      break;
+    default:
+      return false;
+  }
+  MoveActive(at.X, at.Y, shift.shift);
+  return true;
+}
+
+void BookControl::HandleKeyDown(int& key, ui::ShiftState shift) {
+  if (OnKeyDown) OnKeyDown(key, shift);
+  if (key == 0 || !Sheet()) return;
+  if (renaming_) {
+    if (key == ui::keys::kEnter)
+      EndRename(true);
+    else if (key == ui::keys::kEscape)
+      EndRename(false);
+    else
+      renameEditor_.Key(key, shift);
+    Invalidate();
+    key = 0;
+    return;
+  }
+  if (IsEditing()) {
+    const EditorKey routed = editor_.Key(key, shift);
+    if (routed == EditorKey::HandBack) {
+      if (key == ui::keys::kEscape)
+        CancelEdit();
+      else
+        CommitEdit();
+      if (key != ui::keys::kEscape) Navigate(key, shift);
+    }
+    Invalidate();
+    key = 0;
+    return;
+  }
+  if (key == ui::keys::kF1 + 1 && !shift.shift && !shift.ctrl) {
+    OpenEditor();
+    key = 0;
+    return;
+  }
+  if (Navigate(key, shift)) {
+    key = 0;
+    return;
+  }
+  try {
+    if (book_.KeyDown(static_cast<uint16_t>(key), shift.shift, shift.ctrl)) {
+      key = 0;
+      BookChanged();
+    }
+  } catch (const std::exception& e) {
+    Report(e);
+    key = 0;
+  }
+}
+
+void BookControl::HandleKeyPress(char& c) {
+  if (OnKeyPress) OnKeyPress(c);
+  if (c == 0 || !Sheet()) return;
+  if (renaming_) {
+    renameEditor_.Type(c);
+    Invalidate();
+    c = 0;
+    return;
+  }
+  if (static_cast<unsigned char>(c) < 0x20) return;
+  if (!IsEditing()) {
+    // Type-to-edit: the typed character replaces the cell's text.
+    OpenEditor();
+    if (!IsEditing()) return;
+    editor_.SetText(std::string());
+  }
+  editor_.Type(c);
+  Invalidate();
+  c = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Renaming a sheet in place
+
+void BookControl::StartRename() {
+  const ui::Rect r = tabs_.TabRect(book_.ActivePage());
+  if (r.IsEmpty() || !Sheet()) return;
+  renaming_ = true;
+  renameEditor_.Start(Sheet()->Caption(), Font(), ui::Point{r.left, r.top},
+                      ui::Size{r.Width(), r.Height()}, ClientRect());
+  Invalidate();
+}
+
+void BookControl::EndRename(bool write) {
+  if (!renaming_) return;
+  renaming_ = false;
+  renameEditor_.Close();
+  if (write && renameEditor_.Changed() && Sheet()) {
+    try {
+      Sheet()->SetCaption(renameEditor_.Text());
+    } catch (const std::exception& e) {
+      Report(e);
+    }
+  }
+  Relayout();
+  Invalidate();
+}
+
+}  // namespace view
