@@ -32,7 +32,8 @@ void Fill(TSSBookSheet& sheet, std::vector<double>& values) {
     const double v = dist(random);
     values.push_back(v);
     sheet.Storage().StoreCellValue(0, row, v);
-    for (int32_t col = 1; col < kCols; ++col) sheet.Storage().StoreCellValue(col, row, row * 10.0 + col);
+    for (int32_t col = 1; col < kCols; ++col)
+      sheet.Storage().StoreCellValue(col, row, row * 10.0 + col);
   }
   sheet.Book().History().Resume();
 }
@@ -46,7 +47,8 @@ void BM_InsertRowAtTopAndUndo(benchmark::State& state) {
     sheet.InsertCells(TRect{0, 0, 0, 0}, 3);
     book.History().Undo();
   }
-  if (sheet.Storage().CellNumber(0, 0) != values[0]) state.SkipWithError("undo did not restore row 1");
+  if (sheet.Storage().CellNumber(0, 0) != values[0])
+    state.SkipWithError("undo did not restore row 1");
   state.SetItemsProcessed(state.iterations() * kRows * kCols);
 }
 BENCHMARK(BM_InsertRowAtTopAndUndo)->Unit(benchmark::kMillisecond);

@@ -98,8 +98,7 @@ class BenchHost : public StorageHost {
 
 void Fill(TSSDataStorage& storage) {
   for (int32_t col = 0; col < kCols; ++col)
-    for (int32_t row = 0; row < kRows; ++row)
-      storage.StoreCellValue(col, row, col * 0.5 + row);
+    for (int32_t row = 0; row < kRows; ++row) storage.StoreCellValue(col, row, col * 0.5 + row);
 }
 
 void BM_WriteNumericCells(benchmark::State& state) {

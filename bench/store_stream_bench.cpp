@@ -9,9 +9,8 @@
 // The store goes to the folder named by SS_BENCH_DIR, else the system temporary folder.
 #include <benchmark/benchmark.h>
 #include <bzlib.h>
-#include <zlib.h>
-
 #include <time.h>
+#include <zlib.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -33,7 +32,8 @@ constexpr size_t kChunk = 64 << 10;  // how a workbook writer hands its bytes ov
 
 std::string BenchPath(const std::string& leaf) {
   const char* dir = std::getenv("SS_BENCH_DIR");
-  const std::filesystem::path base = dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
+  const std::filesystem::path base =
+      dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
   return (base / ("ss_bench_" + leaf)).string();
 }
 
@@ -42,15 +42,17 @@ const std::vector<uint8_t>& Sample() {
   static const std::vector<uint8_t> data = [] {
     std::vector<uint8_t> v;
     v.reserve(kDataSize);
-    static const char* words[] = {"Total ", "Revenue ", "=SUM(B2:B40) ", "2026-12-09 ", "Sheet1 ", "0.125 ",
-                                  "Region North ", "\r\n"};
+    static const char* words[] = {"Total ",  "Revenue ", "=SUM(B2:B40) ", "2026-12-09 ",
+                                  "Sheet1 ", "0.125 ",   "Region North ", "\r\n"};
     uint32_t x = 2026;
     while (v.size() < kDataSize) {
       x = x * 1103515245u + 12345u;
       if ((x >> 28) == 0) {
-        for (int i = 0; i < 12 && v.size() < kDataSize; i++) v.push_back(static_cast<uint8_t>(x >> (i % 4 * 8)));
+        for (int i = 0; i < 12 && v.size() < kDataSize; i++)
+          v.push_back(static_cast<uint8_t>(x >> (i % 4 * 8)));
       } else {
-        for (const char* w = words[(x >> 16) & 7]; *w && v.size() < kDataSize; ++w) v.push_back(uint8_t(*w));
+        for (const char* w = words[(x >> 16) & 7]; *w && v.size() < kDataSize; ++w)
+          v.push_back(uint8_t(*w));
       }
     }
     return v;
@@ -58,7 +60,9 @@ const std::vector<uint8_t>& Sample() {
   return data;
 }
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Seconds(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
 
 double CpuNow() {
   timespec ts{};
@@ -103,7 +107,8 @@ std::vector<std::vector<uint8_t>> PeerCompress(uint8_t code, const std::vector<u
   return blocks;
 }
 
-void PeerDecompress(uint8_t code, const std::vector<std::vector<uint8_t>>& blocks, std::vector<uint8_t>& out) {
+void PeerDecompress(uint8_t code, const std::vector<std::vector<uint8_t>>& blocks,
+                    std::vector<uint8_t>& out) {
   const store::CompressionSettings s = store::SettingsFor(code);
   size_t at = 0;
   for (const auto& b : blocks) {
@@ -153,7 +158,8 @@ void BM_StreamWrite(benchmark::State& state) {
     const double c0 = CpuNow();
     {
       store::TSFSFileStream s(&fs, "Book1.xls", 0xFFFF, "", "", "", code);
-      for (size_t at = 0; at < data.size(); at += kChunk) s.WriteBuffer(data.data() + at, std::min(kChunk, data.size() - at));
+      for (size_t at = 0; at < data.size(); at += kChunk)
+        s.WriteBuffer(data.data() + at, std::min(kChunk, data.size() - at));
       s.Flush();
     }
     const auto t1 = Clock::now();
@@ -162,8 +168,10 @@ void BM_StreamWrite(benchmark::State& state) {
     const auto t2 = Clock::now();
     const double c2 = CpuNow();
     if (code == 0) {
-      platform::File f(BenchPath("plain.bin"), platform::FileAccess::ReadWrite, platform::FileDisposition::CreateAlways);
-      for (size_t at = 0; at < data.size(); at += kChunk) f.Write(data.data() + at, std::min(kChunk, data.size() - at));
+      platform::File f(BenchPath("plain.bin"), platform::FileAccess::ReadWrite,
+                       platform::FileDisposition::CreateAlways);
+      for (size_t at = 0; at < data.size(); at += kChunk)
+        f.Write(data.data() + at, std::min(kChunk, data.size() - at));
       f.Flush();
       fileSec += Seconds(t2, Clock::now());
     }
@@ -175,8 +183,10 @@ void BM_StreamWrite(benchmark::State& state) {
   Report(state, storeSec, peerSec);
   if (code == 0) {
     // Plain streams against writing the same bytes to a plain file, both wall-clock.
-    state.counters["store_wall_MB/s"] = static_cast<double>(kDataSize) * static_cast<double>(state.iterations()) / 1e6 / wallSec;
-    state.counters["file_MB/s"] = static_cast<double>(kDataSize) * static_cast<double>(state.iterations()) / 1e6 / fileSec;
+    state.counters["store_wall_MB/s"] =
+        static_cast<double>(kDataSize) * static_cast<double>(state.iterations()) / 1e6 / wallSec;
+    state.counters["file_MB/s"] =
+        static_cast<double>(kDataSize) * static_cast<double>(state.iterations()) / 1e6 / fileSec;
     platform::RemoveFile(BenchPath("plain.bin"));
   }
   platform::RemoveFile(path);
@@ -200,7 +210,8 @@ void BM_StreamRead(benchmark::State& state) {
     const double c0 = CpuNow();
     {
       store::TSFSFileStream s(&fs, "Book1.xls", 0);
-      for (size_t at = 0; at < back.size(); at += kChunk) s.ReadBuffer(back.data() + at, std::min(kChunk, back.size() - at));
+      for (size_t at = 0; at < back.size(); at += kChunk)
+        s.ReadBuffer(back.data() + at, std::min(kChunk, back.size() - at));
     }
     const auto t1 = Clock::now();
     const double c1 = CpuNow();

@@ -43,9 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   cache.RecalculateAll();
   book.Shown("D4");
-  cache.AdjustForInsertDelete(0, workbook::TRect{1, 0, 1, workbook::kFarEdge}, true, (mode & 4) != 0);
+  cache.AdjustForInsertDelete(0, workbook::TRect{1, 0, 1, workbook::kFarEdge}, true,
+                              (mode & 4) != 0);
   book.MoveCells(0, true, (mode & 4) != 0, 1, 1);
-  cache.AdjustForInsertDelete(0, workbook::TRect{0, 1, workbook::kFarEdge, 2}, false, (mode & 8) != 0);
+  cache.AdjustForInsertDelete(0, workbook::TRect{0, 1, workbook::kFarEdge, 2}, false,
+                              (mode & 8) != 0);
   book.MoveCells(0, false, (mode & 8) != 0, 1, 2);
   cache.RecalculateAll();
   return 0;

@@ -19,8 +19,8 @@ namespace {
 constexpr size_t kTrailer = 16;
 
 uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 }  // namespace
 
@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t length = s.Size();
     for (size_t k = 0; k < kTrailer; k += 4) {
       const uint32_t word = Get32(trailer + k);
-      const int64_t at = length > 0 ? static_cast<int64_t>(word % static_cast<uint64_t>(length + 16)) : word % 64;
+      const int64_t at =
+          length > 0 ? static_cast<int64_t>(word % static_cast<uint64_t>(length + 16)) : word % 64;
       s.Seek(at, store::SeekOrigin::soBeginning);
       s.Read(buffer.data(), 1 + word % 4096);
     }

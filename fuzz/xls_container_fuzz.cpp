@@ -3,8 +3,8 @@
 // The input is opened as a compound document; its workbook stream (or, when the container is
 // refused, the input itself) is then walked record by record through every record decoder,
 // and read again through a tiny window that must show the same records.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -26,9 +26,9 @@
 #endif
 #include "formulas/BookFormulaCache.h"
 #include "workbook/TCustomSpreadSheetBook.h"
-#include "xls/book/BookFiles.h"
-#include "xls/Errors.h"
 #include "workbook/Workbook.h"
+#include "xls/Errors.h"
+#include "xls/book/BookFiles.h"
 
 namespace {
 
@@ -85,42 +85,90 @@ void WalkRecords(std::span<const uint8_t> stream) {
   try {
     while (r.Next()) {
       switch (r.Id()) {
-        case xls::rec::kBof: xls::BofRecord::Read(r); break;
+        case xls::rec::kBof:
+          xls::BofRecord::Read(r);
+          break;
         case xls::rec::kBoundSheet: {
           auto b = xls::BoundSheetRecord::Read(r);
           // Sheet positions come from the file: seeking to them must be safe too.
           xls::RecordReader sheet(stream);
-          if (sheet.Seek(b.position) && sheet.Next()) sheet.Skip(std::min<size_t>(sheet.Remaining(), 4));
+          if (sheet.Seek(b.position) && sheet.Next())
+            sheet.Skip(std::min<size_t>(sheet.Remaining(), 4));
           break;
         }
-        case xls::rec::kFont: xls::FontRecord::Read(r); break;
-        case xls::rec::kXf: xls::XfRecord::Read(r); break;
-        case xls::rec::kFormat: xls::FormatRecord::Read(r); break;
-        case xls::rec::kPalette: xls::PaletteRecord::Read(r); break;
-        case xls::rec::kSst: sst = xls::ReadSharedStrings(r); break;
-        case xls::rec::kLabel: xls::LabelRecord::Read(r); break;
-        case xls::rec::kNumber: xls::NumberRecord::Read(r); break;
-        case xls::rec::kRk: xls::RkRecord::Read(r); break;
-        case xls::rec::kMulRk: xls::MulRkRecord::Read(r); break;
-        case xls::rec::kMulBlank: xls::MulBlankRecord::Read(r); break;
-        case xls::rec::kBoolErr: xls::BoolErrRecord::Read(r); break;
-        case xls::rec::kRow: xls::RowRecord::Read(r); break;
-        case xls::rec::kColInfo: xls::ColInfoRecord::Read(r); break;
-        case xls::rec::kDimensions: xls::DimensionsRecord::Read(r); break;
-        case xls::rec::kMergedCells: xls::MergedCellsRecord::Read(r); break;
-        case xls::rec::kWindow2: xls::Window2Record::Read(r); break;
-        case xls::rec::kExternSheet: xls::ExternSheetRecord::Read(r); break;
-        case xls::rec::kName: xls::ParseFileTokens(xls::NameRecord::Read(r).tokens); break;
-        case xls::rec::kShrFmla: xls::ParseFileTokens(xls::SharedFormulaRecord::Read(r).tokens); break;
-        case xls::rec::kArray: xls::ParseFileTokens(xls::ArrayRecord::Read(r).tokens); break;
-        case xls::rec::kLabelSst: r.Skip(6); xls::SharedString(sst, r.U32()); break;
+        case xls::rec::kFont:
+          xls::FontRecord::Read(r);
+          break;
+        case xls::rec::kXf:
+          xls::XfRecord::Read(r);
+          break;
+        case xls::rec::kFormat:
+          xls::FormatRecord::Read(r);
+          break;
+        case xls::rec::kPalette:
+          xls::PaletteRecord::Read(r);
+          break;
+        case xls::rec::kSst:
+          sst = xls::ReadSharedStrings(r);
+          break;
+        case xls::rec::kLabel:
+          xls::LabelRecord::Read(r);
+          break;
+        case xls::rec::kNumber:
+          xls::NumberRecord::Read(r);
+          break;
+        case xls::rec::kRk:
+          xls::RkRecord::Read(r);
+          break;
+        case xls::rec::kMulRk:
+          xls::MulRkRecord::Read(r);
+          break;
+        case xls::rec::kMulBlank:
+          xls::MulBlankRecord::Read(r);
+          break;
+        case xls::rec::kBoolErr:
+          xls::BoolErrRecord::Read(r);
+          break;
+        case xls::rec::kRow:
+          xls::RowRecord::Read(r);
+          break;
+        case xls::rec::kColInfo:
+          xls::ColInfoRecord::Read(r);
+          break;
+        case xls::rec::kDimensions:
+          xls::DimensionsRecord::Read(r);
+          break;
+        case xls::rec::kMergedCells:
+          xls::MergedCellsRecord::Read(r);
+          break;
+        case xls::rec::kWindow2:
+          xls::Window2Record::Read(r);
+          break;
+        case xls::rec::kExternSheet:
+          xls::ExternSheetRecord::Read(r);
+          break;
+        case xls::rec::kName:
+          xls::ParseFileTokens(xls::NameRecord::Read(r).tokens);
+          break;
+        case xls::rec::kShrFmla:
+          xls::ParseFileTokens(xls::SharedFormulaRecord::Read(r).tokens);
+          break;
+        case xls::rec::kArray:
+          xls::ParseFileTokens(xls::ArrayRecord::Read(r).tokens);
+          break;
+        case xls::rec::kLabelSst:
+          r.Skip(6);
+          xls::SharedString(sst, r.U32());
+          break;
         case xls::rec::kFormula: {
           auto tokens = xls::FormulaRecord::Read(r).tokens;
           xls::ParseFileTokens(tokens);
           ToText(tokens);
           break;
         }
-        default: r.Skip(r.Remaining()); break;
+        default:
+          r.Skip(r.Remaining());
+          break;
       }
     }
   } catch (const std::runtime_error&) {

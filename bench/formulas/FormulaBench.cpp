@@ -30,7 +30,8 @@ class DenseBook : public formulas::FormulaBook {
     formulas::FormulaEntry* formula = nullptr;
     bool present = false;
   };
-  DenseBook() : cells_(2 * (kRows + 16)), cache_(std::make_unique<formulas::TSSFormulasCache>(*this)) {}
+  DenseBook()
+      : cells_(2 * (kRows + 16)), cache_(std::make_unique<formulas::TSSFormulasCache>(*this)) {}
   formulas::TSSFormulasCache& Cache() { return *cache_; }
 
   void Set(int32_t col, int32_t row, const std::string& text) {
@@ -68,7 +69,9 @@ class DenseBook : public formulas::FormulaBook {
 
  private:
   Cell& At(int32_t col, int32_t row) { return cells_[static_cast<size_t>(row) * 2 + col]; }
-  const Cell& At(int32_t col, int32_t row) const { return cells_[static_cast<size_t>(row) * 2 + col]; }
+  const Cell& At(int32_t col, int32_t row) const {
+    return cells_[static_cast<size_t>(row) * 2 + col];
+  }
   std::vector<Cell> cells_;
   std::unique_ptr<formulas::TSSFormulasCache> cache_;
 };
@@ -90,7 +93,8 @@ std::unique_ptr<DenseBook> BuildSums() {
 
 void CheckChain(DenseBook& book, double first) {
   const std::string shown = book.Cache().FormulaDisplayText(book.Entry(0, kRows - 1), false);
-  if (shown != workbook::NumberText(first + kRows - 1)) std::fprintf(stderr, "chain wrong: %s\n", shown.c_str());
+  if (shown != workbook::NumberText(first + kRows - 1))
+    std::fprintf(stderr, "chain wrong: %s\n", shown.c_str());
 }
 
 void BM_ChainBuild(benchmark::State& state) {
@@ -150,7 +154,8 @@ double BestMs(F&& f) {
 bool RunPeer(const std::string& workload, double& buildAndCalcMs) {
   const char* dir = std::getenv("SS_HYPERFORMULA_DIR");
   const char* source = std::getenv("SS_SOURCE_DIR");
-  const std::string script = std::string(source ? source : ".") + "/bench/formulas/hyperformula_bench.js";
+  const std::string script =
+      std::string(source ? source : ".") + "/bench/formulas/hyperformula_bench.js";
   std::string command = "node '" + script + "' " + workload + " " + std::to_string(kRows);
   if (dir) command = "NODE_PATH='" + std::string(dir) + "/node_modules' " + command;
   FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
@@ -177,7 +182,8 @@ void ComparePeer() {
     });
     double peer = 0;
     if (!RunPeer(w.name, peer)) {
-      std::printf("%s: ours %.1f ms (build + full recalculation); peer not available\n", w.name, ours);
+      std::printf("%s: ours %.1f ms (build + full recalculation); peer not available\n", w.name,
+                  ours);
       continue;
     }
     std::printf("%s: ours %.1f ms, peer %.1f ms (build + full recalculation): peer/ours = %.2f\n",

@@ -11,10 +11,10 @@
 // readFile / writeFile(biff8) and xlrd open_workbook on that same file. Peers come from the
 // scripts in bench/peers (JSON on stdout); a peer that is not installed is reported and
 // skipped. The source tree is found through SS_SOURCE_DIR (environment, else the build's),
-// the Python interpreter through PEER_PYTHON (else the one scripts/peers.sh names), scratch files under TMPDIR.
-// Every measurement, ours and the peers', is the best of R runs, taken in turns: on a shared
-// machine single runs vary by far more than the differences being measured, and the fastest run
-// is the one least disturbed by other work.
+// the Python interpreter through PEER_PYTHON (else the one scripts/peers.sh names), scratch files
+// under TMPDIR. Every measurement, ours and the peers', is the best of R runs, taken in turns: on a
+// shared machine single runs vary by far more than the differences being measured, and the fastest
+// run is the one least disturbed by other work.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,8 +35,8 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
-#include "xls/book/BookFiles.h"
 #include "workbook/Workbook.h"
+#include "xls/book/BookFiles.h"
 
 namespace {
 
@@ -144,9 +144,11 @@ std::optional<Measure> Best(const std::optional<Measure>& a, const std::optional
 std::optional<Measure> Ours(const std::string& self, const std::string& op, const std::string& in,
                             const std::string& out) {
   int status = 0;
-  const std::string text = Run(Quote(self) + " --child " + op + " " + Quote(in) + " " + Quote(out), status);
+  const std::string text =
+      Run(Quote(self) + " --child " + op + " " + Quote(in) + " " + Quote(out), status);
   Measure m;
-  if (status != 0 || std::sscanf(text.c_str(), "%lf %lf", &m.ms, &m.peakBytes) != 2) return std::nullopt;
+  if (status != 0 || std::sscanf(text.c_str(), "%lf %lf", &m.ms, &m.peakBytes) != 2)
+    return std::nullopt;
   return m;
 }
 
@@ -162,7 +164,8 @@ std::vector<std::map<std::string, std::string>> Runs(const std::string& json) {
     if (close == std::string::npos) break;
     const std::string object = json.substr(open, close - open);
     std::map<std::string, std::string> fields;
-    for (auto it = std::sregex_iterator(object.begin(), object.end(), kField); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(object.begin(), object.end(), kField);
+         it != std::sregex_iterator(); ++it)
       fields[(*it)[1]] = (*it)[2];
     runs.push_back(fields);
     open = json.find('{', close);
@@ -190,18 +193,24 @@ void Peer(const std::string& command, bool hasWrite, PeerResult& r) {
   }
   for (const auto& run : Runs(out)) {
     const auto op = run.find("op");
-    if (hasWrite && op != run.end() && op->second == "\"write\"") r.write = Best(r.write, FromRun(run));
-    else r.read = Best(r.read, FromRun(run));
+    if (hasWrite && op != run.end() && op->second == "\"write\"")
+      r.write = Best(r.write, FromRun(run));
+    else
+      r.read = Best(r.read, FromRun(run));
   }
-  if (!r.read && !r.write) r.absent = "failed (exit " + std::to_string(status) + ")";
-  else r.absent.clear();
+  if (!r.read && !r.write)
+    r.absent = "failed (exit " + std::to_string(status) + ")";
+  else
+    r.absent.clear();
 }
 
-void Row(const char* what, long cells, const std::optional<Measure>& ours, const std::optional<Measure>& theirs,
-         const std::string& absent) {
+void Row(const char* what, long cells, const std::optional<Measure>& ours,
+         const std::optional<Measure>& theirs, const std::string& absent) {
   std::printf("%-16s %9ld  ", what, cells);
-  if (ours) std::printf("%10.1f %9.1f  ", ours->ms, ours->peakBytes / 1048576.0);
-  else std::printf("%10s %9s  ", "failed", "-");
+  if (ours)
+    std::printf("%10.1f %9.1f  ", ours->ms, ours->peakBytes / 1048576.0);
+  else
+    std::printf("%10s %9s  ", "failed", "-");
   if (theirs) {
     std::printf("%10.1f %9.1f", theirs->ms, theirs->peakBytes / 1048576.0);
     if (ours && ours->ms > 0)
@@ -241,7 +250,8 @@ int main(int argc, char** argv) {
   std::string python = envPython ? envPython : "";
   if (python.empty()) {  // the interpreter that can import xlrd, as the peer installer names it
     int status = 0;
-    python = Run("bash " + Quote((source / "scripts" / "peers.sh").string()) + " --print-python", status);
+    python = Run("bash " + Quote((source / "scripts" / "peers.sh").string()) + " --print-python",
+                 status);
     while (!python.empty() && (python.back() == '\n' || python.back() == ' ')) python.pop_back();
     if (status != 0 || python.empty()) python = "python3";
   }
@@ -249,8 +259,8 @@ int main(int argc, char** argv) {
   const fs::path work = fs::temp_directory_path() / ("file-bench-" + std::to_string(getpid()));
   fs::create_directories(work);
 
-  std::printf("%-16s %9s  %10s %9s  %10s %9s  %8s %7s\n", "operation", "cells", "ours ms", "ours MiB",
-              "peer ms", "peer MiB", "speedup", "memory");
+  std::printf("%-16s %9s  %10s %9s  %10s %9s  %8s %7s\n", "operation", "cells", "ours ms",
+              "ours MiB", "peer ms", "peer MiB", "speedup", "memory");
   for (long n : sizes) {
     const std::string file = (work / ("ours-" + std::to_string(n) + ".xls")).string();
     const std::string rewrite = (work / "rewrite.xls").string();
@@ -262,17 +272,20 @@ int main(int argc, char** argv) {
     for (int k = 0; k < repeat; ++k) {
       load = Best(load, Ours(self, "load", file, rewrite));
       save = Best(save, Ours(self, "save", file, rewrite));
-      Peer("node " + Quote((peers / "sheetjs_io.js").string()) + " bench --file " + Quote(file), true, sheetjs);
-      Peer(Quote(python) + " " + Quote((peers / "xlrd_open.py").string()) + " " + Quote(file), false, xlrd);
+      Peer("node " + Quote((peers / "sheetjs_io.js").string()) + " bench --file " + Quote(file),
+           true, sheetjs);
+      Peer(Quote(python) + " " + Quote((peers / "xlrd_open.py").string()) + " " + Quote(file),
+           false, xlrd);
     }
     Row("load/sheetjs", n, load, sheetjs.read, sheetjs.absent);
     Row("save/sheetjs", n, save, sheetjs.write, sheetjs.absent);
     Row("load/xlrd", n, load, xlrd.read, xlrd.absent);
     std::fflush(stdout);
   }
-  std::printf("(ms: wall time of the call, best of %d runs; MiB: the largest peak resident set of the "
-              "process doing it; speedup: peer ms / ours; memory: ours / peer)\n",
-              repeat);
+  std::printf(
+      "(ms: wall time of the call, best of %d runs; MiB: the largest peak resident set of the "
+      "process doing it; speedup: peer ms / ours; memory: ours / peer)\n",
+      repeat);
   fs::remove_all(work);
   return 0;
 }

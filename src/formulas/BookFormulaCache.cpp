@@ -127,14 +127,16 @@ workbook::FormulaEngine::PasteResult BookFormulaCache::PasteFormula(
   entry.Sheet = static_cast<uint16_t>(target.SheetIndex());
   entry.Col = col;
   entry.Row = row;
-  entry.Tokens = TokenBlock(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tokens.data()), count));
+  entry.Tokens =
+      TokenBlock(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tokens.data()), count));
   if (!cache_.CheckPastedReferences(entry)) return PasteResult::InvalidReference;
   cache_.ShiftSheetReferences(entry, dCol, dRow);
   // The cell keeps no text of its own: it is the entry's, made when first asked for. Tokens
   // that would give no text are refused here, as making the text would have refused them
   // (that attempt reports the problem, so it is made). The answer depends on the tokens
   // alone, so a file's pattern pasted into cell after cell is checked once.
-  const std::string_view bytes(reinterpret_cast<const char*>(entry.Tokens.Data()), entry.Tokens.Length());
+  const std::string_view bytes(reinterpret_cast<const char*>(entry.Tokens.Data()),
+                               entry.Tokens.Length());
   if (bytes != lastBuildable_) {
     if (!TSSFunctionHandler::TextCanBeBuilt(entry.Tokens)) {
       cache_.FormulaText(entry);
@@ -195,8 +197,8 @@ bool BookFormulaCache::ReadDerivedNumber(uint16_t sheet, int32_t col, int32_t ro
   return storage != nullptr && storage->DerivedNumber(col, row, value);
 }
 
-int32_t BookFormulaCache::ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count,
-                                             double* values) {
+int32_t BookFormulaCache::ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row,
+                                             int32_t count, double* values) {
   const workbook::TSSDataStorage* storage = StorageOf(sheet);
   if (storage == nullptr) return 0;
   int32_t n = 0;
@@ -216,7 +218,8 @@ void BookFormulaCache::WriteCell(uint16_t sheet, int32_t col, int32_t row, const
   storage->SetCellRec(col, row, rec);
 }
 
-std::string BookFormulaCache::FormatCellNumber(uint16_t sheet, int32_t col, int32_t row, double value) {
+std::string BookFormulaCache::FormatCellNumber(uint16_t sheet, int32_t col, int32_t row,
+                                               double value) {
   workbook::TSSDataStorage* storage = StorageOf(sheet);
   const uint16_t code = storage ? storage->CellStyleEntry(col, row)->Format : 0;
   return workbook::TSSUtils::FormatNumber(code, book_.Precision(), value);

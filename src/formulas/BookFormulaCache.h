@@ -66,7 +66,8 @@ class BookFormulaCache final : public workbook::FormulaEngine, public FormulaBoo
   workbook::TRect UsedArea(uint16_t sheet) const override;
   bool ReadCell(uint16_t sheet, int32_t col, int32_t row, CellView& cell) override;
   bool ReadDerivedNumber(uint16_t sheet, int32_t col, int32_t row, double& value) override;
-  int32_t ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count, double* values) override;
+  int32_t ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count,
+                             double* values) override;
   void WriteCell(uint16_t sheet, int32_t col, int32_t row, const std::string& text,
                  CellDataType dataType, FormulaEntry* formula) override;
   std::string FormatCellNumber(uint16_t sheet, int32_t col, int32_t row, double value) override;

@@ -3,8 +3,8 @@
 namespace formulas {
 
 std::string_view EngineErrorText(uint8_t code) {
-  static constexpr std::string_view kTexts[8] = {
-      "", "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME!", "#NUM!", "#N/A!"};
+  static constexpr std::string_view kTexts[8] = {"",      "#NULL!", "#DIV/0!", "#VALUE!",
+                                                 "#REF!", "#NAME!", "#NUM!",   "#N/A!"};
   return code < 8 ? kTexts[code] : std::string_view();
 }
 

@@ -23,7 +23,7 @@ struct CellView {
   // The stored text (a formula cell: its formula text; empty when the cell keeps none and
   // its text is its entry's).
   std::string_view text;
-  FormulaEntry* formula = nullptr;    // the entry of a formula cell
+  FormulaEntry* formula = nullptr;  // the entry of a formula cell
 };
 
 class FormulaBook {
@@ -51,7 +51,8 @@ class FormulaBook {
   }
   // ReadDerivedNumber for the cells (col, row) to (col + count - 1, row) at once, up to the
   // first that is no such number cell: how many values were read into `values`.
-  virtual int32_t ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count, double* values) {
+  virtual int32_t ReadDerivedNumbers(uint16_t sheet, int32_t col, int32_t row, int32_t count,
+                                     double* values) {
     int32_t n = 0;
     while (n < count && ReadDerivedNumber(sheet, col + n, row, values[n])) ++n;
     return n;

@@ -22,10 +22,11 @@ struct FormulaEntry : workbook::FormulaHandle {
   int32_t Busy = 0;
   uint16_t Sheet = 0;
   EntryState State = EntryState::Valid;
-  uint8_t Bad = 0;  // 1: the text could not be read; shows its raw text, never evaluated
+  uint8_t Bad = 0;      // 1: the text could not be read; shows its raw text, never evaluated
   bool Listed = false;  // true while the entry belongs to its cache's list
-  TokenBlock Tokens;  // empty until parsed
-  TokenBlock Result;  // one token (ptgNum, ptgStr, ptgBool or an error code); empty until calculated
+  TokenBlock Tokens;    // empty until parsed
+  TokenBlock
+      Result;  // one token (ptgNum, ptgStr, ptgBool or an error code); empty until calculated
   // The list that holds the entry, and its neighbours there (FormulaEntryList).
   const void* Owner = nullptr;
   FormulaEntry* PrevListed = nullptr;

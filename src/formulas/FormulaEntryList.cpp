@@ -13,8 +13,9 @@ FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
   } else {
     if (chunks_.empty() || chunks_.back().used == chunks_.back().capacity) {
       Chunk chunk;
-      chunk.capacity = chunks_.empty() ? kFirstChunkEntries
-                                       : std::min(kLargestChunkEntries, 2 * chunks_.back().capacity);
+      chunk.capacity = chunks_.empty()
+                           ? kFirstChunkEntries
+                           : std::min(kLargestChunkEntries, 2 * chunks_.back().capacity);
       chunk.memory = platform::BulkMemory(chunk.capacity * sizeof(FormulaEntry));
       chunks_.push_back(std::move(chunk));
     }
@@ -27,8 +28,10 @@ FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
   slot->Owner = this;
   slot->PrevListed = tail_;
   slot->NextListed = nullptr;
-  if (tail_ != nullptr) tail_->NextListed = slot;
-  else head_ = slot;
+  if (tail_ != nullptr)
+    tail_->NextListed = slot;
+  else
+    head_ = slot;
   tail_ = slot;
   ++size_;
   return slot;
@@ -36,10 +39,14 @@ FormulaEntry* FormulaEntryList::Add(FormulaEntry&& content) {
 
 void FormulaEntryList::Remove(FormulaEntry* entry) {
   if (!Contains(entry)) return;
-  if (entry->PrevListed != nullptr) entry->PrevListed->NextListed = entry->NextListed;
-  else head_ = entry->NextListed;
-  if (entry->NextListed != nullptr) entry->NextListed->PrevListed = entry->PrevListed;
-  else tail_ = entry->PrevListed;
+  if (entry->PrevListed != nullptr)
+    entry->PrevListed->NextListed = entry->NextListed;
+  else
+    head_ = entry->NextListed;
+  if (entry->NextListed != nullptr)
+    entry->NextListed->PrevListed = entry->PrevListed;
+  else
+    tail_ = entry->PrevListed;
   --size_;
   entry->Listed = false;
   entry->Tokens.Clear();

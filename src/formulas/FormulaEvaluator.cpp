@@ -105,8 +105,7 @@ bool TSSFunctionHandler::ResolveSingle(const TokenBlock& item, uint16_t& sheet, 
       const int64_t r = ref.rowAbs || is3d ? ref.row : int64_t{ref.row} + currentRow_;
       const int64_t c = ref.colAbs || is3d ? ref.col : int64_t{ref.col} + currentCol_;
       sheet = is3d ? ReadSheetOf3d(p) : currentSheet_;
-      if (r < 0 || c < 0 || r > INT32_MAX || c > INT32_MAX ||
-          sheet >= cache_.Book().SheetCount()) {
+      if (r < 0 || c < 0 || r > INT32_MAX || c > INT32_MAX || sheet >= cache_.Book().SheetCount()) {
         RaiseError(EngineError::Ref);
         return false;
       }
@@ -386,10 +385,11 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
   // Cells beyond the used area are empty: they are handed over as one run. A small range is
   // read cell by cell, which gives the same values and costs less than finding the used area.
   const int64_t total = (bottom - top + 1) * (right - left + 1);
-  const workbook::TRect used = total <= kReadWholeRange
-                                   ? workbook::TRect{static_cast<int32_t>(left), static_cast<int32_t>(top),
-                                                     static_cast<int32_t>(right), static_cast<int32_t>(bottom)}
-                                   : cache_.Book().UsedArea(sheet);
+  const workbook::TRect used =
+      total <= kReadWholeRange
+          ? workbook::TRect{static_cast<int32_t>(left), static_cast<int32_t>(top),
+                            static_cast<int32_t>(right), static_cast<int32_t>(bottom)}
+          : cache_.Book().UsedArea(sheet);
   const int64_t innerTop = std::max<int64_t>(top, used.Top);
   const int64_t innerBottom = std::min<int64_t>(bottom, used.Bottom);
   const int64_t innerLeft = std::max<int64_t>(left, used.Left);
@@ -404,7 +404,8 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         constexpr int32_t kRun = 16;
         double run[kRun];
         const auto want = static_cast<int32_t>(std::min<int64_t>(kRun, innerRight - col + 1));
-        const int32_t got = cache_.Book().ReadDerivedNumbers(sheet, static_cast<int32_t>(col), r, want, run);
+        const int32_t got =
+            cache_.Book().ReadDerivedNumbers(sheet, static_cast<int32_t>(col), r, want, run);
         for (int32_t i = 0; i < got; ++i) {
           ++inside;
           ++visited_;
@@ -605,12 +606,24 @@ void TSSFunctionHandler::ApplyOperator(uint8_t kind) {
       const int order = CompareValueTexts(left, right);
       bool result = false;
       switch (kind) {
-        case ptgLT: result = order < 0; break;
-        case ptgLE: result = order <= 0; break;
-        case ptgEQ: result = order == 0; break;
-        case ptgGE: result = order >= 0; break;
-        case ptgGT: result = order > 0; break;
-        default: result = order != 0; break;
+        case ptgLT:
+          result = order < 0;
+          break;
+        case ptgLE:
+          result = order <= 0;
+          break;
+        case ptgEQ:
+          result = order == 0;
+          break;
+        case ptgGE:
+          result = order >= 0;
+          break;
+        case ptgGT:
+          result = order > 0;
+          break;
+        default:
+          result = order != 0;
+          break;
       }
       PushBoolean(result);
       return;

@@ -16,8 +16,8 @@ namespace formulas {
 namespace {
 
 // Operator texts of kinds 3..20; index 13 (ptgUnion) is replaced by the list separator.
-constexpr std::string_view kOperatorTexts[18] = {"+", "-",  "*", "/",  "^", "&", "<", "<=", "=",
-                                                 ">=", ">", "<>", " ", ",", ":", "",  "-", "%"};
+constexpr std::string_view kOperatorTexts[18] = {"+",  "-", "*",  "/", "^", "&", "<", "<=", "=",
+                                                 ">=", ">", "<>", " ", ",", ":", "",  "-",  "%"};
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() &&

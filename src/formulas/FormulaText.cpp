@@ -32,8 +32,8 @@ std::string TSSFunctionHandler::FormulaToText(const FormulaEntry& entry) {
   return FormulaToText(entry.Tokens, entry.Sheet, entry.Col, entry.Row);
 }
 
-std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t sheet,
-                                              int32_t col, int32_t row) {
+std::string TSSFunctionHandler::FormulaToText(const TokenBlock& tokens, uint16_t sheet, int32_t col,
+                                              int32_t row) {
   BuildSeparatorSet();
   (void)sheet;
   fragments_.clear();

@@ -17,9 +17,8 @@ void Sum(TSSFunctionHandler& h) {
 }
 
 void SumSq(TSSFunctionHandler& h) {
-  h.ForEachArgument(
-      [&](std::string_view, double x) { h.SetAccumulator(h.Accumulator() + x * x); },
-      ArgumentMode::Number);
+  h.ForEachArgument([&](std::string_view, double x) { h.SetAccumulator(h.Accumulator() + x * x); },
+                    ArgumentMode::Number);
   h.PushNumber(h.Accumulator());
 }
 

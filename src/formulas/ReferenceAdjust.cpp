@@ -59,7 +59,8 @@ bool MoveAreaAxis(int32_t& s1, bool abs1, int32_t& s2, bool abs2, int32_t oldOwn
   if (moves && !change.MoveSpan(p1, p2)) return false;
   const int64_t v1 = abs1 ? p1 : p1 - newOwn;
   const int64_t v2 = abs2 ? p2 : p2 - newOwn;
-  if (!Fits(p1) || !Fits(p2) || v1 < INT32_MIN || v1 > INT32_MAX || v2 < INT32_MIN || v2 > INT32_MAX)
+  if (!Fits(p1) || !Fits(p2) || v1 < INT32_MIN || v1 > INT32_MAX || v2 < INT32_MIN ||
+      v2 > INT32_MAX)
     return false;
   s1 = static_cast<int32_t>(v1);
   s2 = static_cast<int32_t>(v2);
@@ -85,20 +86,18 @@ bool AdjustTokens(TokenBlock& tokens, uint16_t ownSheet, int32_t oldCol, int32_t
       RefToken r = ReadRefToken(p);
       // 3d parts are positions whatever their flags say; they never follow the formula.
       const bool rowAbs = r.rowAbs || is3d, colAbs = r.colAbs || is3d;
-      const bool ok =
-          MovePart(r.row, rowAbs, oldRow, newRow, moves && !change.columns, change) &&
-          MovePart(r.col, colAbs, oldCol, newCol, moves && change.columns, change);
+      const bool ok = MovePart(r.row, rowAbs, oldRow, newRow, moves && !change.columns, change) &&
+                      MovePart(r.col, colAbs, oldCol, newCol, moves && change.columns, change);
       if (!ok) valid = false;
       WriteRefToken(p + (is3d ? 3 : 1), r);
     } else if (kind == ptgArea || kind == ptgArea3d) {
       const bool is3d = kind == ptgArea3d;
       const bool moves = (is3d ? ReadSheetOf3d(p) : ownSheet) == change.sheet;
       AreaToken a = ReadAreaToken(p);
-      const bool ok =
-          MoveAreaAxis(a.row1, a.row1Abs || is3d, a.row2, a.row2Abs || is3d, oldRow, newRow,
-                       moves && !change.columns, change) &&
-          MoveAreaAxis(a.col1, a.col1Abs || is3d, a.col2, a.col2Abs || is3d, oldCol, newCol,
-                       moves && change.columns, change);
+      const bool ok = MoveAreaAxis(a.row1, a.row1Abs || is3d, a.row2, a.row2Abs || is3d, oldRow,
+                                   newRow, moves && !change.columns, change) &&
+                      MoveAreaAxis(a.col1, a.col1Abs || is3d, a.col2, a.col2Abs || is3d, oldCol,
+                                   newCol, moves && change.columns, change);
       if (!ok) valid = false;
       WriteAreaToken(p + (is3d ? 3 : 1), a);
     }

@@ -528,7 +528,8 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
       book_.WriteCell(e->Sheet, oldCol, oldRow, "#REF!", CellDataType::Text, nullptr);
       invalid.push_back(e);
     } else {
-      book_.WriteCell(e->Sheet, oldCol, oldRow, handler_->FormulaToText(*e), CellDataType::Formula, e);
+      book_.WriteCell(e->Sheet, oldCol, oldRow, handler_->FormulaToText(*e), CellDataType::Formula,
+                      e);
     }
   }
   for (FormulaEntry* e : invalid) Remove(e);
@@ -561,7 +562,9 @@ void TSSFormulasCache::ShiftSheetReferences(FormulaEntry& entry, int32_t dCol, i
 
 bool TSSFormulasCache::CheckPastedReferences(const FormulaEntry& entry) const {
   const auto bytes = entry.Tokens.Bytes();
-  auto bad = [&](bool abs, int32_t v, int32_t own) { return (abs ? int64_t{v} : int64_t{v} + own) < 0; };
+  auto bad = [&](bool abs, int32_t v, int32_t own) {
+    return (abs ? int64_t{v} : int64_t{v} + own) < 0;
+  };
   for (size_t pos = 0; pos < bytes.size();) {
     const size_t size = TokenSizeAt(bytes, pos);
     if (size == 0) return false;

@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
+#include "formulas/FormulaBook.h"
 #include "formulas/FormulaEntry.h"
 #include "formulas/FormulaEntryList.h"
-#include "formulas/FormulaBook.h"
 #include "workbook/Geometry.h"
 
 namespace formulas {
@@ -135,8 +135,8 @@ class TSSFormulasCache {
   bool errorFlag_ = false;
   bool silentErrors_ = false;
   FormulaEntryList entries_;
-  std::unique_ptr<TSSFunctionHandler> handler_;      // parsing and text regeneration
-  std::unique_ptr<TSSFunctionHandler> evaluator_;    // evaluation (one level: no recursion)
+  std::unique_ptr<TSSFunctionHandler> handler_;    // parsing and text regeneration
+  std::unique_ptr<TSSFunctionHandler> evaluator_;  // evaluation (one level: no recursion)
   bool forceCalc_ = false;
   int32_t lockCount_ = 0;
 

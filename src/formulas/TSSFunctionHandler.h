@@ -160,7 +160,7 @@ class TSSFunctionHandler {
   std::string textAccumulator_;
   TTokensStack stack_;
   std::vector<std::string> fragments_;
-  std::vector<std::string> sheets_;  // sheet captions as formulas write them, by index
+  std::vector<std::string> sheets_;        // sheet captions as formulas write them, by index
   std::vector<std::string> heldMessages_;  // messages of an evaluation, shown when it completes
   bool holdMessages_ = false;
 };

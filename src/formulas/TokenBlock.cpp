@@ -210,17 +210,14 @@ TokenBlock MakeFuncVarToken(uint8_t argCount, uint16_t number) {
   return FromBytes(b, sizeof b);
 }
 
-double ReadNumberToken(const uint8_t* p) {
-  return platform::LoadDouble(p + 1);
-}
+double ReadNumberToken(const uint8_t* p) { return platform::LoadDouble(p + 1); }
 
 bool ReadBoolToken(const uint8_t* p) { return p[1] != 0; }
 
 std::string ReadStringToken(const uint8_t* p) {
   const size_t n = p[1];
   std::u16string wide(n, u'\0');
-  for (size_t i = 0; i < n; ++i)
-    wide[i] = static_cast<char16_t>(platform::LoadU16(p + 3 + 2 * i));
+  for (size_t i = 0; i < n; ++i) wide[i] = static_cast<char16_t>(platform::LoadU16(p + 3 + 2 * i));
   return platform::Utf16ToAnsi(wide);
 }
 

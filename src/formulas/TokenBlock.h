@@ -153,9 +153,9 @@ TokenBlock MakeFuncVarToken(uint8_t argCount, uint16_t number);
 double ReadNumberToken(const uint8_t* p);
 bool ReadBoolToken(const uint8_t* p);
 std::string ReadStringToken(const uint8_t* p);
-RefToken ReadRefToken(const uint8_t* p);      // ptgRef (p[0] == 36) or ptgRef3d (58)
-AreaToken ReadAreaToken(const uint8_t* p);    // ptgArea (37) or ptgArea3d (59)
-uint16_t ReadSheetOf3d(const uint8_t* p);     // ptgRef3d / ptgArea3d
+RefToken ReadRefToken(const uint8_t* p);    // ptgRef (p[0] == 36) or ptgRef3d (58)
+AreaToken ReadAreaToken(const uint8_t* p);  // ptgArea (37) or ptgArea3d (59)
+uint16_t ReadSheetOf3d(const uint8_t* p);   // ptgRef3d / ptgArea3d
 uint16_t ReadNameIndex(const uint8_t* p);
 void WriteRefToken(uint8_t* p, const RefToken& ref);
 void WriteAreaToken(uint8_t* p, const AreaToken& area);

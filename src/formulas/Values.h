@@ -3,9 +3,9 @@
 // workbook's (number texts, boolean words, date-time texts, the shortest decimal text); this
 // header adds what only the engine needs: the comparison of two value texts and the value a
 // number keeps after a trip through its text.
-#include <string>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "workbook/SSUtils.h"
@@ -29,7 +29,8 @@ inline double RoundToText(double value) {
   // a value is a decimal of at most 15 digits, which its text keeps whole. Runs for every
   // number a formula reads, so this test stays inline.
   const double eighths = value * 8;
-  if (std::fabs(value) < 1e12 && static_cast<double>(static_cast<int64_t>(eighths)) == eighths) return value;
+  if (std::fabs(value) < 1e12 && static_cast<double>(static_cast<int64_t>(eighths)) == eighths)
+    return value;
   return RoundToTextGeneral(value);
 }
 

@@ -80,19 +80,40 @@ std::string Utf8ToAnsi(std::string_view text) {
     unsigned char c = text[i];
     char32_t u = 0;
     int extra = 0;
-    if (c < 0x80) { u = c; }
-    else if ((c & 0xE0) == 0xC0) { u = c & 0x1F; extra = 1; }
-    else if ((c & 0xF0) == 0xE0) { u = c & 0x0F; extra = 2; }
-    else if ((c & 0xF8) == 0xF0) { u = c & 0x07; extra = 3; }
-    else { wide += u'?'; ++i; continue; }
-    if (i + extra >= text.size() + (extra ? 0 : 1)) { wide += u'?'; break; }
+    if (c < 0x80) {
+      u = c;
+    } else if ((c & 0xE0) == 0xC0) {
+      u = c & 0x1F;
+      extra = 1;
+    } else if ((c & 0xF0) == 0xE0) {
+      u = c & 0x0F;
+      extra = 2;
+    } else if ((c & 0xF8) == 0xF0) {
+      u = c & 0x07;
+      extra = 3;
+    } else {
+      wide += u'?';
+      ++i;
+      continue;
+    }
+    if (i + extra >= text.size() + (extra ? 0 : 1)) {
+      wide += u'?';
+      break;
+    }
     bool ok = true;
     for (int k = 1; k <= extra; ++k) {
       unsigned char d = text[i + k];
-      if ((d & 0xC0) != 0x80) { ok = false; break; }
+      if ((d & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       u = (u << 6) | (d & 0x3F);
     }
-    if (!ok) { wide += u'?'; ++i; continue; }
+    if (!ok) {
+      wide += u'?';
+      ++i;
+      continue;
+    }
     i += extra + 1;
     if (u >= 0x10000) {
       u -= 0x10000;

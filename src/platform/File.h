@@ -16,10 +16,10 @@ enum class FileAccess { Read, Write, ReadWrite };
 // Share modes as the store and the workbook loader ask for them.
 enum class FileShare { Exclusive, DenyWrite, DenyNone };
 enum class FileDisposition {
-  OpenExisting,   // fail when missing
-  CreateAlways,   // create or truncate
-  CreateNew,      // fail when it exists
-  OpenAlways      // open, or create when missing
+  OpenExisting,  // fail when missing
+  CreateAlways,  // create or truncate
+  CreateNew,     // fail when it exists
+  OpenAlways     // open, or create when missing
 };
 
 class File {

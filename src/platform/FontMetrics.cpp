@@ -40,8 +40,10 @@ size_t FittingPrefix(const FontMetrics& metrics, std::string_view word, int widt
   size_t lo = 1, hi = word.size();
   while (lo < hi) {
     const size_t mid = (lo + hi + 1) / 2;
-    if (metrics.TextWidth(word.substr(0, mid)) <= width) lo = mid;
-    else hi = mid - 1;
+    if (metrics.TextWidth(word.substr(0, mid)) <= width)
+      lo = mid;
+    else
+      hi = mid - 1;
   }
   return lo;
 }

@@ -15,8 +15,8 @@ namespace platform {
 constexpr int kScreenPixelsPerInch = 96;
 
 struct FontDescription {
-  std::string face;       // "Arial", "Tahoma", ...; empty means the default face
-  int size = 10;          // points, or pixels when sizeInPixels
+  std::string face;  // "Arial", "Tahoma", ...; empty means the default face
+  int size = 10;     // points, or pixels when sizeInPixels
   bool sizeInPixels = false;
   bool bold = false;
   bool italic = false;

@@ -21,9 +21,9 @@ struct LocaleSettings {
   std::string longTimeFormat = "h:mm:ss AMPM";
   std::string timeAMString = "AM";
   std::string timePMString = "PM";
-  std::array<std::string, 12> longMonthNames{"January", "February", "March",     "April",
-                                             "May",     "June",     "July",      "August",
-                                             "September", "October", "November", "December"};
+  std::array<std::string, 12> longMonthNames{"January",   "February", "March",    "April",
+                                             "May",       "June",     "July",     "August",
+                                             "September", "October",  "November", "December"};
   std::array<std::string, 12> shortMonthNames{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 

@@ -46,7 +46,7 @@ WindowRecord* Find(uintptr_t handle) {
 }
 
 uintptr_t MakeWindow(uintptr_t parent, const char* name, int32_t x, int32_t y, int32_t w,
-                       int32_t h) {
+                     int32_t h) {
   if (w < 0 || h < 0) return 0;
   if (parent != 0 && Find(parent) == nullptr) return 0;
   uintptr_t handle = S().next++;

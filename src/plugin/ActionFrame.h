@@ -49,7 +49,6 @@ inline constexpr const char* kPlugInPublisher = "zkSpreadSheet2 Project";
 inline constexpr const char* kPlugInHint = "SpreadSheet PlugIn for NeoBook";
 
 void InitPlugIn(HostString* title, HostString* publisher, HostString* hint);
-void RegisterPlugIn(AddActionProc add, OpaqueProc second, GetVariableProc get,
-                    SetVariableProc set);
+void RegisterPlugIn(AddActionProc add, OpaqueProc second, GetVariableProc get, SetVariableProc set);
 
 }  // namespace plugin

@@ -39,13 +39,11 @@ using NBBool = uint8_t;  // returned in AL
 
 // AddActionProc(id, name, hint, kinds address, kinds last index, count) as the host declares it.
 #if NB_REVERSED_STACK
-using AddActionProc = void(NB_CALL*)(int32_t id, const char* name, const char* hint,
-                                     uint32_t count, int32_t kindsLastIndex,
-                                     const uint8_t* kinds);
+using AddActionProc = void(NB_CALL*)(int32_t id, const char* name, const char* hint, uint32_t count,
+                                     int32_t kindsLastIndex, const uint8_t* kinds);
 #else
 using AddActionProc = void(NB_CALL*)(int32_t id, const char* name, const char* hint,
-                                     const uint8_t* kinds, int32_t kindsLastIndex,
-                                     uint32_t count);
+                                     const uint8_t* kinds, int32_t kindsLastIndex, uint32_t count);
 #endif
 using GetVariableProc = void(NB_CALL*)(const char* name, HostString* value);
 using SetVariableProc = void(NB_CALL*)(const char* name, const char* value);
@@ -69,8 +67,7 @@ extern "C" {
 typedef void(NB_CALL* nbInitPlugInFn)(int32_t hostValue, plugin::HostString* title,
                                       plugin::HostString* publisher, plugin::HostString* hint);
 typedef void(NB_CALL* nbRegisterPlugInFn)(plugin::AddActionProc add, plugin::OpaqueProc second,
-                                          plugin::GetVariableProc get,
-                                          plugin::SetVariableProc set);
+                                          plugin::GetVariableProc get, plugin::SetVariableProc set);
 typedef void(NB_CALL* nbRegisterScriptProcessorFn)(plugin::OpaqueProc processor);
 typedef void(NB_CALL* nbRegisterInterfaceAccessFn)(plugin::InterfaceAccessProc access);
 typedef plugin::NBBool(NB_CALL* nbExecActionFn)(int32_t id, const char* const* params);

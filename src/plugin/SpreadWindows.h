@@ -30,7 +30,7 @@ class AttachedSpread {
 // Builds the attached window for `rectName` as a child of `parent`, publishes its initial
 // state, shows it and sizes it to the parent's client area. Throws on failure.
 using SpreadFactory = std::unique_ptr<AttachedSpread> (*)(const std::string& rectName,
-                                                           platform::WindowHandle parent);
+                                                          platform::WindowHandle parent);
 
 bool SpreadListExists();
 int SpreadCount();

@@ -44,7 +44,7 @@ TNeoSpread& SpreadOf(AttachedSpread& window) {
 }
 
 std::unique_ptr<AttachedSpread> MakeSpreadWindow(const std::string& rectName,
-                                                  platform::WindowHandle parent) {
+                                                 platform::WindowHandle parent) {
   auto spread = std::make_unique<TNeoSpread>(rectName, parent);
   spread->PublishInitialState();
   spread->FillParent();

@@ -44,6 +44,6 @@ TNeoSpread& SpreadOf(AttachedSpread& window);
 // The plug-in's window factory (PlugInServices): builds the attached window for `rectName` as
 // a child of `parent`, publishes its initial state and sizes it to the parent's client area.
 std::unique_ptr<AttachedSpread> MakeSpreadWindow(const std::string& rectName,
-                                                  platform::WindowHandle parent);
+                                                 platform::WindowHandle parent);
 
 }  // namespace plugin

@@ -72,15 +72,13 @@ bool StatusBarAction(AttachedSpread& window, const ActionParams& params) {
 }
 
 bool SetHeaderColorAction(AttachedSpread& window, const ActionParams& params) {
-  return SetColor(
-      window, params, kHeaderColor,
-      [](view::TSpreadSheetBook& b, workbook::ColorValue c) { b.HeaderColor = c; });
+  return SetColor(window, params, kHeaderColor,
+                  [](view::TSpreadSheetBook& b, workbook::ColorValue c) { b.HeaderColor = c; });
 }
 
 bool SetSelectionColorAction(AttachedSpread& window, const ActionParams& params) {
-  return SetColor(
-      window, params, kSelectionColor,
-      [](view::TSpreadSheetBook& b, workbook::ColorValue c) { b.SelectionColor = c; });
+  return SetColor(window, params, kSelectionColor,
+                  [](view::TSpreadSheetBook& b, workbook::ColorValue c) { b.SelectionColor = c; });
 }
 
 bool SetGridLinesColorAction(AttachedSpread& window, const ActionParams& params) {
@@ -89,9 +87,8 @@ bool SetGridLinesColorAction(AttachedSpread& window, const ActionParams& params)
 }
 
 bool SetBGColorAction(AttachedSpread& window, const ActionParams& params) {
-  return SetColor(
-      window, params, kBackgroundColor,
-      [](view::TSpreadSheetBook& b, workbook::ColorValue c) { b.BackgroundColor = c; });
+  return SetColor(window, params, kBackgroundColor,
+                  [](view::TSpreadSheetBook& b, workbook::ColorValue c) { b.BackgroundColor = c; });
 }
 
 bool PickColorAction(AttachedSpread& window, const ActionParams& params) {

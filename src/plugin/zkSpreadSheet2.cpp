@@ -26,11 +26,8 @@ NB_EXPORT void NB_CALL nbInitPlugIn(int32_t /*hostValue*/, plugin::HostString* t
 }
 
 NB_EXPORT void NB_CALL nbRegisterPlugIn(plugin::AddActionProc add, plugin::OpaqueProc second,
-                                        plugin::GetVariableProc get,
-                                        plugin::SetVariableProc set) {
-  Guarded([&] {
-    plugin::RegisterPlugIn(add, second, get, set);
-  });
+                                        plugin::GetVariableProc get, plugin::SetVariableProc set) {
+  Guarded([&] { plugin::RegisterPlugIn(add, second, get, set); });
 }
 
 NB_EXPORT void NB_CALL nbRegisterScriptProcessor(plugin::OpaqueProc processor) {
@@ -42,11 +39,13 @@ NB_EXPORT void NB_CALL nbRegisterInterfaceAccess(plugin::InterfaceAccessProc acc
 }
 
 NB_EXPORT NBBool NB_CALL nbExecAction(int32_t id, const char* const* params) {
-  return Guarded(NBBool{0}, [&] { return NBBool{plugin::ExecAction(id, params) ? NBBool{1} : NBBool{0}}; });
+  return Guarded(NBBool{0},
+                 [&] { return NBBool{plugin::ExecAction(id, params) ? NBBool{1} : NBBool{0}}; });
 }
 
 NB_EXPORT NBBool NB_CALL nbEditAction(int32_t id, plugin::HostString* params) {
-  return Guarded(NBBool{0}, [&] { return NBBool{plugin::EditAction(id, params) ? NBBool{1} : NBBool{0}}; });
+  return Guarded(NBBool{0},
+                 [&] { return NBBool{plugin::EditAction(id, params) ? NBBool{1} : NBBool{0}}; });
 }
 
 NB_EXPORT void NB_CALL nbMessage(int32_t code) {

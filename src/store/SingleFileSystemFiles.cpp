@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstring>
 
-#include "store/PasswordPrompt.h"
 #include "store/Errors.h"
+#include "store/PasswordPrompt.h"
 #include "store/TSingleFileSystem.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/engine/TDIRManager.h"
@@ -46,8 +46,8 @@ bool TSingleFileSystem::StoreFileExists(const std::string& name) {
 }
 
 int TSingleFileSystem::CreateEntry(const std::string& name, const std::string& password,
-                                  const std::string& question, const std::string& answer,
-                                  std::string& pageKey) {
+                                   const std::string& question, const std::string& answer,
+                                   std::string& pageKey) {
   if (dir_->Resolve(name) >= 0 && !FileDelete(name)) {
     const int32_t existing = dir_->Resolve(name);
     if (existing >= 0 && dir_->OpenCount(existing) > 0) return kErrOpen;

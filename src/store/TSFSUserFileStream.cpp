@@ -37,7 +37,7 @@ void TSFSUserFileStream::SetSize(int64_t newSize) {
   const int64_t result = store_->FileSetSize(handle_, newSize);
   if (result < 0)
     throw StoreError("TSFSUserFileStream.SetSize - can not set size, error = " +
-                      std::to_string(result));
+                     std::to_string(result));
 }
 
 }  // namespace store

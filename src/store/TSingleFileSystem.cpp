@@ -85,7 +85,7 @@ TSingleFileSystem::TSingleFileSystem(const std::string& fileName, uint16_t mode,
       std::string key;
       if (!CheckPassword(pages_->Header().passwordRecord, password, key))
         throw StoreError("TSingleFileSystem.Create - invalid password specified, file name = " +
-                          Quoted(fileName));
+                         Quoted(fileName));
       pages_->SetStoreKey(key);
     }
   }

@@ -114,7 +114,7 @@ class TSingleFileSystem {
   };
 
   int CreateEntry(const std::string& name, const std::string& password, const std::string& question,
-                 const std::string& answer, std::string& pageKey);
+                  const std::string& answer, std::string& pageKey);
   bool AskPassword(const std::string& name, int entry, std::string& password, std::string& pageKey);
   bool ZeroTail(Handle& h, DirEntry& entry);
   uint8_t EncryptionFor(const Handle& h) const;

@@ -244,7 +244,7 @@ void Canvas::Decorations(Point d, std::string_view text, const Font& font, Color
 }
 
 int Canvas::DrawTextBlock(const Rect& r, std::string_view text, const Font& font, Color color,
-                     const TextFormat& format) {
+                          const TextFormat& format) {
   const auto lines = TextLines(font, text, r.Width(), format);
   const auto& metrics = MetricsOf(font);
   const int lineHeight = metrics.Metrics().height;

@@ -128,7 +128,7 @@ class Canvas {
   void DrawTextLine(Point p, std::string_view text, const Font& font, Color color);
   // Laid out into r: lines, alignment, clipping as format says. Returns the block's height.
   int DrawTextBlock(const Rect& r, std::string_view text, const Font& font, Color color,
-               const TextFormat& format);
+                    const TextFormat& format);
 
   // ---- Images ----
   // The image with its top-left corner at p, blended by its alpha.

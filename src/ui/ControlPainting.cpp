@@ -90,7 +90,7 @@ void Panel::Paint(Canvas& canvas) {
   if (bevel_ != Bevel::None) Bevel3D(canvas, r, bevel_ == Bevel::Raised);
   if (!Caption().empty()) {
     canvas.DrawTextBlock(r.Inflate(-2), Caption(), Font(), TextColor(*this),
-                    OneLine(ToHorz(alignment_)));
+                         OneLine(ToHorz(alignment_)));
   }
 }
 
@@ -98,7 +98,7 @@ void Label::Paint(Canvas& canvas) {
   Rect r = ClientRect();
   if (!transparent_) canvas.FillRect(r, BackColor());
   canvas.DrawTextBlock(r, Caption(), Font(), TextColor(*this),
-                  OneLine(ToHorz(alignment_), VertAlign::Top));
+                       OneLine(ToHorz(alignment_), VertAlign::Top));
 }
 
 void Edit::Paint(Canvas& canvas) {
@@ -201,8 +201,8 @@ void ToolBar::Paint(Canvas& canvas) {
       canvas.DrawImage(button->Enabled() ? image : Greyed(image), at);
     } else if (!button->Caption().empty()) {
       canvas.DrawTextBlock(b.Offset(shift, shift), button->Caption(), Font(),
-                      button->Enabled() ? colors::kWindowText : colors::kGrayText,
-                      OneLine(HorzAlign::Center));
+                           button->Enabled() ? colors::kWindowText : colors::kGrayText,
+                           OneLine(HorzAlign::Center));
     }
   }
 }

@@ -285,8 +285,8 @@ void BookControl::Paint(ui::Canvas& canvas) {
     ui::ClipScope clip(canvas, r);
     const int lh = std::max(1, measurer_->LineHeight(editor_.Font()));
     for (size_t i = 0; i < editor_.Lines().size(); ++i)
-      canvas.DrawTextLine(ui::Point{r.left + 1, r.top + static_cast<int>(i) * lh}, editor_.Lines()[i],
-                     editor_.Font(), ui::colors::kWindowText);
+      canvas.DrawTextLine(ui::Point{r.left + 1, r.top + static_cast<int>(i) * lh},
+                          editor_.Lines()[i], editor_.Font(), ui::colors::kWindowText);
     const std::string& line = editor_.Lines()[static_cast<size_t>(editor_.CaretLine())];
     const int cx =
         r.left + 1 +
@@ -302,7 +302,7 @@ void BookControl::Paint(ui::Canvas& canvas) {
       canvas.FillRect(r, ui::colors::kWhite);
       canvas.FrameRect(r, ui::colors::kWindowText);
       canvas.DrawTextLine(ui::Point{r.left + 2, r.top + 2}, renameEditor_.Text(), Font(),
-                     ui::colors::kWindowText);
+                          ui::colors::kWindowText);
     }
   }
 }

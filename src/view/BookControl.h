@@ -23,8 +23,8 @@
 #include "view/HeaderPositions.h"
 #include "view/InplaceEditor.h"
 #include "view/SheetTabs.h"
-#include "view/TextMeasurer.h"
 #include "view/TSpreadSheetBook.h"
+#include "view/TextMeasurer.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 
 namespace view {

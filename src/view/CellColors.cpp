@@ -39,7 +39,7 @@ ui::Color Blend(ui::Color s, ui::Color c) {
 bool CellColors::Refresh(TSpreadSheetBook& book) {
   const workbook::ColorPalette& palette = book.Palette();
   const std::array<workbook::ColorValue, 4> bases{book.SelectionColor, book.BackgroundColor,
-                                                   book.HeaderColor, book.GridColor};
+                                                  book.HeaderColor, book.GridColor};
   if (valid_ && palette == palette_ && bases == bases_) return false;
   palette_ = palette;
   bases_ = bases;

@@ -16,11 +16,11 @@
 #include "ui/Canvas.h"
 #include "view/HeaderPositions.h"
 #include "view/TextMeasurer.h"
-#include "workbook/SSStyleTypes.h"
 #include "workbook/CellValueTypes.h"
 #include "workbook/Errors.h"
 #include "workbook/Geometry.h"
 #include "workbook/KeyCodes.h"
+#include "workbook/SSStyleTypes.h"
 
 namespace workbook {
 class TSSBookSheet;

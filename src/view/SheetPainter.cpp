@@ -210,7 +210,8 @@ void SheetPainter::HeaderCell(const ui::Rect& r, const std::string& caption, boo
   format.vert = ui::VertAlign::Center;
   format.singleLine = true;
   // Two pixels below the centre line.
-  canvas_.DrawTextBlock(r.Offset(0, 2), caption, options.headerFont, ui::colors::kWindowText, format);
+  canvas_.DrawTextBlock(r.Offset(0, 2), caption, options.headerFont, ui::colors::kWindowText,
+                        format);
 }
 
 void SheetPainter::PaintHeaders(const GridLayout& layout, const PaintOptions& options) {

@@ -328,8 +328,7 @@ void TSpread::UpdateToolbarState() {
   cbxFont->SetText(font.Name());
   cbxSize->SetText(std::to_string(font.Size()));
   const view::TSpreadSheetBook& book = *book_;
-  alMain->Find("actBeveledLookandFeel")
-      ->SetChecked(book.PainterType == view::TSSPainterType::ptXP);
+  alMain->Find("actBeveledLookandFeel")->SetChecked(book.PainterType == view::TSSPainterType::ptXP);
   alMain->Find("actBufferedpaint")->SetChecked(book.BufferedPaint);
   alMain->Find("actShowcaptions")->SetChecked(book.ShowCaptionBar);
   alMain->Find("actShowgrid")->SetChecked(book.ShowGrid());

@@ -23,8 +23,8 @@
 #include "ui/Form.h"
 #include "ui/HotKeyManager.h"
 #include "ui/ToolBar.h"
-#include "window/BookArea.h"
 #include "view/TSpreadSheetBook.h"
+#include "window/BookArea.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 
 namespace window {

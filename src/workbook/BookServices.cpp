@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "workbook/SSIntf.h"
 #include "workbook/Errors.h"
+#include "workbook/SSIntf.h"
 #include "workbook/TSSClipboard.h"
 
 namespace workbook {

@@ -12,10 +12,9 @@
 
 #include "platform/BulkMemory.h"
 #include "platform/DebugCheck.h"
-
-#include "workbook/SharedText.h"
 #include "workbook/SSIntf.h"
 #include "workbook/SSStyleTypes.h"
+#include "workbook/SharedText.h"
 
 namespace workbook {
 
@@ -46,10 +45,12 @@ struct CellSlot {
     bits_ = (bits_ & ~kTypeBits) | (type & kTypeBits);
   }
   bool DerivedText() const { return (bits_ & kDerivedBit) != 0; }
-  void SetDerivedText(bool derived) { bits_ = derived ? bits_ | kDerivedBit : bits_ & ~kDerivedBit; }
+  void SetDerivedText(bool derived) {
+    bits_ = derived ? bits_ | kDerivedBit : bits_ & ~kDerivedBit;
+  }
 
  private:
-  static constexpr uintptr_t kTypeBits = 3;    // CellContentType: 0 text, 1 formula, 2 number
+  static constexpr uintptr_t kTypeBits = 3;  // CellContentType: 0 text, 1 formula, 2 number
   static constexpr uintptr_t kDerivedBit = 4;
   static constexpr uintptr_t kFlagBits = 7;
   uintptr_t bits_ = 0;
@@ -104,14 +105,15 @@ class CellPool {
     alignas(CellSlot) unsigned char bytes[sizeof(CellSlot)];
   };
   void Grow() {
-    const size_t bytes = chunks_.empty() ? kFirstChunkBytes : std::min(kLargestChunkBytes, 2 * chunks_.back().Size());
+    const size_t bytes = chunks_.empty() ? kFirstChunkBytes
+                                         : std::min(kLargestChunkBytes, 2 * chunks_.back().Size());
     chunks_.emplace_back(bytes);
     carved_ = static_cast<Raw*>(chunks_.back().Data());
     chunkEnd_ = carved_ + bytes / sizeof(Raw);
   }
   std::vector<platform::BulkMemory> chunks_;
-  Raw* free_ = nullptr;      // freed slots
-  Raw* carved_ = nullptr;    // the newest chunk's first slot never handed out
+  Raw* free_ = nullptr;    // freed slots
+  Raw* carved_ = nullptr;  // the newest chunk's first slot never handed out
   Raw* chunkEnd_ = nullptr;
   size_t live_ = 0;
 };
@@ -148,7 +150,9 @@ class SlotArray {
     return arrays;
   }
   SlotArray(SlotArray&& o) noexcept
-      : bulk_(std::move(o.bulk_)), heap_(std::move(o.heap_)), data_(std::exchange(o.data_, nullptr)) {}
+      : bulk_(std::move(o.bulk_)),
+        heap_(std::move(o.heap_)),
+        data_(std::exchange(o.data_, nullptr)) {}
   SlotArray& operator=(SlotArray&& o) noexcept {
     bulk_ = std::move(o.bulk_);
     heap_ = std::move(o.heap_);

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <limits>
 
-#include "workbook/SSUtils.h"
 #include "workbook/CellValueTypes.h"
+#include "workbook/SSUtils.h"
 
 namespace workbook {
 namespace {
@@ -206,15 +206,15 @@ bool ParseCellReference(std::string_view text, TPoint holder, RefNotation notati
 bool ParseRangeReference(std::string_view text, TPoint holder, RefNotation notation,
                          RangeReference& range) {
   RangeReference r;
-  if (text.empty() || ScanRangeReference(text, 0, holder, notation, r) != text.size())
-    return false;
+  if (text.empty() || ScanRangeReference(text, 0, holder, notation, r) != text.size()) return false;
   range = r;
   return true;
 }
 
 std::string CellReferenceText(const CellReference& ref, TPoint holder, RefNotation notation) {
   if (notation == RefNotation::A1) return A1Text(ref, holder);
-  return "R" + R1C1PartText(ref.row, ref.rowAbsolute) + "C" + R1C1PartText(ref.col, ref.colAbsolute);
+  return "R" + R1C1PartText(ref.row, ref.rowAbsolute) + "C" +
+         R1C1PartText(ref.col, ref.colAbsolute);
 }
 
 std::string RangeReferenceText(const RangeReference& range, TPoint holder, RefNotation notation) {

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "platform/LittleEndian.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TSSCellStyle.h"
 #include "workbook/TSSDataStorage.h"
 #include "workbook/TSSStyleCache.h"
-#include "platform/LittleEndian.h"
 
 namespace workbook {
 namespace {
@@ -163,8 +163,10 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
   const int64_t height = int64_t{source.Bottom} - source.Top + 1;
   if (width > kFarEdge || height > kFarEdge || col + width > kFarEdge || row + height > kFarEdge)
     throw ESpreadSheetError("Invalid clipboard data");
-  pasted = TRect{col, row, static_cast<int32_t>(col + width - 1), static_cast<int32_t>(row + height - 1)};
-  if (storage.MergedCells().Intersects(pasted)) throw ESpreadSheetError("Cannot change part of merged cells");
+  pasted = TRect{col, row, static_cast<int32_t>(col + width - 1),
+                 static_cast<int32_t>(row + height - 1)};
+  if (storage.MergedCells().Intersects(pasted))
+    throw ESpreadSheetError("Cannot change part of merged cells");
   const int32_t dCol = col - source.Left;
   const int32_t dRow = row - source.Top;
   TSSRectsArray areas;
@@ -180,7 +182,8 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
     for (int64_t r = 0; r < height; ++r) {
       Reader lengthReader(block, pos, block.size());
       const int32_t length = lengthReader.I32();
-      if (!lengthReader.Ok() || length < 0 || static_cast<size_t>(length) > block.size() - lengthReader.Pos()) {
+      if (!lengthReader.Ok() || length < 0 ||
+          static_cast<size_t>(length) > block.size() - lengthReader.Pos()) {
         c = width;  // a block that would run past the end stops the reading
         break;
       }
@@ -192,7 +195,8 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
       entry.VertAlign = static_cast<TVertTextAlign>(std::min<uint8_t>(cell.U8(), vaJUSTIFY));
       entry.WordBreak = cell.U8() != 0;
       entry.Reserved = cell.U8();
-      entry.FillStyle = static_cast<TSSFillStyle>(std::min<uint8_t>(cell.U8(), fsThinThickCrossHatch));
+      entry.FillStyle =
+          static_cast<TSSFillStyle>(std::min<uint8_t>(cell.U8(), fsThinThickCrossHatch));
       entry.ForegroundColor = cell.U16();
       entry.BackgroundColor = cell.U16();
       TSSFontRec font;
@@ -256,7 +260,8 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
         else if (result == FormulaEngine::PasteResult::NotSupported)
           storage.StoreCellText(tc, tr, true, false, text);
       } else {
-        storage.RestoreCellContent(tc, tr, text, type == kCellNumber ? kCellNumber : kCellText, number);
+        storage.RestoreCellContent(tc, tr, text, type == kCellNumber ? kCellNumber : kCellText,
+                                   number);
       }
     }
   }

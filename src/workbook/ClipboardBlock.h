@@ -16,8 +16,8 @@
 #include <functional>
 #include <string>
 
-#include "workbook/Geometry.h"
 #include "workbook/Errors.h"
+#include "workbook/Geometry.h"
 
 namespace workbook {
 

@@ -96,8 +96,7 @@ const char* const kShortDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sa
 const char* const kLongDays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                   "Thursday", "Friday", "Saturday"};
 
-void AppendFormatted(std::string& out, std::string_view pattern, const DateTimeParts& p,
-                     int depth);
+void AppendFormatted(std::string& out, std::string_view pattern, const DateTimeParts& p, int depth);
 
 }  // namespace
 
@@ -292,11 +291,16 @@ void AppendFormatted(std::string& out, std::string_view pattern, const DateTimeP
     }
     switch (u) {
       case 'D':
-        if (run == 1) out += std::to_string(p.day);
-        else if (run == 2) out += Pad(p.day, 2);
-        else if (run == 3) out += kShortDays[p.dayOfWeek];
-        else if (run == 4) out += kLongDays[p.dayOfWeek];
-        else if (depth == 0) AppendFormatted(out, locale.shortDateFormat, p, 1);
+        if (run == 1)
+          out += std::to_string(p.day);
+        else if (run == 2)
+          out += Pad(p.day, 2);
+        else if (run == 3)
+          out += kShortDays[p.dayOfWeek];
+        else if (run == 4)
+          out += kLongDays[p.dayOfWeek];
+        else if (depth == 0)
+          AppendFormatted(out, locale.shortDateFormat, p, 1);
         break;
       case 'M':
         if (run <= 2 && (lastLetter == 'H')) {

@@ -13,7 +13,7 @@ namespace workbook {
 
 struct DefinedNameRecord {
   std::string Name;
-  uint8_t Sheet = 0;  // 255: the name belongs to no sheet
+  uint8_t Sheet = 0;       // 255: the name belongs to no sheet
   TRect Rect{0, 0, 0, 0};  // inclusive
   bool Deleted = false;
 };

@@ -14,8 +14,10 @@ std::string WithCurrency(std::string_view text) {
   const std::string& currency = platform::Locale::Current().currencyString;
   std::string out;
   for (char c : text) {
-    if (c == '$') out += currency;
-    else out += c;
+    if (c == '$')
+      out += currency;
+    else
+      out += c;
   }
   return out;
 }
@@ -67,7 +69,8 @@ void TSSUtils::FormatNumber(uint16_t code, int precision, std::string& text, int
     text = "#NUM!";
     return;
   }
-  if ((code == 6 || code == 8 || code == 38 || code == 40) && value < 0) colorIndex = kRedColorIndex;
+  if ((code == 6 || code == 8 || code == 38 || code == 40) && value < 0)
+    colorIndex = kRedColorIndex;
   if (IsDateTimeFormatCode(code)) {
     // A number beyond the calendar cannot be a date: it is shown as a plain number.
     DateTimeParts parts;
@@ -77,36 +80,72 @@ void TSSUtils::FormatNumber(uint16_t code, int precision, std::string& text, int
     }
   }
   switch (code) {
-    case 0: text = GeneralNumberText(value, 8, std::min(precision, 4)); return;
-    case 1: text = FormatNumberPattern("0", value); return;
-    case 2: text = FormatNumberPattern("0.00", value); return;
-    case 3: text = FormatNumberPattern("#,##0", value); return;
-    case 4: text = FormatNumberPattern("#,##0.00", value); return;
-    case 11: text = FormatNumberPattern("0.00E+00", value); return;
+    case 0:
+      text = GeneralNumberText(value, 8, std::min(precision, 4));
+      return;
+    case 1:
+      text = FormatNumberPattern("0", value);
+      return;
+    case 2:
+      text = FormatNumberPattern("0.00", value);
+      return;
+    case 3:
+      text = FormatNumberPattern("#,##0", value);
+      return;
+    case 4:
+      text = FormatNumberPattern("#,##0.00", value);
+      return;
+    case 11:
+      text = FormatNumberPattern("0.00E+00", value);
+      return;
     case 5:
-    case 6: text = Signed("$#,##0", "($#,##0)", value); return;
+    case 6:
+      text = Signed("$#,##0", "($#,##0)", value);
+      return;
     case 7:
-    case 8: text = Signed("$#,##0.00", "($#,##0.00)", value); return;
-    case 9: text = FormatNumberPattern("0%", value * 100); return;
-    case 10: text = FormatNumberPattern("0.00%", value * 100); return;
-    case 14: text = FormatDateTime(locale.shortDateFormat, value); return;
-    case 15: text = FormatDateTime("d\"-\"mmmm\"-\"yy", value); return;
-    case 16: text = FormatDateTime("d\"-\"mmmm", value); return;
-    case 17: text = FormatDateTime("mmmm\"-\"yy", value); return;
+    case 8:
+      text = Signed("$#,##0.00", "($#,##0.00)", value);
+      return;
+    case 9:
+      text = FormatNumberPattern("0%", value * 100);
+      return;
+    case 10:
+      text = FormatNumberPattern("0.00%", value * 100);
+      return;
+    case 14:
+      text = FormatDateTime(locale.shortDateFormat, value);
+      return;
+    case 15:
+      text = FormatDateTime("d\"-\"mmmm\"-\"yy", value);
+      return;
+    case 16:
+      text = FormatDateTime("d\"-\"mmmm", value);
+      return;
+    case 17:
+      text = FormatDateTime("mmmm\"-\"yy", value);
+      return;
     case 18:
     case 19:
       text = UpperText(FormatDateTime(code == 18 ? "h:nn am/pm" : "h:nn\":\"ss am/pm", value));
       return;
-    case 20: text = FormatDateTime("h:nn", value); return;
-    case 21: text = FormatDateTime(locale.longTimeFormat, value); return;
+    case 20:
+      text = FormatDateTime("h:nn", value);
+      return;
+    case 21:
+      text = FormatDateTime(locale.longTimeFormat, value);
+      return;
     case 22:
       text = FormatDateTime(locale.shortDateFormat, value) + " " +
              FormatDateTime(locale.longTimeFormat, value);
       return;
     case 37:
-    case 38: text = Signed(" #,##0 ", "(#,##0)", value); return;
+    case 38:
+      text = Signed(" #,##0 ", "(#,##0)", value);
+      return;
     case 39:
-    case 40: text = Signed(" #,##0.00 ", "(#,##0.00)", value); return;
+    case 40:
+      text = Signed(" #,##0.00 ", "(#,##0.00)", value);
+      return;
     case 41:
     case 42:
     case 43:
@@ -117,11 +156,21 @@ void TSSUtils::FormatNumber(uint16_t code, int precision, std::string& text, int
     }
     case 45:
     case 46:
-    case 47: text = ElapsedText(value, code); return;
-    case 48: text = FormatNumberPattern("##0.0E+0", value); return;
-    case 164: text = FormatDateTime("dd/mm/yy", value); return;
-    case 165: text = FormatDateTime("dd.mmmm.yy", value); return;
-    default: text = value == 0 ? "0" : FixedNumberText(value, precision); return;
+    case 47:
+      text = ElapsedText(value, code);
+      return;
+    case 48:
+      text = FormatNumberPattern("##0.0E+0", value);
+      return;
+    case 164:
+      text = FormatDateTime("dd/mm/yy", value);
+      return;
+    case 165:
+      text = FormatDateTime("dd.mmmm.yy", value);
+      return;
+    default:
+      text = value == 0 ? "0" : FixedNumberText(value, precision);
+      return;
   }
 }
 

@@ -101,10 +101,10 @@ std::string NonFinite() { return "#NUM!"; }
 struct ParsedPattern {
   std::string prefix;
   std::string suffix;
-  int intZeros = 0;      // "0" before the point
-  int intPlaces = 0;     // "0" and "#" before the point
-  int fracZeros = 0;     // "0" after the point
-  int fracPlaces = 0;    // "0" and "#" after the point
+  int intZeros = 0;    // "0" before the point
+  int intPlaces = 0;   // "0" and "#" before the point
+  int fracZeros = 0;   // "0" after the point
+  int fracPlaces = 0;  // "0" and "#" after the point
   bool grouping = false;
   bool scientific = false;
   bool exponentPlus = false;
@@ -230,8 +230,10 @@ std::string FormatNumberPattern(std::string_view pattern, double value) {
   const std::string& currency = platform::Locale::Current().currencyString;
   std::string expanded;
   for (char c : pattern) {
-    if (c == '$') expanded += currency;
-    else expanded += c;
+    if (c == '$')
+      expanded += currency;
+    else
+      expanded += c;
   }
   const ParsedPattern p = ParsePattern(expanded);
   const Decimal d = ToDecimal(std::fabs(value));

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "workbook/Geometry.h"
 #include "workbook/SSPalette.h"
 #include "workbook/SSStyleTypes.h"
-#include "workbook/Geometry.h"
 
 namespace workbook {
 
@@ -18,7 +18,8 @@ class IBookSheet {
  public:
   virtual ~IBookSheet() = default;
   // Kind 0 columns, 1 rows: size, locked flag and visibility of one index.
-  virtual void SetHeaderEntry(int kind, int32_t index, bool visible, bool locked, uint16_t size) = 0;
+  virtual void SetHeaderEntry(int kind, int32_t index, bool visible, bool locked,
+                              uint16_t size) = 0;
   virtual void SetDefaultSize(int kind, uint16_t size) = 0;
   virtual void MergeCells(const TRect& rect, bool merge) = 0;
   virtual void SetCapacity(int32_t cols, int32_t rows) = 0;

@@ -153,7 +153,7 @@ class StorageHost {
   virtual ~StorageHost() = default;
   virtual TSSStyleCache& StyleCache() = 0;
   virtual ModelListener& Listener() = 0;
-  virtual CellHistory* History() = 0;        // null: nothing is recorded
+  virtual CellHistory* History() = 0;         // null: nothing is recorded
   virtual FormulaEngine* FormulaCache() = 0;  // null: formulas stay text
   // Position of the owning sheet among the book's sheets, 0 if not found.
   virtual int32_t SheetIndex() const = 0;

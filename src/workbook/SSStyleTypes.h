@@ -10,15 +10,42 @@ enum THorzTextAlign : uint8_t { haGENERAL, haLEFT, haCENTER, haRIGHT, haFILL, ha
 enum TVertTextAlign : uint8_t { vaTOP, vaCENTER, vaBOTTOM, vaJUSTIFY };
 
 enum TSSFillStyle : uint8_t {
-  fsSolid, fsGray75, fsGray50, fsGray25, fsGray12, fsGray6, fsHorzStrip, fsVertStrip,
-  fsRevDiagonalStrip, fsDiagonalStrip, fsDiagCrossHatch, fsThickCrossHatch, fsThinHorzStrip,
-  fsThinVertStrip, fsThinRevDiagonalStrip, fsThinDiagonalStrip, fsThinDiagCrossHatch,
+  fsSolid,
+  fsGray75,
+  fsGray50,
+  fsGray25,
+  fsGray12,
+  fsGray6,
+  fsHorzStrip,
+  fsVertStrip,
+  fsRevDiagonalStrip,
+  fsDiagonalStrip,
+  fsDiagCrossHatch,
+  fsThickCrossHatch,
+  fsThinHorzStrip,
+  fsThinVertStrip,
+  fsThinRevDiagonalStrip,
+  fsThinDiagonalStrip,
+  fsThinDiagCrossHatch,
   fsThinThickCrossHatch,
 };
 
 enum TSSEdgeLineStyle : uint8_t {
-  lsDefault, lsThin, lsMedium, lsDashed, lsDotted, lsThick, lsDouble, lsHair, lsMediumDashed,
-  lsDashDot, lsMediumDashDot, lsDashDotDot, lsMediumDashDotDot, lsSlantedDashDot, lsNone,
+  lsDefault,
+  lsThin,
+  lsMedium,
+  lsDashed,
+  lsDotted,
+  lsThick,
+  lsDouble,
+  lsHair,
+  lsMediumDashed,
+  lsDashDot,
+  lsMediumDashDot,
+  lsDashDotDot,
+  lsMediumDashDotDot,
+  lsSlantedDashDot,
+  lsNone,
 };
 
 // A palette index: 0..55 the book's palette, 56 no fill colour, 57 automatic.

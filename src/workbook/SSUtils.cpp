@@ -1,8 +1,9 @@
 #include "workbook/SSUtils.h"
-#include "workbook/CellValueTypes.h"
 
 #include <algorithm>
 #include <cctype>
+
+#include "workbook/CellValueTypes.h"
 
 namespace workbook {
 
@@ -55,8 +56,7 @@ bool TSSUtils::IntersectCellRects(TRect& result, const TRect& a, const TRect& b)
 }
 
 bool TSSUtils::CellInRect(const TRect& rect, const TPoint& cell) {
-  return rect.Left <= cell.X && cell.X <= rect.Right && rect.Top <= cell.Y &&
-         cell.Y <= rect.Bottom;
+  return rect.Left <= cell.X && cell.X <= rect.Right && rect.Top <= cell.Y && cell.Y <= rect.Bottom;
 }
 
 std::string TSSUtils::RowCaption(int32_t index) {

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "platform/File.h"
+#include "workbook/KeyCodes.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSCellStyle.h"
-#include "workbook/KeyCodes.h"
 
 namespace workbook {
 TCustomSpreadSheetBook::TCustomSpreadSheetBook()
@@ -103,8 +103,10 @@ void TCustomSpreadSheetBook::ExchangeSheets(int index1, int index2) {
   const bool v1 = pageVisible_[static_cast<size_t>(index1)];
   pageVisible_[static_cast<size_t>(index1)] = pageVisible_[static_cast<size_t>(index2)];
   pageVisible_[static_cast<size_t>(index2)] = v1;
-  if (activePage_ == index1) activePage_ = index2;
-  else if (activePage_ == index2) activePage_ = index1;
+  if (activePage_ == index1)
+    activePage_ = index2;
+  else if (activePage_ == index2)
+    activePage_ = index1;
   if (formulas_) formulas_->SwapSheets(index1, index2);
   Recalculate();
 }
@@ -116,7 +118,8 @@ void TCustomSpreadSheetBook::SetActiveSheet(int index) {
   while (!PageVisible(target) && target > 0) --target;
   if (target == activePage_) return;
   bool canSelect = true;
-  if (!IsLocked() && events.OnActiveSheetChanging) events.OnActiveSheetChanging(*this, target, canSelect);
+  if (!IsLocked() && events.OnActiveSheetChanging)
+    events.OnActiveSheetChanging(*this, target, canSelect);
   if (!canSelect) return;
   ActivateSheet(target);
 }
@@ -329,7 +332,8 @@ void TCustomSpreadSheetBook::LoadFromReader(WorkbookReader& reader) {
 }
 
 void TCustomSpreadSheetBook::LoadFromFile(const std::string& fileName) {
-  if (!platform::FileExists(fileName)) throw ESpreadSheetError("Invalid file " + fileName + " name");
+  if (!platform::FileExists(fileName))
+    throw ESpreadSheetError("Invalid file " + fileName + " name");
   services_->loadFile(*this, fileName);
 }
 
@@ -343,12 +347,23 @@ bool TCustomSpreadSheetBook::KeyDown(uint16_t key, bool shift, bool ctrl) {
   const TRect selection = sheet->Selection();
   if (ctrl && !shift) {
     switch (key) {
-      case 'C': sheet->CopyToClipboard(selection, false); return true;
-      case 'X': sheet->CopyToClipboard(selection, true); return true;
-      case 'V': sheet->Paste(selection.Left, selection.Top); return true;
-      case 'Z': history_->Undo(1); return true;
-      case 'Y': history_->Redo(1); return true;
-      default: break;
+      case 'C':
+        sheet->CopyToClipboard(selection, false);
+        return true;
+      case 'X':
+        sheet->CopyToClipboard(selection, true);
+        return true;
+      case 'V':
+        sheet->Paste(selection.Left, selection.Top);
+        return true;
+      case 'Z':
+        history_->Undo(1);
+        return true;
+      case 'Y':
+        history_->Redo(1);
+        return true;
+      default:
+        break;
     }
   }
   if (key == kKeyF9 && !shift && !ctrl) {
@@ -368,13 +383,16 @@ bool TCustomSpreadSheetBook::KeyDown(uint16_t key, bool shift, bool ctrl) {
   return sheet->KeyDown(key, shift, ctrl);
 }
 
-IBookSheet& TCustomSpreadSheetBook::AddSheetIntf(const std::string& caption) { return AddSheet(caption); }
+IBookSheet& TCustomSpreadSheetBook::AddSheetIntf(const std::string& caption) {
+  return AddSheet(caption);
+}
 
 void TCustomSpreadSheetBook::AddName(const std::string& name, const std::string& definition) {
   if (formulas_) formulas_->AddName(name, definition);
 }
 
-std::unique_ptr<TSSCellObject> TCustomSpreadSheetBook::GetCell(int sheet, int32_t col, int32_t row) {
+std::unique_ptr<TSSCellObject> TCustomSpreadSheetBook::GetCell(int sheet, int32_t col,
+                                                               int32_t row) {
   return Sheets(sheet).CellObject(col, row);
 }
 

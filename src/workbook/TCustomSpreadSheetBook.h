@@ -12,11 +12,11 @@
 #include "workbook/BookServices.h"
 #include "workbook/SSBookIO.h"
 #include "workbook/SSBookIntf.h"
-#include "workbook/TSpreadSheetHistory.h"
 #include "workbook/SSIntf.h"
 #include "workbook/SSPalette.h"
 #include "workbook/TSSListener.h"
 #include "workbook/TSSStyleCache.h"
+#include "workbook/TSpreadSheetHistory.h"
 
 namespace workbook {
 

@@ -46,7 +46,8 @@ bool TSSBookSheet::IsCellEditable(int32_t col, int32_t row) const {
   if (book_.Loading()) return true;
   if (book_.ExcelProtectionStyle) {
     if (!book_.Protected && !SheetProtected) return true;
-    if (storage_->HasRecord(col, row)) return !(storage_->CellStyleEntry(col, row)->Flags & kStyleLocked);
+    if (storage_->HasRecord(col, row))
+      return !(storage_->CellStyleEntry(col, row)->Flags & kStyleLocked);
     return !storage_->ColumnHeader().IsProtectionLocked(col);
   }
   if (book_.ReadOnly() || SheetReadOnly) return false;
@@ -63,7 +64,8 @@ bool TSSBookSheet::AreCellsEditable(const TRect& rect) const {
 void TSSBookSheet::NotifyCellsChanged(const TRect& rect) {
   if (!book_.events.OnCellChange) return;
   for (int32_t col = rect.Left; col <= rect.Right; ++col)
-    for (int32_t row = rect.Top; row <= rect.Bottom; ++row) book_.events.OnCellChange(*this, col, row);
+    for (int32_t row = rect.Top; row <= rect.Bottom; ++row)
+      book_.events.OnCellChange(*this, col, row);
 }
 
 void TSSBookSheet::SetColumnsRowsVisible(const TRect& rect, bool columns, bool visible, bool rows) {
@@ -122,7 +124,6 @@ std::unique_ptr<TSSCellObject> TSSBookSheet::CellObject(int32_t col, int32_t row
   return std::make_unique<TSSCellObject>(*this, col, row);
 }
 
-
 void TSSBookSheet::AutoRowHeight(int32_t row) {
   if (book_.Loading() || row < 0) return;
   TSSHeader& rows = RowHeader();
@@ -140,10 +141,13 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
     if (width <= 0) continue;
     const std::string text = storage_->CellDisplayText(col, row);
     // Lines broken with the font's real widths; each line is the font's height plus a margin.
-    const platform::FontMetrics& metrics = platform::SharedFontMetrics(FontDescriptionOf(*style->Font));
+    const platform::FontMetrics& metrics =
+        platform::SharedFontMetrics(FontDescriptionOf(*style->Font));
     const int32_t lineHeight = metrics.Metrics().height + 2;
     const int32_t lines = static_cast<int32_t>(std::min<size_t>(
-        platform::BreakLines(metrics, text, static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX))).size(),
+        platform::BreakLines(metrics, text,
+                             static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX)))
+            .size(),
         INT32_MAX));
     int32_t need = lines * lineHeight;
     if (lines == 1 && lineHeight < rows.DefaultSize()) need = rows.DefaultSize();
@@ -152,7 +156,8 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
   if (best > 0 && rows.Entry(row).Size > 0) rows.ScaleSize(row, rows.Entry(row).Size, best);
 }
 
-void TSSBookSheet::SetHeaderEntry(int kind, int32_t index, bool visible, bool locked, uint16_t size) {
+void TSSBookSheet::SetHeaderEntry(int kind, int32_t index, bool visible, bool locked,
+                                  uint16_t size) {
   if (index < 0 || index >= kFarEdge) return;
   TSSHeader& header = kind == 0 ? ColumnHeader() : RowHeader();
   header.SetSize(index, size);
@@ -160,7 +165,9 @@ void TSSBookSheet::SetHeaderEntry(int kind, int32_t index, bool visible, bool lo
   header.SetVisible(index, visible);
 }
 
-std::unique_ptr<TSSCellObject> TSSBookSheet::GetCell(int32_t col, int32_t row) { return CellObject(col, row); }
+std::unique_ptr<TSSCellObject> TSSBookSheet::GetCell(int32_t col, int32_t row) {
+  return CellObject(col, row);
+}
 
 void TSSBookSheet::SetDefaultSize(int kind, uint16_t size) {
   (kind == 0 ? ColumnHeader() : RowHeader()).SetDefaultSize(size);
@@ -176,7 +183,8 @@ void TSSBookSheet::SetViewOptions(const TRect& selection, bool showFormulas, boo
   ShowFormulas = showFormulas;
   ShowHeaders = showHeaders;
   ShowGrid = showGrid;
-  if (selection.Left >= 0 && selection.Top >= 0 && selection.Right < kFarEdge && selection.Bottom < kFarEdge)
+  if (selection.Left >= 0 && selection.Top >= 0 && selection.Right < kFarEdge &&
+      selection.Bottom < kFarEdge)
     storage_->SetSelection(selection);
 }
 

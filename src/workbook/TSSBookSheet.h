@@ -74,7 +74,8 @@ class TSSBookSheet : public StorageHost, public IBookSheet {
   void MergeCells(const TRect& rect, bool merge) override { storage_->MergeCells(rect, merge); }
   void SetCapacity(int32_t cols, int32_t rows) override;
   void SetProtected(bool value) override { SheetProtected = value; }
-  void SetViewOptions(const TRect& selection, bool showFormulas, bool showHeaders, bool showGrid) override;
+  void SetViewOptions(const TRect& selection, bool showFormulas, bool showHeaders,
+                      bool showGrid) override;
   std::unique_ptr<TSSCellObject> GetCell(int32_t col, int32_t row) override;
 
   // StorageHost

@@ -3,11 +3,11 @@
 
 #include "platform/CodePage.h"
 #include "workbook/ClipboardBlock.h"
+#include "workbook/KeyCodes.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
-#include "workbook/KeyCodes.h"
 
 namespace workbook {
 namespace {
@@ -147,13 +147,18 @@ bool TSSBookSheet::KeyDown(uint16_t key, bool shift, bool ctrl) {
   const TRect selection = Selection();
   switch (key) {
     case kKeyDelete:
-      if (shift && !ctrl) CopyToClipboard(selection, true);
-      else ClearCells(selection, ctrl);
+      if (shift && !ctrl)
+        CopyToClipboard(selection, true);
+      else
+        ClearCells(selection, ctrl);
       return true;
     case kKeyInsert:
-      if (ctrl && !shift) CopyToClipboard(selection, false);
-      else if (shift && !ctrl) Paste(selection.Left, selection.Top);
-      else return false;
+      if (ctrl && !shift)
+        CopyToClipboard(selection, false);
+      else if (shift && !ctrl)
+        Paste(selection.Left, selection.Top);
+      else
+        return false;
       return true;
     case kKeyF2:
       if (shift || ctrl) return false;
@@ -189,9 +194,12 @@ TRect TSSBookSheet::Paste(int32_t col, int32_t row) {
       blockPasted = true;
     } else {
       std::string text;
-      if (auto unicode = clipboard.GetText()) text = platform::Utf16ToAnsi(*unicode);
-      else if (auto ansi = clipboard.GetAnsiText()) text = *ansi;
-      else return pasted;
+      if (auto unicode = clipboard.GetText())
+        text = platform::Utf16ToAnsi(*unicode);
+      else if (auto ansi = clipboard.GetAnsiText())
+        text = *ansi;
+      else
+        return pasted;
       if (!text.empty() && text.back() == '\0') text.pop_back();
       if (text.empty() || (text.back() != '\n' && text.back() != '\r')) text += "\r\n";
       int32_t c = col, r = row;
@@ -199,8 +207,10 @@ TRect TSSBookSheet::Paste(int32_t col, int32_t row) {
       pasted = TRect{col, row, col, row};
       const auto flush = [&]() {
         if (c < kFarEdge && r < kFarEdge && IsCellEditable(c, r)) {
-          if (value.empty()) storage_->RestoreCellContent(c, r, std::string(), kCellText, 0);
-          else CellObject(c, r)->SetText(value);
+          if (value.empty())
+            storage_->RestoreCellContent(c, r, std::string(), kCellText, 0);
+          else
+            CellObject(c, r)->SetText(value);
           pasted.Right = std::max(pasted.Right, c);
           pasted.Bottom = std::max(pasted.Bottom, r);
         }

@@ -34,7 +34,8 @@ void TSSCellObject::SetTextEx(const std::string& text, bool forceFormula, bool c
   const bool general = code == 0;
   double when = 0;
   int64_t amount = 0;
-  if ((general || IsDateTimeFormatCode(code)) && TextToDateTime(text, when) && !IsNumberText(text)) {
+  if ((general || IsDateTimeFormatCode(code)) && TextToDateTime(text, when) &&
+      !IsNumberText(text)) {
     SetDateTime(when);
   } else if ((!general && !IsCurrencyFormatCode(code)) || !TextToCurrency(text, amount) ||
              IsNumberText(text)) {
@@ -57,9 +58,12 @@ void TSSCellObject::SetDateTime(double value) {
   Storage().StoreCellValue(col_, row_, value);
   if (Storage().CellStyleEntry(col_, row_)->Format != 0) return;
   const double whole = std::trunc(value);
-  if (whole == 0) Style().SetFormat(21);            // a pure time
-  else if (value == whole) Style().SetFormat(14);   // a pure date
-  else Style().SetFormat(22);
+  if (whole == 0)
+    Style().SetFormat(21);  // a pure time
+  else if (value == whole)
+    Style().SetFormat(14);  // a pure date
+  else
+    Style().SetFormat(22);
 }
 
 void TSSCellObject::AfterEntry() {

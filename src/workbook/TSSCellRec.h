@@ -2,9 +2,9 @@
 // The cell record as the rest of the system sees it.
 #include <string>
 
+#include "workbook/CellValueTypes.h"
 #include "workbook/SSIntf.h"
 #include "workbook/SSStyleTypes.h"
-#include "workbook/CellValueTypes.h"
 
 namespace workbook {
 
@@ -15,15 +15,15 @@ struct TSSCellRec {
   // The shared style entry; null only in records that callers build, where it means entry 0.
   StyleEntry* Style = nullptr;
   CellContentType DataType = kCellText;
-  double Value = 0;                   // DataType number
-  FormulaHandle* Formula = nullptr;   // DataType formula, owned by the formula cache
+  double Value = 0;                  // DataType number
+  FormulaHandle* Formula = nullptr;  // DataType formula, owned by the formula cache
 };
 
 // Texts equal (case-sensitive), same style entry, same data type, values equal as doubles
 // (formula records: the same formula entry).
 inline bool SameCellRec(const TSSCellRec& a, const TSSCellRec& b) {
-  return a.Text == b.Text && a.Style == b.Style && a.DataType == b.DataType &&
-         a.Value == b.Value && a.Formula == b.Formula;
+  return a.Text == b.Text && a.Style == b.Style && a.DataType == b.DataType && a.Value == b.Value &&
+         a.Formula == b.Formula;
 }
 
 }  // namespace workbook

@@ -20,7 +20,10 @@ TSSCellStyle::TSSCellStyle(TSSDataStorage& storage, int32_t col, int32_t row)
 }
 
 TSSCellStyle::TSSCellStyle(TSSStyleCache& cache)
-    : cache_(cache), font_(*this), brush_(*this), borders_(std::make_unique<TSSBorderStyle>(*this)) {
+    : cache_(cache),
+      font_(*this),
+      brush_(*this),
+      borders_(std::make_unique<TSSBorderStyle>(*this)) {
   entry_ = cache.DefaultEntry();
   working_ = *entry_;
 }
@@ -163,10 +166,9 @@ TSSEdgeLineStyle TSSCellStyle::EffectiveEdgeStyle(EdgeSide edge) const {
   if ((working_.Flags & kStyleMerged) && storage_) {
     TRect area;
     if (storage_->MergedCells().AreaAt(TPoint{col_, row_}, area)) {
-      const bool inner = (edge == edgeLeft && col_ != area.Left) ||
-                         (edge == edgeTop && row_ != area.Top) ||
-                         (edge == edgeRight && col_ != area.Right) ||
-                         (edge == edgeBottom && row_ != area.Bottom);
+      const bool inner =
+          (edge == edgeLeft && col_ != area.Left) || (edge == edgeTop && row_ != area.Top) ||
+          (edge == edgeRight && col_ != area.Right) || (edge == edgeBottom && row_ != area.Bottom);
       if (inner) return lsNone;
     }
   }
@@ -211,11 +213,13 @@ void TSSCellStyle::Assign(TSSCellStyle& source) {
     if (source.IsDefaultStyle() && e >= 2) from = static_cast<EdgeSide>(e - 2);
     working_.Borders[static_cast<size_t>(e)] = s.Borders[from];
   }
-  if (s.Font) font_.SetAll(s.Font->Name, s.Font->Size, s.Font->Color, s.Font->Charset, s.Font->Style);
+  if (s.Font)
+    font_.SetAll(s.Font->Name, s.Font->Size, s.Font->Color, s.Font->Charset, s.Font->Style);
   working_.FillStyle = s.FillStyle;
   working_.BackgroundColor = s.BackgroundColor;
   working_.ForegroundColor = s.ForegroundColor;
-  working_.Flags = static_cast<uint8_t>((working_.Flags & ~kStyleReadOnly) | (s.Flags & kStyleReadOnly));
+  working_.Flags =
+      static_cast<uint8_t>((working_.Flags & ~kStyleReadOnly) | (s.Flags & kStyleReadOnly));
   pending_ = true;
   EndUpdate();
 }
@@ -250,7 +254,8 @@ void TSSCellStyle::MergeEntryFields(StyleEntry& target, const StyleEntry& entry,
   target.HorzAlign = entry.HorzAlign;
   target.VertAlign = entry.VertAlign;
   target.WordBreak = entry.WordBreak;
-  target.Flags = static_cast<uint8_t>((entry.Flags & ~kStyleMerged) | (target.Flags & kStyleMerged));
+  target.Flags =
+      static_cast<uint8_t>((entry.Flags & ~kStyleMerged) | (target.Flags & kStyleMerged));
 }
 
 TSSDefaultStyle::TSSDefaultStyle(TSSStyleCache& cache)

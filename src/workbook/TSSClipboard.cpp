@@ -40,6 +40,8 @@ std::optional<std::u16string> PlatformClipboard::GetText() const {
   return platform::AnsiToUtf16(*text);
 }
 
-std::optional<std::string> PlatformClipboard::GetAnsiText() const { return platform::Clipboard::ReadText(); }
+std::optional<std::string> PlatformClipboard::GetAnsiText() const {
+  return platform::Clipboard::ReadText();
+}
 
 }  // namespace workbook

@@ -39,8 +39,10 @@ void TSSDataStorage::FillRec(const CellSlot* slot, TSSCellRec& rec) const {
   rec.DataType = static_cast<CellContentType>(slot->Type());
   rec.Value = slot->Type() == kCellNumber ? slot->number : 0;
   rec.Formula = slot->Type() == kCellFormula ? slot->formula : nullptr;
-  if (slot->DerivedText()) rec.Text = DerivedText(slot->Type(), rec.Value, rec.Formula);
-  else rec.Text.assign(slot->text.View());
+  if (slot->DerivedText())
+    rec.Text = DerivedText(slot->Type(), rec.Value, rec.Formula);
+  else
+    rec.Text.assign(slot->text.View());
 }
 
 std::string TSSDataStorage::DerivedText(uint8_t type, double number, FormulaHandle* formula) const {
@@ -100,7 +102,8 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   if (col < 0 || row < 0 || col >= kFarEdge || row >= kFarEdge) return;
   // An empty position holds the empty-cell template: content of another type or style
   // differs from it without a comparison (most writes of a load land there).
-  if ((Slot(col, row) != nullptr || (content.type == kCellText && content.style == defaultStyle_)) &&
+  if ((Slot(col, row) != nullptr ||
+       (content.type == kCellText && content.style == defaultStyle_)) &&
       SameContent(CurrentContent(col, row), content))
     return;
   host_.Listener().BookModified();
@@ -141,8 +144,10 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   slot->text = std::move(content.text);
   slot->SetDerivedText(content.derivedText);
   slot->SetType(content.type);
-  if (content.type == kCellFormula) slot->formula = content.formula;
-  else slot->number = content.number;
+  if (content.type == kCellFormula)
+    slot->formula = content.formula;
+  else
+    slot->number = content.number;
   if (row >= column.rowsInUse) column.rowsInUse = row + 1;
   usedCols_ = newCols;
   usedRows_ = newRows;
@@ -167,17 +172,19 @@ void TSSDataStorage::SetCapacity(int32_t cols, int32_t rows) {
     std::vector<SlotArray> grown = SlotArray::Many(columns_.size(), static_cast<size_t>(rows));
     for (size_t c = 0; c < columns_.size(); ++c) {
       if (rowCapacity_ > 0)
-        std::memcpy(grown[c].get(), columns_[c].rows.get(), sizeof(CellSlot*) * static_cast<size_t>(rowCapacity_));
+        std::memcpy(grown[c].get(), columns_[c].rows.get(),
+                    sizeof(CellSlot*) * static_cast<size_t>(rowCapacity_));
       columns_[c].rows = std::move(grown[c]);
     }
     rowCapacity_ = rows;
   }
   if (cols > colCapacity_) {
-    std::vector<SlotArray> added =
-        SlotArray::Many(static_cast<size_t>(cols - colCapacity_), static_cast<size_t>(rowCapacity_));
+    std::vector<SlotArray> added = SlotArray::Many(static_cast<size_t>(cols - colCapacity_),
+                                                   static_cast<size_t>(rowCapacity_));
     columns_.resize(static_cast<size_t>(cols));
     for (int32_t c = colCapacity_; c < cols; ++c)
-      columns_[static_cast<size_t>(c)].rows = std::move(added[static_cast<size_t>(c - colCapacity_)]);
+      columns_[static_cast<size_t>(c)].rows =
+          std::move(added[static_cast<size_t>(c - colCapacity_)]);
     colCapacity_ = cols;
   }
 }
@@ -223,8 +230,8 @@ uint16_t TSSDataStorage::FormatCode(int32_t col, int32_t row) const {
   return CellStyleEntry(col, row)->Format;
 }
 
-void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula,
-                                   bool forceFormula, std::string_view text) {
+void TSSDataStorage::StoreCellText(int32_t col, int32_t row, bool checkFormula, bool forceFormula,
+                                   std::string_view text) {
   if (col < 0 || row < 0) return;
   const uint16_t code = FormatCode(col, row);
   Content c = CurrentContent(col, row);
@@ -270,7 +277,8 @@ void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
   c.type = kCellNumber;
   c.number = value;
   c.derivedText = true;
-  WriteOverFormula(col, row, std::move(c), slot && slot->Type() == kCellFormula ? slot->formula : nullptr);
+  WriteOverFormula(col, row, std::move(c),
+                   slot && slot->Type() == kCellFormula ? slot->formula : nullptr);
 }
 
 void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, FormulaHandle* entry) {
@@ -345,7 +353,8 @@ std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
   if (rec.DataType == kCellFormula) {
     // The entry's text; a cell that keeps no text of its own got exactly that in its record.
     FormulaEngine* formulas = host_.FormulaCache();
-    if (formulas && rec.Formula && !IsFormulaTextDerived(col, row)) return formulas->FormulaText(rec.Formula);
+    if (formulas && rec.Formula && !IsFormulaTextDerived(col, row))
+      return formulas->FormulaText(rec.Formula);
     return rec.Text;
   }
   if ((code == 9 || code == 10) && TextToNumber(rec.Text, number))

@@ -34,8 +34,10 @@ void TSSDataStorage::Assign(const TSSDataStorage& source) {
       slot->SetType(clone.DataType);
       slot->SetDerivedText(s->DerivedText() && clone.DataType == kCellNumber);
       if (!slot->DerivedText()) slot->text = SharedText(clone.Text);
-      if (clone.DataType == kCellFormula) slot->formula = clone.Formula;
-      else slot->number = clone.Value;
+      if (clone.DataType == kCellFormula)
+        slot->formula = clone.Formula;
+      else
+        slot->number = clone.Value;
       to.rows[static_cast<size_t>(r)] = slot;
     }
   }
@@ -66,8 +68,7 @@ TRect TSSDataStorage::ExpandByMerges(const TRect& rect) const {
 
 void TSSDataStorage::MoveCells(int32_t destCol, int32_t srcCol, bool clearSource, int32_t count,
                                int32_t srcRow, int32_t destRow) {
-  if (srcCol < 0 || srcCol >= usedCols_ || destCol < 0 || srcRow < 0 || destRow < 0 ||
-      count <= 0)
+  if (srcCol < 0 || srcCol >= usedCols_ || destCol < 0 || srcRow < 0 || destRow < 0 || count <= 0)
     return;
   count = std::min(count, columns_[static_cast<size_t>(srcCol)].rowsInUse - srcRow);
   if (count <= 0) return;
@@ -99,8 +100,10 @@ void TSSDataStorage::MoveCells(int32_t destCol, int32_t srcCol, bool clearSource
         copy->SetType(clone.DataType);
         copy->SetDerivedText(from->DerivedText());
         if (!copy->DerivedText()) copy->text = from->text;
-        if (clone.DataType == kCellFormula) copy->formula = clone.Formula;
-        else copy->number = clone.Value;
+        if (clone.DataType == kCellFormula)
+          copy->formula = clone.Formula;
+        else
+          copy->number = clone.Value;
       }
       if (to) FreeSlot(to);
       to = copy;
@@ -154,8 +157,7 @@ void TSSDataStorage::SetSelection(const TRect& rect) {
   if (rect == selection_) return;
   const TRect expanded = ExpandByMerges(rect);
   if (expanded == selection_) return;
-  if ((expanded.Left != selection_.Left || expanded.Top != selection_.Top) &&
-      !inSelectionNotify_) {
+  if ((expanded.Left != selection_.Left || expanded.Top != selection_.Top) && !inSelectionNotify_) {
     bool canSelect = true;
     host_.Listener().ActiveCellChanging(*this, TPoint{expanded.Left, expanded.Top}, canSelect);
     if (!canSelect) return;

@@ -43,7 +43,8 @@ class Bracket {
 void TSSDataStorage::NotifyMoved(int32_t col, int32_t row) {
   CellSlot* slot = Slot(col, row);
   if (slot && slot->Type() == kCellFormula && slot->formula)
-    if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellMoved(slot->formula, *this, col, row);
+    if (FormulaEngine* formulas = host_.FormulaCache())
+      formulas->CellMoved(slot->formula, *this, col, row);
 }
 
 void TSSDataStorage::MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow) {
@@ -126,7 +127,8 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
       const int32_t lastRow = std::min(r.Bottom, column.rowsInUse - 1);
       for (int32_t row = r.Top; row <= lastRow; ++row) {
         CellSlot*& slot = column.rows[static_cast<size_t>(row)];
-        if (slot && slot->Style() == defaultStyle_ && slot->Type() == kCellText && slot->text.Empty()) {
+        if (slot && slot->Style() == defaultStyle_ && slot->Type() == kCellText &&
+            slot->text.Empty()) {
           FreeSlot(slot);
           slot = nullptr;
         }
@@ -176,10 +178,12 @@ void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
         if (mode == 2) {
           // Whole columns: the directory entries move, cells stay in their arrays.
           for (int32_t col = lastCol; col >= r.Left; --col)
-            std::swap(columns_[static_cast<size_t>(col)], columns_[static_cast<size_t>(col + width)]);
+            std::swap(columns_[static_cast<size_t>(col)],
+                      columns_[static_cast<size_t>(col + width)]);
           usedCols_ = std::max(usedCols_, lastCol + 1 + width);
           for (int32_t col = r.Left + width; col <= lastCol + width; ++col)
-            for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row) NotifyMoved(col, row);
+            for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row)
+              NotifyMoved(col, row);
         } else {
           for (int32_t col = lastCol; col >= r.Left; --col) {
             const int32_t last = std::min(bottom, columns_[static_cast<size_t>(col)].rowsInUse - 1);
@@ -271,7 +275,8 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
       for (int32_t col = r.Left; col < end; ++col) columns_[static_cast<size_t>(col)].rowsInUse = 0;
       std::rotate(columns_.begin() + r.Left, columns_.begin() + end, columns_.begin() + usedCols_);
       for (int32_t col = r.Left; col < usedCols_ - (end - r.Left); ++col)
-        for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row) NotifyMoved(col, row);
+        for (int32_t row = 0; row < columns_[static_cast<size_t>(col)].rowsInUse; ++row)
+          NotifyMoved(col, row);
     }
   } else {
     const int32_t left = mode == 3 ? 0 : r.Left;
@@ -392,7 +397,8 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
     return false;
   });
   // The new row order is all undo needs to keep.
-  if (CellHistory* history = host_.History(); history && !bulk_) history->RecordRowOrder(*this, r, order);
+  if (CellHistory* history = host_.History(); history && !bulk_)
+    history->RecordRowOrder(*this, r, order);
   Bracket lock(host_, true);
   PermuteRows(r, order);
 }
@@ -406,7 +412,8 @@ void TSSDataStorage::PermuteRows(const TRect& r, const std::vector<int32_t>& ord
     ColumnSlot& column = columns_[static_cast<size_t>(col)];
     if (column.rowsInUse == 0) continue;
     for (int32_t i = 0; i < rows; ++i)
-      moved[static_cast<size_t>(i)] = column.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
+      moved[static_cast<size_t>(i)] =
+          column.rows[static_cast<size_t>(r.Top + order[static_cast<size_t>(i)])];
     for (int32_t i = 0; i < rows; ++i) {
       column.rows[static_cast<size_t>(r.Top + i)] = moved[static_cast<size_t>(i)];
       if (moved[static_cast<size_t>(i)]) {

@@ -7,7 +7,9 @@
 
 namespace workbook {
 namespace {
-uint16_t ClampSize(int64_t size) { return static_cast<uint16_t>(std::clamp<int64_t>(size, 0, 65535)); }
+uint16_t ClampSize(int64_t size) {
+  return static_cast<uint16_t>(std::clamp<int64_t>(size, 0, 65535));
+}
 }  // namespace
 
 TSSHeader::TSSHeader(TSSDataStorage* storage, uint16_t defaultSize, HeaderKind kind)
@@ -81,7 +83,8 @@ int32_t TSSHeader::CountFitting(int32_t index, int32_t pixels, bool forward) con
     // Beyond the explicit entries every size is the default one: jump to the answer.
     if (forward && i >= Count() && default_.Size > 0) {
       const int64_t more = (int64_t{pixels} - sum - 1) / default_.Size;
-      result = static_cast<int32_t>(std::min<int64_t>(i + std::max<int64_t>(more, 0), kFarEdge - 1));
+      result =
+          static_cast<int32_t>(std::min<int64_t>(i + std::max<int64_t>(more, 0), kFarEdge - 1));
       break;
     }
   }
@@ -95,7 +98,8 @@ int32_t TSSHeader::IndexAtDistance(int32_t index, int32_t pixels, bool forward) 
     if (forward && i >= Count()) {
       // Only default sizes from here on.
       if (default_.Size == 0) return kFarEdge;
-      const int64_t steps = std::max<int64_t>(1, (int64_t{pixels} - sum + default_.Size - 1) / default_.Size);
+      const int64_t steps =
+          std::max<int64_t>(1, (int64_t{pixels} - sum + default_.Size - 1) / default_.Size);
       return static_cast<int32_t>(std::min<int64_t>(i + steps - 1, kFarEdge - 1));
     }
     sum += Size(i);
@@ -141,8 +145,10 @@ void TSSHeader::SetVisible(int32_t index, bool visible) {
   HeaderEntry e = Entry(index);
   const bool wasVisible = !(e.Flags & kHeaderHidden);
   if (wasVisible == visible) return;
-  if (visible) e.Flags &= ~kHeaderHidden;
-  else e.Flags |= kHeaderHidden;
+  if (visible)
+    e.Flags &= ~kHeaderHidden;
+  else
+    e.Flags |= kHeaderHidden;
   StoreEntry(index, e);
   if (!storage_) return;
   ModelListener& listener = storage_->Host().Listener();
@@ -165,7 +171,9 @@ void TSSHeader::SetFlag(int32_t index, uint32_t flag, bool on) {
   StoreEntry(index, e);
 }
 
-void TSSHeader::SetResizeLocked(int32_t index, bool locked) { SetFlag(index, kHeaderResizeLocked, locked); }
+void TSSHeader::SetResizeLocked(int32_t index, bool locked) {
+  SetFlag(index, kHeaderResizeLocked, locked);
+}
 
 void TSSHeader::SetProtectionLocked(int32_t index, bool locked) {
   SetFlag(index, kHeaderProtectionLocked, locked);
@@ -190,12 +198,10 @@ void TSSHeader::ScaleSize(int32_t index, int32_t oldValue, int32_t newValue) {
   if (index < 0 || oldValue == 0) return;
   HeaderEntry e = Entry(index);
   if (newValue == e.ScaleMark) return;
-  uint16_t newSize =
-      ClampSize(std::llround(static_cast<double>(e.Size) * newValue / oldValue));
+  uint16_t newSize = ClampSize(std::llround(static_cast<double>(e.Size) * newValue / oldValue));
   const bool autoSized = e.Flags & kHeaderAutoSized;
   const bool defaultState = e.Flags & kHeaderDefaultSize;
-  if (e.Size >= newSize && !autoSized &&
-      (!defaultState || e.Size == newSize || newSize == 0))
+  if (e.Size >= newSize && !autoSized && (!defaultState || e.Size == newSize || newSize == 0))
     return;
   RaiseResize(index, newSize);
   if (newSize == e.Size) return;
@@ -218,7 +224,8 @@ void TSSHeader::InsertEntries(int32_t index, int32_t count, uint16_t size) {
   e.ScaleMark = 0;
   e.Size = size;
   const int64_t room = int64_t{kFarEdge} - Count();
-  entries_.insert(entries_.begin() + index, static_cast<size_t>(std::min<int64_t>(count, std::max<int64_t>(room, 0))), e);
+  entries_.insert(entries_.begin() + index,
+                  static_cast<size_t>(std::min<int64_t>(count, std::max<int64_t>(room, 0))), e);
 }
 
 void TSSHeader::DeleteEntries(int32_t index, int32_t count) {

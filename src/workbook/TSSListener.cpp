@@ -30,26 +30,30 @@ void TSSListener::HeaderVisibilityChanged(TSSDataStorage& storage, HeaderKind ki
   if (IsLocked()) return;
   TSSBookSheet* sheet = SheetOf(storage);
   if (!sheet) return;
-  auto& handler =
-      kind == HeaderKind::Columns ? book_.events.OnChangeColVisible : book_.events.OnChangeRowVisible;
+  auto& handler = kind == HeaderKind::Columns ? book_.events.OnChangeColVisible
+                                              : book_.events.OnChangeRowVisible;
   if (handler) handler(book_, *sheet, index, previous, now);
 }
 
-void TSSListener::MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge, bool& canMerge) {
+void TSSListener::MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge,
+                             bool& canMerge) {
   if (IsLocked() || !book_.events.OnMergeCells) return;
-  if (TSSBookSheet* sheet = SheetOf(storage)) book_.events.OnMergeCells(*sheet, rect, isMerge, canMerge);
+  if (TSSBookSheet* sheet = SheetOf(storage))
+    book_.events.OnMergeCells(*sheet, rect, isMerge, canMerge);
 }
 
 void TSSListener::ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool& canSelect) {
   if (IsLocked() || !book_.events.OnActiveCellChanging) return;
-  if (TSSBookSheet* sheet = SheetOf(storage)) book_.events.OnActiveCellChanging(*sheet, cell, canSelect);
+  if (TSSBookSheet* sheet = SheetOf(storage))
+    book_.events.OnActiveCellChanging(*sheet, cell, canSelect);
 }
 
 void TSSListener::ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle,
                              bool& canClear) {
   // Raised even under the update lock.
   if (!book_.events.OnClearCells) return;
-  if (TSSBookSheet* sheet = SheetOf(storage)) book_.events.OnClearCells(*sheet, rect, useDefaultStyle, canClear);
+  if (TSSBookSheet* sheet = SheetOf(storage))
+    book_.events.OnClearCells(*sheet, rect, useDefaultStyle, canClear);
 }
 
 void TSSListener::SelectionChanged(TSSDataStorage& storage) {
@@ -76,7 +80,6 @@ bool TSSListener::CanEdit(TSSBookSheet& sheet, int32_t col, int32_t row) {
   if (!IsLocked() && book_.events.OnEditing) book_.events.OnEditing(sheet, col, row, canEdit);
   return canEdit;
 }
-
 
 void TSSListener::RequestEdit(TSSBookSheet& sheet, int32_t col, int32_t row) {
   if (openEditor) {

@@ -17,20 +17,29 @@ class TSSBookSheet;
 // The published events of a book. Handlers are plain callables; vetoes and replacements go
 // through reference parameters.
 struct BookEvents {
-  std::function<void(TSSBookSheet& sender, TPoint activeCell, bool& canSelect)> OnActiveCellChanging;
-  std::function<void(TCustomSpreadSheetBook& sender, int activeSheet, bool& canSelect)> OnActiveSheetChanging;
+  std::function<void(TSSBookSheet& sender, TPoint activeCell, bool& canSelect)>
+      OnActiveCellChanging;
+  std::function<void(TCustomSpreadSheetBook& sender, int activeSheet, bool& canSelect)>
+      OnActiveSheetChanging;
   std::function<void(TCustomSpreadSheetBook& sender)> OnAfterCalculation;
   std::function<void(TSSBookSheet& sender, int32_t col, int32_t row)> OnCellChange;
-  std::function<void(TCustomSpreadSheetBook& sender, TSSBookSheet& sheet, int32_t index, bool prev, bool now)> OnChangeColVisible;
-  std::function<void(TCustomSpreadSheetBook& sender, TSSBookSheet& sheet, int32_t index, bool prev, bool now)> OnChangeRowVisible;
+  std::function<void(TCustomSpreadSheetBook& sender, TSSBookSheet& sheet, int32_t index, bool prev,
+                     bool now)>
+      OnChangeColVisible;
+  std::function<void(TCustomSpreadSheetBook& sender, TSSBookSheet& sheet, int32_t index, bool prev,
+                     bool now)>
+      OnChangeRowVisible;
   std::function<void(TSSBookSheet& sender, std::string& caption)> OnChangeSheetCaption;
-  std::function<void(TSSBookSheet& sender, const TRect& cells, bool& useDefaultStyle, bool& canClear)> OnClearCells;
+  std::function<void(TSSBookSheet& sender, const TRect& cells, bool& useDefaultStyle,
+                     bool& canClear)>
+      OnClearCells;
   std::function<void(int sheet, bool& canDelete)> OnDeleteSheet;
   std::function<void(TSSBookSheet& sender, int32_t col, int32_t row, bool& canEdit)> OnEditing;
   std::function<void(TCustomSpreadSheetBook& sender)> OnEndEdit;
   std::function<void(int sheet1, int sheet2, bool& canExchange)> OnExchangeSheets;
   std::function<void(TCustomSpreadSheetBook& sender)> OnHistoryChanged;
-  std::function<void(TSSBookSheet& sender, const TRect& cells, bool isMerge, bool& canMerge)> OnMergeCells;
+  std::function<void(TSSBookSheet& sender, const TRect& cells, bool isMerge, bool& canMerge)>
+      OnMergeCells;
   std::function<void(TCustomSpreadSheetBook& sender, uint8_t percent)> OnProgress;
   std::function<void(TSSBookSheet& sender, int32_t index, uint16_t& newSize)> OnResizeCol;
   std::function<void(TSSBookSheet& sender, int32_t index, uint16_t& newSize)> OnResizeRow;
@@ -44,12 +53,15 @@ class TSSListener : public ModelListener {
 
   void CellChanged(TSSDataStorage& storage, int32_t col, int32_t row) override;
   void BookModified() override { modified = true; }
-  void ResizeHeader(TSSDataStorage& storage, HeaderKind kind, int32_t index, uint16_t& newSize) override;
-  void HeaderVisibilityChanged(TSSDataStorage& storage, HeaderKind kind, int32_t index, bool previous,
-                               bool now) override;
-  void MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge, bool& canMerge) override;
+  void ResizeHeader(TSSDataStorage& storage, HeaderKind kind, int32_t index,
+                    uint16_t& newSize) override;
+  void HeaderVisibilityChanged(TSSDataStorage& storage, HeaderKind kind, int32_t index,
+                               bool previous, bool now) override;
+  void MergeCells(TSSDataStorage& storage, const TRect& rect, bool isMerge,
+                  bool& canMerge) override;
   void ActiveCellChanging(TSSDataStorage& storage, TPoint cell, bool& canSelect) override;
-  void ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle, bool& canClear) override;
+  void ClearCells(TSSDataStorage& storage, const TRect& rect, bool& useDefaultStyle,
+                  bool& canClear) override;
   void SelectionChanged(TSSDataStorage& storage) override;
   void HeaderLayoutChanged(TSSDataStorage& storage, HeaderKind kind, int32_t index) override {
     if (headerChanged) headerChanged(storage, kind, index);

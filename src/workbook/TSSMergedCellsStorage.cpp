@@ -97,9 +97,9 @@ TRect TSSMergedCellsStorage::AreaByIndex(int index) const {
 
 void TSSMergedCellsStorage::RemoveInside(const TRect& rect) {
   const TRect r = ToExclusive(Normalized(rect));
-  areas_.erase(std::remove_if(areas_.begin(), areas_.end(),
-                              [&r](const TRect& a) { return Inside(a, r); }),
-               areas_.end());
+  areas_.erase(
+      std::remove_if(areas_.begin(), areas_.end(), [&r](const TRect& a) { return Inside(a, r); }),
+      areas_.end());
 }
 
 void TSSMergedCellsStorage::SetMergedFlag(const TRect& inclusive, bool merged) {
@@ -118,9 +118,9 @@ void TSSMergedCellsStorage::SetMergedFlag(const TRect& inclusive, bool merged) {
 TRect TSSMergedCellsStorage::MergeOrSplit(const TRect& rect, bool merge) {
   const TRect expanded = ExpandByMerges(rect);
   const TRect r = ToExclusive(expanded);
-  areas_.erase(std::remove_if(areas_.begin(), areas_.end(),
-                              [&r](const TRect& a) { return Meets(a, r); }),
-               areas_.end());
+  areas_.erase(
+      std::remove_if(areas_.begin(), areas_.end(), [&r](const TRect& a) { return Meets(a, r); }),
+      areas_.end());
   SetMergedFlag(expanded, merge);
   // A single cell is no area.
   if (merge && (expanded.Left != expanded.Right || expanded.Top != expanded.Bottom))
@@ -171,8 +171,10 @@ void TSSMergedCellsStorage::Adjust(const TRect& block, int mode, int sign) {
     const int32_t aEnd = columns ? a.Right : a.Bottom;  // exclusive
     bool kept = true;
     if (sign > 0) {
-      if (aStart >= start) kept = OffsetArea(i, columns ? size : 0, columns ? 0 : size);
-      else if (aEnd > start) kept = ShiftArea(i, columns ? size : 0, columns ? 0 : size);
+      if (aStart >= start)
+        kept = OffsetArea(i, columns ? size : 0, columns ? 0 : size);
+      else if (aEnd > start)
+        kept = ShiftArea(i, columns ? size : 0, columns ? 0 : size);
     } else if (aEnd > start) {
       // Deleted positions vanish: a coordinate inside the block lands on its start, one
       // beyond it moves back by the block's size. An area that began inside the block keeps
@@ -197,7 +199,11 @@ void TSSMergedCellsStorage::Adjust(const TRect& block, int mode, int sign) {
   }
 }
 
-void TSSMergedCellsStorage::AdjustForInsert(const TRect& block, int mode) { Adjust(block, mode, 1); }
-void TSSMergedCellsStorage::AdjustForDelete(const TRect& block, int mode) { Adjust(block, mode, -1); }
+void TSSMergedCellsStorage::AdjustForInsert(const TRect& block, int mode) {
+  Adjust(block, mode, 1);
+}
+void TSSMergedCellsStorage::AdjustForDelete(const TRect& block, int mode) {
+  Adjust(block, mode, -1);
+}
 
 }  // namespace workbook

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/FontMetrics.h"
+#include "workbook/Errors.h"
 #include "workbook/SSPalette.h"
 #include "workbook/SSStyleTypes.h"
-#include "workbook/Errors.h"
 
 namespace workbook {
 

@@ -71,10 +71,10 @@ void TSSBrush::SetAll(TSSFillStyle style, int background, int foreground) {
   StyleEntry& working = owner_.MutableWorking();
   // A colour that is already stored stays as it is (so the default 56 survives an unrelated
   // change); any other value of 56 or more becomes automatic.
-  const TSSColor bg = background == working.BackgroundColor ? working.BackgroundColor
-                                                            : NormalizeColor(background);
-  const TSSColor fg = foreground == working.ForegroundColor ? working.ForegroundColor
-                                                            : NormalizeColor(foreground);
+  const TSSColor bg =
+      background == working.BackgroundColor ? working.BackgroundColor : NormalizeColor(background);
+  const TSSColor fg =
+      foreground == working.ForegroundColor ? working.ForegroundColor : NormalizeColor(foreground);
   if (working.FillStyle == style && working.BackgroundColor == bg && working.ForegroundColor == fg)
     return;
   working.FillStyle = style;
@@ -110,7 +110,8 @@ void TSSEdgeStyle::SetAll(TSSEdgeLineStyle style, int color) {
 
 TSSBorderStyle::TSSBorderStyle(TSSCellStyle& owner) : owner_(owner) {
   for (int e = 0; e < 4; ++e)
-    edges_[static_cast<size_t>(e)] = std::make_unique<TSSEdgeStyle>(owner, static_cast<EdgeSide>(e));
+    edges_[static_cast<size_t>(e)] =
+        std::make_unique<TSSEdgeStyle>(owner, static_cast<EdgeSide>(e));
 }
 
 TSSEdgeStyle& TSSBorderStyle::Edge(EdgeSide edge) {

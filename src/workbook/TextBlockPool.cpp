@@ -59,7 +59,8 @@ struct Pool {
   }
   void Grow() {
     // The rest of the current chunk is left unused (less than one largest block).
-    const size_t bytes = chunks.empty() ? kFirstChunkBytes : std::min(kLargestChunkBytes, 2 * chunks.back().Size());
+    const size_t bytes =
+        chunks.empty() ? kFirstChunkBytes : std::min(kLargestChunkBytes, 2 * chunks.back().Size());
     chunks.emplace_back(bytes);
     carved = static_cast<char*>(chunks.back().Data());
     end = carved + bytes;

@@ -85,10 +85,14 @@ bool TextToInteger(std::string_view text, int32_t& value) {
   uint64_t magnitude = 0;
   for (char c : t) {
     int digit;
-    if (IsDigit(c)) digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return false;
+    if (IsDigit(c))
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return false;
     magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     if (magnitude > 0xFFFFFFFFull) return false;
   }
@@ -173,8 +177,10 @@ bool TextToCurrency(std::string_view text, int64_t& value) {
   while (i < text.size()) {
     const char c = text[i];
     if (IsDigit(c)) {
-      if (fractionDigits < 4) fraction = fraction * 10 + (c - '0');
-      else if (fractionDigits == 4) roundUp = c >= '5';
+      if (fractionDigits < 4)
+        fraction = fraction * 10 + (c - '0');
+      else if (fractionDigits == 4)
+        roundUp = c >= '5';
       ++fractionDigits;
       ++digitCount;
       ++i;
@@ -240,10 +246,14 @@ void FormatFromPattern(std::string_view pattern, uint16_t& code) {
   }
   const bool date = has("d") || has("y");
   const bool time = has("h") || has("s") || has("ms");
-  if (date && time) code = 22;
-  else if (date) code = 14;
-  else if (time) code = 21;
-  else code = 0;
+  if (date && time)
+    code = 22;
+  else if (date)
+    code = 14;
+  else if (time)
+    code = 21;
+  else
+    code = 0;
 }
 
 }  // namespace workbook

@@ -13,9 +13,9 @@ HostState& Host() {
 }
 
 namespace {
-using GlobalAllocFn = void*(__attribute__((stdcall))*)(unsigned flags, size_t size);
-using GlobalFreeFn = void*(__attribute__((stdcall))*)(void* block);
-using GlobalSizeFn = size_t(__attribute__((stdcall))*)(void* block);
+using GlobalAllocFn = void*(__attribute__((stdcall)) *)(unsigned flags, size_t size);
+using GlobalFreeFn = void*(__attribute__((stdcall)) *)(void* block);
+using GlobalSizeFn = size_t(__attribute__((stdcall)) *)(void* block);
 
 const platform::DynamicLibrary& Kernel32() {
   static platform::DynamicLibrary kernel32("kernel32.dll");
@@ -47,8 +47,8 @@ size_t GlobalBlockSize(void* block) { return Lookup<GlobalSizeFn>("GlobalSize")(
 
 extern "C" {
 
-void OnAddAction(int32_t id, const char* name, const char* hint, const uint8_t* kinds,
-                 int32_t last, uint32_t count) {
+void OnAddAction(int32_t id, const char* name, const char* hint, const uint8_t* kinds, int32_t last,
+                 uint32_t count) {
   hostabi::Announcement a;
   a.id = id;
   a.name = name != nullptr ? name : "(null)";
@@ -57,8 +57,7 @@ void OnAddAction(int32_t id, const char* name, const char* hint, const uint8_t* 
   a.count = count & 0xFF;  // a byte argument: the host reads the low byte of its slot
   a.kindsAddressNull = kinds == nullptr;
   // Read no more than a sane array: a wrong last index must fail the test, not crash it.
-  if (kinds != nullptr && last >= 0 && last < 64)
-    a.kinds.assign(kinds, kinds + last + 1);
+  if (kinds != nullptr && last >= 0 && last < 64) a.kinds.assign(kinds, kinds + last + 1);
   hostabi::Host().announcements.push_back(std::move(a));
 }
 

@@ -34,7 +34,7 @@ struct Announcement {
   std::string hint;
   std::vector<uint8_t> kinds;  // the bytes at the kinds address, last index + 1 of them
   int32_t lastIndex = 0;
-  uint32_t count = 0;          // the low byte of the pushed value
+  uint32_t count = 0;  // the low byte of the pushed value
   bool kindsAddressNull = false;
 };
 

@@ -17,9 +17,12 @@ using hostabi::Host;
 
 namespace {
 
-constexpr const char* kExports[] = {"nbInitPlugIn",     "nbRegisterPlugIn",
-                                    "nbRegisterScriptProcessor", "nbRegisterInterfaceAccess",
-                                    "nbExecAction",     "nbEditAction",
+constexpr const char* kExports[] = {"nbInitPlugIn",
+                                    "nbRegisterPlugIn",
+                                    "nbRegisterScriptProcessor",
+                                    "nbRegisterInterfaceAccess",
+                                    "nbExecAction",
+                                    "nbEditAction",
                                     "nbMessage"};
 
 std::string EnvOr(const char* name, const char* fallback) {
@@ -34,7 +37,9 @@ platform::DynamicLibrary& PlugIn() {
 
 void* Export(const char* name) { return PlugIn().RequireSymbol(name); }
 
-uint32_t Word(const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); }
+uint32_t Word(const void* pointer) {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
 
 // Calls an export with the host's convention and checks what every call must keep.
 HostCallResult Call(const char* name, std::vector<uint32_t> args) {

@@ -60,13 +60,13 @@ TEST_F(BookFormulaCacheTest, TypedFormulasAreCompiledShownAndRecalculated) {
   ASSERT_FALSE(Cache().LastMessages().empty());
   EXPECT_EQ(Cache().LastMessages().back(), "Error - symbol ')' expected!");
   EXPECT_EQ(shown_, Cache().LastMessages());  // each message also went to the handler
-  Enter(0, 1, "plain");  // the formula's entry goes with it
+  Enter(0, 1, "plain");                       // the formula's entry goes with it
   EXPECT_EQ(Cache().Engine().EntryCount(), 0u);
 }
 
 TEST_F(BookFormulaCacheTest, DeletingAndInsertingColumnsRepairsFormulas) {
-  Enter(3, 0, "7");          // D1
-  Enter(2, 0, "=D1*2");      // C1
+  Enter(3, 0, "7");                           // D1
+  Enter(2, 0, "=D1*2");                       // C1
   Sheet().DeleteCells(TRect{1, 0, 1, 0}, 2);  // delete column B
   EXPECT_EQ(Text(1, 0), "=C1*2");
   EXPECT_EQ(Shown(1, 0), "14");

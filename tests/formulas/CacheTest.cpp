@@ -16,7 +16,8 @@ class CacheTest : public ::testing::Test {
 
   int CycleMessages() {
     int n = 0;
-    for (const auto& m : book_.Messages()) n += m == "Calculation error. Formula cycled indexes present";
+    for (const auto& m : book_.Messages())
+      n += m == "Calculation error. Formula cycled indexes present";
     return n;
   }
 };
@@ -98,7 +99,8 @@ TEST_F(CacheTest, LockedCacheKeepsResultsUntilRecalculation) {
 TEST_F(CacheTest, DeepChainsNeverRecurse) {
   constexpr int kRows = 100000;
   book_.Set(0, 0, 0, "1");
-  for (int row = kRows - 1; row >= 1; --row) book_.Set(0, 0, row, "=A" + std::to_string(row) + "+1");
+  for (int row = kRows - 1; row >= 1; --row)
+    book_.Set(0, 0, row, "=A" + std::to_string(row) + "+1");
   EXPECT_EQ(book_.Shown("A100000"), "100000");
   cache_.RecalculateAll();
   EXPECT_EQ(book_.Shown("A50000"), "50000");
@@ -149,7 +151,7 @@ TEST_F(CacheTest, RemoveCloneAndClear) {
 TEST_F(CacheTest, NamesAreCheckedAndMarkedDeleted) {
   const workbook::TRect r{0, 0, 0, 0};
   EXPECT_EQ(cache_.AddName("Total", 0, true, r), 0);
-  EXPECT_EQ(cache_.AddName("total", 0, true, r), -1);  // exists, ignoring case
+  EXPECT_EQ(cache_.AddName("total", 0, true, r), -1);   // exists, ignoring case
   EXPECT_EQ(cache_.AddName("Sheet1", 0, true, r), -1);  // a sheet caption
   for (const char* bad : {"a b", "a(b", "a-b", "a.b", "x,y", "q?", "at@", "p'q", "a\"b", "a#b"})
     EXPECT_EQ(cache_.AddName(bad, 0, true, r), -1) << bad;

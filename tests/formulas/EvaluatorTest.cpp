@@ -53,8 +53,10 @@ TEST_F(EvaluatorTest, UnknownOperatorsAreReportedOnceEvenWhenEvaluationWaits) {
   book_.Set("B1", "=5");
   // 1 2 ptgRange B1 ptgAdd: the range operator is unknown to the evaluator; the read of B1
   // suspends the first evaluation, which then runs again.
-  FormulaEntry* e = Place(0, 0, Stream({MakeNumberToken(1), MakeNumberToken(2), MakeByteToken(ptgRange),
-                                        MakeRefToken(RefToken{false, false, 0, 1}), MakeByteToken(ptgAdd)}));
+  FormulaEntry* e =
+      Place(0, 0,
+            Stream({MakeNumberToken(1), MakeNumberToken(2), MakeByteToken(ptgRange),
+                    MakeRefToken(RefToken{false, false, 0, 1}), MakeByteToken(ptgAdd)}));
   book_.Cache().RecalculateAll();
   EXPECT_EQ(Show(e), "7");
   EXPECT_EQ(Count("Unknown token in expression"), 1);
@@ -65,19 +67,22 @@ TEST_F(EvaluatorTest, IntersectionOfTwoAreas) {
     for (int c = 0; c < 4; ++c) book_.Set(0, c, r, std::to_string(r * 10 + c));
   const AreaToken a{true, true, true, true, 0, 2, 0, 2};  // A1:C3
   const AreaToken b{true, true, true, true, 1, 3, 1, 3};  // B2:D4
-  FormulaEntry* e = Place(9, 9, Stream({MakeAreaToken(a), MakeAreaToken(b), MakeByteToken(ptgIsect),
-                                        MakeFuncVarToken(1, 4)}));
+  FormulaEntry* e = Place(9, 9,
+                          Stream({MakeAreaToken(a), MakeAreaToken(b), MakeByteToken(ptgIsect),
+                                  MakeFuncVarToken(1, 4)}));
   EXPECT_EQ(Show(e), "66");  // B2 + C2 + B3 + C3 = 11 + 12 + 21 + 22
   const AreaToken distant{true, true, true, true, 7, 8, 7, 8};
-  FormulaEntry* none = Place(9, 8, Stream({MakeAreaToken(a), MakeAreaToken(distant), MakeByteToken(ptgIsect),
-                                           MakeFuncVarToken(1, 4)}));
+  FormulaEntry* none = Place(9, 8,
+                             Stream({MakeAreaToken(a), MakeAreaToken(distant),
+                                     MakeByteToken(ptgIsect), MakeFuncVarToken(1, 4)}));
   EXPECT_EQ(Show(none), "#REF!");
 }
 
 TEST_F(EvaluatorTest, ReferencesOutsideTheBookAreRef) {
   EXPECT_EQ(Show(Place(0, 0, MakeRef3dToken(7, RefToken{true, true, 0, 0}))), "#REF!");
-  EXPECT_EQ(Show(Place(0, 1, Stream({MakeArea3dToken(7, AreaToken{true, true, true, true, 0, 1, 0, 1}),
-                                     MakeFuncVarToken(1, 4)}))),
+  EXPECT_EQ(Show(Place(0, 1,
+                       Stream({MakeArea3dToken(7, AreaToken{true, true, true, true, 0, 1, 0, 1}),
+                               MakeFuncVarToken(1, 4)}))),
             "#REF!");
   EXPECT_EQ(Show(Place(0, 2, MakeNameToken(40))), "#REF!");
   // A relative reference that resolves before row 0.
@@ -115,10 +120,12 @@ TEST_F(EvaluatorTest, ResultsAreSingleTokensOfTheRightKind) {
   FormulaEntry* word = Place(0, 1, MakeStringToken("true"));
   Show(word);
   EXPECT_EQ(word->Result[0], ptgBool);
-  FormulaEntry* concat = Place(0, 2, Stream({MakeStringToken("1"), MakeStringToken("2"), MakeByteToken(ptgConcat)}));
+  FormulaEntry* concat =
+      Place(0, 2, Stream({MakeStringToken("1"), MakeStringToken("2"), MakeByteToken(ptgConcat)}));
   Show(concat);
   EXPECT_EQ(concat->Result[0], ptgStr);  // a text pushed by an operator stays a text
-  FormulaEntry* err = Place(0, 3, Stream({MakeNumberToken(1), MakeNumberToken(0), MakeByteToken(ptgDiv)}));
+  FormulaEntry* err =
+      Place(0, 3, Stream({MakeNumberToken(1), MakeNumberToken(0), MakeByteToken(ptgDiv)}));
   Show(err);
   EXPECT_EQ(err->State, EntryState::Error);
   EXPECT_EQ(err->Result.Length(), 1u);

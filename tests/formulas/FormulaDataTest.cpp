@@ -22,11 +22,16 @@ std::filesystem::path DataDir() {
 
 std::string KindName(uint8_t kind) {
   switch (kind) {
-    case ptgNum: return "num";
-    case ptgStr: return "text";
-    case ptgBool: return "bool";
-    case 0: return "parse-error";
-    default: return "err";
+    case ptgNum:
+      return "num";
+    case ptgStr:
+      return "text";
+    case ptgBool:
+      return "bool";
+    case 0:
+      return "parse-error";
+    default:
+      return "err";
   }
 }
 
@@ -94,7 +99,8 @@ std::vector<std::string> RunFile(const std::filesystem::path& path, size_t& case
           fail("unknown expectation kind: " + kind);
           continue;
         }
-        if (!ok) fail(formula + " => expected " + expect + ", got " + got + " (shown " + r.shown + ")");
+        if (!ok)
+          fail(formula + " => expected " + expect + ", got " + got + " (shown " + r.shown + ")");
       } else {
         fail("unknown command: " + t);
       }

@@ -23,7 +23,9 @@ class FormulaTestBook : public FormulaBook {
     FormulaEntry* formula = nullptr;
   };
 
-  FormulaTestBook() : cache_(std::make_unique<TSSFormulasCache>(*this)) { sheets_.push_back("Sheet1"); }
+  FormulaTestBook() : cache_(std::make_unique<TSSFormulasCache>(*this)) {
+    sheets_.push_back("Sheet1");
+  }
 
   TSSFormulasCache& Cache() { return *cache_; }
   void AddSheet(const std::string& caption) { sheets_.push_back(caption); }
@@ -36,7 +38,8 @@ class FormulaTestBook : public FormulaBook {
     Erase(sheet, col, row);
     if (text.empty()) return;
     const bool number = workbook::IsNumberText(text);
-    cells_[{sheet, col, row}] = Cell{text, number ? CellDataType::Number : CellDataType::Text, nullptr};
+    cells_[{sheet, col, row}] =
+        Cell{text, number ? CellDataType::Number : CellDataType::Text, nullptr};
     Grow(sheet, col, row);
     if (workbook::IsFormulaText(text)) cache_->SetFormula(sheet, col, row);
   }
@@ -138,7 +141,8 @@ class FormulaTestBook : public FormulaBook {
     std::string cell = ref;
     if (const size_t bang = ref.rfind('!'); bang != std::string::npos) {
       std::string caption = ref.substr(0, bang);
-      if (caption.size() >= 2 && caption.front() == '\'') caption = caption.substr(1, caption.size() - 2);
+      if (caption.size() >= 2 && caption.front() == '\'')
+        caption = caption.substr(1, caption.size() - 2);
       for (size_t i = 0; i < sheets_.size(); ++i)
         if (sheets_[i] == caption) sheet = static_cast<uint16_t>(i);
       cell = ref.substr(bang + 1);

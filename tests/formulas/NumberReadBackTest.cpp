@@ -7,10 +7,10 @@
 #include <random>
 #include <vector>
 
-#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "formulas/Values.h"
 #include "platform/Locale.h"
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -32,10 +32,25 @@ uint64_t Bits(double v) {
 
 TEST(NumberReadBack, EqualsTheTripThroughTheTextForAnyDouble) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
-  const double samples[] = {0.1, 0.1 + 0.2, 1.0 / 3, 2.675, 1e15 + 0.5, 123456789012345.6,
-                            1234567890123456.0, 9007199254740993.0, 1e300, 1.7976931348623157e308,
-                            5e-324, 2.2250738585072014e-308, 1e-7, 0.000123456789012345678,
-                            -42.125, -1e21, 4.35, 100.0 / 7, 99999999999999.99};
+  const double samples[] = {0.1,
+                            0.1 + 0.2,
+                            1.0 / 3,
+                            2.675,
+                            1e15 + 0.5,
+                            123456789012345.6,
+                            1234567890123456.0,
+                            9007199254740993.0,
+                            1e300,
+                            1.7976931348623157e308,
+                            5e-324,
+                            2.2250738585072014e-308,
+                            1e-7,
+                            0.000123456789012345678,
+                            -42.125,
+                            -1e21,
+                            4.35,
+                            100.0 / 7,
+                            99999999999999.99};
   for (double v : samples) EXPECT_EQ(Bits(RoundToText(v)), Bits(ThroughText(v))) << v;
   // Random bit patterns cover every exponent; random short decimals the common case.
   std::mt19937_64 random(20261209);
@@ -48,7 +63,8 @@ TEST(NumberReadBack, EqualsTheTripThroughTheTextForAnyDouble) {
     const double decimal = static_cast<double>(random() % 100000000) / 1000.0;
     ASSERT_EQ(Bits(RoundToText(decimal)), Bits(ThroughText(decimal))) << decimal;
     // Binary fractions up to and beyond the 15 digits a text keeps.
-    const double binary = std::ldexp(static_cast<double>(random() >> (random() % 64)), -static_cast<int>(random() % 14));
+    const double binary = std::ldexp(static_cast<double>(random() >> (random() % 64)),
+                                     -static_cast<int>(random() % 14));
     ASSERT_EQ(Bits(RoundToText(binary)), Bits(ThroughText(binary))) << binary;
   }
 }
@@ -97,11 +113,11 @@ TEST(NumberReadBack, RangeArgumentsReadRunsOfNumbersLikeSingleCells) {
     }
     cells.StoreCellTextChecked(15, 0, "text");  // reads as nothing
     read[15] = 0;
-    cells.StoreCellTextChecked(16, 0, "7");     // a number text reads as its number
+    cells.StoreCellTextChecked(16, 0, "7");  // a number text reads as its number
     read[16] = 7;
     sheet.CellObject(17, 0)->SetText("=1000");  // a formula's number result
     read[17] = 1000;
-    cells.StoreCellTextChecked(32, 0, "");      // an empty cell
+    cells.StoreCellTextChecked(32, 0, "");  // an empty cell
     read[32] = 0;
     sheet.CellObject(0, 2)->SetText("=SUM(A1:AN1)");
     sheet.CellObject(1, 2)->SetText("=SUM(Q1:AN1)");

@@ -39,7 +39,7 @@ TEST_F(ParserTest, ReferencePlusNumberCompilesToTheDocumentedBytes) {
   FormulaEntry* e = Enter("B2", "=A1+1");
   ASSERT_NE(e, nullptr);
   const std::vector<uint8_t> expected = {0x24, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                         0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x03};
+                                         0x1F, 0, 0, 0,    0,    0,    0,    0xF0, 0x3F, 0x03};
   EXPECT_EQ(Bytes(e->Tokens), expected);
 }
 
@@ -50,7 +50,7 @@ TEST_F(ParserTest, PostfixOrderFollowsPriorities) {
             (std::vector<uint8_t>{ptgNum, ptgNum, ptgAdd, ptgParen, ptgNum, ptgMul}));
   const TokenBlock& sum = Enter("C1", "=SUM(A1:A3,5)")->Tokens;
   EXPECT_EQ(Kinds(sum), (std::vector<uint8_t>{ptgArea, ptgNum, ptgFuncVar}));
-  EXPECT_EQ(sum[sum.Length() - 3], 2);  // argument count
+  EXPECT_EQ(sum[sum.Length() - 3], 2);                   // argument count
   EXPECT_EQ(ReadU16(sum.Data() + sum.Length() - 2), 4);  // SUM
   // -2^2: the unary minus is applied before the power.
   EXPECT_EQ(Kinds(Enter("C1", "=-2^2")->Tokens),
@@ -65,8 +65,8 @@ TEST_F(ParserTest, PostfixOrderFollowsPriorities) {
 TEST_F(ParserTest, ArgumentCounts) {
   const TokenBlock& t = Enter("C1", "=IF(A1>0, -1, 1)")->Tokens;
   EXPECT_EQ(t[t.Length() - 3], 3);
-  EXPECT_EQ(Kinds(t), (std::vector<uint8_t>{ptgRef, ptgNum, ptgGT, ptgNum, ptgUminus, ptgNum,
-                                            ptgFuncVar}));
+  EXPECT_EQ(Kinds(t),
+            (std::vector<uint8_t>{ptgRef, ptgNum, ptgGT, ptgNum, ptgUminus, ptgNum, ptgFuncVar}));
   for (const char* text : {"=SUM()", "=PI()"}) {
     const TokenBlock& z = Enter("C1", text)->Tokens;
     ASSERT_EQ(z.Length(), 4u) << text;
@@ -101,13 +101,28 @@ TEST_F(ParserTest, TextIsRegeneratedFromTokens) {
 // the text builder's own, for streams of every kind of token, whole, cut short or damaged.
 TEST_F(ParserTest, TextCanBeBuiltAgreesWithTheTextBuilder) {
   const std::vector<TokenBlock> pieces = {
-      MakeNumberToken(2), MakeBoolToken(true), MakeStringToken("a\"b"), MakeNameToken(0),
-      MakeRefToken(RefToken{false, true, -1, 3}), MakeAreaToken(AreaToken{true, true, true, true, 0, 4, 0, 2}),
-      MakeRef3dToken(1, RefToken{true, true, 2, 2}), MakeArea3dToken(0, AreaToken{true, true, true, true, 0, 1, 0, 1}),
-      MakeByteToken(ptgAdd), MakeByteToken(ptgConcat), MakeByteToken(ptgNE), MakeByteToken(ptgRange),
-      MakeByteToken(ptgUminus), MakeByteToken(ptgPercent), MakeByteToken(ptgParen), MakeByteToken(ptgUplus),
-      MakeFuncVarToken(0, 19), MakeFuncVarToken(1, 4), MakeFuncVarToken(3, 1), MakeFuncVarToken(9, 4),
-      MakeByteToken(2), MakeByteToken(99)};
+      MakeNumberToken(2),
+      MakeBoolToken(true),
+      MakeStringToken("a\"b"),
+      MakeNameToken(0),
+      MakeRefToken(RefToken{false, true, -1, 3}),
+      MakeAreaToken(AreaToken{true, true, true, true, 0, 4, 0, 2}),
+      MakeRef3dToken(1, RefToken{true, true, 2, 2}),
+      MakeArea3dToken(0, AreaToken{true, true, true, true, 0, 1, 0, 1}),
+      MakeByteToken(ptgAdd),
+      MakeByteToken(ptgConcat),
+      MakeByteToken(ptgNE),
+      MakeByteToken(ptgRange),
+      MakeByteToken(ptgUminus),
+      MakeByteToken(ptgPercent),
+      MakeByteToken(ptgParen),
+      MakeByteToken(ptgUplus),
+      MakeFuncVarToken(0, 19),
+      MakeFuncVarToken(1, 4),
+      MakeFuncVarToken(3, 1),
+      MakeFuncVarToken(9, 4),
+      MakeByteToken(2),
+      MakeByteToken(99)};
   book_.AddSheet("Other");
   std::mt19937 random(5);
   int built = 0;

@@ -22,13 +22,13 @@
 #include <set>
 #include <sstream>
 
-#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
 #include "formulas/EngineErrors.h"
 #include "formulas/FormulaEntry.h"
 #include "formulas/TokenBlock.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -116,7 +116,8 @@ std::vector<PeerCase> LoadCases() {
 std::map<std::string, Listed> LoadListed() {
   std::map<std::string, Listed> listed;
   for (auto& f : ReadTable(PeerDir() / "engine.tsv", 5)) {
-    EXPECT_TRUE(listed.emplace(f[0], Listed{f[1], {f[2], f[3]}, f[4]}).second) << "listed twice: " << f[0];
+    EXPECT_TRUE(listed.emplace(f[0], Listed{f[1], {f[2], f[3]}, f[4]}).second)
+        << "listed twice: " << f[0];
   }
   return listed;
 }
@@ -160,10 +161,9 @@ class PeerData : public ::testing::Test {
     // Volatile cases are written as properties of the clock; any fixed moment after 2023 holds.
     platform::SetNowOverride([] { return 46000.375; });
   }
-  ~PeerData() override {
-    platform::SetNowOverride(nullptr);
-  }
-  workbook::ScopedBookServices engine_{testsupport::WithFormulaEngine(testsupport::ModelServices())};
+  ~PeerData() override { platform::SetNowOverride(nullptr); }
+  workbook::ScopedBookServices engine_{
+      testsupport::WithFormulaEngine(testsupport::ModelServices())};
 
   // H1's result after typing the case into a fresh book; "error" on a setup problem.
   Value Run(const PeerCase& c, std::string& problem) {
@@ -201,9 +201,13 @@ class PeerData : public ::testing::Test {
         out << ReadNumberToken(p);
         return {"number", out.str()};
       }
-      case ptgStr: return {"text", ReadStringToken(p)};
-      case ptgBool: return {"boolean", ReadBoolToken(p) ? "TRUE" : "FALSE"};
-      default: problem = "H1's result token " + std::to_string(p[0]) + " is no value"; return {};
+      case ptgStr:
+        return {"text", ReadStringToken(p)};
+      case ptgBool:
+        return {"boolean", ReadBoolToken(p) ? "TRUE" : "FALSE"};
+      default:
+        problem = "H1's result token " + std::to_string(p[0]) + " is no value";
+        return {};
     }
   }
 
@@ -219,7 +223,8 @@ TEST_F(PeerData, ListsAgreeWithTheCases) {
   for (const PeerCase& c : cases) {
     EXPECT_TRUE(byId.emplace(c.id, &c).second) << "id twice: " << c.id;
     EXPECT_TRUE(c.status == "same" || c.status == "differs" || c.status == "mendable") << c.id;
-    EXPECT_EQ(c.status == "same", c.reason.empty()) << c.id << ": a reason exactly where the peer differs";
+    EXPECT_EQ(c.status == "same", c.reason.empty())
+        << c.id << ": a reason exactly where the peer differs";
     if (c.status == "same") {
       EXPECT_TRUE(Matches(c.expected, c.peer)) << c.id << " is 'same' but differs";
     }
@@ -272,7 +277,8 @@ TEST_F(PeerData, EveryCaseGivesItsResult) {
   for (const auto& [kind, n] : tally) summary += " " + kind + "=" + std::to_string(n);
   std::string all;
   for (const std::string& f : failures) all += f + "\n";
-  EXPECT_TRUE(failures.empty()) << failures.size() << " of " << cases.size() << " cases fail:\n" << all;
+  EXPECT_TRUE(failures.empty()) << failures.size() << " of " << cases.size() << " cases fail:\n"
+                                << all;
   std::cout << "[ peer data ] " << cases.size() << " cases:" << summary << "\n";
 }
 

@@ -15,8 +15,9 @@ class ReferenceAdjustTest : public ::testing::Test {
 
   // Runs the cache's repair and then moves the cells, as the range operations do.
   void Change(bool columns, bool del, int32_t first, int32_t count, uint16_t sheet = 0) {
-    const workbook::TRect rect = columns ? workbook::TRect{first, 0, first + count - 1, workbook::kFarEdge}
-                                         : workbook::TRect{0, first, workbook::kFarEdge, first + count - 1};
+    const workbook::TRect rect =
+        columns ? workbook::TRect{first, 0, first + count - 1, workbook::kFarEdge}
+                : workbook::TRect{0, first, workbook::kFarEdge, first + count - 1};
     book_.Cache().AdjustForInsertDelete(sheet, rect, columns, del);
     book_.MoveCells(sheet, columns, del, first, count);
   }
@@ -24,7 +25,7 @@ class ReferenceAdjustTest : public ::testing::Test {
 
 TEST_F(ReferenceAdjustTest, DeletingAColumnMovesRelativeAndAbsoluteParts) {
   book_.Set("C1", "=D1+$D$1");
-  Change(true, true, 1, 1);  // delete column B
+  Change(true, true, 1, 1);                 // delete column B
   EXPECT_EQ(book_.Text("B1"), "=C1+$C$1");  // both still name the cell that moved
   ASSERT_NE(book_.Entry("B1"), nullptr);
   EXPECT_EQ(book_.Entry("B1")->Col, 1);
@@ -75,11 +76,11 @@ TEST_F(ReferenceAdjustTest, SheetQualifiedReferencesFollowTheirSheetOnly) {
 
 TEST_F(ReferenceAdjustTest, NamesMoveGrowShrinkOrGo) {
   auto& cache = book_.Cache();
-  cache.AddName("After", 0, true, workbook::TRect{3, 0, 4, 0});    // D1:E1
-  cache.AddName("Across", 0, true, workbook::TRect{0, 0, 3, 0});   // A1:D1
-  cache.AddName("Inside", 0, true, workbook::TRect{1, 0, 1, 0});   // B1
-  cache.AddName("Other", 1, true, workbook::TRect{3, 0, 3, 0});    // another sheet
-  Change(true, true, 1, 2);  // delete B:C
+  cache.AddName("After", 0, true, workbook::TRect{3, 0, 4, 0});   // D1:E1
+  cache.AddName("Across", 0, true, workbook::TRect{0, 0, 3, 0});  // A1:D1
+  cache.AddName("Inside", 0, true, workbook::TRect{1, 0, 1, 0});  // B1
+  cache.AddName("Other", 1, true, workbook::TRect{3, 0, 3, 0});   // another sheet
+  Change(true, true, 1, 2);                                       // delete B:C
   const auto& n = cache.Names();
   EXPECT_EQ(n[0].Left, 1);
   EXPECT_EQ(n[0].Right, 2);

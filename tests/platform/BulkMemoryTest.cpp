@@ -14,7 +14,8 @@ namespace platform {
 namespace {
 
 TEST(BulkMemory, BlocksStartZeroedAndHoldWhatIsWritten) {
-  for (size_t size : {size_t{1}, size_t{4096}, size_t{300000}, (size_t{2} << 20) + 12345, size_t{9} << 20}) {
+  for (size_t size :
+       {size_t{1}, size_t{4096}, size_t{300000}, (size_t{2} << 20) + 12345, size_t{9} << 20}) {
     BulkMemory block(size);
     ASSERT_NE(block.Data(), nullptr);
     ASSERT_EQ(block.Size(), size);

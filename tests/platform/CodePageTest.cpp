@@ -27,11 +27,14 @@ TEST(CodePage, LookAlikesAreNotSubstituted) {
     std::string utf8;
     std::string ansi;
   } cases[] = {
-      {u"\u03A9", "\xCE\xA9", "?"},                                                  // Greek capital omega
-      {u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF", "?? ?????"},  // full-width font name
-      {u"\u0142\u0101", "\xC5\x82\xC4\x81", "??"},                                          // l with stroke, a macron
-      {u"\u221E", "\xE2\x88\x9E", "?"},                                                  // infinity
-      {u"caf\u00E9 \u2013 \u0152", "caf\xC3\xA9 \xE2\x80\x93 \xC5\x92", "caf\xE9 \x96 \x8C"},            // in the page: kept
+      {u"\u03A9", "\xCE\xA9", "?"},  // Greek capital omega
+      {u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF",
+       "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF",
+       "?? ?????"},                                 // full-width font name
+      {u"\u0142\u0101", "\xC5\x82\xC4\x81", "??"},  // l with stroke, a macron
+      {u"\u221E", "\xE2\x88\x9E", "?"},             // infinity
+      {u"caf\u00E9 \u2013 \u0152", "caf\xC3\xA9 \xE2\x80\x93 \xC5\x92",
+       "caf\xE9 \x96 \x8C"},  // in the page: kept
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Utf16ToAnsi(c.text), c.ansi);

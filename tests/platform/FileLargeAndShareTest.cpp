@@ -61,7 +61,10 @@ TEST(FileLarge, NegativeSeekIsAnErrorAndKeepsTheFileUsable) {
 
 TEST(FileReplace, ReplacingFromAMissingFileFailsAndKeepsTheTarget) {
   Cleanup target{TempPath("ss_keep_")};
-  { File f(target.path, FileAccess::Write, FileDisposition::CreateAlways); f.Write("keep", 4); }
+  {
+    File f(target.path, FileAccess::Write, FileDisposition::CreateAlways);
+    f.Write("keep", 4);
+  }
   EXPECT_THROW(MoveFileOver(TempPath("ss_nosuch_"), target.path), FileError);
   File f(target.path, FileAccess::Read, FileDisposition::OpenExisting);
   EXPECT_EQ(f.Size(), 4);
@@ -69,7 +72,10 @@ TEST(FileReplace, ReplacingFromAMissingFileFailsAndKeepsTheTarget) {
 
 TEST(FileReplace, ReplaceIntoANewNameAndOpenAlwaysKeepsContent) {
   Cleanup from{TempPath("ss_from_")}, to{TempPath("ss_to_")};
-  { File f(from.path, FileAccess::Write, FileDisposition::CreateNew); f.Write("data", 4); }
+  {
+    File f(from.path, FileAccess::Write, FileDisposition::CreateNew);
+    f.Write("data", 4);
+  }
   MoveFileOver(from.path, to.path);
   EXPECT_FALSE(FileExists(from.path));
   File f(to.path, FileAccess::ReadWrite, FileDisposition::OpenAlways);
@@ -90,7 +96,10 @@ TEST(FileShare, ExclusiveOpenKeepsEveryoneElseOut) {
 
 TEST(FileShare, DenyWriteAdmitsReadersOnly) {
   Cleanup c{TempPath("ss_denyw_")};
-  { File f(c.path, FileAccess::Write, FileDisposition::CreateAlways); f.Write("x", 1); }
+  {
+    File f(c.path, FileAccess::Write, FileDisposition::CreateAlways);
+    f.Write("x", 1);
+  }
   File reader(c.path, FileAccess::Read, FileDisposition::OpenExisting, FileShare::DenyWrite);
   EXPECT_NO_THROW(File(c.path, FileAccess::Read, FileDisposition::OpenExisting));
   EXPECT_THROW(File(c.path, FileAccess::Write, FileDisposition::OpenExisting), FileError);
@@ -116,9 +125,13 @@ TEST(FileShare, DenyNoneLetsTwoWritersSeeEachOther) {
 
 TEST(FileShare, ReplaceFailsWhileTheTargetIsOpenExclusively) {
   Cleanup from{TempPath("ss_rfrom_")}, to{TempPath("ss_rto_")};
-  { File f(from.path, FileAccess::Write, FileDisposition::CreateAlways); f.Write("new", 3); }
   {
-    File locked(to.path, FileAccess::ReadWrite, FileDisposition::CreateAlways, FileShare::Exclusive);
+    File f(from.path, FileAccess::Write, FileDisposition::CreateAlways);
+    f.Write("new", 3);
+  }
+  {
+    File locked(to.path, FileAccess::ReadWrite, FileDisposition::CreateAlways,
+                FileShare::Exclusive);
     locked.Write("old!", 4);
     EXPECT_THROW(MoveFileOver(from.path, to.path), FileError);
     EXPECT_TRUE(FileExists(from.path));

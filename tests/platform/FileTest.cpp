@@ -9,7 +9,9 @@ using namespace platform;
 
 namespace {
 std::string TempName(const char* stem) {
-  return (std::filesystem::temp_directory_path() / (std::string(stem) + std::to_string(::testing::UnitTest::GetInstance()->random_seed()))).string();
+  return (std::filesystem::temp_directory_path() /
+          (std::string(stem) + std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+      .string();
 }
 }  // namespace
 
@@ -47,8 +49,14 @@ TEST(File, MissingFileAndCreateNewConflictsAreErrors) {
 
 TEST(File, ReplaceMovesOverAnExistingFile) {
   std::string a = TempName("ss_a_"), b = TempName("ss_b_");
-  { File f(a, FileAccess::Write, FileDisposition::CreateAlways); f.Write("new", 3); }
-  { File f(b, FileAccess::Write, FileDisposition::CreateAlways); f.Write("old!", 4); }
+  {
+    File f(a, FileAccess::Write, FileDisposition::CreateAlways);
+    f.Write("new", 3);
+  }
+  {
+    File f(b, FileAccess::Write, FileDisposition::CreateAlways);
+    f.Write("old!", 4);
+  }
   MoveFileOver(a, b);
   EXPECT_FALSE(FileExists(a));
   File f(b, FileAccess::Read, FileDisposition::OpenExisting);

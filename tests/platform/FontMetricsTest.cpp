@@ -41,7 +41,8 @@ TEST(FontMetrics, HeightsAndWidthsGrowWithSize) {
   // Pixel sizes are taken as they stand: 20 px is 15 pt at 96 dpi.
   FontDescription px = Font("Arial", 20);
   px.sizeInPixels = true;
-  EXPECT_EQ(CreateFontMetrics(px)->Metrics().height, CreateFontMetrics(Font("Arial", 15))->Metrics().height);
+  EXPECT_EQ(CreateFontMetrics(px)->Metrics().height,
+            CreateFontMetrics(Font("Arial", 15))->Metrics().height);
 }
 
 TEST(FontMetrics, WidthsFollowTheText) {
@@ -85,7 +86,8 @@ TEST(FontMetrics, EstimateAndSharedInstances) {
   const auto estimate = CreateEstimatedFontMetrics(Font("Arial", 10));
   EXPECT_FALSE(estimate->IsMeasured());
   EXPECT_EQ(estimate->Metrics().height, 16);  // 13 px em
-  EXPECT_GT(CreateEstimatedFontMetrics(Font("Arial", 10, true))->TextWidth("ab"), estimate->TextWidth("ab"));
+  EXPECT_GT(CreateEstimatedFontMetrics(Font("Arial", 10, true))->TextWidth("ab"),
+            estimate->TextWidth("ab"));
   EXPECT_GT(BreakLines(*estimate, "aaa bbb ccc", estimate->TextWidth("aaa")).size(), 2u);
   const FontMetrics& a = SharedFontMetrics(Font("Arial", 12));
   EXPECT_EQ(&a, &SharedFontMetrics(Font("Arial", 12)));

@@ -44,7 +44,6 @@ int64_t UlpDistance(double a, double b) {
   return d < 0 ? -d : d;
 }
 
-
 // Arguments: uniform in [lo, hi], or of random sign and a magnitude uniform in log2.
 std::vector<double> Uniform(double lo, double hi, int n, uint64_t seed) {
   std::mt19937_64 rng(seed);

@@ -17,8 +17,8 @@ std::vector<std::string>& Received() {
 // Formats each call exactly as the substitute host prints it.
 void Record(int32_t id, const char* name, const char* hint, const uint8_t* kinds, int32_t last,
             uint32_t count) {
-  std::string line = std::to_string(id) + "\t" + name + "\t" + hint + "\t" +
-                     std::to_string(count) + "\t";
+  std::string line =
+      std::to_string(id) + "\t" + name + "\t" + hint + "\t" + std::to_string(count) + "\t";
   for (int32_t i = 0; i <= last; ++i) line += std::to_string(kinds[i]);
   Received().push_back(line);
 }
@@ -41,7 +41,8 @@ TEST(Catalogue, AnnouncementsMatchTheExpectedFileByteForByte) {
   std::vector<std::string> expected = ReadLines(TestDataPath("plugin/catalogue.tsv"));
   ASSERT_EQ(expected.size(), 54u) << "expected catalogue file missing or short";
   ASSERT_EQ(Received().size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(Received()[i], expected[i]) << "call " << i;
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(Received()[i], expected[i]) << "call " << i;
 }
 
 TEST(Catalogue, HeadingsPrecedeEachCategoryAndHaveOneZeroKind) {
@@ -79,13 +80,13 @@ TEST(Catalogue, ExceptionCodesFollowTheActionFamilies) {
   auto code = [](int32_t id) { return std::string(plugin::FindAction(id)->exceptionCode); };
   EXPECT_EQ(code(1), "zkSSH-015");
   EXPECT_EQ(code(2), "");
-  EXPECT_EQ(code(5), "zkSSH-026");    // switch
-  EXPECT_EQ(code(21), "zkSSH-026");   // colour
-  EXPECT_EQ(code(38), "zkSSH-026");   // undo
-  EXPECT_EQ(code(58), "zkSSH-026");   // print headers
-  EXPECT_EQ(code(6), "zkSSH-003");    // load
-  EXPECT_EQ(code(41), "zkSSH-003");   // row height
-  EXPECT_EQ(code(26), "zkSSH-003");   // set visible
+  EXPECT_EQ(code(5), "zkSSH-026");   // switch
+  EXPECT_EQ(code(21), "zkSSH-026");  // colour
+  EXPECT_EQ(code(38), "zkSSH-026");  // undo
+  EXPECT_EQ(code(58), "zkSSH-026");  // print headers
+  EXPECT_EQ(code(6), "zkSSH-003");   // load
+  EXPECT_EQ(code(41), "zkSSH-003");  // row height
+  EXPECT_EQ(code(26), "zkSSH-003");  // set visible
   EXPECT_EQ(code(100), "zkSSH-051");
   EXPECT_EQ(code(101), "zkSSH-049");
 }

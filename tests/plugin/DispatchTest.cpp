@@ -109,7 +109,9 @@ TEST_F(Dispatch, FrameEmptiesTheCodeFindsTheWindowAndReportsSuccess) {
   ConnectHost();
   plugin::AppendSpread(MakeTestSpread("Rect1", 1));
   EXPECT_TRUE(plugin::RunFramed(Framed(&SucceedingBody), {"RECT1", "v"}));
-  EXPECT_EQ(Writes(), (WriteList{{"[zkSSHError]", ""}, {"[RECT1.Seen]", "v"}, {"[zkSSHError]", "zkSSH-000"}}));
+  EXPECT_EQ(
+      Writes(),
+      (WriteList{{"[zkSSHError]", ""}, {"[RECT1.Seen]", "v"}, {"[zkSSHError]", "zkSSH-000"}}));
 }
 
 TEST_F(Dispatch, FrameReportsAMissingWindowAndExceptions) {
@@ -133,7 +135,9 @@ TEST_F(Dispatch, FrameWithoutRegisteredCallbacksStillAnswers) {
 
 // --- Create and Delete ------------------------------------------------------------------------
 
-bool Exec(int32_t id, std::vector<const char*> params) { return plugin::ExecAction(id, params.data()); }
+bool Exec(int32_t id, std::vector<const char*> params) {
+  return plugin::ExecAction(id, params.data());
+}
 
 TEST_F(Dispatch, CreateRefusesAHostWithoutInterfaceAccess) {
   UseSpreadFactory(&MakeTestSpread);
@@ -165,7 +169,8 @@ TEST_F(Dispatch, CreateAttachesToTheHandleTheHostGaveAndListsTheWindow) {
   UseSpreadFactory(&MakeTestSpread);
   EXPECT_TRUE(Exec(1, {"Rect1"}));
   EXPECT_EQ(Writes(), (WriteList{{"[zkSSHError]", ""}, {"[zkSSHError]", "zkSSH-000"}}));
-  EXPECT_EQ(Recorder().requests, (std::vector<int32_t>{plugin::kAccessProbe, plugin::kAccessRectWindow}));
+  EXPECT_EQ(Recorder().requests,
+            (std::vector<int32_t>{plugin::kAccessProbe, plugin::kAccessRectWindow}));
   ASSERT_EQ(plugin::SpreadCount(), 1);
   EXPECT_EQ(static_cast<TestSpread*>(plugin::SpreadAt(0))->Parent(), 4242u);
 }
@@ -208,7 +213,8 @@ TEST_F(Dispatch, DeleteWithoutAWindowOrWithAFailingCloseAnswersFalseAndLeavesThe
   failing->failClose_ = true;
   plugin::AppendSpread(std::move(failing));
   EXPECT_FALSE(Exec(2, {"Rect1"}));
-  for (const auto& write : Writes()) EXPECT_EQ(write, (std::pair<std::string, std::string>{"[zkSSHError]", ""}));
+  for (const auto& write : Writes())
+    EXPECT_EQ(write, (std::pair<std::string, std::string>{"[zkSSHError]", ""}));
   EXPECT_EQ(Writes().size(), 4u);
   EXPECT_EQ(plugin::SpreadCount(), 1);  // a window that could not close stays reachable
 }

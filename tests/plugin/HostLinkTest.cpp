@@ -90,7 +90,8 @@ TEST_F(HostRequests, RegisterStoresTheCallbacks) {
                          &plugintest::RecordSetVariable);
   EXPECT_EQ(plugin::Host().second, reinterpret_cast<plugin::OpaqueProc>(&Writes));
   plugin::SetResultCode("zkSSH-000");
-  EXPECT_EQ(Writes(), (std::vector<std::pair<std::string, std::string>>{{"[zkSSHError]", "zkSSH-000"}}));
+  EXPECT_EQ(Writes(),
+            (std::vector<std::pair<std::string, std::string>>{{"[zkSSHError]", "zkSSH-000"}}));
 }
 
 }  // namespace

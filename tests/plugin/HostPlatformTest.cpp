@@ -14,9 +14,9 @@ using platform::HostWindow;
 
 TEST(DynamicLibrary, ThePlugInShowsExactlyItsSevenExports) {
   DynamicLibrary library(SS_PLUGIN_PATH);
-  for (const char* name : {"nbInitPlugIn", "nbRegisterPlugIn", "nbRegisterScriptProcessor",
-                           "nbRegisterInterfaceAccess", "nbExecAction", "nbEditAction",
-                           "nbMessage"}) {
+  for (const char* name :
+       {"nbInitPlugIn", "nbRegisterPlugIn", "nbRegisterScriptProcessor",
+        "nbRegisterInterfaceAccess", "nbExecAction", "nbEditAction", "nbMessage"}) {
     EXPECT_NE(library.Symbol(name), nullptr) << name;
   }
   // Internals stay private, under their C++ names and decorated ones alike.

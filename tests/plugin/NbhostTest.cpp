@@ -51,7 +51,8 @@ TEST_F(Nbhost, StartUpYieldsTheTextsAndTheCatalogueAsAnnounced) {
   EXPECT_EQ(host_.Title(), "zkSpreadSheet [2.01]");
   EXPECT_EQ(host_.Hint(), "SpreadSheet PlugIn for NeoBook");
   EXPECT_FALSE(host_.Publisher().empty());
-  std::vector<std::string> expected = plugintest::ReadLines(plugintest::TestDataPath("plugin/catalogue.tsv"));
+  std::vector<std::string> expected =
+      plugintest::ReadLines(plugintest::TestDataPath("plugin/catalogue.tsv"));
   ASSERT_EQ(host_.Catalogue().size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(nbhost::FormatCatalogueRow(host_.Catalogue()[i]), expected[i]);
@@ -113,9 +114,10 @@ TEST_F(Nbhost, InterfaceRequestsAreServedFromRectanglesAndQueuedPicks) {
 }
 
 TEST_F(Nbhost, ScriptWritesAndPlugInWritesAreObservedInOrder) {
-  ASSERT_EQ(Run("SetVar \"[zkSSHError]\" \"x\"\nzkSpreadSheetCreate \"Nowhere\"\nExpectResult false\n"
-                "Expect \"[zkssherror]\" \"zkSSH-001\"\nPrint \"[ZKSSHERROR]\""),
-            0)
+  ASSERT_EQ(
+      Run("SetVar \"[zkSSHError]\" \"x\"\nzkSpreadSheetCreate \"Nowhere\"\nExpectResult false\n"
+          "Expect \"[zkssherror]\" \"zkSSH-001\"\nPrint \"[ZKSSHERROR]\""),
+      0)
       << out_.str() << error_;
   EXPECT_EQ(writes_, (std::vector<Write>{{"[zkSSHError]", "x", WriteSource::Script},
                                          {"[zkSSHError]", "", WriteSource::PlugIn},
@@ -137,18 +139,24 @@ TEST_F(Nbhost, MalformedScriptsFailBeforeAnythingRuns) {
     const char* text;
     const char* error;
   } cases[] = {
-      {"SetVar \"[a]\" \"1\"\nzkSpreadSheetNoSuch \"R\"", "t.nbs:2: unknown command or action \"zkSpreadSheetNoSuch\""},
-      {"zkSpreadSheetDelete \"R\" \"extra\"", "t.nbs:1: zkSpreadSheetDelete takes at most 1 parameters, got 2"},
-      {"SetVar \"[a]\" \"1\"\nExpectResult true", "t.nbs:2: ExpectResult must follow an action line"},
-      {"zkSpreadSheetDelete \"R\"\nExpectResult maybe", "t.nbs:2: ExpectResult takes true or false"},
+      {"SetVar \"[a]\" \"1\"\nzkSpreadSheetNoSuch \"R\"",
+       "t.nbs:2: unknown command or action \"zkSpreadSheetNoSuch\""},
+      {"zkSpreadSheetDelete \"R\" \"extra\"",
+       "t.nbs:1: zkSpreadSheetDelete takes at most 1 parameters, got 2"},
+      {"SetVar \"[a]\" \"1\"\nExpectResult true",
+       "t.nbs:2: ExpectResult must follow an action line"},
+      {"zkSpreadSheetDelete \"R\"\nExpectResult maybe",
+       "t.nbs:2: ExpectResult takes true or false"},
       {"Rectangle \"R\" 1 2 x 4", "t.nbs:1: Rectangle: \"x\" is not an integer"},
       {"Rectangle \"R\" 1 2 -3 4", "t.nbs:1: Rectangle: a size cannot be negative"},
       {"Print", "t.nbs:1: Print takes 1 argument: \"[name]\""},
       {"Message two", "t.nbs:1: Message: the code must be an integer"},
       {"Edit", "t.nbs:1: Edit takes an action name and its texts"},
       {"Edit \"Basic\"", "t.nbs:1: Edit: unknown action \"Basic\""},
-      {"Edit zkSpreadSheetCreate \"R\" \"x\"", "t.nbs:1: Edit zkSpreadSheetCreate takes at most 1 parameters, got 2"},
-      {"Rectangle \"R\" 0 0 1 1\nRectangle \"r\" 0 0 1 1", "t.nbs:2: Rectangle: rectangle \"r\" already exists"},
+      {"Edit zkSpreadSheetCreate \"R\" \"x\"",
+       "t.nbs:1: Edit zkSpreadSheetCreate takes at most 1 parameters, got 2"},
+      {"Rectangle \"R\" 0 0 1 1\nRectangle \"r\" 0 0 1 1",
+       "t.nbs:2: Rectangle: rectangle \"r\" already exists"},
   };
   for (const Case& c : cases) {
     writes_.clear();

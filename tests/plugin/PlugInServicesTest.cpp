@@ -6,13 +6,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "workbook/Workbook.h"
 #include "PlugInTestSupport.h"
 #include "plugin/PlugInServices.h"
 #include "plugin/TNeoSpread.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 
 namespace {
 

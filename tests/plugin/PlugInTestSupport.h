@@ -51,7 +51,8 @@ inline plugin::NBBool NB_CALL RecordAccess(int32_t code, plugin::HostString* dat
 
 class TestSpread : public plugin::AttachedSpread {
  public:
-  TestSpread(std::string name, platform::WindowHandle parent) : name_(std::move(name)), parent_(parent) {}
+  TestSpread(std::string name, platform::WindowHandle parent)
+      : name_(std::move(name)), parent_(parent) {}
   ~TestSpread() override { Recorder().log.push_back("destroy " + name_); }
   const std::string& RectName() const override { return name_; }
   void Close() override {
@@ -67,13 +68,13 @@ class TestSpread : public plugin::AttachedSpread {
 };
 
 inline std::unique_ptr<plugin::AttachedSpread> MakeTestSpread(const std::string& name,
-                                                               platform::WindowHandle parent) {
+                                                              platform::WindowHandle parent) {
   Recorder().log.push_back("create " + name + " in " + std::to_string(parent));
   return std::make_unique<TestSpread>(name, parent);
 }
 
 inline std::unique_ptr<plugin::AttachedSpread> FailingFactory(const std::string&,
-                                                               platform::WindowHandle) {
+                                                              platform::WindowHandle) {
   throw std::runtime_error("cannot build the window");
 }
 

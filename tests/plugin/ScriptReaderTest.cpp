@@ -5,8 +5,8 @@
 
 namespace {
 
-using nbhost::ScriptError;
 using nbhost::ReadScript;
+using nbhost::ScriptError;
 using nbhost::SplitScriptLine;
 
 std::vector<std::string> Texts(const std::vector<nbhost::ScriptWord>& words) {
@@ -17,21 +17,25 @@ std::vector<std::string> Texts(const std::vector<nbhost::ScriptWord>& words) {
 
 TEST(ScriptReader, SplitsBareWordsAndQuotedTexts) {
   auto words = SplitScriptLine("Rectangle \"Rect 1\"\t10  -20 300 200", "s.nbs", 1);
-  EXPECT_EQ(Texts(words), (std::vector<std::string>{"Rectangle", "Rect 1", "10", "-20", "300", "200"}));
+  EXPECT_EQ(Texts(words),
+            (std::vector<std::string>{"Rectangle", "Rect 1", "10", "-20", "300", "200"}));
   EXPECT_FALSE(words[0].quoted);
   EXPECT_TRUE(words[1].quoted);
 }
 
 TEST(ScriptReader, DoubledQuotesStandForOneQuoteAndEmptyQuotesForEmptyText) {
   auto words = SplitScriptLine(R"(SetVar "[v]" "say ""hi"" # not a comment" "")", "s.nbs", 1);
-  EXPECT_EQ(Texts(words), (std::vector<std::string>{"SetVar", "[v]", "say \"hi\" # not a comment", ""}));
+  EXPECT_EQ(Texts(words),
+            (std::vector<std::string>{"SetVar", "[v]", "say \"hi\" # not a comment", ""}));
   EXPECT_TRUE(words[3].quoted);
   EXPECT_EQ(Texts(SplitScriptLine(R"(X """")", "s.nbs", 1)), (std::vector<std::string>{"X", "\""}));
 }
 
 TEST(ScriptReader, CommentsBlankLinesAndLineEndingsAreSkipped) {
   nbhost::Script script = ReadScript(
-      "# heading\r\n\r\n   \nPrint \"[a]\" # trailing\r\n\t# indented\nSetVar \"[b]\" \"\xE9t\xE9\"", "s.nbs");
+      "# heading\r\n\r\n   \nPrint \"[a]\" # trailing\r\n\t# indented\nSetVar \"[b]\" "
+      "\"\xE9t\xE9\"",
+      "s.nbs");
   ASSERT_EQ(script.commands.size(), 2u);
   EXPECT_EQ(script.commands[0].name, "Print");
   EXPECT_EQ(script.commands[0].line, 4);
@@ -63,7 +67,8 @@ TEST(ScriptReader, MalformedLinesNameTheFileLineAndProblem) {
       EXPECT_EQ(error.File(), "pub.nbs");
       EXPECT_EQ(error.Line(), bad.line) << bad.text;
       EXPECT_EQ(error.Problem(), bad.problem) << bad.text;
-      EXPECT_EQ(std::string(error.what()), "pub.nbs:" + std::to_string(bad.line) + ": " + bad.problem);
+      EXPECT_EQ(std::string(error.what()),
+                "pub.nbs:" + std::to_string(bad.line) + ": " + bad.problem);
     }
   }
 }

@@ -59,8 +59,9 @@ TEST_F(FixColorString, WritesThreeDigitsToTheNamedVariableOfTheParameterRectangl
   ConnectHost();
   plugin::AppendSpread(plugintest::MakeTestSpread("rect1", 1));
   EXPECT_TRUE(Run({"RECT1", "12", "Out"}));
-  EXPECT_EQ(Writes(), (std::vector<std::pair<std::string, std::string>>{
-                          {"[zkSSHError]", ""}, {"[RECT1.Out]", "012"}, {"[zkSSHError]", "zkSSH-000"}}));
+  EXPECT_EQ(Writes(),
+            (std::vector<std::pair<std::string, std::string>>{
+                {"[zkSSHError]", ""}, {"[RECT1.Out]", "012"}, {"[zkSSHError]", "zkSSH-000"}}));
   Writes().clear();
   EXPECT_TRUE(Run({"RECT1", nullptr, "Zero"}));
   EXPECT_EQ(Writes()[1], (std::pair<std::string, std::string>{"[RECT1.Zero]", "000"}));

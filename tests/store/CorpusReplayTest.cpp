@@ -92,7 +92,7 @@ std::vector<SeedFile> SeedFiles() {
 // with a password of their own are refused, which is their correct answer without one) and
 // verifies it. Returns the verifier's report; a refusal of the store itself propagates.
 StoreVerifyReport OpenReadVerify(const SeedFile& seed, const std::vector<uint8_t>& bytes,
-                                  int& filesRead) {
+                                 int& filesRead) {
   // Not test::ScratchPath: the suite name of a parameterised case holds a '/'.
   const std::string path = ::testing::TempDir() + "sfs_replay_" + seed.name;
   test::WriteAll(path, bytes);

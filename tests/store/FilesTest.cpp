@@ -7,8 +7,8 @@
 
 #include "StoreTestUtil.h"
 #include "platform/Clock.h"
-#include "store/PasswordPrompt.h"
 #include "store/Errors.h"
+#include "store/PasswordPrompt.h"
 #include "store/StoreVerifier.h"
 #include "store/TSFSUserFileStream.h"
 #include "store/TSingleFileSystem.h"

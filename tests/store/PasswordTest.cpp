@@ -4,11 +4,11 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/SFSPassword.h"
 #include "store/cipher/TCipher.h"
-#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {

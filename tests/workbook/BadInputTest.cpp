@@ -2,12 +2,12 @@
 // or a corrupted sheet.
 #include <gtest/gtest.h>
 
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
-#include "support/TestComposition.h"
 #include "workbook/Workbook.h"
 
 namespace workbook {
@@ -84,7 +84,8 @@ TEST_F(BadInput, FarEdgeRectanglesStayCheap) {
   EXPECT_EQ(Text(3, 3), "");
   book_.History().Undo();
   ExpectIntact();
-  EXPECT_THROW(sheet_.Storage().MergeCells(TRect{0, 0, kFarEdge, kFarEdge}, true), ESpreadSheetError);
+  EXPECT_THROW(sheet_.Storage().MergeCells(TRect{0, 0, kFarEdge, kFarEdge}, true),
+               ESpreadSheetError);
   sheet_.CopyToClipboard(TRect{0, 0, kFarEdge, kFarEdge}, false);
   ASSERT_TRUE(clipboard_.GetText().has_value());
   EXPECT_LT(clipboard_.GetText()->size(), 100u);

@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "workbook/Workbook.h"
 #include "support/TestComposition.h"
 #include "workbook/BookServices.h"
 #include "workbook/TCustomSpreadSheetBook.h"
@@ -13,6 +12,7 @@
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
+#include "workbook/Workbook.h"
 
 namespace workbook {
 namespace {

@@ -1,11 +1,10 @@
-#include "workbook/TCustomSpreadSheetBook.h"
-
 #include <gtest/gtest.h>
 
+#include "workbook/KeyCodes.h"
+#include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TestLocales.h"
-#include "workbook/KeyCodes.h"
 #include "workbook/Workbook.h"
 
 namespace workbook {
@@ -149,7 +148,9 @@ TEST(Book, ActivationSkipsHiddenPages) {
 TEST(Book, UpdateLockHoldsBackCellEvents) {
   Workbook book;
   std::vector<std::pair<int, int>> changes;
-  book.events.OnCellChange = [&](TSSBookSheet&, int32_t col, int32_t row) { changes.push_back({col, row}); };
+  book.events.OnCellChange = [&](TSSBookSheet&, int32_t col, int32_t row) {
+    changes.push_back({col, row});
+  };
   book.ActiveSheet()->CellObject(1, 2)->SetText("x");
   EXPECT_EQ(changes, (std::vector<std::pair<int, int>>{{1, 2}}));
   book.BeginUpdate();
@@ -384,10 +385,12 @@ class RecordingCache : public FormulaEngine {
     calls.push_back("swap " + std::to_string(a) + " " + std::to_string(b));
   }
   void ColumnsShifted(int32_t sheet, int32_t at, int32_t count) override {
-    calls.push_back("cols " + std::to_string(sheet) + " " + std::to_string(at) + " " + std::to_string(count));
+    calls.push_back("cols " + std::to_string(sheet) + " " + std::to_string(at) + " " +
+                    std::to_string(count));
   }
   void RowsShifted(int32_t sheet, int32_t at, int32_t count) override {
-    calls.push_back("rows " + std::to_string(sheet) + " " + std::to_string(at) + " " + std::to_string(count));
+    calls.push_back("rows " + std::to_string(sheet) + " " + std::to_string(at) + " " +
+                    std::to_string(count));
   }
   void Lock() override { ++lock; }
   void Unlock() override {
@@ -431,7 +434,8 @@ TEST(BookFormulaSeam, TheBookDrivesItsFormulaCache) {
   book.ActiveSheet()->DeleteCells(TRect{0, 4, 0, 4}, 3);
   book.ExchangeSheets(0, 1);
   book.DeleteSheet(1);
-  EXPECT_EQ(cache.calls, (std::vector<std::string>{"cols 0 2 2", "rows 0 4 -1", "swap 0 1", "removed 1"}));
+  EXPECT_EQ(cache.calls,
+            (std::vector<std::string>{"cols 0 2 2", "rows 0 4 -1", "swap 0 1", "removed 1"}));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-#include "workbook/TSSCellObject.h"
-
 #include <gtest/gtest.h>
 
 #include "workbook/DateTime.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
+#include "workbook/TSSCellObject.h"
 #include "workbook/TestLocales.h"
 #include "workbook/Workbook.h"
 
@@ -13,7 +12,9 @@ namespace {
 
 class CellObjects : public ::testing::Test {
  protected:
-  void Enter(int32_t col, int32_t row, const std::string& text) { sheet_.CellObject(col, row)->SetText(text); }
+  void Enter(int32_t col, int32_t row, const std::string& text) {
+    sheet_.CellObject(col, row)->SetText(text);
+  }
   TSSCellRec Rec(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row); }
   int FormatOf(int32_t col, int32_t row) { return sheet_.CellObject(col, row)->Style().Format(); }
 

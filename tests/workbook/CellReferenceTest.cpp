@@ -1,7 +1,6 @@
-#include "workbook/CellReference.h"
-
 #include <gtest/gtest.h>
 
+#include "workbook/CellReference.h"
 #include "workbook/SSUtils.h"
 
 namespace workbook {
@@ -9,7 +8,7 @@ namespace {
 
 TEST(ColumnCaptions, KnownCaptionsAndTheirInverse) {
   const std::pair<int32_t, const char*> cases[] = {
-      {0, "A"}, {25, "Z"}, {26, "AA"}, {27, "AB"}, {51, "AZ"}, {52, "BA"},
+      {0, "A"},    {25, "Z"},   {26, "AA"},   {27, "AB"},   {51, "AZ"},    {52, "BA"},
       {255, "IV"}, {701, "ZZ"}, {702, "AAA"}, {730, "ABC"}, {16383, "XFD"}};
   for (const auto& [index, caption] : cases) {
     EXPECT_EQ(TSSUtils::ColumnCaption(index), caption) << index;
@@ -60,7 +59,8 @@ TEST(A1References, FourFormsReadAndWrittenBack) {
 // The reference text spells the same column letters and row number as the headers do, at
 // every width of the letters and at the far edges of 32-bit coordinates.
 TEST(A1References, TextAgreesWithTheHeaderCaptions) {
-  const int32_t columns[] = {0, 25, 26, 51, 701, 702, 18277, 18278, 255, 16383, INT32_MAX - 1, INT32_MAX};
+  const int32_t columns[] = {0,     25,    26,  51,    701,           702,
+                             18277, 18278, 255, 16383, INT32_MAX - 1, INT32_MAX};
   const int32_t rows[] = {0, 9, 65535, 1048575, INT32_MAX - 1, INT32_MAX};
   for (int32_t col : columns) {
     for (int32_t row : rows) {
@@ -130,8 +130,8 @@ TEST(R1C1References, RelativeAbsoluteAndMissingParts) {
 
 TEST(R1C1References, MalformedTextsAreNoReferences) {
   CellReference r;
-  for (const char* bad : {"R", "R1", "R0C1", "RX", "R[]C", "R[1C", "R1C[", "R1C1X", "ROUND(",
-                          "COUNT", "R[a]C"}) {
+  for (const char* bad :
+       {"R", "R1", "R0C1", "RX", "R[]C", "R[1C", "R1C[", "R1C1X", "ROUND(", "COUNT", "R[a]C"}) {
     EXPECT_FALSE(ParseCellReference(bad, TPoint{0, 0}, RefNotation::R1C1, r)) << bad;
   }
   // A relative reference that leaves the sheet reads, but resolves to an invalid cell.
@@ -159,7 +159,8 @@ TEST(QualifiedReferences, SheetPrefixesReadRelativeToTheOrigin) {
   EXPECT_EQ(*q.sheet, "Sheet2");
   EXPECT_EQ(q.range.first.Resolve(TPoint{0, 0}), (TPoint{1, 3}));
   EXPECT_EQ(q.range.first.Resolve(TPoint{7, 7}), (TPoint{8, 10}));  // relative to the origin
-  ASSERT_TRUE(ParseQualifiedReference("'My ''big'' sheet'!A1:B2", TPoint{0, 0}, RefNotation::A1, q));
+  ASSERT_TRUE(
+      ParseQualifiedReference("'My ''big'' sheet'!A1:B2", TPoint{0, 0}, RefNotation::A1, q));
   EXPECT_EQ(*q.sheet, "My 'big' sheet");
   EXPECT_EQ(QualifiedReferenceText(*q.sheet, q.range, RefNotation::A1), "'My ''big'' sheet'!A1:B2");
   EXPECT_EQ(SheetPrefix("Sheet1"), "Sheet1!");

@@ -1,7 +1,6 @@
-#include "workbook/TSSCellStyle.h"
-
 #include <gtest/gtest.h>
 
+#include "workbook/TSSCellStyle.h"
 #include "workbook/TestHost.h"
 
 namespace workbook {
@@ -9,7 +8,9 @@ namespace {
 
 class CellStyles : public ::testing::Test {
  protected:
-  std::unique_ptr<TSSCellStyle> At(int32_t col, int32_t row) { return storage_.CellStyle(col, row); }
+  std::unique_ptr<TSSCellStyle> At(int32_t col, int32_t row) {
+    return storage_.CellStyle(col, row);
+  }
   test::TestHost host_;
   TSSDataStorage storage_{host_};
   TSSStyleCache& cache_ = host_.styles;

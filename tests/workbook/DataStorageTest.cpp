@@ -1,11 +1,10 @@
-#include "workbook/TSSDataStorage.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <vector>
 
 #include "workbook/SSUtils.h"
+#include "workbook/TSSDataStorage.h"
 #include "workbook/TestHost.h"
 #include "workbook/TestLocales.h"
 
@@ -60,7 +59,8 @@ TEST_F(DataStorage, LargeGridsKeepTheirCellsWhileGrowing) {
   };
   auto check = [this](int32_t cols) {
     for (int32_t c = 0; c < cols; ++c) {
-      for (int32_t r : {0, 39999, c * 100 + 7}) ASSERT_EQ(storage_.CellNumber(c, r), c * 100000.0 + r) << c << "," << r;
+      for (int32_t r : {0, 39999, c * 100 + 7})
+        ASSERT_EQ(storage_.CellNumber(c, r), c * 100000.0 + r) << c << "," << r;
       EXPECT_FALSE(storage_.HasRecord(c, 1)) << c;
     }
   };

@@ -1,7 +1,6 @@
-#include "workbook/TSSHeader.h"
-
 #include <gtest/gtest.h>
 
+#include "workbook/TSSHeader.h"
 #include "workbook/TestHost.h"
 
 namespace workbook {
@@ -87,7 +86,7 @@ TEST_F(Headers, HiddenIndicesAndNavigation) {
   EXPECT_EQ(rows_.CountFitting(1000000, 100, true), 1000003);
   EXPECT_EQ(rows_.CountFitting(10, 100, false), 7);
   EXPECT_EQ(cols_.IndexAtDistance(1, 170, true), 2);
-  EXPECT_EQ(cols_.IndexAtDistance(3, 0, true), 4);   // lands on hidden 3, settles on 4
+  EXPECT_EQ(cols_.IndexAtDistance(3, 0, true), 4);  // lands on hidden 3, settles on 4
   EXPECT_EQ(cols_.IndexAtDistance(3, 0, false), 2);
   EXPECT_EQ(rows_.IndexAtDistance(0, 1000, true), 49);
 }

@@ -1,10 +1,9 @@
-#include "workbook/TSpreadSheetHistory.h"
-
 #include <gtest/gtest.h>
 
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/TSpreadSheetHistory.h"
 #include "workbook/TestLocales.h"
 #include "workbook/Workbook.h"
 
@@ -39,10 +38,11 @@ Snapshot Take(TCustomSpreadSheetBook& book, TSSBookSheet& sheet) {
     for (int32_t row = 0; row < 8; ++row) {
       const TSSCellRec rec = st.CellRec(col, row);
       const StyleEntry& e = *rec.Style;
-      s.cells.push_back(rec.Text + "|" + std::to_string(rec.DataType) + "|" + std::to_string(rec.Value) +
-                        "|" + std::to_string(e.Format) + "|" + std::to_string(e.Flags) + "|" +
-                        std::to_string(e.BackgroundColor) + "|" + std::to_string(e.Borders[0].Style) +
-                        "|" + std::to_string(e.Borders[2].Style) + "|" + e.Font->Name + "|" +
+      s.cells.push_back(rec.Text + "|" + std::to_string(rec.DataType) + "|" +
+                        std::to_string(rec.Value) + "|" + std::to_string(e.Format) + "|" +
+                        std::to_string(e.Flags) + "|" + std::to_string(e.BackgroundColor) + "|" +
+                        std::to_string(e.Borders[0].Style) + "|" +
+                        std::to_string(e.Borders[2].Style) + "|" + e.Font->Name + "|" +
                         std::to_string(e.Font->Style));
     }
   }
@@ -55,7 +55,9 @@ Snapshot Take(TCustomSpreadSheetBook& book, TSSBookSheet& sheet) {
 
 class History : public ::testing::Test {
  protected:
-  void Enter(int32_t col, int32_t row, const std::string& text) { sheet_.CellObject(col, row)->SetText(text); }
+  void Enter(int32_t col, int32_t row, const std::string& text) {
+    sheet_.CellObject(col, row)->SetText(text);
+  }
   platform::ScopedLocale locale_{test::EnglishUS()};
   Workbook book_;
   TSSBookSheet& sheet_ = *book_.ActiveSheet();

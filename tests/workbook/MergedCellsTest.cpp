@@ -1,7 +1,6 @@
-#include "workbook/TSSMergedCellsStorage.h"
-
 #include <gtest/gtest.h>
 
+#include "workbook/TSSMergedCellsStorage.h"
 #include "workbook/TestHost.h"
 
 namespace workbook {
@@ -84,9 +83,9 @@ TEST_F(MergedCells, StyleChangesInsideAMergeAreOneUndoStep) {
 }
 
 TEST_F(MergedCells, InsertingColumnsMovesAndWidensAreas) {
-  merged_.AddArea(TRect{3, 0, 4, 1});  // D1:E2
-  merged_.AddArea(TRect{0, 0, 2, 0});  // A1:C1
-  merged_.AddArea(TRect{0, 5, 0, 6});  // A6:A7, left of the block
+  merged_.AddArea(TRect{3, 0, 4, 1});                    // D1:E2
+  merged_.AddArea(TRect{0, 0, 2, 0});                    // A1:C1
+  merged_.AddArea(TRect{0, 5, 0, 6});                    // A6:A7, left of the block
   merged_.AdjustForInsert(TRect{1, 0, 2, kFarEdge}, 2);  // two columns at B
   const TSSRectsArray all = merged_.AllAreas();
   EXPECT_NE(std::find(all.begin(), all.end(), TRect{5, 0, 6, 1}), all.end());
@@ -110,7 +109,7 @@ TEST_F(MergedCells, DeletingRowsMovesAndShrinksAreas) {
 }
 
 TEST_F(MergedCells, DeletingColumnsAtTheSheetStart) {
-  merged_.AddArea(TRect{1, 0, 3, 0});  // B1:D1
+  merged_.AddArea(TRect{1, 0, 3, 0});                    // B1:D1
   merged_.AdjustForDelete(TRect{0, 0, 1, kFarEdge}, 2);  // columns A:B
   EXPECT_EQ(merged_.AllAreas(), (TSSRectsArray{TRect{0, 0, 1, 0}}));
   merged_.AdjustForDelete(TRect{0, 0, 5, 0}, 1);  // other modes do nothing here

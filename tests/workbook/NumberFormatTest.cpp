@@ -25,7 +25,7 @@ TEST_F(NumberFormat, GeneralForm) {
   EXPECT_EQ(F(0, -1234.5), "-1234.5");
   EXPECT_EQ(F(0, 12345678), "12345678");
   EXPECT_EQ(F(0, 123456789), "1.2345679E08");  // more than 8 integer digits
-  EXPECT_EQ(F(0, 99999999.5), "1E08");           // rounding reaches nine digits
+  EXPECT_EQ(F(0, 99999999.5), "1E08");         // rounding reaches nine digits
   EXPECT_EQ(F(0, 0.00001), "0.00001");
   EXPECT_EQ(F(0, 0.0000012), "1.2E-06");
   EXPECT_EQ(F(0, 1.5e20, 4), "1.5E0020");
@@ -185,10 +185,21 @@ TEST_F(NumberFormat, CellTexts) {
 }
 
 TEST_F(NumberFormat, PatternsToBuiltInCodes) {
-  const std::pair<const char*, uint16_t> fromGeneral[] = {
-      {"0.00%", 10}, {"#,##0", 4},  {"d/m/yyyy h:mm", 22}, {";;;", 0},       {"General", 11},
-      {"0.00", 2},   {"0", 1},      {"$#,##0.00", 7},      {"dd/mm/yy", 164}, {"dd\\.mmmm\\.yy", 165},
-      {"h:mm", 21},  {"mm:ss", 21}, {"d-mmm", 14},         {"yyyy", 14},     {"@", 0}};
+  const std::pair<const char*, uint16_t> fromGeneral[] = {{"0.00%", 10},
+                                                          {"#,##0", 4},
+                                                          {"d/m/yyyy h:mm", 22},
+                                                          {";;;", 0},
+                                                          {"General", 11},
+                                                          {"0.00", 2},
+                                                          {"0", 1},
+                                                          {"$#,##0.00", 7},
+                                                          {"dd/mm/yy", 164},
+                                                          {"dd\\.mmmm\\.yy", 165},
+                                                          {"h:mm", 21},
+                                                          {"mm:ss", 21},
+                                                          {"d-mmm", 14},
+                                                          {"yyyy", 14},
+                                                          {"@", 0}};
   for (const auto& [pattern, expected] : fromGeneral) {
     uint16_t code = 0;
     FormatFromPattern(pattern, code);

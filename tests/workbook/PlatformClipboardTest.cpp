@@ -27,7 +27,8 @@ TEST_F(DefaultClipboard, CopyInOneBookPastesInAnother) {
   sheet.CopyToClipboard(TRect{0, 0, 1, 0}, false);
 
   // The system clipboard holds the private block and the tab-separated text.
-  const platform::ClipboardFormat format = platform::Clipboard::RegisterFormat(kPrivateClipboardFormat);
+  const platform::ClipboardFormat format =
+      platform::Clipboard::RegisterFormat(kPrivateClipboardFormat);
   ASSERT_TRUE(platform::Clipboard::HasBlock(format));
   EXPECT_EQ(platform::Clipboard::ReadText(), std::optional<std::string>("12.5\tcaf\xe9\r\n"));
   const auto block = platform::Clipboard::ReadBlock(format);

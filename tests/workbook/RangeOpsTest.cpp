@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/CodePage.h"
+#include "support/TestComposition.h"
+#include "workbook/KeyCodes.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
-#include "support/TestComposition.h"
-#include "workbook/KeyCodes.h"
 #include "workbook/Workbook.h"
 
 namespace workbook {
@@ -15,7 +15,9 @@ namespace {
 
 class RangeOps : public ::testing::Test {
  protected:
-  void Enter(int32_t col, int32_t row, const std::string& text) { sheet_.CellObject(col, row)->SetText(text); }
+  void Enter(int32_t col, int32_t row, const std::string& text) {
+    sheet_.CellObject(col, row)->SetText(text);
+  }
   std::string Text(int32_t col, int32_t row) { return sheet_.Storage().CellRec(col, row).Text; }
   TSSDataStorage& St() { return sheet_.Storage(); }
 
@@ -83,7 +85,7 @@ TEST_F(RangeOps, InsertModesShiftCells) {
   EXPECT_EQ(Text(1, 2), "");
   EXPECT_EQ(Text(1, 3), "B2");
   EXPECT_EQ(Text(1, 4), "B3");
-  EXPECT_EQ(Text(2, 1), "C2");  // other columns untouched
+  EXPECT_EQ(Text(2, 1), "C2");               // other columns untouched
   sheet_.InsertCells(TRect{0, 1, 1, 1}, 0);  // right, in row 2 only
   EXPECT_EQ(Text(4, 1), "C2");
   EXPECT_EQ(Text(3, 3), "");

@@ -35,7 +35,8 @@ TEST_F(RowHeights, GrowWithFontSizeAndNarrowerColumns) {
   EXPECT_GT(small, sheet_.RowHeader().DefaultSize());
   EXPECT_GT(large, small);
   // The row is whole lines of the measured font, plus the margin of each line.
-  const auto& metrics = platform::SharedFontMetrics(FontDescriptionOf(*sheet_.Storage().CellStyleEntry(0, 1)->Font));
+  const auto& metrics =
+      platform::SharedFontMetrics(FontDescriptionOf(*sheet_.Storage().CellStyleEntry(0, 1)->Font));
   EXPECT_EQ(small % (metrics.Metrics().height + 2), 0);
   // Narrowing the column and re-entering the text needs more lines.
   sheet_.ColumnHeader().SetSize(0, 40);

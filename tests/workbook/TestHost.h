@@ -21,13 +21,16 @@ struct CellEvent {
 
 class RecordingListener : public ModelListener {
  public:
-  void CellChanged(TSSDataStorage&, int32_t col, int32_t row) override { cells.push_back({col, row}); }
+  void CellChanged(TSSDataStorage&, int32_t col, int32_t row) override {
+    cells.push_back({col, row});
+  }
   void BookModified() override { ++modified; }
   void ResizeHeader(TSSDataStorage&, HeaderKind kind, int32_t index, uint16_t& newSize) override {
     ++resizes;
     if (vetoResize) newSize = currentSizeForVeto;
   }
-  void HeaderVisibilityChanged(TSSDataStorage&, HeaderKind, int32_t index, bool, bool now) override {
+  void HeaderVisibilityChanged(TSSDataStorage&, HeaderKind, int32_t index, bool,
+                               bool now) override {
     visibility.push_back({index, now ? 1 : 0});
   }
   void MergeCells(TSSDataStorage&, const TRect&, bool isMerge, bool& canMerge) override {
@@ -100,7 +103,9 @@ class FakeFormulaCache : public FormulaEngine {
     owned.push_back(std::move(copy));
     return owned.back().get();
   }
-  std::string FormulaText(FormulaHandle* entry) override { return static_cast<Entry*>(entry)->text; }
+  std::string FormulaText(FormulaHandle* entry) override {
+    return static_cast<Entry*>(entry)->text;
+  }
   std::string FormulaDisplayText(FormulaHandle*) override { return "42"; }
 
   std::set<FormulaHandle*> live;

@@ -4,12 +4,12 @@
 
 #include <random>
 
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
 #include "workbook/TSSClipboard.h"
 #include "workbook/TestLocales.h"
-#include "support/TestComposition.h"
 #include "workbook/Workbook.h"
 
 namespace workbook {
@@ -24,8 +24,10 @@ std::string Describe(TSSDataStorage& st, int32_t col, int32_t row) {
   s += "|f" + std::to_string(e.Format) + "|h" + std::to_string(e.HorzAlign) + "|w" +
        std::to_string(e.WordBreak) + "|x" + std::to_string(e.Flags) + "|b" +
        std::to_string(e.BackgroundColor) + "|p" + std::to_string(e.FillStyle);
-  for (const auto& edge : e.Borders) s += "|e" + std::to_string(edge.Style) + ":" + std::to_string(edge.Color);
-  s += "|" + e.Font->Name + ":" + std::to_string(e.Font->Style) + ":" + std::to_string(e.Font->Size);
+  for (const auto& edge : e.Borders)
+    s += "|e" + std::to_string(edge.Style) + ":" + std::to_string(edge.Color);
+  s +=
+      "|" + e.Font->Name + ":" + std::to_string(e.Font->Style) + ":" + std::to_string(e.Font->Size);
   return s;
 }
 
@@ -49,21 +51,21 @@ std::vector<std::string> State(TCustomSpreadSheetBook& book, TSSBookSheet& sheet
                   std::to_string(a.Right) + "," + std::to_string(a.Bottom));
   std::sort(out.end() - st.MergedCells().Count(), out.end());
   for (int32_t i = 0; i < kSize + 4; ++i)
-    out.push_back("size " + std::to_string(i) + " " + std::to_string(sheet.ColumnHeader().Size(i)) + " " +
-                  std::to_string(sheet.RowHeader().Size(i)));
+    out.push_back("size " + std::to_string(i) + " " + std::to_string(sheet.ColumnHeader().Size(i)) +
+                  " " + std::to_string(sheet.RowHeader().Size(i)));
   return out;
 }
 
 std::string FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b) {
   for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
     if (a[i] != b[i]) return a[i] + "  <>  " + b[i];
-  if (a.size() != b.size()) return "sizes " + std::to_string(a.size()) + " vs " + std::to_string(b.size());
+  if (a.size() != b.size())
+    return "sizes " + std::to_string(a.size()) + " vs " + std::to_string(b.size());
   return "";
 }
 
 class UndoRoundTrip : public ::testing::TestWithParam<int> {
  protected:
-
   TRect RandomRect(std::mt19937& rng) {
     std::uniform_int_distribution<int32_t> d(0, kSize - 1);
     const int32_t l = d(rng), t = d(rng);
@@ -77,7 +79,8 @@ class UndoRoundTrip : public ::testing::TestWithParam<int> {
     std::uniform_int_distribution<int> pick(0, 13);
     std::uniform_int_distribution<int32_t> cell(0, kSize - 1);
     const int32_t col = cell(rng), row = cell(rng);
-    static const char* const kTexts[] = {"abc", "12.5", "=1+2", "1/2/2004", "$1,000", "TRUE", "", "7"};
+    static const char* const kTexts[] = {"abc",    "12.5", "=1+2", "1/2/2004",
+                                         "$1,000", "TRUE", "",     "7"};
     try {
       switch (pick(rng)) {
         case 0:
@@ -96,7 +99,11 @@ class UndoRoundTrip : public ::testing::TestWithParam<int> {
         }
         case 3:
           log += " border";
-          sheet.CellObject(col, row)->Style().Borders().Edge(static_cast<EdgeSide>(rng() % 4)).SetStyle(lsThin);
+          sheet.CellObject(col, row)
+              ->Style()
+              .Borders()
+              .Edge(static_cast<EdgeSide>(rng() % 4))
+              .SetStyle(lsThin);
           break;
         case 4:
           log += " merge";

@@ -20,9 +20,8 @@ class ValueText : public ::testing::Test {
 };
 
 TEST_F(ValueText, ErrorAndBooleanLiterals) {
-  const std::pair<uint8_t, const char*> errors[] = {{0, "#NULL!"}, {7, "#DIV/0!"},
-                                                    {15, "#VALUE!"}, {23, "#REF!"},
-                                                    {29, "#NAME!"}, {36, "#NUM!"},
+  const std::pair<uint8_t, const char*> errors[] = {{0, "#NULL!"}, {7, "#DIV/0!"}, {15, "#VALUE!"},
+                                                    {23, "#REF!"}, {29, "#NAME!"}, {36, "#NUM!"},
                                                     {42, "#N/A!"}};
   for (const auto& [code, text] : errors) {
     EXPECT_EQ(ErrorText(code), text);
@@ -46,15 +45,15 @@ TEST_F(ValueText, ErrorAndBooleanLiterals) {
 
 TEST_F(ValueText, NumbersAcceptedAndRejected) {
   const std::pair<const char*, double> good[] = {
-      {"1E5", 1e5},   {"  -12.5 ", -12.5}, {"+3", 3},       {".5", 0.5},
-      {"5.", 5},      {"1.5e-3", 1.5e-3},  {"1.7E308", 1.7e308}, {"1e-400", 0}};
+      {"1E5", 1e5},       {"  -12.5 ", -12.5},  {"+3", 3},    {".5", 0.5}, {"5.", 5},
+      {"1.5e-3", 1.5e-3}, {"1.7E308", 1.7e308}, {"1e-400", 0}};
   for (const auto& [text, expected] : good) {
     double v = -1;
     EXPECT_TRUE(TextToNumber(text, v)) << text;
     EXPECT_DOUBLE_EQ(v, expected) << text;
   }
-  for (const char* bad : {"1E", "2e", "1e400", "1.8E308", "", " ", "1,000", "$5", "1.2.3",
-                          "--1", "e5", ".", "1e+", "12a", "0x10"}) {
+  for (const char* bad : {"1E", "2e", "1e400", "1.8E308", "", " ", "1,000", "$5", "1.2.3", "--1",
+                          "e5", ".", "1e+", "12a", "0x10"}) {
     double v = -1;
     EXPECT_FALSE(TextToNumber(bad, v)) << bad;
     EXPECT_EQ(v, 0) << bad;
@@ -91,10 +90,15 @@ TEST_F(ValueText, WholeNumbersInGeneralForm) {
 }
 
 TEST_F(ValueText, Integers) {
-  const std::pair<const char*, int32_t> good[] = {
-      {" 42 ", 42},  {"-17", -17},     {"$FF", 255},         {"x10", 16},
-      {"0X1f", 31},  {"0x10", 16},     {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
-      {"$FFFFFFFF", -1}};
+  const std::pair<const char*, int32_t> good[] = {{" 42 ", 42},
+                                                  {"-17", -17},
+                                                  {"$FF", 255},
+                                                  {"x10", 16},
+                                                  {"0X1f", 31},
+                                                  {"0x10", 16},
+                                                  {"2147483647", INT32_MAX},
+                                                  {"-2147483648", INT32_MIN},
+                                                  {"$FFFFFFFF", -1}};
   for (const auto& [text, expected] : good) {
     int32_t v = 0;
     EXPECT_TRUE(TextToInteger(text, v)) << text;
@@ -108,7 +112,8 @@ TEST_F(ValueText, Integers) {
 }
 
 TEST_F(ValueText, FormulaTexts) {
-  for (const char* yes : {"=A1", "=SUM(A1:A3)", "  =A1  ", "= 1"}) EXPECT_TRUE(IsFormulaText(yes)) << yes;
+  for (const char* yes : {"=A1", "=SUM(A1:A3)", "  =A1  ", "= 1"})
+    EXPECT_TRUE(IsFormulaText(yes)) << yes;
   for (const char* no : {"=", " = ", "A1", "'=A1", "=#REF!+1", "=1#", ""})
     EXPECT_FALSE(IsFormulaText(no)) << no;
 }
@@ -140,7 +145,10 @@ TEST_F(ValueText, CurrencyUnderAnotherLocale) {
   EXPECT_EQ(v, 50000);
   EXPECT_FALSE(TextToCurrency("$1,234.50", v));
   platform::ScopedLocale uk(test::DayMonthYear());
-  EXPECT_TRUE(TextToCurrency("\xA3" "1,000", v));
+  EXPECT_TRUE(
+      TextToCurrency("\xA3"
+                     "1,000",
+                     v));
   EXPECT_EQ(v, 10000000);
   // A system without a thousands separator groups with a comma.
   platform::LocaleSettings none = test::EnglishUS();
@@ -169,8 +177,8 @@ TEST_F(ValueText, DatesAndTimesInMonthDayYear) {
   // A leading time followed by a date keeps both.
   ASSERT_TRUE(TextToDateTime("12:00 1/1/1900", v));
   EXPECT_DOUBLE_EQ(v, 2.5);
-  for (const char* bad : {"", "12", "13/1/2024", "2/30/2024", "1/1/2024 25:00", "1/1/2024 x",
-                          "abc", "10:60", "13 PM", "1/1/2024 1/1/2024", "1//2024"}) {
+  for (const char* bad : {"", "12", "13/1/2024", "2/30/2024", "1/1/2024 25:00", "1/1/2024 x", "abc",
+                          "10:60", "13 PM", "1/1/2024 1/1/2024", "1//2024"}) {
     EXPECT_FALSE(TextToDateTime(bad, v)) << bad;
     EXPECT_EQ(v, 0) << bad;
   }
@@ -207,8 +215,8 @@ TEST_F(ValueText, DatesInDayMonthYear) {
 }
 
 TEST(DateTimeParts, EncodeDecodeRoundTrip) {
-  const int dates[][3] = {{1899, 12, 30}, {1900, 3, 1}, {2000, 2, 29}, {1, 1, 1}, {9999, 12, 31},
-                          {1800, 1, 1}};
+  const int dates[][3] = {{1899, 12, 30}, {1900, 3, 1},   {2000, 2, 29},
+                          {1, 1, 1},      {9999, 12, 31}, {1800, 1, 1}};
   for (const auto& d : dates) {
     double v = 0;
     ASSERT_TRUE(EncodeDate(d[0], d[1], d[2], v));

@@ -22,18 +22,35 @@ uint64_t Bits(double v) {
 }
 
 TEST(Rk, DecodesEachOfTheFourForms) {
-  EXPECT_EQ(DecodeRk(0x0000000A), 2.0);         // integer
-  EXPECT_EQ(DecodeRk(1234 * 4 + 3), 12.34);     // integer / 100
-  EXPECT_EQ(DecodeRk(0x3FF00000), 1.0);         // upper bits of a double
-  EXPECT_EQ(DecodeRk(0x3FF00001), 0.01);        // double / 100
-  EXPECT_EQ(DecodeRk(0xFFFFFFFE), -1.0);        // negative integer
+  EXPECT_EQ(DecodeRk(0x0000000A), 2.0);      // integer
+  EXPECT_EQ(DecodeRk(1234 * 4 + 3), 12.34);  // integer / 100
+  EXPECT_EQ(DecodeRk(0x3FF00000), 1.0);      // upper bits of a double
+  EXPECT_EQ(DecodeRk(0x3FF00001), 0.01);     // double / 100
+  EXPECT_EQ(DecodeRk(0xFFFFFFFE), -1.0);     // negative integer
   EXPECT_EQ(DecodeRk(0x80000002), -536870912.0);
   EXPECT_EQ(DecodeRk(0x7FFFFFFE), 536870911.0);
 }
 
 TEST(Rk, EncodingDecodesToTheSameBits) {
-  for (double v : {0.0, -0.0, 1.0, -1.0, 2.0, 0.5, 0.25, 12.34, -12.34, 0.01, 0.1, 100.0, 1e8,
-                   -1e8, 536870911.0, -536870912.0, 536870912.0, 123456.78, std::ldexp(1.0, 1000),
+  for (double v : {0.0,
+                   -0.0,
+                   1.0,
+                   -1.0,
+                   2.0,
+                   0.5,
+                   0.25,
+                   12.34,
+                   -12.34,
+                   0.01,
+                   0.1,
+                   100.0,
+                   1e8,
+                   -1e8,
+                   536870911.0,
+                   -536870912.0,
+                   536870912.0,
+                   123456.78,
+                   std::ldexp(1.0, 1000),
                    std::ldexp(3.0, -1000)}) {
     SCOPED_TRACE(v);
     auto rk = EncodeRk(v);
@@ -56,8 +73,8 @@ TEST(Rk, ValuesWithoutAnExactFormHaveNone) {
 
 TEST(Rk, PrefersTheUndividedForms) {
   EXPECT_EQ(EncodeRk(1.0), 0x3FF00000u);
-  EXPECT_EQ(EncodeRk(7.0), 0x401C0000u);  // exact as a double already
-  EXPECT_EQ(EncodeRk(123457.0), 0x40FE2410u);               // 18 mantissa bits suffice
+  EXPECT_EQ(EncodeRk(7.0), 0x401C0000u);                     // exact as a double already
+  EXPECT_EQ(EncodeRk(123457.0), 0x40FE2410u);                // 18 mantissa bits suffice
   EXPECT_EQ(EncodeRk(536870911.0), (536870911u << 2) | 2u);  // needs the integer form
   EXPECT_EQ(EncodeRk(12.34), 0x40934801u);                   // 1234.0 as a double, / 100
   EXPECT_EQ(EncodeRk(-5368709.11), (static_cast<uint32_t>(-536870911) << 2) | 3u);
@@ -66,7 +83,10 @@ TEST(Rk, PrefersTheUndividedForms) {
 std::vector<uint8_t> Hex(const char* s) {
   std::vector<uint8_t> out;
   for (const char* p = s; *p;) {
-    if (*p == ' ') { ++p; continue; }
+    if (*p == ' ') {
+      ++p;
+      continue;
+    }
     out.push_back(static_cast<uint8_t>(std::stoi(std::string(p, 2), nullptr, 16)));
     p += 2;
   }
@@ -190,7 +210,8 @@ namespace {
 std::vector<uint8_t> Bytes(const RecordBuilder& b) { return b.Data(); }
 
 TEST(DefaultRecords, TemplatesHaveTheirExactBytes) {
-  EXPECT_EQ(Bytes(defaults::Window1()), Hex("E0 01 69 00 CC 42 7F 26 38 00 00 00 00 00 01 00 58 02"));
+  EXPECT_EQ(Bytes(defaults::Window1()),
+            Hex("E0 01 69 00 CC 42 7F 26 38 00 00 00 00 00 01 00 58 02"));
   EXPECT_EQ(Bytes(defaults::Font().Build()),
             Hex("C8 00 00 00 FF 7F 90 01 00 00 00 00 00 00 05 01 41 00 72 00 69 00 61 00 6C 00"));
   auto formats = defaults::Formats();

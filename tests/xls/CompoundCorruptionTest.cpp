@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "platform/LittleEndian.h"
+#include "xls/Errors.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
-#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -113,7 +113,9 @@ TEST(CompoundStreamReads, AnyPartByOffsetMatchesTheWholeStream) {
     const size_t length = std::min<size_t>(1000 - offset, 150);
     std::vector<uint8_t> part(length);
     miniReader.ReadStreamAt(miniLayout, offset, part.data(), length);
-    EXPECT_TRUE(std::equal(part.begin(), part.end(), miniData.begin() + static_cast<ptrdiff_t>(offset))) << offset;
+    EXPECT_TRUE(
+        std::equal(part.begin(), part.end(), miniData.begin() + static_cast<ptrdiff_t>(offset)))
+        << offset;
   }
 }
 
@@ -250,7 +252,8 @@ TEST(CompoundCorruption, SixtyFourBitSizeNearTheTopDoesNotWrap) {
   auto doc = MiniDocForSize();
   platform::StoreU16(doc.data() + 26, 4);
   platform::StoreU64(doc.data() + kDir + 120, 0xFFFFFFFFFFFFFFF0ull);  // the root: its mini stream
-  ExpectCorrupt(doc, "the mini stream claims 18446744073709551600 bytes, more than the file can hold");
+  ExpectCorrupt(doc,
+                "the mini stream claims 18446744073709551600 bytes, more than the file can hold");
   auto big = Doc();
   platform::StoreU16(big.data() + 26, 4);
   platform::StoreU64(big.data() + kDir + 128 + 120, 0xFFFFFFFFFFFFFE01ull);

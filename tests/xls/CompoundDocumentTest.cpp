@@ -7,9 +7,9 @@
 
 #include "platform/Clock.h"
 #include "platform/LittleEndian.h"
+#include "xls/Errors.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
-#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -27,7 +27,8 @@ std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
   return v;
 }
 
-std::vector<uint8_t> RoundTripOne(const std::vector<uint8_t>& data, std::u16string name = u"Workbook") {
+std::vector<uint8_t> RoundTripOne(const std::vector<uint8_t>& data,
+                                  std::u16string name = u"Workbook") {
   CompoundStream s{name, data};
   std::vector<uint8_t> doc = BuildCompoundDocument(std::span(&s, 1));
   EXPECT_EQ(doc.size() % 512, 0u);
@@ -53,10 +54,10 @@ TEST(CompoundRoundTrip, SmallWorkbookHasTheFixedMiniStreamLayout) {
   auto data = Pattern(3000, 7);
   CompoundStream s{u"Workbook", data};
   auto doc = BuildCompoundDocument(std::span(&s, 1));
-  EXPECT_EQ(platform::LoadU32(doc.data() + 76), 0u);    // first FAT sector
-  EXPECT_EQ(platform::LoadU32(doc.data() + 48), 1u);    // directory
-  EXPECT_EQ(platform::LoadU32(doc.data() + 60), 2u);    // mini FAT
-  EXPECT_EQ(platform::LoadU32(doc.data() + 64), 1u);    // one mini FAT sector
+  EXPECT_EQ(platform::LoadU32(doc.data() + 76), 0u);  // first FAT sector
+  EXPECT_EQ(platform::LoadU32(doc.data() + 48), 1u);  // directory
+  EXPECT_EQ(platform::LoadU32(doc.data() + 60), 2u);  // mini FAT
+  EXPECT_EQ(platform::LoadU32(doc.data() + 64), 1u);  // one mini FAT sector
   ASSERT_GE(doc.size(), 2048 + data.size());
   EXPECT_TRUE(std::equal(data.begin(), data.end(), doc.begin() + 2048));
   // The FAT: -3 (itself), -2 (directory), -2 (mini FAT), then the mini stream's chain.
@@ -85,7 +86,7 @@ TEST(CompoundRoundTrip, StreamNeedingMoreThan109FatSectorsUsesTheDifat) {
   auto doc = BuildCompoundDocument(std::span(&s, 1));
   uint32_t fatCount = platform::LoadU32(doc.data() + 44);
   EXPECT_GT(fatCount, 109u);
-  EXPECT_EQ(platform::LoadU32(doc.data() + 72), 1u);  // DIFAT sectors
+  EXPECT_EQ(platform::LoadU32(doc.data() + 72), 1u);            // DIFAT sectors
   EXPECT_EQ(platform::LoadU32(doc.data() + 68), fatCount + 1);  // right after the FAT sectors
   MemoryByteSource src(doc);
   CompoundReader reader(src);
@@ -202,7 +203,8 @@ namespace xls {
 namespace {
 
 TEST(CompoundFile, ReplacesTheTargetOnlyWhenTheWholeDocumentIsWritten) {
-  auto dir = std::filesystem::temp_directory_path() / ("xls_safe_save_" + std::to_string(platform::RandomUInt32()));
+  auto dir = std::filesystem::temp_directory_path() /
+             ("xls_safe_save_" + std::to_string(platform::RandomUInt32()));
   std::filesystem::create_directories(dir);
   std::string path = (dir / "book.xls").string();
   auto first = Pattern(5000, 1);
@@ -229,7 +231,8 @@ TEST(CompoundFile, ReplacesTheTargetOnlyWhenTheWholeDocumentIsWritten) {
   }
   EXPECT_EQ(files, 1u);
   // A target folder that does not exist: an error, nothing written.
-  EXPECT_THROW(WriteCompoundFile((dir / "missing" / "book.xls").string(), one), platform::FileError);
+  EXPECT_THROW(WriteCompoundFile((dir / "missing" / "book.xls").string(), one),
+               platform::FileError);
   std::filesystem::remove_all(dir);
 }
 

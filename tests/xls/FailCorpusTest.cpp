@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "xls/Errors.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/TSSTStringTable.h"
 #include "xls/compound/CompoundReader.h"
-#include "xls/Errors.h"
 
 namespace xls {
 namespace {

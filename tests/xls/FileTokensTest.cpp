@@ -90,11 +90,11 @@ TEST(FileTokens, StringsCompressedAndWide) {
 }
 
 TEST(FileTokens, FunctionsNamesErrorsAndNumbers) {
-  auto f = Parse({0x42, 0x82, 0x01, 0x80,            // IF, 2 arguments, prompt and command bits
-                  0x41, 0x04, 0x00,                  // SUM as fixed-argument function
-                  0x43, 0x03, 0x00, 0x00, 0x00,      // name 3
-                  0x1C, 0x07,                        // #DIV/0!
-                  0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F});  // 1.0
+  auto f = Parse({0x42, 0x82, 0x01, 0x80,        // IF, 2 arguments, prompt and command bits
+                  0x41, 0x04, 0x00,              // SUM as fixed-argument function
+                  0x43, 0x03, 0x00, 0x00, 0x00,  // name 3
+                  0x1C, 0x07,                    // #DIV/0!
+                  0x1F, 0,    0,    0,    0,    0, 0, 0xF0, 0x3F});  // 1.0
   ASSERT_TRUE(f.complete) << f.problem;
   ASSERT_EQ(f.tokens.size(), 5u);
   EXPECT_EQ(f.tokens[0].argCount, 2);
@@ -107,11 +107,11 @@ TEST(FileTokens, FunctionsNamesErrorsAndNumbers) {
 }
 
 TEST(FileTokens, ThreeDimensionalAndSharedFormulaReferences) {
-  auto f = Parse({0x5A, 1, 0, 0, 0, 0, 0xC0,                    // Sheet index 1, A1
-                  0x3B, 2, 0, 1, 0, 4, 0, 2, 0, 3, 0,           // index 2, C2:D5
-                  0x3C, 0, 0, 0, 0, 0, 0,                       // ptgRefErr3d
+  auto f = Parse({0x5A, 1, 0, 0,    0,    0, 0xC0,              // Sheet index 1, A1
+                  0x3B, 2, 0, 1,    0,    4, 0,    2, 0, 3, 0,  // index 2, C2:D5
+                  0x3C, 0, 0, 0,    0,    0, 0,                 // ptgRefErr3d
                   0x4C, 0, 0, 0xFF, 0xC0,                       // ptgRefNV: same row, one left
-                  0x01, 4, 0, 2, 0});                           // ptgExp C5
+                  0x01, 4, 0, 2,    0});                        // ptgExp C5
   ASSERT_TRUE(f.complete) << f.problem;
   ASSERT_EQ(f.tokens.size(), 5u);
   EXPECT_EQ(f.tokens[0].externSheet, 1);
@@ -132,7 +132,8 @@ TEST(FileTokens, OffsetReferencesKeepAbsolutePartsAsStored) {
   EXPECT_EQ(word, 0x4002);
   EXPECT_EQ(OffsetCellRef(word, 9, 10, 100), (FileCellRef{9, 12, false, true}));
   // Negative row offset.
-  EXPECT_EQ(OffsetCellRef(ColumnWord(0, false, true), 0xFFFE, 0, 5), (FileCellRef{3, 0, true, false}));
+  EXPECT_EQ(OffsetCellRef(ColumnWord(0, false, true), 0xFFFE, 0, 5),
+            (FileCellRef{3, 0, true, false}));
   // Plain references use all 14 column bits.
   EXPECT_EQ(PlainCellRef(0x3FFF, 65535), (FileCellRef{65535, 16383, false, false}));
 }
@@ -163,9 +164,10 @@ TEST(FileTokens, UnknownOrTruncatedTokensStopWithTheirOffset) {
 }
 
 TEST(FileTokens, EveryPrefixParsesSafelyAndIsCompleteOnlyAtTokenEnds) {
-  std::vector<uint8_t> all = {0x44, 0, 0, 0x00, 0xC0, 0x17, 3, 1, 'a', 0, 'b', 0, 'c', 0,
-                              0x19, 0x04, 1, 0, 4, 0, 8, 0, 0x3B, 2, 0, 1, 0, 4, 0, 2, 0, 3, 0,
-                              0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x42, 2, 1, 0, 0x03};
+  std::vector<uint8_t> all = {0x44, 0, 0,    0x00, 0xC0, 0x17, 3,    1, 'a', 0,    'b',  0,
+                              'c',  0, 0x19, 0x04, 1,    0,    4,    0, 8,   0,    0x3B, 2,
+                              0,    1, 0,    4,    0,    2,    0,    3, 0,   0x1F, 0,    0,
+                              0,    0, 0,    0,    0xF0, 0x3F, 0x42, 2, 1,   0,    0x03};
   auto full = ParseFileTokens(all);
   ASSERT_TRUE(full.complete) << full.problem;
   std::vector<size_t> ends;
@@ -188,12 +190,14 @@ namespace {
 TEST(DefinedNames, TargetsOfTheFirstReferenceToken) {
   std::vector<uint16_t> externs = {0, 2};
   NameRecord area3d{0, 0, 0, u"Totals", {0x3B, 1, 0, 1, 0, 9, 0, 0x02, 0xC0, 0x03, 0x00}};
-  EXPECT_EQ(DecodeNameTarget(area3d, -1, externs), (NameTarget{2, 2, 1, 3, 9}));  // column bits masked
+  EXPECT_EQ(DecodeNameTarget(area3d, -1, externs),
+            (NameTarget{2, 2, 1, 3, 9}));  // column bits masked
   NameRecord ref{0, 0, 0, u"One", {0x44, 4, 0, 1, 0}};
   EXPECT_EQ(DecodeNameTarget(ref, -1, externs), (NameTarget{255, 1, 4, 1, 4}));
   EXPECT_EQ(DecodeNameTarget(ref, 3, externs), (NameTarget{3, 1, 4, 1, 4}));
   NameRecord ref3d{0, 0, 0, u"Far", {0x5A, 7, 0, 0, 0, 0, 0}};
-  EXPECT_EQ(DecodeNameTarget(ref3d, 0, externs), (NameTarget{7, 0, 0, 0, 0}));  // beyond the entries
+  EXPECT_EQ(DecodeNameTarget(ref3d, 0, externs),
+            (NameTarget{7, 0, 0, 0, 0}));  // beyond the entries
   NameRecord hidden = area3d;
   hidden.options = 1;
   EXPECT_FALSE(DecodeNameTarget(hidden, 0, externs));

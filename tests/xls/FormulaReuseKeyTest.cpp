@@ -40,7 +40,8 @@ void Choose(Bytes& b, uint16_t entries) {
   b.push_back(0x19);
   b.push_back(0x04);
   Put16(b, static_cast<uint16_t>(entries - 1));
-  for (uint16_t i = 0; i < entries; ++i) Put16(b, static_cast<uint16_t>(0x24 + i));  // look like refs
+  for (uint16_t i = 0; i < entries; ++i)
+    Put16(b, static_cast<uint16_t>(0x24 + i));  // look like refs
 }
 
 // A formula of the cell (col, row) that reads the cell to its left and a range above it,
@@ -112,13 +113,28 @@ TEST(FormulaReuseKey, AgreesWithTheParserOnWhichStreamsCanBeWalked) {
     const int tokens = 1 + static_cast<int>(random() % 5);
     for (int i = 0; i < tokens; ++i) {
       switch (random() % 7) {
-        case 0: Ref(b, static_cast<uint16_t>(random() % 256), static_cast<uint16_t>(random())); break;
-        case 1: Area(b, 3, 1, 4, 2); break;
-        case 2: Str(b, std::string(random() % 4, 'x')); break;
-        case 3: Choose(b, static_cast<uint16_t>(1 + random() % 3)); break;
-        case 4: b.push_back(static_cast<uint8_t>(0x03 + random() % 12)); break;
-        case 5: b.push_back(static_cast<uint8_t>(random())); break;  // anything
-        default: b.push_back(0x1F); for (int k = 0; k < 8; ++k) b.push_back(static_cast<uint8_t>(random())); break;
+        case 0:
+          Ref(b, static_cast<uint16_t>(random() % 256), static_cast<uint16_t>(random()));
+          break;
+        case 1:
+          Area(b, 3, 1, 4, 2);
+          break;
+        case 2:
+          Str(b, std::string(random() % 4, 'x'));
+          break;
+        case 3:
+          Choose(b, static_cast<uint16_t>(1 + random() % 3));
+          break;
+        case 4:
+          b.push_back(static_cast<uint8_t>(0x03 + random() % 12));
+          break;
+        case 5:
+          b.push_back(static_cast<uint8_t>(random()));
+          break;  // anything
+        default:
+          b.push_back(0x1F);
+          for (int k = 0; k < 8; ++k) b.push_back(static_cast<uint8_t>(random()));
+          break;
       }
     }
     if (random() % 4 == 0 && !b.empty()) b.resize(random() % b.size());

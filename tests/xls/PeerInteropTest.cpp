@@ -17,22 +17,22 @@
 #include <variant>
 
 #include "platform/LittleEndian.h"
+#include "platform/Locale.h"
 #include "xls/biff/CellRecords.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
-#include "xls/biff/SizeUnits.h"
-#include "xls/biff/WorkbookStream.h"
-#include "xls/biff/XlsText.h"
-#include "xls/formula/TFormulaReader.h"
-#include "platform/Locale.h"
 #include "xls/biff/Rk.h"
 #include "xls/biff/SheetRecords.h"
+#include "xls/biff/SizeUnits.h"
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/TSSTStringTable.h"
+#include "xls/biff/WorkbookStream.h"
+#include "xls/biff/XlsText.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/compound/CompoundWriter.h"
+#include "xls/formula/TFormulaReader.h"
 
 namespace xls {
 namespace {
@@ -79,7 +79,8 @@ std::string ToolFile(const std::string& name) {
 }
 
 std::string TempFile(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name)).string();
+  return (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + "_" + name))
+      .string();
 }
 
 using Value = std::variant<double, std::u16string, bool>;
@@ -120,10 +121,26 @@ std::vector<Sheet> ReadCells(const std::vector<uint8_t>& stream) {
         return {row, col};
       };
       switch (r.Id()) {
-        case rec::kNumber: { auto at = cell(); sheet.cells[at] = r.Double(); break; }
-        case rec::kRk: { auto at = cell(); sheet.cells[at] = DecodeRk(r.U32()); break; }
-        case rec::kLabelSst: { auto at = cell(); sheet.cells[at] = SharedString(sst, r.U32()); break; }
-        case rec::kLabel: { auto at = cell(); sheet.cells[at] = r.String16(); break; }
+        case rec::kNumber: {
+          auto at = cell();
+          sheet.cells[at] = r.Double();
+          break;
+        }
+        case rec::kRk: {
+          auto at = cell();
+          sheet.cells[at] = DecodeRk(r.U32());
+          break;
+        }
+        case rec::kLabelSst: {
+          auto at = cell();
+          sheet.cells[at] = SharedString(sst, r.U32());
+          break;
+        }
+        case rec::kLabel: {
+          auto at = cell();
+          sheet.cells[at] = r.String16();
+          break;
+        }
         case rec::kBoolErr: {
           auto at = cell();
           uint8_t v = r.U8();
@@ -140,7 +157,8 @@ std::vector<Sheet> ReadCells(const std::vector<uint8_t>& stream) {
           EXPECT_EQ(r.U16(), col - 1);  // last column
           break;
         }
-        default: break;
+        default:
+          break;
       }
     }
     sheets.push_back(std::move(sheet));
@@ -202,10 +220,14 @@ class PeerWorkbookSource : public FormulaTextSource {
   std::string SheetName(size_t i) const override { return sheets[i]; }
   std::optional<FormulaFunctionInfo> Function(uint16_t n) const override {
     switch (n) {
-      case 1: return FormulaFunctionInfo{"IF", 0};
-      case 4: return FormulaFunctionInfo{"SUM", 0};
-      case 5: return FormulaFunctionInfo{"AVERAGE", 0};
-      default: return std::nullopt;
+      case 1:
+        return FormulaFunctionInfo{"IF", 0};
+      case 4:
+        return FormulaFunctionInfo{"SUM", 0};
+      case 5:
+        return FormulaFunctionInfo{"AVERAGE", 0};
+      default:
+        return std::nullopt;
     }
   }
   std::string ColumnCaption(int32_t c) const override {
@@ -222,7 +244,8 @@ TEST(PeerInterop, FormulasWrittenByXlwtComeBackAsTheirText) {
   if (PeerPython().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt on the PATH";
   std::string path = TempFile("xlwt_formulas.xls");
   int rc = -1;
-  RunCommand(Quote(PeerPython()) + " " + Quote(ToolFile("xlwt_formulas.py")) + " " + Quote(path), &rc);
+  RunCommand(Quote(PeerPython()) + " " + Quote(ToolFile("xlwt_formulas.py")) + " " + Quote(path),
+             &rc);
   ASSERT_EQ(rc, 0) << "xlwt could not write the workbook";
   platform::File file(path, platform::FileAccess::Read, platform::FileDisposition::OpenExisting);
   FileByteSource source(file);
@@ -239,28 +262,42 @@ TEST(PeerInterop, FormulasWrittenByXlwtComeBackAsTheirText) {
   int sheet = -1;
   while (r.Next()) {
     switch (r.Id()) {
-      case rec::kBoundSheet: book.sheets.push_back(ToSystemText(BoundSheetRecord::Read(r).name)); break;
-      case rec::kExternSheet:
-        for (const auto& e : ExternSheetRecord::Read(r).entries) book.externFirst.push_back(e.firstSheet);
+      case rec::kBoundSheet:
+        book.sheets.push_back(ToSystemText(BoundSheetRecord::Read(r).name));
         break;
-      case rec::kBof: ++sheet; break;
+      case rec::kExternSheet:
+        for (const auto& e : ExternSheetRecord::Read(r).entries)
+          book.externFirst.push_back(e.firstSheet);
+        break;
+      case rec::kBof:
+        ++sheet;
+        break;
       case rec::kFormula:
         if (sheet == 1) {
           FormulaRecord f = FormulaRecord::Read(r);
           std::string text;
-          converter.TokensToText(f.cell.column, f.cell.row, text, static_cast<uint16_t>(f.tokens.size()),
-                                 f.tokens.data());
+          converter.TokensToText(f.cell.column, f.cell.row, text,
+                                 static_cast<uint16_t>(f.tokens.size()), f.tokens.data());
           texts[f.cell.row] = text;
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
-  const std::vector<std::string> expected = {
-      "=A1+B1*2", "=(A1+B1)*2", "=SUM(A1:A3)", "=IF(A1>0,1,0)", "=-A1%", "=$A$1&\"x\"\"y\"",
-      "=Other!C3+'My Sheet'!$B$2", "=SUM(Other!A1:B4)", "=AVERAGE(1.5,A1,TRUE)", "=A1<>B1"};
+  const std::vector<std::string> expected = {"=A1+B1*2",
+                                             "=(A1+B1)*2",
+                                             "=SUM(A1:A3)",
+                                             "=IF(A1>0,1,0)",
+                                             "=-A1%",
+                                             "=$A$1&\"x\"\"y\"",
+                                             "=Other!C3+'My Sheet'!$B$2",
+                                             "=SUM(Other!A1:B4)",
+                                             "=AVERAGE(1.5,A1,TRUE)",
+                                             "=A1<>B1"};
   ASSERT_EQ(texts.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(texts[static_cast<int>(i)], expected[i]) << "row " << i;
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(texts[static_cast<int>(i)], expected[i]) << "row " << i;
   EXPECT_FALSE(converter.UnknownFunctionMet());
 }
 
@@ -271,7 +308,8 @@ std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.
 std::u16string ManyString(int i) {
   std::u16string s = Ascii("shared " + std::to_string(i) + " ");
   // Some wide, some compressible, lengths that land string ends all over the blocks.
-  for (int k = 0; k < (i * 37) % 300; ++k) s += static_cast<char16_t>(i % 3 ? u'a' + k % 26 : 0x3B1 + k % 20);
+  for (int k = 0; k < (i * 37) % 300; ++k)
+    s += static_cast<char16_t>(i % 3 ? u'a' + k % 26 : 0x3B1 + k % 20);
   return s;
 }
 
@@ -310,7 +348,9 @@ std::vector<uint8_t> AssembleWorkbookStream() {
   sst.Add(std::u16string(9000, u'\u0436') + u"end");
   for (int i = 0; i < 400; ++i) sst.Add(ManyString(i));
 
-  auto dims = [](uint32_t rows, uint16_t cols) { return DimensionsRecord{0, rows, 0, cols}.Build(); };
+  auto dims = [](uint32_t rows, uint16_t cols) {
+    return DimensionsRecord{0, rows, 0, cols}.Build();
+  };
   Window2Record window;
   window.options = 0x06B6;
   window.gridColour = 64;
@@ -319,7 +359,8 @@ std::vector<uint8_t> AssembleWorkbookStream() {
   s0.Append(dims(8, 3));
   s0.Append(NumberRecord{{0, 0, 15}, 1.5}.Build());
   s0.Append(RkRecord{{0, 1, 15}, *EncodeRk(12.34)}.Build());
-  s0.Append(MulRkRecord{1, 0, {{15, *EncodeRk(1.0)}, {15, *EncodeRk(2.0)}, {15, *EncodeRk(-3.0)}}}.Build());
+  s0.Append(MulRkRecord{1, 0, {{15, *EncodeRk(1.0)}, {15, *EncodeRk(2.0)}, {15, *EncodeRk(-3.0)}}}
+                .Build());
   s0.Append(LabelSstRecord{{2, 0, 15}, 0}.Build());
   s0.Append(LabelSstRecord{{2, 1, 15}, 1}.Build());
   s0.Append(LabelRecord{{3, 0, 15}, u"Gr\u00fc\u00dfe"}.Build());
@@ -377,8 +418,9 @@ TEST(PeerInterop, WorkbookAssembledByOurWritersOpensInXlrd) {
     WriteCompoundDocument(sink, std::span(&s, 1));
   }
   int rc = -1;
-  std::string dump =
-      RunCommand(Quote(PeerPython()) + " " + Quote(ToolFile("xlrd_dump.py")) + " " + Quote(path) + " 2>&1", &rc);
+  std::string dump = RunCommand(
+      Quote(PeerPython()) + " " + Quote(ToolFile("xlrd_dump.py")) + " " + Quote(path) + " 2>&1",
+      &rc);
   platform::RemoveFile(path);
   ASSERT_EQ(rc, 0) << dump;
 
@@ -390,7 +432,9 @@ TEST(PeerInterop, WorkbookAssembledByOurWritersOpensInXlrd) {
       "cell\t1\t1\tnumber\t2.0\n"
       "cell\t1\t2\tnumber\t-3.0\n"
       "cell\t2\t0\ttext\t\"first shared\"\n"
-      "cell\t2\t1\ttext\t" + JsonText(std::u16string(9000, u'\u0436') + u"end") + "\n"
+      "cell\t2\t1\ttext\t" +
+      JsonText(std::u16string(9000, u'\u0436') + u"end") +
+      "\n"
       "cell\t3\t0\ttext\t\"Gr\\u00fc\\u00dfe\"\n"
       "cell\t3\t1\ttext\t\"\\u041f\\u0440\\u0438\\u0432\\u0435\\u0442\"\n"
       "cell\t4\t0\tbool\t1\n"

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/LittleEndian.h"
+#include "xls/Errors.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/biff/RecordWriter.h"
 #include "xls/biff/XlsText.h"
 #include "xls/compound/ByteSource.h"
-#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -55,7 +55,9 @@ std::vector<std::pair<uint16_t, uint16_t>> Headers(const std::vector<uint8_t>& s
 
 TEST(RecordReader, WalksRecordsAndReportsOffsets) {
   Raw raw;
-  raw.Rec(rec::kBof, std::vector<uint8_t>(16, 0)).Rec(rec::kNumber, std::vector<uint8_t>(14, 1)).Rec(rec::kEof, {});
+  raw.Rec(rec::kBof, std::vector<uint8_t>(16, 0))
+      .Rec(rec::kNumber, std::vector<uint8_t>(14, 1))
+      .Rec(rec::kEof, {});
   RecordReader r(raw.bytes);
   ASSERT_TRUE(r.Next());
   EXPECT_EQ(r.Id(), rec::kBof);
@@ -77,7 +79,11 @@ TEST(RecordReader, WalksRecordsAndReportsOffsets) {
 
 TEST(RecordReader, JoinsContinueRecordsIntoOneDataRun) {
   Raw raw;
-  raw.Rec(0x00EC, {1, 2, 3}).Rec(rec::kContinue, {4, 5}).Rec(rec::kContinue, {}).Rec(rec::kContinue, {6, 7, 8}).Rec(rec::kEof, {});
+  raw.Rec(0x00EC, {1, 2, 3})
+      .Rec(rec::kContinue, {4, 5})
+      .Rec(rec::kContinue, {})
+      .Rec(rec::kContinue, {6, 7, 8})
+      .Rec(rec::kEof, {});
   RecordReader r(raw.bytes);
   ASSERT_TRUE(r.Next());
   EXPECT_EQ(r.Length(), 8u);
@@ -126,13 +132,18 @@ TEST(RecordReader, SystemStringsAgreeWithTheirConvertedUtf16) {
   std::vector<std::vector<uint8_t>> streams;
   auto add = [&streams](Raw raw) { streams.push_back(raw.bytes); };
   add(Raw().Rec(rec::kSst, {5, 0, 0, 'h', 'e', 'l', 'l', 'o', 0, 0, 0, 2, 0, 0, 'o', 'k'}));
-  add(Raw().Rec(rec::kSst, {4, 0, 0, 'c', 'a', 'f', 0xE9, 3, 0, 0, 'a', 0x80, 0x9F}));  // Latin-1 bytes
-  add(Raw().Rec(rec::kSst, Cat(std::vector<uint8_t>{3, 0, 1}, U16s(u"abc"), std::vector<uint8_t>{1, 0, 1},
-                               U16s(u"\u20ac"))));
-  add(Raw().Rec(rec::kSst, {2, 0, 0x08, 1, 0, 'h', 'i', 1, 2, 3, 4, 1, 0, 0, 'z'}));     // a formatting run
-  add(Raw().Rec(rec::kSst, {2, 0, 0x04, 2, 0, 0, 0, 'h', 'i', 7, 7, 1, 0, 0, 'z'}));     // extended data
+  add(Raw().Rec(rec::kSst,
+                {4, 0, 0, 'c', 'a', 'f', 0xE9, 3, 0, 0, 'a', 0x80, 0x9F}));  // Latin-1 bytes
+  add(Raw().Rec(rec::kSst, Cat(std::vector<uint8_t>{3, 0, 1}, U16s(u"abc"),
+                               std::vector<uint8_t>{1, 0, 1}, U16s(u"\u20ac"))));
+  add(Raw().Rec(rec::kSst,
+                {2, 0, 0x08, 1, 0, 'h', 'i', 1, 2, 3, 4, 1, 0, 0, 'z'}));  // a formatting run
+  add(Raw().Rec(rec::kSst,
+                {2, 0, 0x04, 2, 0, 0, 0, 'h', 'i', 7, 7, 1, 0, 0, 'z'}));  // extended data
   add(Raw().Rec(rec::kSst, {6, 0, 0, 'a', 'b', 'c'}).Rec(rec::kContinue, {0, 'd', 'e', 'f'}));
-  add(Raw().Rec(rec::kSst, {3, 0, 0, 'a'}).Rec(rec::kContinue, Cat(std::vector<uint8_t>{1}, U16s(u"\u00e9z"))));
+  add(Raw()
+          .Rec(rec::kSst, {3, 0, 0, 'a'})
+          .Rec(rec::kContinue, Cat(std::vector<uint8_t>{1}, U16s(u"\u00e9z"))));
   for (size_t k = 0; k < streams.size(); ++k) {
     RecordReader wide(streams[k]), direct(streams[k]);
     ASSERT_TRUE(wide.Next());
@@ -165,7 +176,9 @@ TEST(RecordReader, MalformedRecordsFailWithTheirOffset) {
       r.Next();
       FAIL() << "no error";
     } catch (const XlsError& e) {
-      EXPECT_STREQ(e.what(), "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
+      EXPECT_STREQ(
+          e.what(),
+          "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
     }
   }
   {
@@ -207,7 +220,8 @@ TEST(RecordReader, WindowedReadingMatchesTheStreamInMemory) {
     for (auto& b : data) b = static_cast<uint8_t>(next(256));
     raw.Rec(static_cast<uint16_t>(0x200 + next(40)), data);
     if (next(5) == 0) {
-      for (uint32_t c = next(30); c > 0; --c) raw.Rec(rec::kContinue, std::vector<uint8_t>(next(8225), 0x5A));
+      for (uint32_t c = next(30); c > 0; --c)
+        raw.Rec(rec::kContinue, std::vector<uint8_t>(next(8225), 0x5A));
     }
   }
   MemoryByteSource source(raw.bytes);
@@ -222,7 +236,8 @@ TEST(RecordReader, WindowedReadingMatchesTheStreamInMemory) {
       if (r.Remaining() >= 2) rec.push_back(static_cast<uint8_t>(r.U16()));
       const auto rest = r.Bytes(r.Remaining());
       rec.insert(rec.end(), rest.begin(), rest.end());
-      for (uint32_t v : {r.Offset(), r.NextOffset(), r.Length(), static_cast<uint32_t>(r.SegmentCount())}) {
+      for (uint32_t v :
+           {r.Offset(), r.NextOffset(), r.Length(), static_cast<uint32_t>(r.SegmentCount())}) {
         rec.push_back(static_cast<uint8_t>(v));
         rec.push_back(static_cast<uint8_t>(v >> 8));
       }
@@ -258,7 +273,8 @@ TEST(RecordReader, WindowedReadingMatchesTheStreamInMemory) {
     windowed.Next();
     FAIL() << "no error";
   } catch (const XlsError& e) {
-    EXPECT_STREQ(e.what(), "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
+    EXPECT_STREQ(e.what(),
+                 "Record 0x0203 at offset 20: claims 255 data bytes, only 2 remain in the stream");
   }
 }
 

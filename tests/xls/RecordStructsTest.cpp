@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/LittleEndian.h"
+#include "xls/Errors.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
 #include "xls/biff/RecordIds.h"
-#include "xls/Errors.h"
 
 namespace xls {
 namespace {
@@ -28,7 +28,8 @@ T RoundTrip(const T& value, uint16_t expectedId) {
 // A reader standing on one record with the given data.
 std::vector<uint8_t> MakeRecord(uint16_t id, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> bytes = {static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8),
-                                static_cast<uint8_t>(data.size()), static_cast<uint8_t>(data.size() >> 8)};
+                                static_cast<uint8_t>(data.size()),
+                                static_cast<uint8_t>(data.size() >> 8)};
   for (uint8_t b : data) bytes.push_back(b);
   return bytes;
 }
@@ -36,7 +37,8 @@ std::vector<uint8_t> MakeRecord(uint16_t id, const std::vector<uint8_t>& data) {
 struct OneRecord {
   std::vector<uint8_t> bytes;
   RecordReader reader;
-  OneRecord(uint16_t id, const std::vector<uint8_t>& data) : bytes(MakeRecord(id, data)), reader(bytes) {
+  OneRecord(uint16_t id, const std::vector<uint8_t>& data)
+      : bytes(MakeRecord(id, data)), reader(bytes) {
     reader.Next();
   }
   void Reset() {
@@ -49,7 +51,8 @@ TEST(RecordStructs, CellRecordsRoundTrip) {
   CellHeader at{65535, 255, 17};
   EXPECT_EQ(RoundTrip(NumberRecord{at, -0.125}, rec::kNumber), (NumberRecord{at, -0.125}));
   EXPECT_EQ(RoundTrip(RkRecord{at, 0x3FF00000}, rec::kRk), (RkRecord{at, 0x3FF00000}));
-  EXPECT_EQ(RoundTrip(LabelRecord{at, u"caf\u00e9 \u20ac"}, rec::kLabel), (LabelRecord{at, u"caf\u00e9 \u20ac"}));
+  EXPECT_EQ(RoundTrip(LabelRecord{at, u"caf\u00e9 \u20ac"}, rec::kLabel),
+            (LabelRecord{at, u"caf\u00e9 \u20ac"}));
   EXPECT_EQ(RoundTrip(LabelSstRecord{at, 123456}, rec::kLabelSst), (LabelSstRecord{at, 123456}));
   EXPECT_EQ(RoundTrip(BoolErrRecord{at, 42, true}, rec::kBoolErr), (BoolErrRecord{at, 42, true}));
   EXPECT_EQ(RoundTrip(BlankRecord{at}, rec::kBlank), (BlankRecord{at}));

@@ -62,8 +62,8 @@ TEST(SharedStringTable, TextsAreCutTo32768Characters) {
 
 TEST(SharedStringTable, StringEndingExactlyAtTheBlockEndStartsTheNextCleanly) {
   TSSTStringTable t;
-  t.Add(u"a");                      // 8 + 3 + 2 = 13 bytes
-  t.Add(Text(4088, u'A'));          // 13 + 3 + 8176 = 8192: block full
+  t.Add(u"a");              // 8 + 3 + 2 = 13 bytes
+  t.Add(Text(4088, u'A'));  // 13 + 3 + 8176 = 8192: block full
   t.Add(u"next");
   ASSERT_EQ(t.Blocks().size(), 2u);
   EXPECT_EQ(t.Blocks()[0].size(), 8192u);

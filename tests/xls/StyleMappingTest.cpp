@@ -18,7 +18,8 @@ TEST(StyleMapping, FontRecordToFontAndBack) {
   r.name = u"Caf\u00e9 Sans";
   FontStyle f = FontFromRecord(r);
   EXPECT_EQ(f.size, 13);
-  EXPECT_EQ(f.flags, FontStyle::kBold | FontStyle::kItalic | FontStyle::kStrikeOut | FontStyle::kUnderline);
+  EXPECT_EQ(f.flags,
+            FontStyle::kBold | FontStyle::kItalic | FontStyle::kStrikeOut | FontStyle::kUnderline);
   EXPECT_EQ(f.charset, 1);
   EXPECT_EQ(f.colour, 2);
   EXPECT_EQ(f.name, "Caf\xE9 Sans");
@@ -69,7 +70,9 @@ TEST(StyleMapping, XfFieldsBecomeStyleFields) {
 TEST(StyleMapping, CustomFormatsGoThroughTheLookup) {
   XfRecord x = defaults::Xfs()[15];
   x.format = 170;
-  EXPECT_EQ(StyleFromXf(x, 1, [](uint16_t i) { return i == 170 ? uint16_t{22} : uint16_t{0}; }).format, 22);
+  EXPECT_EQ(
+      StyleFromXf(x, 1, [](uint16_t i) { return i == 170 ? uint16_t{22} : uint16_t{0}; }).format,
+      22);
   EXPECT_EQ(StyleFromXf(x, 1, [](uint16_t) { return uint16_t{0}; }).format, 0);
   x.format = 49;
   EXPECT_EQ(StyleFromXf(x, 1, [](uint16_t) { return uint16_t{7}; }).format, 49);

@@ -15,8 +15,8 @@ class FakeWorkbook : public FormulaTextSource {
   std::vector<std::string> names = {"Total", "Rate"};
   std::vector<uint16_t> externFirst = {0, 1, 2};
   std::vector<std::string> sheets = {"Sheet1", "My Sheet", "Data"};
-  std::map<uint16_t, FormulaFunctionInfo> functions = {{1, {"IF", 0}}, {4, {"SUM", 0}}, {15, {"SIN", 1}},
-                                                       {39, {"MOD", 2}}};
+  std::map<uint16_t, FormulaFunctionInfo> functions = {
+      {1, {"IF", 0}}, {4, {"SUM", 0}}, {15, {"SIN", 1}}, {39, {"MOD", 2}}};
   std::vector<std::string> reported;
 
   size_t NameCount() const override { return names.size(); }
@@ -45,9 +45,9 @@ class FakeWorkbook : public FormulaTextSource {
     return s;
   }
   std::string ErrorText(uint8_t code) const override {
-    static const std::map<uint8_t, std::string> kTexts = {{0, "#NULL!"}, {7, "#DIV/0!"}, {15, "#VALUE!"},
-                                                          {23, "#REF!"}, {29, "#NAME?"}, {36, "#NUM!"},
-                                                          {42, "#N/A"}};
+    static const std::map<uint8_t, std::string> kTexts = {
+        {0, "#NULL!"},  {7, "#DIV/0!"}, {15, "#VALUE!"}, {23, "#REF!"},
+        {29, "#NAME?"}, {36, "#NUM!"},  {42, "#N/A"}};
     auto it = kTexts.find(code);
     return it == kTexts.end() ? "" : it->second;
   }
@@ -69,7 +69,9 @@ class FormulaText : public ::testing::Test {
 // Tokens used below.
 const std::vector<uint8_t> kA1 = {0x44, 0, 0, 0x00, 0xC0};  // relative A1, value class
 const std::vector<uint8_t> kB1 = {0x44, 0, 0, 0x01, 0xC0};
-std::vector<uint8_t> Int(uint16_t v) { return {0x1E, static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)}; }
+std::vector<uint8_t> Int(uint16_t v) {
+  return {0x1E, static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+}
 template <typename... T>
 std::vector<uint8_t> Cat(const T&... parts) {
   std::vector<uint8_t> out;
@@ -79,7 +81,9 @@ std::vector<uint8_t> Cat(const T&... parts) {
 
 TEST_F(FormulaText, OperatorsInPostfixOrderWithoutAddedBrackets) {
   EXPECT_EQ(Text(Cat(kA1, kB1, Int(2), std::vector<uint8_t>{0x05, 0x03})), "=A1+B1*2");
-  EXPECT_EQ(Text(Cat(kA1, kB1, std::vector<uint8_t>{0x03, 0x15}, Int(2), std::vector<uint8_t>{0x05})), "=(A1+B1)*2");
+  EXPECT_EQ(
+      Text(Cat(kA1, kB1, std::vector<uint8_t>{0x03, 0x15}, Int(2), std::vector<uint8_t>{0x05})),
+      "=(A1+B1)*2");
   EXPECT_EQ(Text(Cat(kA1, std::vector<uint8_t>{0x13, 0x14})), "=-A1%");
   EXPECT_EQ(Text(Cat(kA1, std::vector<uint8_t>{0x12})), "=A1");  // unary plus is dropped
   EXPECT_EQ(Text(Cat(kA1, kB1, std::vector<uint8_t>{0x0E})), "=A1<>B1");
@@ -103,7 +107,8 @@ TEST_F(FormulaText, SharedFormulaOffsetsFollowTheReceivingCell) {
 
 TEST_F(FormulaText, ConstantsStringsAndBooleans) {
   EXPECT_EQ(Text(Int(40000)), "=40000");
-  EXPECT_EQ(Text(Cat(std::vector<uint8_t>{0x1D, 1}, Int(5), std::vector<uint8_t>{0x03})), "=TRUE+5");
+  EXPECT_EQ(Text(Cat(std::vector<uint8_t>{0x1D, 1}, Int(5), std::vector<uint8_t>{0x03})),
+            "=TRUE+5");
   EXPECT_EQ(Text({0x17, 3, 0, 'a', '"', 'b'}), "=\"a\"\"b\"");
   EXPECT_EQ(Text({0x17, 2, 1, 0xE9, 0, 0xAC, 0x20}), "=\"\xE9\x80\"");  // UTF-16 to the code page
   EXPECT_EQ(Text({0x1F, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F}), "=1.5");
@@ -144,22 +149,22 @@ TEST_F(FormulaText, NamesAndThreeDimensionalReferences) {
   EXPECT_EQ(Text({0x5A, 1, 0, 0, 0, 0, 0xC0}), "='My Sheet'!A1");
   EXPECT_EQ(Text({0x3B, 2, 0, 0, 0, 9, 0, 0, 0, 1, 0}), "=Data!$A$1:$B$10");
   EXPECT_EQ(Text({0x5B, 0, 0, 0, 0, 9, 0, 0, 0, 1, 0}), "=Sheet1!$A$1:$B$10");  // value class too
-  EXPECT_EQ(Text({0x3A, 7, 0, 0, 0, 0, 0}), "=#REF!3D!!$A$1");  // beyond the sheets
+  EXPECT_EQ(Text({0x3A, 7, 0, 0, 0, 0, 0}), "=#REF!3D!!$A$1");                  // beyond the sheets
   EXPECT_EQ(Text({0x3C, 0, 0, 0, 0, 0, 0}), "=Sheet1#REF!");
   EXPECT_EQ(Text({0x2A, 0, 0, 0, 0}), "=#REF!");
 }
 
 TEST_F(FormulaText, EmptyResultsAndEndings) {
-  EXPECT_EQ(Text({0x01, 4, 0, 2, 0}), "");                  // shares a SHRFMLA formula
+  EXPECT_EQ(Text({0x01, 4, 0, 2, 0}), "");  // shares a SHRFMLA formula
   EXPECT_EQ(Text({0x01}), "");
   EXPECT_EQ(Text({}), "Formula not construct");
   EXPECT_EQ(Text({0x29, 3, 0, 0x1E, 1, 0, 0x1E, 2, 0, 0x03}), "");  // mem token
   EXPECT_EQ(Text({0x17, 6, 0, 'S', 'h', 'a', 'r', 'e', 'd'}), "");
   EXPECT_EQ(Text(Cat(std::vector<uint8_t>{0x1C, 7}, kA1)), "=#DIV/0!");  // nothing after it is read
   EXPECT_EQ(Text(Cat(kA1, std::vector<uint8_t>{0x03})), "=#Missing tokens");
-  EXPECT_EQ(Text(Cat(kA1, std::vector<uint8_t>{0x18, 0x03})), "=A1");    // kind without handler
+  EXPECT_EQ(Text(Cat(kA1, std::vector<uint8_t>{0x18, 0x03})), "=A1");  // kind without handler
   EXPECT_EQ(Text({0x03}), "Formula not construct");
-  EXPECT_EQ(Text({0x44, 0, 0}), "Formula not construct");                // cut payload
+  EXPECT_EQ(Text({0x44, 0, 0}), "Formula not construct");  // cut payload
   EXPECT_EQ(Text({0x17, 9, 0, 'a'}), "Formula not construct");
   EXPECT_EQ(Text({0x19, 0x04, 0xFF, 0x00, 0, 0}), "Formula not construct");
 }

@@ -30,9 +30,10 @@ TEST(WorkbookStream, BoundSheetsPointAtTheirSheetsAndRecordsKeepTheirOrder) {
     ids.push_back(r.Id());
     if (r.Id() == rec::kBoundSheet) bound.push_back(BoundSheetRecord::Read(r));
   }
-  EXPECT_EQ(ids, (std::vector<uint16_t>{rec::kBof, rec::kFont, rec::kFont, rec::kBoundSheet, rec::kBoundSheet,
-                                        rec::kSupBook, rec::kSst, rec::kExtSst, rec::kEof, rec::kBof, rec::kNumber,
-                                        rec::kEof, rec::kBof, rec::kLabelSst, rec::kEof}));
+  EXPECT_EQ(ids, (std::vector<uint16_t>{rec::kBof, rec::kFont, rec::kFont, rec::kBoundSheet,
+                                        rec::kBoundSheet, rec::kSupBook, rec::kSst, rec::kExtSst,
+                                        rec::kEof, rec::kBof, rec::kNumber, rec::kEof, rec::kBof,
+                                        rec::kLabelSst, rec::kEof}));
   ASSERT_EQ(bound.size(), 2u);
   EXPECT_EQ(bound[1].name, u"Second");
   EXPECT_EQ(bound[1].visibility, 1);

@@ -75,8 +75,10 @@ void HostServices::Load(const std::string& path) {
   Exports exports;
   exports.init = Resolve<nbInitPlugInFn>(*library, "nbInitPlugIn");
   exports.registerPlugIn = Resolve<nbRegisterPlugInFn>(*library, "nbRegisterPlugIn");
-  exports.registerScript = Resolve<nbRegisterScriptProcessorFn>(*library, "nbRegisterScriptProcessor");
-  exports.registerAccess = Resolve<nbRegisterInterfaceAccessFn>(*library, "nbRegisterInterfaceAccess");
+  exports.registerScript =
+      Resolve<nbRegisterScriptProcessorFn>(*library, "nbRegisterScriptProcessor");
+  exports.registerAccess =
+      Resolve<nbRegisterInterfaceAccessFn>(*library, "nbRegisterInterfaceAccess");
   exports.exec = Resolve<nbExecActionFn>(*library, "nbExecAction");
   exports.edit = Resolve<nbEditActionFn>(*library, "nbEditAction");
   exports.message = Resolve<nbMessageFn>(*library, "nbMessage");
@@ -168,7 +170,8 @@ bool HostServices::HasVariable(const std::string& name) const {
 }
 
 platform::HostWindow& HostServices::HostWindow() {
-  if (hostWindow_ == nullptr) hostWindow_ = platform::HostWindow::CreateTopLevel("nbhost", 800, 600);
+  if (hostWindow_ == nullptr)
+    hostWindow_ = platform::HostWindow::CreateTopLevel("nbhost", 800, 600);
   return *hostWindow_;
 }
 
@@ -231,7 +234,8 @@ void NB_CALL HostServices::OnSetVariable(const char* name, const char* value) {
 
 void NB_CALL HostServices::OnGetVariable(const char* name, plugin::HostString* value) {
   try {
-    if (current != nullptr && value != nullptr) AssignHostText(value, current->Variable(TextOf(name)));
+    if (current != nullptr && value != nullptr)
+      AssignHostText(value, current->Variable(TextOf(name)));
   } catch (...) {
     if (current != nullptr) ++current->callbackFailures_;
   }

@@ -11,8 +11,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-std::vector<ScriptWord> SplitScriptLine(std::string_view text, const std::string& file,
-                                        int line) {
+std::vector<ScriptWord> SplitScriptLine(std::string_view text, const std::string& file, int line) {
   std::vector<ScriptWord> words;
   size_t at = 0;
   while (at < text.size()) {

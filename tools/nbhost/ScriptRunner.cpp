@@ -25,8 +25,8 @@ void RequireArgs(const Script& script, const ScriptCommand& command, size_t coun
                  const char* usage) {
   if (command.args.size() != count) {
     throw ScriptError(script.file, command.line,
-                       command.name + " takes " + std::to_string(count) + " argument" +
-                           (count == 1 ? "" : "s") + ": " + usage);
+                      command.name + " takes " + std::to_string(count) + " argument" +
+                          (count == 1 ? "" : "s") + ": " + usage);
   }
 }
 
@@ -34,7 +34,7 @@ void RequireInts(const Script& script, const ScriptCommand& command, size_t firs
   for (size_t i = first; i < command.args.size(); ++i) {
     if (!ParseInt(command.args[i].text)) {
       throw ScriptError(script.file, command.line,
-                         command.name + ": \"" + command.args[i].text + "\" is not an integer");
+                        command.name + ": \"" + command.args[i].text + "\" is not an integer");
     }
   }
 }
@@ -52,18 +52,18 @@ bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
     RequireArgs(script, command, 1, "\"Ctrl+Right\"");
     if (!ui::ParseShortcut(command.args[0].text)) {
       throw ScriptError(script.file, command.line,
-                         "Key: unknown key \"" + command.args[0].text + "\"");
+                        "Key: unknown key \"" + command.args[0].text + "\"");
     }
   } else if (name == "Type") {
     RequireArgs(script, command, 1, "\"text\"");
   } else if (name == "DialogAnswer") {
     if (command.args.empty() || command.args.size() > 2) {
       throw ScriptError(script.file, command.line,
-                         "DialogAnswer takes a button and an optional value: \"OK\" \"file.xls\"");
+                        "DialogAnswer takes a button and an optional value: \"OK\" \"file.xls\"");
     }
     if (!ui::ParseDialogButton(command.args[0].text)) {
       throw ScriptError(script.file, command.line,
-                         "DialogAnswer: unknown button \"" + command.args[0].text + "\"");
+                        "DialogAnswer: unknown button \"" + command.args[0].text + "\"");
     }
   } else if (name == "Snapshot") {
     RequireArgs(script, command, 2, "\"rect\" \"file.png\"");
@@ -86,7 +86,7 @@ void ScriptRunner::Check(const Script& script) const {
         std::optional<int> value = ParseInt(command.args[i].text);
         if (!value) {
           throw ScriptError(script.file, command.line,
-                             "Rectangle: \"" + command.args[i].text + "\" is not an integer");
+                            "Rectangle: \"" + command.args[i].text + "\" is not an integer");
         }
         if (i >= 3 && *value < 0) {
           throw ScriptError(script.file, command.line, "Rectangle: a size cannot be negative");
@@ -106,8 +106,7 @@ void ScriptRunner::Check(const Script& script) const {
     } else if (name == "ExpectResult") {
       RequireArgs(script, command, 1, "true|false");
       if (!afterAction) {
-        throw ScriptError(script.file, command.line,
-                           "ExpectResult must follow an action line");
+        throw ScriptError(script.file, command.line, "ExpectResult must follow an action line");
       }
       if (command.args[0].text != "true" && command.args[0].text != "false") {
         throw ScriptError(script.file, command.line, "ExpectResult takes true or false");
@@ -121,24 +120,23 @@ void ScriptRunner::Check(const Script& script) const {
       const CatalogueRow* action = host_.FindAction(command.args[0].text);
       if (action == nullptr) {
         throw ScriptError(script.file, command.line,
-                           "Edit: unknown action \"" + command.args[0].text + "\"");
+                          "Edit: unknown action \"" + command.args[0].text + "\"");
       }
       if (command.args.size() - 1 > action->count) {
         throw ScriptError(script.file, command.line,
-                           "Edit " + action->name + " takes at most " +
-                               std::to_string(action->count) + " parameters, got " +
-                               std::to_string(command.args.size() - 1));
+                          "Edit " + action->name + " takes at most " +
+                              std::to_string(action->count) + " parameters, got " +
+                              std::to_string(command.args.size() - 1));
       }
     } else if (const CatalogueRow* action = host_.FindAction(name)) {
       isAction = true;
       if (command.args.size() > action->count) {
         throw ScriptError(script.file, command.line,
-                           name + " takes at most " + std::to_string(action->count) +
-                               " parameters, got " + std::to_string(command.args.size()));
+                          name + " takes at most " + std::to_string(action->count) +
+                              " parameters, got " + std::to_string(command.args.size()));
       }
     } else {
-      throw ScriptError(script.file, command.line,
-                         "unknown command or action \"" + name + "\"");
+      throw ScriptError(script.file, command.line, "unknown command or action \"" + name + "\"");
     }
     afterAction = isAction;
   }
@@ -189,8 +187,8 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
     bool wanted = args[0].text == "true";
     if (wanted != lastResult) {
       Fail(script, command,
-           std::string("ExpectResult: wanted ") + (wanted ? "true" : "false") + ", the action answered " +
-               (lastResult ? "true" : "false"));
+           std::string("ExpectResult: wanted ") + (wanted ? "true" : "false") +
+               ", the action answered " + (lastResult ? "true" : "false"));
     }
   } else if (name == "Edit") {
     const CatalogueRow* action = host_.FindAction(args[0].text);

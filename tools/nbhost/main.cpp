@@ -31,7 +31,9 @@ std::string DefaultPlugInPath() {
   fs::path beside = program.parent_path() / kPlugInFile;
   std::error_code error;
   if (fs::exists(beside, error)) return beside.string();
-  return (program.parent_path() / ".." / ".." / "src" / "plugin" / kPlugInFile).lexically_normal().string();
+  return (program.parent_path() / ".." / ".." / "src" / "plugin" / kPlugInFile)
+      .lexically_normal()
+      .string();
 }
 
 int Main(int argc, char** argv) {
@@ -78,11 +80,11 @@ int Main(int argc, char** argv) {
   nbhost::HostServices host;
   host.Load(plugInPath);
   if (trace) {
-    host.SetWriteObserver([](const std::string& name, const std::string& value,
-                             nbhost::WriteSource source) {
-      std::cout << "trace: " << name << " := " << nbhost::QuoteScriptText(value)
-                << (source == nbhost::WriteSource::Script ? " (script)" : "") << "\n";
-    });
+    host.SetWriteObserver(
+        [](const std::string& name, const std::string& value, nbhost::WriteSource source) {
+          std::cout << "trace: " << name << " := " << nbhost::QuoteScriptText(value)
+                    << (source == nbhost::WriteSource::Script ? " (script)" : "") << "\n";
+        });
   }
   host.Start();
   if (catalogue) {

@@ -59,7 +59,7 @@ void AskForFilePasswords(Context& c, TSingleFileSystem& fs) {
 }
 
 std::unique_ptr<store::Stream> OpenFileStream(TSingleFileSystem& fs, const std::string& name,
-                                               uint16_t mode, const Options& o) {
+                                              uint16_t mode, const Options& o) {
   const std::string password = o.filePassword.value_or("");
   // Code 0 takes the store's default compression; opening finds the framing in the file.
   return std::make_unique<store::TSFSFileStream>(&fs, name, mode, password, "", "",
@@ -67,7 +67,7 @@ std::unique_ptr<store::Stream> OpenFileStream(TSingleFileSystem& fs, const std::
 }
 
 std::unique_ptr<store::Stream> OpenFile(TSingleFileSystem& fs, const std::string& name,
-                                         uint16_t mode, const Options& o) {
+                                        uint16_t mode, const Options& o) {
   try {
     return OpenFileStream(fs, name, mode, o);
   } catch (const store::StoreError&) {

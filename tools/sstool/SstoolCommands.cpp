@@ -6,9 +6,9 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 #include "xls/book/BookDump.h"
 #include "xls/book/BookFiles.h"
-#include "workbook/Workbook.h"
 
 namespace sstool {
 
@@ -37,18 +37,21 @@ void Load(workbook::Workbook& book, const std::string& path) {
 }
 
 void Save(workbook::Workbook& book, const std::string& path, std::ostream& err) {
-  for (const std::string& w : xls::SaveBookToFile(book, path)) err << "sstool: warning: " << OneLine(w) << "\n";
+  for (const std::string& w : xls::SaveBookToFile(book, path))
+    err << "sstool: warning: " << OneLine(w) << "\n";
 }
 
 // "B3" on the first sheet, or "Caption!B3" on the sheet of that caption.
-workbook::TSSBookSheet& TargetSheet(workbook::Workbook& book, const std::string& ref, std::string& cellName) {
+workbook::TSSBookSheet& TargetSheet(workbook::Workbook& book, const std::string& ref,
+                                    std::string& cellName) {
   const size_t bang = ref.rfind('!');
   if (bang == std::string::npos) {
     cellName = ref;
     return book.Sheets(0);
   }
   std::string caption = ref.substr(0, bang);
-  if (caption.size() >= 2 && caption.front() == '\'' && caption.back() == '\'') caption = caption.substr(1, caption.size() - 2);
+  if (caption.size() >= 2 && caption.front() == '\'' && caption.back() == '\'')
+    caption = caption.substr(1, caption.size() - 2);
   cellName = ref.substr(bang + 1);
   for (int i = 0; i < book.PageCount(); ++i)
     if (book.Sheets(i).Caption() == caption) return book.Sheets(i);
@@ -60,11 +63,13 @@ int Set(const std::vector<std::string>& args, std::ostream& err) {
   Load(book, args[1]);
   for (size_t i = 3; i < args.size(); ++i) {
     const size_t eq = args[i].find('=');
-    if (eq == std::string::npos || eq == 0) throw std::runtime_error("expected REF=TEXT, got " + args[i]);
+    if (eq == std::string::npos || eq == 0)
+      throw std::runtime_error("expected REF=TEXT, got " + args[i]);
     std::string cellName;
     workbook::TSSBookSheet& sheet = TargetSheet(book, args[i].substr(0, eq), cellName);
     workbook::TPoint cell;
-    if (!workbook::CellNameToPoint(cellName, cell)) throw std::runtime_error("invalid cell reference " + cellName);
+    if (!workbook::CellNameToPoint(cellName, cell))
+      throw std::runtime_error("invalid cell reference " + cellName);
     sheet.CellObject(cell.X, cell.Y)->SetText(args[i].substr(eq + 1));
   }
   book.Recalculate();
@@ -79,7 +84,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   const std::string& command = args[0];
   try {
     if (command == "dump") {
-      if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json")) return Usage(err);
+      if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json"))
+        return Usage(err);
       workbook::Workbook book;
       Load(book, args[1]);
       out << (args.size() == 3 ? xls::DumpJson(book) : xls::DumpText(book));

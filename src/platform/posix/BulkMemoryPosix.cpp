@@ -22,7 +22,8 @@ void* MapAligned(size_t bytes) {
   const uintptr_t aligned = (start + kLargePage - 1) & ~(uintptr_t{kLargePage} - 1);
   if (aligned > start) munmap(raw, aligned - start);
   const uintptr_t end = start + padded;
-  if (end > aligned + bytes) munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
+  if (end > aligned + bytes)
+    munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
   return reinterpret_cast<void*>(aligned);
 }
 

@@ -42,8 +42,10 @@ bool Clipboard::Write(ClipboardFormat format, const std::optional<std::string>& 
   s.blockFormat = (format != 0 && block) ? format : 0;
   s.block = s.blockFormat != 0 ? block : std::nullopt;
   // Like the system clipboard's text: it ends at its first zero.
-  if (text) s.text = text->substr(0, text->find('\0'));
-  else s.text.reset();
+  if (text)
+    s.text = text->substr(0, text->find('\0'));
+  else
+    s.text.reset();
   return true;
 }
 

@@ -18,17 +18,23 @@ namespace {
 }
 }  // namespace
 
-File::File(const std::string& path, FileAccess access, FileDisposition disposition,
-           FileShare share)
+File::File(const std::string& path, FileAccess access, FileDisposition disposition, FileShare share)
     : path_(path) {
-  int flags = access == FileAccess::Read ? O_RDONLY
+  int flags = access == FileAccess::Read    ? O_RDONLY
               : access == FileAccess::Write ? O_WRONLY
                                             : O_RDWR;
   switch (disposition) {
-    case FileDisposition::OpenExisting: break;
-    case FileDisposition::CreateAlways: flags |= O_CREAT | O_TRUNC; break;
-    case FileDisposition::CreateNew: flags |= O_CREAT | O_EXCL; break;
-    case FileDisposition::OpenAlways: flags |= O_CREAT; break;
+    case FileDisposition::OpenExisting:
+      break;
+    case FileDisposition::CreateAlways:
+      flags |= O_CREAT | O_TRUNC;
+      break;
+    case FileDisposition::CreateNew:
+      flags |= O_CREAT | O_EXCL;
+      break;
+    case FileDisposition::OpenAlways:
+      flags |= O_CREAT;
+      break;
   }
   flags |= O_CLOEXEC;
   handle_ = ::open(path.c_str(), flags, 0644);
@@ -91,7 +97,8 @@ void File::Write(const void* buffer, size_t size) {
 }
 
 void File::Seek(int64_t offset) {
-  if (::lseek(handle_, static_cast<off_t>(offset), SEEK_SET) < 0) Fail("Cannot seek in file", path_);
+  if (::lseek(handle_, static_cast<off_t>(offset), SEEK_SET) < 0)
+    Fail("Cannot seek in file", path_);
 }
 
 int64_t File::Position() const {
@@ -140,15 +147,33 @@ VolumeInfo VolumeOf(const std::string& path) {
   struct statfs fs {};
   if (::statfs(dir.c_str(), &fs) == 0) {
     switch (static_cast<unsigned long>(fs.f_type)) {
-      case 0xEF53: info.fileSystemName = "ext4"; break;
-      case 0x01021994: info.fileSystemName = "tmpfs"; break;
-      case 0x58465342: info.fileSystemName = "xfs"; break;
-      case 0x9123683E: info.fileSystemName = "btrfs"; break;
-      case 0x794C7630: info.fileSystemName = "overlay"; break;
-      case 0x4d44: info.fileSystemName = "FAT32"; break;
-      case 0x2011BAB0: info.fileSystemName = "exFAT"; break;
-      case 0x5346544e: info.fileSystemName = "NTFS"; break;
-      default: info.fileSystemName = ""; break;
+      case 0xEF53:
+        info.fileSystemName = "ext4";
+        break;
+      case 0x01021994:
+        info.fileSystemName = "tmpfs";
+        break;
+      case 0x58465342:
+        info.fileSystemName = "xfs";
+        break;
+      case 0x9123683E:
+        info.fileSystemName = "btrfs";
+        break;
+      case 0x794C7630:
+        info.fileSystemName = "overlay";
+        break;
+      case 0x4d44:
+        info.fileSystemName = "FAT32";
+        break;
+      case 0x2011BAB0:
+        info.fileSystemName = "exFAT";
+        break;
+      case 0x5346544e:
+        info.fileSystemName = "NTFS";
+        break;
+      default:
+        info.fileSystemName = "";
+        break;
     }
   }
   return info;

@@ -8,11 +8,12 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
-#include <sys/stat.h>
 
 #include "platform/CodePage.h"
 #include "platform/FontMetrics.h"
@@ -124,7 +125,8 @@ class FreeTypeFontMetrics : public FontMetrics {
     if (!lib) return false;
     FT_Face face = nullptr;
     if (FT_New_Face(lib, path.c_str(), 0, &face) != 0) return false;
-    bool ok = FT_IS_SCALABLE(face) && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(font.PixelSize())) == 0;
+    bool ok = FT_IS_SCALABLE(face) &&
+              FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(font.PixelSize())) == 0;
     if (ok) {
       // Rounded outwards, as a screen font's cell is.
       metrics_.ascent = static_cast<int>((face->size->metrics.ascender + 63) / 64);

@@ -37,7 +37,8 @@ class OpenedClipboard {
 
 // A moveable block holding the bytes, plus `extra` zero bytes; null when memory is short.
 HGLOBAL MakeBlock(const std::string& bytes, size_t extra) {
-  HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + extra + (bytes.empty() && !extra ? 1 : 0));
+  HGLOBAL handle =
+      GlobalAlloc(GMEM_MOVEABLE, bytes.size() + extra + (bytes.empty() && !extra ? 1 : 0));
   if (!handle) return nullptr;
   void* p = GlobalLock(handle);
   if (!p) {

@@ -23,8 +23,7 @@ std::u16string AnsiToUtf16(std::string_view text) {
   int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
   if (wide <= 0) return std::u16string(text.size(), u'?');
   std::u16string out(static_cast<size_t>(wide), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), length, reinterpret_cast<wchar_t*>(out.data()),
-                      wide);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), length, reinterpret_cast<wchar_t*>(out.data()), wide);
   return out;
 }
 

@@ -1,10 +1,9 @@
-#include "platform/DynamicLibrary.h"
-
 #include <windows.h>
 
 #include <utility>
 #include <vector>
 
+#include "platform/DynamicLibrary.h"
 #include "platform/win32/Win32Text.h"
 
 namespace platform {

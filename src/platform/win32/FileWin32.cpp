@@ -1,10 +1,9 @@
 // Files and volumes through the Win32 file functions. Paths are 8-bit texts in the system's
 // code page, so the ANSI entry points are used throughout.
-#include "platform/File.h"
-
 #include <windows.h>
 
 #include "platform/Clock.h"
+#include "platform/File.h"
 #include "platform/win32/Win32Text.h"
 
 namespace platform {
@@ -23,8 +22,7 @@ constexpr size_t kMaxChunk = size_t(1) << 30;
 
 }  // namespace
 
-File::File(const std::string& path, FileAccess access, FileDisposition disposition,
-           FileShare share)
+File::File(const std::string& path, FileAccess access, FileDisposition disposition, FileShare share)
     : path_(path) {
   DWORD desired = access == FileAccess::Read    ? GENERIC_READ
                   : access == FileAccess::Write ? GENERIC_WRITE
@@ -34,13 +32,21 @@ File::File(const std::string& path, FileAccess access, FileDisposition dispositi
                                                     : FILE_SHARE_READ | FILE_SHARE_WRITE;
   DWORD create = OPEN_EXISTING;
   switch (disposition) {
-    case FileDisposition::OpenExisting: create = OPEN_EXISTING; break;
-    case FileDisposition::CreateAlways: create = CREATE_ALWAYS; break;
-    case FileDisposition::CreateNew: create = CREATE_NEW; break;
-    case FileDisposition::OpenAlways: create = OPEN_ALWAYS; break;
+    case FileDisposition::OpenExisting:
+      create = OPEN_EXISTING;
+      break;
+    case FileDisposition::CreateAlways:
+      create = CREATE_ALWAYS;
+      break;
+    case FileDisposition::CreateNew:
+      create = CREATE_NEW;
+      break;
+    case FileDisposition::OpenAlways:
+      create = OPEN_ALWAYS;
+      break;
   }
-  HANDLE h = CreateFileA(path.c_str(), desired, shareMode, nullptr, create,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(path.c_str(), desired, shareMode, nullptr, create, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
@@ -83,7 +89,8 @@ void File::Write(const void* buffer, size_t size) {
   while (done < size) {
     DWORD want = static_cast<DWORD>(size - done < kMaxChunk ? size - done : kMaxChunk);
     DWORD put = 0;
-    if (!WriteFile(Native(handle_), p + done, want, &put, nullptr)) Fail("Cannot write file", path_);
+    if (!WriteFile(Native(handle_), p + done, want, &put, nullptr))
+      Fail("Cannot write file", path_);
     if (put == 0) {
       SetLastError(ERROR_DISK_FULL);
       Fail("Cannot write file", path_);
@@ -99,13 +106,15 @@ void File::Seek(int64_t offset) {
   }
   LARGE_INTEGER to;
   to.QuadPart = offset;
-  if (!SetFilePointerEx(Native(handle_), to, nullptr, FILE_BEGIN)) Fail("Cannot seek in file", path_);
+  if (!SetFilePointerEx(Native(handle_), to, nullptr, FILE_BEGIN))
+    Fail("Cannot seek in file", path_);
 }
 
 int64_t File::Position() const {
   LARGE_INTEGER zero, now;
   zero.QuadPart = 0;
-  if (!SetFilePointerEx(Native(handle_), zero, &now, FILE_CURRENT)) Fail("Cannot seek in file", path_);
+  if (!SetFilePointerEx(Native(handle_), zero, &now, FILE_CURRENT))
+    Fail("Cannot seek in file", path_);
   return now.QuadPart;
 }
 
@@ -174,10 +183,9 @@ OsVersion CurrentOsVersion() {
   // GetVersionEx reports what the program's manifest claims; RtlGetVersion tells the truth.
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  auto rtlGetVersion =
-      ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                  reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-            : nullptr;
+  auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                             : nullptr;
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
   if (rtlGetVersion != nullptr && rtlGetVersion(&info) == 0) {

@@ -4,7 +4,9 @@
 
 namespace platform {
 
-char* HostAlloc(size_t size) { return static_cast<char*>(GlobalAlloc(GMEM_FIXED, size ? size : 1)); }
+char* HostAlloc(size_t size) {
+  return static_cast<char*>(GlobalAlloc(GMEM_FIXED, size ? size : 1));
+}
 void HostFree(char* block) {
   if (block) GlobalFree(block);
 }

@@ -1,9 +1,8 @@
 // The host's windows as real Win32 windows: a top-level frame and plain child windows for the
 // publication's rectangles. Both classes are registered once per process, on first use.
-#include "platform/HostWindow.h"
-
 #include <windows.h>
 
+#include "platform/HostWindow.h"
 #include "platform/win32/Win32Text.h"
 
 namespace platform {
@@ -38,7 +37,7 @@ void RegisterClasses() {
     cls.lpszClassName = name;
     if (!RegisterClassExA(&cls) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
       throw HostWindowError("cannot register window class " + std::string(name) + ": " +
-                             win32::LastErrorText());
+                            win32::LastErrorText());
     }
   }
   registered = true;
@@ -62,8 +61,8 @@ class Win32Window final : public HostWindow {
     }
     RegisterClasses();
     HWND child = CreateWindowExA(0, kRectClass, name.c_str(),
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x,
-                                 y, w, h, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, w,
+                                 h, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (child == nullptr) {
       throw HostWindowError("cannot create window \"" + name + "\": " + win32::LastErrorText());
     }
@@ -88,10 +87,9 @@ std::unique_ptr<HostWindow> HostWindow::CreateTopLevel(const std::string& captio
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   RECT bounds{0, 0, width, height};
   AdjustWindowRectEx(&bounds, style, FALSE, 0);
-  HWND frame = CreateWindowExA(0, kFrameClass, caption.c_str(), style, CW_USEDEFAULT,
-                               CW_USEDEFAULT, bounds.right - bounds.left,
-                               bounds.bottom - bounds.top, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND frame = CreateWindowExA(0, kFrameClass, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
   if (frame == nullptr) {
     throw HostWindowError("cannot create window \"" + caption + "\": " + win32::LastErrorText());
   }

@@ -17,8 +17,8 @@ inline std::string ErrorText(DWORD code) {
   std::string text;
   if (length != 0 && buffer != nullptr) text.assign(buffer, length);
   if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                           text.back() == '.'))
+  while (!text.empty() &&
+         (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
     text.pop_back();
   if (text.empty()) text = "error " + std::to_string(code);
   return text;

@@ -1,7 +1,8 @@
 #include "store/cipher/Checksum.h"
-#include "platform/LittleEndian.h"
 
 #include <array>
+
+#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {

@@ -1,9 +1,10 @@
 #include "store/cipher/Ripemd256.h"
-#include "platform/LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
+
+#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "platform/Clock.h"
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/TCipher.h"
-#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
@@ -38,13 +38,13 @@ uint8_t RandomCheckByte() {
 }  // namespace
 
 PasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
-                                   const std::string& answer, std::string* pageKey) {
+                                  const std::string& answer, std::string* pageKey) {
   if (password.size() > kMaxPasswordLength)
     throw StoreError("Password length should be shorter then " +
-                      std::to_string(kMaxPasswordLength));
+                     std::to_string(kMaxPasswordLength));
   if (question.size() > kMaxQuestionLength)
     throw StoreError("Question length should be shorter then " +
-                      std::to_string(kMaxQuestionLength));
+                     std::to_string(kMaxQuestionLength));
   PasswordRecord record{};
   uint8_t* r = record.data();
   for (size_t i = 0; i < 32; ++i) r[kCheckBlock + i] = RandomCheckByte();

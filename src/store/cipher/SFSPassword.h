@@ -25,12 +25,11 @@ using PasswordRecord = std::array<uint8_t, kPasswordRecordSize>;
 // "Question length should be shorter then 100".
 // `pageKey`, when given, receives the page key the record yields (without a check).
 PasswordRecord MakePasswordRecord(const std::string& password, const std::string& question,
-                                   const std::string& answer, std::string* pageKey = nullptr);
+                                  const std::string& answer, std::string* pageKey = nullptr);
 
 // Always spends at least 256 ms deciphering (equal cost for right and wrong passwords), then
 // checks. An empty password never passes. On success `pageKey` receives the page key.
-bool CheckPassword(const PasswordRecord& record, const std::string& password,
-                   std::string& pageKey);
+bool CheckPassword(const PasswordRecord& record, const std::string& password, std::string& pageKey);
 
 // The recovery data of a record: the question in plain text, and the password when `answer`
 // deciphers the recovery block to bytes whose CRC matches. False when there is none.

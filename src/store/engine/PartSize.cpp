@@ -42,7 +42,7 @@ int64_t PartSizeForVolume(const platform::VolumeInfo& volume, const std::string&
 void CheckPartSize(int64_t partSize) {
   if (partSize < kMinPartSize)
     throw StoreError("File part size is too small. Minimal part size is " +
-                      std::to_string(kMinPartSize));
+                     std::to_string(kMinPartSize));
 }
 
 int64_t PartSizeForPath(const std::string& path) {

@@ -32,12 +32,12 @@ void TDIRArray::Unindex(int32_t index) {
   auto n = std::find(byName_.begin(), byName_.end(), index);
   if (n == byName_.end())
     throw StoreError("TDIRArray.UpdateItem - old name position not found. Position = " +
-                      std::to_string(index));
+                     std::to_string(index));
   byName_.erase(n);
   auto p = std::find(byParent_.begin(), byParent_.end(), index);
   if (p == byParent_.end())
     throw StoreError("TDIRArray.UpdateItem - old parentID position not found. Position = " +
-                      std::to_string(index));
+                     std::to_string(index));
   byParent_.erase(p);
 }
 

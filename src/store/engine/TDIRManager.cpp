@@ -101,11 +101,11 @@ int32_t TDIRManager::AddItem(const DirEntry& entry) {
       PageHeader ph;
       if (!pages_.ReadPage(last, ph, nullptr, 0))
         throw StoreError("TDIRManager.AddItem - can not load last page, pageNo = " +
-                          std::to_string(last));
+                         std::to_string(last));
       ph.nextPage = got[0];
       if (!pages_.WritePage(last, ph, nullptr, 0))
         throw StoreError("TDIRManager.AddItem - can not save last page, pageNo = " +
-                          std::to_string(last));
+                         std::to_string(last));
     } else {
       h.firstDirPage = got[0];
     }

@@ -52,17 +52,17 @@ void TFreeSpaceManager::Load() {
   for (int32_t k = 0; k < h.pfsPageCount; ++k) {
     if (!pages_.ReadPage(PfsPage(k), ph, data.data(), d, true))
       throw StoreError("TFreeSpaceManager.LoadPFS - can not load page, pageNo = " +
-                        std::to_string(PfsPage(k)));
+                       std::to_string(PfsPage(k)));
     std::copy_n(data.begin(), bpfs_, pfs_.begin() + size_t(k) * bpfs_);
   }
   for (int32_t k = 0; k < h.gamPageCount; ++k) {
     if (!pages_.ReadPage(GamPage(k), ph, data.data(), d, true))
       throw StoreError("TFreeSpaceManager.LoadGAM - can not load page, pageNo = " +
-                        std::to_string(GamPage(k)));
+                       std::to_string(GamPage(k)));
     std::copy_n(data.begin(), bgam_, gam_.begin() + size_t(k) * bgam_);
     if (!pages_.ReadPage(GamPage(k) + 1, ph, data.data(), d, true))
       throw StoreError("TFreeSpaceManager.LoadGAM - can not load SGAM page, pageNo = " +
-                        std::to_string(GamPage(k)));
+                       std::to_string(GamPage(k)));
     std::copy_n(data.begin(), bgam_, sgam_.begin() + size_t(k) * bgam_);
   }
   freeExtents_ = sharedFree_ = 0;

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 #include "store/cipher/Checksum.h"
 #include "store/cipher/TCipher.h"
-#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
@@ -80,7 +80,7 @@ TPageFileManager::TPageFileManager(std::unique_ptr<TSFSHugeFile> file, int32_t p
       readOnly_(readOnly) {
   if (pageSize < 544)
     throw StoreError("TPageFileManager.Create - page size should be >= " + std::to_string(544) +
-                      "bytes .");
+                     "bytes .");
   if (extentPageCount < 1)
     throw StoreError("TPageFileManager.Create - extent page count should be >= 1 Page.");
   header_.pageSize = pageSize;

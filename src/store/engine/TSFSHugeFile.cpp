@@ -224,8 +224,7 @@ size_t TSFSHugeFile::Write(const void* buffer, size_t count) {
 }
 
 void TSFSHugeFile::ReadBuffer(void* buffer, size_t count) {
-  if (Read(buffer, count) != count)
-    throw StoreError("TSFSHugeFile.ReadBuffer - Stream read error");
+  if (Read(buffer, count) != count) throw StoreError("TSFSHugeFile.ReadBuffer - Stream read error");
 }
 
 void TSFSHugeFile::WriteBuffer(const void* buffer, size_t count) {
@@ -234,8 +233,7 @@ void TSFSHugeFile::WriteBuffer(const void* buffer, size_t count) {
 }
 
 void TSFSHugeFile::DeleteLastPartFile() {
-  if (parts_.size() <= 1)
-    throw StoreError("TSFSHugeFile.DeleteLastPartFile - No parts to delete.");
+  if (parts_.size() <= 1) throw StoreError("TSFSHugeFile.DeleteLastPartFile - No parts to delete.");
   const std::string path = parts_.back()->Path();
   parts_.pop_back();
   platform::RemoveFile(path);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 #include "store/engine/TFreeSpaceManager.h"
 #include "store/engine/TPageFileManager.h"
-#include "platform/LittleEndian.h"
 
 namespace store {
 namespace {
@@ -71,7 +71,7 @@ void TUserFilePageMapManager::WriteMapPage(const Maps& maps, size_t mapIndex) {
   if (!pages_.WritePage(maps.mapPages[mapIndex], ph, data.data(), data.size())) {
     error_ = pages_.LastError();
     throw StoreError("TUserFilePageMapManager.SaveMaps - can not save page, pageNo = " +
-                      std::to_string(maps.mapPages[mapIndex]));
+                     std::to_string(maps.mapPages[mapIndex]));
   }
 }
 
@@ -87,8 +87,8 @@ bool TUserFilePageMapManager::AppendPages(DirEntry& entry, int32_t count, bool w
   std::vector<int32_t> newMaps;
   if (int64_t(oldMapCount) < neededMaps) {
     const int32_t nearPage = oldMapCount == 0 ? 1 : maps.mapPages.back() + 1;
-    if (!freeSpace_.GetPages(static_cast<int32_t>(neededMaps - int64_t(oldMapCount)), nearPage, false,
-                             newMaps)) {
+    if (!freeSpace_.GetPages(static_cast<int32_t>(neededMaps - int64_t(oldMapCount)), nearPage,
+                             false, newMaps)) {
       error_ = kErrNoSpace;
       return false;
     }

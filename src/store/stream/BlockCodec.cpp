@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/LittleEndian.h"
 #include "store/stream/PpmdCodec.h"
 #include "store/stream/PpmdHeap.h"
-#include "platform/LittleEndian.h"
 
 namespace store {
 
@@ -54,10 +54,12 @@ std::vector<uint8_t> BZip2Compress(std::span<const uint8_t> data, int blockFacto
   // The documented worst case: 1% larger plus 600 bytes.
   unsigned int size = static_cast<unsigned int>(data.size() + data.size() / 100 + 601);
   std::vector<uint8_t> out(size);
-  const int rc = BZ2_bzBuffToBuffCompress(reinterpret_cast<char*>(out.data()), &size,
-                                          const_cast<char*>(reinterpret_cast<const char*>(data.data())),
-                                          static_cast<unsigned int>(data.size()), blockFactor, 0, 0);
-  if (rc == BZ_CONFIG_ERROR || rc == BZ_SEQUENCE_ERROR) throw EBZip2Error(BzMessage("Compression Error %d", rc));
+  const int rc =
+      BZ2_bzBuffToBuffCompress(reinterpret_cast<char*>(out.data()), &size,
+                               const_cast<char*>(reinterpret_cast<const char*>(data.data())),
+                               static_cast<unsigned int>(data.size()), blockFactor, 0, 0);
+  if (rc == BZ_CONFIG_ERROR || rc == BZ_SEQUENCE_ERROR)
+    throw EBZip2Error(BzMessage("Compression Error %d", rc));
   if (rc != BZ_OK) throw EBZCompressionError(BzMessage("error %d", rc));
   out.resize(size);
   return out;
@@ -66,32 +68,45 @@ std::vector<uint8_t> BZip2Compress(std::span<const uint8_t> data, int blockFacto
 bool BZip2Decompress(std::span<const uint8_t> packed, size_t expected, std::vector<uint8_t>& out) {
   out.resize(expected + 1);
   unsigned int size = static_cast<unsigned int>(out.size());
-  const int rc = BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(out.data()), &size,
-                                            const_cast<char*>(reinterpret_cast<const char*>(packed.data())),
-                                            static_cast<unsigned int>(packed.size()), 0, 0);
+  const int rc =
+      BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(out.data()), &size,
+                                 const_cast<char*>(reinterpret_cast<const char*>(packed.data())),
+                                 static_cast<unsigned int>(packed.size()), 0, 0);
   if (rc != BZ_OK) return false;
   out.resize(size);
   return true;
 }
 
 uint32_t PpmdHeaderWord(int megabytes, int order) {
-  return kPpmdHeaderBase + static_cast<uint32_t>(megabytes - 1) * 16 + static_cast<uint32_t>(order - 1);
+  return kPpmdHeaderBase + static_cast<uint32_t>(megabytes - 1) * 16 +
+         static_cast<uint32_t>(order - 1);
 }
 }  // namespace
 
 CompressionSettings SettingsFor(uint8_t code) {
   switch (code) {
-    case 0: return {CompressionMethod::None, 0, 0, kNormalBlock};
-    case 1: return {CompressionMethod::Zlib, 1, 0, kSmallBlock};
-    case 2: return {CompressionMethod::Zlib, 5, 0, kNormalBlock};
-    case 5: return {CompressionMethod::Zlib, 9, 0, kLargeBlock};
-    case 6: return {CompressionMethod::Ppmd, 3, 10, kSmallBlock};
-    case 3: return {CompressionMethod::Ppmd, 5, 25, kNormalBlock};
-    case 4: return {CompressionMethod::Ppmd, 13, 50, kLargeBlock};
-    case 7: return {CompressionMethod::BZip2, 2, 0, kSmallBlock};
-    case 8: return {CompressionMethod::BZip2, 6, 0, kNormalBlock};
-    case 9: return {CompressionMethod::BZip2, 9, 0, kLargeBlock};
-    default: return {CompressionMethod::Invalid, 0, 0, kNormalBlock};
+    case 0:
+      return {CompressionMethod::None, 0, 0, kNormalBlock};
+    case 1:
+      return {CompressionMethod::Zlib, 1, 0, kSmallBlock};
+    case 2:
+      return {CompressionMethod::Zlib, 5, 0, kNormalBlock};
+    case 5:
+      return {CompressionMethod::Zlib, 9, 0, kLargeBlock};
+    case 6:
+      return {CompressionMethod::Ppmd, 3, 10, kSmallBlock};
+    case 3:
+      return {CompressionMethod::Ppmd, 5, 25, kNormalBlock};
+    case 4:
+      return {CompressionMethod::Ppmd, 13, 50, kLargeBlock};
+    case 7:
+      return {CompressionMethod::BZip2, 2, 0, kSmallBlock};
+    case 8:
+      return {CompressionMethod::BZip2, 6, 0, kNormalBlock};
+    case 9:
+      return {CompressionMethod::BZip2, 9, 0, kLargeBlock};
+    default:
+      return {CompressionMethod::Invalid, 0, 0, kNormalBlock};
   }
 }
 
@@ -99,9 +114,12 @@ std::vector<uint8_t> CompressBlock(uint8_t code, std::span<const uint8_t> data,
                                    const std::string& failureMessage) {
   const CompressionSettings s = SettingsFor(code);
   switch (s.method) {
-    case CompressionMethod::None: return std::vector<uint8_t>(data.begin(), data.end());
-    case CompressionMethod::Zlib: return ZlibCompress(data, s.level);
-    case CompressionMethod::BZip2: return BZip2Compress(data, s.level);
+    case CompressionMethod::None:
+      return std::vector<uint8_t>(data.begin(), data.end());
+    case CompressionMethod::Zlib:
+      return ZlibCompress(data, s.level);
+    case CompressionMethod::BZip2:
+      return BZip2Compress(data, s.level);
     case CompressionMethod::Ppmd:
       try {
         std::vector<uint8_t> coded = PpmdCompress(data, s.level, s.megabytes);
@@ -113,7 +131,8 @@ std::vector<uint8_t> CompressBlock(uint8_t code, std::span<const uint8_t> data,
       } catch (const std::exception&) {
         throw StoreError(failureMessage);
       }
-    case CompressionMethod::Invalid: break;
+    case CompressionMethod::Invalid:
+      break;
   }
   throw StoreError(failureMessage);
 }
@@ -125,8 +144,10 @@ bool DecompressBlock(uint8_t code, std::span<const uint8_t> packed, size_t expec
       case CompressionMethod::None:
         out.assign(packed.begin(), packed.end());
         return true;
-      case CompressionMethod::Zlib: return ZlibDecompress(packed, expectedSize, out);
-      case CompressionMethod::BZip2: return BZip2Decompress(packed, expectedSize, out);
+      case CompressionMethod::Zlib:
+        return ZlibDecompress(packed, expectedSize, out);
+      case CompressionMethod::BZip2:
+        return BZip2Decompress(packed, expectedSize, out);
       case CompressionMethod::Ppmd: {
         if (packed.size() < 4) return false;
         const uint32_t word = platform::LoadU32(packed.data());
@@ -135,7 +156,8 @@ bool DecompressBlock(uint8_t code, std::span<const uint8_t> packed, size_t expec
         out = PpmdDecompress(packed.subspan(4), order, megabytes, expectedSize + 1);
         return true;
       }
-      case CompressionMethod::Invalid: return false;
+      case CompressionMethod::Invalid:
+        return false;
     }
   } catch (const ppmd::PpmdError&) {
     return false;

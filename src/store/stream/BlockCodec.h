@@ -31,8 +31,8 @@ enum class CompressionMethod { None, Zlib, Ppmd, BZip2, Invalid };
 
 struct CompressionSettings {
   CompressionMethod method;
-  int level;         // zlib level, bzip2 block factor, PPMd order
-  int megabytes;     // PPMd model memory
+  int level;      // zlib level, bzip2 block factor, PPMd order
+  int megabytes;  // PPMd model memory
   uint32_t blockSize;
 };
 

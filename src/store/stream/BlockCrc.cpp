@@ -1,7 +1,8 @@
 #include "store/stream/BlockCrc.h"
-#include "platform/LittleEndian.h"
 
 #include <array>
+
+#include "platform/LittleEndian.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
@@ -19,7 +20,8 @@ Tables MakeTables() {
   Tables t{};
   for (unsigned i = 0; i < 256; i++) {
     uint16_t c = static_cast<uint16_t>(i);
-    for (int bit = 0; bit < 8; bit++) c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0xA001) : static_cast<uint16_t>(c >> 1);
+    for (int bit = 0; bit < 8; bit++)
+      c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0xA001) : static_cast<uint16_t>(c >> 1);
     t[0][i] = c;
   }
   for (int k = 1; k < kSlice; k++)
@@ -35,9 +37,9 @@ uint32_t TableCrc(uint32_t crc, const uint8_t* p, size_t length) {
   for (; length >= kSlice; length -= kSlice, p += kSlice) {
     crc ^= platform::LoadU16(p);
     crc = kTables[15][crc & 0xFF] ^ kTables[14][crc >> 8] ^ kTables[13][p[2]] ^ kTables[12][p[3]] ^
-          kTables[11][p[4]] ^ kTables[10][p[5]] ^ kTables[9][p[6]] ^ kTables[8][p[7]] ^ kTables[7][p[8]] ^
-          kTables[6][p[9]] ^ kTables[5][p[10]] ^ kTables[4][p[11]] ^ kTables[3][p[12]] ^ kTables[2][p[13]] ^
-          kTables[1][p[14]] ^ kTables[0][p[15]];
+          kTables[11][p[4]] ^ kTables[10][p[5]] ^ kTables[9][p[6]] ^ kTables[8][p[7]] ^
+          kTables[7][p[8]] ^ kTables[6][p[9]] ^ kTables[5][p[10]] ^ kTables[4][p[11]] ^
+          kTables[3][p[12]] ^ kTables[2][p[13]] ^ kTables[1][p[14]] ^ kTables[0][p[15]];
   }
   for (; length > 0; length--, p++) crc = (crc >> 8) ^ kTables[0][(crc ^ *p) & 0xFF];
   return crc;
@@ -79,7 +81,8 @@ __attribute__((target("pclmul,sse2"))) inline __m128i Fold(__m128i a, __m128i k)
 }
 
 __attribute__((target("pclmul,sse2"))) __m128i Constants(unsigned bits) {
-  return _mm_set_epi64x(static_cast<long long>(Reflected(bits)), static_cast<long long>(Reflected(bits + 64)));
+  return _mm_set_epi64x(static_cast<long long>(Reflected(bits)),
+                        static_cast<long long>(Reflected(bits + 64)));
 }
 
 __attribute__((target("pclmul,sse2"))) inline __m128i Load(const uint8_t* q) {
@@ -90,7 +93,8 @@ __attribute__((target("pclmul,sse2"))) inline __m128i Load(const uint8_t* q) {
 // 32-bit callers may hand over a stack aligned to 4 bytes only; vector spills need 16.
 __attribute__((force_align_arg_pointer))
 #endif
-__attribute__((target("pclmul,sse2"))) uint32_t ClmulCrc(const uint8_t* p, size_t length) {
+__attribute__((target("pclmul,sse2"))) uint32_t
+ClmulCrc(const uint8_t* p, size_t length) {
   __m128i a0 = Load(p), a1 = Load(p + 16), a2 = Load(p + 32), a3 = Load(p + 48);
   p += 64;
   length -= 64;

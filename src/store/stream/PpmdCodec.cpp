@@ -2,14 +2,14 @@
 
 #include <memory>
 
-#include "store/stream/PpmdModel.h"
 #include "store/Errors.h"
+#include "store/stream/PpmdModel.h"
 
 namespace store {
 
 namespace {
-using ppmd::PpmdError;
 using ppmd::Model;
+using ppmd::PpmdError;
 using ppmd::SubRange;
 
 // Carry-less range coder with 32-bit low and range: bytes leave from the top of `low`
@@ -29,7 +29,8 @@ class RangeEncoder {
     range_ *= r.highCount - r.lowCount;
   }
   void Normalize() {
-    while ((low_ ^ (low_ + range_)) < kTop || (range_ < kBot && ((range_ = (0u - low_) & (kBot - 1)), true))) {
+    while ((low_ ^ (low_ + range_)) < kTop ||
+           (range_ < kBot && ((range_ = (0u - low_) & (kBot - 1)), true))) {
       out_.push_back(static_cast<uint8_t>(low_ >> 24));
       range_ <<= 8;
       low_ <<= 8;
@@ -65,7 +66,8 @@ class RangeDecoder {
     range_ *= r.highCount - r.lowCount;
   }
   void Normalize() {
-    while ((low_ ^ (low_ + range_)) < kTop || (range_ < kBot && ((range_ = (0u - low_) & (kBot - 1)), true))) {
+    while ((low_ ^ (low_ + range_)) < kTop ||
+           (range_ < kBot && ((range_ = (0u - low_) & (kBot - 1)), true))) {
       code_ = (code_ << 8) | Next();
       range_ <<= 8;
       low_ <<= 8;

@@ -1,4 +1,5 @@
 #include "store/stream/PpmdHeap.h"
+
 #include "store/Errors.h"
 
 namespace store::ppmd {
@@ -6,8 +7,8 @@ namespace store::ppmd {
 namespace {
 constexpr int kN1 = 4, kN2 = 4, kN3 = 4, kN4 = (128 + 3 - 1 * kN1 - 2 * kN2 - 3 * kN3) / 4;
 static_assert(kN1 + kN2 + kN3 + kN4 == kIndexCount);
-constexpr uint32_t kReserveBlocks = 128;                       // blocks of the last-breath reserve
-constexpr uint32_t kReserveBlockBytes = 128 * kUnitSize;       // each one of the largest class
+constexpr uint32_t kReserveBlocks = 128;                  // blocks of the last-breath reserve
+constexpr uint32_t kReserveBlockBytes = 128 * kUnitSize;  // each one of the largest class
 constexpr uint32_t kReserveBytes = kReserveBlocks * kReserveBlockBytes;
 }  // namespace
 
@@ -111,7 +112,8 @@ uint32_t Heap::ExpandUnits(uint32_t old, int oldNu) {
 }
 
 uint32_t Heap::ShrinkUnits(uint32_t old, int oldNu, int newNu) {
-  if (newNu < 1 || oldNu > 128 || newNu > oldNu) throw PpmdError("PPMd allocation size out of range");
+  if (newNu < 1 || oldNu > 128 || newNu > oldNu)
+    throw PpmdError("PPMd allocation size out of range");
   const int i0 = kTables.units2Indx[oldNu - 1], i1 = kTables.units2Indx[newNu - 1];
   if (i0 == i1) return old;
   if (freeList_[i1] != 0) {

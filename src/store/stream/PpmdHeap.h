@@ -20,9 +20,9 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
-#include "store/Errors.h"
 
 #include "platform/LittleEndian.h"
+#include "store/Errors.h"
 
 namespace store::ppmd {
 
@@ -57,8 +57,12 @@ class Heap {
   void Move(uint32_t to, uint32_t from, uint32_t n) {
     std::memmove(&mem_[Check(to, n)], &mem_[Check(from, n)], n);
   }
-  void Load(void* to, uint32_t from, uint32_t n) const { std::memcpy(to, &mem_[Check(from, n)], n); }
-  void Store(uint32_t to, const void* from, uint32_t n) { std::memcpy(&mem_[Check(to, n)], from, n); }
+  void Load(void* to, uint32_t from, uint32_t n) const {
+    std::memcpy(to, &mem_[Check(from, n)], n);
+  }
+  void Store(uint32_t to, const void* from, uint32_t n) {
+    std::memcpy(&mem_[Check(to, n)], from, n);
+  }
 
   static int UnitsToIndex(int nu) { return kTables.units2Indx[nu - 1]; }
   static int IndexToUnits(int indx) { return kTables.indx2Units[indx]; }
@@ -72,7 +76,8 @@ class Heap {
   static const Tables kTables;
 
   uint32_t Check(uint32_t at, uint32_t n) const {
-    if (at < kUnitSize || at > total_ || n > total_ - at) throw PpmdError("PPMd model link out of range");
+    if (at < kUnitSize || at > total_ || n > total_ - at)
+      throw PpmdError("PPMd model link out of range");
     return at;
   }
   static uint32_t IndexBytes(int indx) { return kUnitSize * kTables.indx2Units[indx]; }

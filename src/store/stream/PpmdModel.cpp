@@ -1,7 +1,8 @@
 #include "store/stream/PpmdModel.h"
-#include "platform/LittleEndian.h"
 
 #include <cstring>
+
+#include "platform/LittleEndian.h"
 
 namespace store::ppmd {
 
@@ -11,12 +12,15 @@ constexpr int kInterval = 1 << Model::kIntBits;
 constexpr int kBinScale = kInterval << Model::kPeriodBits;
 constexpr uint32_t kStateSize = 6;
 
-constexpr uint16_t kInitBinEsc[16] = {0x3CDD, 0x1F3F, 0x59BF, 0x48F3, 0x5FFB, 0x5545, 0x63D1, 0x5D9D,
-                                      0x64A1, 0x5ABC, 0x6632, 0x6051, 0x68F6, 0x549B, 0x6BCA, 0x3AB0};
+constexpr uint16_t kInitBinEsc[16] = {0x3CDD, 0x1F3F, 0x59BF, 0x48F3, 0x5FFB, 0x5545,
+                                      0x63D1, 0x5D9D, 0x64A1, 0x5ABC, 0x6632, 0x6051,
+                                      0x68F6, 0x549B, 0x6BCA, 0x3AB0};
 // Initial escape frequencies for an exponential symbol distribution, by binary-context mean.
 constexpr uint8_t kExpEscape[16] = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 2};
 
-inline uint32_t BinMean(uint32_t summ) { return (summ + (1 << (Model::kPeriodBits - 2))) >> Model::kPeriodBits; }
+inline uint32_t BinMean(uint32_t summ) {
+  return (summ + (1 << (Model::kPeriodBits - 2))) >> Model::kPeriodBits;
+}
 
 [[noreturn]] void Broken() { throw PpmdError("PPMd model inconsistent"); }
 }  // namespace
@@ -111,7 +115,8 @@ void Model::StartModel() {
   medContext_ = minContext_ = Suffix(maxContext_);
 
   for (int i = 0; i < 128; i++)
-    for (int k = 0; k < 16; k++) binSumm_[i][k] = static_cast<uint16_t>(kBinScale - kInitBinEsc[k] / (i + 2));
+    for (int k = 0; k < 16; k++)
+      binSumm_[i][k] = static_cast<uint16_t>(kBinScale - kInitBinEsc[k] / (i + 2));
   int i = 0;
   for (; i < 6; i++) ns2BsIndx_[i] = static_cast<uint8_t>(2 * i);
   for (; i < 50; i++) ns2BsIndx_[i] = 12;
@@ -423,7 +428,8 @@ void Model::EncodeSymbol1(int symbol) {
       range_.lowCount = loCnt;
       numMasked_ = static_cast<int>(ns);
       foundState_ = 0;
-      for (uint32_t k = 0, s = Stats(c); k < ns; k++, s += kStateSize) charMask_[Sym(s)] = escCount_;
+      for (uint32_t k = 0, s = Stats(c); k < ns; k++, s += kStateSize)
+        charMask_[Sym(s)] = escCount_;
       range_.highCount = range_.scale;
       return;
     }

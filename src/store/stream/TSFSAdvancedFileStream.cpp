@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 #include "store/stream/BlockCodec.h"
 #include "store/stream/BlockCrc.h"
-#include "platform/LittleEndian.h"
 
 namespace store {
 
@@ -18,10 +18,12 @@ constexpr uint32_t kMaxBlockSize = 16u << 20;
 constexpr int64_t kMaxFramedOffset = 0xFFFFFFFFll;  // NextBlockOffset is 32 bits wide
 
 const char* const kCreateWriteError =
-    "TSFSAdvancedFileStream.Create - error writing to data stream. May be data stream in read only mode.";
+    "TSFSAdvancedFileStream.Create - error writing to data stream. May be data stream in read only "
+    "mode.";
 const char* const kBadHeader = "TSFSAdvancedFileStream.Create - invalid stream header.";
 const char* const kLoadError = "TSFSAdvancedFileStream.LoadBlock - decompression error.";
-const char* const kLoadSizeError = "TSFSAdvancedFileStream.LoadBlock - decompression error, invalid size.";
+const char* const kLoadSizeError =
+    "TSFSAdvancedFileStream.LoadBlock - decompression error, invalid size.";
 const char* const kLoadCrcError = "TSFSAdvancedFileStream.LoadBlock - decompression crc error.";
 const char* const kPrepareError =
     "TSFSAdvancedFileStream.PrepareBufferForWriting - compression error in PrepareBuffer.";
@@ -29,8 +31,8 @@ const char* const kTooLarge = "TSFSAdvancedFileStream.Write - stream too large f
 
 }  // namespace
 
-TSFSAdvancedFileStream::TSFSAdvancedFileStream(std::unique_ptr<Stream> raw, bool create, uint8_t compression,
-                                               uint8_t defaultCompression)
+TSFSAdvancedFileStream::TSFSAdvancedFileStream(std::unique_ptr<Stream> raw, bool create,
+                                               uint8_t compression, uint8_t defaultCompression)
     : raw_(std::move(raw)) {
   if (!raw_) throw StoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
   Setup(create, compression != 0 ? compression : defaultCompression);
@@ -127,7 +129,8 @@ void TSFSAdvancedFileStream::LoadFraming() {
   if (rawSize < kHeaderSize) return;
   uint8_t header[kHeaderSize];
   raw_->Seek(0, SeekOrigin::soBeginning);
-  if (raw_->Read(header, kHeaderSize) != kHeaderSize || std::memcmp(header, kSignature, 4) != 0) return;
+  if (raw_->Read(header, kHeaderSize) != kHeaderSize || std::memcmp(header, kSignature, 4) != 0)
+    return;
 
   const uint32_t blockSize = platform::LoadU32(header + 4);
   const uint32_t blockCount = platform::LoadU32(header + 12);
@@ -232,7 +235,8 @@ const std::vector<uint8_t>& TSFSAdvancedFileStream::LoadBlock(size_t index) {
   return cache_;
 }
 
-std::vector<uint8_t> TSFSAdvancedFileStream::PrepareBuffer(Block& block, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> TSFSAdvancedFileStream::PrepareBuffer(Block& block,
+                                                           const std::vector<uint8_t>& data) {
   std::vector<uint8_t> packed = CompressBlock(compression_, data, kPrepareError);
   block.unpackedSize = static_cast<uint32_t>(data.size());
   block.crc = BlockCrc(data.data(), data.size());
@@ -260,8 +264,8 @@ size_t TSFSAdvancedFileStream::Read(void* buffer, size_t count) {
       const size_t offset = static_cast<size_t>(p % blockSize_);
       if (offset >= data.size()) break;
       const size_t n = static_cast<size_t>(
-          std::min<int64_t>({static_cast<int64_t>(data.size() - offset), static_cast<int64_t>(count - delivered),
-                             size_ - p}));
+          std::min<int64_t>({static_cast<int64_t>(data.size() - offset),
+                             static_cast<int64_t>(count - delivered), size_ - p}));
       std::memcpy(out + delivered, data.data() + offset, n);
       delivered += n;
       p += n;
@@ -352,7 +356,8 @@ size_t TSFSAdvancedFileStream::WriteFramed(const uint8_t* data, size_t count, bo
         const int64_t from = std::max(p, blockStart);
         const int64_t to = std::min<int64_t>(end, blockStart + static_cast<int64_t>(length));
         if (to > from)
-          std::memcpy(bytes.data() + (from - blockStart), data + (from - p), static_cast<size_t>(to - from));
+          std::memcpy(bytes.data() + (from - blockStart), data + (from - p),
+                      static_cast<size_t>(to - from));
       }
       const uint32_t before = j < oldLength ? b.packedSize : 0;
       packed = PrepareBuffer(b, bytes);
@@ -382,7 +387,8 @@ size_t TSFSAdvancedFileStream::WriteFramed(const uint8_t* data, size_t count, bo
   return count;
 }
 
-void TSFSAdvancedFileStream::WriteBlocks(const std::vector<Block>& table, const std::vector<Pending>& pending) {
+void TSFSAdvancedFileStream::WriteBlocks(const std::vector<Block>& table,
+                                         const std::vector<Pending>& pending) {
   for (const Pending& item : pending) {
     const Block& b = table[item.index];
     uint8_t bh[kBlockHeaderSize];
@@ -420,8 +426,8 @@ void TSFSAdvancedFileStream::Extend(int64_t newSize) {
   }
   suppressProgress_ = suppressed;
   if (written != add)
-    throw StoreError("TSFSAdvancedFileStream.SetSize - error extending file. NewSize = " + std::to_string(newSize) +
-                      ", extSize = " + std::to_string(add));
+    throw StoreError("TSFSAdvancedFileStream.SetSize - error extending file. NewSize = " +
+                     std::to_string(newSize) + ", extSize = " + std::to_string(add));
 }
 
 int64_t TSFSAdvancedFileStream::Seek(int64_t offset, SeekOrigin origin) {
@@ -464,7 +470,8 @@ void TSFSAdvancedFileStream::SetSize(int64_t newSize) {
     std::vector<uint8_t> bytes = LoadBlock(k);
     bytes.resize(r);
     packed = PrepareBuffer(table[k], bytes);
-    table[k].nextOffset = static_cast<uint32_t>(table[k].offset + kBlockHeaderSize + static_cast<int64_t>(packed.size()));
+    table[k].nextOffset = static_cast<uint32_t>(table[k].offset + kBlockHeaderSize +
+                                                static_cast<int64_t>(packed.size()));
     table.resize(k + 1);
   } else {
     table.resize(k);

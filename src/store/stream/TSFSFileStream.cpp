@@ -8,9 +8,12 @@ namespace {
 bool IsReadOnlyMode(uint16_t mode) { return mode != 0xFFFF && (mode & 3) == 0; }
 }  // namespace
 
-TSFSFileStream::TSFSFileStream(std::unique_ptr<TSFSAdvancedFileStream> inner, const std::string& streamName,
-                               uint16_t mode)
-    : streamName_(streamName), mode_(mode), readOnly_(IsReadOnlyMode(mode)), inner_(std::move(inner)) {
+TSFSFileStream::TSFSFileStream(std::unique_ptr<TSFSAdvancedFileStream> inner,
+                               const std::string& streamName, uint16_t mode)
+    : streamName_(streamName),
+      mode_(mode),
+      readOnly_(IsReadOnlyMode(mode)),
+      inner_(std::move(inner)) {
   if (!inner_) throw StoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
 }
 
@@ -27,7 +30,9 @@ size_t TSFSFileStream::Write(const void* buffer, size_t count) {
   return inner_->Write(buffer, count);
 }
 
-int64_t TSFSFileStream::Seek(int64_t offset, SeekOrigin origin) { return inner_->Seek(offset, origin); }
+int64_t TSFSFileStream::Seek(int64_t offset, SeekOrigin origin) {
+  return inner_->Seek(offset, origin);
+}
 
 int64_t TSFSFileStream::Size() { return inner_->Size(); }
 

@@ -28,7 +28,8 @@ class TSFSFileStream : public Stream {
                  const std::string& password = {}, const std::string& question = {},
                  const std::string& answer = {}, uint8_t compression = 0);
   // Over an existing framing stream (tools and tests).
-  TSFSFileStream(std::unique_ptr<TSFSAdvancedFileStream> inner, const std::string& streamName, uint16_t mode);
+  TSFSFileStream(std::unique_ptr<TSFSAdvancedFileStream> inner, const std::string& streamName,
+                 uint16_t mode);
   ~TSFSFileStream() override;
 
   size_t Read(void* buffer, size_t count) override;

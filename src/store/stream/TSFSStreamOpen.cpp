@@ -10,25 +10,27 @@ namespace store {
 
 namespace {
 std::unique_ptr<Stream> OpenRaw(TSingleFileSystem* store, const std::string& name, uint16_t mode,
-                                 const std::string& password, const std::string& question,
-                                 const std::string& answer) {
+                                const std::string& password, const std::string& question,
+                                const std::string& answer) {
   if (store == nullptr) throw StoreError("TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
   return std::make_unique<TSFSUserFileStream>(store, name, mode, password, question, answer);
 }
 }  // namespace
 
-TSFSAdvancedFileStream::TSFSAdvancedFileStream(TSingleFileSystem* store, const std::string& name, uint16_t mode,
-                                               const std::string& password, const std::string& question,
+TSFSAdvancedFileStream::TSFSAdvancedFileStream(TSingleFileSystem* store, const std::string& name,
+                                               uint16_t mode, const std::string& password,
+                                               const std::string& question,
                                                const std::string& answer, uint8_t compression)
     : raw_(OpenRaw(store, name, mode, password, question, answer)) {
   Setup(mode == 0xFFFF, compression != 0 ? compression : store->DefaultCompression());
 }
 
-TSFSFileStream::TSFSFileStream(TSingleFileSystem* store, const std::string& streamName, uint16_t mode,
-                               const std::string& password, const std::string& question,
-                               const std::string& answer, uint8_t compression)
-    : TSFSFileStream(std::make_unique<TSFSAdvancedFileStream>(store, streamName, mode, password, question, answer,
-                                                              compression),
+TSFSFileStream::TSFSFileStream(TSingleFileSystem* store, const std::string& streamName,
+                               uint16_t mode, const std::string& password,
+                               const std::string& question, const std::string& answer,
+                               uint8_t compression)
+    : TSFSFileStream(std::make_unique<TSFSAdvancedFileStream>(store, streamName, mode, password,
+                                                              question, answer, compression),
                      streamName, mode) {
   password_ = password;
 }

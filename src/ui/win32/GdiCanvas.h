@@ -8,10 +8,10 @@
 // platform font metrics (ExtTextOut with explicit spacing), so text is as wide as measured.
 #include <windows.h>
 
-#include "ui/Canvas.h"
-
 #include <map>
 #include <string>
+
+#include "ui/Canvas.h"
 
 namespace ui {
 

@@ -1,8 +1,8 @@
 #include "xls/biff/CellRecords.h"
 
-#include "xls/biff/RecordIds.h"
 #include "platform/LittleEndian.h"
 #include "xls/Errors.h"
+#include "xls/biff/RecordIds.h"
 
 namespace xls {
 
@@ -31,7 +31,9 @@ NumberRecord NumberRecord::Read(RecordReader& r) {
   n.value = r.Double();
   return n;
 }
-RecordBuilder NumberRecord::Build() const { return std::move(Start(rec::kNumber, cell).Double(value)); }
+RecordBuilder NumberRecord::Build() const {
+  return std::move(Start(rec::kNumber, cell).Double(value));
+}
 
 RkRecord RkRecord::Read(RecordReader& r) {
   RkRecord n;
@@ -77,7 +79,8 @@ MulBlankRecord MulBlankRecord::Read(RecordReader& r) {
   m.row = r.U16();
   m.firstColumn = r.U16();
   if (r.Remaining() < 2 || r.Remaining() % 2 != 0)
-    r.Fail("MULBLANK data of " + std::to_string(r.Length()) + " bytes is not a whole number of cells");
+    r.Fail("MULBLANK data of " + std::to_string(r.Length()) +
+           " bytes is not a whole number of cells");
   size_t count = (r.Remaining() - 2) / 2;
   for (size_t i = 0; i < count; ++i) m.xfs.push_back(r.U16());
   uint16_t last = r.U16();
@@ -103,7 +106,9 @@ LabelRecord LabelRecord::Read(RecordReader& r) {
   l.text = r.String16();
   return l;
 }
-RecordBuilder LabelRecord::Build() const { return std::move(Start(rec::kLabel, cell).String16(text)); }
+RecordBuilder LabelRecord::Build() const {
+  return std::move(Start(rec::kLabel, cell).String16(text));
+}
 
 LabelSstRecord LabelSstRecord::Read(RecordReader& r) {
   LabelSstRecord l;
@@ -111,7 +116,9 @@ LabelSstRecord LabelSstRecord::Read(RecordReader& r) {
   l.index = r.U32();
   return l;
 }
-RecordBuilder LabelSstRecord::Build() const { return std::move(Start(rec::kLabelSst, cell).U32(index)); }
+RecordBuilder LabelSstRecord::Build() const {
+  return std::move(Start(rec::kLabelSst, cell).U32(index));
+}
 
 BoolErrRecord BoolErrRecord::Read(RecordReader& r) {
   BoolErrRecord b;

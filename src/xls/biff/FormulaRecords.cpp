@@ -1,7 +1,7 @@
 #include "xls/biff/FormulaRecords.h"
 
-#include "xls/biff/RecordIds.h"
 #include "xls/Errors.h"
+#include "xls/biff/RecordIds.h"
 
 namespace xls {
 
@@ -19,8 +19,10 @@ void ReadTokens(RecordReader& r, size_t length, std::vector<uint8_t>& tokens,
   extra.resize(r.Remaining());
   r.Read(extra.data(), extra.size());
 }
-void PutTokens(RecordBuilder& b, const std::vector<uint8_t>& tokens, const std::vector<uint8_t>& extra) {
-  if (tokens.size() > 0xFFFF) throw XlsError("A formula of " + std::to_string(tokens.size()) + " token bytes is too long");
+void PutTokens(RecordBuilder& b, const std::vector<uint8_t>& tokens,
+               const std::vector<uint8_t>& extra) {
+  if (tokens.size() > 0xFFFF)
+    throw XlsError("A formula of " + std::to_string(tokens.size()) + " token bytes is too long");
   b.U16(static_cast<uint16_t>(tokens.size())).Bytes(tokens).Bytes(extra);
 }
 }  // namespace
@@ -106,8 +108,10 @@ NameRecord NameRecord::Read(RecordReader& r) {
 }
 
 RecordBuilder NameRecord::Build() const {
-  if (name.size() > 0xFF) throw XlsError("A name of " + std::to_string(name.size()) + " characters is too long");
-  if (tokens.size() > 0xFFFF) throw XlsError("A name formula of " + std::to_string(tokens.size()) + " bytes is too long");
+  if (name.size() > 0xFF)
+    throw XlsError("A name of " + std::to_string(name.size()) + " characters is too long");
+  if (tokens.size() > 0xFFFF)
+    throw XlsError("A name formula of " + std::to_string(tokens.size()) + " bytes is too long");
   bool wide = !FitsCompressed(name);
   RecordBuilder b(rec::kName);
   b.U16(options).U8(shortcut).U8(static_cast<uint8_t>(name.size()));
@@ -133,7 +137,8 @@ ExternSheetRecord ExternSheetRecord::Read(RecordReader& r) {
 }
 
 RecordBuilder ExternSheetRecord::Build() const {
-  if (entries.size() > 0xFFFF) throw XlsError("EXTERNSHEET cannot hold " + std::to_string(entries.size()) + " entries");
+  if (entries.size() > 0xFFFF)
+    throw XlsError("EXTERNSHEET cannot hold " + std::to_string(entries.size()) + " entries");
   RecordBuilder b(rec::kExternSheet);
   b.U16(static_cast<uint16_t>(entries.size()));
   for (const auto& x : entries) b.U16(x.supBook).U16(x.firstSheet).U16(x.lastSheet);

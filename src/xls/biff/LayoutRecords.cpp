@@ -85,7 +85,10 @@ std::vector<RecordBuilder> MergedCellsRecord::BuildAll(const std::vector<MergedA
     RecordBuilder b(rec::kMergedCells);
     b.U16(static_cast<uint16_t>(n));
     for (size_t i = start; i < start + n; ++i)
-      b.U16(areas[i].firstRow).U16(areas[i].lastRow).U16(areas[i].firstColumn).U16(areas[i].lastColumn);
+      b.U16(areas[i].firstRow)
+          .U16(areas[i].lastRow)
+          .U16(areas[i].firstColumn)
+          .U16(areas[i].lastColumn);
     out.push_back(std::move(b));
   }
   return out;

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "platform/LittleEndian.h"
+#include "xls/Errors.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/XlsText.h"
-#include "xls/Errors.h"
 
 namespace xls {
 
@@ -26,7 +26,8 @@ void RecordReader::Fail(const std::string& what) const {
 }
 
 RecordReader::RecordReader(std::span<const uint8_t> stream)
-    : data_(stream.data()), windowEnd_(static_cast<uint32_t>(stream.size())),
+    : data_(stream.data()),
+      windowEnd_(static_cast<uint32_t>(stream.size())),
       size_(static_cast<uint32_t>(stream.size())) {
   if (stream.size() > UINT32_MAX) throw XlsError("The workbook stream is too large");
 }
@@ -40,10 +41,11 @@ RecordReader::RecordReader(ByteSource& source, size_t windowBytes)
 void RecordReader::Refill(uint32_t start, uint32_t end) {
   if (source_ == nullptr || end > size_ || start > end)  // never asked of a whole stream
     throw XlsError(RecordLabel(id_, offset_) + ": bytes " + std::to_string(start) + " to " +
-                    std::to_string(end) + " lie outside the stream");
+                   std::to_string(end) + " lie outside the stream");
   // The window starts over at `start`; one that is too small for the record grows, to twice
   // its size at least, so that a run of ever longer records does not read ever again.
-  if (end - start > windowCapacity_) windowCapacity_ = std::max<size_t>(end - start, 2 * windowCapacity_);
+  if (end - start > windowCapacity_)
+    windowCapacity_ = std::max<size_t>(end - start, 2 * windowCapacity_);
   if (window_.Size() < windowCapacity_) window_ = platform::BulkMemory(windowCapacity_);
   const auto n = static_cast<uint32_t>(std::min<uint64_t>(window_.Size(), size_ - start));
   source_->ReadAt(start, static_cast<uint8_t*>(window_.Data()), n);
@@ -74,7 +76,9 @@ bool RecordReader::NextSinglePiece() {
   if (len > size_ - start - 4) return false;  // the general way names the fault
   const uint32_t after = start + 4 + len;
   if (size_ - after >= 4) {
-    if (after > windowEnd_ || windowEnd_ - after < 4 || platform::LoadU16(At(after)) == rec::kContinue) return false;
+    if (after > windowEnd_ || windowEnd_ - after < 4 ||
+        platform::LoadU16(At(after)) == rec::kContinue)
+      return false;
   } else if (after > windowEnd_) {
     return false;
   }
@@ -107,8 +111,8 @@ bool RecordReader::Next() {
   id_ = platform::LoadU16(At(next_));
   uint32_t len = platform::LoadU16(At(next_ + 2));
   if (len > size - next_ - 4)
-    Fail("claims " + std::to_string(len) + " data bytes, only " +
-         std::to_string(size - next_ - 4) + " remain in the stream");
+    Fail("claims " + std::to_string(len) + " data bytes, only " + std::to_string(size - next_ - 4) +
+         " remain in the stream");
   segments_.push_back({next_ + 4, len, 0});
   length_ = len;
   next_ += 4 + len;
@@ -120,8 +124,8 @@ bool RecordReader::Next() {
     uint32_t clen = platform::LoadU16(At(next_ + 2));
     if (clen > size - next_ - 4)
       throw XlsError(RecordLabel(rec::kContinue, next_) + ": claims " + std::to_string(clen) +
-                      " data bytes, only " + std::to_string(size - next_ - 4) +
-                      " remain in the stream");
+                     " data bytes, only " + std::to_string(size - next_ - 4) +
+                     " remain in the stream");
     segments_.push_back({next_ + 4, clen, length_});
     length_ += clen;
     next_ += 4 + clen;
@@ -187,7 +191,8 @@ std::vector<uint8_t> RecordReader::Bytes(size_t size) {
 
 void RecordReader::Widen(const uint8_t* from, size_t count, bool wide, char16_t* to) {
   if (wide) {
-    for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(platform::LoadU16(from + 2 * i));
+    for (size_t i = 0; i < count; ++i)
+      to[i] = static_cast<char16_t>(platform::LoadU16(from + 2 * i));
   } else {
     for (size_t i = 0; i < count; ++i) to[i] = static_cast<char16_t>(from[i]);
   }

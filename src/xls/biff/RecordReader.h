@@ -40,9 +40,9 @@ class RecordReader {
   bool Seek(uint32_t offset);
 
   uint16_t Id() const { return id_; }
-  uint32_t Offset() const { return offset_; }            // of the record header
-  uint32_t NextOffset() const { return next_; }          // just after the last CONTINUE
-  uint32_t Length() const { return length_; }            // data bytes, CONTINUEs included
+  uint32_t Offset() const { return offset_; }    // of the record header
+  uint32_t NextOffset() const { return next_; }  // just after the last CONTINUE
+  uint32_t Length() const { return length_; }    // data bytes, CONTINUEs included
   uint32_t StreamSize() const { return size_; }
   size_t SegmentCount() const { return segments_.size(); }
 
@@ -67,8 +67,10 @@ class RecordReader {
   template <size_t N>
   std::array<uint8_t, N> Array() {
     std::array<uint8_t, N> a;
-    if (const uint8_t* p = Take(N)) std::memcpy(a.data(), p, N);
-    else Read(a.data(), N);
+    if (const uint8_t* p = Take(N))
+      std::memcpy(a.data(), p, N);
+    else
+      Read(a.data(), N);
     return a;
   }
   std::vector<uint8_t> Bytes(size_t size);
@@ -98,9 +100,9 @@ class RecordReader {
 
  private:
   struct Segment {
-    uint32_t start;   // stream offset of the first data byte
-    uint32_t length;  // data bytes
-    uint32_t logical; // joined data position of the first byte
+    uint32_t start;    // stream offset of the first data byte
+    uint32_t length;   // data bytes
+    uint32_t logical;  // joined data position of the first byte
   };
   // StringBody once its option byte is read.
   std::u16string StringBodyAfter(size_t count, uint8_t options);
@@ -137,10 +139,10 @@ class RecordReader {
     return p;
   }
 
-  ByteSource* source_ = nullptr;    // none: the whole stream is in memory
-  platform::BulkMemory window_;      // the window's memory when reading from a source
+  ByteSource* source_ = nullptr;  // none: the whole stream is in memory
+  platform::BulkMemory window_;   // the window's memory when reading from a source
   size_t windowCapacity_ = 0;
-  const uint8_t* data_ = nullptr;    // the byte at stream offset windowStart_
+  const uint8_t* data_ = nullptr;  // the byte at stream offset windowStart_
   uint32_t windowStart_ = 0;
   uint32_t windowEnd_ = 0;
   uint32_t size_ = 0;

@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "platform/LittleEndian.h"
+#include "xls/Errors.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
-#include "xls/Errors.h"
 
 namespace xls {
 
@@ -47,7 +47,8 @@ RecordBuilder& RecordBuilder::Zeros(size_t count) {
 
 RecordBuilder& RecordBuilder::Chars(std::u16string_view text, bool wide) {
   if (text.empty()) return *this;
-  pieces_.push_back({data_.size(), text.size() * (wide ? 2 : 1), wide ? Kind::Chars16 : Kind::Chars8, false});
+  pieces_.push_back(
+      {data_.size(), text.size() * (wide ? 2 : 1), wide ? Kind::Chars16 : Kind::Chars8, false});
   for (char16_t c : text) {
     data_.push_back(static_cast<uint8_t>(c));
     if (wide) data_.push_back(static_cast<uint8_t>(c >> 8));
@@ -60,7 +61,7 @@ RecordBuilder& RecordBuilder::StringWithCount(std::u16string_view text, bool for
   size_t limit = shortCount ? 0xFF : 0xFFFF;
   if (text.size() > limit)
     throw XlsError("A string of " + std::to_string(text.size()) +
-                    " characters does not fit its record (at most " + std::to_string(limit) + ")");
+                   " characters does not fit its record (at most " + std::to_string(limit) + ")");
   bool wide = forceWide || !FitsCompressed(text);
   uint8_t head[3];
   size_t n = 0;

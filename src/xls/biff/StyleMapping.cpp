@@ -9,7 +9,8 @@
 namespace xls {
 
 const std::array<uint8_t, 18>& FillPatternTable() {
-  static constexpr std::array<uint8_t, 18> kTable = {0, 1, 3, 2, 4, 17, 18, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  static constexpr std::array<uint8_t, 18> kTable = {0, 1, 3, 2,  4,  17, 18, 5,  6,
+                                                     7, 8, 9, 10, 11, 12, 13, 14, 15};
   return kTable;
 }
 
@@ -21,7 +22,9 @@ uint16_t PaletteFromFileColour(uint16_t i) {
   return static_cast<uint16_t>(std::min<int>(i - 8, kAutomaticColour));
 }
 
-uint16_t FileFromPaletteColour(uint16_t p) { return static_cast<uint16_t>(std::min<int>(p + 8, 64)); }
+uint16_t FileFromPaletteColour(uint16_t p) {
+  return static_cast<uint16_t>(std::min<int>(p + 8, 64));
+}
 
 FontStyle FontFromRecord(const FontRecord& r) {
   FontStyle f;
@@ -32,7 +35,9 @@ FontStyle FontFromRecord(const FontRecord& r) {
   if (r.options & FontRecord::kStrikeOut) f.flags |= FontStyle::kStrikeOut;
   if (r.underline != 0) f.flags |= FontStyle::kUnderline;
   f.charset = r.charset == 0 ? 1 : r.charset;
-  f.colour = r.colour == 0 ? kAutomaticColour : PaletteFromFileColour(static_cast<uint16_t>(std::min<int>(r.colour, 127)));
+  f.colour = r.colour == 0
+                 ? kAutomaticColour
+                 : PaletteFromFileColour(static_cast<uint16_t>(std::min<int>(r.colour, 127)));
   return f;
 }
 
@@ -66,7 +71,8 @@ XfStyle StyleFromXf(const XfRecord& xf, size_t fontCount,
   if (xf.locked) s.flags |= XfStyle::kLocked;
   if (xf.shrink) s.flags |= XfStyle::kShrink;
   // The record keeps left, right, top, bottom; the style left, top, right, bottom.
-  static constexpr int kFromRecord[4] = {XfStyle::kLeft, XfStyle::kRight, XfStyle::kTop, XfStyle::kBottom};
+  static constexpr int kFromRecord[4] = {XfStyle::kLeft, XfStyle::kRight, XfStyle::kTop,
+                                         XfStyle::kBottom};
   for (int i = 0; i < 4; ++i) {
     XfStyle::Edge& e = s.edges[kFromRecord[i]];
     e.lineStyle = xf.lineStyle[i] >= 14 ? 0 : xf.lineStyle[i];
@@ -95,7 +101,8 @@ XfRecord XfFromStyle(const XfStyle& s, uint16_t fontIndex) {
   x.vertAlign = s.vertAlign & 7;
   x.usedAttributes = 0x3F;
   x.shrink = (s.flags & XfStyle::kShrink) != 0;
-  static constexpr int kToRecord[4] = {XfStyle::kLeft, XfStyle::kRight, XfStyle::kTop, XfStyle::kBottom};
+  static constexpr int kToRecord[4] = {XfStyle::kLeft, XfStyle::kRight, XfStyle::kTop,
+                                       XfStyle::kBottom};
   for (int i = 0; i < 4; ++i) {
     const XfStyle::Edge& e = s.edges[kToRecord[i]];
     x.lineStyle[i] = e.lineStyle >= 14 ? 0 : e.lineStyle;

@@ -67,8 +67,8 @@ XfRecord XfRecord::Parse(const uint8_t* p) {
 void XfRecord::Serialize(uint8_t* p) const {
   platform::StoreU16(p, font);
   platform::StoreU16(p + 2, format);
-  platform::StoreU16(p + 4, static_cast<uint16_t>((locked ? 1 : 0) | (hidden ? 2 : 0) | (styleXf ? 4 : 0) |
-                                        ((parent & 0x0FFF) << 4)));
+  platform::StoreU16(p + 4, static_cast<uint16_t>((locked ? 1 : 0) | (hidden ? 2 : 0) |
+                                                  (styleXf ? 4 : 0) | ((parent & 0x0FFF) << 4)));
   p[6] = static_cast<uint8_t>((horzAlign & 7) | (wrap ? 8 : 0) | ((vertAlign & 7) << 4) |
                               (justifyLast ? 0x80 : 0));
   p[7] = rotation;
@@ -85,7 +85,8 @@ void XfRecord::Serialize(uint8_t* p) const {
                   ((diagonalColour & 0x7Fu) << 14) | ((diagonalStyle & 0x0Fu) << 21) |
                   (static_cast<uint32_t>(pattern & 0x3F) << 26);
   platform::StoreU32(p + 14, more);
-  platform::StoreU16(p + 18, static_cast<uint16_t>((patternColour & 0x7F) | ((patternBackground & 0x7F) << 7)));
+  platform::StoreU16(
+      p + 18, static_cast<uint16_t>((patternColour & 0x7F) | ((patternBackground & 0x7F) << 7)));
 }
 
 XfRecord XfRecord::Read(RecordReader& r) {

@@ -14,15 +14,12 @@ namespace xls {
 // FONT, 14 bytes then the name:
 //   OFFSET SIZE DESCRIPTION
 //   0      2    height in twips (1/20 point)
-//   2      2    options: bit 0 bold (mirrors the weight), bit 1 italic, bit 3 strike-out, bit 4 outline, bit 5 shadow
-//   4      2    colour index (0x7FFF: automatic)
-//   6      2    weight (400 normal, 700 bold)
-//   8      2    escapement (0 none, 1 superscript, 2 subscript)
-//   10     1    underline (0 none, 1 single, 2 double, 0x21 single accounting, 0x22 double acc.)
-//   11     1    family
-//   12     1    character set
-//   13     1    reserved
-//   14     var  name: 8-bit count, option byte, characters
+//   2      2    options: bit 0 bold (mirrors the weight), bit 1 italic, bit 3 strike-out, bit 4
+//   outline, bit 5 shadow 4      2    colour index (0x7FFF: automatic) 6      2    weight (400
+//   normal, 700 bold) 8      2    escapement (0 none, 1 superscript, 2 subscript) 10     1
+//   underline (0 none, 1 single, 2 double, 0x21 single accounting, 0x22 double acc.) 11     1
+//   family 12     1    character set 13     1    reserved 14     var  name: 8-bit count, option
+//   byte, characters
 struct FontRecord {
   static constexpr uint16_t kBold = 0x0001;
   static constexpr uint16_t kItalic = 0x0002;

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "platform/LittleEndian.h"
-#include "xls/biff/RecordIds.h"
 #include "xls/Errors.h"
+#include "xls/biff/RecordIds.h"
 
 namespace xls {
 
@@ -27,8 +27,8 @@ uint32_t TSSTStringTable::Add(std::u16string_view text) {
   index_.emplace(std::u16string(text), number);
 
   if (blocks_.back().size() > kBlockSize - 4) NewBlock();
-  locations_.push_back({static_cast<uint32_t>(blocks_.size() - 1),
-                        static_cast<uint32_t>(blocks_.back().size())});
+  locations_.push_back(
+      {static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(blocks_.back().size())});
   platform::AppendU16(blocks_.back(), static_cast<uint16_t>(text.size()));
   blocks_.back().push_back(rec::kStrWide);
   size_t done = 0;

@@ -3,8 +3,8 @@
 #include <map>
 
 #include "platform/LittleEndian.h"
-#include "xls/biff/RecordIds.h"
 #include "xls/Errors.h"
+#include "xls/biff/RecordIds.h"
 
 namespace xls {
 

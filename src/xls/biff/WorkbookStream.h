@@ -21,9 +21,15 @@ class RecordList {
   using iterator = std::list<RecordBuilder>::iterator;
   using const_iterator = std::list<RecordBuilder>::const_iterator;
 
-  iterator Append(RecordBuilder record) { return records_.insert(records_.end(), std::move(record)); }
-  iterator InsertAfter(iterator at, RecordBuilder record) { return records_.insert(std::next(at), std::move(record)); }
-  iterator InsertBefore(iterator at, RecordBuilder record) { return records_.insert(at, std::move(record)); }
+  iterator Append(RecordBuilder record) {
+    return records_.insert(records_.end(), std::move(record));
+  }
+  iterator InsertAfter(iterator at, RecordBuilder record) {
+    return records_.insert(std::next(at), std::move(record));
+  }
+  iterator InsertBefore(iterator at, RecordBuilder record) {
+    return records_.insert(at, std::move(record));
+  }
   // The first record with `id`, or end().
   iterator Find(uint16_t id);
   // The last record with `id`, or end().

@@ -6,11 +6,11 @@
 
 #include "platform/CodePage.h"
 #include "workbook/CellReference.h"
-#include "xls/book/BookNames.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "xls/book/BookNames.h"
 
 namespace xls {
 
@@ -38,7 +38,8 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 std::string RangeText(const workbook::TRect& r) {
   std::string text = workbook::PointToCellName({r.Left, r.Top});
-  if (r.Right != r.Left || r.Bottom != r.Top) text += ":" + workbook::PointToCellName({r.Right, r.Bottom});
+  if (r.Right != r.Left || r.Bottom != r.Top)
+    text += ":" + workbook::PointToCellName({r.Right, r.Bottom});
   return text;
 }
 
@@ -49,10 +50,14 @@ std::string ResultJson(const std::string& value, workbook::CellContentType type,
   double d = 0;
   bool b = false;
   uint8_t code = 0;
-  if (type == workbook::kCellNumber) return "{\"type\":\"number\",\"value\":" + JsonNumber(number) + "}";
-  if (workbook::TextToNumber(value, d)) return "{\"type\":\"number\",\"value\":" + JsonNumber(d) + "}";
-  if (workbook::TextToBoolean(value, b)) return std::string("{\"type\":\"boolean\",\"value\":") + (b ? "true" : "false") + "}";
-  if (workbook::TextToErrorCode(value, code)) return "{\"type\":\"error\",\"value\":" + JsonString(value) + "}";
+  if (type == workbook::kCellNumber)
+    return "{\"type\":\"number\",\"value\":" + JsonNumber(number) + "}";
+  if (workbook::TextToNumber(value, d))
+    return "{\"type\":\"number\",\"value\":" + JsonNumber(d) + "}";
+  if (workbook::TextToBoolean(value, b))
+    return std::string("{\"type\":\"boolean\",\"value\":") + (b ? "true" : "false") + "}";
+  if (workbook::TextToErrorCode(value, code))
+    return "{\"type\":\"error\",\"value\":" + JsonString(value) + "}";
   return "{\"type\":\"text\",\"value\":" + JsonString(value) + "}";
 }
 
@@ -61,10 +66,11 @@ std::string ResultJson(const std::string& value, workbook::CellContentType type,
 std::string FontJson(const workbook::TSSFontRec& f) {
   auto flag = [](bool on) { return on ? "true" : "false"; };
   const int colour = f.Color < workbook::kPaletteSize ? f.Color + 8 : 0x7FFF;
-  return "{\"name\":" + JsonString(f.Name) + ",\"height\":" + std::to_string(f.Size * 20) + ",\"bold\":" +
-         flag(f.Style & workbook::kFontBold) + ",\"italic\":" + flag(f.Style & workbook::kFontItalic) +
-         ",\"underline\":" + flag(f.Style & workbook::kFontUnderline) + ",\"colorIndex\":" +
-         std::to_string(colour) + "}";
+  return "{\"name\":" + JsonString(f.Name) + ",\"height\":" + std::to_string(f.Size * 20) +
+         ",\"bold\":" + flag(f.Style & workbook::kFontBold) +
+         ",\"italic\":" + flag(f.Style & workbook::kFontItalic) +
+         ",\"underline\":" + flag(f.Style & workbook::kFontUnderline) +
+         ",\"colorIndex\":" + std::to_string(colour) + "}";
 }
 
 template <typename Fn>
@@ -84,7 +90,9 @@ bool IsEmptyCell(TSSBookSheet& sheet, int32_t col, int32_t row) {
 }
 
 const char* KindOf(workbook::CellContentType type) {
-  return type == workbook::kCellFormula ? "formula" : type == workbook::kCellNumber ? "number" : "text";
+  return type == workbook::kCellFormula  ? "formula"
+         : type == workbook::kCellNumber ? "number"
+                                         : "text";
 }
 
 }  // namespace
@@ -94,14 +102,25 @@ std::string JsonString(const std::string& systemText) {
   std::string out = "\"";
   for (size_t i = 0; i < wide.size(); ++i) {
     uint32_t cp = wide[i];
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+        wide[i + 1] < 0xE000)
       cp = 0x10000 + ((cp - 0xD800) << 10) + (wide[++i] - 0xDC00);
     switch (cp) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (cp < 0x20) {
           char buf[8];
@@ -129,7 +148,8 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
   for (int s = 0; s < book.PageCount(); ++s) {
     TSSBookSheet& sheet = book.Sheets(s);
     if (s) out += ",";
-    out += "{\"name\":" + JsonString(sheet.Caption()) + ",\"visible\":" + (book.PageVisible(s) ? "true" : "false");
+    out += "{\"name\":" + JsonString(sheet.Caption()) +
+           ",\"visible\":" + (book.PageVisible(s) ? "true" : "false");
     out += ",\"cells\":[";
     bool first = true;
     ForEachCell(sheet, [&](int32_t col, int32_t row) {
@@ -138,23 +158,26 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
       std::unique_ptr<workbook::TSSCellObject> cell = sheet.CellObject(col, row);
       if (!first) out += ",";
       first = false;
-      out += "{\"ref\":\"" + workbook::PointToCellName({col, row}) + "\",\"col\":" + std::to_string(col) +
-             ",\"row\":" + std::to_string(row) + ",\"kind\":\"" + KindOf(rec.DataType) + "\",\"edit\":" +
-             JsonString(cell->EditText()) + ",\"display\":" + JsonString(cell->DisplayText()) + ",\"result\":" +
-             ResultJson(rec.DataType == workbook::kCellText ? cell->EditText() : cell->ValueText(), rec.DataType,
-                        rec.Value) +
+      out += "{\"ref\":\"" + workbook::PointToCellName({col, row}) +
+             "\",\"col\":" + std::to_string(col) + ",\"row\":" + std::to_string(row) +
+             ",\"kind\":\"" + KindOf(rec.DataType) + "\",\"edit\":" + JsonString(cell->EditText()) +
+             ",\"display\":" + JsonString(cell->DisplayText()) + ",\"result\":" +
+             ResultJson(rec.DataType == workbook::kCellText ? cell->EditText() : cell->ValueText(),
+                        rec.DataType, rec.Value) +
              ",\"font\":" + FontJson(cell->Style().Font().Rec()) + "}";
     });
     out += "],\"merged\":[";
     const auto areas = sheet.Storage().MergedCells().AllAreas();
-    for (size_t i = 0; i < areas.size(); ++i) out += (i ? ",\"" : "\"") + RangeText(areas[i]) + "\"";
+    for (size_t i = 0; i < areas.size(); ++i)
+      out += (i ? ",\"" : "\"") + RangeText(areas[i]) + "\"";
     out += "]";
     auto sizes = [&](workbook::TSSHeader& h, const char* sizeKey, const char* hiddenKey) {
       std::string sizesText, hiddenText;
       for (int32_t i = 0; i < h.Count(); ++i) {
         if (!h.IsVisible(i)) hiddenText += (hiddenText.empty() ? "" : ",") + std::to_string(i);
         if (h.Size(i) != h.DefaultSize() && h.IsVisible(i))
-          sizesText += (sizesText.empty() ? "\"" : ",\"") + std::to_string(i) + "\":" + std::to_string(h.Size(i));
+          sizesText += (sizesText.empty() ? "\"" : ",\"") + std::to_string(i) +
+                       "\":" + std::to_string(h.Size(i));
       }
       out += std::string(",\"") + sizeKey + "\":{" + sizesText + "}";
       out += std::string(",\"") + hiddenKey + "\":[" + hiddenText + "]";
@@ -169,8 +192,10 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
     for (const workbook::DefinedNameRecord& n : BookNames(book)) {
       if (n.Deleted) continue;
       std::string ref = RangeText(n.Rect);
-      if (n.Sheet < book.PageCount()) ref = workbook::SheetPrefix(book.Sheets(n.Sheet).Caption()) + ref;
-      out += std::string(first ? "" : ",") + "{\"name\":" + JsonString(n.Name) + ",\"ref\":" + JsonString(ref) + "}";
+      if (n.Sheet < book.PageCount())
+        ref = workbook::SheetPrefix(book.Sheets(n.Sheet).Caption()) + ref;
+      out += std::string(first ? "" : ",") + "{\"name\":" + JsonString(n.Name) +
+             ",\"ref\":" + JsonString(ref) + "}";
       first = false;
     }
   }
@@ -190,7 +215,8 @@ std::string DumpText(workbook::TCustomSpreadSheetBook& book) {
       if (display != cell->EditText()) out += "\t= " + display;
       out += "\n";
     });
-    for (const workbook::TRect& a : sheet.Storage().MergedCells().AllAreas()) out += "  merged " + RangeText(a) + "\n";
+    for (const workbook::TRect& a : sheet.Storage().MergedCells().AllAreas())
+      out += "  merged " + RangeText(a) + "\n";
   }
   return out;
 }

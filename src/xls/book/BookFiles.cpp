@@ -1,8 +1,8 @@
 #include "xls/book/BookFiles.h"
 
 #include "platform/File.h"
-#include "workbook/SSBookIO.h"
 #include "workbook/Errors.h"
+#include "workbook/SSBookIO.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "xls/book/TExcelFileReader.h"
@@ -23,7 +23,8 @@ std::vector<std::string>& SaveWarnings() {
 // locks, loading flag, clearing only after the check, restore on failure).
 class ExcelReaderSeam : public workbook::WorkbookReader {
  public:
-  ExcelReaderSeam(TCustomSpreadSheetBook& book, ByteSource& source) : book_(book), source_(source), reader_(book) {}
+  ExcelReaderSeam(TCustomSpreadSheetBook& book, ByteSource& source)
+      : book_(book), source_(source), reader_(book) {}
   bool IsWorkbook() override { return reader_.AssignStream(source_); }
   void Read(workbook::ISpreadSheetBook&, const std::function<void(uint8_t)>& progress) override {
     reader_.OnProgress = [&progress](int percent) { progress(static_cast<uint8_t>(percent)); };
@@ -58,7 +59,8 @@ void LoadBookFromBytes(TCustomSpreadSheetBook& book, std::span<const uint8_t> by
 }
 
 void LoadBookFromFile(TCustomSpreadSheetBook& book, const std::string& fileName) {
-  if (!platform::FileExists(fileName)) throw workbook::ESpreadSheetError("Invalid file " + fileName + " name");
+  if (!platform::FileExists(fileName))
+    throw workbook::ESpreadSheetError("Invalid file " + fileName + " name");
   platform::File file(fileName, platform::FileAccess::Read, platform::FileDisposition::OpenExisting,
                       platform::FileShare::DenyWrite);
   FileByteSource source(file);
@@ -90,8 +92,8 @@ std::vector<std::string> SaveBookToFile(TCustomSpreadSheetBook& book, const std:
   const std::string temp = platform::SiblingTempPath(fileName);
   try {
     {
-      platform::File file(temp, platform::FileAccess::Write, platform::FileDisposition::CreateAlways,
-                          platform::FileShare::Exclusive);
+      platform::File file(temp, platform::FileAccess::Write,
+                          platform::FileDisposition::CreateAlways, platform::FileShare::Exclusive);
       file.Write(bytes.data(), bytes.size());
       file.Flush();
     }

@@ -31,8 +31,10 @@ void LoadBookFromBytes(workbook::TCustomSpreadSheetBook& book, std::span<const u
 void LoadBookFromFile(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
 
 // Each returns the writer's warnings (data beyond the format's limits that was left out).
-std::vector<std::string> SaveBookToBytes(workbook::TCustomSpreadSheetBook& book, std::vector<uint8_t>& out);
-std::vector<std::string> SaveBookToFile(workbook::TCustomSpreadSheetBook& book, const std::string& fileName);
+std::vector<std::string> SaveBookToBytes(workbook::TCustomSpreadSheetBook& book,
+                                         std::vector<uint8_t>& out);
+std::vector<std::string> SaveBookToFile(workbook::TCustomSpreadSheetBook& book,
+                                        const std::string& fileName);
 
 // SaveBookToFile as a file handler of the book services: the warnings of the last save
 // through it are kept for the caller in LastSaveWarnings.

@@ -19,7 +19,8 @@ std::vector<workbook::DefinedNameRecord> BookNames(workbook::TCustomSpreadSheetB
 bool AddBookName(workbook::TCustomSpreadSheetBook& book, const workbook::DefinedNameRecord& name) {
   if (auto* engine = dynamic_cast<formulas::BookFormulaCache*>(book.FormulaCache()))
     return engine->Engine().AddName(name.Name, name.Sheet, true, name.Rect) >= 0;
-  if (auto* names = dynamic_cast<workbook::DefinedNames*>(book.FormulaCache())) return names->AddDefinedName(name);
+  if (auto* names = dynamic_cast<workbook::DefinedNames*>(book.FormulaCache()))
+    return names->AddDefinedName(name);
   return false;
 }
 

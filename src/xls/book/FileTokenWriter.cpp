@@ -13,11 +13,14 @@ uint16_t ColumnWordOf(int32_t col, bool colRelative, bool rowRelative) {
 }
 
 // One part of a reference: its index in the file, given the owning cell's position.
-int32_t Absolute(bool abs, int32_t stored, int32_t origin) { return abs ? stored : stored + origin; }
+int32_t Absolute(bool abs, int32_t stored, int32_t origin) {
+  return abs ? stored : stored + origin;
+}
 
 }  // namespace
 
-bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, std::vector<uint8_t>& out) {
+bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row,
+                  std::vector<uint8_t>& out) {
   using namespace formulas;
   out.clear();
   size_t pos = 0;
@@ -42,7 +45,8 @@ bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, s
         out.push_back(is3d ? 0x5A : 0x44);
         if (is3d) platform::AppendU16(out, ReadSheetOf3d(p));
         platform::AppendU16(out, uint32_t(Absolute(ref.rowAbs, ref.row, originRow)));
-        platform::AppendU16(out, ColumnWordOf(Absolute(ref.colAbs, ref.col, originCol), !ref.colAbs, !ref.rowAbs));
+        platform::AppendU16(
+            out, ColumnWordOf(Absolute(ref.colAbs, ref.col, originCol), !ref.colAbs, !ref.rowAbs));
         break;
       }
       case ptgArea:
@@ -54,8 +58,10 @@ bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, s
         if (is3d) platform::AppendU16(out, ReadSheetOf3d(p));
         platform::AppendU16(out, uint32_t(Absolute(a.row1Abs, a.row1, originRow)));
         platform::AppendU16(out, uint32_t(Absolute(a.row2Abs, a.row2, originRow)));
-        platform::AppendU16(out, ColumnWordOf(Absolute(a.col1Abs, a.col1, originCol), !a.col1Abs, !a.row1Abs));
-        platform::AppendU16(out, ColumnWordOf(Absolute(a.col2Abs, a.col2, originCol), !a.col2Abs, !a.row2Abs));
+        platform::AppendU16(
+            out, ColumnWordOf(Absolute(a.col1Abs, a.col1, originCol), !a.col1Abs, !a.row1Abs));
+        platform::AppendU16(
+            out, ColumnWordOf(Absolute(a.col2Abs, a.col2, originCol), !a.col2Abs, !a.row2Abs));
         break;
       }
       default:

@@ -22,6 +22,7 @@ namespace xls {
 
 // Returns false (and leaves `out` empty) when the internal stream is broken (a token runs
 // past its end); the writer then leaves the formula out rather than write garbage.
-bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row, std::vector<uint8_t>& out);
+bool ToFileTokens(std::span<const uint8_t> internal, int32_t col, int32_t row,
+                  std::vector<uint8_t>& out);
 
 }  // namespace xls

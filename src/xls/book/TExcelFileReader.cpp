@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "formulas/FunctionTable.h"
-#include "xls/book/BookNames.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -12,6 +11,7 @@
 #include "workbook/TSSCellStyle.h"
 #include "workbook/TSSDataStorage.h"
 #include "workbook/TSSStyleCache.h"
+#include "xls/Errors.h"
 #include "xls/biff/CellRecords.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/LayoutRecords.h"
@@ -21,15 +21,15 @@
 #include "xls/biff/SizeUnits.h"
 #include "xls/biff/TSSTStringTable.h"
 #include "xls/biff/XlsText.h"
+#include "xls/book/BookNames.h"
 #include "xls/compound/CompoundReader.h"
 #include "xls/formula/FileTokens.h"
 #include "xls/formula/FormulaReuseKey.h"
-#include "xls/Errors.h"
 
 namespace xls {
 
-using workbook::TCustomSpreadSheetBook;
 using workbook::StyleEntry;
+using workbook::TCustomSpreadSheetBook;
 
 namespace {
 
@@ -112,7 +112,8 @@ void TExcelFileReader::Progress(uint32_t offset) {
   // Rounded to the nearest percent in integers.
   const uint64_t size = streamSize_;
   const int percent = static_cast<int>((uint64_t{offset} * 200 + size) / (2 * size));
-  // The first offset that rounds to the next percent: offset * 200 + size >= (percent + 1) * 2 * size.
+  // The first offset that rounds to the next percent: offset * 200 + size >= (percent + 1) * 2 *
+  // size.
   const uint64_t next = ((uint64_t(percent) + 1) * 2 * size - size + 199) / 200;
   nextProgressOffset_ = static_cast<uint32_t>(std::min<uint64_t>(next, UINT32_MAX));
   if (percent == lastProgress_) return;
@@ -130,9 +131,12 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
   switch (id) {
     case rec::kFilePass:
       throw XlsError("Invalid stream format");
-    case rec::kBoundSheet: return OnBoundSheet(r);
-    case rec::kFont: return OnFont(r);
-    case rec::kXf: return OnXf(r);
+    case rec::kBoundSheet:
+      return OnBoundSheet(r);
+    case rec::kFont:
+      return OnFont(r);
+    case rec::kXf:
+      return OnXf(r);
     case rec::kFormat: {
       FormatRecord f = FormatRecord::Read(r);
       if (f.index > 49) formats_.emplace_back(f.index, ToSystemText(f.text));
@@ -144,20 +148,27 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
       for (size_t i = 0; i < palette.size(); ++i) palette[i] = p.colours[i] & 0x00FFFFFF;
       return;
     }
-    case rec::kSst: sharedStrings_ = ReadSharedStrings(r); return;
+    case rec::kSst:
+      sharedStrings_ = ReadSharedStrings(r);
+      return;
     case rec::kExternSheet: {
       externFirst_.clear();
-      for (const ExternSheetEntry& e : ExternSheetRecord::Read(r).entries) externFirst_.push_back(e.firstSheet);
+      for (const ExternSheetEntry& e : ExternSheetRecord::Read(r).entries)
+        externFirst_.push_back(e.firstSheet);
       return;
     }
-    case rec::kName: return OnName(r);
+    case rec::kName:
+      return OnName(r);
     case rec::kProtect: {
       const bool on = r.U16() & 1;
-      if (sheet_) sheet_->SheetProtected = on;
-      else book_.Protected = on;
+      if (sheet_)
+        sheet_->SheetProtected = on;
+      else
+        book_.Protected = on;
       return;
     }
-    default: break;
+    default:
+      break;
   }
   if (!sheet_) return;  // cell and layout records outside a worksheet mean nothing
   switch (id) {
@@ -182,12 +193,13 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
     }
     case rec::kLabelSst: {
       LabelSstRecord l = LabelSstRecord::Read(r);
-      return SetCell(l.cell.column, l.cell.row, ToSystemText(SharedString(sharedStrings_, l.index)), false,
-                     false, l.cell.xf);
+      return SetCell(l.cell.column, l.cell.row, ToSystemText(SharedString(sharedStrings_, l.index)),
+                     false, false, l.cell.xf);
     }
     case rec::kBoolErr: {
       BoolErrRecord b = BoolErrRecord::Read(r);
-      const std::string text = b.isError ? workbook::ErrorText(b.value) : workbook::BooleanText(b.value != 0);
+      const std::string text =
+          b.isError ? workbook::ErrorText(b.value) : workbook::BooleanText(b.value != 0);
       return SetCell(b.cell.column, b.cell.row, text, false, false, b.cell.xf);
     }
     case rec::kBlank: {
@@ -196,12 +208,16 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
     }
     case rec::kMulBlank: {
       MulBlankRecord m = MulBlankRecord::Read(r);
-      for (size_t i = 0; i < m.xfs.size(); ++i) SetCell(m.firstColumn + int32_t(i), m.row, std::string(), true, false, m.xfs[i]);
+      for (size_t i = 0; i < m.xfs.size(); ++i)
+        SetCell(m.firstColumn + int32_t(i), m.row, std::string(), true, false, m.xfs[i]);
       return;
     }
-    case rec::kFormula: return OnFormula(r);
-    case rec::kShrFmla: return OnSharedOrArray(r, true);
-    case rec::kArray: return OnSharedOrArray(r, false);
+    case rec::kFormula:
+      return OnFormula(r);
+    case rec::kShrFmla:
+      return OnSharedOrArray(r, true);
+    case rec::kArray:
+      return OnSharedOrArray(r, false);
     case rec::kDefColWidth:
       sheet_->ColumnHeader().SetDefaultSize(
           static_cast<uint16_t>(std::clamp(DefColWidthToPixels(r.U16(), scale_), 1, 0xFFFF)));
@@ -216,23 +232,29 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
           static_cast<uint16_t>(std::clamp(DefaultRowHeightToPixels(r.U16()), 1, 0xFFFF)));
       return;
     }
-    case rec::kColInfo: return OnColInfo(r);
-    case rec::kRow: return OnRow(r);
+    case rec::kColInfo:
+      return OnColInfo(r);
+    case rec::kRow:
+      return OnRow(r);
     case rec::kMergedCells: {
       for (const MergedArea& a : MergedCellsRecord::Read(r).areas) {
         if (a.lastRow < a.firstRow || a.lastColumn < a.firstColumn) continue;
-        sheet_->Storage().MergeCells(workbook::TRect{a.firstColumn, a.firstRow, a.lastColumn, a.lastRow}, true);
+        sheet_->Storage().MergeCells(
+            workbook::TRect{a.firstColumn, a.firstRow, a.lastColumn, a.lastRow}, true);
       }
       return;
     }
     case rec::kDimensions: {
       DimensionsRecord d = DimensionsRecord::Read(r);
-      sheet_->Storage().SetCapacity(std::min<int32_t>(d.endColumn, kReserveCols),
-                                    static_cast<int32_t>(std::min<uint32_t>(d.endRow, kReserveRows)));
+      sheet_->Storage().SetCapacity(
+          std::min<int32_t>(d.endColumn, kReserveCols),
+          static_cast<int32_t>(std::min<uint32_t>(d.endRow, kReserveRows)));
       return;
     }
-    case rec::kWindow2: return OnWindow2(r);
-    default: return;
+    case rec::kWindow2:
+      return OnWindow2(r);
+    default:
+      return;
   }
 }
 
@@ -271,7 +293,9 @@ void TExcelFileReader::OnBoundSheet(RecordReader& r) {
   sheets_.push_back(entry);
 }
 
-void TExcelFileReader::OnFont(RecordReader& r) { fonts_.push_back(FontFromRecord(FontRecord::Read(r))); }
+void TExcelFileReader::OnFont(RecordReader& r) {
+  fonts_.push_back(FontFromRecord(FontRecord::Read(r)));
+}
 
 void TExcelFileReader::OnXf(RecordReader& r) {
   xfs_.push_back(XfRecord::Read(r));
@@ -302,27 +326,33 @@ uint16_t TExcelFileReader::FormatCodeOf(uint16_t fileIndex) const {
 
 const StyleEntry& TExcelFileReader::StyleOfXf(size_t index) {
   if (xfStyles_[index]) return *xfStyles_[index];
-  const XfStyle s = StyleFromXf(xfs_[index], fonts_.size(), [this](uint16_t i) { return FormatCodeOf(i); });
+  const XfStyle s =
+      StyleFromXf(xfs_[index], fonts_.size(), [this](uint16_t i) { return FormatCodeOf(i); });
   StyleEntry e;
   e.Format = s.format;
-  e.HorzAlign = static_cast<workbook::THorzTextAlign>(std::min<uint8_t>(s.horzAlign, workbook::haJUSTIFY));
-  e.VertAlign = static_cast<workbook::TVertTextAlign>(std::min<uint8_t>(s.vertAlign, workbook::vaJUSTIFY));
+  e.HorzAlign =
+      static_cast<workbook::THorzTextAlign>(std::min<uint8_t>(s.horzAlign, workbook::haJUSTIFY));
+  e.VertAlign =
+      static_cast<workbook::TVertTextAlign>(std::min<uint8_t>(s.vertAlign, workbook::vaJUSTIFY));
   e.WordBreak = s.wordWrap != 0;
   e.Flags = s.flags;
-  e.FillStyle = static_cast<workbook::TSSFillStyle>(std::min<uint8_t>(s.pattern, workbook::fsThinThickCrossHatch));
+  e.FillStyle = static_cast<workbook::TSSFillStyle>(
+      std::min<uint8_t>(s.pattern, workbook::fsThinThickCrossHatch));
   e.ForegroundColor = s.colours[0];
   e.BackgroundColor = s.colours[1];
   // A cell without a fill pattern in the file shows the book's own "no fill" colour, so that
   // unformatted cells equal the default style again.
   if (xfs_[index].pattern == 0) e.ForegroundColor = e.BackgroundColor = workbook::kDefaultFillColor;
   for (size_t i = 0; i < 4; ++i) {
-    e.Borders[i].Style = static_cast<workbook::TSSEdgeLineStyle>(std::min<uint8_t>(s.edges[i].lineStyle, 13));
+    e.Borders[i].Style =
+        static_cast<workbook::TSSEdgeLineStyle>(std::min<uint8_t>(s.edges[i].lineStyle, 13));
     e.Borders[i].Color = workbook::NormalizeColor(s.edges[i].colour);
   }
   if (!fonts_.empty()) {
     const FontStyle& f = fonts_[std::min(s.font, fonts_.size() - 1)];
     e.Font = book_.StyleCache().FindOrAddFont(f.name, f.flags, workbook::NormalizeColor(f.colour),
-                                              static_cast<uint8_t>(std::clamp(f.size, 1, 255)), f.charset);
+                                              static_cast<uint8_t>(std::clamp(f.size, 1, 255)),
+                                              f.charset);
   } else {
     e.Font = book_.StyleCache().DefaultEntry()->Font;
   }
@@ -337,7 +367,8 @@ workbook::StyleEntry* TExcelFileReader::FreshCellStyle(size_t xf) {
   StyleEntry merged = *cache.DefaultEntry();
   if (source.Font) {
     const workbook::TSSFontRec& f = *source.Font;
-    merged.Font = cache.FindOrAddFont(f.Name, f.Style, workbook::NormalizeColor(f.Color), f.Size, f.Charset);
+    merged.Font =
+        cache.FindOrAddFont(f.Name, f.Style, workbook::NormalizeColor(f.Color), f.Size, f.Charset);
   }
   workbook::TSSCellStyle::MergeEntryFields(merged, source, false);
   freshStyles_[xf] = cache.FindOrAddEntry(merged);
@@ -360,19 +391,21 @@ void TExcelFileReader::ApplyXf(int32_t col, int32_t row, int xf) {
   sheet_->CellObject(col, row)->Style().ApplyEntry(StyleOfXf(size_t(xf)), false);
 }
 
-void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
-                               int xf) {
+void TExcelFileReader::SetCell(int32_t col, int32_t row, const std::string& text, bool blank,
+                               bool formula, int xf) {
   ApplyXf(col, row, xf);
   SetCellText(col, row, text, blank, formula);
 }
 
-void TExcelFileReader::SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula) {
+void TExcelFileReader::SetCellText(int32_t col, int32_t row, const std::string& text, bool blank,
+                                   bool formula) {
   // The cell object lives on the stack: one per cell of the file.
   if (formula && text.find("#REF!") != std::string::npos) {
     workbook::TSSCellObject(*sheet_, col, row).SetTextEx("#REF!", false, false);
     return;
   }
-  if (!text.empty() || blank) workbook::TSSCellObject(*sheet_, col, row).SetTextEx(text, formula, false);
+  if (!text.empty() || blank)
+    workbook::TSSCellObject(*sheet_, col, row).SetTextEx(text, formula, false);
 }
 
 void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf) {
@@ -386,15 +419,18 @@ void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf)
   sheet_->Storage().StoreCellValue(col, row, value);
 }
 
-std::string TExcelFileReader::FormulaText(int32_t col, int32_t row, const std::vector<uint8_t>& tokens) {
+std::string TExcelFileReader::FormulaText(int32_t col, int32_t row,
+                                          const std::vector<uint8_t>& tokens) {
   std::string text;
-  formulaReader_.TokensToText(col, row, text, static_cast<uint16_t>(std::min<size_t>(tokens.size(), 0xFFFF)),
+  formulaReader_.TokensToText(col, row, text,
+                              static_cast<uint16_t>(std::min<size_t>(tokens.size(), 0xFFFF)),
                               tokens.data());
   if (formulaReader_.UnknownFunctionMet()) unknownFunction_ = true;
   return text;
 }
 
-void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf) {
+void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens,
+                                      int xf) {
   workbook::FormulaEngine* formulas = book_.FormulaCache();
   std::string& key = reuseKey_;
   if (!formulas || !FormulaReuseKey(tokens, col, row, key)) key.clear();
@@ -403,8 +439,8 @@ void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vecto
     // Relative references are distances in the compiled tokens: they fit this cell unchanged.
     const auto it = compiled_.find(key);
     if (it != compiled_.end() &&
-        formulas->PasteFormula(sheet_->Storage(), col, row, it->second.tokens, it->second.count, 0, 0) ==
-            workbook::FormulaEngine::PasteResult::Pasted)
+        formulas->PasteFormula(sheet_->Storage(), col, row, it->second.tokens, it->second.count, 0,
+                               0) == workbook::FormulaEngine::PasteResult::Pasted)
       return;
   }
   const std::string text = FormulaText(col, row, tokens);
@@ -431,7 +467,8 @@ void TExcelFileReader::OnFormula(RecordReader& r) {
   // A cell that shares a SHRFMLA or ARRAY formula (its only token is ptgExp) waits for it.
   if (!f.tokens.empty() && f.tokens[0] == 0x01) {
     sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});
-    SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false, true, f.cell.xf);
+    SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false,
+            true, f.cell.xf);
     return;
   }
   SetFormulaCell(f.cell.column, f.cell.row, f.tokens, f.cell.xf);
@@ -453,7 +490,8 @@ void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
   // Only the cells whose FORMULA record pointed here get the formula: a range in the file
   // may be far larger than the cells that use it, and a hostile one would fill a whole sheet.
   auto it = sharedCells_.lower_bound({sheetIndex_, firstRow, 0});
-  while (it != sharedCells_.end() && std::get<0>(*it) == sheetIndex_ && std::get<1>(*it) <= lastRow) {
+  while (it != sharedCells_.end() && std::get<0>(*it) == sheetIndex_ &&
+         std::get<1>(*it) <= lastRow) {
     const auto [sheet, row, col] = *it;
     if (col < firstCol || col > lastCol) {
       ++it;

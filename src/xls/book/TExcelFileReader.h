@@ -16,8 +16,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
 #include <set>
+#include <span>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -81,8 +81,7 @@ class TExcelFileReader : public FormulaTextSource {
   void OnColInfo(RecordReader& r);
   void OnRow(RecordReader& r);
   void OnWindow2(RecordReader& r);
-  void SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula,
-               int xf);
+  void SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula, int xf);
   // SetCell without the style: the text as the cell's content.
   void SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula);
   // A formula cell from its file tokens; a pattern met before is not compiled again.

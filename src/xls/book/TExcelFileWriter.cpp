@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "xls/book/BookNames.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
+#include "xls/Errors.h"
 #include "xls/biff/CellRecords.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/FormulaRecords.h"
@@ -16,9 +16,9 @@
 #include "xls/biff/SizeUnits.h"
 #include "xls/biff/StyleMapping.h"
 #include "xls/biff/XlsText.h"
+#include "xls/book/BookNames.h"
 #include "xls/book/FileTokenWriter.h"
 #include "xls/compound/CompoundWriter.h"
-#include "xls/Errors.h"
 
 namespace xls {
 
@@ -40,7 +40,8 @@ XfStyle StyleTerms(const StyleEntry& e) {
   s.flags = e.Flags & XfStyle::kLocked;
   s.pattern = e.FillStyle;
   s.colours = {e.ForegroundColor, e.BackgroundColor};
-  for (size_t i = 0; i < 4; ++i) s.edges[i] = {static_cast<uint8_t>(e.Borders[i].Style), e.Borders[i].Color};
+  for (size_t i = 0; i < 4; ++i)
+    s.edges[i] = {static_cast<uint8_t>(e.Borders[i].Style), e.Borders[i].Color};
   return s;
 }
 
@@ -141,8 +142,8 @@ void TExcelFileWriter::AddBook(workbook::TCustomSpreadSheetBook& book) {
   if (OnProgress) OnProgress(100);
 }
 
-void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook::TSSBookSheet& sheet,
-                                size_t index) {
+void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book,
+                                workbook::TSSBookSheet& sheet, size_t index) {
   BoundSheetRecord bound;
   bound.name = FromSystemText(sheet.Caption());
   // Hidden pages are written hidden: a reader that shows them all still finds them.
@@ -156,7 +157,8 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
   workbook::TSSHeader& rows = sheet.RowHeader();
   list.Append(RecordBuilder(rec::kDefColWidth).U16(PixelsToDefColWidth(cols.DefaultSize())));
   // STANDARDWIDTH keeps the default width exactly (DEFCOLWIDTH counts whole characters).
-  const long standard = std::clamp(std::lround(cols.DefaultSize() * 262.0 / 8.25 / scale_), 1L, 0xFFFFL);
+  const long standard =
+      std::clamp(std::lround(cols.DefaultSize() * 262.0 / 8.25 / scale_), 1L, 0xFFFFL);
   list.Append(RecordBuilder(rec::kStandardWidth).U16(static_cast<uint16_t>(standard)));
   list.Append(RecordBuilder(rec::kDefaultRowHeight)
                   .U16(0)
@@ -164,7 +166,8 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
 
   size_t lostHeaders = 0;
   for (int32_t c = 0; c < cols.Count(); ++c) {
-    const bool hidden = !cols.IsVisible(c), own = !cols.IsDefaultState(c), unlocked = !cols.IsProtectionLocked(c);
+    const bool hidden = !cols.IsVisible(c), own = !cols.IsDefaultState(c),
+               unlocked = !cols.IsProtectionLocked(c);
     if (!hidden && !own && !unlocked) continue;
     if (c >= kMaxColumns) {
       ++lostHeaders;
@@ -225,7 +228,8 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
 
   if (lostCells || lostAreas || lostHeaders) {
     warnings_.push_back("Sheet " + sheet.Caption() + ": " + std::to_string(lostCells) + " cells, " +
-                        std::to_string(lostAreas) + " merged areas and " + std::to_string(lostHeaders) +
+                        std::to_string(lostAreas) + " merged areas and " +
+                        std::to_string(lostHeaders) +
                         " column or row sizes beyond column IV or row 65536 were not saved");
   }
   if (droppedFormulas_) {
@@ -234,8 +238,8 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book, workbook
   }
 }
 
-void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost, bool formulas,
-                                uint16_t& endCol, uint32_t& endRow) {
+void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost,
+                                bool formulas, uint16_t& endCol, uint32_t& endRow) {
   workbook::TSSDataStorage& storage = sheet.Storage();
   workbook::FormulaEngine* cache = sheet.FormulaCache();
   for (int32_t col = 0; col < storage.UsedCols(); ++col) {
@@ -251,7 +255,7 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
         // their texts would be wasted.
         rec.DataType = type;
         rec.Style = storage.CellStyleEntry(col, row);
-        rec.Value = storage.CellNumber(col, row);  // 0 for a formula
+        rec.Value = storage.CellNumber(col, row);     // 0 for a formula
         rec.Formula = storage.CellFormula(col, row);  // null for a number
       }
       const bool isFormula = rec.DataType == workbook::kCellFormula;
@@ -267,9 +271,11 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
       } else if (isFormula) {
         std::vector<uint8_t> tokens;
         uint16_t count = 0;
-        std::string internal = cache && rec.Formula ? cache->FormulaTokenBytes(rec.Formula, count) : std::string();
+        std::string internal =
+            cache && rec.Formula ? cache->FormulaTokenBytes(rec.Formula, count) : std::string();
         const auto* bytes = reinterpret_cast<const uint8_t*>(internal.data());
-        if (!internal.empty() && ToFileTokens({bytes, internal.size()}, col, row, tokens) && !tokens.empty()) {
+        if (!internal.empty() && ToFileTokens({bytes, internal.size()}, col, row, tokens) &&
+            !tokens.empty()) {
           FormulaRecord f;
           f.cell = h;
           f.result = ResultBytes(storage.CellValueText(col, row));
@@ -325,7 +331,8 @@ std::vector<uint8_t> TExcelFileWriter::SaveToBytes() {
   for (RecordBuilder& x : xfRecords_) before(std::move(x));
   for (RecordBuilder& s : defaults::Styles()) before(std::move(s));
   PaletteRecord palette;
-  for (size_t i = 0; i < PaletteRecord::kColours && i < palette_.size(); ++i) palette.colours[i] = palette_[i];
+  for (size_t i = 0; i < PaletteRecord::kColours && i < palette_.size(); ++i)
+    palette.colours[i] = palette_[i];
   before(palette.Build());
 
   g.Append(BuildInternalSupBook(uint16_t(sheetCount)));

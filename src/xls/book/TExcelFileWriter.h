@@ -12,8 +12,8 @@
 // line to Warnings(), so the caller can tell the user instead of losing data without a word.
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,7 +48,8 @@ class TExcelFileWriter {
   std::function<void(int)> OnProgress;
 
  private:
-  void AddSheet(workbook::TCustomSpreadSheetBook& book, workbook::TSSBookSheet& sheet, size_t index);
+  void AddSheet(workbook::TCustomSpreadSheetBook& book, workbook::TSSBookSheet& sheet,
+                size_t index);
   void AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost, bool formulas,
                 uint16_t& endCol, uint32_t& endRow);
   uint16_t FontIndex(const workbook::TSSFontRec* font);

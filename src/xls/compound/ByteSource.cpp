@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "xls/compound/CompoundFormat.h"
 #include "xls/Errors.h"
+#include "xls/compound/CompoundFormat.h"
 
 namespace xls {
 

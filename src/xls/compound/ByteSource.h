@@ -49,7 +49,9 @@ class ByteSink {
 class VectorByteSink final : public ByteSink {
  public:
   explicit VectorByteSink(std::vector<uint8_t>& out) : out_(out) {}
-  void Write(const uint8_t* data, size_t size) override { out_.insert(out_.end(), data, data + size); }
+  void Write(const uint8_t* data, size_t size) override {
+    out_.insert(out_.end(), data, data + size);
+  }
 
  private:
   std::vector<uint8_t>& out_;

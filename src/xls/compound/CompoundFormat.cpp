@@ -11,7 +11,7 @@ namespace xls::compound {
 CompoundHeader CompoundHeader::Parse(const uint8_t* bytes, size_t size) {
   if (size < kHeaderSize)
     throw CompoundError("Compound document header is truncated: the file holds " +
-                         std::to_string(size) + " bytes, the header needs 512");
+                        std::to_string(size) + " bytes, the header needs 512");
   CompoundHeader h;
   std::memcpy(h.signature.data(), bytes, 8);
   if (h.signature != kSignature)
@@ -30,16 +30,17 @@ CompoundHeader CompoundHeader::Parse(const uint8_t* bytes, size_t size) {
   h.miniFatSectorCount = platform::LoadU32(bytes + 64);
   h.firstDifatSector = platform::LoadU32(bytes + 68);
   h.difatSectorCount = platform::LoadU32(bytes + 72);
-  for (uint32_t i = 0; i < kHeaderDifatCount; ++i) h.difat[i] = platform::LoadU32(bytes + 76 + 4 * i);
+  for (uint32_t i = 0; i < kHeaderDifatCount; ++i)
+    h.difat[i] = platform::LoadU32(bytes + 76 + 4 * i);
 
   if (h.byteOrder != 0xFFFE)
     throw CompoundError("Compound document header: bad byte order mark at offset 28");
   if (h.sectorShift != 9 && h.sectorShift != 12)
     throw CompoundError("Compound document header: unsupported sector shift " +
-                         std::to_string(h.sectorShift) + " at offset 30");
+                        std::to_string(h.sectorShift) + " at offset 30");
   if (h.miniSectorShift != 6)
     throw CompoundError("Compound document header: unsupported mini sector shift " +
-                         std::to_string(h.miniSectorShift) + " at offset 32");
+                        std::to_string(h.miniSectorShift) + " at offset 32");
   return h;
 }
 
@@ -87,7 +88,8 @@ void DirectoryEntry::Serialize(uint8_t* out) const {
   std::memset(out, 0, kDirEntrySize);
   size_t chars = std::min<size_t>(name.size(), 31);
   for (size_t i = 0; i < chars; ++i) platform::StoreU16(out + 2 * i, name[i]);
-  platform::StoreU16(out + 64, type == EntryType::Unused ? 0 : static_cast<uint16_t>((chars + 1) * 2));
+  platform::StoreU16(out + 64,
+                     type == EntryType::Unused ? 0 : static_cast<uint16_t>((chars + 1) * 2));
   out[66] = static_cast<uint8_t>(type);
   out[67] = colour;
   platform::StoreU32(out + 68, left);

@@ -52,8 +52,8 @@ void CompoundReader::CheckInFile(uint32_t sector, uint64_t bytes, const std::str
   const uint64_t offset = SectorOffset(sector);
   if (offset > fileSize_ || bytes > fileSize_ - offset)
     throw CompoundError("Compound document is truncated: sector " + std::to_string(sector) +
-                         " of " + what + " lies beyond the end of the file (" +
-                         std::to_string(fileSize_) + " bytes)");
+                        " of " + what + " lies beyond the end of the file (" +
+                        std::to_string(fileSize_) + " bytes)");
 }
 
 void CompoundReader::ReadSector(uint32_t sector, uint8_t* out, size_t bytes,
@@ -69,8 +69,8 @@ void CompoundReader::LoadFat() {
   // allocate.
   if (header_.fatSectorCount > inFile)
     throw CompoundError("Compound document header claims " +
-                         std::to_string(header_.fatSectorCount) + " FAT sectors, the file holds " +
-                         std::to_string(inFile) + " sectors");
+                        std::to_string(header_.fatSectorCount) + " FAT sectors, the file holds " +
+                        std::to_string(inFile) + " sectors");
   std::vector<uint32_t> fatSectors;
   for (uint32_t i = 0; i < kHeaderDifatCount && fatSectors.size() < header_.fatSectorCount; ++i) {
     uint32_t s = header_.difat[i];
@@ -85,10 +85,9 @@ void CompoundReader::LoadFat() {
   while (fatSectors.size() < header_.fatSectorCount && difat != kEndOfChain && difat != kFreeSect) {
     if (difat >= inFile)
       throw CompoundError("Compound document DIFAT names sector " + SectorName(difat) +
-                           ", beyond the " + std::to_string(inFile) + " sectors of the file");
+                          ", beyond the " + std::to_string(inFile) + " sectors of the file");
     if (seen[difat])
-      throw CompoundError("Compound document DIFAT chain loops at sector " +
-                           std::to_string(difat));
+      throw CompoundError("Compound document DIFAT chain loops at sector " + std::to_string(difat));
     seen[difat] = true;
     ReadSector(difat, buf.data(), sectorSize_, "the DIFAT");
     for (uint32_t i = 0; i + 1 < perSector && fatSectors.size() < header_.fatSectorCount; ++i) {
@@ -101,22 +100,23 @@ void CompoundReader::LoadFat() {
   }
   if (fatSectors.size() < header_.fatSectorCount)
     throw CompoundError("Compound document DIFAT lists " + std::to_string(fatSectors.size()) +
-                         " FAT sectors, the header claims " +
-                         std::to_string(header_.fatSectorCount));
+                        " FAT sectors, the header claims " +
+                        std::to_string(header_.fatSectorCount));
   fat_.assign(static_cast<size_t>(fatSectors.size()) * perSector, kFreeSect);
   std::fill(seen.begin(), seen.end(), false);
   for (size_t i = 0; i < fatSectors.size(); ++i) {
     uint32_t s = fatSectors[i];
     if (s >= inFile)
       throw CompoundError("Compound document FAT sector " + std::to_string(i) + " is sector " +
-                           SectorName(s) + ", beyond the " + std::to_string(inFile) +
-                           " sectors of the file");
+                          SectorName(s) + ", beyond the " + std::to_string(inFile) +
+                          " sectors of the file");
     if (seen[s])
       throw CompoundError("Compound document lists sector " + std::to_string(s) +
-                           " twice as a FAT sector");
+                          " twice as a FAT sector");
     seen[s] = true;
     ReadSector(s, buf.data(), sectorSize_, "the FAT");
-    for (uint32_t k = 0; k < perSector; ++k) fat_[i * perSector + k] = platform::LoadU32(buf.data() + 4 * k);
+    for (uint32_t k = 0; k < perSector; ++k)
+      fat_[i * perSector + k] = platform::LoadU32(buf.data() + 4 * k);
   }
 }
 
@@ -130,19 +130,19 @@ std::vector<uint32_t> CompoundReader::Chain(uint32_t start, const std::vector<ui
   while (chain.size() < limit) {
     if (s == kEndOfChain || s == kFreeSect)
       throw CompoundError("Compound document chain of " + what + " ends after " +
-                           std::to_string(chain.size()) + " sectors, its size needs " +
-                           std::to_string(limit));
+                          std::to_string(chain.size()) + " sectors, its size needs " +
+                          std::to_string(limit));
     if (s >= table.size())
-      throw CompoundError("Compound document chain of " + what + " names sector " +
-                           SectorName(s) + ", beyond the " + std::to_string(table.size()) +
-                           " sectors its table maps");
+      throw CompoundError("Compound document chain of " + what + " names sector " + SectorName(s) +
+                          ", beyond the " + std::to_string(table.size()) +
+                          " sectors its table maps");
     if (s >= seen.size())
-      throw CompoundError("Compound document is truncated: sector " + std::to_string(s) +
-                           " of " + what + " lies beyond the end of the " +
-                           (&table == &miniFat_ ? "mini stream" : "file"));
+      throw CompoundError("Compound document is truncated: sector " + std::to_string(s) + " of " +
+                          what + " lies beyond the end of the " +
+                          (&table == &miniFat_ ? "mini stream" : "file"));
     if (seen[s])
       throw CompoundError("Compound document chain of " + what + " loops at sector " +
-                           std::to_string(s));
+                          std::to_string(s));
     seen[s] = true;
     chain.push_back(s);
     s = table[s];
@@ -172,7 +172,7 @@ CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_
     const uint32_t miniSectors = static_cast<uint32_t>(miniStream_.size() / kMiniSectorSize);
     if (size > uint64_t{miniSectors} * kMiniSectorSize)
       throw CompoundError("Compound document " + what + " claims " + std::to_string(size) +
-                           " bytes, more than the mini stream holds");
+                          " bytes, more than the mini stream holds");
     const uint64_t count = (size + kMiniSectorSize - 1) / kMiniSectorSize;
     layout.sectors = Chain(start, miniFat_, miniSectors, count, what + " in the mini stream");
     return layout;
@@ -180,16 +180,17 @@ CompoundReader::StreamLayout CompoundReader::ChainLayout(uint32_t start, uint64_
   // Compare before rounding up: a 64-bit size near the top would wrap.
   if (size > uint64_t{SectorCountInFile()} * sectorSize_)
     throw CompoundError("Compound document " + what + " claims " + std::to_string(size) +
-                         " bytes, more than the file can hold");
+                        " bytes, more than the file can hold");
   if (size > std::numeric_limits<size_t>::max())
     throw CompoundError("Compound document " + what + " of " + std::to_string(size) +
-                         " bytes is too large to load");
+                        " bytes is too large to load");
   const uint64_t count = (size + sectorSize_ - 1) / sectorSize_;
   layout.sectors = Chain(start, fat_, SectorCountInFile(), count, what);
   // Every sector's bytes must lie in the file: a truncated file is refused before any of the
   // stream is read, naming the first sector that is missing.
   for (size_t i = 0; i < layout.sectors.size(); ++i) {
-    CheckInFile(layout.sectors[i], std::min<uint64_t>(sectorSize_, size - uint64_t{i} * sectorSize_), what);
+    CheckInFile(layout.sectors[i],
+                std::min<uint64_t>(sectorSize_, size - uint64_t{i} * sectorSize_), what);
   }
   return layout;
 }
@@ -198,7 +199,7 @@ void CompoundReader::ReadStreamAt(const StreamLayout& layout, uint64_t offset, u
                                   size_t size) const {
   if (offset > layout.size || size > layout.size - offset)
     throw CompoundError("Compound document read of " + std::to_string(size) + " bytes at offset " +
-                         std::to_string(offset) + " runs past the end of " + layout.what);
+                        std::to_string(offset) + " runs past the end of " + layout.what);
   const uint64_t unit = layout.mini ? kMiniSectorSize : sectorSize_;
   uint64_t pos = offset;
   while (size > 0) {
@@ -207,12 +208,13 @@ void CompoundReader::ReadStreamAt(const StreamLayout& layout, uint64_t offset, u
     size_t n = 0;
     if (layout.mini) {
       n = static_cast<size_t>(std::min<uint64_t>(unit - within, size));
-      std::copy_n(miniStream_.begin() + static_cast<ptrdiff_t>(layout.sectors[i] * unit + within), n, out);
+      std::copy_n(miniStream_.begin() + static_cast<ptrdiff_t>(layout.sectors[i] * unit + within),
+                  n, out);
     } else {
       // Writers lay a stream out mostly in consecutive sectors: each run of them is one read.
       size_t run = 1;
-      while (i + run < layout.sectors.size() && layout.sectors[i + run] == layout.sectors[i] + run &&
-             run * unit - within < size)
+      while (i + run < layout.sectors.size() &&
+             layout.sectors[i + run] == layout.sectors[i] + run && run * unit - within < size)
         ++run;
       n = static_cast<size_t>(std::min<uint64_t>(run * unit - within, size));
       source_.ReadAt(SectorOffset(layout.sectors[i]) + within, out, n);
@@ -230,11 +232,10 @@ void CompoundReader::LoadDirectory() {
   for (uint32_t s = header_.firstDirectorySector; s != kEndOfChain;) {
     if (s >= seen.size())
       throw CompoundError("Compound document directory chain names sector " + SectorName(s) +
-                           ", beyond the " + std::to_string(seen.size()) +
-                           " sectors of the file and its FAT");
+                          ", beyond the " + std::to_string(seen.size()) +
+                          " sectors of the file and its FAT");
     if (seen[s])
-      throw CompoundError("Compound document directory chain loops at sector " +
-                           std::to_string(s));
+      throw CompoundError("Compound document directory chain loops at sector " + std::to_string(s));
     seen[s] = true;
     chain.push_back(s);
     s = fat_[s];
@@ -298,7 +299,7 @@ CompoundReader::StreamLayout CompoundReader::Layout(size_t entryIndex) const {
   const std::string what = EntryLabel(e, entryIndex);
   if (e.type != EntryType::Stream)
     throw CompoundError("Compound document directory entry " + std::to_string(entryIndex) +
-                         " is not a stream");
+                        " is not a stream");
   return ChainLayout(e.startSector, e.size, what, e.size < header_.miniStreamCutoff);
 }
 

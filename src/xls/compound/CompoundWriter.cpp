@@ -7,8 +7,8 @@
 
 #include "platform/CodePage.h"
 #include "platform/LittleEndian.h"
-#include "xls/compound/CompoundFormat.h"
 #include "xls/Errors.h"
+#include "xls/compound/CompoundFormat.h"
 
 namespace xls {
 
@@ -45,8 +45,7 @@ void ColourTree(std::vector<DirectoryEntry>& entries, const std::vector<uint32_t
   size_t onLast = 0;
   for (uint32_t n : nodes) onLast += depthOf[n] == maxDepth;
   bool lastFull = onLast == (size_t{1} << maxDepth);
-  for (uint32_t n : nodes)
-    entries[n].colour = (depthOf[n] == maxDepth && !lastFull) ? 0 : 1;
+  for (uint32_t n : nodes) entries[n].colour = (depthOf[n] == maxDepth && !lastFull) ? 0 : 1;
 }
 
 struct Layout {
@@ -66,14 +65,14 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
     const CompoundStream& s = streams[i];
     if (s.name.empty() || s.name.size() > 31)
       throw CompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
-                           "\" must have 1 to 31 characters");
+                          "\" must have 1 to 31 characters");
     for (size_t k = 0; k < i; ++k)
       if (CompareEntryNames(streams[k].name, s.name) == 0)
         throw CompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
-                             "\" is used twice");
+                            "\" is used twice");
     if (s.data.size() > 0xFFFFFFFFull - kSector)
       throw CompoundError("Compound document stream \"" + platform::Utf16ToAnsi(s.name) +
-                           "\" is too large for the format");
+                          "\" is too large for the format");
     entries[1 + i].name = s.name;
     entries[1 + i].type = EntryType::Stream;
     entries[1 + i].size = s.data.size();
@@ -84,8 +83,10 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
   uint64_t miniSectors = 0, bigSectors = 0;
   for (const CompoundStream& s : streams) {
     if (s.data.empty()) continue;
-    if (s.data.size() < kMiniStreamCutoff) miniSectors += CeilDiv(s.data.size(), kMiniSectorSize);
-    else bigSectors += CeilDiv(s.data.size(), kSector);
+    if (s.data.size() < kMiniStreamCutoff)
+      miniSectors += CeilDiv(s.data.size(), kMiniSectorSize);
+    else
+      bigSectors += CeilDiv(s.data.size(), kSector);
   }
   L.dirCount = CeilDiv(entries.size(), kSector / kDirEntrySize);
   L.miniFatCount = CeilDiv(miniSectors, kPerFat);
@@ -119,10 +120,12 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
 
   std::vector<uint32_t> fat(static_cast<size_t>(L.fatCount) * kPerFat, kFreeSect);
   auto chainRun = [&](const std::vector<uint32_t>& run) {
-    for (size_t i = 0; i < run.size(); ++i) fat[run[i]] = i + 1 < run.size() ? run[i + 1] : kEndOfChain;
+    for (size_t i = 0; i < run.size(); ++i)
+      fat[run[i]] = i + 1 < run.size() ? run[i + 1] : kEndOfChain;
   };
   auto chainRange = [&](uint32_t first, uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i) fat[first + i] = i + 1 < count ? first + i + 1 : kEndOfChain;
+    for (uint32_t i = 0; i < count; ++i)
+      fat[first + i] = i + 1 < count ? first + i + 1 : kEndOfChain;
   };
   for (uint32_t s : fatSectors) fat[s] = kFatSect;
   for (uint32_t s : difatSectors) fat[s] = kDifSect;
@@ -140,7 +143,8 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
     } else if (size < kMiniStreamCutoff) {
       uint32_t n = CeilDiv(size, kMiniSectorSize);
       e.startSector = nextMini;
-      for (uint32_t k = 0; k < n; ++k) miniFat[nextMini + k] = k + 1 < n ? nextMini + k + 1 : kEndOfChain;
+      for (uint32_t k = 0; k < n; ++k)
+        miniFat[nextMini + k] = k + 1 < n ? nextMini + k + 1 : kEndOfChain;
       nextMini += n;
     } else {
       uint32_t n = CeilDiv(size, kSector);
@@ -177,7 +181,8 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
   h.Serialize(buf.data());
   sink.Write(buf.data(), kSector);
   auto writeTable = [&](const std::vector<uint32_t>& table, size_t index) {
-    for (uint32_t k = 0; k < kPerFat; ++k) platform::StoreU32(buf.data() + 4 * k, table[index * kPerFat + k]);
+    for (uint32_t k = 0; k < kPerFat; ++k)
+      platform::StoreU32(buf.data() + 4 * k, table[index * kPerFat + k]);
     sink.Write(buf.data(), kSector);
   };
   auto writeDir = [&](size_t index) {
@@ -199,7 +204,8 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
       size_t f = kHeaderDifatCount + static_cast<size_t>(d) * (kPerFat - 1) + k;
       if (f < fatSectors.size()) platform::StoreU32(buf.data() + 4 * k, fatSectors[f]);
     }
-    platform::StoreU32(buf.data() + kSector - 4, d + 1 < L.difatCount ? difatSectors[d + 1] : kEndOfChain);
+    platform::StoreU32(buf.data() + kSector - 4,
+                       d + 1 < L.difatCount ? difatSectors[d + 1] : kEndOfChain);
     sink.Write(buf.data(), kSector);
   }
   for (uint32_t i = 1; i < L.dirCount; ++i) writeDir(i);

@@ -16,7 +16,9 @@ std::optional<NameTarget> DecodeNameTarget(const NameRecord& name, int32_t curre
   const FileToken& t = parsed.tokens.front();
   NameTarget n;
   const int32_t local = currentSheet < 0 ? 255 : currentSheet;
-  auto external = [&](uint16_t x) { return x < externFirst.size() ? int32_t{externFirst[x]} : int32_t{x}; };
+  auto external = [&](uint16_t x) {
+    return x < externFirst.size() ? int32_t{externFirst[x]} : int32_t{x};
+  };
   switch (t.base) {
     case ptg::kRef:
     case ptg::kRef3d:
@@ -53,7 +55,8 @@ NameRecord BuildDefinedName(const std::string& name, bool deleted, const NameTar
   NameRecord n;
   n.options = deleted ? 1 : 0;
   n.name = FromSystemText(name).substr(0, 255);
-  uint16_t sheet = target.sheet >= 0 && target.sheet < sheetCount ? static_cast<uint16_t>(target.sheet) : 0;
+  uint16_t sheet =
+      target.sheet >= 0 && target.sheet < sheetCount ? static_cast<uint16_t>(target.sheet) : 0;
   n.tokens.resize(11);
   uint8_t* p = n.tokens.data();
   p[0] = ptg::kArea3d;

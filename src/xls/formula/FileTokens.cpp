@@ -197,7 +197,8 @@ FileCellRef OffsetCellRef(uint16_t columnWord, uint16_t row, int32_t baseColumn,
 }
 
 uint16_t ColumnWord(uint16_t column, bool columnRelative, bool rowRelative) {
-  return static_cast<uint16_t>((column & ptg::kColumnMask) | (columnRelative ? ptg::kColumnRelative : 0) |
+  return static_cast<uint16_t>((column & ptg::kColumnMask) |
+                               (columnRelative ? ptg::kColumnRelative : 0) |
                                (rowRelative ? ptg::kRowRelative : 0));
 }
 

@@ -32,13 +32,13 @@ struct FileToken {
   // ptgName and ptgNameX: name index from 1. ptgFunc, ptgFuncVar: function number (bit 15,
   // the command flag, removed). ptgInt: the value.
   uint16_t index = 0;
-  uint8_t argCount = 0;  // ptgFuncVar, without the prompt bit 7
-  uint8_t code = 0;      // ptgErr: error code; ptgBool: 0 or 1; ptgAttr: the option byte
-  uint16_t attrData = 0;                // ptgAttr: the 16-bit field
-  std::vector<uint16_t> jumpTable;      // ptgAttr Choose: c + 1 offsets
-  double number = 0;                    // ptgNum
-  std::u16string text;                  // ptgStr
-  uint16_t memSize = 0;                 // mem tokens: bytes of the subexpression that follows
+  uint8_t argCount = 0;             // ptgFuncVar, without the prompt bit 7
+  uint8_t code = 0;                 // ptgErr: error code; ptgBool: 0 or 1; ptgAttr: the option byte
+  uint16_t attrData = 0;            // ptgAttr: the 16-bit field
+  std::vector<uint16_t> jumpTable;  // ptgAttr Choose: c + 1 offsets
+  double number = 0;                // ptgNum
+  std::u16string text;              // ptgStr
+  uint16_t memSize = 0;             // mem tokens: bytes of the subexpression that follows
 };
 
 struct ParsedFormula {

@@ -17,14 +17,16 @@ void AppendDistance(std::string& key, int32_t distance) {
 // into the key). Relative parts become distances appended to the key.
 void RelativiseCell(std::string& key, size_t columnAt, size_t rowAt, int32_t column, int32_t row) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(key.data());
-  const FileCellRef ref = PlainCellRef(platform::LoadU16(bytes + columnAt), platform::LoadU16(bytes + rowAt));
+  const FileCellRef ref =
+      PlainCellRef(platform::LoadU16(bytes + columnAt), platform::LoadU16(bytes + rowAt));
   if (ref.rowRelative) {
     key[rowAt] = key[rowAt + 1] = 0;
     AppendDistance(key, ref.row - row);
   }
   if (ref.columnRelative) {
     key[columnAt] = 0;
-    key[columnAt + 1] = static_cast<char>(static_cast<uint8_t>(key[columnAt + 1]) & 0xC0);  // flags stay
+    key[columnAt + 1] =
+        static_cast<char>(static_cast<uint8_t>(key[columnAt + 1]) & 0xC0);  // flags stay
     AppendDistance(key, ref.column - column);
   }
 }
@@ -43,7 +45,8 @@ size_t TokenBytes(std::span<const uint8_t> tokens, size_t pos, const ptg::PtgInf
   } else if (info.base == ptg::kAttr) {
     if (left < 3) return 0;
     payload = 3;
-    if (tokens[pos + 1] & ptg::kAttrChoose) payload += (size_t{platform::LoadU16(tokens.data() + pos + 2)} + 1) * 2;
+    if (tokens[pos + 1] & ptg::kAttrChoose)
+      payload += (size_t{platform::LoadU16(tokens.data() + pos + 2)} + 1) * 2;
   } else {
     return 0;
   }
@@ -58,7 +61,8 @@ std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int
   return key;
 }
 
-bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row, std::string& key) {
+bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row,
+                     std::string& key) {
   key.clear();
   if (tokens.empty() || tokens.size() > 0xFFFF) return false;
   key.assign(reinterpret_cast<const char*>(tokens.data()), tokens.size());

@@ -16,6 +16,7 @@ namespace xls {
 std::string FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row);
 // The same into `key`, whose memory is reused from call to call (one call per formula cell
 // of a file); false when it is empty.
-bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row, std::string& key);
+bool FormulaReuseKey(std::span<const uint8_t> tokens, int32_t column, int32_t row,
+                     std::string& key);
 
 }  // namespace xls

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/Locale.h"
 #include "platform/LittleEndian.h"
+#include "platform/Locale.h"
 #include "xls/biff/XlsText.h"
 #include "xls/formula/PtgTable.h"
 
 namespace xls {
 
 namespace {
-const char* const kOperatorTexts[] = {"+", "-", "*", "/", "^", "&", "<", "<=", "=", ">=", ">", "<>", " "};
+const char* const kOperatorTexts[] = {"+",  "-", "*",  "/", "^",  "&", "<",
+                                      "<=", "=", ">=", ">", "<>", " "};
 constexpr const char* kShared = "Shared";
 }  // namespace
 
@@ -31,7 +32,8 @@ TFormulaReader::TFormulaReader(FormulaTextSource& reader) : Reader(reader) {
   RegisterToken(ptg::kInt, &TFormulaReader::DoInt);
   RegisterToken(ptg::kNum, &TFormulaReader::DoNum);
   // Operand tokens in every class: the class says how a value is taken, not how it reads.
-  for (ptg::TokenClass c : {ptg::TokenClass::Reference, ptg::TokenClass::Value, ptg::TokenClass::Array}) {
+  for (ptg::TokenClass c :
+       {ptg::TokenClass::Reference, ptg::TokenClass::Value, ptg::TokenClass::Array}) {
     RegisterToken(ptg::WithClass(ptg::kFunc, c), &TFormulaReader::DoFunc);
     RegisterToken(ptg::WithClass(ptg::kFuncVar, c), &TFormulaReader::DoFuncVar);
     RegisterToken(ptg::WithClass(ptg::kName, c), &TFormulaReader::DoName);
@@ -121,7 +123,8 @@ std::string TFormulaReader::CellText(int32_t column, bool columnAbsolute, int32_
 }
 
 std::string TFormulaReader::PlainRefText(uint16_t word, uint16_t row) const {
-  return CellText(word & ptg::kColumnMask, !(word & ptg::kColumnRelative), row, !(word & ptg::kRowRelative));
+  return CellText(word & ptg::kColumnMask, !(word & ptg::kColumnRelative), row,
+                  !(word & ptg::kRowRelative));
 }
 
 std::string TFormulaReader::OffsetRefText(uint16_t word, uint16_t row) const {
@@ -135,7 +138,8 @@ std::string TFormulaReader::OffsetRefText(uint16_t word, uint16_t row) const {
 
 std::string TFormulaReader::SheetText(uint16_t x) const {
   size_t sheet = x < Reader.ExternSheetCount() ? Reader.ExternSheetFirst(x) : x;
-  std::string name = sheet < Reader.SheetCount() ? Reader.SheetName(sheet) : std::string("#REF!") + "3D!";
+  std::string name =
+      sheet < Reader.SheetCount() ? Reader.SheetName(sheet) : std::string("#REF!") + "3D!";
   if (name.find(' ') != std::string::npos) name = "'" + name + "'";
   return name;
 }
@@ -176,7 +180,7 @@ void TFormulaReader::DoBinary() {
     return;
   }
   std::string right = Pop();
-  std::string op = Kind == ptg::kUnion ? ListSeparator()
+  std::string op = Kind == ptg::kUnion   ? ListSeparator()
                    : Kind == ptg::kRange ? std::string(":")
                                          : std::string(kOperatorTexts[Kind - ptg::kAdd]);
   Texts.back() += op + right;
@@ -185,18 +189,24 @@ void TFormulaReader::DoBinary() {
 void TFormulaReader::DoUplus() {}
 
 void TFormulaReader::DoUminus() {
-  if (Texts.empty()) Stop = true;
-  else Texts.back() = "-" + Texts.back();
+  if (Texts.empty())
+    Stop = true;
+  else
+    Texts.back() = "-" + Texts.back();
 }
 
 void TFormulaReader::DoPercent() {
-  if (Texts.empty()) Stop = true;
-  else Texts.back() += "%";
+  if (Texts.empty())
+    Stop = true;
+  else
+    Texts.back() += "%";
 }
 
 void TFormulaReader::DoParen() {
-  if (Texts.empty()) Stop = true;
-  else Texts.back() = "(" + Texts.back() + ")";
+  if (Texts.empty())
+    Stop = true;
+  else
+    Texts.back() = "(" + Texts.back() + ")";
 }
 
 void TFormulaReader::DoMissArg() { Texts.push_back("0"); }
@@ -227,10 +237,13 @@ void TFormulaReader::DoAttr() {
   uint8_t o = U8();
   uint16_t data = U16();
   if (o & ptg::kAttrChoose) {
-    if (Need(size_t{2} * (size_t{data} + 1))) Position = static_cast<uint16_t>(Position + 2 * (data + 1));
+    if (Need(size_t{2} * (size_t{data} + 1)))
+      Position = static_cast<uint16_t>(Position + 2 * (data + 1));
   } else if (o & ptg::kAttrSum) {
-    if (Texts.empty()) Stop = true;
-    else Texts.back() = "SUM(" + Texts.back() + ")";
+    if (Texts.empty())
+      Stop = true;
+    else
+      Texts.back() = "SUM(" + Texts.back() + ")";
   }
 }
 
@@ -281,8 +294,10 @@ void TFormulaReader::DoName() {
   if (!Need(4)) return;
   uint16_t i = U16();
   Position = static_cast<uint16_t>(Position + 2);
-  if (i >= 1 && i <= Reader.NameCount()) Texts.push_back(Reader.NameText(i - 1));
-  else Reader.ReportInvalidName("Invalid name reference: " + std::to_string(static_cast<int>(i) - 1));
+  if (i >= 1 && i <= Reader.NameCount())
+    Texts.push_back(Reader.NameText(i - 1));
+  else
+    Reader.ReportInvalidName("Invalid name reference: " + std::to_string(static_cast<int>(i) - 1));
 }
 
 void TFormulaReader::DoRef() {

@@ -1,15 +1,14 @@
 // The compression-code table and the packed forms of each method: what other tools must be
 // able to read (a zlib stream, a bzip2 stream, the PPMd header word) and how damage shows.
-#include <gtest/gtest.h>
-
 #include <bzlib.h>
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <string>
 #include <vector>
 
-#include "store/stream/BlockCodec.h"
 #include "platform/LittleEndian.h"
+#include "store/stream/BlockCodec.h"
 
 using namespace store;
 
@@ -19,7 +18,8 @@ const std::string kFail = "prepare failed";
 std::vector<uint8_t> SampleText(size_t n) {
   std::vector<uint8_t> v(n);
   uint32_t x = 7;
-  static const char* words[] = {"cell ", "sheet ", "formula ", "=SUM(A1:B2) ", "row ", "column ", "42 ", "\r\n"};
+  static const char* words[] = {"cell ", "sheet ",  "formula ", "=SUM(A1:B2) ",
+                                "row ",  "column ", "42 ",      "\r\n"};
   size_t i = 0;
   while (i < n) {
     x = x * 1103515245u + 12345u;
@@ -36,11 +36,16 @@ TEST(BlockCodec, SettingsTableMatchesTheCodes) {
     int level, megabytes;
     uint32_t blockSize;
   };
-  const Row rows[] = {{1, CompressionMethod::Zlib, 1, 0, 524288},   {2, CompressionMethod::Zlib, 5, 0, 1048576},
-                      {5, CompressionMethod::Zlib, 9, 0, 1572864},  {6, CompressionMethod::Ppmd, 3, 10, 524288},
-                      {3, CompressionMethod::Ppmd, 5, 25, 1048576}, {4, CompressionMethod::Ppmd, 13, 50, 1572864},
-                      {7, CompressionMethod::BZip2, 2, 0, 524288},  {8, CompressionMethod::BZip2, 6, 0, 1048576},
-                      {9, CompressionMethod::BZip2, 9, 0, 1572864}, {10, CompressionMethod::Invalid, 0, 0, 1048576},
+  const Row rows[] = {{1, CompressionMethod::Zlib, 1, 0, 524288},
+                      {2, CompressionMethod::Zlib, 5, 0, 1048576},
+                      {5, CompressionMethod::Zlib, 9, 0, 1572864},
+                      {6, CompressionMethod::Ppmd, 3, 10, 524288},
+                      {3, CompressionMethod::Ppmd, 5, 25, 1048576},
+                      {4, CompressionMethod::Ppmd, 13, 50, 1572864},
+                      {7, CompressionMethod::BZip2, 2, 0, 524288},
+                      {8, CompressionMethod::BZip2, 6, 0, 1048576},
+                      {9, CompressionMethod::BZip2, 9, 0, 1572864},
+                      {10, CompressionMethod::Invalid, 0, 0, 1048576},
                       {255, CompressionMethod::Invalid, 0, 0, 1048576}};
   for (const Row& r : rows) {
     const CompressionSettings s = SettingsFor(r.code);
@@ -66,15 +71,17 @@ TEST(BlockCodec, EveryCodeRoundTripsAndPackedFormsAreStandard) {
     if (s.method == CompressionMethod::Zlib) {
       // A zlib stream with header: the plain library call reads it.
       uLongf n = static_cast<uLongf>(plain.size());
-      ASSERT_EQ(uncompress(plain.data(), &n, packed.data(), static_cast<uLong>(packed.size())), Z_OK);
+      ASSERT_EQ(uncompress(plain.data(), &n, packed.data(), static_cast<uLong>(packed.size())),
+                Z_OK);
       EXPECT_EQ(n, data.size());
       EXPECT_EQ(packed[0], 0x78);
     } else if (s.method == CompressionMethod::BZip2) {
       unsigned int n = static_cast<unsigned int>(plain.size());
-      ASSERT_EQ(BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(plain.data()), &n,
-                                           reinterpret_cast<char*>(const_cast<uint8_t*>(packed.data())),
-                                           static_cast<unsigned int>(packed.size()), 0, 0),
-                BZ_OK);
+      ASSERT_EQ(
+          BZ2_bzBuffToBuffDecompress(reinterpret_cast<char*>(plain.data()), &n,
+                                     reinterpret_cast<char*>(const_cast<uint8_t*>(packed.data())),
+                                     static_cast<unsigned int>(packed.size()), 0, 0),
+          BZ_OK);
       EXPECT_EQ(packed[3], '0' + s.level);  // "BZh" and the block factor digit
     } else {
       const uint32_t word = platform::LoadU32(packed.data());
@@ -122,5 +129,6 @@ TEST(BlockCodec, DamagedDataIsReportedNotDecodedSilently) {
     EXPECT_FALSE(DecompressBlock(code, packed, data.size(), out) && out == data);
   }
   std::vector<uint8_t> out;
-  EXPECT_FALSE(DecompressBlock(6, std::vector<uint8_t>{0x00, 0x60}, 10, out));  // PPMd header cut short
+  EXPECT_FALSE(
+      DecompressBlock(6, std::vector<uint8_t>{0x00, 0x60}, 10, out));  // PPMd header cut short
 }

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/LittleEndian.h"
 #include "store/Errors.h"
 #include "store/stream/BlockCodec.h"
 #include "store/stream/BlockCrc.h"
 #include "store/stream/MemoryStream.h"
 #include "store/stream/TSFSAdvancedFileStream.h"
-#include "platform/LittleEndian.h"
 
 using namespace store;
 using streamtest::MemoryFile;
@@ -25,7 +25,8 @@ namespace {
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { platform::StoreU32(b.data() + at, v); }
 
 // A framed file laid out by hand, so that the block size can be small.
-std::vector<uint8_t> BuildFramed(uint8_t code, uint32_t blockSize, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> BuildFramed(uint8_t code, uint32_t blockSize,
+                                 const std::vector<uint8_t>& data) {
   std::vector<uint8_t> file(128, 0);
   std::memcpy(file.data(), "KXCS", 4);
   Put32(file, 4, blockSize);
@@ -75,7 +76,8 @@ std::string Exercise(std::shared_ptr<MemoryFile> file, Rng& rng) {
 
 TEST(FramedMutation, DamagedFilesFailCleanly) {
   std::vector<uint8_t> data(5 * 4096 + 300);
-  for (size_t i = 0; i < data.size(); i++) data[i] = uint8_t("spreadsheet cells "[i % 18] + (i / 997) % 3);
+  for (size_t i = 0; i < data.size(); i++)
+    data[i] = uint8_t("spreadsheet cells "[i % 18] + (i / 997) % 3);
   for (uint8_t code : {0, 1, 7, 6}) {
     SCOPED_TRACE(int(code));
     const std::vector<uint8_t> pristine = BuildFramed(code, 4096, data);

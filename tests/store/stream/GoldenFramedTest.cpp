@@ -20,7 +20,8 @@ using streamtest::MemoryStream;
 namespace {
 std::vector<uint8_t> ReadData(const std::string& name) {
   const char* root = std::getenv("SS_TEST_DATA");
-  std::ifstream in(std::string(root ? root : "tests/data") + "/store/ppmd/" + name, std::ios::binary);
+  std::ifstream in(std::string(root ? root : "tests/data") + "/store/ppmd/" + name,
+                   std::ios::binary);
   if (!in) ADD_FAILURE() << "missing test data " << name;
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -31,21 +31,24 @@ class MemoryStream : public store::Stream {
   size_t Write(const void* buffer, size_t count) override {
     if (file_->readOnly) return 0;
     auto& b = file_->bytes;
-    if (b.size() < static_cast<size_t>(pos_) + count) b.resize(static_cast<size_t>(pos_) + count, 0);
+    if (b.size() < static_cast<size_t>(pos_) + count)
+      b.resize(static_cast<size_t>(pos_) + count, 0);
     if (count) std::memcpy(b.data() + pos_, buffer, count);
     pos_ += static_cast<int64_t>(count);
     return count;
   }
   int64_t Seek(int64_t offset, store::SeekOrigin origin) override {
     int64_t base = origin == store::SeekOrigin::soBeginning ? 0
-                   : origin == store::SeekOrigin::soCurrent ? pos_
-                                                             : static_cast<int64_t>(file_->bytes.size());
+                   : origin == store::SeekOrigin::soCurrent
+                       ? pos_
+                       : static_cast<int64_t>(file_->bytes.size());
     pos_ = std::max<int64_t>(0, base + offset);
     return pos_;
   }
   int64_t Size() override { return static_cast<int64_t>(file_->bytes.size()); }
   void SetSize(int64_t newSize) override {
-    if (file_->readOnly) throw store::StoreError("TSFSUserFileStream.SetSize - can not set size, error = -1");
+    if (file_->readOnly)
+      throw store::StoreError("TSFSUserFileStream.SetSize - can not set size, error = -1");
     file_->bytes.resize(static_cast<size_t>(newSize), 0);
   }
 

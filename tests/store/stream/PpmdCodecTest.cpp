@@ -38,7 +38,8 @@ namespace {
 using Vector = PpmdVector;
 
 std::string VectorName(const Vector& v) {
-  return std::string(v.input) + ".m" + std::to_string(v.megabytes) + "o" + std::to_string(v.order) + ".ppmd";
+  return std::string(v.input) + ".m" + std::to_string(v.megabytes) + "o" + std::to_string(v.order) +
+         ".ppmd";
 }
 
 class PpmdVectors : public ::testing::TestWithParam<Vector> {};
@@ -56,25 +57,29 @@ TEST_P(PpmdVectors, EncoderMatchesAndDecoderInverts) {
   while (firstDiff < packed.size() && packed[firstDiff] == expected[firstDiff]) firstDiff++;
   EXPECT_EQ(firstDiff, packed.size()) << "first differing byte";
 
-  const std::vector<uint8_t> unpacked = PpmdDecompress(expected, v.order, v.megabytes, input.size());
+  const std::vector<uint8_t> unpacked =
+      PpmdDecompress(expected, v.order, v.megabytes, input.size());
   EXPECT_TRUE(unpacked == input);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reference, PpmdVectors,
-    ::testing::Values(Vector{"empty.bin", 10, 3}, Vector{"empty.bin", 25, 5}, Vector{"empty.bin", 50, 13},
-                      Vector{"one.bin", 10, 3}, Vector{"one.bin", 25, 5}, Vector{"one.bin", 50, 13},
-                      Vector{"text.txt", 10, 3}, Vector{"text.txt", 25, 5}, Vector{"text.txt", 50, 13},
-                      Vector{"text.txt", 4, 13}, Vector{"binary.bin", 10, 3}, Vector{"binary.bin", 25, 5},
-                      Vector{"binary.bin", 50, 13}, Vector{"binary.bin", 2, 5}, Vector{"repeat.bin", 10, 3},
-                      Vector{"repeat.bin", 25, 5}, Vector{"repeat.bin", 50, 13},
-                      Vector{"random600k.bin", 10, 3}, Vector{"random600k.bin", 50, 13}),
-    [](const ::testing::TestParamInfo<Vector>& info) {
-      std::string name = VectorName(info.param);
-      for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Reference, PpmdVectors,
+                         ::testing::Values(Vector{"empty.bin", 10, 3}, Vector{"empty.bin", 25, 5},
+                                           Vector{"empty.bin", 50, 13}, Vector{"one.bin", 10, 3},
+                                           Vector{"one.bin", 25, 5}, Vector{"one.bin", 50, 13},
+                                           Vector{"text.txt", 10, 3}, Vector{"text.txt", 25, 5},
+                                           Vector{"text.txt", 50, 13}, Vector{"text.txt", 4, 13},
+                                           Vector{"binary.bin", 10, 3}, Vector{"binary.bin", 25, 5},
+                                           Vector{"binary.bin", 50, 13}, Vector{"binary.bin", 2, 5},
+                                           Vector{"repeat.bin", 10, 3}, Vector{"repeat.bin", 25, 5},
+                                           Vector{"repeat.bin", 50, 13},
+                                           Vector{"random600k.bin", 10, 3},
+                                           Vector{"random600k.bin", 50, 13}),
+                         [](const ::testing::TestParamInfo<Vector>& info) {
+                           std::string name = VectorName(info.param);
+                           for (char& c : name)
+                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 TEST(PpmdCodec, DecoderRejectsOverlongAndGarbageWithoutCrashing) {
   const std::vector<uint8_t> input = ReadData("text.txt");

@@ -8,23 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "platform/LittleEndian.h"
 #include "store/cipher/Checksum.h"
 #include "store/stream/BlockCodec.h"
+#include "store/stream/MemoryStream.h"
 #include "store/stream/TSFSAdvancedFileStream.h"
 #include "store/stream/TSFSFileStream.h"
-#include "store/stream/MemoryStream.h"
-#include "platform/LittleEndian.h"
 
 using namespace store;
 using streamtest::MemoryFile;
 using streamtest::MemoryStream;
 
 namespace {
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) { return platform::LoadU32(b.data() + at); }
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+  return platform::LoadU32(b.data() + at);
+}
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { platform::StoreU32(b.data() + at, v); }
 
 std::vector<uint8_t> Text(size_t n, uint32_t seed = 1) {
-  static const char* words[] = {"alpha ", "beta ", "gamma ", "delta ", "12.5 ", "=A1*2 ", "sheet ", "\n"};
+  static const char* words[] = {"alpha ", "beta ",  "gamma ", "delta ",
+                                "12.5 ",  "=A1*2 ", "sheet ", "\n"};
   std::vector<uint8_t> v(n);
   size_t i = 0;
   while (i < n) {
@@ -34,11 +37,14 @@ std::vector<uint8_t> Text(size_t n, uint32_t seed = 1) {
   return v;
 }
 
-std::unique_ptr<TSFSAdvancedFileStream> Create(std::shared_ptr<MemoryFile> f, uint8_t code, uint8_t def = 0) {
-  return std::make_unique<TSFSAdvancedFileStream>(std::make_unique<MemoryStream>(f), true, code, def);
+std::unique_ptr<TSFSAdvancedFileStream> Create(std::shared_ptr<MemoryFile> f, uint8_t code,
+                                               uint8_t def = 0) {
+  return std::make_unique<TSFSAdvancedFileStream>(std::make_unique<MemoryStream>(f), true, code,
+                                                  def);
 }
 std::unique_ptr<TSFSAdvancedFileStream> Open(std::shared_ptr<MemoryFile> f, uint8_t code = 0) {
-  return std::make_unique<TSFSAdvancedFileStream>(std::make_unique<MemoryStream>(f), false, code, 0);
+  return std::make_unique<TSFSAdvancedFileStream>(std::make_unique<MemoryStream>(f), false, code,
+                                                  0);
 }
 std::vector<uint8_t> ReadAll(Stream& s) {
   std::vector<uint8_t> v(static_cast<size_t>(s.Size()));
@@ -134,7 +140,8 @@ class FramedRoundTrip : public ::testing::TestWithParam<uint8_t> {};
 TEST_P(FramedRoundTrip, AllSizesWithOverwrites) {
   const uint8_t code = GetParam();
   const size_t multiBlock = 2 * SettingsFor(code).blockSize + 123457;
-  for (size_t size : {size_t(0), size_t(1), size_t(524288), size_t(1048576), size_t(1572864), multiBlock}) {
+  for (size_t size :
+       {size_t(0), size_t(1), size_t(524288), size_t(1048576), size_t(1572864), multiBlock}) {
     const bool multi = size == multiBlock;
     SCOPED_TRACE(size);
     auto f = std::make_shared<MemoryFile>();
@@ -179,7 +186,9 @@ TEST_P(FramedRoundTrip, AllSizesWithOverwrites) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, FramedRoundTrip, ::testing::Values(1, 2, 5, 6, 3, 4, 7, 8, 9),
-                         [](const ::testing::TestParamInfo<uint8_t>& i) { return "code" + std::to_string(i.param); });
+                         [](const ::testing::TestParamInfo<uint8_t>& i) {
+                           return "code" + std::to_string(i.param);
+                         });
 
 TEST(TSFSAdvancedFileStream, RewritingOneByteTouchesOnlyItsBlock) {
   auto f = std::make_shared<MemoryFile>();
@@ -216,14 +225,15 @@ TEST(TSFSAdvancedFileStream, WritingBeyondTheEndAndSettingTheSize) {
     std::vector<uint8_t> all = ReadAll(*s);
     EXPECT_EQ(std::string(all.begin(), all.begin() + 4), "head");
     EXPECT_EQ(std::string(all.begin() + 600000, all.end()), "tail");
-    EXPECT_TRUE(std::all_of(all.begin() + 4, all.begin() + 600000, [](uint8_t c) { return c == 0; }));
+    EXPECT_TRUE(
+        std::all_of(all.begin() + 4, all.begin() + 600000, [](uint8_t c) { return c == 0; }));
 
     s->SetSize(524288 + 3);  // cut inside block 1
     EXPECT_EQ(s->Size(), 524291);
     EXPECT_LE(s->Position(), 524291);
-    s->SetSize(524288);      // exactly on a block boundary
+    s->SetSize(524288);  // exactly on a block boundary
     EXPECT_EQ(s->Size(), 524288);
-    s->SetSize(700000);      // grow with zeros, position stays
+    s->SetSize(700000);  // grow with zeros, position stays
     s->Seek(0, SeekOrigin::soBeginning);
     s->SetSize(700001);
     EXPECT_EQ(s->Position(), 0);
@@ -250,22 +260,26 @@ TEST(TSFSAdvancedFileStream, CorruptBlockCrcFailsOnTheFirstReadThatTouchesIt) {
   std::vector<uint8_t> buf(1000);
   EXPECT_EQ(s->Read(buf.data(), buf.size()), buf.size());  // block 0 is sound
   s->Seek(524288 + 5, SeekOrigin::soBeginning);
-  EXPECT_EQ(ErrorOf([&] { s->Read(buf.data(), 10); }), "TSFSAdvancedFileStream.LoadBlock - decompression crc error.");
+  EXPECT_EQ(ErrorOf([&] { s->Read(buf.data(), 10); }),
+            "TSFSAdvancedFileStream.LoadBlock - decompression crc error.");
   EXPECT_EQ(s->Position(), 524288 + 5);
 
   // Damaged packed data and a wrong unpacked size have their own messages.
   auto g = std::make_shared<MemoryFile>();
   Create(g, 1)->Write(data.data(), 524288);
   g->bytes[128 + 16 + 40] ^= 0xFF;
-  EXPECT_EQ(ErrorOf([&] { ReadAll(*Open(g)); }), "TSFSAdvancedFileStream.LoadBlock - decompression error.");
+  EXPECT_EQ(ErrorOf([&] { ReadAll(*Open(g)); }),
+            "TSFSAdvancedFileStream.LoadBlock - decompression error.");
   auto h = std::make_shared<MemoryFile>();
   Create(h, 1)->Write(data.data(), 1000);
   Put32(h->bytes, 128 + 4, 999);
-  EXPECT_EQ(ErrorOf([&] { ReadAll(*Open(h)); }), "TSFSAdvancedFileStream.LoadBlock - decompression error, invalid size.");
+  EXPECT_EQ(ErrorOf([&] { ReadAll(*Open(h)); }),
+            "TSFSAdvancedFileStream.LoadBlock - decompression error, invalid size.");
   // Packed data cut off by the end of the raw file.
   h->bytes.resize(h->bytes.size() - 3);
   Put32(h->bytes, 128 + 4, 1000);
-  EXPECT_EQ(ErrorOf([&] { ReadAll(*Open(h)); }), "TSFSAdvancedFileStream.LoadBlock - decompression error.");
+  EXPECT_EQ(ErrorOf([&] { ReadAll(*Open(h)); }),
+            "TSFSAdvancedFileStream.LoadBlock - decompression error.");
 }
 
 TEST(TSFSAdvancedFileStream, FileCutInsideABlockHeaderIsRepairedWhenWritable) {
@@ -303,10 +317,13 @@ TEST(TSFSAdvancedFileStream, HostileHeadersAreRejected) {
     return f;
   };
   const std::string bad = "TSFSAdvancedFileStream.Create - invalid stream header.";
-  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 4, 0); })); }), bad);          // zero block size
-  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 4, 0x7FFFFFFF); })); }), bad); // absurd block size
-  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 128 + 12, 128); })); }), bad); // chain loops back
-  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 128 + 4, 100); })); }), bad);  // short middle block
+  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 4, 0); })); }), bad);  // zero block size
+  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 4, 0x7FFFFFFF); })); }),
+            bad);  // absurd block size
+  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 128 + 12, 128); })); }),
+            bad);  // chain loops back
+  EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 128 + 4, 100); })); }),
+            bad);  // short middle block
   // An extension reaching past the end of the file, with blocks or without: a write must not
   // grow the file to where block 0 would then start.
   EXPECT_EQ(ErrorOf([&] { Open(make([](auto& b) { Put32(b, 23, 0x03E139CE); })); }), bad);
@@ -354,8 +371,10 @@ TEST(TSFSFileStream, ReadOnlyModeRefusesChanges) {
   for (uint16_t mode : {uint16_t(0x0000), uint16_t(0x0010)}) {
     TSFSFileStream r(Open(f), "book.xls", mode);
     EXPECT_TRUE(r.ReadOnly());
-    EXPECT_EQ(ErrorOf([&] { r.Write("x", 1); }), "TSFSFileStream.Write - file is in read only mode.");
-    EXPECT_EQ(ErrorOf([&] { r.SetSize(0); }), "TSFSFileStream.SetSize - file is in read only mode.");
+    EXPECT_EQ(ErrorOf([&] { r.Write("x", 1); }),
+              "TSFSFileStream.Write - file is in read only mode.");
+    EXPECT_EQ(ErrorOf([&] { r.SetSize(0); }),
+              "TSFSFileStream.SetSize - file is in read only mode.");
     EXPECT_EQ(r.Size(), 4);
   }
   TSFSFileStream rw(Open(f), "book.xls", 0x0002);

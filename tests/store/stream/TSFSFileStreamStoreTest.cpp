@@ -56,7 +56,8 @@ TEST(TSFSFileStreamInStore, DefaultCompressionFramesAndReadOnlyStoreReads) {
     TSFSFileStream s(&fs, "Book1.xls", 0, "", "", "", 7);
     EXPECT_EQ(s.Inner().Compression(), 2);
     EXPECT_TRUE(ReadAll(s) == data);
-    EXPECT_EQ(ErrorOf([&] { s.Write("x", 1); }), "TSFSFileStream.Write - file is in read only mode.");
+    EXPECT_EQ(ErrorOf([&] { s.Write("x", 1); }),
+              "TSFSFileStream.Write - file is in read only mode.");
   }
   TSFSUserFileStream raw(&fs, "Book1.xls", 0);
   EXPECT_LT(raw.Size(), 2000000);  // compressed in the store
@@ -81,7 +82,8 @@ TEST(TSFSFileStreamInStore, PlainStoreKeepsTheBytesAsWritten) {
   TSFSFileStream s(&fs, "big.txt", 0);
   std::vector<uint8_t> back(data.size());
   for (size_t at = 0; at < back.size(); at += 65536)
-    ASSERT_EQ(s.Read(back.data() + at, std::min<size_t>(65536, back.size() - at)), std::min<size_t>(65536, back.size() - at));
+    ASSERT_EQ(s.Read(back.data() + at, std::min<size_t>(65536, back.size() - at)),
+              std::min<size_t>(65536, back.size() - at));
   EXPECT_TRUE(back == data);
 }
 
@@ -114,7 +116,8 @@ TEST(TSFSFileStreamInStore, PerFilePasswordIsPassedToTheStore) {
     EXPECT_EQ(s.Size(), 6);
   }
   EXPECT_NE(ErrorOf([&] { TSFSFileStream s(&fs, "secret.xls", 0, "wrong"); }), "");
-  EXPECT_EQ(ErrorOf([] { TSFSFileStream s(nullptr, "x", 0); }), "TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
+  EXPECT_EQ(ErrorOf([] { TSFSFileStream s(nullptr, "x", 0); }),
+            "TSFSAdvancedFileStream.Create - SingleFileSystem = nil.");
 }
 
 TEST(TSFSFileStreamInStore, CutBlockHeaderIsRepairedOnlyInAWritableStore) {

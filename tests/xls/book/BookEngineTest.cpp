@@ -5,25 +5,26 @@
 #include <cstring>
 #include <vector>
 
-#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
-#include "xls/book/BookNames.h"
 #include "xls/book/BookFiles.h"
+#include "xls/book/BookNames.h"
 #include "xls/compound/CompoundReader.h"
-#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
 
 class BookEngine : public ::testing::Test {
  protected:
-  workbook::ScopedBookServices engine_{testsupport::WithFormulaEngine(testsupport::ModelServices())};
+  workbook::ScopedBookServices engine_{
+      testsupport::WithFormulaEngine(testsupport::ModelServices())};
 
   static std::string Display(workbook::Workbook& b, int sheet, int col, int row) {
     return b.Sheets(sheet).CellObject(col, row)->DisplayText();
@@ -191,16 +192,17 @@ TEST_F(BookEngine, RepeatedFormulaPatternsLoadAsEachCellWasTyped) {
     s.CellObject(1, r)->SetText(std::to_string(r % 7));
     book.Sheets(1).CellObject(0, r)->SetText(std::to_string(100 + r));
     const std::vector<std::string> texts = {
-        "=A" + n(r) + "+B" + n(r),                          // both relative
-        "=$A" + n(r) + "*2",                                // absolute column
-        "=A$1+B" + n(r),                                    // absolute row
-        "=SUM($A$1:A" + n(r) + ")",                         // growing area
-        "=Other!A" + n(r) + "+1",                           // another sheet, same row
+        "=A" + n(r) + "+B" + n(r),   // both relative
+        "=$A" + n(r) + "*2",         // absolute column
+        "=A$1+B" + n(r),             // absolute row
+        "=SUM($A$1:A" + n(r) + ")",  // growing area
+        "=Other!A" + n(r) + "+1",    // another sheet, same row
         "=IF(A" + n(r) + ">20,\"big\",\"small\")",
-        r > 0 ? "=A" + n(r - 1) + "-B" + n(r) : "=B1",      // the row above
-        "=$C$1*0+A" + n(rows - 1 - r),                      // a distance that changes
+        r > 0 ? "=A" + n(r - 1) + "-B" + n(r) : "=B1",  // the row above
+        "=$C$1*0+A" + n(rows - 1 - r),                  // a distance that changes
     };
-    for (size_t c = 0; c < texts.size(); ++c) s.CellObject(2 + static_cast<int>(c), r)->SetText(texts[c]);
+    for (size_t c = 0; c < texts.size(); ++c)
+      s.CellObject(2 + static_cast<int>(c), r)->SetText(texts[c]);
   }
   book.Recalculate();
   std::vector<uint8_t> file;
@@ -219,7 +221,8 @@ TEST_F(BookEngine, RepeatedFormulaPatternsLoadAsEachCellWasTyped) {
   back.Sheets(0).CellObject(0, 0)->SetText("1000");
   EXPECT_EQ(Display(back, 0, 2, 0), "1000");
   EXPECT_EQ(Display(back, 0, 4, 5), "1005");
-  EXPECT_EQ(Display(back, 0, 5, rows - 1), std::to_string(1000 + (rows * (rows - 1) / 2) * 3 + rows - 1));
+  EXPECT_EQ(Display(back, 0, 5, rows - 1),
+            std::to_string(1000 + (rows * (rows - 1) / 2) * 3 + rows - 1));
 }
 
 }  // namespace

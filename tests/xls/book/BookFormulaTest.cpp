@@ -14,12 +14,12 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 #include "xls/biff/FormulaRecords.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/book/BookFiles.h"
 #include "xls/compound/CompoundReader.h"
-#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
@@ -51,11 +51,14 @@ class TableFormulaCache : public workbook::FormulaEngine, public workbook::Defin
     entries_.push_back(std::move(e));
     s.SetCellRec(col, row, rec);
   }
-  workbook::FormulaHandle* Clone(workbook::FormulaHandle* entry, workbook::TSSDataStorage&) override {
+  workbook::FormulaHandle* Clone(workbook::FormulaHandle* entry,
+                                 workbook::TSSDataStorage&) override {
     entries_.push_back(std::make_unique<Entry>(*static_cast<Entry*>(entry)));
     return entries_.back().get();
   }
-  std::string FormulaText(workbook::FormulaHandle* entry) override { return static_cast<Entry*>(entry)->text; }
+  std::string FormulaText(workbook::FormulaHandle* entry) override {
+    return static_cast<Entry*>(entry)->text;
+  }
   std::string FormulaDisplayText(workbook::FormulaHandle*) override { return "7"; }
   std::string FormulaTokenBytes(workbook::FormulaHandle* entry, uint16_t& count) override {
     const TokenBlock& t = static_cast<Entry*>(entry)->tokens;
@@ -112,7 +115,8 @@ TEST(BookFormulas, FormulasAndNamesSurviveSaveAndLoad) {
   ASSERT_EQ(formulas.size(), 2u);
   EXPECT_EQ(formulas[0].cell.row, 1);
   EXPECT_EQ(formulas[0].cell.column, 1);
-  EXPECT_EQ(formulas[0].tokens, (std::vector<uint8_t>{0x44, 0, 0, 0, 0xC0, 0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x03}));
+  EXPECT_EQ(formulas[0].tokens,
+            (std::vector<uint8_t>{0x44, 0, 0, 0, 0xC0, 0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x03}));
   EXPECT_EQ(formulas[0].options & (FormulaRecord::kAlwaysCalc | FormulaRecord::kCalcOnLoad),
             FormulaRecord::kAlwaysCalc | FormulaRecord::kCalcOnLoad);
   double cached = 0;

@@ -23,14 +23,14 @@
 #include <string>
 #include <vector>
 
-#include "support/TestComposition.h"
 #include "formulas/BookFormulaCache.h"
+#include "support/TestComposition.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
 #include "xls/book/BookDump.h"
 #include "xls/book/BookFiles.h"
-#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
@@ -142,9 +142,10 @@ void CheckPeerSamples(const std::string& writer, const std::string& makeCommand)
     const std::string dump = dir.File(name + ".json");
     std::ofstream(dump) << DumpJson(book);
     // Sizes are pixels in our dump and file units in the manifest; the writer tests check them.
-    std::string report = Shell(Quote(Python()) + " " + Quote(Interop() + "/peer_dump.py") + " --dump " + Quote(dump) +
-                                 " --expect " + Quote(manifest + ":" + name) + " --ignore sizes",
-                             rc);
+    std::string report =
+        Shell(Quote(Python()) + " " + Quote(Interop() + "/peer_dump.py") + " --dump " +
+                  Quote(dump) + " --expect " + Quote(manifest + ":" + name) + " --ignore sizes",
+              rc);
     const std::vector<std::string> bad = Unexpected(report);
     EXPECT_TRUE(bad.empty()) << name << ":\n" << report;
   }
@@ -152,12 +153,14 @@ void CheckPeerSamples(const std::string& writer, const std::string& makeCommand)
 }
 
 TEST(BookPeers, XlwtFilesLoadWithTheirContent) {
-  if (Python().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt (scripts/peers.sh installs them)";
+  if (Python().empty())
+    GTEST_SKIP() << "no python3 with xlrd and xlwt (scripts/peers.sh installs them)";
   CheckPeerSamples("xlwt", Quote(Python()) + " " + Quote(Interop() + "/xlwt_samples.py"));
 }
 
 TEST(BookPeers, SheetJsFilesLoadWithTheirContent) {
-  if (Python().empty() || !HaveNode()) GTEST_SKIP() << "no SheetJS or no python3 with xlrd (scripts/peers.sh)";
+  if (Python().empty() || !HaveNode())
+    GTEST_SKIP() << "no SheetJS or no python3 with xlrd (scripts/peers.sh)";
   CheckPeerSamples("sheetjs", "cd " + Quote(Interop()) + " && node sheetjs_peer.js samples");
 }
 
@@ -175,7 +178,8 @@ void MakeBook(workbook::Workbook& book, std::string& manifest) {
   {
     auto cell = s.CellObject(0, 3);
     cell->SetText("bold");
-    cell->Style().Font().SetAll("Courier New", 14, 10, 1, workbook::kFontBold | workbook::kFontItalic);
+    cell->Style().Font().SetAll("Courier New", 14, 10, 1,
+                                workbook::kFontBold | workbook::kFontItalic);
   }
   s.Storage().MergeCells({0, 5, 2, 6}, true);
   s.ColumnHeader().SetSize(1, 120);
@@ -188,7 +192,8 @@ void MakeBook(workbook::Workbook& book, std::string& manifest) {
   {"ref": "A1", "col": 0, "row": 0, "type": "text", "value": "Title"},
   {"ref": "B1", "col": 1, "row": 0, "type": "number", "value": 2.5},
   {"ref": "C1", "col": 2, "row": 0, "type": "number", "value": -17.0},
-  {"ref": "A2", "col": 0, "row": 1, "type": "text", "value": ")" + std::string(260, 'L') + R"("},
+  {"ref": "A2", "col": 0, "row": 1, "type": "text", "value": ")" +
+             std::string(260, 'L') + R"("},
   {"ref": "D3", "col": 3, "row": 2, "type": "number", "value": 0.1},
   {"ref": "E1", "col": 4, "row": 0, "type": "number", "value": 5.0},
   {"ref": "A4", "col": 0, "row": 3, "type": "text", "value": "bold",
@@ -203,7 +208,8 @@ void MakeBook(workbook::Workbook& book, std::string& manifest) {
 }
 
 TEST(BookPeers, OurFilesOpenInXlrdAndSheetJs) {
-  if (Python().empty()) GTEST_SKIP() << "no python3 with xlrd and xlwt (scripts/peers.sh installs them)";
+  if (Python().empty())
+    GTEST_SKIP() << "no python3 with xlrd and xlwt (scripts/peers.sh installs them)";
   EngineInstalled engine;
   TempDir dir;
   workbook::Workbook book;
@@ -214,16 +220,19 @@ TEST(BookPeers, OurFilesOpenInXlrdAndSheetJs) {
   std::ofstream(dir.File("m.json")) << manifest;
   const std::string expect = " --expect " + Quote(dir.File("m.json") + ":ours.xls");
   int rc = -1;
-  std::string report = Shell(Quote(Python()) + " " + Quote(Interop() + "/peer_dump.py") + " " + Quote(file) + expect, rc);
+  std::string report = Shell(
+      Quote(Python()) + " " + Quote(Interop() + "/peer_dump.py") + " " + Quote(file) + expect, rc);
   EXPECT_EQ(rc, 0) << "xlrd:\n" << report;
 
   if (!HaveNode()) GTEST_SKIP() << "no SheetJS (scripts/peers.sh installs it)";
   const std::string dump = dir.File("sheetjs.json");
-  report = Shell("cd " + Quote(Interop()) + " && node sheetjs_peer.js dump " + Quote(file) + " > " + Quote(dump), rc);
+  report = Shell("cd " + Quote(Interop()) + " && node sheetjs_peer.js dump " + Quote(file) + " > " +
+                     Quote(dump),
+                 rc);
   ASSERT_EQ(rc, 0) << report;
   // SheetJS reads no cell formatting from this format: fonts are compared with xlrd only.
-  report = Shell(Quote(Python()) + " " + Quote(Interop() + "/peer_dump.py") + " --dump " + Quote(dump) + expect +
-                     " --ignore fonts",
+  report = Shell(Quote(Python()) + " " + Quote(Interop() + "/peer_dump.py") + " --dump " +
+                     Quote(dump) + expect + " --ignore fonts",
                  rc);
   EXPECT_EQ(rc, 0) << "SheetJS:\n" << report;
 }

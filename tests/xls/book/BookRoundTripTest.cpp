@@ -13,14 +13,14 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/Workbook.h"
+#include "xls/Errors.h"
 #include "xls/biff/RecordIds.h"
 #include "xls/biff/RecordReader.h"
 #include "xls/book/BookFiles.h"
 #include "xls/book/TExcelFileWriter.h"
 #include "xls/compound/ByteSource.h"
 #include "xls/compound/CompoundReader.h"
-#include "xls/Errors.h"
-#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
@@ -60,7 +60,7 @@ class BookRoundTrip : public ::testing::Test {
     s0.CellObject(1, 0)->SetText("12.5");
     s0.CellObject(2, 0)->SetText("-3");
     s0.CellObject(0, 1)->SetText(std::string(300, 'x'));  // through the shared strings
-    s0.CellObject(0, 2)->SetText("caf\xe9");               // 8-bit text of the code page
+    s0.CellObject(0, 2)->SetText("caf\xe9");              // 8-bit text of the code page
     s0.CellObject(3, 4)->SetText("TRUE");
     s0.CellObject(7, 70)->SetText("far");
     src.Sheets(1).CellObject(0, 0)->SetText("second");
@@ -189,7 +189,7 @@ TEST(BookWriter, TextsNumbersAndLabelLimits) {
   auto& s = book.Sheets(0);
   s.CellObject(0, 0)->Style().SetFormatCode(49);  // text format: "123" stays a label
   s.CellObject(0, 0)->SetText("123");
-  s.CellObject(1, 0)->SetRawText("123");          // a number text of a plain cell
+  s.CellObject(1, 0)->SetRawText("123");  // a number text of a plain cell
   s.CellObject(2, 0)->SetText(std::string(250, 'a'));
   s.CellObject(3, 0)->SetText(std::string(251, 'b'));
   std::vector<uint16_t> ids = RecordIds(Save(book));
@@ -248,7 +248,8 @@ TEST(BookWriter, ManyStylesAndMergedAreasSplitAcrossRecords) {
   Workbook back;
   LoadBookFromBytes(back, file);
   EXPECT_EQ(back.Sheets(0).Storage().MergedCells().Count(), 1100);
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(back.Sheets(0).CellObject(3, i)->Style().Font().Size(), 6 + i) << i;
+  for (int i = 0; i < 40; ++i)
+    EXPECT_EQ(back.Sheets(0).CellObject(3, i)->Style().Font().Size(), 6 + i) << i;
 }
 
 }  // namespace
@@ -260,7 +261,9 @@ namespace {
 struct TempPath {
   std::string path;
   explicit TempPath(const std::string& name)
-      : path((std::filesystem::temp_directory_path() / ("xlsbook_" + std::to_string(std::rand()) + name)).string()) {}
+      : path((std::filesystem::temp_directory_path() /
+              ("xlsbook_" + std::to_string(std::rand()) + name))
+                 .string()) {}
   ~TempPath() {
     std::error_code ec;
     std::filesystem::remove(path, ec);
@@ -274,8 +277,10 @@ std::string ReadAll(const std::string& path) {
 
 size_t FilesBeside(const std::string& path) {
   size_t n = 0;
-  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
-    if (e.path().filename().string().rfind(std::filesystem::path(path).filename().string(), 0) == 0) ++n;
+  for (const auto& e :
+       std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+    if (e.path().filename().string().rfind(std::filesystem::path(path).filename().string(), 0) == 0)
+      ++n;
   return n;
 }
 

@@ -90,8 +90,7 @@ std::vector<uint8_t> ReadAll(const fs::path& path) {
 
 // The outcome of one load: empty when the book loaded, else the refusal's message. Anything
 // but a std::runtime_error escapes and fails the case with gtest's own report of it.
-std::optional<std::string> Load(workbook::Workbook& book,
-                                const std::vector<uint8_t>& bytes) {
+std::optional<std::string> Load(workbook::Workbook& book, const std::vector<uint8_t>& bytes) {
   try {
     LoadBookFromBytes(book, bytes);
     return std::nullopt;

@@ -11,6 +11,8 @@
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
+#include "workbook/TSSDataStorage.h"
+#include "workbook/Workbook.h"
 #include "xls/biff/CellRecords.h"
 #include "xls/biff/DefaultRecords.h"
 #include "xls/biff/FormulaRecords.h"
@@ -20,10 +22,8 @@
 #include "xls/biff/SheetRecords.h"
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/WorkbookStream.h"
-#include "workbook/TSSDataStorage.h"
 #include "xls/book/BookFiles.h"
 #include "xls/compound/CompoundWriter.h"
-#include "workbook/Workbook.h"
 
 namespace xls {
 namespace {
@@ -61,8 +61,8 @@ TEST(ExcelFileReader, EveryCellRecordKind) {
   unlocked.locked = false;
   m.b.Globals().Append(unlocked.Build());
   RecordList& s = m.AddSheet(u"Cells");
-  s.Append(RkRecord{{0, 0, 15}, 0x0000000A}.Build());             // integer 2
-  s.Append(RkRecord{{0, 1, 15}, 1234u * 4 + 3}.Build());          // 12.34
+  s.Append(RkRecord{{0, 0, 15}, 0x0000000A}.Build());     // integer 2
+  s.Append(RkRecord{{0, 1, 15}, 1234u * 4 + 3}.Build());  // 12.34
   MulRkRecord mul;
   mul.row = 1;
   mul.firstColumn = 2;
@@ -200,7 +200,7 @@ TEST(ExcelFileReader, ArrayFormulaFillsItsCells) {
   }
   ArrayRecord a;
   a.firstRow = 0, a.lastRow = 60000, a.firstColumn = 0, a.lastColumn = 255;  // absurdly large
-  a.tokens = {0x1E, 0x05, 0x00};  // 5
+  a.tokens = {0x1E, 0x05, 0x00};                                             // 5
   s.Append(a.Build());
   Workbook book;
   LoadBookFromBytes(book, m.File());
@@ -262,7 +262,8 @@ TEST(ExcelFileReader, NotAWorkbookLeavesTheBookAsItWas) {
 TEST(ExcelFileReader, TruncatedAndCorruptStreamsFailCleanly) {
   StreamMaker m;
   RecordList& s = m.AddSheet(u"S");
-  for (int i = 0; i < 400; ++i) s.Append(LabelRecord{{uint16_t(i), 0, 15}, u"text of a cell"}.Build());
+  for (int i = 0; i < 400; ++i)
+    s.Append(LabelRecord{{uint16_t(i), 0, 15}, u"text of a cell"}.Build());
   const std::vector<uint8_t> good = m.File();
   Workbook book;
   LoadBookFromBytes(book, good);
@@ -309,11 +310,13 @@ namespace {
 // them itself (kept as they stand) or hands them to the cell object (dates, amounts).
 TEST(ExcelFileReader, LabelTextsFollowTheEntryRulesAsTyped) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
-  const std::vector<std::u16string> texts = {u"hello", u"1/2/2003", u"10:30 PM", u"$5.25", u"123",
-                                             u"50%", u"TRUE", u"=A1", u" padded ", u"1,000"};
+  const std::vector<std::u16string> texts = {u"hello",    u"1/2/2003", u"10:30 PM", u"$5.25",
+                                             u"123",      u"50%",      u"TRUE",     u"=A1",
+                                             u" padded ", u"1,000"};
   StreamMaker m;
   RecordList& s = m.AddSheet(u"L");
-  for (size_t i = 0; i < texts.size(); ++i) s.Append(LabelRecord{{uint16_t(i), 0, 15}, texts[i]}.Build());
+  for (size_t i = 0; i < texts.size(); ++i)
+    s.Append(LabelRecord{{uint16_t(i), 0, 15}, texts[i]}.Build());
   Workbook loaded;
   LoadBookFromBytes(loaded, m.File());
   Workbook typed;

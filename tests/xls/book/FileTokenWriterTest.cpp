@@ -23,7 +23,8 @@ TEST(FileTokenWriter, RelativeReferenceNumberAndOperator) {
   TokenBlock t = formulas::MakeRefToken({false, false, -1, -1});
   t.Append(formulas::MakeNumberToken(1));
   t.AppendByte(formulas::ptgAdd);
-  const std::vector<uint8_t> expected = {0x44, 0x00, 0x00, 0x00, 0xC0, 0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x03};
+  const std::vector<uint8_t> expected = {0x44, 0x00, 0x00, 0x00, 0xC0, 0x1F, 0,   0,
+                                         0,    0,    0,    0,    0xF0, 0x3F, 0x03};
   EXPECT_EQ(Convert(t, 1, 1), expected);
 }
 
@@ -31,7 +32,8 @@ TEST(FileTokenWriter, AbsoluteAndMixedReferences) {
   // $C$5 and C$5 from D10: absolute parts are indexes, relative parts offsets.
   TokenBlock t = formulas::MakeRefToken({true, true, 4, 2});
   t.Append(formulas::MakeRefToken({true, false, 4, -1}));
-  const std::vector<uint8_t> expected = {0x44, 0x04, 0x00, 0x02, 0x00, 0x44, 0x04, 0x00, 0x02, 0x40};
+  const std::vector<uint8_t> expected = {0x44, 0x04, 0x00, 0x02, 0x00,
+                                         0x44, 0x04, 0x00, 0x02, 0x40};
   EXPECT_EQ(Convert(t, 3, 9), expected);
 }
 
@@ -47,7 +49,8 @@ TEST(FileTokenWriter, AreasThreeDimensionalAndNames) {
   TokenBlock a3 = formulas::MakeArea3dToken(2, abs);
   EXPECT_EQ(Convert(a3, 7, 7), (std::vector<uint8_t>{0x3B, 2, 0, 1, 0, 3, 0, 2, 0, 4, 0}));
 
-  EXPECT_EQ(Convert(formulas::MakeNameToken(0), 0, 0), (std::vector<uint8_t>{0x43, 0x01, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(Convert(formulas::MakeNameToken(0), 0, 0),
+            (std::vector<uint8_t>{0x43, 0x01, 0x00, 0x00, 0x00}));
 }
 
 TEST(FileTokenWriter, OtherTokensAreCopiedAndBrokenStreamsRefused) {
