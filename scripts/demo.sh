@@ -3,7 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-bash scripts/setup.sh
+bash scripts/setup.sh --check || bash scripts/setup.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$(nproc)" --target nbhost zkSpreadSheet2
 plugin="build/linux/src/plugin/zkSpreadSheet2.nbp"
