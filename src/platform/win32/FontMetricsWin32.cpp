@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/FontMetrics.h"
+#include "platform/win32/Win32Font.h"
 
 namespace platform {
 namespace {
@@ -25,18 +26,7 @@ class GdiFontMetrics : public FontMetrics {
   bool Create(const FontDescription& desc) {
     dc_ = CreateCompatibleDC(nullptr);
     if (!dc_) return false;
-    LOGFONTA lf{};
-    lf.lfHeight = -desc.PixelSize();  // negative: the em height, as point sizes mean
-    lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = desc.italic ? TRUE : FALSE;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    const std::string face = desc.face.empty() ? std::string("Tahoma") : desc.face;
-    std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    font_ = CreateFontIndirectA(&lf);
+    font_ = win32::CreateFontFor(desc);
     if (!font_) return false;
     old_ = SelectObject(dc_, font_);
     if (!old_) return false;

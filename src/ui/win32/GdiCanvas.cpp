@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/Win32Font.h"
+
 namespace ui {
 namespace {
 
@@ -13,22 +15,8 @@ COLORREF Ref(Color c) { return RGB(c.r, c.g, c.b); }
 // A 32-bit DIB pixel (blue, green, red, unused) of a colour.
 uint32_t Bgr(Color c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
 
-// The same font as the platform metrics measure with (see FontMetricsWin32.cpp).
-HFONT MakeFont(const Font& font) {
-  const platform::FontDescription desc = font.Description();
-  LOGFONTA lf{};
-  lf.lfHeight = -desc.PixelSize();
-  lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = desc.italic ? TRUE : FALSE;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = DEFAULT_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  const std::string face = desc.face.empty() ? std::string("Tahoma") : desc.face;
-  std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectA(&lf);
-}
+// The same font as the platform metrics measure with.
+HFONT MakeFont(const Font& font) { return platform::win32::CreateFontFor(font.Description()); }
 
 std::string FontKey(const Font& font) {
   const platform::FontDescription d = font.Description();
