@@ -75,6 +75,11 @@ endfunction()
 # layer's row and already declared (layers are added bottom up).
 function(ss_layer name)
   cmake_parse_arguments(L "" "" "SOURCES;USES;LIBS" ${ARGN})
+  if(L_UNPARSED_ARGUMENTS)
+    # DEPS of the former helper included: links to layers go through USES and the table.
+    message(FATAL_ERROR "ss_layer(${name}): unknown arguments ${L_UNPARSED_ARGUMENTS}; "
+                        "name layers with USES and outside libraries with LIBS")
+  endif()
   if(NOT name IN_LIST SS_LAYERS)
     message(FATAL_ERROR "layer ${name} has no row in ${SS_LAYER_TABLE}")
   endif()
