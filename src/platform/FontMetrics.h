@@ -47,6 +47,15 @@ std::unique_ptr<IFontMetrics> CreateFontMetrics(const FontDescription& font);
 // A process-wide cached instance per description, alive until the process ends.
 const IFontMetrics& SharedFontMetrics(const FontDescription& font);
 
+// The font file the portable build measures a font with (and the canvas paints it with), and
+// whether that file lacks the weight asked for so that bold is made from the regular face.
+// Empty on Windows, which measures with the system's fonts, and when no file is found.
+struct FontFile {
+  std::string path;
+  bool syntheticBold = false;
+};
+FontFile LocateFontFile(const FontDescription& font);
+
 // The estimate used without a font: height 6/5 of the em plus 1, average character half the
 // width of "Wg" (3/2 em), one pixel more per character when bold.
 std::unique_ptr<IFontMetrics> CreateEstimatedFontMetrics(const FontDescription& font);

@@ -74,10 +74,12 @@ void DrawLineStyle(Canvas& canvas, const Rect& side, LineStyle style, Orientatio
 // directions' lines overlap, or the crossing pixel alone), the lighter direction stops at its
 // edge, so no pixel is painted by two lines of different styles. Weights: none 0, grid line 1,
 // thin, hair, dashed, dotted and dash-dot lines 2, medium lines 3, double 4, thick 5; on a tie
-// the horizontal direction wins. Of two arms of the winning direction the left (or top) one
-// covers the square. Exception: where exactly two double lines meet as an L (one horizontal
-// and one vertical arm, nothing else), the bands are mitred: outer band to outer band, gap to
-// gap, inner to inner, so the corner looks like the corner of a double frame.
+// the direction whose line runs through (two arms) beats one that ends at the corner (the stem
+// of a T abuts its bar), and then the horizontal direction wins. Of two arms of the winning
+// direction the heavier one (the left or top one on a tie) covers the square. Exception: where
+// exactly two double lines meet as an L (one horizontal and one vertical arm, nothing else), the
+// bands are mitred: outer band to outer band, gap to gap, inner to inner, so the corner looks like
+// the corner of a double frame.
 struct CornerArms {
   LineStyle left = LineStyle::None;    // horizontal line ending at the corner from the left
   LineStyle top = LineStyle::None;     // vertical line ending at the corner from above

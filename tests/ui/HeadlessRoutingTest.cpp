@@ -118,21 +118,38 @@ TEST(HeadlessRouting, EditAndComboEditingThroughKeysAndText) {
     const char* text;
     int caret;
   } steps[] = {
-      {"Left", "abc", 2}, {"Backspace", "ac", 1}, {"Home", "ac", 0}, {"Delete", "c", 0},
-      {"End", "c", 1},    {"Shift+X", "cX", 2},   {"x", "cXx", 3},   {"5", "cXx5", 4},
+      {"Left", "abc", 2},
+      {"Backspace", "ac", 1},
+      {"Home", "ac", 0},
+      {"Delete", "c", 0},
+      {"End", "c", 1},
+      {"Shift+X", "cX", 2},
+      {"x", "cXx", 3},
+      {"5", "cXx5", 4},
+      {"Shift+Left", "cXx5", 3},
+      {"Shift+Left", "cXx5", 2},
+      {"Backspace", "cX", 2},
+      {"Shift+Home", "cX", 0},
+      {"Delete", "", 0},
+      {"x", "x", 1},
+      {"Shift+Left", "x", 0},
+      {"y", "y", 1},
+      {"Shift+Home", "y", 0},
+      {"Shift+End", "y", 0},
+      {"5", "5", 1},
   };
   for (const Step& s : steps) {
     HeadlessInput::Key(&t.form, Key(s.key));
     EXPECT_EQ(t.text->Text(), s.text) << s.key;
     EXPECT_EQ(t.text->SelStart(), s.caret) << s.key;
   }
-  t.text->SetMaxLength(5);
+  t.text->SetMaxLength(3);
   HeadlessInput::Type(&t.form, "123");
-  EXPECT_EQ(t.text->Text(), "cXx51");
+  EXPECT_EQ(t.text->Text(), "512");
 
   // The size box: its handler swallows everything but digits; Up/Down choose items.
-  t.log.clear();
   t.size->SetFocus();
+  t.log.clear();
   HeadlessInput::Type(&t.form, "1a");
   EXPECT_EQ(t.size->Text(), "81");
   EXPECT_EQ(t.size->ItemIndex(), -1);

@@ -151,6 +151,12 @@ class FreeTypeFontMetrics : public IFontMetrics {
 
 }  // namespace
 
+FontFile LocateFontFile(const FontDescription& font) {
+  const Found file = FindFontFile(font);
+  if (file.path.empty()) return {};
+  return FontFile{file.path, font.bold && !file.bold};
+}
+
 std::unique_ptr<IFontMetrics> CreateFontMetrics(const FontDescription& font) {
   const Found file = FindFontFile(font);
   if (!file.path.empty()) {

@@ -69,6 +69,9 @@ class GdiFontMetrics : public IFontMetrics {
 
 }  // namespace
 
+// GDI finds the system's fonts by name; no file is involved.
+FontFile LocateFontFile(const FontDescription&) { return {}; }
+
 std::unique_ptr<IFontMetrics> CreateFontMetrics(const FontDescription& font) {
   auto metrics = std::make_unique<GdiFontMetrics>();
   if (metrics->Create(font)) return metrics;

@@ -90,8 +90,32 @@ struct EditState {
   int length;
 };
 
+// Shift with Left, Right, Home and End extends the selection; the caret is taken to sit at
+// the end the key moves (the selection's start for Left and Home, its end otherwise).
 void ApplyEditKey(EditState& s, int key, ShiftState shift) {
   int size = static_cast<int>(s.text.size());
+  if (shift.shift) {
+    switch (key) {
+      case keys::kLeft:
+        if (s.start > 0) {
+          --s.start;
+          ++s.length;
+        }
+        return;
+      case keys::kRight:
+        if (s.start + s.length < size) ++s.length;
+        return;
+      case keys::kHome:
+        s.length += s.start;
+        s.start = 0;
+        return;
+      case keys::kEnd:
+        s.length = size - s.start;
+        return;
+      default:
+        break;
+    }
+  }
   switch (key) {
     case keys::kLeft:
       if (s.length > 0) {
@@ -127,7 +151,6 @@ void ApplyEditKey(EditState& s, int key, ShiftState shift) {
     default:
       break;
   }
-  (void)shift;
 }
 
 bool ApplyEditChar(EditState& s, char c, int maxLength) {
@@ -324,9 +347,18 @@ void HeadlessInput::StandardKeyDown(Form& form, Control* target, int key, ShiftS
       break;
     }
     case ControlKind::Button:
+      // A focused push button is the one Enter presses, as in a dialog.
+      if (key == keys::kSpace || key == keys::kEnter) {
+        StandardClick(*target);
+        return;
+      }
+      break;
     case ControlKind::CheckBox:
-      if (key == keys::kSpace) StandardClick(*target);
-      return;
+      if (key == keys::kSpace) {
+        StandardClick(*target);
+        return;
+      }
+      break;
     default:
       break;
   }

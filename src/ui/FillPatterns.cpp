@@ -1,0 +1,38 @@
+// The bitmaps of the 18 fill patterns, one row byte per line of pixels (most significant bit
+// leftmost). A 1 bit shows the fill's background colour, a 0 bit its pattern colour.
+#include "ui/FillPatterns.h"
+
+namespace ui {
+namespace {
+
+// clang-format off
+constexpr PatternBits kPatterns[kFillPatternCount] = {
+    /* Solid                  */ {0b11111111, 0b11111111, 0b11111111, 0b11111111, 0b11111111, 0b11111111, 0b11111111, 0b11111111},
+    /* Gray75                 */ {0b10101010, 0b00000000, 0b01010101, 0b00000000, 0b10101010, 0b00000000, 0b01010101, 0b00000000},
+    /* Gray50                 */ {0b10101010, 0b01010101, 0b10101010, 0b01010101, 0b10101010, 0b01010101, 0b10101010, 0b01010101},
+    /* Gray25                 */ {0b11111111, 0b01010101, 0b11111111, 0b10101010, 0b11111111, 0b01010101, 0b11111111, 0b10101010},
+    /* Gray12                 */ {0b11111111, 0b01110111, 0b11111111, 0b11011101, 0b11111111, 0b01110111, 0b11111111, 0b11011101},
+    /* Gray6                  */ {0b11111111, 0b01110111, 0b11111111, 0b11111111, 0b11111111, 0b11011101, 0b11111111, 0b11111111},
+    /* HorzStrip              */ {0b11111111, 0b00000000, 0b00000000, 0b11111111, 0b11111111, 0b00000000, 0b00000000, 0b11111111},
+    /* VertStrip              */ {0b01100110, 0b01100110, 0b01100110, 0b01100110, 0b01100110, 0b01100110, 0b01100110, 0b01100110},
+    /* RevDiagonalStrip       */ {0b00110011, 0b10011001, 0b11001100, 0b01100110, 0b00110011, 0b10011001, 0b11001100, 0b01100110},
+    /* DiagonalStrip          */ {0b10011001, 0b00110011, 0b01100110, 0b11001100, 0b10011001, 0b00110011, 0b01100110, 0b11001100},
+    /* DiagCrossHatch         */ {0b00110011, 0b00110011, 0b11001100, 0b11001100, 0b00110011, 0b00110011, 0b11001100, 0b11001100},
+    /* ThickCrossHatch        */ {0b00010001, 0b00010001, 0b01000100, 0b01000100, 0b00010001, 0b00010001, 0b01000100, 0b01000100},
+    /* ThinHorzStrip          */ {0b11111111, 0b00000000, 0b11111111, 0b11111111, 0b11111111, 0b00000000, 0b11111111, 0b11111111},
+    /* ThinVertStrip          */ {0b01110111, 0b01110111, 0b01110111, 0b01110111, 0b01110111, 0b01110111, 0b01110111, 0b01110111},
+    /* ThinRevDiagonalStrip   */ {0b01110111, 0b10111011, 0b11011101, 0b11101110, 0b01110111, 0b10111011, 0b11011101, 0b11101110},
+    /* ThinDiagonalStrip      */ {0b10111011, 0b01110111, 0b11101110, 0b11011101, 0b10111011, 0b01110111, 0b11101110, 0b11011101},
+    /* ThinDiagCrossHatch     */ {0b01110111, 0b00000000, 0b01110111, 0b01110111, 0b01110111, 0b00000000, 0b01110111, 0b01110111},
+    /* ThinThickCrossHatch    */ {0b10101010, 0b01110111, 0b10101010, 0b11011101, 0b10101010, 0b01110111, 0b10101010, 0b11011101},
+};
+// clang-format on
+
+}  // namespace
+
+const PatternBits& FillPatternBits(FillPattern pattern) {
+  const auto index = static_cast<unsigned>(pattern);
+  return kPatterns[index < kFillPatternCount ? index : 0];
+}
+
+}  // namespace ui
