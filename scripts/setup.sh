@@ -13,7 +13,7 @@ SUDO=""
 # ssconvert evaluates the formula cross-check. (npm peers and LibreOffice: scripts/peers.sh.)
 native_pkgs=(build-essential cmake ninja-build pkg-config clang
   zlib1g-dev libbz2-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-liberation
+  libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-liberation tango-icon-theme python3
   python3-xlrd python3-xlwt gnumeric)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev wine wine32 xvfb xauth dpkg-dev)
 

@@ -180,19 +180,22 @@ void Canvas::DrawEdge(const Rect& side, LineStyle style, Orientation orientation
   DrawLineStyle(*this, side, style, orientation, line, gap);
 }
 
+const platform::IFontMetrics& Canvas::MetricsOf(const Font& font) const {
+  return platform::SharedFontMetrics(font.Description());
+}
+
 platform::TextMetrics Canvas::FontMetrics(const Font& font) const {
-  return platform::SharedFontMetrics(font.Description()).Metrics();
+  return MetricsOf(font).Metrics();
 }
 
 int Canvas::TextWidth(const Font& font, std::string_view text) const {
-  return platform::SharedFontMetrics(font.Description()).TextWidth(text);
+  return MetricsOf(font).TextWidth(text);
 }
 
 std::vector<std::string> Canvas::TextLines(const Font& font, std::string_view text, int width,
                                            const TextFormat& format) const {
   if (format.singleLine) return {std::string(text)};
-  if (format.wordBreak)
-    return platform::BreakLines(platform::SharedFontMetrics(font.Description()), text, width);
+  if (format.wordBreak) return platform::BreakLines(MetricsOf(font), text, width);
   std::vector<std::string> lines;
   size_t start = 0;
   while (true) {
@@ -210,7 +213,7 @@ std::vector<std::string> Canvas::TextLines(const Font& font, std::string_view te
 Size Canvas::MeasureText(const Font& font, std::string_view text, int width,
                          const TextFormat& format) const {
   const auto lines = TextLines(font, text, width, format);
-  const auto& metrics = platform::SharedFontMetrics(font.Description());
+  const auto& metrics = MetricsOf(font);
   Size s{0, static_cast<int>(lines.size()) * metrics.Metrics().height};
   for (const auto& line : lines) s.width = std::max(s.width, metrics.TextWidth(line));
   return s;
@@ -227,7 +230,7 @@ void Canvas::TextOut(Point p, std::string_view text, const Font& font, Color col
 // (more for large fonts) below the baseline, and a third of the ascent above it.
 void Canvas::Decorations(Point d, std::string_view text, const Font& font, Color color) {
   if (!font.underline && !font.strikeOut) return;
-  const auto& metrics = platform::SharedFontMetrics(font.Description());
+  const auto& metrics = MetricsOf(font);
   const platform::TextMetrics m = metrics.Metrics();
   const int width = metrics.TextWidth(text);
   const int thickness = std::max(1, font.Description().PixelSize() / 14);
@@ -243,7 +246,7 @@ void Canvas::Decorations(Point d, std::string_view text, const Font& font, Color
 int Canvas::DrawText(const Rect& r, std::string_view text, const Font& font, Color color,
                      const TextFormat& format) {
   const auto lines = TextLines(font, text, r.Width(), format);
-  const auto& metrics = platform::SharedFontMetrics(font.Description());
+  const auto& metrics = MetricsOf(font);
   const int lineHeight = metrics.Metrics().height;
   const int block = static_cast<int>(lines.size()) * lineHeight;
   int y = r.top;

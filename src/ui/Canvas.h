@@ -30,6 +30,15 @@
 #include "ui/Image.h"
 #include "ui/LineStyles.h"
 
+// <windows.h> renames DrawText and TextOut to their wide-character functions; a Windows file
+// that included it first must still see the canvas's own names.
+#ifdef DrawText
+#undef DrawText
+#endif
+#ifdef TextOut
+#undef TextOut
+#endif
+
 namespace ui {
 
 // A font described logically; backends turn it into a platform font.
@@ -113,6 +122,9 @@ class Canvas {
   void DrawEdge(const Rect& side, LineStyle style, Orientation orientation, Color line, Color gap);
 
   // ---- Text ----
+  // The metrics this canvas measures with and places glyphs by: the platform's shared metrics
+  // of the font. A canvas for layout tests may answer fixed metrics instead.
+  virtual const platform::IFontMetrics& MetricsOf(const Font& font) const;
   platform::TextMetrics FontMetrics(const Font& font) const;
   int TextWidth(const Font& font, std::string_view text) const;
   // The lines DrawText would paint into a rectangle of this width.

@@ -25,15 +25,18 @@ struct PaintFace {
 };
 
 // Faces live until the process ends, as the shared font metrics do; Cairo keeps the FreeType
-// face it is given, so neither is ever released.
-const PaintFace* FaceFor(const platform::FontFile& file) {
+// face it is given, so neither is ever released. Looked up by face name and style, so that
+// the font files are searched once per font, not once per text.
+const PaintFace* FaceFor(const platform::FontDescription& desc) {
   static std::mutex mutex;
   static FT_Library library = nullptr;
-  static std::map<std::pair<std::string, bool>, std::unique_ptr<PaintFace>> faces;
+  static std::map<std::tuple<std::string, bool, bool>, std::unique_ptr<PaintFace>> faces;
   std::lock_guard lock(mutex);
-  const auto key = std::make_pair(file.path, file.syntheticBold);
+  const auto key = std::make_tuple(desc.face, desc.bold, desc.italic);
   if (auto it = faces.find(key); it != faces.end()) return it->second.get();
-  auto& slot = faces[key];
+  auto& slot = faces[key];  // stays null when the font cannot be opened
+  const platform::FontFile file = platform::LocateFontFile(desc);
+  if (file.path.empty()) return nullptr;
   if (!library && FT_Init_FreeType(&library) != 0) library = nullptr;
   FT_Face ft = nullptr;
   if (!library || FT_New_Face(library, file.path.c_str(), 0, &ft) != 0) return nullptr;
@@ -79,47 +82,51 @@ void CairoCanvas::DeviceFillRect(const Rect& r, Color color) {
   cairo_fill(cr_);
 }
 
-cairo_pattern_t* CairoCanvas::RepeatingPattern(const std::vector<uint32_t>& pixels, int w, int h) {
-  auto key = std::make_tuple(w, h, pixels);
+cairo_pattern_t* CairoCanvas::RepeatingPattern(const PatternKey& key,
+                                               const std::function<uint32_t(int, int)>& pixel) {
   if (auto it = patterns_.find(key); it != patterns_.end()) return it->second;
   if (patterns_.size() >= 256) {
     for (auto& entry : patterns_) cairo_pattern_destroy(entry.second);
     patterns_.clear();
   }
+  const int w = std::get<3>(key), h = std::get<4>(key);
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
   cairo_surface_flush(surface);
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   for (int y = 0; y < h; ++y)
-    std::copy(pixels.begin() + y * w, pixels.begin() + (y + 1) * w,
-              reinterpret_cast<uint32_t*>(data + y * stride));
+    for (int x = 0; x < w; ++x) reinterpret_cast<uint32_t*>(data + y * stride)[x] = pixel(x, y);
   cairo_surface_mark_dirty(surface);
   cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
   cairo_surface_destroy(surface);
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
   cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
-  patterns_.emplace(std::move(key), pattern);
+  patterns_.emplace(key, pattern);
   return pattern;
 }
 
 void CairoCanvas::DeviceFillBits(const Rect& r, const PatternBits& bits, Color patternColor,
                                  Color background) {
-  std::vector<uint32_t> pixels(64);
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x)
-      pixels[y * 8 + x] = Opaque(PatternBitIsBackground(bits, x, y) ? background : patternColor);
-  cairo_set_source(cr_, RepeatingPattern(pixels, 8, 8));
+  uint64_t packed = 0;
+  for (uint8_t row : bits) packed = (packed << 8) | row;
+  const PatternKey key{packed, Opaque(patternColor), Opaque(background), 8, 8};
+  cairo_set_source(cr_, RepeatingPattern(key, [&](int x, int y) {
+                     return Opaque(PatternBitIsBackground(bits, x, y) ? background : patternColor);
+                   }));
   cairo_rectangle(cr_, r.left, r.top, r.Width(), r.Height());
   cairo_fill(cr_);
 }
 
 void CairoCanvas::DeviceFillDash(const Rect& r, Orientation orientation, std::string_view dash,
                                  Color line, Color gap, int shift) {
-  const int n = static_cast<int>(dash.size());
-  std::vector<uint32_t> pixels(n);
-  for (int i = 0; i < n; ++i) pixels[i] = Opaque(dash[i] == '1' ? line : gap);
+  // Dashes longer than 63 are cut; the edge styles' longest is 24.
+  const int n = static_cast<int>(std::min<size_t>(dash.size(), 63));
   const bool horizontal = orientation == Orientation::Horizontal;
-  cairo_pattern_t* pattern = RepeatingPattern(pixels, horizontal ? n : 1, horizontal ? 1 : n);
+  uint64_t packed = 1;  // a leading 1 keeps the length in the key
+  for (int i = 0; i < n; ++i) packed = (packed << 1) | (dash[i] == '1' ? 1 : 0);
+  const PatternKey key{packed, Opaque(line), Opaque(gap), horizontal ? n : 1, horizontal ? 1 : n};
+  cairo_pattern_t* pattern = RepeatingPattern(
+      key, [&](int x, int y) { return Opaque(dash[horizontal ? x : y] == '1' ? line : gap); });
   // Pattern space is user space moved back by the shift: device pixel x shows dash[x - shift].
   cairo_matrix_t m;
   cairo_matrix_init_translate(&m, horizontal ? -shift : 0, horizontal ? 0 : -shift);
@@ -170,10 +177,9 @@ void CairoCanvas::DevicePolyline(std::span<const Point> points, const Pen& pen) 
 
 void CairoCanvas::DeviceText(Point p, std::string_view text, const Font& font, Color color) {
   const platform::FontDescription desc = font.Description();
-  const platform::IFontMetrics& metrics = platform::SharedFontMetrics(desc);
+  const platform::IFontMetrics& metrics = MetricsOf(font);
   const int ascent = metrics.Metrics().ascent;
-  const platform::FontFile file = platform::LocateFontFile(desc);
-  const PaintFace* face = file.path.empty() ? nullptr : FaceFor(file);
+  const PaintFace* face = FaceFor(desc);
   SetSource(color);
   cairo_save(cr_);
   cairo_font_options_t* options = cairo_font_options_create();

@@ -9,6 +9,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -39,12 +40,15 @@ class CairoCanvas : public Canvas {
 
  private:
   void SetSource(Color color);
-  // A repeating pattern of w x h opaque pixels, cached per content.
-  cairo_pattern_t* RepeatingPattern(const std::vector<uint32_t>& pixels, int w, int h);
+  // Bits or dash, two colours, width, height: what a repeating pattern shows.
+  using PatternKey = std::tuple<uint64_t, uint32_t, uint32_t, int, int>;
+  // The repeating pattern of a key, made from pixel(x, y) on first use and cached.
+  cairo_pattern_t* RepeatingPattern(const PatternKey& key,
+                                    const std::function<uint32_t(int, int)>& pixel);
 
   cairo_t* cr_;
   Size size_;
-  std::map<std::tuple<int, int, std::vector<uint32_t>>, cairo_pattern_t*> patterns_;
+  std::map<PatternKey, cairo_pattern_t*> patterns_;
 };
 
 }  // namespace ui

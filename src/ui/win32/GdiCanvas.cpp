@@ -169,7 +169,7 @@ void GdiCanvas::DeviceText(Point p, std::string_view text, const Font& font, Col
   SetBkMode(dc_, TRANSPARENT);
   // Every character at the advance the metrics measured; the last takes the difference, so
   // the line ends where TextWidth said.
-  const platform::IFontMetrics& metrics = platform::SharedFontMetrics(font.Description());
+  const platform::IFontMetrics& metrics = MetricsOf(font);
   const int n = static_cast<int>(std::min<size_t>(text.size(), 8192));
   std::vector<INT> dx(n);
   int sum = 0;
