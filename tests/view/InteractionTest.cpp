@@ -262,3 +262,53 @@ TEST(SheetTabs, NavigationSkipsHiddenSheetsAndClickActivates) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BookControl, ScrollBarsWheelAndTopLeftEvent) {
+  viewtest::Grid g;
+  g.book.ScrollBars = workbook::TScrollBars::sbsBoth;
+  g.Sheet().RowHeader().SetVisible(3, false);
+  g.Put(2, 500, "far");
+  g.control->BookChanged();
+  const ui::ScrollBarState v = g.control->ScrollBar(ui::ScrollBarKind::Vertical);
+  EXPECT_TRUE(v.visible);
+  EXPECT_GE(v.max, 501) << "the range covers the used area";
+  using ui::ScrollCode;
+  struct Case {
+    ScrollCode code;
+    int32_t position;
+    int32_t expectedTop;
+  } cases[] = {
+      {ScrollCode::LineDown, 0, 1}, {ScrollCode::LineDown, 0, 2},
+      {ScrollCode::LineDown, 0, 4},  // hidden row 3 skipped
+      {ScrollCode::LineUp, 0, 2},   {ScrollCode::Track, 400, 400},
+      {ScrollCode::Top, 0, 0},      {ScrollCode::PageDown, 0, v.page},
+  };
+  for (const Case& c : cases) {
+    g.control->HandleScroll(ui::ScrollBarKind::Vertical, c.code, c.position);
+    EXPECT_EQ(g.control->TopLeft().Y, c.expectedTop) << static_cast<int>(c.code);
+  }
+  // Scrolling far grows the range with the view, never beyond the far edge.
+  g.control->HandleScroll(ui::ScrollBarKind::Vertical, ScrollCode::Track, workbook::kFarEdge + 50);
+  EXPECT_LT(g.control->ScrollBar(ui::ScrollBarKind::Vertical).max, workbook::kFarEdge);
+  EXPECT_LT(g.control->TopLeft().Y, workbook::kFarEdge);
+  // The wheel writes an open editor and scrolls three rows a notch.
+  g.control->ScrollTo(workbook::TPoint{0, 10});
+  g.Sheet().SelectCell(0, 12, true);
+  ASSERT_TRUE(g.control->IsEditing());
+  char c = 'q';
+  g.control->HandleKeyPress(c);
+  ui::MouseEvent wheel;
+  wheel.wheelDelta = -120;
+  g.control->HandleMouseWheel(wheel);
+  EXPECT_FALSE(g.control->IsEditing());
+  EXPECT_EQ(g.Sheet().Storage().CellEditText(0, 12), "q");
+  EXPECT_EQ(g.control->TopLeft().Y, 13);
+  // OnTopLeftChanging may move the target; a negative one is clamped afterwards.
+  g.book.events.OnTopLeftChanging = [](workbook::TSSBookSheet&, workbook::TPoint& p) { p.Y = -7; };
+  g.control->ScrollTo(workbook::TPoint{0, 40});
+  EXPECT_EQ(g.control->TopLeft().Y, 0);
+}
+
+}  // namespace
