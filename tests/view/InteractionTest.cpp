@@ -312,3 +312,24 @@ TEST(BookControl, ScrollBarsWheelAndTopLeftEvent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BookControl, EditorOverAMergedAreaTakesTheAreaAsMinimumAndAHiddenCellHasNone) {
+  viewtest::Grid g;
+  g.Put(1, 1, "m");
+  g.Sheet().MergeCells(workbook::TRect{1, 1, 2, 2}, true);
+  g.control->BookChanged();
+  g.Sheet().SelectCell(1, 1, true);
+  ASSERT_TRUE(g.control->IsEditing());
+  // Area 170..340 x 40..80: moved 1 right and down, 3 in on both sides, 2 at top and bottom,
+  // the bottom 1 up, and the editor 2 left of it.
+  EXPECT_EQ(g.control->Editor().Bounds(), (ui::Rect{172, 43, 172 + 164 + 2, 43 + 36}));
+  g.control->CancelEdit();
+  g.Sheet().ColumnHeader().SetVisible(4, false);
+  g.control->BookChanged();
+  g.Sheet().SelectCell(4, 1, true);
+  EXPECT_FALSE(g.control->IsEditing()) << "a hidden column has no view to edit over";
+}
+
+}  // namespace
