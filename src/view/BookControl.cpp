@@ -105,13 +105,13 @@ void BookControl::BookChanged() {
   colors_.Refresh(book_);
   Relayout();
   UpdateScrollBars();
-  Invalidate();
+  Damage(ClientRect());
 }
 
 void BookControl::BoundsChanged() {
   Relayout();
   UpdateScrollBars();
-  Invalidate();
+  Damage(ClientRect());
 }
 
 void BookControl::UpdateScrollBars() {
@@ -159,7 +159,7 @@ void BookControl::ScrollTo(TPoint target) {
   topLeft_[sheet] = target;
   Relayout();
   UpdateScrollBars();
-  Invalidate();
+  Damage(ClientRect());
 }
 
 void BookControl::ScrollIntoView(int32_t col, int32_t row) {
@@ -204,7 +204,7 @@ void BookControl::OpenEditor() {
     rect = ui::Rect{m.left + 1 + 3, m.top + 1 + 2, m.right + 1 - 3, m.bottom + 1 - 2};
     minSize = ui::Size{rect.Width(), rect.Height()};
   } else {
-    const ui::Rect text{v.cell.left + 2, v.cell.top + 2, v.cell.right - 2, v.cell.bottom + 2};
+    const ui::Rect text = v.text;
     rect = ui::Rect{text.left + 3, v.cell.top + 2, text.right, v.cell.bottom};
     minSize = ui::Size{std::max(text.Width(), v.cell.Width()) - 5,
                        std::max(text.Height(), v.cell.Height()) - 5};
@@ -219,7 +219,7 @@ void BookControl::OpenEditor() {
   editSheet_ = sheet;
   editor_.Start(sheet->Storage().CellEditText(col, row), CellFont(v.style->Font), origin, minSize,
                 data);
-  Invalidate();
+  Damage(ClientRect());
 }
 
 void BookControl::EndEdit(bool write) {
@@ -237,7 +237,7 @@ void BookControl::EndEdit(bool write) {
   if (book_.events.OnEndEdit) book_.events.OnEndEdit(book_);
   editSheet_ = nullptr;
   Relayout();
-  Invalidate();
+  Damage(ClientRect());
 }
 
 bool BookControl::CommitEdit() {
@@ -248,6 +248,12 @@ bool BookControl::CommitEdit() {
 }
 
 void BookControl::CancelEdit() { EndEdit(false); }
+
+void BookControl::Damage(const ui::Rect& r) {
+  if (r.IsEmpty()) return;
+  damage_.push_back(r);
+  Invalidate(r);
+}
 
 void BookControl::Report(const std::exception& e) {
   if (OnError) OnError(e.what());
@@ -335,12 +341,12 @@ void BookControl::SelectionMoved(const TRect& before) {
   const ui::Rect oldFrame = frame(before);
   Relayout();
   const ui::Rect newFrame = frame(sheet->Selection());
-  Invalidate(oldFrame);
-  Invalidate(newFrame);
+  Damage(oldFrame);
+  Damage(newFrame);
   const ui::Rect data = layout_.DataArea();
   // Header markings follow the selection.
-  Invalidate(ui::Rect{data.left, layout_.Params().client.top, data.right, data.top});
-  Invalidate(ui::Rect{layout_.Params().client.left, data.top, data.left, data.bottom});
+  Damage(ui::Rect{data.left, layout_.Params().client.top, data.right, data.top});
+  Damage(ui::Rect{layout_.Params().client.left, data.top, data.left, data.bottom});
 }
 
 uint16_t BookControl::ItemSize(HeaderKind kind, int32_t index) const {
@@ -359,7 +365,7 @@ void BookControl::Resize(HeaderKind kind, int32_t index, int32_t size) {
   (kind == HeaderKind::Columns ? cols_ : rows_).Resized(index, header.Size(index));
   Relayout();
   UpdateScrollBars();
-  Invalidate();
+  Damage(ClientRect());
 }
 
 int32_t BookControl::Step(const HeaderPositions& pos, int32_t index, int delta,
@@ -411,7 +417,7 @@ void BookControl::HandleMouseDown(const ui::MouseEvent& event) {
     } else if (hit.kind != TabHitKind::None) {
       tabs_.Navigate(hit.kind, book_);
       Relayout();
-      Invalidate();
+      Damage(ClientRect());
     }
     return;
   }
@@ -528,7 +534,10 @@ bool BookControl::Navigate(int key, ui::ShiftState shift) {
   const int32_t right = shift.shift ? at.X : std::max(at.X, area.Right);
   const int32_t bottom = shift.shift ? at.Y : std::max(at.Y, area.Bottom);
   const int32_t limit = workbook::kFarEdge;
-  const int32_t pageRows = std::max(1, static_cast<int32_t>(layout_.Rows().size()) - 1);
+  // A page is the number of rows wholly in view.
+  int32_t pageRows = 0;
+  for (const Span& r : layout_.Rows()) pageRows += r.end <= layout_.DataArea().bottom;
+  pageRows = std::max(1, pageRows);
   switch (key) {
     case ui::keys::kLeft:
       at.X = Step(cols_, at.X, -1, limit);
@@ -581,7 +590,7 @@ void BookControl::HandleKeyDown(int& key, ui::ShiftState shift) {
       EndRename(false);
     else
       renameEditor_.Key(key, shift);
-    Invalidate();
+    Damage(ClientRect());
     key = 0;
     return;
   }
@@ -594,7 +603,7 @@ void BookControl::HandleKeyDown(int& key, ui::ShiftState shift) {
         CommitEdit();
       if (key != ui::keys::kEscape) Navigate(key, shift);
     }
-    Invalidate();
+    Damage(ClientRect());
     key = 0;
     return;
   }
@@ -623,7 +632,7 @@ void BookControl::HandleKeyPress(char& c) {
   if (c == 0 || !Sheet()) return;
   if (renaming_) {
     renameEditor_.Type(c);
-    Invalidate();
+    Damage(ClientRect());
     c = 0;
     return;
   }
@@ -635,7 +644,7 @@ void BookControl::HandleKeyPress(char& c) {
     editor_.SetText(std::string());
   }
   editor_.Type(c);
-  Invalidate();
+  Damage(ClientRect());
   c = 0;
 }
 
@@ -648,7 +657,7 @@ void BookControl::StartRename() {
   renaming_ = true;
   renameEditor_.Start(Sheet()->Caption(), Font(), ui::Point{r.left, r.top},
                       ui::Size{r.Width(), r.Height()}, ClientRect());
-  Invalidate();
+  Damage(ClientRect());
 }
 
 void BookControl::EndRename(bool write) {
@@ -663,7 +672,7 @@ void BookControl::EndRename(bool write) {
     }
   }
   Relayout();
-  Invalidate();
+  Damage(ClientRect());
 }
 
 }  // namespace view

@@ -14,6 +14,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/CustomControl.h"
 #include "ui/Timer.h"
@@ -87,6 +89,9 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   // The auto-scroll timer (tests fire it by hand).
   ui::Timer& AutoScrollTimer() { return timer_; }
   bool IsRenaming() const { return renaming_; }
+  // The rectangles invalidated since the last call (a repaint of only these must equal a full
+  // one; the tests check that).
+  std::vector<ui::Rect> TakeDamage() { return std::exchange(damage_, {}); }
 
  protected:
   void BoundsChanged() override;
@@ -119,6 +124,7 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   void StartRename();
   void EndRename(bool write);
   void Report(const std::exception& e);
+  void Damage(const ui::Rect& r);
 
   TSpreadSheetBook& book_;
   const TextMeasurer* measurer_;
@@ -141,6 +147,7 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   int32_t editCol_ = -1;
   int32_t editRow_ = -1;
   const workbook::TSSBookSheet* editSheet_ = nullptr;
+  std::vector<ui::Rect> damage_;
 };
 
 }  // namespace view

@@ -139,7 +139,7 @@ void GridLayout::BuildMerged(const workbook::TSSBookSheet& sheet, const TextMeas
     m.area = area;
     m.rect = ScreenRect(area);
     if (m.rect.IsEmpty()) continue;
-    m.text = ui::Rect{m.rect.left + 1, m.rect.top + 2, m.rect.right - 2, m.rect.bottom + 2};
+    m.text = ui::Rect{m.rect.left + 1, m.rect.top + 2, m.rect.right - 2, m.rect.bottom};
     m.caption = storage.CellDisplayText(area.Left, area.Top);
     m.style = storage.CellStyleEntry(area.Left, area.Top);
     m.align = EffectiveAlign(
@@ -186,10 +186,12 @@ void GridLayout::BuildCell(const workbook::TSSBookSheet& sheet, size_t c, size_t
   }
   v.caption = storage.CellDisplayText(v.col, v.row);
   const workbook::CellContentType type = storage.CellDataType(v.col, v.row);
-  const bool number =
-      type == workbook::kCellNumber || (type == workbook::kCellFormula && LooksNumeric(v.caption));
+  // Typed numbers may be kept as text cells: their text decides.
+  const bool number = type == workbook::kCellNumber || LooksNumeric(v.caption);
   v.align = EffectiveAlign(*v.style, number, v.caption);
-  v.text = ui::Rect{v.cell.left + 2, v.cell.top + 2, v.cell.right - 2, v.cell.bottom + 2};
+  // Two pixels in from the sides and two down from the top; the bottom stays at the cell's, so
+  // descenders never reach into the row below.
+  v.text = ui::Rect{v.cell.left + 2, v.cell.top + 2, v.cell.right - 2, v.cell.bottom};
   if (v.caption.empty() || v.style->WordBreak) return;
   const int e = measurer.Width(CellFont(v.style->Font), v.caption) + v.text.left - v.text.right + 4;
   if (e <= 0) return;

@@ -86,7 +86,15 @@ void SheetPainter::Segment(const GridLayout& layout, size_t c, size_t r, bool ve
   const ui::LineStyle style = ToLineStyle(side.style);
   const ui::LineStyleInfo& info = ui::LineStyleOf(style);
   const ui::Span span = ui::LineSpan(style);
-  const CellView& cell = layout.At(std::min(c, nc - 1), std::min(r, nr - 1));
+  // The line's gaps take the fill of the cell it borders: of the two neighbours the filled one
+  // (a bottom border over a filled cell shows that fill), else the one after the line.
+  const CellView& after = layout.At(std::min(c, nc - 1), std::min(r, nr - 1));
+  const CellView& before = vertical ? layout.At(c > 0 ? c - 1 : 0, std::min(r, nr - 1))
+                                    : layout.At(std::min(c, nc - 1), r > 0 ? r - 1 : 0);
+  const auto filled = [](const CellView& v) {
+    return v.style->BackgroundColor < workbook::kPaletteSize;
+  };
+  const CellView& cell = filled(after) || !filled(before) ? after : before;
   const bool selected = cell.selected;
   const ui::Color line = side.style == workbook::lsDefault
                              ? colors_.Special(CellColors::kSpecialGrid, false)
