@@ -2,9 +2,7 @@
 
 #include <stdexcept>
 
-#include "formulas/BookFormulaCache.h"
 #include "plugin/HostLink.h"
-#include "xls/book/BookFiles.h"
 
 namespace plugin {
 

@@ -4,7 +4,6 @@
 #include "plugin/ExportGuard.h"
 #include "plugin/HostLink.h"
 #include "plugin/PlugInServices.h"
-#include "plugin/TNeoSpread.h"
 
 using plugin::Guarded;
 using plugin::NBBool;
