@@ -169,12 +169,18 @@ bool SaveToStreamAction(AttachedSpread& window, const ActionParams& params) {
     if (!fs.StoreFileExists(streamName)) {
       WriteStream(fs, streamName, bytes);
     } else {
-      // The old stream is replaced only once a complete copy of the new one is in the store;
-      // should the final write fail, that copy stays under the temporary name.
+      // The old stream stays whole until a complete copy of the new one is in the store;
+      // only then do two directory-entry updates swap them. A failed write leaves the old
+      // stream as it was (and at worst a partial spare, which the next save overwrites).
       const std::string spare = streamName + ".~new";
       WriteStream(fs, spare, bytes);
-      WriteStream(fs, streamName, bytes);
-      fs.FileDelete(spare);
+      const size_t split = streamName.find_last_of("/\\");
+      const std::string leaf =
+          split == std::string::npos ? streamName : streamName.substr(split + 1);
+      if (!fs.FileDelete(streamName)) throw ParameterError("the old stream cannot be replaced");
+      if (!fs.FileRename(spare, leaf)) {
+        throw ParameterError("the new stream was saved as " + spare + " but cannot be renamed");
+      }
     }
   }
   SetHostVariable(WindowVariable(params.at(0), "FileName"), storePath + "." + streamName);

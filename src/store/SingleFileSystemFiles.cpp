@@ -189,6 +189,29 @@ bool TSingleFileSystem::FileDelete(const std::string& name) {
   return true;
 }
 
+bool TSingleFileSystem::FileRename(const std::string& from, const std::string& newLeaf) {
+  const int32_t index = dir_->Resolve(from);
+  if (index < 0 || IsReadOnly() || dir_->OpenCount(index) > 0) return false;
+  if (newLeaf.empty() || newLeaf == ".." || newLeaf.size() > kMaxNameLength ||
+      newLeaf.find_first_of("/\\") != std::string::npos) {
+    return false;
+  }
+  DirEntry entry = dir_->ReadItem(index);
+  // The folder of `from` is the part before its last separator; the new name must be free
+  // there (a name differing only in letter case is the same name).
+  std::string path = from;
+  if (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  const size_t split = path.find_last_of("/\\");
+  const std::string sibling =
+      split == std::string::npos ? newLeaf : path.substr(0, split + 1) + newLeaf;
+  const int32_t existing = dir_->Resolve(sibling);
+  if (existing >= 0 && existing != index) return false;
+  entry.fileName = newLeaf;
+  entry.lastWriteTime = entry.lastAccessTime = StoreTimeNow();
+  dir_->WriteItem(index, entry);
+  return true;
+}
+
 int64_t TSingleFileSystem::FileSize(int handle) const {
   auto it = handles_.find(handle);
   if (it == handles_.end()) return kErrUnknownHandle;

@@ -87,6 +87,11 @@ class TSingleFileSystem {
   int64_t FileSize(int handle) const;  // kErrUnknownHandle for an unknown handle
   void FileClose(int handle);
   bool FileDelete(const std::string& name);
+  // Gives the file or folder `from` the leaf name `newLeaf` in the folder it is in: only its
+  // directory entry changes, so its pages, password and contents stay as they are. False,
+  // with nothing changed, when `from` is missing or open, the store is read-only, `newLeaf`
+  // is empty, "..", holds a separator or is too long, or the folder already holds that name.
+  bool FileRename(const std::string& from, const std::string& newLeaf);
   bool StoreFileExists(const std::string& name);
 
   // Live entries in index order.

@@ -169,6 +169,52 @@ TEST_F(FilesTest, EighthEntryStartsASecondDirectoryPage) {
   EXPECT_EQ(fs_->Pages().Header().dirEntryCount, 8);
 }
 
+TEST_F(FilesTest, RenameChangesOnlyTheNameAndRefusesWhatWouldLoseAFile) {
+  auto write = [&](const std::string& name, const std::string& text) {
+    TSFSUserFileStream s(fs_.get(), name, kModeCreate);
+    s.Write(text.data(), text.size());
+  };
+  auto read = [&](const std::string& name) {
+    TSFSUserFileStream s(fs_.get(), name, kModeReadOnly);
+    std::string text(size_t(s.Size()), '\0');
+    s.Read(text.data(), text.size());
+    return text;
+  };
+  write("old", "old contents");
+  write("spare", "new contents");
+  struct Case {
+    const char* from;
+    std::string to;
+    bool renamed;
+  };
+  const Case cases[] = {
+      {"spare", "old", false},  // the folder already holds the name
+      {"spare", "OLD", false},  // ... in another letter case too
+      {"missing", "x", false},  // no such file
+      {"spare", "", false},     // empty name
+      {"spare", "..", false},   // not a name
+      {"spare", "a/b", false},  // a separator would move it
+      {"spare", std::string(kMaxNameLength + 1, 'n'), false},
+      {"spare", "Spare", true},  // its own name in another case
+      {"Spare", "renamed", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fs_->FileRename(c.from, c.to), c.renamed) << c.from << " -> " << c.to;
+  }
+  EXPECT_EQ(read("old"), "old contents");
+  EXPECT_EQ(read("renamed"), "new contents");
+  EXPECT_FALSE(fs_->StoreFileExists("spare"));
+  {
+    TSFSUserFileStream busy(fs_.get(), "renamed", kModeReadOnly);
+    EXPECT_FALSE(fs_->FileRename("renamed", "other"));  // an open file keeps its name
+  }
+  Reopen();
+  EXPECT_EQ(read("renamed"), "new contents");
+  ASSERT_EQ(fs_->List().size(), 2u);
+  Reopen(kModeReadOnly);
+  EXPECT_FALSE(fs_->FileRename("renamed", "other"));
+}
+
 TEST_F(FilesTest, HandlesAreNeverReused) {
   const int a = fs_->FileOpen("a", kModeCreate);
   const int b = fs_->FileOpen("b", kModeCreate);
