@@ -11,6 +11,9 @@ TNeoSpread::TNeoSpread(const std::string& rectName, platform::WindowHandle paren
   SetRectangleName(rectName);
   SetVariableWriter(
       [](const std::string& name, const std::string& value) { SetHostVariable(name, value); });
+  OnForeignMessage = [this](uint32_t message, intptr_t lParam) {
+    return HostMessage(message, lParam);
+  };
 }
 
 TNeoSpread::~TNeoSpread() { BeginTeardown(); }

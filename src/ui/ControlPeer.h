@@ -34,6 +34,11 @@ class ControlPeer {
   virtual void Focus() = 0;
   // Take or release the mouse: while captured, every mouse event goes to this control.
   virtual void Capture(bool on) = 0;
+  // A form's peer is made while the form is still being constructed: the form calls
+  // FormReady when its own members exist and FormGoing before they are destroyed, so a peer
+  // reports form state (activation) only between the two.
+  virtual void FormReady() {}
+  virtual void FormGoing() {}
   // The native window handle, 0 where the backend has none.
   virtual uintptr_t NativeHandle() const = 0;
 };

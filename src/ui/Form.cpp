@@ -10,9 +10,11 @@ namespace ui {
 Form::Form(uintptr_t parentWindow, std::string name)
     : Control(parentWindow, ControlKind::Form, std::move(name)) {
   SetTabStop(false);
+  Peer().FormReady();
 }
 
 Form::~Form() {
+  Peer().FormGoing();
   // Controls unlink from commands as they die, so they go before the command lists.
   DestroyChildren();
   focus_ = nullptr;
@@ -23,6 +25,16 @@ Form::~Form() {
 CommandList& Form::AddCommandList(const std::string& name) {
   commandLists_.push_back(std::make_unique<CommandList>(name));
   return *commandLists_.back();
+}
+
+bool Form::DeliverForeignMessage(uint32_t message, intptr_t lParam) {
+  return OnForeignMessage ? OnForeignMessage(message, lParam) : false;
+}
+
+void Form::NoteActivation(bool active) {
+  if (active == active_) return;
+  active_ = active;
+  if (OnActivation) OnActivation(active);
 }
 
 bool Form::DispatchShortcut(Shortcut code) {

@@ -6,6 +6,8 @@
 // the mouse capture and its command lists, and dispatches shortcuts before the focused
 // control sees a key. Invariant: focus and capture name live, showing, enabled controls of
 // this form or nothing; a control that dies, hides or is disabled loses both.
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,7 +52,19 @@ class Form : public Control {
   // The same for a character; Tab and Shift+Tab navigation are handled in RouteKeyDown.
   char RouteKeyPress(Control* target, char c);
 
+  // Private messages the foreign owner sends to the form's own window (a host asks its
+  // rectangle's child window to fill the rectangle, say). Backends pass every message of
+  // the user range (0x400 and up) that no control claims; true when the handler took it.
+  std::function<bool(uint32_t message, intptr_t lParam)> OnForeignMessage;
+  bool DeliverForeignMessage(uint32_t message, intptr_t lParam);
+
+  // Whether the top-level window the form sits in is the active window of the desktop.
+  // Backends report it at creation and on every change; OnActivation hears only changes.
+  bool Active() const { return active_; }
+  std::function<void(bool active)> OnActivation;
+
   // Backend notifications.
+  void NoteActivation(bool active);
   void NoteFocus(Control* control);  // nullptr: the focus left the form
   void NoteCapture(Control* control);
   void ControlDestroyed(Control* control);
@@ -62,6 +76,7 @@ class Form : public Control {
   Control* focus_ = nullptr;
   Control* capture_ = nullptr;
   bool keyPreview_ = false;
+  bool active_ = true;
   std::vector<std::unique_ptr<CommandList>> commandLists_;
 };
 

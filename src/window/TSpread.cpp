@@ -70,6 +70,8 @@ void TSpread::BeginTeardown() {
   // No handler of this window may run against a half-destroyed window.
   book_->events = workbook::BookEvents{};
   Hot1.OnHotKeyPressed = nullptr;
+  OnActivation = nullptr;
+  OnForeignMessage = nullptr;
 }
 
 void TSpread::ApplyBookSettings() {
@@ -250,6 +252,9 @@ void TSpread::FormCreate() {
   static constexpr int kMoves[] = {ui::keys::kRight, ui::keys::kLeft, ui::keys::kUp,
                                    ui::keys::kDown};
   for (int key : kMoves) hotKeyIds_.push_back(Hot1.AddHotKey(ui::kCtrlBit | key));
+  // The keys are held only while the host's window is the active one.
+  OnActivation = [this](bool active) { ActivationChanged(active); };
+  ActivationChanged(Active());
   book_->ActiveSheet()->SelectCell(0, 0, false);
   UpdateToolbarState();
   tbsFormatting->SetEnabled(true);

@@ -241,8 +241,15 @@ TEST_F(WindowActionsTest, LoadShowsProgressAndFailedSavesWriteNoFileName) {
 
 TEST_F(WindowActionsTest, FillMessageAndTeardownAfterTheHostDestroyedTheRectangle) {
   ASSERT_EQ(platform::WindowSystem().set_geometry(parent_, 0, 0, 333, 222), 1);
-  EXPECT_FALSE(Spread().HostMessage(plugin::kFillRectangleMessage, 3));
-  EXPECT_TRUE(Spread().HostMessage(plugin::kFillRectangleMessage, 4));
+  // The host's message reaches the window through its own window, as on the desktop.
+  auto send = [&](int32_t message, int32_t lParam) {
+    SSInputEvent event{SS_INPUT_MESSAGE, message, 0, lParam, 0, nullptr};
+    return platform::WindowSystem().send_input(Spread().Peer().NativeHandle(), &event);
+  };
+  EXPECT_EQ(send(plugin::kFillRectangleMessage, 3), SS_BAD_INPUT);
+  EXPECT_EQ(send(plugin::kFillRectangleMessage + 1, 4), SS_BAD_INPUT);
+  EXPECT_NE(Spread().Width(), 333);
+  EXPECT_EQ(send(plugin::kFillRectangleMessage, 4), SS_OK);
   EXPECT_EQ(Spread().Width(), 333);
   EXPECT_EQ(Spread().Height(), 222);
   platform::WindowSystem().destroy_window(parent_);

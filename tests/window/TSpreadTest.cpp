@@ -6,6 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/WindowChannel.h"
+#include "ui/headless/HeadlessBackend.h"
+#include "ui/headless/HeadlessInput.h"
 #include "window/TSpread.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -139,11 +142,22 @@ TEST(TSpreadTest, HotKeyMovesStopAtColumnAAndRowOne) {
   EXPECT_EQ(active(), std::make_pair(1, 2));
   s.Hot1HotKeyPressed(0, 12345);  // not one of ours
   EXPECT_EQ(active(), std::make_pair(1, 2));
-  // Released while inactive, taken again when active.
-  s.ActivationChanged(false);
+  // Released while the host's window is inactive, taken again when it is active; the
+  // backend's activation reports reach the window through its form.
+  auto& backend = ui::headless::HeadlessBackend::Instance();
+  const size_t before = backend.RegisteredHotKeys();
+  auto activate = [&](int32_t on) {
+    SSInputEvent event{SS_INPUT_ACTIVATE, on, 0, 0, 0, nullptr};
+    return ui::headless::HeadlessInput::Deliver(s, event);
+  };
+  EXPECT_EQ(activate(0), SS_OK);
   EXPECT_FALSE(s.HotKeys().IsRegistered(ids[0]));
-  s.ActivationChanged(true);
-  EXPECT_TRUE(s.HotKeys().IsRegistered(ids[0]));
+  EXPECT_EQ(backend.RegisteredHotKeys(), before - 4);
+  EXPECT_EQ(activate(0), SS_OK);  // no change: nothing happens twice
+  EXPECT_EQ(backend.RegisteredHotKeys(), before - 4);
+  EXPECT_EQ(activate(1), SS_OK);
+  EXPECT_TRUE(s.HotKeys().IsRegistered(ids[3]));
+  EXPECT_EQ(backend.RegisteredHotKeys(), before);
 }
 
 }  // namespace

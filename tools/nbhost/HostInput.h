@@ -29,6 +29,12 @@ class HostInput {
   // `button` as ui::ParseDialogButton reads it; `value` a file name, colour or text.
   virtual void QueueAnswer(const std::string& button, const std::string& value) = 0;
   virtual size_t PendingAnswers() const = 0;
+  // The host gave `rectangle` a new size and, as the real host does, sent every window
+  // attached to it the message 0x4FA with lParam 4 (fill your parent again).
+  virtual std::string Resize(platform::WindowHandle rectangle, int width, int height) = 0;
+  // The top-level window holding `rectangle` became the active window (true) or another
+  // program's window did (false).
+  virtual std::string Activate(platform::WindowHandle rectangle, bool active) = 0;
   // `path` relative to the current directory.
   virtual std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) = 0;
 

@@ -9,6 +9,10 @@ namespace nbhost {
 
 namespace {
 
+// What the host sends a rectangle's windows after resizing it.
+constexpr int32_t kFillRectangleMessage = 0x4FA;
+constexpr int32_t kFillRectangleParam = 4;
+
 const char* ResultText(int32_t code) {
   switch (code) {
     case SS_OK:
@@ -75,6 +79,22 @@ class PortableInput final : public HostInput {
   }
   size_t PendingAnswers() const override { return platform::WindowSystem().pending_answers(); }
 
+  std::string Resize(platform::WindowHandle rectangle, int width, int height) override {
+    SSWindowGeometry g{};
+    const SSWindowSystemV1& system = platform::WindowSystem();
+    if (!system.get_geometry(rectangle, &g) ||
+        system.set_geometry(rectangle, g.x, g.y, width, height) != 1) {
+      return "the rectangle cannot take that size";
+    }
+    SSInputEvent event{SS_INPUT_MESSAGE, kFillRectangleMessage, 0, kFillRectangleParam, 0, nullptr};
+    return ToChildren(rectangle, event);
+  }
+
+  std::string Activate(platform::WindowHandle rectangle, bool active) override {
+    SSInputEvent event{SS_INPUT_ACTIVATE, active ? 1 : 0, 0, 0, 0, nullptr};
+    return ToChildren(rectangle, event);
+  }
+
   std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) override {
     for (uintptr_t window : Children(rectangle)) {
       int32_t result = platform::WindowSystem().snapshot(window, path.c_str());
@@ -86,6 +106,15 @@ class PortableInput final : public HostInput {
   }
 
  private:
+  // Every attached window hears the event; windows without a driver are passed over.
+  static std::string ToChildren(uintptr_t rectangle, const SSInputEvent& event) {
+    for (uintptr_t window : Children(rectangle)) {
+      const int32_t result = platform::WindowSystem().send_input(window, &event);
+      if (result != SS_OK && result != SS_NO_DRIVER) return ResultText(result);
+    }
+    return "";
+  }
+
   std::string ToFocus(uint32_t kind, const std::string& text) {
     uintptr_t window = platform::WindowSystem().focus_window();
     if (window == 0) return "no window has the keyboard focus";

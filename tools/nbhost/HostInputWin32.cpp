@@ -37,6 +37,25 @@ constexpr int kInputBoxEdit = 100;
 constexpr const char* kHotKeyWindowClass = "zkSSHotKeyWindow";
 constexpr UINT kWatchPeriodMs = 40;
 
+// What the host sends a rectangle's windows after resizing it.
+constexpr UINT kFillRectangleMessage = 0x4FA;
+constexpr LPARAM kFillRectangleParam = 4;
+
+// A plain top-level window standing for another program: activating it deactivates the
+// host's frame. Made on first use, lives until the process ends.
+HWND OtherProgramWindow() {
+  static HWND window = [] {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "nbhostOtherProgram";
+    RegisterClassA(&cls);
+    return CreateWindowExA(0, cls.lpszClassName, "another program", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                           100, nullptr, nullptr, cls.hInstance, nullptr);
+  }();
+  return window;
+}
+
 void Pump() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -173,6 +192,34 @@ class Win32Input final : public HostInput {
     answers_.emplace_back(button, value);
   }
   size_t PendingAnswers() const override { return answers_.size(); }
+
+  std::string Resize(platform::WindowHandle rectangle, int width, int height) override {
+    HWND rect = reinterpret_cast<HWND>(rectangle);
+    if (!IsWindow(rect) || width < 0 || height < 0 ||
+        !SetWindowPos(rect, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER)) {
+      return "the rectangle cannot take that size";
+    }
+    for (HWND child = GetWindow(rect, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      SendMessageA(child, kFillRectangleMessage, 0, kFillRectangleParam);
+    }
+    Pump();
+    return "";
+  }
+
+  std::string Activate(platform::WindowHandle rectangle, bool active) override {
+    HWND rect = reinterpret_cast<HWND>(rectangle);
+    if (!IsWindow(rect)) return "the rectangle has no window";
+    // The frame stays hidden (see HostWindowWin32.cpp), so its forms count as active
+    // whatever is in front; activating the stand-in window is what a real host would see.
+    HWND target = active ? GetAncestor(rect, GA_ROOT) : OtherProgramWindow();
+    if (target == nullptr) return "no window to activate";
+    if (!active) ShowWindow(target, SW_SHOWNA);
+    SetForegroundWindow(target);
+    // The activation change reaches the plug-in's event hook through the message queue.
+    Pump();
+    return "";
+  }
 
   std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) override {
     HWND rect = reinterpret_cast<HWND>(rectangle);

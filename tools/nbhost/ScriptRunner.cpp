@@ -67,6 +67,12 @@ bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
     }
   } else if (name == "Snapshot") {
     RequireArgs(script, command, 2, "\"rect\" \"file.png\"");
+  } else if (name == "Resize") {
+    RequireArgs(script, command, 3, "\"rect\" width height");
+    RequireInts(script, command, 1);
+  } else if (name == "Activate") {
+    RequireArgs(script, command, 2, "\"rect\" 1|0");
+    RequireInts(script, command, 1);
   } else {
     return false;
   }
@@ -246,6 +252,14 @@ bool ScriptRunner::RunInputCommand(const Script& script, const ScriptCommand& co
     platform::WindowHandle window = RectangleWindow(script, command);
     if (window == 0) return true;
     problem = input_->Snapshot(window, args[1].text);
+  } else if (name == "Resize") {
+    platform::WindowHandle window = RectangleWindow(script, command);
+    if (window == 0) return true;
+    problem = input_->Resize(window, number(1), number(2));
+  } else if (name == "Activate") {
+    platform::WindowHandle window = RectangleWindow(script, command);
+    if (window == 0) return true;
+    problem = input_->Activate(window, number(1) != 0);
   } else {
     return false;
   }

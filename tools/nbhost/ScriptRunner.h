@@ -22,6 +22,10 @@
 //                                No, Abort, Retry, Ignore; a file name, colour or text)
 //   Snapshot "rect" "file.png"   a picture of the rectangle's window, relative to the
 //                                current directory
+//   Resize "rect" width height   the host resizes the rectangle and sends its windows the
+//                                message 0x4FA with lParam 4, so they fill it again
+//   Activate "rect" 1|0          the top-level window holding the rectangle becomes the
+//                                active window (1) or another program's window does (0)
 // An input or snapshot that cannot be done is a failure, reported as an Expect is.
 //
 // `Check` validates the whole script first (commands, argument counts, integers, where

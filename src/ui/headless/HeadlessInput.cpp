@@ -412,6 +412,13 @@ int32_t HeadlessInput::Deliver(Form& form, const SSInputEvent& event) {
     }
     case SS_INPUT_TEXT:
       return Type(&form, event.text != nullptr ? event.text : "") ? SS_OK : SS_FAILED;
+    case SS_INPUT_MESSAGE:
+      if (event.x1 < 0x400) return SS_BAD_INPUT;
+      return form.DeliverForeignMessage(static_cast<uint32_t>(event.x1), event.x2) ? SS_OK
+                                                                                   : SS_BAD_INPUT;
+    case SS_INPUT_ACTIVATE:
+      form.NoteActivation(event.x1 != 0);
+      return SS_OK;
     default:
       return SS_BAD_INPUT;
   }

@@ -13,6 +13,7 @@
 #include "ui/CustomControl.h"
 #include "ui/Form.h"
 #include "ui/ToolBar.h"
+#include "ui/win32/ForegroundTracker.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -114,6 +115,7 @@ class Win32Peer final : public ControlPeer {
   }
 
   ~Win32Peer() override {
+    FormGoing();
     if (inner_ != nullptr && IsWindow(inner_)) RemovePropA(inner_, kPeerProperty);
     if (IsWindow(window_)) {
       RemovePropA(window_, kPeerProperty);
@@ -189,6 +191,19 @@ class Win32Peer final : public ControlPeer {
   }
   uintptr_t NativeHandle() const override { return reinterpret_cast<uintptr_t>(window_); }
 
+  // A form inside the host's window holds its hot keys only while that window is active;
+  // a free-standing form is its own top-level window and counts as active.
+  void FormReady() override {
+    if (control_.Kind() != ControlKind::Form || GetParent(window_) == nullptr) return;
+    TrackForeground(static_cast<Form&>(control_), window_);
+    tracked_ = true;
+  }
+  void FormGoing() override {
+    if (!tracked_) return;
+    tracked_ = false;
+    UntrackForeground(static_cast<Form&>(control_));
+  }
+
   // One message for this control's window (or the inner edit of its combo box).
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -220,6 +235,7 @@ class Win32Peer final : public ControlPeer {
   HWND inner_ = nullptr;
   bool native_ = false;
   bool suppress_ = false;
+  bool tracked_ = false;
   WNDPROC oldProc_ = nullptr;
   WNDPROC innerProc_ = nullptr;
   HFONT font_ = nullptr;
@@ -546,6 +562,12 @@ LRESULT Win32Peer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       break;
     }
     default:
+      // The foreign owner's private messages (the host's "fill your rectangle") go to the
+      // form; a message it does not take is handled as usual.
+      if (message >= WM_USER && control_.Kind() == ControlKind::Form &&
+          static_cast<Form&>(control_).DeliverForeignMessage(message, lParam)) {
+        return 0;
+      }
       break;
   }
   return Default(window, message, wParam, lParam);
