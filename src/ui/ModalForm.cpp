@@ -89,13 +89,7 @@ DialogButton RunHeadless(ModalForm& modal) {
     const Answer answer = TakeAnswer();
     std::optional<DialogButton> button =
         answer.present ? ParseDialogButton(answer.button) : std::nullopt;
-    if (button && ApplySettings(form, answer.value) && !modal.Ended()) {
-      // The answer presses the form's own button, so its handler runs as for a user.
-      Button* exit = FindExitButton(form, *button == DialogButton::Ok);
-      if (exit != nullptr && (*button == DialogButton::Ok || *button == DialogButton::Cancel)) {
-        if (exit->OnClick) exit->OnClick();
-      }
-    }
+    if (button) ApplyModalAnswer(modal, *button, answer.value);
   }
   if (modal.Ended()) result = modal.Result();
   const std::string line =
@@ -107,6 +101,15 @@ DialogButton RunHeadless(ModalForm& modal) {
 }  // namespace
 
 void SetModalFormHook(std::function<void(Form&)> hook) { Hook() = std::move(hook); }
+
+void ApplyModalAnswer(ModalForm& modal, DialogButton button, const std::string& settings) {
+  Form& form = modal.GetForm();
+  if (!ApplySettings(form, settings) || modal.Ended()) return;
+  if (button != DialogButton::Ok && button != DialogButton::Cancel) return;
+  // The answer presses the form's own button, so its handler runs as for a user.
+  Button* exit = FindExitButton(form, button == DialogButton::Ok);
+  if (exit != nullptr && exit->OnClick) exit->OnClick();
+}
 
 bool SetControlFromAnswer(Form& form, const std::string& name, const std::string& value) {
   Control* control = FindByName(form, name);

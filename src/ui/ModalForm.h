@@ -32,6 +32,19 @@ class ModalForm {
   DialogButton result_ = DialogButton::None;
 };
 
+// The answer protocol both backends share: `settings` ("name=value;...") set controls, then
+// `button` presses the form's default (OK) or cancel button. A setting that does not fit
+// leaves the dialog open (headless: it then answers Cancel).
+void ApplyModalAnswer(ModalForm& modal, DialogButton button, const std::string& settings);
+
+// Windows: how a script host finds and answers a running modal form. The form's window
+// carries the property kModalFormProperty while its loop runs; the host puts the answer's
+// value into a global atom stored as the property kModalAnswerValueProperty and posts the
+// registered message kModalAnswerMessage with the button (IDOK, IDCANCEL) as wParam.
+inline constexpr const char* kModalFormProperty = "zkSSModalForm";
+inline constexpr const char* kModalAnswerValueProperty = "zkSSModalAnswerValue";
+inline constexpr const char* kModalAnswerMessage = "zkSSModalFormAnswer";
+
 // Headless only: runs when a modal form opens, before its answer is taken (nullptr: none).
 void SetModalFormHook(std::function<void(Form&)> hook);
 

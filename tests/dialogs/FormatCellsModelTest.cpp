@@ -221,6 +221,13 @@ TEST(FormatCellsModel, HugeAndInvertedRectanglesAreBoundedAndNormalised) {
   EXPECT_EQ(b.Edge(1, 0, workbook::edgeTop), kThin);
   // A rectangle wholly outside the sheet opens nothing.
   EXPECT_FALSE(b.Format(TRect{-5, -5, -1, -1}, [](FormatCellsModel&) {}));
+  // OnFormatCells may veto the dialog; nothing is applied and no undo step is left.
+  const int undo = b.book.History().UndoCount();
+  b.book.events.OnFormatCells = [](workbook::TSSBookSheet&, const TRect&, bool& canFormat,
+                                   workbook::FormatDialogFactory&) { canFormat = false; };
+  EXPECT_FALSE(b.Format(TRect{0, 0, 0, 0}, [](FormatCellsModel& m) { m.ChooseCategory(1); }));
+  EXPECT_EQ(b.Entry(0, 0).Format, 49);
+  EXPECT_EQ(b.book.History().UndoCount(), undo);
 }
 
 TEST(FormatCellsModel, TheDialogFormAnsweredFromTheQueue) {

@@ -3,6 +3,9 @@
 // ends the dialog, the form's window goes away or the application is asked to quit.
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 #include "ui/ModalForm.h"
 
 namespace ui {
@@ -27,6 +30,8 @@ DialogButton RunNativeModalForm(ModalForm& modal, Form* owner) {
   if (ownerWasEnabled) EnableWindow(ownerRoot, FALSE);
   form.SetVisible(true);
   SetForegroundWindow(window);
+  SetPropA(window, kModalFormProperty, reinterpret_cast<HANDLE>(1));
+  const UINT answerMessage = RegisterWindowMessageA(kModalAnswerMessage);
   MSG msg;
   while (!modal.Ended() && IsWindow(window)) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -35,9 +40,27 @@ DialogButton RunNativeModalForm(ModalForm& modal, Form* owner) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    if (answerMessage != 0 && msg.message == answerMessage && msg.hwnd == window) {
+      // A script host's answer: the value travels in a global atom.
+      std::string settings;
+      const auto atom = static_cast<ATOM>(
+          reinterpret_cast<uintptr_t>(RemovePropA(window, kModalAnswerValueProperty)));
+      if (atom != 0) {
+        char text[256] = {};
+        const UINT length = GlobalGetAtomNameA(atom, text, sizeof text);
+        settings.assign(text, length);
+        GlobalDeleteAtom(atom);
+      }
+      ApplyModalAnswer(modal, msg.wParam == IDOK ? DialogButton::Ok : DialogButton::Cancel,
+                       settings);
+      // A value that did not fit still ends the dialog, so a script never hangs on it.
+      if (!modal.Ended()) modal.End(DialogButton::Cancel);
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (IsWindow(window)) RemovePropA(window, kModalFormProperty);
   // The owner goes back before the form hides, so the activation returns to it.
   if (ownerWasEnabled) EnableWindow(ownerRoot, TRUE);
   if (IsWindow(window)) form.SetVisible(false);
