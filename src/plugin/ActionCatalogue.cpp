@@ -5,6 +5,7 @@
 #include "plugin/BasicActions.h"
 #include "plugin/CellActions.h"
 #include "plugin/FileActions.h"
+#include "plugin/FormatCellsAction.h"
 #include "plugin/HelperActions.h"
 #include "plugin/HostString.h"
 #include "plugin/SheetActions.h"
@@ -60,7 +61,7 @@ constexpr ActionEntry kCatalogue[] = {
   {"Cells", 22, "zkSpreadSheetDeleteCells", "Delete Cells or Cols or Rows (Style)", 2, kFileCode, nullptr, &DeleteCellsAction, nullptr},
   {"Cells", 25, "zkSpreadSheetClearCells", "Clear a Range of Cells (Left, Top, Right, Bottom, Preserve Style)", 6, kFileCode, nullptr, &ClearCellsAction, nullptr},
   {"Cells", 26, "zkSpreadSheetSetVisible", "Set Visible State for Cols, Rows (Left, Top, Right, Bottom, ColState, RowState, State)", 8, kFileCode, nullptr, &SetVisibleAction, nullptr},
-  {"Dialogs", 34, "zkSpreadSheetFormatCellDialog", "Call Format Cell Dialog", 1, kViewCode, nullptr, nullptr, nullptr},
+  {"Dialogs", 34, "zkSpreadSheetFormatCellDialog", "Call Format Cell Dialog", 1, kViewCode, nullptr, &FormatCellDialogAction, nullptr},
   {"Dialogs", 56, "zkSpreadSheetPrintPageSetupDialog", "Call Print Setup Dialog", 1, kViewCode, nullptr, nullptr, nullptr},
   {"Print", 57, "zkSpreadSheetPrint", "Call Print Dialog", 2, kViewCode, nullptr, nullptr, nullptr},
   {"Print", 58, "zkSpreadSheetPrintHeaders", "1 - Print 0 - Hide ", 2, kViewCode, nullptr, nullptr, nullptr},

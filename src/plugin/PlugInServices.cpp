@@ -1,15 +1,49 @@
 #include "plugin/PlugInServices.h"
 
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "formulas/BookFormulaCache.h"
 #include "plugin/TNeoSpread.h"
 #include "store/PasswordPrompt.h"
+#include "ui/Dialogs.h"
 #include "workbook/Errors.h"
 #include "xls/book/BookFiles.h"
 
 namespace plugin {
 namespace {
+
+// Engine messages (a circular reference found by a recalculation) go to a message box.
+void ShowEngineMessage(std::string_view text) {
+  try {
+    ui::ShowMessageBox(ui::MessageBoxSpec{"Spreadsheet", std::string(text), ui::MessageButtons::Ok,
+                                          ui::MessageIcon::Warning});
+  } catch (...) {
+    // A message that cannot be shown is dropped; the cache keeps its last messages anyway.
+  }
+}
+
+// The password of a protected file in a single-file store, asked in a masked input box.
+class DialogPasswordPrompt final : public store::PasswordPrompt {
+ public:
+  bool Ask(const std::string& caption, const std::string& prompt, std::string& value) override {
+    try {
+      ui::InputBox box{caption, prompt, "", true};
+      if (!box.Execute()) return false;
+      value = box.value;
+      return true;
+    } catch (...) {
+      // A prompt that cannot be shown counts as cancelled.
+      return false;
+    }
+  }
+};
+
+DialogPasswordPrompt& PlugInPasswordPrompt() {
+  static DialogPasswordPrompt prompt;
+  return prompt;
+}
 
 SpreadFactory& InstalledFactory() {
   static SpreadFactory factory = nullptr;
@@ -24,9 +58,9 @@ PlugInServices PlugInComposition() {
   book.formulaCache = &formulas::BookFormulaCache::Create;
   book.loadFile = &xls::LoadBookFromFile;
   book.saveFile = &xls::SaveBookKeepingWarnings;
-  book.showMessage = workbook::BookServices::NoMessageBox();
+  book.showMessage = &ShowEngineMessage;
   book.clipboard = &workbook::BookServices::PlatformClipboard();
-  book.passwordPrompt = &store::CancellingPasswordPrompt();
+  book.passwordPrompt = &PlugInPasswordPrompt();
   services.spreadFactory = &MakeSpreadWindow;
   return services;
 }

@@ -5,9 +5,9 @@
 //
 // What the plug-in wires:
 // - books: the formula engine (formulas::BookFormulaCache), the workbook file reader and
-//   writer (xls), the platform clipboard; engine messages and the per-file password prompt
-//   go to the toolkit's message box and input box once that layer exists, until then to the
-//   stand-ins that drop the message and cancel the prompt;
+//   writer (xls), the platform clipboard; engine messages go to the toolkit's message box
+//   and the per-file password prompt to its masked input box (the headless backend records
+//   both and answers from its queue);
 // - windows: the factory that builds an attached spreadsheet window (MakeSpreadWindow: a
 //   TNeoSpread whose book gets the services above).
 #include "plugin/SpreadWindows.h"

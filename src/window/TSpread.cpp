@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dialogs/TSSStyleDesigner.h"
 #include "ui/Backend.h"
 #include "ui/SystemColors.h"
 #include "ui/ToolbarImages.h"
@@ -54,6 +55,8 @@ TSpread::TSpread(uintptr_t parentWindow)
 
   Hot1.OnHotKeyPressed = [this](ui::Shortcut code, uint32_t id) { Hot1HotKeyPressed(code, id); };
   SubscribeBookEvents();
+  WireCommands();
+  WireFormatting();
   FormCreate();
 }
 
@@ -84,6 +87,8 @@ void TSpread::ApplyBookSettings() {
   style.Font().SetName("Tahoma");
   style.Font().SetSize(10);
   style.Font().SetCharset(kAnsiCharset);
+  // The sheets' FormatCells opens the Format Cells dialog, modal to this window.
+  book.FormatDialogClass = [this] { return std::make_unique<dialogs::TSSStyleDesigner>(this); };
 }
 
 void TSpread::BuildCommands() {
@@ -94,8 +99,7 @@ void TSpread::BuildCommands() {
     const char* hint;
     ui::Shortcut shortcut;
   };
-  // The commands the toolbars and shortcuts reach. Their bodies (open, save, clipboard,
-  // formatting, Format Cells) belong to the window's command set, built separately.
+  // The commands the toolbars and shortcuts reach; WireCommands gives them their bodies.
   static constexpr Row kRows[] = {
       {"actOpenSpreadSheet", "&Open SpreadSheet", "Open Spread Sheet", ui::kCtrlBit | 'O'},
       {"actSaveSpeadSheet", "&Save SpeadSheet", "Save Spead Sheet", ui::kCtrlBit | 'S'},
@@ -329,7 +333,7 @@ void TSpread::UpdateToolbarState() {
   tbsFormatting->FindButton("tbItalic")->SetDown(style & workbook::kFontItalic);
   tbsFormatting->FindButton("tbUnderline")->SetDown(style & workbook::kFontUnderline);
   tbsFormatting->FindButton("tbStrikeOut")->SetDown(style & workbook::kFontStrikeOut);
-  edtCellEdit->SetText(cell->EditText());
+  ShowCellInBar(cell->EditText());
   cbxFont->SetText(font.Name());
   cbxSize->SetText(std::to_string(font.Size()));
   const view::TSpreadSheetBook& book = *book_;
@@ -352,7 +356,7 @@ void TSpread::sp1SetSelection(TSSBookSheet& sheet) {
   WriteAction("ZKSS04");
   Write("CellText", text);
   Write("Reference", reference);
-  edtCellEdit->SetText(text);
+  ShowCellInBar(text);
   pnCellRect->SetCaption(reference);
   UpdateToolbarState();
   tbsFormatting->SetEnabled(true);

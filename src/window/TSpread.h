@@ -76,6 +76,56 @@ class TSpread : public ui::Form {
   void BeginProgress(const std::string& what);
   void EndProgress();
 
+  // ---- the window's commands (WindowCommands.cpp) ----
+  // Each command that fails shows the error text in a message box and leaves "FileName" as
+  // it was; none lets an exception out.
+  // Open: the book changes only when the chosen file was read completely.
+  void OpenSpreadSheet();
+  void SaveSpreadSheet();
+  // Clears the book and adds one sheet (`name`, or the default caption); refused while a
+  // cell is being edited or a dialog of the window is open.
+  void NewSheet(const std::string& name);
+  void tbsCopyClick();
+  void tbsCutClick();
+  void tbsPasteClick();
+  void tbMergeClick();
+  void tgSplitClick();
+  void tbSortAscendingClick();
+  void tbSortDescendingClick();
+  // Format Cells on the selection (the toolbar button and actFormatCells).
+  void actFormatCellsExecute();
+  // The dialog over the active sheet's selection, then the book's Refresh; true on OK.
+  // Raises like the model; the command and the host action report failures their own way.
+  bool FormatSelection();
+
+  // What ApplyFormat changes, as bits.
+  enum FormatChange : uint8_t {
+    fcAlign = 1,
+    fcFontName = 2,
+    fcFontSize = 4,
+    fcBold = 8,
+    fcItalic = 16,
+    fcUnderline = 32,
+    fcStrikeOut = 64,
+  };
+  // On every cell of the selection (bounded: see WindowCommands.cpp), inside one update
+  // lock and one undo step. `alignment` 1 left, 2 centre, 3 right; `styles` font style bits.
+  void ApplyFormat(uint8_t changes, int alignment, int fontSize, const std::string& fontName,
+                   uint8_t styles);
+  // The cell bar's box left: the text goes into the cell it showed, only when changed.
+  void edtCellEditExit();
+  // The cell the cell bar's box shows (sheet index, column, row).
+  struct ShownCell {
+    int sheet = -1;
+    int32_t col = 0;
+    int32_t row = 0;
+    std::string text;
+  };
+  const ShownCell& CellBarCell() const { return shownCell_; }
+
+  // Where the window's message boxes go; every one shown is counted in InModalLoop.
+  void ShowError(const std::string& text);
+
   // Re-entrancy guard: true while the window runs a modal dialog of its own.
   bool InModalLoop() const { return modalDepth_ > 0; }
   bool RunColorDialog();
@@ -115,6 +165,13 @@ class TSpread : public ui::Form {
   void BuildCommands();
   void BuildToolbars();
   void BuildCellBar();
+  void WireCommands();
+  void WireFormatting();
+  void ShowCellInBar(const std::string& text);
+  // Runs a command body; an exception becomes a message box.
+  void RunCommand(const std::function<void()>& body);
+  void FormatStyleClick(const char* button, uint8_t change, uint8_t style);
+  void LoadChecked(const std::string& path);
   void ApplyBookSettings();
   void SubscribeBookEvents();
   void FormCreate();
@@ -139,6 +196,7 @@ class TSpread : public ui::Form {
   std::string progressWhat_;
   bool progressActive_ = false;
   int modalDepth_ = 0;
+  ShownCell shownCell_;
   bool tearingDown_ = false;
 };
 

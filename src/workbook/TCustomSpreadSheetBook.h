@@ -14,6 +14,7 @@
 #include "workbook/SSBookIntf.h"
 #include "workbook/SSIntf.h"
 #include "workbook/SSPalette.h"
+#include "workbook/TSSFormatDialog.h"
 #include "workbook/TSSListener.h"
 #include "workbook/TSSStyleCache.h"
 #include "workbook/TSpreadSheetHistory.h"
@@ -95,6 +96,9 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void SetDefaultRowHeight(uint16_t height);
   TSSDefaultStyle& DefaultStyle() { return styles_.DefaultStyle(); }
   bool ExcelProtectionStyle = true;
+  // What a sheet's FormatCells opens (the window installs the Format Cells dialog); empty:
+  // FormatCells does nothing.
+  FormatDialogFactory FormatDialogClass;
   uint8_t Precision() const { return precision_; }
   void SetPrecision(uint8_t precision);
   bool Protected = false;

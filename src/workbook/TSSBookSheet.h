@@ -61,6 +61,12 @@ class TSSBookSheet : public StorageHost, public IBookSheet {
   // rectangle, (0, 0, -1, -1) when nothing was pasted.
   TRect Paste(int32_t col, int32_t row);
 
+  // The Format Cells dialog for `cells` inside the undo group "Format cells": the rectangle is
+  // normalised (corners in either order) and clamped to the sheet's far edge; a rectangle
+  // wholly outside the sheet, a veto of OnFormatCells or a book without a dialog class opens
+  // nothing. True when the dialog ended with OK.
+  bool FormatCells(const TRect& cells);
+
   // Delete, Ctrl+Delete, Shift+Delete, Ctrl+Insert, Shift+Insert, F2, Enter, Tab, Shift+Tab.
   // F2 only asks the editing veto (the editor is the view's); true when the key was used.
   bool KeyDown(uint16_t key, bool shift, bool ctrl);

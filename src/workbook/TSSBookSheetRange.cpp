@@ -109,6 +109,28 @@ void TSSBookSheet::SortCells(const TRect& rect, const std::vector<bool>& directi
   book_.Refresh();
 }
 
+bool TSSBookSheet::FormatCells(const TRect& cells) {
+  TRect r = Normalize(cells);
+  if (r.Right < 0 || r.Bottom < 0 || r.Left >= kFarEdge || r.Top >= kFarEdge) return false;
+  r = TRect{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, kFarEdge - 1),
+            std::min(r.Bottom, kFarEdge - 1)};
+  bool canFormat = true;
+  FormatDialogFactory dialogClass = book_.FormatDialogClass;
+  if (book_.events.OnFormatCells) book_.events.OnFormatCells(*this, r, canFormat, dialogClass);
+  if (!canFormat || !dialogClass) return false;
+  std::unique_ptr<TSSFormatDialog> dialog = dialogClass();
+  if (!dialog) return false;
+  const bool grouped = book_.History().BeginGroup("Format cells") != nullptr;
+  struct CloseGroup {
+    TCustomSpreadSheetBook& book;
+    bool grouped;
+    ~CloseGroup() {
+      if (grouped) book.History().EndGroup();
+    }
+  } close{book_, grouped};
+  return dialog->Execute(r, this);
+}
+
 void TSSBookSheet::CopyToClipboard(const TRect& rect, bool cut) {
   TRect r = Normalize(rect);
   if (r.Left < 0 || r.Top < 0 || r.Left >= kFarEdge || r.Top >= kFarEdge) return;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "workbook/SSIntf.h"
+#include "workbook/TSSFormatDialog.h"
 
 namespace workbook {
 
@@ -35,6 +36,10 @@ struct BookEvents {
       OnClearCells;
   std::function<void(int sheet, bool& canDelete)> OnDeleteSheet;
   std::function<void(TSSBookSheet& sender, int32_t col, int32_t row, bool& canEdit)> OnEditing;
+  // Before the Format Cells dialog opens: the handler may veto it or replace its class.
+  std::function<void(TSSBookSheet& sender, const TRect& cells, bool& canFormat,
+                     FormatDialogFactory& dialogClass)>
+      OnFormatCells;
   std::function<void(TCustomSpreadSheetBook& sender)> OnEndEdit;
   std::function<void(int sheet1, int sheet2, bool& canExchange)> OnExchangeSheets;
   std::function<void(TCustomSpreadSheetBook& sender)> OnHistoryChanged;

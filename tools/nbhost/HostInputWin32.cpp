@@ -6,12 +6,14 @@
 // managers' message windows (each checks that the key is its own).
 //
 // Dialog answers: around every plug-in call a thread timer looks for the modal dialog the
-// call opened (a window of class "#32770" or the toolkit's input box), puts the answer's value
+// call opened (a window of class "#32770", the toolkit's input box or a modal form of the
+// toolkit, see ui/ModalForm.h), puts the answer's value
 // into it (the file-name box of a file dialog, the red, green and blue boxes of the colour
 // dialog, the text box of the input box) and presses the answer's button. With no answer
 // queued it presses Cancel, so a script never hangs on a dialog.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -21,6 +23,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Image.h"
 #include "ui/Keys.h"
+#include "ui/ModalForm.h"
 
 namespace nbhost {
 
@@ -295,7 +298,8 @@ class Win32Input final : public HostInput {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     if (IsWindowVisible(window) &&
-        (std::string(name) == "#32770" || std::string(name) == "zkSSInputBox")) {
+        (std::string(name) == "#32770" || std::string(name) == "zkSSInputBox" ||
+         GetPropA(window, ui::kModalFormProperty) != nullptr)) {
       *reinterpret_cast<HWND*>(found) = window;
       return FALSE;
     }
@@ -323,6 +327,15 @@ class Win32Input final : public HostInput {
     ui::DialogButton button =
         ui::ParseDialogButton(answer.first).value_or(ui::DialogButton::Cancel);
     const std::string& value = answer.second;
+    if (GetPropA(dialog, ui::kModalFormProperty) != nullptr) {
+      // A modal form of the toolkit: the value (control settings) goes in a global atom.
+      const ATOM atom = value.empty() ? 0 : GlobalAddAtomA(value.c_str());
+      if (atom != 0)
+        SetPropA(dialog, ui::kModalAnswerValueProperty, reinterpret_cast<HANDLE>(uintptr_t{atom}));
+      PostMessageA(dialog, RegisterWindowMessageA(ui::kModalAnswerMessage),
+                   button == ui::DialogButton::Ok ? IDOK : IDCANCEL, 0);
+      return;
+    }
     if (button == ui::DialogButton::Ok && !value.empty()) {
       if (GetDlgItem(dialog, kFileNameCombo) != nullptr) {
         SetDlgItemTextA(dialog, kFileNameCombo, value.c_str());

@@ -1,0 +1,337 @@
+#include "dialogs/TSSStyleDesigner.h"
+
+#include <string>
+#include <vector>
+
+#include "dialogs/BorderPreview.h"
+#include "dialogs/FormatCellsLayout.h"
+#include "dialogs/FormatCellsLists.h"
+#include "ui/BasicControls.h"
+#include "ui/ComboBox.h"
+#include "ui/CustomControl.h"
+#include "ui/Keys.h"
+#include "ui/SystemColors.h"
+
+namespace dialogs {
+namespace {
+
+constexpr int kAutomaticItem = 56;  // the colour boxes list the palette, then "Automatic"
+constexpr int kLineCellWidth = 60;
+constexpr int kLineCellHeight = 18;
+
+const char* const kHorzItems[] = {"General", "Left", "Center", "Right", "Fill", "Justify"};
+const char* const kVertItems[] = {"Top", "Center", "Bottom", "Justify"};
+const char* const kFillNames[] = {"Solid",
+                                  "75% gray",
+                                  "50% gray",
+                                  "25% gray",
+                                  "12.5% gray",
+                                  "6.25% gray",
+                                  "Horizontal stripe",
+                                  "Vertical stripe",
+                                  "Reverse diagonal stripe",
+                                  "Diagonal stripe",
+                                  "Diagonal crosshatch",
+                                  "Thick diagonal crosshatch",
+                                  "Thin horizontal stripe",
+                                  "Thin vertical stripe",
+                                  "Thin reverse diagonal stripe",
+                                  "Thin diagonal stripe",
+                                  "Thin diagonal crosshatch",
+                                  "Thin thick crosshatch"};
+
+std::vector<std::string> ColorItems(const workbook::ColorPalette& palette) {
+  std::vector<std::string> items;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (workbook::ColorValue c : palette) {
+    const ui::Color rgb = ui::Color::FromColorRef(c);
+    std::string text = "#";
+    for (uint8_t v : {rgb.r, rgb.g, rgb.b}) {
+      text += kHex[v >> 4];
+      text += kHex[v & 15];
+    }
+    items.push_back(text);
+  }
+  items.push_back("Automatic");
+  return items;
+}
+
+// A palette index from a colour box item; the automatic item gives the box's own automatic.
+uint16_t ColorOfItem(int item, uint16_t automatic) {
+  return item >= 0 && item < kAutomaticItem ? static_cast<uint16_t>(item) : automatic;
+}
+
+int ItemOfColor(uint16_t color) { return color < kAutomaticItem ? color : kAutomaticItem; }
+
+}  // namespace
+
+TSSStyleDesigner::TSSStyleDesigner(ui::Form* owner)
+    : owner_(owner),
+      model_([] {
+        const LayoutItem* preview = FindLayoutItem("ppPaintBorders");
+        return ui::Size{preview->width, preview->height};
+      }()),
+      form_(std::make_unique<ui::Form>(0, "SSStyleDesigner")),
+      modal_(*form_) {
+  Build();
+  Wire();
+}
+
+TSSStyleDesigner::~TSSStyleDesigner() = default;
+
+ui::Control* TSSStyleDesigner::Find(const std::string& name) const {
+  const auto found = controls_.find(name);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+void TSSStyleDesigner::Build() {
+  ui::Form& form = *form_;
+  form.SetVisible(false);
+  form.SetCaption("Format cells");
+  form.SetBounds(ui::Rect{0, 0, kDialogWidth, kDialogHeight});
+  form.SetColor(ui::colors::kButtonFace);
+  form.SetFont(ui::Font{"MS Sans Serif", 8});
+  form.SetKeyPreview(true);
+  int tabX = 8;
+  for (const LayoutItem& item : FormatCellsLayout()) {
+    ui::Control* parent =
+        item.page.empty() ? static_cast<ui::Control*>(&form) : Find(std::string(item.page));
+    if (parent == nullptr) continue;
+    const std::string name(item.name);
+    const ui::Rect bounds = ui::Rect::FromSize(item.x, item.y, item.width, item.height);
+    ui::Control* control = nullptr;
+    switch (item.kind) {
+      case ItemKind::Page: {
+        ui::Panel& page = form.Add<ui::Panel>(name);
+        page.SetBevelOuter(ui::Bevel::Raised);
+        page.SetCaption("");
+        control = &page;
+        // The page's tab: a button above the pages.
+        ui::Button& tab = form.Add<ui::Button>(name + "Tab");
+        tab.SetCaption(std::string(item.caption));
+        tab.SetBounds(ui::Rect::FromSize(tabX, 4, 90, 24));
+        tabX += 94;
+        tab.OnClick = [this, name] { ShowPage(name); };
+        controls_[name + "Tab"] = &tab;
+        break;
+      }
+      case ItemKind::Label:
+        control = &parent->Add<ui::Label>(name);
+        break;
+      case ItemKind::Button:
+        control = &parent->Add<ui::Button>(name);
+        break;
+      case ItemKind::CheckBox:
+      case ItemKind::Radio:
+        control = &parent->Add<ui::CheckBox>(name);
+        break;
+      case ItemKind::Combo:
+        control = &parent->Add<ui::ComboBox>(name, ui::ComboStyle::DropDownList);
+        break;
+      case ItemKind::PaintBox:
+        control = &parent->Add<ui::CustomControl>(name);
+        break;
+    }
+    control->SetBounds(bounds);
+    if (item.kind != ItemKind::Page && item.kind != ItemKind::PaintBox)
+      control->SetCaption(std::string(item.caption));
+    controls_[name] = control;
+  }
+  static_cast<ui::Button*>(Find("btnOk"))->SetDefault(true);
+  static_cast<ui::Button*>(Find("btnCancel"))->SetCancel(true);
+
+  auto* horz = static_cast<ui::ComboBox*>(Find("cbxHorzAlign"));
+  horz->SetItems({std::begin(kHorzItems), std::end(kHorzItems)});
+  auto* vert = static_cast<ui::ComboBox*>(Find("cbxVertAlign"));
+  vert->SetItems({std::begin(kVertItems), std::end(kVertItems)});
+  auto* pattern = static_cast<ui::ComboBox*>(Find("cbxPattern"));
+  pattern->SetItems({std::begin(kFillNames), std::end(kFillNames)});
+  ShowPage("tbsCellStyle");
+}
+
+void TSSStyleDesigner::ShowPage(const std::string& page) {
+  for (const LayoutItem& item : FormatCellsLayout()) {
+    if (item.kind != ItemKind::Page) continue;
+    if (ui::Control* p = Find(std::string(item.name))) p->SetVisible(item.name == page);
+  }
+}
+
+void TSSStyleDesigner::Repaint(const char* name) {
+  if (ui::Control* c = Find(name)) c->Invalidate();
+}
+
+void TSSStyleDesigner::Wire() {
+  form_->OnKeyDown = [this](int& key, ui::ShiftState) {
+    if (key == ui::keys::kEscape) {
+      key = 0;
+      modal_.End(ui::DialogButton::Cancel);
+    }
+  };
+  Find("btnOk")->OnClick = [this] { modal_.End(ui::DialogButton::Ok); };
+  Find("btnCancel")->OnClick = [this] { modal_.End(ui::DialogButton::Cancel); };
+
+  static constexpr const char* kRadios[] = {"rbGeneral", "rbNumber", "rbCurrency", "rbDateTime",
+                                            "rbText"};
+  for (int category = 0; category < kCategoryCount; ++category) {
+    Find(kRadios[category])->OnClick = [this, category] {
+      if (filling_) return;
+      model_.ChooseCategory(category);
+      ShowCategory();
+    };
+  }
+  auto* list = static_cast<ui::ComboBox*>(Find("lbStyleTypes"));
+  list->OnChange = [this, list] {
+    if (!filling_) model_.ChooseFormatItem(list->ItemIndex());
+  };
+  auto* horz = static_cast<ui::ComboBox*>(Find("cbxHorzAlign"));
+  horz->OnChange = [this, horz] {
+    if (filling_) return;
+    model_.SetHorzAlign(horz->ItemIndex());
+    Repaint("ppFontPaint");
+  };
+  auto* vert = static_cast<ui::ComboBox*>(Find("cbxVertAlign"));
+  vert->OnChange = [this, vert] {
+    if (filling_) return;
+    model_.SetVertAlign(vert->ItemIndex());
+    Repaint("ppFontPaint");
+  };
+  auto* wrap = static_cast<ui::CheckBox*>(Find("chxWordWrap"));
+  wrap->OnClick = [this, wrap] {
+    if (filling_) return;
+    model_.SetWordWrap(wrap->Checked());
+    Repaint("ppFontPaint");
+  };
+
+  static constexpr struct {
+    const char* name;
+    int tag;
+  } kBorderButtons[] = {
+      {"btnNone", kTagNone}, {"btnOuter", kTagOutline},   {"btnInner", kTagInside},
+      {"btnTop", kTagTop},   {"btnVMiddle", kTagVMiddle}, {"btnDown", kTagBottom},
+      {"btnLeft", kTagLeft}, {"btnMiddle", kTagMiddle},   {"btnRight", kTagRight}};
+  for (const auto& b : kBorderButtons) {
+    const int tag = b.tag;
+    Find(b.name)->OnClick = [this, tag] {
+      model_.ClickBorderButton(tag);
+      Repaint("ppPaintBorders");
+    };
+  }
+  auto* preview = static_cast<ui::CustomControl*>(Find("ppPaintBorders"));
+  preview->OnPaint = [this](ui::Canvas& canvas) { PaintBorderPreview(canvas, model_); };
+  preview->OnMouseDown = [this](const ui::MouseEvent& e) {
+    model_.ClickPreview(e.pos);
+    Repaint("ppPaintBorders");
+  };
+  auto* chooser = static_cast<ui::CustomControl*>(Find("drwgLineStyle"));
+  chooser->OnPaint = [this, chooser](ui::Canvas& canvas) {
+    canvas.FillRect(ui::Rect{0, 0, chooser->Width(), chooser->Height()}, ui::Color{255, 255, 255});
+    const ui::Font font{"Arial", 8};
+    for (int col = 0; col < kLineChooserCols; ++col) {
+      for (int row = 0; row < kLineChooserRows; ++row) {
+        const ui::Rect cell = ui::Rect::FromSize(col * kLineCellWidth, row * kLineCellHeight,
+                                                 kLineCellWidth, kLineCellHeight);
+        const uint8_t style = LineChooserStyle(col, row);
+        if (style == model_.LineStyle()) canvas.FrameRect(cell, ui::Color{0, 0, 128});
+        if (style == 0) {
+          ui::TextFormat centred;
+          centred.horz = ui::HorzAlign::Center;
+          centred.vert = ui::VertAlign::Center;
+          canvas.DrawTextBlock(cell, "None", font, ui::Color{0, 0, 0}, centred);
+          continue;
+        }
+        const int thick = LineThickness(style);
+        const int y = cell.top + (cell.Height() - thick) / 2;
+        canvas.DrawEdge(ui::Rect{cell.left + 5, y, cell.right - 5, y + thick},
+                        static_cast<ui::LineStyle>(style), ui::Orientation::Horizontal,
+                        ui::Color{0, 0, 0}, ui::Color{255, 255, 255});
+      }
+    }
+  };
+  chooser->OnMouseDown = [this](const ui::MouseEvent& e) {
+    model_.SetLineStyle(LineChooserStyle(e.pos.x / kLineCellWidth, e.pos.y / kLineCellHeight));
+    Repaint("drwgLineStyle");
+  };
+  auto* borderColor = static_cast<ui::ComboBox*>(Find("cbxBorderColor"));
+  borderColor->OnChange = [this, borderColor] {
+    model_.SetBorderColor(ColorOfItem(borderColor->ItemIndex(), kAutomaticColor));
+  };
+  auto* fill = static_cast<ui::ComboBox*>(Find("cplPatColor"));
+  auto* pattern = static_cast<ui::ComboBox*>(Find("cbxPattern"));
+  auto* patternColor = static_cast<ui::ComboBox*>(Find("cbxPatternColor"));
+  fill->OnChange = [this, fill] {
+    if (filling_) return;
+    model_.SetFillColor(ColorOfItem(fill->ItemIndex(), kAutomaticColor));
+    Repaint("ppPattern");
+    Repaint("ppPaintBorders");
+  };
+  const auto patternChanged = [this, pattern, patternColor] {
+    if (filling_) return;
+    model_.SetPattern(static_cast<uint8_t>(std::max(0, pattern->ItemIndex())),
+                      ColorOfItem(patternColor->ItemIndex(), 0));
+    Repaint("ppPattern");
+    Repaint("ppPaintBorders");
+  };
+  pattern->OnChange = patternChanged;
+  patternColor->OnChange = patternChanged;
+  auto* sample = static_cast<ui::CustomControl*>(Find("ppPattern"));
+  sample->OnPaint = [this, sample](ui::Canvas& canvas) {
+    PaintPatternSample(canvas, ui::Size{sample->Width(), sample->Height()}, model_);
+  };
+  auto* fontSample = static_cast<ui::CustomControl*>(Find("ppFontPaint"));
+  fontSample->OnPaint = [this, fontSample](ui::Canvas& canvas) {
+    PaintFontSample(canvas, ui::Size{fontSample->Width(), fontSample->Height()}, model_);
+  };
+}
+
+void TSSStyleDesigner::ShowCategory() {
+  static constexpr const char* kRadios[] = {"rbGeneral", "rbNumber", "rbCurrency", "rbDateTime",
+                                            "rbText"};
+  const bool wasFilling = filling_;
+  filling_ = true;
+  for (int category = 0; category < kCategoryCount; ++category) {
+    static_cast<ui::CheckBox*>(Find(kRadios[category]))->SetChecked(category == model_.Category());
+  }
+  Find("lbStyleDescription")->SetCaption(std::string(CategoryDescription(model_.Category())));
+  auto* list = static_cast<ui::ComboBox*>(Find("lbStyleTypes"));
+  std::vector<std::string> texts;
+  for (const FormatItem& item : FormatItems(model_.Category())) texts.emplace_back(item.text);
+  list->SetVisible(!texts.empty());
+  list->SetItems(std::move(texts));
+  list->SetItemIndex(model_.FormatItemIndex());
+  filling_ = wasFilling;
+}
+
+void TSSStyleDesigner::FillControls() {
+  filling_ = true;
+  ShowCategory();
+  static_cast<ui::ComboBox*>(Find("cbxHorzAlign"))->SetItemIndex(model_.HorzAlign());
+  static_cast<ui::ComboBox*>(Find("cbxVertAlign"))->SetItemIndex(model_.VertAlign());
+  static_cast<ui::CheckBox*>(Find("chxWordWrap"))->SetChecked(model_.WordWrap());
+  const std::vector<std::string> colors = ColorItems(model_.Palette());
+  for (const char* name : {"cbxBorderColor", "cplPatColor", "cbxPatternColor"}) {
+    static_cast<ui::ComboBox*>(Find(name))->SetItems(colors);
+  }
+  static_cast<ui::ComboBox*>(Find("cbxBorderColor"))
+      ->SetItemIndex(ItemOfColor(model_.BorderColor()));
+  static_cast<ui::ComboBox*>(Find("cplPatColor"))->SetItemIndex(ItemOfColor(model_.FillColor()));
+  static_cast<ui::ComboBox*>(Find("cbxPatternColor"))
+      ->SetItemIndex(ItemOfColor(model_.PatternColor()));
+  static_cast<ui::ComboBox*>(Find("cbxPattern"))->SetItemIndex(model_.PatternStyle());
+  Find("btnVMiddle")->SetEnabled(model_.VMiddleEnabled());
+  Find("btnMiddle")->SetEnabled(model_.MiddleEnabled());
+  Find("btnInner")->SetEnabled(model_.InsideEnabled());
+  // No font dialog exists in the toolkit yet: the font group cannot be changed from here.
+  Find("btnFont")->SetEnabled(false);
+  filling_ = false;
+}
+
+bool TSSStyleDesigner::Execute(const workbook::TRect& cells, workbook::TSSBookSheet* sheet) {
+  if (sheet == nullptr) return false;
+  model_.Load(cells, *sheet);
+  FillControls();
+  const bool ok = modal_.Run(owner_) == ui::DialogButton::Ok;
+  if (ok) model_.Apply(*sheet);
+  return ok;
+}
+
+}  // namespace dialogs

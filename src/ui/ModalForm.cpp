@@ -1,0 +1,152 @@
+#include "ui/ModalForm.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/WindowChannel.h"
+#include "ui/Backend.h"
+#include "ui/BasicControls.h"
+#include "ui/ComboBox.h"
+#include "ui/headless/HeadlessBackend.h"
+
+namespace ui {
+
+// The native loop (win32/Win32ModalForm.cpp on Windows).
+DialogButton RunNativeModalForm(ModalForm& modal, Form* owner);
+
+namespace {
+
+std::function<void(Form&)>& Hook() {
+  static std::function<void(Form&)> hook;
+  return hook;
+}
+
+Control* FindByName(Control& root, const std::string& name) {
+  if (root.Name() == name) return &root;
+  for (const auto& child : root.Children()) {
+    if (Control* found = FindByName(*child, name)) return found;
+  }
+  return nullptr;
+}
+
+Button* FindExitButton(Control& root, bool wantDefault) {
+  if (root.Kind() == ControlKind::Button) {
+    auto& b = static_cast<Button&>(root);
+    if (wantDefault ? b.IsDefault() : b.IsCancel()) return &b;
+  }
+  for (const auto& child : root.Children()) {
+    if (Button* found = FindExitButton(*child, wantDefault)) return found;
+  }
+  return nullptr;
+}
+
+bool IsNumber(const std::string& text) {
+  return !text.empty() && text.size() < 10 &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+struct Answer {
+  bool present = false;
+  std::string button;
+  std::string value;
+};
+
+Answer TakeAnswer() {
+  Answer answer;
+  platform::WindowSystem().pop_answer(
+      [](void* context, const char* button, const char* value) {
+        auto* out = static_cast<Answer*>(context);
+        out->present = true;
+        out->button = button;
+        out->value = value;
+      },
+      &answer);
+  return answer;
+}
+
+// "name=value;name=value": every pair that names a control sets it; false at the first that
+// does not fit.
+bool ApplySettings(Form& form, const std::string& settings) {
+  size_t start = 0;
+  while (start < settings.size()) {
+    size_t end = settings.find(';', start);
+    if (end == std::string::npos) end = settings.size();
+    const std::string pair = settings.substr(start, end - start);
+    start = end + 1;
+    if (pair.empty()) continue;
+    const size_t eq = pair.find('=');
+    if (eq == std::string::npos) return false;
+    if (!SetControlFromAnswer(form, pair.substr(0, eq), pair.substr(eq + 1))) return false;
+  }
+  return true;
+}
+
+DialogButton RunHeadless(ModalForm& modal) {
+  Form& form = modal.GetForm();
+  if (Hook()) Hook()(form);
+  DialogButton result = DialogButton::Cancel;
+  if (!modal.Ended()) {
+    const Answer answer = TakeAnswer();
+    std::optional<DialogButton> button =
+        answer.present ? ParseDialogButton(answer.button) : std::nullopt;
+    if (button) ApplyModalAnswer(modal, *button, answer.value);
+  }
+  if (modal.Ended()) result = modal.Result();
+  const std::string line =
+      "Form \"" + form.Caption() + "\" -> " + std::string(DialogButtonName(result));
+  platform::WindowSystem().note_dialog(line.c_str());
+  return result;
+}
+
+}  // namespace
+
+void SetModalFormHook(std::function<void(Form&)> hook) { Hook() = std::move(hook); }
+
+void ApplyModalAnswer(ModalForm& modal, DialogButton button, const std::string& settings) {
+  Form& form = modal.GetForm();
+  if (!ApplySettings(form, settings) || modal.Ended()) return;
+  if (button != DialogButton::Ok && button != DialogButton::Cancel) return;
+  // The answer presses the form's own button, so its handler runs as for a user.
+  Button* exit = FindExitButton(form, button == DialogButton::Ok);
+  if (exit != nullptr && exit->OnClick) exit->OnClick();
+}
+
+bool SetControlFromAnswer(Form& form, const std::string& name, const std::string& value) {
+  Control* control = FindByName(form, name);
+  if (control == nullptr || !control->EffectivelyEnabled()) return false;
+  switch (control->Kind()) {
+    case ControlKind::CheckBox:
+      if (value != "1" && value != "0") return false;
+      static_cast<CheckBox*>(control)->NoteChecked(value == "1");
+      return true;
+    case ControlKind::ComboBox: {
+      auto* combo = static_cast<ComboBox*>(control);
+      if (!IsNumber(value) || std::stoi(value) >= static_cast<int>(combo->Items().size()))
+        return false;
+      combo->NoteItemChosen(std::stoi(value));
+      return true;
+    }
+    case ControlKind::Button:
+      if (value != "click") return false;
+      if (control->OnClick) control->OnClick();
+      return true;
+    default:
+      return false;
+  }
+}
+
+DialogButton ModalForm::Run(Form* owner) {
+  result_ = DialogButton::None;
+  if (dynamic_cast<headless::HeadlessBackend*>(&CurrentBackend()) != nullptr) {
+    return RunHeadless(*this);
+  }
+  return RunNativeModalForm(*this, owner);
+}
+
+#ifndef _WIN32
+// Outside Windows the headless backend is the only one; another installed backend has no
+// modal loop of its own.
+DialogButton RunNativeModalForm(ModalForm&, Form*) { return DialogButton::Cancel; }
+#endif
+
+}  // namespace ui
