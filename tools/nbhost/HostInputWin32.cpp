@@ -14,10 +14,12 @@
 
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "HostInput.h"
+#include "ui/DialogLayout.h"
 #include "ui/Dialogs.h"
 #include "ui/Image.h"
 #include "ui/Keys.h"
@@ -36,6 +38,9 @@ constexpr int kColorBlue = 708;
 constexpr int kInputBoxEdit = 100;
 constexpr const char* kHotKeyWindowClass = "zkSSHotKeyWindow";
 constexpr UINT kWatchPeriodMs = 40;
+// The toolkit's layout dialogs (src/ui/win32): the dialog's mark and each control's name.
+constexpr const char* kLayoutDialogProperty = "zkSSLayoutDialog";
+constexpr const char* kItemProperty = "zkSSItem";
 
 void Pump() {
   MSG message;
@@ -175,7 +180,11 @@ class Win32Input final : public HostInput {
   size_t PendingAnswers() const override { return answers_.size(); }
 
   std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) override {
-    HWND rect = reinterpret_cast<HWND>(rectangle);
+    return Picture(reinterpret_cast<HWND>(rectangle), path);
+  }
+
+  // The client area of a window with every child drawn into it, written as PNG.
+  static std::string Picture(HWND rect, const std::string& path) {
     RECT client;
     if (!IsWindow(rect) || !GetClientRect(rect, &client)) return "the rectangle has no window";
     int width = std::max<LONG>(1, client.right);
@@ -247,7 +256,8 @@ class Win32Input final : public HostInput {
   static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) &&
+    // A dialog that opened another is disabled while the other runs: answer the inner one.
+    if (IsWindowVisible(window) && IsWindowEnabled(window) &&
         (std::string(name) == "#32770" || std::string(name) == "zkSSInputBox")) {
       *reinterpret_cast<HWND*>(found) = window;
       return FALSE;
@@ -268,6 +278,7 @@ class Win32Input final : public HostInput {
     EnumThreadWindows(GetCurrentThreadId(), &Win32Input::FindDialog,
                       reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr) return;
+    if (GetPropA(dialog, kLayoutDialogProperty) != nullptr && !DriveLayoutDialog(dialog)) return;
     std::pair<std::string, std::string> answer{"Cancel", ""};
     if (!answers_.empty()) {
       answer = answers_.front();
@@ -296,6 +307,62 @@ class Win32Input final : public HostInput {
     int id = ButtonId(button);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  }
+
+  struct Lookup {
+    std::string name;
+    HWND found;
+  };
+  static BOOL CALLBACK FindNamed(HWND window, LPARAM data) {
+    auto* lookup = reinterpret_cast<Lookup*>(data);
+    auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropA(window, kItemProperty)));
+    char name[256] = {};
+    if (atom != 0 && GlobalGetAtomNameA(atom, name, sizeof name) > 0 && lookup->name == name) {
+      lookup->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+
+  // Applies the control actions queued ahead of the editor's answer, as the author would:
+  // text into edits, clicks on check boxes and buttons. Returns false when a button was
+  // pressed (the dialog it opens, if any, is answered on a later tick) and true when the
+  // next answer is the one that closes the dialog.
+  bool DriveLayoutDialog(HWND dialog) {
+    while (!answers_.empty()) {
+      const std::string button = answers_.front().first;
+      const std::string value = answers_.front().second;
+      if (button.rfind("Snapshot:", 0) == 0) {
+        answers_.pop_front();
+        Picture(dialog, button.substr(9));
+        continue;
+      }
+      std::optional<ui::DialogAction> action = ui::ParseDialogAction(button);
+      if (!action) return true;
+      answers_.pop_front();
+      Lookup lookup{action->item, nullptr};
+      EnumChildWindows(dialog, &Win32Input::FindNamed, reinterpret_cast<LPARAM>(&lookup));
+      if (lookup.found == nullptr) {
+        // A control the dialog lacks: the author gives up.
+        answers_.push_front({"Cancel", ""});
+        return true;
+      }
+      switch (action->kind) {
+        case ui::DialogAction::Kind::Set:
+          SendMessageA(lookup.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+          break;
+        case ui::DialogAction::Kind::Check: {
+          bool checked = SendMessageA(lookup.found, BM_GETCHECK, 0, 0) == BST_CHECKED;
+          if (checked != (value == "1")) SendMessageA(lookup.found, BM_CLICK, 0, 0);
+          break;
+        }
+        case ui::DialogAction::Kind::Click:
+          PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(lookup.found), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(lookup.found));
+          return false;
+      }
+    }
+    return true;
   }
 
   std::deque<std::pair<std::string, std::string>> answers_;
