@@ -5,8 +5,11 @@
 // Every control carries the window property "zkSSItem" holding a global atom of its item
 // name, and the dialog the property "zkSSLayoutDialog": a driver (the substitute host's
 // dialog answerer) finds the controls by name through them.
+#include <windows.h>
+// The common controls' header needs <windows.h> before it.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
