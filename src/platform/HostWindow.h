@@ -44,6 +44,11 @@ class HostWindow {
   // This is how code that received a handle as text learns the size it must fill.
   static bool ClientSize(WindowHandle handle, WindowSize& size);
 
+  // The window the user works in now (Windows: the thread's active window; portable: the
+  // window with the keyboard focus, else the newest top-level window); 0 when there is none
+  // or it is already gone. Dialogs of the plug-in take it as their owner.
+  static WindowHandle ActiveWindow();
+
   // Lets the system deliver pending window messages (a no-op where there are none).
   static void ProcessMessages();
 };

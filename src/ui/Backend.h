@@ -10,6 +10,7 @@
 
 #include "ui/ControlPeer.h"
 #include "ui/Cursor.h"
+#include "ui/DialogLayout.h"
 #include "ui/Dialogs.h"
 #include "ui/Keys.h"
 
@@ -53,6 +54,10 @@ class Backend {
   virtual bool RunColorDialog(ColorDialog& dialog, Form* owner) = 0;
   virtual DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) = 0;
   virtual bool RunInputBox(InputBox& box, Form* owner) = 0;
+  // A dialog from a layout description (DialogLayout.h); `owner` is a window handle, 0 for
+  // the desktop.
+  virtual DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
+                                       uintptr_t owner) = 0;
   // True while one of the modal dialogs above runs (re-entrancy checks ask this).
   virtual bool InModalDialog() const = 0;
 

@@ -10,16 +10,22 @@
 // toolkit, see ui/ModalForm.h), puts the answer's value
 // into it (the file-name box of a file dialog, the red, green and blue boxes of the colour
 // dialog, the text box of the input box) and presses the answer's button. With no answer
-// queued it presses Cancel, so a script never hangs on a dialog.
+// queued it presses Cancel, so a script never hangs on a dialog. An editor dialog of the
+// toolkit (marked "zkSSLayoutDialog") first takes the control actions queued before its
+// answer: text into the edit, a click on the check box or button whose "zkSSItem" atom names
+// it; a button press ends the tick, so a dialog it opens is answered on the next one (the
+// editor is disabled meanwhile, and only enabled dialogs are answered).
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "HostInput.h"
+#include "ui/DialogLayout.h"
 #include "ui/Dialogs.h"
 #include "ui/Image.h"
 #include "ui/Keys.h"
@@ -39,6 +45,9 @@ constexpr int kColorBlue = 708;
 constexpr int kInputBoxEdit = 100;
 constexpr const char* kHotKeyWindowClass = "zkSSHotKeyWindow";
 constexpr UINT kWatchPeriodMs = 40;
+// The toolkit's layout dialogs (src/ui/win32): the dialog's mark and each control's name.
+constexpr const char* kLayoutDialogProperty = "zkSSLayoutDialog";
+constexpr const char* kItemProperty = "zkSSItem";
 
 // What the host sends a rectangle's windows after resizing it.
 constexpr UINT kFillRectangleMessage = 0x4FA;
@@ -225,7 +234,11 @@ class Win32Input final : public HostInput {
   }
 
   std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) override {
-    HWND rect = reinterpret_cast<HWND>(rectangle);
+    return Picture(reinterpret_cast<HWND>(rectangle), path);
+  }
+
+  // The client area of a window with every child drawn into it, written as PNG.
+  static std::string Picture(HWND rect, const std::string& path) {
     RECT client;
     if (!IsWindow(rect) || !GetClientRect(rect, &client)) return "the rectangle has no window";
     int width = std::max<LONG>(1, client.right);
@@ -297,7 +310,8 @@ class Win32Input final : public HostInput {
   static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) &&
+    // A dialog that opened another is disabled while the other runs: answer the inner one.
+    if (IsWindowVisible(window) && IsWindowEnabled(window) &&
         (std::string(name) == "#32770" || std::string(name) == "zkSSInputBox" ||
          GetPropA(window, ui::kModalFormProperty) != nullptr)) {
       *reinterpret_cast<HWND*>(found) = window;
@@ -319,6 +333,7 @@ class Win32Input final : public HostInput {
     EnumThreadWindows(GetCurrentThreadId(), &Win32Input::FindDialog,
                       reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr) return;
+    if (GetPropA(dialog, kLayoutDialogProperty) != nullptr && !DriveLayoutDialog(dialog)) return;
     std::pair<std::string, std::string> answer{"Cancel", ""};
     if (!answers_.empty()) {
       answer = answers_.front();
@@ -356,6 +371,62 @@ class Win32Input final : public HostInput {
     int id = ButtonId(button);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  }
+
+  struct Lookup {
+    std::string name;
+    HWND found;
+  };
+  static BOOL CALLBACK FindNamed(HWND window, LPARAM data) {
+    auto* lookup = reinterpret_cast<Lookup*>(data);
+    auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropA(window, kItemProperty)));
+    char name[256] = {};
+    if (atom != 0 && GlobalGetAtomNameA(atom, name, sizeof name) > 0 && lookup->name == name) {
+      lookup->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+
+  // Applies the control actions queued ahead of the editor's answer, as the author would:
+  // text into edits, clicks on check boxes and buttons. Returns false when a button was
+  // pressed (the dialog it opens, if any, is answered on a later tick) and true when the
+  // next answer is the one that closes the dialog.
+  bool DriveLayoutDialog(HWND dialog) {
+    while (!answers_.empty()) {
+      const std::string button = answers_.front().first;
+      const std::string value = answers_.front().second;
+      if (button.rfind("Snapshot:", 0) == 0) {
+        answers_.pop_front();
+        Picture(dialog, button.substr(9));
+        continue;
+      }
+      std::optional<ui::DialogAction> action = ui::ParseDialogAction(button);
+      if (!action) return true;
+      answers_.pop_front();
+      Lookup lookup{action->item, nullptr};
+      EnumChildWindows(dialog, &Win32Input::FindNamed, reinterpret_cast<LPARAM>(&lookup));
+      if (lookup.found == nullptr) {
+        // A control the dialog lacks: the author gives up.
+        answers_.push_front({"Cancel", ""});
+        return true;
+      }
+      switch (action->kind) {
+        case ui::DialogAction::Kind::Set:
+          SendMessageA(lookup.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+          break;
+        case ui::DialogAction::Kind::Check: {
+          bool checked = SendMessageA(lookup.found, BM_GETCHECK, 0, 0) == BST_CHECKED;
+          if (checked != (value == "1")) SendMessageA(lookup.found, BM_CLICK, 0, 0);
+          break;
+        }
+        case ui::DialogAction::Kind::Click:
+          PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(lookup.found), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(lookup.found));
+          return false;
+      }
+    }
+    return true;
   }
 
   std::deque<std::pair<std::string, std::string>> answers_;

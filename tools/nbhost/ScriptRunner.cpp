@@ -73,6 +73,15 @@ bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
   } else if (name == "Activate") {
     RequireArgs(script, command, 2, "\"rect\" 1|0");
     RequireInts(script, command, 1);
+  } else if (name == "DialogSet") {
+    RequireArgs(script, command, 2, "\"control\" \"text\"");
+  } else if (name == "DialogCheck") {
+    RequireArgs(script, command, 2, "\"control\" 1|0");
+    if (command.args[1].text != "1" && command.args[1].text != "0") {
+      throw ScriptError(script.file, command.line, "DialogCheck takes 1 or 0");
+    }
+  } else if (name == "DialogClick" || name == "DialogSnapshot") {
+    RequireArgs(script, command, 1, name == "DialogClick" ? "\"control\"" : "\"file.png\"");
   } else {
     return false;
   }
@@ -108,6 +117,10 @@ void ScriptRunner::Check(const Script& script) const {
       RequireArgs(script, command, 1, "code");
       if (!ParseInt(command.args[0].text)) {
         throw ScriptError(script.file, command.line, "Message: the code must be an integer");
+      }
+    } else if (name == "ExpectEdit") {
+      if (command.args.empty()) {
+        throw ScriptError(script.file, command.line, "ExpectEdit takes the expected texts");
       }
     } else if (name == "ExpectResult") {
       RequireArgs(script, command, 1, "true|false");
@@ -189,6 +202,14 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
     host_.QueuePickAnswer(args[0].text);
   } else if (name == "Message") {
     host_.Message(*ParseInt(args[0].text));
+  } else if (name == "ExpectEdit") {
+    std::vector<std::string> wanted;
+    for (const auto& arg : args) wanted.push_back(arg.text);
+    if (wanted != lastEdit_) {
+      std::string found;
+      for (const std::string& text : lastEdit_) found += " " + QuoteScriptText(text);
+      Fail(script, command, "ExpectEdit: the host holds" + (found.empty() ? " nothing" : found));
+    }
   } else if (name == "ExpectResult") {
     bool wanted = args[0].text == "true";
     if (wanted != lastResult) {
@@ -203,6 +224,7 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
     input_->BeforeCall();
     lastResult = host_.Edit(action->id, params);
     input_->AfterCall();
+    lastEdit_ = params;
     if (lastResult) {
       out_ << "Edit " << action->name << ":";
       for (const std::string& param : params) out_ << " " << QuoteScriptText(param);
@@ -248,6 +270,16 @@ bool ScriptRunner::RunInputCommand(const Script& script, const ScriptCommand& co
     problem = input_->Type(args[0].text);
   } else if (name == "DialogAnswer") {
     input_->QueueAnswer(args[0].text, args.size() > 1 ? args[1].text : "");
+  } else if (name == "DialogSet") {
+    // Control actions travel in the dialog queue before the answer that closes the dialog
+    // (ui/DialogLayout.h).
+    input_->QueueAnswer("Set:" + args[0].text, args[1].text);
+  } else if (name == "DialogCheck") {
+    input_->QueueAnswer("Check:" + args[0].text, args[1].text);
+  } else if (name == "DialogClick") {
+    input_->QueueAnswer("Click:" + args[0].text, "");
+  } else if (name == "DialogSnapshot") {
+    input_->QueueAnswer("Snapshot:" + args[0].text, "");
   } else if (name == "Snapshot") {
     platform::WindowHandle window = RectangleWindow(script, command);
     if (window == 0) return true;

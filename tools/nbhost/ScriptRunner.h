@@ -13,6 +13,7 @@
 //   Edit <action> "p1" ...       nbEditAction on the texts; when confirmed, prints
 //                                Edit <action>: "p1" "p2" ... with the edited texts
 //   ExpectResult true|false      right after an action or Edit: its Boolean result must match
+//   ExpectEdit "p1" "p2" ...     the texts the host holds after the last Edit must match
 //   Click "rect" x y             a left click into the rectangle's window, (x, y) relative to
 //   DoubleClick "rect" x y       the rectangle's top-left corner
 //   Drag "rect" x1 y1 x2 y2      press at (x1, y1), move, release at (x2, y2)
@@ -20,6 +21,12 @@
 //   Type "text"                  characters to the focused window
 //   DialogAnswer "OK" ["value"]  answers the next modal dialog (a button: OK, Cancel, Yes,
 //                                No, Abort, Retry, Ignore; a file name, colour or text)
+//   DialogSet "name" "text"      in the next editor dialog, the author types the text into
+//                                the named edit (queued before its DialogAnswer)
+//   DialogCheck "name" 1|0       ... checks or clears the named check box
+//   DialogClick "name"           ... presses the named button; the dialogs it opens take the
+//                                answers queued after it
+//   DialogSnapshot "file.png"    ... a picture of the editor dialog as it is at that point
 //   Snapshot "rect" "file.png"   a picture of the rectangle's window, relative to the
 //                                current directory
 //   Resize "rect" width height   the host resizes the rectangle and sends its windows the
@@ -33,6 +40,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "HostInput.h"
 #include "HostServices.h"
@@ -62,6 +70,8 @@ class ScriptRunner {
   std::ostream& out_;
   int failures_ = 0;
   std::unique_ptr<HostInput> input_;
+  // The parameter texts the host holds after the last Edit (edited or as they were).
+  std::vector<std::string> lastEdit_;
 };
 
 }  // namespace nbhost

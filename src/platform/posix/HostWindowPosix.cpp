@@ -2,6 +2,8 @@
 // registry (WindowChannel.h), which hands out unique handles and remembers each window's
 // parent and geometry. The headless toolkit parents its forms on these handles the way
 // Win32 parents on an HWND, and the substitute host and the plug-in see the same windows.
+#include <vector>
+
 #include "platform/HostWindow.h"
 #include "platform/WindowChannel.h"
 
@@ -46,6 +48,18 @@ bool HostWindow::ClientSize(WindowHandle handle, WindowSize& size) {
   size.width = geometry.width;
   size.height = geometry.height;
   return true;
+}
+
+WindowHandle HostWindow::ActiveWindow() {
+  const SSWindowSystemV1& system = WindowSystem();
+  SSWindowGeometry geometry{};
+  WindowHandle focus = system.focus_window();
+  if (focus != 0 && system.get_geometry(focus, &geometry) != 0) return focus;
+  size_t count = system.children(0, nullptr, 0);
+  if (count == 0) return 0;
+  std::vector<uintptr_t> roots(count);
+  roots.resize(system.children(0, roots.data(), roots.size()));
+  return roots.empty() ? 0 : roots.back();
 }
 
 void HostWindow::ProcessMessages() {}

@@ -99,6 +99,11 @@ std::unique_ptr<HostWindow> HostWindow::CreateTopLevel(const std::string& captio
   return std::make_unique<Win32Window>(frame);
 }
 
+WindowHandle HostWindow::ActiveWindow() {
+  HWND active = GetActiveWindow();
+  return active != nullptr && IsWindow(active) ? reinterpret_cast<WindowHandle>(active) : 0;
+}
+
 bool HostWindow::ClientSize(WindowHandle handle, WindowSize& size) {
   HWND window = reinterpret_cast<HWND>(handle);
   RECT client;

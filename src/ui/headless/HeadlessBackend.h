@@ -47,6 +47,8 @@ class HeadlessBackend final : public Backend {
   bool RunColorDialog(ColorDialog& dialog, Form* owner) override;
   DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) override;
   bool RunInputBox(InputBox& box, Form* owner) override;
+  DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
+                               uintptr_t owner) override;
   bool InModalDialog() const override { return modalDepth_ > 0; }
 
   std::vector<std::string> ScreenFonts() override;
@@ -66,6 +68,10 @@ class HeadlessBackend final : public Backend {
   // Runs while a modal dialog is "open" (before it takes its answer): a test can check
   // what a caller does re-entrantly.
   std::function<void(const DialogRecord&)> OnDialogShown;
+
+  // The form of the layout dialog running now (the innermost), nullptr when none: tests
+  // take its picture or look at its controls from OnDialogShown.
+  Form* LayoutDialogForm() const { return layoutDialog_; }
 
   // Live forms in creation order; the one with the keyboard (nullptr when none).
   const std::vector<Form*>& Forms() const { return forms_; }
@@ -104,6 +110,7 @@ class HeadlessBackend final : public Backend {
   Form* focusedForm_ = nullptr;
   CursorShape screenCursor_ = CursorShape::Default;
   int modalDepth_ = 0;
+  Form* layoutDialog_ = nullptr;
   std::vector<DialogRecord> log_;
   uint64_t now_ = 0;
   struct TimerEntry {

@@ -36,6 +36,8 @@ class Win32Backend final : public Backend {
   bool RunColorDialog(ColorDialog& dialog, Form* owner) override;
   DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) override;
   bool RunInputBox(InputBox& box, Form* owner) override;
+  DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
+                               uintptr_t owner) override;
   bool InModalDialog() const override { return modalDepth_ > 0; }
 
   std::vector<std::string> ScreenFonts() override;
