@@ -7,6 +7,7 @@
 #include "plugin/FileActions.h"
 #include "plugin/HelperActions.h"
 #include "plugin/HostString.h"
+#include "plugin/PrintActions.h"
 #include "plugin/SheetActions.h"
 #include "plugin/ViewActions.h"
 
@@ -61,9 +62,9 @@ constexpr ActionEntry kCatalogue[] = {
   {"Cells", 25, "zkSpreadSheetClearCells", "Clear a Range of Cells (Left, Top, Right, Bottom, Preserve Style)", 6, kFileCode, nullptr, &ClearCellsAction, nullptr},
   {"Cells", 26, "zkSpreadSheetSetVisible", "Set Visible State for Cols, Rows (Left, Top, Right, Bottom, ColState, RowState, State)", 8, kFileCode, nullptr, &SetVisibleAction, nullptr},
   {"Dialogs", 34, "zkSpreadSheetFormatCellDialog", "Call Format Cell Dialog", 1, kViewCode, nullptr, nullptr, nullptr},
-  {"Dialogs", 56, "zkSpreadSheetPrintPageSetupDialog", "Call Print Setup Dialog", 1, kViewCode, nullptr, nullptr, nullptr},
-  {"Print", 57, "zkSpreadSheetPrint", "Call Print Dialog", 2, kViewCode, nullptr, nullptr, nullptr},
-  {"Print", 58, "zkSpreadSheetPrintHeaders", "1 - Print 0 - Hide ", 2, kViewCode, nullptr, nullptr, nullptr},
+  {"Dialogs", 56, "zkSpreadSheetPrintPageSetupDialog", "Call Print Setup Dialog", 1, kViewCode, nullptr, &PrintPageSetupDialogAction, nullptr},
+  {"Print", 57, "zkSpreadSheetPrint", "Call Print Dialog", 2, kViewCode, nullptr, &PrintAction, nullptr},
+  {"Print", 58, "zkSpreadSheetPrintHeaders", "1 - Print 0 - Hide ", 2, kViewCode, nullptr, &PrintHeadersAction, nullptr},
   {"Helper", 100, "zkSpreadSheetPickColor", "Execute color dialog. Rectangle, VariableName ", 2, "zkSSH-051", nullptr, &PickColorAction, nullptr},
   {"Helper", 101, "zkSpreadSheetFixColorString", "Ajust Integer value to zkPlugins color format. Parameters: RectangleName Var In, Var Out.", 3, "zkSSH-049", nullptr, &FixColorStringAction, nullptr},
 };

@@ -17,6 +17,7 @@ namespace ui {
 
 class Control;
 class Form;
+struct LayoutDialog;
 class Timer;
 class HotKeyManager;
 
@@ -53,6 +54,8 @@ class Backend {
   virtual bool RunColorDialog(ColorDialog& dialog, Form* owner) = 0;
   virtual DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) = 0;
   virtual bool RunInputBox(InputBox& box, Form* owner) = 0;
+  // The caption of the button that ended the dialog (see LayoutDialog.h).
+  virtual std::string RunLayoutDialog(LayoutDialog& dialog, Form* owner) = 0;
   // True while one of the modal dialogs above runs (re-entrancy checks ask this).
   virtual bool InModalDialog() const = 0;
 

@@ -1,5 +1,7 @@
 #include "ScriptRunner.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <optional>
@@ -61,7 +63,12 @@ bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
       throw ScriptError(script.file, command.line,
                         "DialogAnswer takes a button and an optional value: \"OK\" \"file.xls\"");
     }
-    if (!ui::ParseDialogButton(command.args[0].text)) {
+    // A standard button, or the caption of another exit of a dialog ("Preview", "Print").
+    const std::string& button = command.args[0].text;
+    const bool word = !button.empty() && std::all_of(button.begin(), button.end(), [](char c) {
+      return std::isalpha(static_cast<unsigned char>(c)) != 0;
+    });
+    if (!ui::ParseDialogButton(button) && !word) {
       throw ScriptError(script.file, command.line,
                         "DialogAnswer: unknown button \"" + command.args[0].text + "\"");
     }

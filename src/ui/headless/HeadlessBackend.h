@@ -26,7 +26,7 @@
 namespace ui::headless {
 
 struct DialogRecord {
-  std::string kind;     // "MessageBox", "Open", "Save", "Color", "InputBox"
+  std::string kind;     // "MessageBox", "Open", "Save", "Color", "InputBox", "Dialog"
   std::string caption;  // the caption or title
   std::string text;     // message text or prompt
   std::string buttons;  // message boxes: "OK|Cancel" and so on
@@ -47,6 +47,7 @@ class HeadlessBackend final : public Backend {
   bool RunColorDialog(ColorDialog& dialog, Form* owner) override;
   DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) override;
   bool RunInputBox(InputBox& box, Form* owner) override;
+  std::string RunLayoutDialog(LayoutDialog& dialog, Form* owner) override;
   bool InModalDialog() const override { return modalDepth_ > 0; }
 
   std::vector<std::string> ScreenFonts() override;

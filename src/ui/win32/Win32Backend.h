@@ -36,6 +36,8 @@ class Win32Backend final : public Backend {
   bool RunColorDialog(ColorDialog& dialog, Form* owner) override;
   DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) override;
   bool RunInputBox(InputBox& box, Form* owner) override;
+  // In Win32LayoutDialog.cpp.
+  std::string RunLayoutDialog(LayoutDialog& dialog, Form* owner) override;
   bool InModalDialog() const override { return modalDepth_ > 0; }
 
   std::vector<std::string> ScreenFonts() override;
@@ -47,6 +49,7 @@ class Win32Backend final : public Backend {
 
  private:
   int modalDepth_ = 0;
+  friend struct LayoutModalCount;
   CursorShape screenCursor_ = CursorShape::Default;
   friend class ModalCount;
 };
