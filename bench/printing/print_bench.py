@@ -83,6 +83,9 @@ def main():
     ours = os.path.join(work, "sstool.pdf")
     t, mem, _ = run([args.sstool, "print", book, ours, "--gridlines"])
     results.append(("sstool print", t, mem, pdf_pages(ours)))
+    # What opening the preview costs: load, build the report once, paginate, draw page 1.
+    first = os.path.join(work, "first.png")
+    t_first, mem_first, _ = run([args.sstool, "print", book, first, "--gridlines"])
     office = shutil.which("soffice") or shutil.which("libreoffice")
     if office:
         outdir = os.path.join(work, "office")
@@ -95,6 +98,8 @@ def main():
     print("%-22s %8s %9s %10s %12s" % ("converter", "pages", "seconds", "pages/s", "peak MiB"))
     for name, t, mem, pages in results:
         print("%-22s %8d %9.2f %10.1f %12.1f" % (name, pages, t, pages / t if t else 0, mem))
+    print("first preview page (load, report, pagination, page 1): %.2f s, peak %.1f MiB"
+          % (t_first, mem_first))
     if len(results) == 2:
         print("sstool print is %.1fx faster" % (results[1][1] / results[0][1]))
     else:

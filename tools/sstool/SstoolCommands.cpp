@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "       sstool convert IN OUT\n"
     "       sstool set IN OUT REF=TEXT...   (REF: B3 or Sheet!B3)\n"
     "       sstool print BOOK.xls OUT.pdf [--sheet N] [--headings] [--gridlines]\n"
-    "                    [--range A1:D20] [--landscape]\n";
+    "                    [--range A1:D20] [--landscape]   (OUT.png: the first page as an image)\n";
 
 int Usage(std::ostream& err) {
   err << kUsage;

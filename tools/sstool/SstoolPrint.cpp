@@ -4,8 +4,10 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "printing/PagePainter.h"
 #include "printing/PrintOutput.h"
 #include "printing/TCustomSpreadSheetReportLink.h"
+#include "ui/Image.h"
 #include "view/TSpreadSheetBook.h"
 #include "workbook/CellReference.h"
 #include "xls/book/BookFiles.h"
@@ -65,7 +67,17 @@ int Print(const std::vector<std::string>& args, std::ostream& out, std::ostream&
                              " sheets, no sheet " + std::to_string(sheet));
   book.SetActiveSheet(sheet - 1);
   const printing::Report& report = link.Activate(book);
-  const size_t pages = printing::WritePdf(args[2], report, settings, link.HeadersOnEveryPage);
+  const std::string& target = args[2];
+  if (target.size() > 4 && target.compare(target.size() - 4, 4, ".png") == 0) {
+    // The first page as the preview shows it at 100%.
+    const printing::Pagination pagination =
+        printing::Paginate(report, settings, link.HeadersOnEveryPage);
+    if (!ui::WritePng(printing::RenderPage(report, pagination, settings, 0), target))
+      throw std::runtime_error("cannot write " + target);
+    out << "page 1 of " << pagination.PageCount() << " written to " << target << "\n";
+    return 0;
+  }
+  const size_t pages = printing::WritePdf(target, report, settings, link.HeadersOnEveryPage);
   out << pages << (pages == 1 ? " page" : " pages") << " written to " << args[2] << "\n";
   return 0;
 }
