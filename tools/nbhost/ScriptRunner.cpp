@@ -1,6 +1,5 @@
 #include "ScriptRunner.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -63,12 +62,11 @@ bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
       throw ScriptError(script.file, command.line,
                         "DialogAnswer takes a button and an optional value: \"OK\" \"file.xls\"");
     }
-    // A standard button, or the caption of another exit of a dialog ("Preview", "Print").
-    const std::string& button = command.args[0].text;
-    const bool word = !button.empty() && std::all_of(button.begin(), button.end(), [](char c) {
-      return std::isalpha(static_cast<unsigned char>(c)) != 0;
-    });
-    if (!ui::ParseDialogButton(button) && !word) {
+    // A standard button, or one of the other exits the plug-in's dialogs have (page setup).
+    std::string button = command.args[0].text;
+    for (char& c : button) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool otherExit = button == "preview" || button == "print";
+    if (!ui::ParseDialogButton(command.args[0].text) && !otherExit) {
       throw ScriptError(script.file, command.line,
                         "DialogAnswer: unknown button \"" + command.args[0].text + "\"");
     }

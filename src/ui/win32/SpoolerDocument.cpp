@@ -2,10 +2,10 @@
 // printer context; pages are drawn through GdiCanvas with a mapping from screen pixels (96
 // per inch) to the printer's resolution. Every spooler and GDI call is checked; the first
 // failure throws PrintError naming the call, and the job is aborted.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <commdlg.h>
 #include <windows.h>
+// cderr.h and commdlg.h need the types of windows.h first.
+#include <cderr.h>
+#include <commdlg.h>
 
 #include <cmath>
 
