@@ -68,7 +68,7 @@ class PreviewWindow : public ui::Form {
   bool headersOnEveryPage_;
   Pagination pagination_;
   size_t page_ = 0;
-  size_t zoom_ = 3;
+  size_t zoom_ = 1;  // 50%: a whole A4 page fits the window
   size_t forward_ = 0;
   // The pages drawn at the current zoom, by page; dropped when zoom or settings change.
   std::map<size_t, ui::Image> images_;
