@@ -22,7 +22,7 @@ SUDO=""
 native_pkgs=(build-essential cmake ninja-build pkg-config clang
   zlib1g-dev libbz2-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang-format libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-liberation tango-icon-theme python3
-  python3-xlrd python3-xlwt gnumeric)
+  python3-xlrd python3-xlwt gnumeric poppler-utils)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev wine wine32 xvfb xauth dpkg-dev)
 
 # When a mirror is mid-sync, an i386 Packages index can fail its size check. The amd64

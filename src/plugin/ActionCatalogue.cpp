@@ -8,6 +8,7 @@
 #include "plugin/FormatCellsAction.h"
 #include "plugin/HelperActions.h"
 #include "plugin/HostString.h"
+#include "plugin/PrintActions.h"
 #include "plugin/SheetActions.h"
 #include "plugin/ViewActions.h"
 #include "plugin/editors/ActionEditor.h"
@@ -63,9 +64,9 @@ constexpr ActionEntry kCatalogue[] = {
   {"Cells", 25, "zkSpreadSheetClearCells", "Clear a Range of Cells (Left, Top, Right, Bottom, Preserve Style)", 6, kFileCode, nullptr, &ClearCellsAction, &EditActionParams},
   {"Cells", 26, "zkSpreadSheetSetVisible", "Set Visible State for Cols, Rows (Left, Top, Right, Bottom, ColState, RowState, State)", 8, kFileCode, nullptr, &SetVisibleAction, &EditActionParams},
   {"Dialogs", 34, "zkSpreadSheetFormatCellDialog", "Call Format Cell Dialog", 1, kViewCode, nullptr, &FormatCellDialogAction, &EditActionParams},
-  {"Dialogs", 56, "zkSpreadSheetPrintPageSetupDialog", "Call Print Setup Dialog", 1, kViewCode, nullptr, nullptr, &EditActionParams},
-  {"Print", 57, "zkSpreadSheetPrint", "Call Print Dialog", 2, kViewCode, nullptr, nullptr, &EditActionParams},
-  {"Print", 58, "zkSpreadSheetPrintHeaders", "1 - Print 0 - Hide ", 2, kViewCode, nullptr, nullptr, &EditActionParams},
+  {"Dialogs", 56, "zkSpreadSheetPrintPageSetupDialog", "Call Print Setup Dialog", 1, kViewCode, nullptr, &PrintPageSetupDialogAction, &EditActionParams},
+  {"Print", 57, "zkSpreadSheetPrint", "Call Print Dialog", 2, kViewCode, nullptr, &PrintAction, &EditActionParams},
+  {"Print", 58, "zkSpreadSheetPrintHeaders", "1 - Print 0 - Hide ", 2, kViewCode, nullptr, &PrintHeadersAction, &EditActionParams},
   {"Helper", 100, "zkSpreadSheetPickColor", "Execute color dialog. Rectangle, VariableName ", 2, "zkSSH-051", nullptr, &PickColorAction, &EditActionParams},
   {"Helper", 101, "zkSpreadSheetFixColorString", "Ajust Integer value to zkPlugins color format. Parameters: RectangleName Var In, Var Out.", 3, "zkSSH-049", nullptr, &FixColorStringAction, &EditActionParams},
 };

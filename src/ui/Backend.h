@@ -18,6 +18,7 @@ namespace ui {
 
 class Control;
 class Form;
+struct FieldDialog;
 class Timer;
 class HotKeyManager;
 
@@ -58,6 +59,8 @@ class Backend {
   // the desktop.
   virtual DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
                                        uintptr_t owner) = 0;
+  // The caption of the button that ended the dialog (see FieldDialog.h).
+  virtual std::string RunFieldDialog(FieldDialog& dialog, Form* owner) = 0;
   // True while one of the modal dialogs above runs (re-entrancy checks ask this).
   virtual bool InModalDialog() const = 0;
 

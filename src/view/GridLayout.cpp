@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSMergedCellsStorage.h"
@@ -126,6 +127,35 @@ void GridLayout::Build(const workbook::TSSBookSheet& sheet, const HeaderPosition
       if (r + 1 < nr && At(c, r + 1).merged == m) HLine(c, r + 1) = Side{};
     }
   }
+}
+
+void GridLayout::Assign(const LayoutParams& params, std::vector<Span> cols, std::vector<Span> rows,
+                        std::vector<CellView> cells, std::vector<Side> vLines,
+                        std::vector<Side> hLines, std::vector<MergedView> merged) {
+  const size_t nc = cols.size(), nr = rows.size();
+  bool valid =
+      cells.size() == nc * nr && vLines.size() == (nc + 1) * nr && hLines.size() == nc * (nr + 1);
+  for (const CellView& v : cells)
+    valid = valid && v.style && v.merged < static_cast<int>(merged.size());
+  for (const MergedView& m : merged) valid = valid && m.style;
+  params_ = params;
+  prevCol_ = prevRow_ = -1;
+  selection_ = TRect{-1, -1, -2, -2};
+  if (!valid) {
+    cols_.clear();
+    rows_.clear();
+    cells_.clear();
+    vLines_.clear();
+    hLines_.clear();
+    merged_.clear();
+    throw std::invalid_argument("GridLayout::Assign - the parts' sizes do not agree");
+  }
+  cols_ = std::move(cols);
+  rows_ = std::move(rows);
+  cells_ = std::move(cells);
+  vLines_ = std::move(vLines);
+  hLines_ = std::move(hLines);
+  merged_ = std::move(merged);
 }
 
 void GridLayout::BuildMerged(const workbook::TSSBookSheet& sheet, const TextMeasurer& measurer) {

@@ -91,6 +91,14 @@ class GridLayout {
  public:
   void Build(const workbook::TSSBookSheet& sheet, const HeaderPositions& cols,
              const HeaderPositions& rows, const LayoutParams& params, const TextMeasurer& measurer);
+  // A layout made whole by its caller (a printed page, laid out from a report): spans in the
+  // data area, cells row by row, lines as VerticalLine and HorizontalLine index them, merged
+  // areas that the cells' `merged` fields name. Nothing is selected. The sizes must agree
+  // (cells nc * nr, vertical lines (nc + 1) * nr, horizontal lines nc * (nr + 1)); a layout
+  // whose sizes do not is refused with std::invalid_argument and left empty.
+  void Assign(const LayoutParams& params, std::vector<Span> cols, std::vector<Span> rows,
+              std::vector<CellView> cells, std::vector<Side> vLines, std::vector<Side> hLines,
+              std::vector<MergedView> merged);
 
   const LayoutParams& Params() const { return params_; }
   const std::vector<Span>& Columns() const { return cols_; }

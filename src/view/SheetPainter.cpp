@@ -215,11 +215,13 @@ void SheetPainter::HeaderCell(const ui::Rect& r, const std::string& caption, boo
   if (caption.empty()) return;
   ui::TextFormat format;
   format.horz = ui::HorzAlign::Center;
-  format.vert = ui::VertAlign::Center;
+  format.vert = options.headerVert;
   format.singleLine = true;
-  // Two pixels below the centre line.
-  canvas_.DrawTextBlock(r.Offset(0, 2), caption, options.headerFont, ui::colors::kWindowText,
-                        format);
+  // Two pixels below the centre line, or two above the bottom edge.
+  const ui::Rect box = options.headerVert == ui::VertAlign::Bottom
+                           ? ui::Rect{r.left, r.top, r.right, r.bottom - 2}
+                           : r.Offset(0, 2);
+  canvas_.DrawTextBlock(box, caption, options.headerFont, ui::colors::kWindowText, format);
 }
 
 void SheetPainter::PaintHeaders(const GridLayout& layout, const PaintOptions& options) {

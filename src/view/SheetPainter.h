@@ -20,6 +20,9 @@ struct PaintOptions {
   HeaderLook look = HeaderLook::Raised;
   ui::Font headerFont{"MS Sans Serif", 8};
   ui::Color headerColor = ui::colors::kButtonFace;
+  // Header captions are centred; vertically in the middle (the screen) or at the bottom
+  // (printed headings).
+  ui::VertAlign headerVert = ui::VertAlign::Center;
   bool hideSelection = false;
   bool r1c1 = false;
   // The selection frame in client pixels, unclipped (may reach beyond the data area).

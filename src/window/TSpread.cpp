@@ -53,6 +53,11 @@ TSpread::TSpread(uintptr_t parentWindow)
   sp1->SetTabStop(true);
   sp1->SetColor(kWhite);
 
+  Printer1tPrinterLink1.SetOptionsView(0);
+  Printer1 = std::make_unique<printing::TComponentPrinter>(*book_, this);
+  Printer1->CurrentLink = &Printer1tPrinterLink1;
+  Printer1->PreviewCaption = "Preview";
+
   Hot1.OnHotKeyPressed = [this](ui::Shortcut code, uint32_t id) { Hot1HotKeyPressed(code, id); };
   SubscribeBookEvents();
   WireCommands();
@@ -62,6 +67,7 @@ TSpread::TSpread(uintptr_t parentWindow)
 
 TSpread::~TSpread() {
   BeginTeardown();
+  Printer1.reset();  // closes a preview before anything it could call goes
   // Controls go before the book they show (Form's destructor would run after book_ is
   // gone otherwise only for members; children are destroyed here explicitly).
   DestroyChildren();

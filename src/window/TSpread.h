@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "printing/TComponentPrinter.h"
+#include "printing/TCustomSpreadSheetReportLink.h"
 #include "ui/BasicControls.h"
 #include "ui/ComboBox.h"
 #include "ui/CommandList.h"
@@ -160,6 +162,11 @@ class TSpread : public ui::Form {
   HiddenLabel labcol, labrow, labtext;
   HiddenCheck edit;
   ui::ColorDialog Color1;
+  // The printer component and its report link, with the window's stored settings: no
+  // headings, no grid lines, source formats used; A4 portrait, 12.7 mm margins, 6.35 mm header
+  // and footer distances. The printer (and its preview) goes before the book.
+  printing::TSpreadSheetBookReportLink Printer1tPrinterLink1;
+  std::unique_ptr<printing::TComponentPrinter> Printer1;
 
  private:
   void BuildCommands();

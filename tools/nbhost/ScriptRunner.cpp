@@ -1,5 +1,6 @@
 #include "ScriptRunner.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <optional>
@@ -61,7 +62,11 @@ bool CheckInputCommand(const Script& script, const ScriptCommand& command) {
       throw ScriptError(script.file, command.line,
                         "DialogAnswer takes a button and an optional value: \"OK\" \"file.xls\"");
     }
-    if (!ui::ParseDialogButton(command.args[0].text)) {
+    // A standard button, or one of the other exits the plug-in's dialogs have (page setup).
+    std::string button = command.args[0].text;
+    for (char& c : button) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool otherExit = button == "preview" || button == "print";
+    if (!ui::ParseDialogButton(command.args[0].text) && !otherExit) {
       throw ScriptError(script.file, command.line,
                         "DialogAnswer: unknown button \"" + command.args[0].text + "\"");
     }

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "SstoolPrint.h"
 #include "workbook/CellReference.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -17,7 +18,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: sstool dump FILE [--json]\n"
     "       sstool convert IN OUT\n"
-    "       sstool set IN OUT REF=TEXT...   (REF: B3 or Sheet!B3)\n";
+    "       sstool set IN OUT REF=TEXT...   (REF: B3 or Sheet!B3)\n"
+    "       sstool print BOOK.xls OUT.pdf [--sheet N] [--headings] [--gridlines]\n"
+    "                    [--range A1:D20] [--landscape]   (OUT.png: the first page as an image)\n";
 
 int Usage(std::ostream& err) {
   err << kUsage;
@@ -101,6 +104,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "set") {
       if (args.size() < 4) return Usage(err);
       return Set(args, err);
+    }
+    if (command == "print") {
+      const int code = Print(args, out, err);
+      return code == 2 ? Usage(err) : code;
     }
   } catch (const std::exception& e) {
     err << "sstool: " << OneLine(e.what()) << "\n";

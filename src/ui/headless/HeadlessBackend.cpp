@@ -1,9 +1,11 @@
 #include "ui/headless/HeadlessBackend.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "platform/WindowChannel.h"
+#include "ui/FieldDialog.h"
 #include "ui/HotKeyManager.h"
 #include "ui/Timer.h"
 #include "ui/headless/HeadlessInput.h"
@@ -330,6 +332,44 @@ DialogButton HeadlessBackend::RunMessageBox(const MessageBoxSpec& spec, Form*) {
   record.answer = DialogButtonName(result);
   Record(std::move(record));
   return result;
+}
+
+std::string HeadlessBackend::RunFieldDialog(FieldDialog& dialog, Form* owner) {
+  ModalScope modal(modalDepth_);
+  std::string names;
+  for (const std::string& b : dialog.buttons) names += (names.empty() ? "" : "|") + b;
+  while (true) {
+    DialogRecord record{"Dialog", dialog.caption, "", names, "Cancel", ""};
+    if (OnDialogShown) OnDialogShown(record);
+    Answer answer = TakeAnswer();
+    std::string exit = "Cancel";
+    if (answer.present) {
+      for (const std::string& b : dialog.buttons) {
+        std::string a = answer.button, c = b;
+        for (char& ch : a) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        for (char& ch : c) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (a == c) exit = b;
+      }
+    }
+    if (exit == "Cancel") {
+      Record(std::move(record));
+      return exit;
+    }
+    FieldDialog entered = dialog;
+    ApplyFieldAnswers(entered, answer.value);
+    const std::string refusal = entered.validate ? entered.validate(entered) : std::string();
+    record.answer = exit;
+    record.value = answer.value;
+    if (refusal.empty()) {
+      dialog.fields = std::move(entered.fields);
+      Record(std::move(record));
+      return exit;
+    }
+    record.text = refusal;
+    Record(std::move(record));
+    RunMessageBox(MessageBoxSpec{dialog.caption, refusal, MessageButtons::Ok, MessageIcon::Error},
+                  owner);
+  }
 }
 
 bool HeadlessBackend::RunInputBox(InputBox& box, Form*) {

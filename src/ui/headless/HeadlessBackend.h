@@ -26,7 +26,7 @@
 namespace ui::headless {
 
 struct DialogRecord {
-  std::string kind;     // "MessageBox", "Open", "Save", "Color", "InputBox"
+  std::string kind;     // "MessageBox", "Open", "Save", "Color", "InputBox", "Dialog"
   std::string caption;  // the caption or title
   std::string text;     // message text or prompt
   std::string buttons;  // message boxes: "OK|Cancel" and so on
@@ -49,6 +49,7 @@ class HeadlessBackend final : public Backend {
   bool RunInputBox(InputBox& box, Form* owner) override;
   DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
                                uintptr_t owner) override;
+  std::string RunFieldDialog(FieldDialog& dialog, Form* owner) override;
   bool InModalDialog() const override { return modalDepth_ > 0; }
 
   std::vector<std::string> ScreenFonts() override;

@@ -38,6 +38,8 @@ class Win32Backend final : public Backend {
   bool RunInputBox(InputBox& box, Form* owner) override;
   DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
                                uintptr_t owner) override;
+  // In Win32FieldDialog.cpp.
+  std::string RunFieldDialog(FieldDialog& dialog, Form* owner) override;
   bool InModalDialog() const override { return modalDepth_ > 0; }
 
   std::vector<std::string> ScreenFonts() override;
@@ -49,6 +51,7 @@ class Win32Backend final : public Backend {
 
  private:
   int modalDepth_ = 0;
+  friend struct FieldModalCount;
   CursorShape screenCursor_ = CursorShape::Default;
   friend class ModalCount;
 };

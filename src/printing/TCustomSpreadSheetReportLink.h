@@ -1,0 +1,87 @@
+#pragma once
+// The report link: turns the active sheet of a book into a Report (Report.h) that the
+// paginator, the preview and the printer output read.
+//
+// Protocol. Options are plain settings; changing OptionsView or OnlySelected through their
+// setters marks the report stale. Whoever shows or prints calls Activate(book) first: it
+// rebuilds the report from the book every time (a book gives no cheap proof that it is
+// unchanged, and a stale report would print old data), so what is printed is the book as it
+// is at that moment. The built report belongs to the link and stays as built until the next
+// Activate; a failed Activate (nothing to print, a broken book) leaves no report.
+#include <cstdint>
+#include <memory>
+
+#include "printing/Report.h"
+#include "ui/Canvas.h"
+#include "workbook/Geometry.h"
+
+namespace view {
+class TSpreadSheetBook;
+class TextMeasurer;
+}  // namespace view
+
+namespace printing {
+
+enum ReportViewOption : uint8_t {
+  ssovRowAndColumnHeadings = 1,
+  ssovGridLines = 2,
+  ssovSuppressSourceFormats = 4,
+};
+using ReportViewOptions = uint8_t;
+
+// The message of an empty report.
+inline constexpr const char* kNothingToPrint =
+    "Cannot activate ReportLink because PrintingSystem did not find anything to print.";
+
+class TCustomSpreadSheetReportLink {
+ public:
+  TCustomSpreadSheetReportLink();
+  virtual ~TCustomSpreadSheetReportLink();
+
+  ReportViewOptions OptionsView() const { return optionsView_; }
+  void SetOptionsView(ReportViewOptions options);
+  bool OnlySelected() const { return onlySelected_; }
+  void SetOnlySelected(bool on);
+  bool HeadersOnEveryPage = false;
+  bool RowAutoHeight = false;
+  workbook::ColorValue Color = 0x00FFFFFF;       // data cells when source formats are ignored
+  workbook::ColorValue FixedColor = 0x8000000F;  // headings when source formats are ignored
+  bool FixedTransparent = false;
+  bool Transparent = true;
+  ui::Font Font{"Tahoma", 10};
+  ui::Font FixedFont{"MS Sans Serif", 8};
+  workbook::ColorValue GridLineColor = 0;
+  bool Effects3D = false;
+  bool Soft3D = true;
+  bool ScaleFonts = true;
+  bool UseCustomPageBreaks = false;
+  bool UseHorzDelimiters = true;
+  bool UseVertDelimiters = true;
+  // A cell rectangle to print instead of the used range; empty (Right < Left) by default.
+  workbook::TRect PrintArea{0, 0, -1, -1};
+
+  // True when options changed since the last Activate (or none happened yet).
+  bool Stale() const { return stale_; }
+  void Invalidate() { stale_ = true; }
+
+  // Builds the report of the book's active sheet. Throws workbook::ESpreadSheetError with
+  // kNothingToPrint when no column or no row would be printed.
+  const Report& Activate(view::TSpreadSheetBook& book);
+  // Activate with a measurer of the caller's (tests use fixed metrics).
+  const Report& Activate(view::TSpreadSheetBook& book, const view::TextMeasurer& measurer);
+  // The report of the last successful Activate; null before one or after a failed one.
+  const Report* Built() const { return report_.get(); }
+  // The same, shared: a preview keeps the report it shows alive after a rebuild.
+  std::shared_ptr<const Report> Shared() const { return report_; }
+
+ private:
+  ReportViewOptions optionsView_ = ssovRowAndColumnHeadings;
+  bool onlySelected_ = false;
+  bool stale_ = true;
+  std::shared_ptr<Report> report_;
+};
+
+// The link the spreadsheet window owns: prints the active sheet of a book with sheet tabs.
+class TSpreadSheetBookReportLink : public TCustomSpreadSheetReportLink {};
+
+}  // namespace printing
