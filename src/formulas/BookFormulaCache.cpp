@@ -60,6 +60,10 @@ std::string BookFormulaCache::FormulaDisplayText(workbook::FormulaHandle* entry)
   return cache_.FormulaDisplayText(Own(entry), true);
 }
 
+workbook::FormulaValue BookFormulaCache::FormulaResult(workbook::FormulaHandle* entry) {
+  return cache_.FormulaResult(Own(entry));
+}
+
 int BookFormulaCache::RecalculateAll() {
   // An explicit recalculation of the book goes through a lock (F9 with AutoRecalc off).
   cache_.SetForceCalc(true);
@@ -185,9 +189,10 @@ bool BookFormulaCache::ReadCell(uint16_t sheet, int32_t col, int32_t row, CellVi
   nextScratch_ = (nextScratch_ + 1) % 4;
   text = std::move(rec.Text);
   cell.text = text;
-  cell.dataType = rec.DataType == workbook::kCellFormula  ? CellDataType::Formula
-                  : rec.DataType == workbook::kCellNumber ? CellDataType::Number
-                                                          : CellDataType::Text;
+  cell.dataType = rec.DataType == workbook::kCellFormula       ? CellDataType::Formula
+                  : rec.DataType == workbook::kCellNumber      ? CellDataType::Number
+                  : rec.DataType == workbook::kCellLiteralText ? CellDataType::LiteralText
+                                                               : CellDataType::Text;
   cell.formula = cell.dataType == CellDataType::Formula ? Own(rec.Formula) : nullptr;
   return true;
 }

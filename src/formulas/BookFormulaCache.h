@@ -42,6 +42,7 @@ class BookFormulaCache final : public workbook::FormulaEngine, public FormulaBoo
                                  workbook::TSSDataStorage& target) override;
   std::string FormulaText(workbook::FormulaHandle* entry) override;
   std::string FormulaDisplayText(workbook::FormulaHandle* entry) override;
+  workbook::FormulaValue FormulaResult(workbook::FormulaHandle* entry) override;
   int RecalculateAll() override;
   void SheetRemoved(int32_t index) override;
   void SwapSheets(int32_t index1, int32_t index2) override;

@@ -15,7 +15,9 @@ namespace formulas {
 struct FormulaEntry;
 
 // Data types of a cell record.
-enum class CellDataType : uint8_t { Text = 0, Formula = 1, Number = 2 };
+// LiteralText: a text kept exactly as a file stored it, which formulas see as text even when
+// it reads as a number ("0001", "1/3").
+enum class CellDataType : uint8_t { Text = 0, Formula = 1, Number = 2, LiteralText = 3 };
 
 // A view of one cell record, valid until the next change of the book.
 struct CellView {

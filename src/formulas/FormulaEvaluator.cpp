@@ -242,6 +242,7 @@ std::string TSSFunctionHandler::PopText() {
 
 std::string TSSFunctionHandler::PopText(uint8_t& kind) {
   kind = 0;
+  poppedLiteral_ = false;
   const TokenBlock item = PopItem();
   if (item.Empty()) return {};
   const uint8_t* p = item.Data();
@@ -262,7 +263,7 @@ std::string TSSFunctionHandler::PopText(uint8_t& kind) {
       if (!ResolveSingle(item, sheet, col, row) || pending) return {};
       std::string text;
       uint8_t error = 0;
-      cache_.GetCellText(sheet, col, row, text, error);
+      cache_.GetCellText(sheet, col, row, text, error, poppedLiteral_);
       if (error != 0) RaiseError(static_cast<EngineError>(error));
       return text;
     }
@@ -418,7 +419,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
       uint8_t error = 0;
       const auto c = static_cast<int32_t>(col);
       if (mode != ArgumentMode::Number) {
-        cache_.GetCellText(sheet, c, r, text, error);
+        cache_.GetCellText(sheet, c, r, text, error, argLiteral_);
         if (error != 0 && mode == ArgumentMode::Counting) {
           text = EngineErrorText(error);
         } else if (error != 0) {
@@ -427,6 +428,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         }
         ++visited_;
         callback(text, 0);
+        argLiteral_ = false;
       } else {
         double value = 0;
         const bool ok = cache_.GetCellNumber(sheet, c, r, value, error);
@@ -502,6 +504,9 @@ void TSSFunctionHandler::EvaluateEntry(FormulaEntry& entry) {
             if (single && h.errorCode_ != 0) {
               e.State = EntryState::Error;
               e.Result = MakeByteToken(h.errorCode_);
+            } else if (h.poppedLiteral_) {
+              h.PushText(text);  // a literal text cell's value stays its text
+              e.Result = h.stack_.Pop();
             } else {
               h.PushTyped(text);
               e.Result = h.stack_.Pop();

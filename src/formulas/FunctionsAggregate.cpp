@@ -49,7 +49,7 @@ void Min(TSSFunctionHandler& h) {
 void Count(TSSFunctionHandler& h) {
   h.ForEachArgument(
       [&](std::string_view text, double) {
-        if (IsNumberText(text)) h.SetAccumulator(h.Accumulator() + 1);
+        if (!h.ArgumentIsLiteralText() && IsNumberText(text)) h.SetAccumulator(h.Accumulator() + 1);
       },
       ArgumentMode::Counting);
   h.PushNumber(h.Accumulator());

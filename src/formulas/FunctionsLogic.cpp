@@ -49,27 +49,29 @@ void False(TSSFunctionHandler& h) { h.PushBoolean(false); }
 
 void IsNumber(TSSFunctionHandler& h) {
   const std::string t = h.PopText();
-  h.PushBoolean(IsNumberText(t));
+  h.PushBoolean(!h.PoppedLiteralText() && IsNumberText(t));
   h.ClearError();
 }
 
 void IsLogical(TSSFunctionHandler& h) {
   const std::string t = h.PopText();
-  h.PushBoolean(IsBooleanText(t));
+  h.PushBoolean(!h.PoppedLiteralText() && IsBooleanText(t));
   h.ClearError();
 }
 
 void IsText(TSSFunctionHandler& h) {
   const std::string t = h.PopText();
   const std::string_view s = workbook::TrimText(t);
-  h.PushBoolean(!s.empty() && !IsNumberText(s) && !IsBooleanText(s));
+  const bool literal = h.PoppedLiteralText() && !t.empty();
+  h.PushBoolean(literal || (!s.empty() && !IsNumberText(s) && !IsBooleanText(s)));
   h.ClearError();
 }
 
 void IsNonText(TSSFunctionHandler& h) {
   const std::string t = h.PopText();
   const std::string_view s = workbook::TrimText(t);
-  h.PushBoolean(s.empty() || IsNumberText(s) || IsBooleanText(s));
+  const bool literal = h.PoppedLiteralText() && !t.empty();
+  h.PushBoolean(!literal && (s.empty() || IsNumberText(s) || IsBooleanText(s)));
 }
 
 void IsNA(TSSFunctionHandler& h) {

@@ -121,11 +121,19 @@ bool TSSFormulasCache::ReadFormulaCell(FormulaEntry* entry) {
 
 bool TSSFormulasCache::GetCellText(uint16_t sheet, int32_t col, int32_t row, std::string& text,
                                    uint8_t& error) {
+  bool literal = false;
+  return GetCellText(sheet, col, row, text, error, literal);
+}
+
+bool TSSFormulasCache::GetCellText(uint16_t sheet, int32_t col, int32_t row, std::string& text,
+                                   uint8_t& error, bool& literal) {
   error = 0;
+  literal = false;
   text.clear();
   CellView cell;
   if (!book_.ReadCell(sheet, col, row, cell)) return false;
   if (cell.dataType != CellDataType::Formula || cell.formula == nullptr) {
+    literal = cell.dataType == CellDataType::LiteralText;
     text.assign(cell.text);
     return !text.empty();
   }
@@ -175,10 +183,11 @@ bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t col, int32_t row, d
     }
   }
   std::string text;
-  GetCellText(sheet, col, row, text, error);
+  bool literal = false;
+  GetCellText(sheet, col, row, text, error, literal);
   if (error != 0) return false;
   if (text.empty()) return true;
-  if (TextToNumber(text, value)) return true;
+  if (TextToNumber(text, value)) return !literal;
   bool b = false;
   if (TextToBoolean(text, b)) {
     value = b ? 1 : 0;
@@ -390,6 +399,55 @@ std::string TSSFormulasCache::FormulaDisplayText(FormulaEntry* entry, bool forma
     default:
       return "#VALUE!";
   }
+}
+
+workbook::FormulaValue TSSFormulasCache::FormulaResult(FormulaEntry* entry) {
+  using Kind = workbook::FormulaValue::Kind;
+  workbook::FormulaValue value;
+  if (entry == nullptr || !entry->Listed) return value;
+  if (entry->Bad) {
+    // A formula that did not compile shows its stored text.
+    CellView cell;
+    value.kind = Kind::Text;
+    if (book_.ReadCell(entry->Sheet, entry->Col, entry->Row, cell)) value.text = cell.text;
+    return value;
+  }
+  if (entry->Result.Empty()) {
+    try {
+      CalculateEntry(entry);
+    } catch (...) {
+      entry->State = EntryState::Error;
+    }
+  }
+  const TokenBlock& result = entry->Result;
+  if (result.Empty()) {
+    value.kind = Kind::Number;  // shown as "0"
+    return value;
+  }
+  if (entry->State == EntryState::Error) {
+    value.kind = Kind::Error;
+    value.text = EngineErrorText(result[0] >= 1 && result[0] <= 7 ? result[0] : 3);
+    return value;
+  }
+  switch (result[0]) {
+    case ptgStr:
+      value.kind = Kind::Text;
+      if (TokenSizeAt(result.Bytes(), 0)) value.text = ReadStringToken(result.Data());
+      break;
+    case ptgBool:
+      value.kind = Kind::Boolean;
+      value.number = ReadBoolToken(result.Data()) ? 1 : 0;
+      break;
+    case ptgNum:
+      value.kind = Kind::Number;
+      value.number = ReadNumberToken(result.Data());
+      break;
+    default:
+      value.kind = Kind::Error;
+      value.text = EngineErrorText(3);
+      break;
+  }
+  return value;
 }
 
 // ---- names and sheets ----------------------------------------------------------------------

@@ -23,6 +23,7 @@
 #include "formulas/FormulaEntry.h"
 #include "formulas/FormulaEntryList.h"
 #include "workbook/Geometry.h"
+#include "workbook/SSIntf.h"
 
 namespace formulas {
 
@@ -67,11 +68,18 @@ class TSSFormulasCache {
   void Recalculate();
   void RecalculateAll();
   std::string FormulaDisplayText(FormulaEntry* entry, bool formatted);
+  // The typed result (the value FormulaDisplayText shows, before any formatting).
+  workbook::FormulaValue FormulaResult(FormulaEntry* entry);
   std::string FormulaText(const FormulaEntry& entry);
 
   // Cell values as formulas see them. `error` receives the engine error code of a formula
   // cell whose result is an error (0 otherwise).
   bool GetCellText(uint16_t sheet, int32_t col, int32_t row, std::string& text, uint8_t& error);
+  // Also tells whether the cell is a literal text (a text whatever it reads as).
+  bool GetCellText(uint16_t sheet, int32_t col, int32_t row, std::string& text, uint8_t& error,
+                   bool& literal);
+  // A literal text cell gives the number its text reads as (for arithmetic on one cell) but
+  // returns false, so that range arguments leave it out like any other text.
   bool GetCellNumber(uint16_t sheet, int32_t col, int32_t row, double& value, uint8_t& error);
   bool GetCellBoolean(uint16_t sheet, int32_t col, int32_t row, bool& value, uint8_t& error);
 

@@ -78,6 +78,11 @@ class TSSFunctionHandler {
   std::string PopText();
   // Also returns the popped item's value kind (for a reference: the reference's kind).
   std::string PopText(uint8_t& kind);
+  // Whether the last PopText read a literal text cell (a text even when it reads as a number).
+  bool PoppedLiteralText() const { return poppedLiteral_; }
+  // Inside a ForEachArgument callback of text or counting mode: the value is a literal text
+  // cell's (a text, even when it reads as a number).
+  bool ArgumentIsLiteralText() const { return argLiteral_; }
 
   // Visits every value of the current function's ArgCount arguments, last argument first.
   void ForEachArgument(const ArgumentCallback& callback, ArgumentMode mode);
@@ -156,6 +161,8 @@ class TSSFunctionHandler {
   uint16_t currentSheet_ = 0;
   int32_t argCount_ = 0;
   bool notText_ = false;
+  bool poppedLiteral_ = false;
+  bool argLiteral_ = false;
   int32_t currentRow_ = 0;
   std::string textAccumulator_;
   TTokensStack stack_;

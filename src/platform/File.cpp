@@ -1,5 +1,9 @@
 #include "platform/File.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace platform {
@@ -21,6 +25,18 @@ File& File::operator=(File&& other) noexcept {
     other.handle_ = kInvalid;
   }
   return *this;
+}
+
+std::string ReadProblem(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return "Is a directory";
+  errno = 0;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+    return {};
+  }
+  const int error = errno;
+  return error != 0 ? std::strerror(error) : "cannot be read";
 }
 
 }  // namespace platform

@@ -65,6 +65,9 @@ class File {
 };
 
 bool FileExists(const std::string& path);
+// Why a file cannot be opened for reading, in the system's words ("No such file or
+// directory", "Permission denied", "Is a directory"); empty when it can be.
+std::string ReadProblem(const std::string& path);
 // Deletes a file; false when it could not be deleted (missing, locked, no rights).
 bool RemoveFile(const std::string& path);
 // Moves `from` over `to`, replacing `to` when it exists, as one step where the system can.

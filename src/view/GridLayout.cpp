@@ -216,8 +216,9 @@ void GridLayout::BuildCell(const workbook::TSSBookSheet& sheet, size_t c, size_t
   }
   v.caption = storage.CellDisplayText(v.col, v.row);
   const workbook::CellContentType type = storage.CellDataType(v.col, v.row);
-  // Typed numbers may be kept as text cells: their text decides.
-  const bool number = type == workbook::kCellNumber || LooksNumeric(v.caption);
+  // Typed numbers may be kept as text cells: their text decides (a literal text is text).
+  const bool number = type == workbook::kCellNumber ||
+                      (type != workbook::kCellLiteralText && LooksNumeric(v.caption));
   v.align = EffectiveAlign(*v.style, number, v.caption);
   // Two pixels in from the sides and two down from the top; the bottom stays at the cell's, so
   // descenders never reach into the row below.

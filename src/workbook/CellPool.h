@@ -50,7 +50,8 @@ struct CellSlot {
   }
 
  private:
-  static constexpr uintptr_t kTypeBits = 3;  // CellContentType: 0 text, 1 formula, 2 number
+  static constexpr uintptr_t kTypeBits =
+      3;  // CellContentType: 0 text, 1 formula, 2 number, 3 literal text
   static constexpr uintptr_t kDerivedBit = 4;
   static constexpr uintptr_t kFlagBits = 7;
   uintptr_t bits_ = 0;

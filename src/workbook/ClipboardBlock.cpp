@@ -260,8 +260,9 @@ void PasteBlock(TSSDataStorage& storage, const std::string& block, int32_t col, 
         else if (result == FormulaEngine::PasteResult::NotSupported)
           storage.StoreCellText(tc, tr, true, false, text);
       } else {
-        storage.RestoreCellContent(tc, tr, text, type == kCellNumber ? kCellNumber : kCellText,
-                                   number);
+        const uint8_t kept =
+            type == kCellNumber || type == kCellLiteralText ? type : uint8_t{kCellText};
+        storage.RestoreCellContent(tc, tr, text, kept, number);
       }
     }
   }

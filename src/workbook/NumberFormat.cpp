@@ -75,13 +75,13 @@ void TSSUtils::FormatNumber(uint16_t code, int precision, std::string& text, int
     // A number beyond the calendar cannot be a date: it is shown as a plain number.
     DateTimeParts parts;
     if (!DecodeDateTime(value, parts)) {
-      text = GeneralNumberText(value, 8, std::min(precision, 4));
+      text = GeneralNumberText(value, 8, std::min(precision, 4), true);
       return;
     }
   }
   switch (code) {
     case 0:
-      text = GeneralNumberText(value, 8, std::min(precision, 4));
+      text = GeneralNumberText(value, 8, std::min(precision, 4), true);
       return;
     case 1:
       text = FormatNumberPattern("0", value);

@@ -247,7 +247,8 @@ std::string FormatNumberPattern(std::string_view pattern, double value) {
   return out;
 }
 
-std::string GeneralNumberText(double value, int significant, int minExponentDigits) {
+std::string GeneralNumberText(double value, int significant, int minExponentDigits,
+                              bool exponentPlus) {
   if (!std::isfinite(value)) return NonFinite();
   if (value == 0) return "0";
   // A whole number of fewer digits than the significant ones is its own digits: the common
@@ -269,7 +270,7 @@ std::string GeneralNumberText(double value, int significant, int minExponentDigi
       out.append(d.digits, 1, std::string::npos);
     }
     out += 'E';
-    out += ExponentText(d.exponent, minExponentDigits, false);
+    out += ExponentText(d.exponent, minExponentDigits, exponentPlus);
     return out;
   }
   if (d.exponent >= 0) {

@@ -14,8 +14,10 @@ std::string FormatNumberPattern(std::string_view pattern, double value);
 
 // Shortest decimal form with at most `significant` digits; scientific notation when the integer
 // part needs more digits than that or the magnitude is below 0.00001, the exponent then written
-// with at least minExponentDigits digits.
-std::string GeneralNumberText(double value, int significant, int minExponentDigits);
+// with at least minExponentDigits digits, and with exponentPlus a "+" before a positive one
+// (display text: "1.2345679E+08"; the stored decimal text of a number keeps "1E20").
+std::string GeneralNumberText(double value, int significant, int minExponentDigits,
+                              bool exponentPlus = false);
 
 // Fixed notation with exactly `decimals` decimals (half away from zero), no grouping.
 std::string FixedNumberText(double value, int decimals);

@@ -3,6 +3,8 @@
 // the reader fills the book through ISpreadSheetBook / IBookSheet.
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace workbook {
 
@@ -15,8 +17,9 @@ class WorkbookReader {
   virtual bool IsWorkbook() = 0;
   // Fills the book; progress receives 0..100.
   virtual void Read(ISpreadSheetBook& book, const std::function<void(uint8_t)>& progress) = 0;
-  // The file used a worksheet function the engine does not know.
-  virtual bool HasUnknownFunctions() const = 0;
+  // What the load could not take over as it is, one line each, for the user (a formula using
+  // a function the engine does not know keeps the result the file stored). The load succeeds.
+  virtual std::vector<std::string> Warnings() const = 0;
 };
 
 }  // namespace workbook

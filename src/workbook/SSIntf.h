@@ -96,6 +96,14 @@ class FormulaHandle {
 };
 
 // The book's formula cache as the storage sees it.
+// A formula's current result as the engine holds it, without a detour through display text.
+struct FormulaValue {
+  enum class Kind : uint8_t { None, Number, Text, Boolean, Error };
+  Kind kind = Kind::None;  // None: no result (no engine, or the entry is gone)
+  double number = 0;       // Number: the exact value; Boolean: 1 or 0
+  std::string text;        // Text: the text; Error: the error literal ("#DIV/0!")
+};
+
 class FormulaEngine {
  public:
   virtual ~FormulaEngine() = default;
@@ -110,6 +118,11 @@ class FormulaEngine {
   virtual std::string FormulaText(FormulaHandle* entry) = 0;
   // The text of the formula's current result.
   virtual std::string FormulaDisplayText(FormulaHandle* entry) = 0;
+  // The formula's current result, calculated first when it has none yet.
+  virtual FormulaValue FormulaResult(FormulaHandle* entry) {
+    (void)entry;
+    return {};
+  }
 
   // Book-level operations; the defaults suit a cache without formulas.
   // Recalculates every sheet; returns how many formulas were evaluated.

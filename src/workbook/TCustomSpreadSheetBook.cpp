@@ -287,6 +287,7 @@ void TCustomSpreadSheetBook::Assign(const TCustomSpreadSheetBook& source) {
 }
 
 void TCustomSpreadSheetBook::LoadFromReader(WorkbookReader& reader) {
+  loadWarnings_.clear();
   SetReadOnly(false);
   history_->Clear();
   history_->Suspend();
@@ -312,7 +313,7 @@ void TCustomSpreadSheetBook::LoadFromReader(WorkbookReader& reader) {
     });
     if (cacheLocked) formulas_->Unlock();
     cacheLocked = false;
-    if (reader.HasUnknownFunctions()) throw ESpreadSheetError("Stream has unknown function's");
+    loadWarnings_ = reader.Warnings();
     if (PageCount() == 0) AddSheet();  // a book always has a sheet to show
     loading_ = false;
     // Rows follow the height of wrapped texts; without a wrapping style no row can change.

@@ -78,10 +78,14 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   void SaveToFile(const std::string& fileName);
   // The load sequence around a reader: history cleared and stopped, book locked and marked as
   // loading, "Invalid stream format" for a stream that is no workbook, the book cleared and
-  // filled, "Stream has unknown function's" when the file used unknown functions, then row
-  // heights, sheet 0 active and the history cleared again. On failure the lock, the loading
-  // flag and history recording are restored; the book stays cleared or partly filled.
+  // filled, the reader's warnings kept (LoadWarnings), then row heights, sheet 0 active and
+  // the history cleared again. On failure the lock, the loading flag and history recording
+  // are restored; the book stays cleared or partly filled.
   void LoadFromReader(WorkbookReader& reader);
+  // The warnings of the last load (empty when it took everything over): a file whose
+  // formulas use functions the engine does not know loads with their stored results, and
+  // says so here instead of failing.
+  const std::vector<std::string>& LoadWarnings() const { return loadWarnings_; }
 
   // Keys with a meaning of their own (virtual-key codes): Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z,
   // Ctrl+Y, F9; then the active sheet's editing keys. True when the key was used.
@@ -160,6 +164,7 @@ class TCustomSpreadSheetBook : public ISpreadSheetBook {
   bool showFormulas_ = false;
   bool showGrid_ = true;
   bool loading_ = false;
+  std::vector<std::string> loadWarnings_;
 };
 
 }  // namespace workbook

@@ -133,7 +133,7 @@ void TSSBookSheet::AutoRowHeight(int32_t row) {
   const int32_t lastCol = storage_->UsedCols() - 1;
   int32_t best = 0;
   for (int32_t col = 0; col <= lastCol; ++col) {
-    if (storage_->CellDataType(col, row) != kCellText) continue;
+    if (!IsTextType(storage_->CellDataType(col, row))) continue;  // texts only, literal too
     const StyleEntry* style = storage_->CellStyleEntry(col, row);
     if (!style->WordBreak || !style->Font) continue;
     const TRect area = storage_->MergedAreaOf(col, row);

@@ -53,6 +53,12 @@ void TSSCellObject::SetRawText(const std::string& text) {
   sheet_.AutoRowHeight(row_);
 }
 
+void TSSCellObject::SetLiteralText(const std::string& text) {
+  if (col_ < 0 || row_ < 0) return;
+  Storage().StoreLiteralText(col_, row_, text);
+  sheet_.AutoRowHeight(row_);
+}
+
 void TSSCellObject::SetDateTime(double value) {
   if (col_ < 0 || row_ < 0) return;
   Storage().StoreCellValue(col_, row_, value);
@@ -79,15 +85,20 @@ int TSSCellObject::EffectiveAlignment() const {
   const StyleEntry* style = Storage().CellStyleEntry(col_, row_);
   if (style->HorzAlign != haGENERAL) return style->HorzAlign - 1;
   if (style->Format == 31) return 0;
+  const CellContentType type = Storage().CellDataType(col_, row_);
+  if (type == kCellLiteralText) return 0;  // a text, even when it reads as a number
   const std::string value = ValueText();
-  if (Storage().CellDataType(col_, row_) == kCellNumber || IsNumberText(value)) return 2;
+  if (type == kCellNumber || IsNumberText(value)) return 2;
   if (IsBooleanText(value)) return 1;
   return 0;
 }
 
 void TSSCellObject::Assign(TSSCellObject& other) {
   if (&other == this) return;
-  SetText(other.EditText());
+  if (other.Storage().IsLiteralText(other.col_, other.row_))
+    SetLiteralText(other.EditText());
+  else
+    SetText(other.EditText());
   Style().Assign(other.Style());
 }
 

@@ -25,6 +25,9 @@ class TSSCellObject {
   void SetTextEx(const std::string& text, bool forceFormula, bool checkFormula);
   // Plain text, no conversions, any formula released.
   void SetRawText(const std::string& text);
+  // The text exactly as a file stores it (kCellLiteralText): shown, edited, evaluated and
+  // saved as text even when it reads as a number or a date.
+  void SetLiteralText(const std::string& text);
   void SetDateTime(double value);
   std::string EditText() const;
   std::string ValueText() const;

@@ -281,6 +281,17 @@ void TSSDataStorage::StoreCellValue(int32_t col, int32_t row, double value) {
                    slot && slot->Type() == kCellFormula ? slot->formula : nullptr);
 }
 
+void TSSDataStorage::StoreLiteralText(int32_t col, int32_t row, std::string_view text) {
+  if (col < 0 || row < 0) return;
+  const CellSlot* slot = Slot(col, row);
+  Content c;
+  c.style = slot ? slot->Style() : defaultStyle_;
+  c.type = text.empty() ? kCellText : kCellLiteralText;
+  c.text = SharedText(text);
+  WriteOverFormula(col, row, std::move(c),
+                   slot && slot->Type() == kCellFormula ? slot->formula : nullptr);
+}
+
 void TSSDataStorage::StoreFormulaEntry(int32_t col, int32_t row, FormulaHandle* entry) {
   if (col < 0 || row < 0 || entry == nullptr) return;
   Content c;
@@ -327,7 +338,9 @@ void TSSDataStorage::RestoreCellContent(int32_t col, int32_t row, const std::str
   RemoveFormula(col, row);
   Content c;
   c.style = CellStyleEntry(col, row);
-  c.type = dataType == kCellNumber ? kCellNumber : kCellText;
+  c.type = dataType == kCellNumber                         ? kCellNumber
+           : dataType == kCellLiteralText && !text.empty() ? kCellLiteralText
+                                                           : kCellText;
   if (c.type == kCellNumber) {
     c.number = value;
     c.derivedText = derivedText || text == NumberText(value);
@@ -343,6 +356,7 @@ double TSSDataStorage::CellNumber(int32_t col, int32_t row) const {
 
 std::string TSSDataStorage::CellEditText(int32_t col, int32_t row) const {
   const TSSCellRec rec = CellRec(col, row);
+  if (rec.DataType == kCellLiteralText) return rec.Text;
   const uint16_t code = rec.Style->Format;
   double number = 0;
   if (IsDateTimeFormatCode(code) && TextToNumber(rec.Text, number)) {
@@ -380,7 +394,18 @@ std::string TSSDataStorage::CellDisplayText(int32_t col, int32_t row) const {
   // Numbers format from the value itself, without a detour through 15-digit text.
   if (slot && slot->Type() == kCellNumber && code != kTextFormatCode)
     return TSSUtils::FormatNumber(code, precision, slot->number);
-  return FormatCellText(CellValueText(col, row), code, precision);
+  // A literal text shows as stored: "0001" stays "0001" whatever the format.
+  if (slot && slot->Type() == kCellLiteralText) return std::string(slot->text.View());
+  std::string value = CellValueText(col, row);
+  if (slot && slot->Type() == kCellFormula && slot->formula) {
+    // A formula's text result is shown as it is, like a literal text ("0001" from =A1).
+    FormulaEngine* formulas = host_.FormulaCache();
+    if (formulas) {
+      const FormulaValue result = formulas->FormulaResult(slot->formula);
+      if (result.kind == FormulaValue::Kind::Text && result.text == value) return value;
+    }
+  }
+  return FormatCellText(value, code, precision);
 }
 
 std::unique_ptr<TSSCellStyle> TSSDataStorage::CellStyle(int32_t col, int32_t row) {

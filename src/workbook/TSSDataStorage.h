@@ -88,6 +88,14 @@ class TSSDataStorage {
     StoreCellText(col, row, true, false, text);
   }
   void StoreCellValue(int32_t col, int32_t row, double value);
+  // Makes the cell a literal text cell (kCellLiteralText): the text exactly as given, never
+  // read as a number, date or boolean; any formula is released. An empty text empties the
+  // cell's content. The style stays.
+  void StoreLiteralText(int32_t col, int32_t row, std::string_view text);
+  bool IsLiteralText(int32_t col, int32_t row) const {
+    const CellSlot* slot = Slot(col, row);
+    return slot && slot->Type() == kCellLiteralText;
+  }
   // Makes the cell a formula cell of `entry`, its text the entry's own (made when asked, as a
   // number's is). The style stays; an entry the cell held before is the caller's to remove.
   void StoreFormulaEntry(int32_t col, int32_t row, FormulaHandle* entry);

@@ -377,6 +377,7 @@ void TSSDataStorage::SortCells(const TRect& rect, const std::vector<bool>& direc
       key.hasText = true;
       key.empty = key.text.empty();
       if (key.empty) continue;
+      if (slot && slot->Type() == kCellLiteralText) continue;  // a text, whatever it reads
       key.isNumber = TextToNumber(key.text, key.number);
       key.isBool = !key.isNumber && TextToBoolean(key.text, key.boolean);
     }

@@ -2,6 +2,8 @@
 // sheets, undo and the clipboard go through the book's own paths.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "formulas/BookFormulaCache.h"
 #include "platform/Locale.h"
 #include "support/TestComposition.h"
@@ -178,6 +180,55 @@ TEST_F(BookFormulaCacheTest, UndoOfANumberOverAFormulaRestoresTheFormula) {
   book_->History().Undo();
   EXPECT_EQ(Text(1, 0), "=A1+1");
   EXPECT_EQ(Shown(1, 0), "3");
+}
+
+// Literal texts (text cells of a file) are texts to formulas, whatever they read as; a typed
+// text that reads as a number is still a number. The typed result comes straight from the
+// engine (FormulaResult), and a text result is shown as it is.
+TEST_F(BookFormulaCacheTest, LiteralTextsAreTextsToFormulas) {
+  auto& st = Sheet().Storage();
+  st.StoreLiteralText(0, 0, "0001");  // A1
+  st.StoreLiteralText(0, 1, "42");    // A2
+  Enter(0, 2, "42");                  // A3, typed
+  st.StoreLiteralText(0, 3, "TRUE");  // A4
+  st.StoreLiteralText(0, 4, "1/3");   // A5
+  using Kind = workbook::FormulaValue::Kind;
+  struct Case {
+    const char* formula;
+    Kind kind;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"=ISTEXT(A1)", Kind::Boolean, "TRUE"},
+      {"=ISNUMBER(A2)", Kind::Boolean, "FALSE"},
+      {"=ISNUMBER(A3)", Kind::Boolean, "TRUE"},
+      {"=ISTEXT(A3)", Kind::Boolean, "FALSE"},
+      {"=ISNONTEXT(A1)", Kind::Boolean, "FALSE"},
+      {"=ISLOGICAL(A4)", Kind::Boolean, "FALSE"},
+      {"=A1&\"-x\"", Kind::Text, "0001-x"},
+      {"=A1", Kind::Text, "0001"},
+      {"=A5", Kind::Text, "1/3"},
+      {"=A2+1", Kind::Number, "43"},
+      {"=SUM(A1:A3)", Kind::Number, "42"},
+      {"=COUNT(A1:A3)", Kind::Number, "1"},
+      {"=LEN(A1)", Kind::Number, "4"},
+      {"=1/0", Kind::Error, "#DIV/0!"},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const int32_t row = static_cast<int32_t>(i);
+    Enter(2, row, cases[i].formula);
+    ASSERT_EQ(st.CellDataType(2, row), workbook::kCellFormula) << cases[i].formula;
+    const workbook::FormulaValue v = Cache().FormulaResult(st.CellFormula(2, row));
+    EXPECT_EQ(v.kind, cases[i].kind) << cases[i].formula;
+    if (v.kind == Kind::Boolean)  // (the general format shows a boolean as 1 or 0)
+      EXPECT_EQ(v.number != 0 ? "TRUE" : "FALSE", std::string(cases[i].shown)) << cases[i].formula;
+    else
+      EXPECT_EQ(Shown(2, row), cases[i].shown) << cases[i].formula;
+  }
+  // The engine's double, not its display text.
+  Enter(3, 0, "=ACOS(0.5)");
+  EXPECT_NEAR(Cache().FormulaResult(st.CellFormula(3, 0)).number, std::acos(0.5), 1e-14);
+  EXPECT_EQ(Shown(3, 0), "1.0471976");  // the display rounds; the result does not
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(ExactBits, NumberFormatRounding) {
       {2.0 / 3, 0, "0.66666667"},
       {0.1 + 0.2, 0, "0.3"},
       {1e-7, 0, "1E-07"},
-      {1e15 + 0.3, 0, "1E15"},
+      {1e15 + 0.3, 0, "1E+15"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(workbook::TSSUtils::FormatNumber(c.code, 2, c.value), c.text)

@@ -49,6 +49,9 @@ function Values() {
   Cell(ws, exp, 'C2', 'boolean', false);
   ['#NULL!', '#DIV/0!', '#VALUE!', '#REF!', '#NAME!', '#NUM!', '#N/A!']
     .forEach((v, i) => Cell(ws, exp, 'D' + (i + 1), 'error', v));
+  // Texts that read as numbers, dates, times or percentages stay texts.
+  ['0001', '42', '1e15', '1/3', '7/2', '23:59:59', '12.5%', '2024-01-01', 'FALSE']
+    .forEach((v, i) => Cell(ws, exp, 'E' + (i + 1), 'text', v));
   return { SheetNames: ['Values'], Sheets: { Values: Finish(ws) }, expected: [exp] };
 }
 

@@ -102,6 +102,14 @@ def Values(path):
     s.Put(2, 2, 45292.0, style=date)
     pct = xlwt.easyxf(num_format_str="0.00%")
     s.Put(3, 2, 0.125, style=pct)
+    # Texts that read as numbers, dates, times, percentages or amounts stay texts: identifiers,
+    # postal codes and part numbers must come back exactly as stored.
+    lookalikes = ["0001", "42", "1e15", "1/3", "7/2", "23:59:59", "12.5%", "$1,234.50",
+                  "2024-01-01", "-0", "007.50", "FALSE"]
+    for i, v in enumerate(lookalikes):
+        s.Put(i, 3, v)
+    s.Put(len(lookalikes), 3, "1/3", style=date)  # a date format does not make it a date
+    s.Put(len(lookalikes) + 1, 3, "50%", style=pct)
     book.save(path)
     return [s.expect]
 

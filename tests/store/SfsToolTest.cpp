@@ -104,8 +104,16 @@ TEST(SfsToolTest, PasswordsFromOptionOrPrompt) {
 
 TEST(SfsToolTest, BadArgumentsGiveOneLineErrors) {
   Tool t;
-  EXPECT_EQ(t.Run({}), 1);
+  EXPECT_EQ(t.Run({}), 2);  // usage errors exit with 2
   EXPECT_NE(t.err.str().find("usage: sfs create"), std::string::npos);
+  for (const char* help : {"--help", "-h"}) {
+    t.out.str("");
+    EXPECT_EQ(t.Run({help}), 0) << help;
+    EXPECT_EQ(t.out.str().rfind("usage: sfs create", 0), 0u) << help;
+    EXPECT_EQ(t.Run({"ls", "x.sfs", help}), 0) << help;
+  }
+  EXPECT_EQ(t.Run({"frobnicate", "x.sfs"}), 2);
+  EXPECT_EQ(t.err.str().rfind("usage: sfs", 0), 0u);
   EXPECT_EQ(t.Run({"create", "x.sfs", "--part-size"}), 1);
   EXPECT_EQ(t.err.str(), "sfs: --part-size needs a value\n");
   EXPECT_EQ(t.Run({"create", "x.sfs", "--part-size", "12"}), 1);
@@ -113,11 +121,21 @@ TEST(SfsToolTest, BadArgumentsGiveOneLineErrors) {
   EXPECT_EQ(t.Run({"create", "x.sfs", "--compression", "z"}), 1);
   EXPECT_EQ(t.err.str(), "sfs: --compression needs a number, not \"z\"\n");
   EXPECT_EQ(t.Run({"create", "x.sfs", "--compression", "10"}), 1);
-  EXPECT_EQ(t.Run({"ls", "x.sfs", "--colour"}), 1);
-  EXPECT_EQ(t.err.str(), "sfs: unknown option --colour\n");
+  EXPECT_EQ(t.Run({"ls", "x.sfs", "--colour"}), 2);
+  EXPECT_EQ(t.err.str().rfind("sfs: unknown option --colour\nusage: sfs", 0), 0u) << t.err.str();
+  EXPECT_EQ(t.Run({"ls", "x.sfs", "-q"}), 2);
+  EXPECT_EQ(t.err.str().rfind("sfs: unknown option -q\n", 0), 0u) << t.err.str();
+  // Missing files say which and why, for the store and for put's input alike.
   const std::string missing = test::ScratchPath("none.sfs");
-  EXPECT_EQ(t.Run({"ls", missing}), 1);
-  EXPECT_EQ(t.err.str(), "sfs: File '" + missing + "' not found\n");
+  for (const char* action : {"ls", "verify"}) {
+    EXPECT_EQ(t.Run({action, missing}), 1) << action;
+    EXPECT_EQ(t.err.str(), "sfs: cannot open " + missing + ": No such file or directory\n");
+  }
+  const std::string store = test::ScratchPath("has.sfs");
+  ASSERT_EQ(t.Run({"create", store}), 0) << t.err.str();
+  const std::string input = test::ScratchPath("no-input.bin");
+  EXPECT_EQ(t.Run({"put", store, "x", input}), 1);
+  EXPECT_EQ(t.err.str(), "sfs: cannot open " + input + ": No such file or directory\n");
 }
 
 TEST(StoreVerifierTest, ReportsDamagedDataPageAndDoubleClaims) {

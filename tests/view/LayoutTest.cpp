@@ -150,7 +150,7 @@ TEST(GridLayout, OverflowTable) {
        {2}},
   };
   cases[1].right = 172 + 140 + 4;    // width + 4 beyond the left edge
-  cases[3].left = 340 - 2 - 84 - 4;  // shown as "1.2345679E17", 12 characters
+  cases[3].left = 340 - 2 - 91 - 4;  // shown as "1.2345679E+17", 13 characters
   for (const auto& c : cases) {
     Grid g;
     for (const auto& [col, text] : c.cells) g.Put(col, 0, text);

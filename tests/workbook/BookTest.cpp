@@ -305,8 +305,9 @@ class FakeReader : public WorkbookReader {
     if (fail) throw std::runtime_error("truncated record");
     progress(100);
   }
-  bool HasUnknownFunctions() const override { return unknown; }
-  bool workbook = true, fail = false, unknown = false;
+  std::vector<std::string> Warnings() const override { return warnings; }
+  bool workbook = true, fail = false;
+  std::vector<std::string> warnings;
 };
 
 TEST(BookLoading, ReaderFillsAClearedBook) {
@@ -342,17 +343,16 @@ TEST(BookLoading, FailuresAreClearAndRestoreTheBook) {
     EXPECT_STREQ(e.what(), "Invalid stream format");
   }
   EXPECT_EQ(book.PageCount(), 1);  // checked before anything was cleared
-  FakeReader unknown;
-  unknown.unknown = true;
-  try {
-    book.LoadFromReader(unknown);
-    FAIL();
-  } catch (const ESpreadSheetError& e) {
-    EXPECT_STREQ(e.what(), "Stream has unknown function's");
-  }
+  // Warnings do not fail the load; the book keeps them until the next load.
+  FakeReader warned;
+  warned.warnings = {"2 formulas use functions this program does not know"};
+  ASSERT_NO_THROW(book.LoadFromReader(warned));
+  EXPECT_EQ(book.LoadWarnings(), warned.warnings);
+  EXPECT_EQ(book.Sheets(0).Caption(), "Loaded");
   FakeReader broken;
   broken.fail = true;
   EXPECT_THROW(book.LoadFromReader(broken), std::runtime_error);
+  EXPECT_TRUE(book.LoadWarnings().empty());
   EXPECT_FALSE(book.IsLocked());
   EXPECT_FALSE(book.Loading());
   EXPECT_FALSE(book.History().IsSuspended());

@@ -24,13 +24,14 @@ TEST_F(NumberFormat, GeneralForm) {
   EXPECT_EQ(F(0, 2.5), "2.5");
   EXPECT_EQ(F(0, -1234.5), "-1234.5");
   EXPECT_EQ(F(0, 12345678), "12345678");
-  EXPECT_EQ(F(0, 123456789), "1.2345679E08");  // more than 8 integer digits
-  EXPECT_EQ(F(0, 99999999.5), "1E08");         // rounding reaches nine digits
+  EXPECT_EQ(F(0, 123456789), "1.2345679E+08");  // more than 8 integer digits
+  EXPECT_EQ(F(0, 99999999.5), "1E+08");         // rounding reaches nine digits
   EXPECT_EQ(F(0, 0.00001), "0.00001");
   EXPECT_EQ(F(0, 0.0000012), "1.2E-06");
-  EXPECT_EQ(F(0, 1.5e20, 4), "1.5E0020");
-  EXPECT_EQ(F(0, 1.5e20, 8), "1.5E0020");  // exponent width at most 4
-  EXPECT_EQ(F(0, 1.5e20, 0), "1.5E20");
+  EXPECT_EQ(F(0, 1.5e20, 4), "1.5E+0020");
+  EXPECT_EQ(F(0, 1.5e20, 8), "1.5E+0020");  // exponent width at most 4
+  EXPECT_EQ(F(0, 1.5e20, 0), "1.5E+20");
+  EXPECT_EQ(F(0, 1e-10), "1E-10");
 }
 
 TEST_F(NumberFormat, NumberTextUsesFifteenDigits) {
@@ -151,8 +152,8 @@ TEST_F(NumberFormat, DateCodesUnderDayMonthYear) {
 }
 
 TEST_F(NumberFormat, ValuesBeyondTheCalendarShowAsNumbers) {
-  EXPECT_EQ(F(14, 1e10), "1E10");
-  EXPECT_EQ(F(22, -1e9), "-1E09");
+  EXPECT_EQ(F(14, 1e10), "1E+10");
+  EXPECT_EQ(F(22, -1e9), "-1E+09");
   EXPECT_EQ(F(14, std::nan("")), "#NUM!");
 }
 

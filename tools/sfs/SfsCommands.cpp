@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <stdexcept>
 
 #include "platform/File.h"
 #include "store/Errors.h"
@@ -27,12 +28,26 @@ const char* kUsage =
     "       sfs put STORE NAME FILE [--password P] [--file-password P] [--compression CODE]\n"
     "       sfs get STORE NAME FILE [--password P] [--file-password P]\n"
     "       sfs rm STORE NAME [--password P]\n"
-    "       sfs verify STORE [--password P]\n";
+    "       sfs verify STORE [--password P]\n"
+    "       sfs --help | -h\n";
+
+// Usage errors print the usage and exit with 2.
+int UsageError(Context& c, const std::string& message = std::string()) {
+  if (!message.empty()) c.err << "sfs: " << message << "\n";
+  c.err << kUsage;
+  return 2;
+}
 
 class Failure : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// A file that must exist and be readable: "cannot open PATH: REASON" otherwise.
+void NeedReadable(const std::string& path) {
+  const std::string problem = platform::ReadProblem(path);
+  if (!problem.empty()) throw Failure("cannot open " + path + ": " + problem);
+}
 
 bool IsInvalidPassword(const std::exception& e) {
   return std::string(e.what()).find("invalid password specified") != std::string::npos;
@@ -41,6 +56,7 @@ bool IsInvalidPassword(const std::exception& e) {
 // Opens a store, asking for its password at the terminal when it has one and none was given.
 std::unique_ptr<TSingleFileSystem> OpenStore(Context& c, const std::string& path, uint16_t mode,
                                              const Options& o) {
+  NeedReadable(path);
   try {
     return std::make_unique<TSingleFileSystem>(path, mode, o.password.value_or(""));
   } catch (const std::exception& e) {
@@ -162,6 +178,7 @@ int List(Context& c, const std::string& path, const Options& o) {
 int Put(Context& c, const std::string& path, const std::string& name, const std::string& file,
         const Options& o) {
   return Guard(c, [&] {
+    NeedReadable(file);
     platform::File source(file, platform::FileAccess::Read,
                           platform::FileDisposition::OpenExisting);
     auto fs = OpenStore(c, path, store::kModeReadWrite, o);
@@ -255,6 +272,12 @@ int Verify(Context& c, const std::string& path, const Options& o) {
 int Run(Context& c, const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   Options o;
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      c.out << kUsage;
+      return 0;
+    }
+  }
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](const char* flag) -> std::optional<std::string> {
@@ -279,16 +302,13 @@ int Run(Context& c, const std::vector<std::string>& args) {
         if (number < 380) return Fail(c, "part size must be at least 380 bytes, not " + *v);
         o.partSize = number;
       }
-    } else if (a.size() > 2 && a.rfind("--", 0) == 0) {
-      return Fail(c, "unknown option " + a);
+    } else if (a.size() >= 2 && a[0] == '-') {
+      return UsageError(c, "unknown option " + a);
     } else {
       positional.push_back(a);
     }
   }
-  if (positional.empty()) {
-    c.err << kUsage;
-    return 1;
-  }
+  if (positional.empty()) return UsageError(c);
   const std::string& action = positional[0];
   auto need = [&](size_t n) { return positional.size() == n + 1; };
   if (action == "create" && need(1)) return Create(c, positional[1], o);
@@ -297,8 +317,7 @@ int Run(Context& c, const std::vector<std::string>& args) {
   if (action == "get" && need(3)) return Get(c, positional[1], positional[2], positional[3], o);
   if (action == "rm" && need(2)) return Remove(c, positional[1], positional[2], o);
   if (action == "verify" && need(1)) return Verify(c, positional[1], o);
-  c.err << kUsage;
-  return 1;
+  return UsageError(c);
 }
 
 }  // namespace sfs

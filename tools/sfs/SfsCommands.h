@@ -1,5 +1,6 @@
 #pragma once
-// The actions of the sfs tool. Each returns the process exit code (0 ok, 1 failure) and
+// The actions of the sfs tool. Each returns the process exit code (0 ok, 1 failure, 2 a usage
+// error: the usage follows on `err`; --help and -h print it on `out` with 0) and
 // writes its results to `out` and its one-line errors to `err`.
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,10 @@
 #include "SstoolCommands.h"
 
 #include <ostream>
+#include <stdexcept>
 
 #include "SstoolPrint.h"
+#include "platform/File.h"
 #include "workbook/CellReference.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -20,11 +22,20 @@ constexpr const char* kUsage =
     "       sstool convert IN OUT\n"
     "       sstool set IN OUT REF=TEXT...   (REF: B3 or Sheet!B3)\n"
     "       sstool print BOOK.xls OUT.pdf [--sheet N] [--headings] [--gridlines]\n"
-    "                    [--range A1:D20] [--landscape]   (OUT.png: the first page as an image)\n";
+    "                    [--range A1:D20] [--landscape]   (OUT.png: the first page as an image)\n"
+    "       sstool --help | -h\n";
 
 int Usage(std::ostream& err) {
   err << kUsage;
   return 2;
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+// An argument that looks like an option but is none of this command's.
+bool IsUnknownOption(const std::string& arg, const std::string& command) {
+  if (arg.size() < 2 || arg[0] != '-') return false;
+  return !(command == "dump" && arg == "--json");
 }
 
 // One line: messages of the file layers may carry line breaks of their own.
@@ -34,8 +45,11 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-void Load(workbook::Workbook& book, const std::string& path) {
+void Load(workbook::Workbook& book, const std::string& path, std::ostream& err) {
+  const std::string problem = platform::ReadProblem(path);
+  if (!problem.empty()) throw std::runtime_error("cannot open " + path + ": " + problem);
   xls::LoadBookFromFile(book, path);
+  for (const std::string& w : book.LoadWarnings()) err << "sstool: warning: " << OneLine(w) << "\n";
   book.Recalculate();
 }
 
@@ -63,7 +77,7 @@ workbook::TSSBookSheet& TargetSheet(workbook::Workbook& book, const std::string&
 
 int Set(const std::vector<std::string>& args, std::ostream& err) {
   workbook::Workbook book;
-  Load(book, args[1]);
+  Load(book, args[1], err);
   for (size_t i = 3; i < args.size(); ++i) {
     const size_t eq = args[i].find('=');
     if (eq == std::string::npos || eq == 0)
@@ -84,20 +98,32 @@ int Set(const std::vector<std::string>& args, std::ostream& err) {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) return Usage(err);
+  for (const std::string& arg : args) {
+    if (IsHelp(arg)) {
+      out << kUsage;
+      return 0;
+    }
+  }
   const std::string& command = args[0];
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (IsUnknownOption(args[i], command)) {
+      err << "sstool: unknown option " << args[i] << "\n";
+      return Usage(err);
+    }
+  }
   try {
     if (command == "dump") {
       if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && args[2] != "--json"))
         return Usage(err);
       workbook::Workbook book;
-      Load(book, args[1]);
+      Load(book, args[1], err);
       out << (args.size() == 3 ? xls::DumpJson(book) : xls::DumpText(book));
       return 0;
     }
     if (command == "convert") {
       if (args.size() != 3) return Usage(err);
       workbook::Workbook book;
-      Load(book, args[1]);
+      Load(book, args[1], err);
       Save(book, args[2], err);
       return 0;
     }

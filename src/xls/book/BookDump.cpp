@@ -43,22 +43,66 @@ std::string RangeText(const workbook::TRect& r) {
   return text;
 }
 
-// The kind and JSON value of what a cell holds: a number cell its number; a text cell or a
-// formula result by its text, the boolean words and error literals being the values the
-// engine takes them for (the model keeps a boolean or error cell as that text).
-std::string ResultJson(const std::string& value, workbook::CellContentType type, double number) {
-  double d = 0;
-  bool b = false;
-  uint8_t code = 0;
-  if (type == workbook::kCellNumber)
-    return "{\"type\":\"number\",\"value\":" + JsonNumber(number) + "}";
-  if (workbook::TextToNumber(value, d))
-    return "{\"type\":\"number\",\"value\":" + JsonNumber(d) + "}";
-  if (workbook::TextToBoolean(value, b))
-    return std::string("{\"type\":\"boolean\",\"value\":") + (b ? "true" : "false") + "}";
-  if (workbook::TextToErrorCode(value, code))
-    return "{\"type\":\"error\",\"value\":" + JsonString(value) + "}";
-  return "{\"type\":\"text\",\"value\":" + JsonString(value) + "}";
+std::string TypedJson(const char* type, const std::string& value) {
+  return std::string("{\"type\":\"") + type + "\",\"value\":" + value + "}";
+}
+
+// The value a formula result or a typed text stands for, as the engine reads it.
+std::string ValueJson(const workbook::FormulaValue& v) {
+  using Kind = workbook::FormulaValue::Kind;
+  switch (v.kind) {
+    case Kind::Number:
+      return TypedJson("number", JsonNumber(v.number));
+    case Kind::Boolean:
+      return TypedJson("boolean", v.number != 0 ? "true" : "false");
+    case Kind::Error:
+      return TypedJson("error", JsonString(v.text));
+    case Kind::Text:
+      return TypedJson("text", JsonString(v.text));
+    case Kind::None:
+      break;
+  }
+  return TypedJson("blank", "null");
+}
+
+// The kind and exact value of what a cell holds: a number cell its number; a formula the
+// engine's result (never read back from its display text); a literal text its text; a typed
+// text what the engine takes it for (a number text its number, the boolean words and error
+// literals their values: the model keeps a boolean or error cell as that text).
+std::string ResultJson(workbook::TSSDataStorage& storage, int32_t col, int32_t row) {
+  using Kind = workbook::FormulaValue::Kind;
+  const workbook::CellContentType type = storage.CellDataType(col, row);
+  workbook::FormulaValue v;
+  if (type == workbook::kCellNumber) {
+    v.kind = Kind::Number;
+    v.number = storage.CellNumber(col, row);
+  } else if (type == workbook::kCellFormula) {
+    workbook::FormulaEngine* engine = storage.Host().FormulaCache();
+    workbook::FormulaHandle* entry = storage.CellFormula(col, row);
+    if (engine && entry) v = engine->FormulaResult(entry);
+    if (v.kind == Kind::None) {
+      v.kind = Kind::Text;  // no engine: the formula stays its text
+      v.text = storage.CellRec(col, row).Text;
+    }
+  } else {
+    v.kind = Kind::Text;
+    v.text = storage.CellRec(col, row).Text;
+    double d = 0;
+    bool b = false;
+    uint8_t code = 0;
+    if (type == workbook::kCellLiteralText) {
+      // a text, whatever it reads as
+    } else if (workbook::TextToNumber(v.text, d)) {
+      v.kind = Kind::Number;
+      v.number = d;
+    } else if (workbook::TextToBoolean(v.text, b)) {
+      v.kind = Kind::Boolean;
+      v.number = b ? 1 : 0;
+    } else if (workbook::TextToErrorCode(v.text, code)) {
+      v.kind = Kind::Error;
+    }
+  }
+  return ValueJson(v);
 }
 
 // The cell's font in the file's terms: height in twips, colour as the file's colour index
@@ -86,7 +130,7 @@ void ForEachCell(TSSBookSheet& sheet, Fn fn) {
 
 bool IsEmptyCell(TSSBookSheet& sheet, int32_t col, int32_t row) {
   const workbook::TSSCellRec rec = sheet.Storage().CellRec(col, row);
-  return rec.DataType == workbook::kCellText && rec.Text.empty();
+  return workbook::IsTextType(rec.DataType) && rec.Text.empty();
 }
 
 const char* KindOf(workbook::CellContentType type) {
@@ -136,10 +180,11 @@ std::string JsonString(const std::string& systemText) {
 
 std::string JsonNumber(double value) {
   if (!std::isfinite(value)) return "null";
-  // As "%.17g" prints it, but from the C++ library's own digit generator: the C runtimes'
-  // printf differ between the builds, and the dump is compared across them.
+  // The shortest text that reads back as exactly this double, from the C++ library's own
+  // digit generator: the C runtimes' printf differ between the builds, and the dump is
+  // compared across them.
   char buf[40];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
   return std::string(buf, r.ptr);
 }
 
@@ -161,9 +206,8 @@ std::string DumpJson(workbook::TCustomSpreadSheetBook& book) {
       out += "{\"ref\":\"" + workbook::PointToCellName({col, row}) +
              "\",\"col\":" + std::to_string(col) + ",\"row\":" + std::to_string(row) +
              ",\"kind\":\"" + KindOf(rec.DataType) + "\",\"edit\":" + JsonString(cell->EditText()) +
-             ",\"display\":" + JsonString(cell->DisplayText()) + ",\"result\":" +
-             ResultJson(rec.DataType == workbook::kCellText ? cell->EditText() : cell->ValueText(),
-                        rec.DataType, rec.Value) +
+             ",\"display\":" + JsonString(cell->DisplayText()) +
+             ",\"result\":" + ResultJson(sheet.Storage(), col, row) +
              ",\"font\":" + FontJson(cell->Style().Font().Rec()) + "}";
     });
     out += "],\"merged\":[";

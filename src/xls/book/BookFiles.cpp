@@ -36,7 +36,7 @@ class ExcelReaderSeam : public workbook::WorkbookReader {
       throw;
     }
   }
-  bool HasUnknownFunctions() const override { return reader_.UnknownFunction(); }
+  std::vector<std::string> Warnings() const override { return reader_.Warnings(); }
 
  private:
   TCustomSpreadSheetBook& book_;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "formulas/FunctionTable.h"
+#include "workbook/CellReference.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
 #include "workbook/TSSBookSheet.h"
@@ -79,6 +81,9 @@ bool TExcelFileReader::AssignStream(ByteSource& source) {
 
 void TExcelFileReader::OpenStream() {
   unknownFunction_ = false;
+  unknownCells_ = 0;
+  unknownRefs_.clear();
+  pendingStringSheet_ = -1;
   sheetIndex_ = -1;
   sheet_ = nullptr;
   // Cells arrive into sheets that the load made and whose undo history is suspended: the
@@ -189,12 +194,12 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
     case rec::kLabel:
     case rec::kRString: {
       const CellHeader cell = CellHeader::Read(r);
-      return SetCell(cell.column, cell.row, r.SystemString16(), false, false, cell.xf);
+      return SetTextCell(cell.column, cell.row, r.SystemString16(), cell.xf);
     }
     case rec::kLabelSst: {
       LabelSstRecord l = LabelSstRecord::Read(r);
-      return SetCell(l.cell.column, l.cell.row, ToSystemText(SharedString(sharedStrings_, l.index)),
-                     false, false, l.cell.xf);
+      return SetTextCell(l.cell.column, l.cell.row,
+                         ToSystemText(SharedString(sharedStrings_, l.index)), l.cell.xf);
     }
     case rec::kBoolErr: {
       BoolErrRecord b = BoolErrRecord::Read(r);
@@ -214,6 +219,15 @@ void TExcelFileReader::Dispatch(RecordReader& r) {
     }
     case rec::kFormula:
       return OnFormula(r);
+    case rec::kString:
+      if (pendingStringSheet_ == sheetIndex_) {
+        // The text result of a formula kept as its stored value.
+        const std::string text = r.SystemString16();
+        if (!text.empty())
+          sheet_->Storage().StoreLiteralText(pendingStringCol_, pendingStringRow_, text);
+      }
+      pendingStringSheet_ = -1;
+      return;
     case rec::kShrFmla:
       return OnSharedOrArray(r, true);
     case rec::kArray:
@@ -408,6 +422,12 @@ void TExcelFileReader::SetCellText(int32_t col, int32_t row, const std::string& 
     workbook::TSSCellObject(*sheet_, col, row).SetTextEx(text, formula, false);
 }
 
+void TExcelFileReader::SetTextCell(int32_t col, int32_t row, const std::string& text, int xf) {
+  ApplyXf(col, row, xf);
+  // The file says text: it stays text, however much it looks like a number or a date.
+  if (!text.empty()) sheet_->Storage().StoreLiteralText(col, row, text);
+}
+
 void TExcelFileReader::SetNumber(int32_t col, int32_t row, double value, int xf) {
   if (!std::isfinite(value)) {
     // No number cell can hold it: its text, as the user would have typed it.
@@ -429,8 +449,57 @@ std::string TExcelFileReader::FormulaText(int32_t col, int32_t row,
   return text;
 }
 
+std::vector<std::string> TExcelFileReader::Warnings() const {
+  std::vector<std::string> warnings;
+  if (unknownCells_ == 0) return warnings;
+  std::string text = std::to_string(unknownCells_) +
+                     (unknownCells_ == 1 ? " formula uses" : " formulas use") +
+                     " functions this program does not know and keep the values stored in the "
+                     "file: ";
+  for (size_t i = 0; i < unknownRefs_.size(); ++i) text += (i ? ", " : "") + unknownRefs_[i];
+  if (unknownCells_ > unknownRefs_.size()) text += ", ...";
+  warnings.push_back(std::move(text));
+  return warnings;
+}
+
+bool TExcelFileReader::KeepStoredResult(int32_t col, int32_t row,
+                                        const FormulaResultBytes& result) {
+  if (!formulaReader_.UnknownFunctionMet()) return false;
+  constexpr size_t kNamedCells = 5;
+  ++unknownCells_;
+  if (unknownRefs_.size() < kNamedCells)
+    unknownRefs_.push_back(workbook::SheetPrefix(sheet_->Caption()) +
+                           workbook::PointToCellName({col, row}));
+  workbook::TSSDataStorage& storage = sheet_->Storage();
+  if (result[6] != 0xFF || result[7] != 0xFF) {
+    double value = 0;
+    std::memcpy(&value, result.data(), sizeof value);
+    if (std::isfinite(value))
+      storage.StoreCellValue(col, row, value);
+    else
+      storage.StoreCellText(col, row, false, false, ShortestNumberText(value));
+    return true;
+  }
+  switch (result[0]) {
+    case 0:  // a text, in the STRING record that follows
+      pendingStringSheet_ = sheetIndex_;
+      pendingStringCol_ = col;
+      pendingStringRow_ = row;
+      break;
+    case 1:
+      storage.StoreCellText(col, row, false, false, workbook::BooleanText(result[2] != 0));
+      break;
+    case 2:
+      storage.StoreCellText(col, row, false, false, workbook::ErrorText(result[2]));
+      break;
+    default:  // an empty text
+      break;
+  }
+  return true;
+}
+
 void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens,
-                                      int xf) {
+                                      int xf, const FormulaResultBytes& result) {
   workbook::FormulaEngine* formulas = book_.FormulaCache();
   std::string& key = reuseKey_;
   if (!formulas || !FormulaReuseKey(tokens, col, row, key)) key.clear();
@@ -444,9 +513,9 @@ void TExcelFileReader::SetFormulaCell(int32_t col, int32_t row, const std::vecto
       return;
   }
   const std::string text = FormulaText(col, row, tokens);
-  const bool unknown = formulaReader_.UnknownFunctionMet();
+  if (KeepStoredResult(col, row, result)) return;
   SetCellText(col, row, text, false, true);
-  if (!key.empty() && !unknown) RememberCompiled(key, col, row);
+  if (!key.empty()) RememberCompiled(key, col, row);
 }
 
 void TExcelFileReader::RememberCompiled(std::string key, int32_t col, int32_t row) {
@@ -464,14 +533,17 @@ void TExcelFileReader::RememberCompiled(std::string key, int32_t col, int32_t ro
 void TExcelFileReader::OnFormula(RecordReader& r) {
   FormulaRecord& f = formulaRecord_;
   FormulaRecord::Read(r, f);
+  pendingStringSheet_ = -1;
   // A cell that shares a SHRFMLA or ARRAY formula (its only token is ptgExp) waits for it.
   if (!f.tokens.empty() && f.tokens[0] == 0x01) {
-    sharedCells_.insert({sheetIndex_, f.cell.row, f.cell.column});
-    SetCell(f.cell.column, f.cell.row, FormulaText(f.cell.column, f.cell.row, f.tokens), false,
-            true, f.cell.xf);
+    sharedCells_[{sheetIndex_, f.cell.row, f.cell.column}] = f.result;
+    const std::string text = FormulaText(f.cell.column, f.cell.row, f.tokens);
+    ApplyXf(f.cell.column, f.cell.row, f.cell.xf);
+    if (!KeepStoredResult(f.cell.column, f.cell.row, f.result))
+      SetCellText(f.cell.column, f.cell.row, text, false, true);
     return;
   }
-  SetFormulaCell(f.cell.column, f.cell.row, f.tokens, f.cell.xf);
+  SetFormulaCell(f.cell.column, f.cell.row, f.tokens, f.cell.xf, f.result);
 }
 
 void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
@@ -490,21 +562,23 @@ void TExcelFileReader::OnSharedOrArray(RecordReader& r, bool shared) {
   // Only the cells whose FORMULA record pointed here get the formula: a range in the file
   // may be far larger than the cells that use it, and a hostile one would fill a whole sheet.
   auto it = sharedCells_.lower_bound({sheetIndex_, firstRow, 0});
-  while (it != sharedCells_.end() && std::get<0>(*it) == sheetIndex_ &&
-         std::get<1>(*it) <= lastRow) {
-    const auto [sheet, row, col] = *it;
+  while (it != sharedCells_.end() && std::get<0>(it->first) == sheetIndex_ &&
+         std::get<1>(it->first) <= lastRow) {
+    const auto [sheet, row, col] = it->first;
     if (col < firstCol || col > lastCol) {
       ++it;
       continue;
     }
+    const FormulaResultBytes result = it->second;
     it = sharedCells_.erase(it);
     // The cell keeps the style its FORMULA record gave it.
     if (shared) {
-      SetFormulaCell(col, row, tokens, -1);
+      SetFormulaCell(col, row, tokens, -1, result);
       continue;
     }
     // An array formula's text is set as if typed.
     const std::string text = FormulaText(col, row, tokens);
+    if (KeepStoredResult(col, row, result)) continue;
     if (!text.empty()) sheet_->CellObject(col, row)->SetText(text);
   }
 }

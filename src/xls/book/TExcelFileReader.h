@@ -12,11 +12,12 @@
 // Substreams: the first BOF is the globals; every later BOF either stands at the position a
 // BOUNDSHEET named for a worksheet (then that sheet becomes current) or starts a substream of
 // another kind (chart, macro sheet), whose records are passed over up to its EOF.
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
 #include <tuple>
@@ -38,6 +39,9 @@ class TSSBookSheet;
 
 namespace xls {
 
+// The 8 result bytes of a FORMULA record.
+using FormulaResultBytes = std::array<uint8_t, 8>;
+
 class TExcelFileReader : public FormulaTextSource {
  public:
   // `scale`: screen pixels per inch / 96, applied to column widths and row heights.
@@ -48,6 +52,9 @@ class TExcelFileReader : public FormulaTextSource {
   void OpenStream();
 
   bool UnknownFunction() const { return unknownFunction_; }
+  // What the load could not take over as it is, for the user: one line for the formula cells
+  // whose functions the engine does not know (they keep the results the file stored).
+  std::vector<std::string> Warnings() const;
   // Called with 0..100 when the percentage of the stream read changes.
   std::function<void(int)> OnProgress;
 
@@ -82,10 +89,17 @@ class TExcelFileReader : public FormulaTextSource {
   void OnRow(RecordReader& r);
   void OnWindow2(RecordReader& r);
   void SetCell(int32_t col, int32_t row, const std::string& text, bool blank, bool formula, int xf);
+  // A text record's cell: a literal text (workbook::kCellLiteralText), no entry rules.
+  void SetTextCell(int32_t col, int32_t row, const std::string& text, int xf);
   // SetCell without the style: the text as the cell's content.
   void SetCellText(int32_t col, int32_t row, const std::string& text, bool blank, bool formula);
   // A formula cell from its file tokens; a pattern met before is not compiled again.
-  void SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf);
+  void SetFormulaCell(int32_t col, int32_t row, const std::vector<uint8_t>& tokens, int xf,
+                      const FormulaResultBytes& result);
+  // After FormulaText: when the formula used an unknown function, the cell takes the result
+  // the file stored instead (a number, a boolean, an error, or a text that the next STRING
+  // record holds) and true is returned.
+  bool KeepStoredResult(int32_t col, int32_t row, const FormulaResultBytes& result);
   void RememberCompiled(std::string key, int32_t col, int32_t row);
   void SetNumber(int32_t col, int32_t row, double value, int xf);
   // The cell takes over the style of an XF (no index, or one beyond those read: nothing).
@@ -132,8 +146,16 @@ class TExcelFileReader : public FormulaTextSource {
   };
   std::unordered_map<std::string, CompiledFormula> compiled_;
   std::string reuseKey_;  // the key of the formula cell being read, its memory kept
-  // (sheet, row, column) of formula cells waiting for their shared or array formula.
-  std::set<std::tuple<int, int32_t, int32_t>> sharedCells_;
+  // (sheet, row, column) of formula cells waiting for their shared or array formula, with the
+  // result their FORMULA record stored.
+  std::map<std::tuple<int, int32_t, int32_t>, FormulaResultBytes> sharedCells_;
+  // Formula cells that use a function the engine does not know keep the file's result.
+  size_t unknownCells_ = 0;
+  std::vector<std::string> unknownRefs_;  // the first few of them, as Sheet!A1
+  // The cell whose text result the next STRING record holds (sheet -1: none).
+  int pendingStringSheet_ = -1;
+  int32_t pendingStringCol_ = 0;
+  int32_t pendingStringRow_ = 0;
   int lastProgress_ = -1;
   uint32_t nextProgressOffset_ = 0;  // the first record offset that may give a new percent
   FormulaRecord formulaRecord_;      // every FORMULA record is read into this one

@@ -248,7 +248,7 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
       if (!storage.HasRecord(col, row)) continue;
       workbook::TSSCellRec rec;
       const workbook::CellContentType type = storage.CellDataType(col, row);
-      if (type == workbook::kCellText) {
+      if (workbook::IsTextType(type)) {
         rec = storage.CellRec(col, row);
       } else {
         // A number is written from its value and a formula from its entry's tokens: building
@@ -261,7 +261,7 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
       const bool isFormula = rec.DataType == workbook::kCellFormula;
       if (isFormula != formulas) continue;
       if (col >= kMaxColumns || row >= kMaxRows) {
-        if (!rec.Text.empty() || rec.DataType != workbook::kCellText) ++lost;
+        if (!rec.Text.empty() || !workbook::IsTextType(rec.DataType)) ++lost;
         continue;
       }
       CellHeader h{uint16_t(row), uint16_t(col), XfIndex(rec.Style)};
@@ -290,9 +290,19 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
         list.Append(BlankRecord{h}.Build());
       } else {
         double number = 0;
+        bool boolean = false;
+        uint8_t error = 0;
         const uint16_t format = rec.Style ? rec.Style->Format : 0;
-        if (format != kTextFormat && workbook::TextToNumber(rec.Text, number)) {
+        // A literal text is text whatever it reads as; a typed one that reads as a number, a
+        // boolean or an error is written as the value the engine takes it for (the model
+        // keeps a boolean or error cell as its text), so that it reads back as that value.
+        const bool typed = format != kTextFormat && rec.DataType != workbook::kCellLiteralText;
+        if (typed && workbook::TextToNumber(rec.Text, number)) {
           list.Append(NumberRecord{h, number}.Build());
+        } else if (typed && workbook::TextToBoolean(rec.Text, boolean)) {
+          list.Append(BoolErrRecord{h, uint8_t(boolean ? 1 : 0), false}.Build());
+        } else if (typed && workbook::TextToErrorCode(rec.Text, error)) {
+          list.Append(BoolErrRecord{h, error, true}.Build());
         } else {
           const std::u16string text = FromSystemText(rec.Text);
           if (text.size() <= kLabelLimit) {

@@ -3,6 +3,7 @@
 // files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -92,7 +93,7 @@ TEST(ExcelFileReader, EveryCellRecordKind) {
   EXPECT_EQ(book.Sheets(0).Storage().CellNumber(0, 2), -0.1);
   // A label that begins with "=" stays text.
   EXPECT_EQ(Edit(book, 0, 1, 2), "=not a formula");
-  EXPECT_EQ(book.Sheets(0).Storage().CellDataType(1, 2), workbook::kCellText);
+  EXPECT_EQ(book.Sheets(0).Storage().CellDataType(1, 2), workbook::kCellLiteralText);
   EXPECT_EQ(Edit(book, 0, 0, 3), "TRUE");
   EXPECT_EQ(Edit(book, 0, 1, 3), "#DIV/0!");
   EXPECT_EQ(Edit(book, 0, 0, 4), "");
@@ -209,22 +210,74 @@ TEST(ExcelFileReader, ArrayFormulaFillsItsCells) {
   EXPECT_EQ(book.Sheets(0).Storage().RecordCount(), 2u);
 }
 
-TEST(ExcelFileReader, UnknownFunctionIsReportedAfterTheWholeFileWasRead) {
+// A formula whose function the engine does not know keeps the result the file stored (each
+// kind of result), the rest of the book loads and calculates, one warning names the cells, and
+// a save writes the kept values.
+using ResultBytes = std::array<uint8_t, 8>;  // a FORMULA record's result field
+
+TEST(ExcelFileReader, UnknownFunctionsKeepTheirStoredResults) {
   StreamMaker m;
   RecordList& s = m.AddSheet(u"F");
-  FormulaRecord f;
-  f.cell = {0, 0, 15};
-  f.tokens = {0x41, 0xFE, 0x00};  // ptgFuncV with a number the table does not hold
-  s.Append(f.Build());
-  s.Append(LabelRecord{{1, 0, 15}, u"after"}.Build());
-  Workbook book;
-  try {
-    LoadBookFromBytes(book, m.File());
-    FAIL() << "no error";
-  } catch (const workbook::ESpreadSheetError& e) {
-    EXPECT_STREQ(e.what(), "Stream has unknown function's");
+  struct Case {
+    ResultBytes result;
+    const char16_t* stringRecord;  // the text result's STRING record, or null
+    workbook::CellContentType type;
+    const char* edit;
+  };
+  const auto number = [](double v) {
+    ResultBytes r{};
+    std::memcpy(r.data(), &v, 8);
+    return r;
+  };
+  const auto special = [](uint8_t kind, uint8_t value) {
+    return ResultBytes{kind, 0, value, 0, 0, 0, 0xFF, 0xFF};
+  };
+  const std::vector<Case> cases = {
+      {number(42.5), nullptr, workbook::kCellNumber, "42.5"},
+      {special(1, 1), nullptr, workbook::kCellText, "TRUE"},
+      {special(2, 7), nullptr, workbook::kCellText, "#DIV/0!"},
+      {special(0, 0), u"0001", workbook::kCellLiteralText, "0001"},
+      {special(3, 0), nullptr, workbook::kCellText, ""},
+      {number(-1e-300), nullptr, workbook::kCellNumber, "-1E-300"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    FormulaRecord f;
+    f.cell = {uint16_t(i), 0, 15};
+    f.result = cases[i].result;
+    f.tokens = {0x41, 0xFE, 0x00};  // ptgFuncV with a number the table does not hold
+    s.Append(f.Build());
+    if (cases[i].stringRecord)
+      s.Append(RecordBuilder(rec::kString).String16(cases[i].stringRecord));
   }
-  EXPECT_EQ(Edit(book, 0, 0, 1), "after");
+  FormulaRecord known;
+  known.cell = {0, 1, 15};
+  known.tokens = {0x1E, 0x01, 0x00, 0x1E, 0x02, 0x00, 0x03};  // 1+2
+  s.Append(known.Build());
+  s.Append(LabelRecord{{1, 1, 15}, u"after"}.Build());
+  Workbook book;
+  ASSERT_NO_THROW(LoadBookFromBytes(book, m.File()));
+  const auto check = [&](Workbook& b, const std::string& when) {
+    workbook::TSSDataStorage& st = b.Sheets(0).Storage();
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const int32_t row = static_cast<int32_t>(i);
+      EXPECT_EQ(st.CellDataType(0, row), cases[i].type) << when << " row " << i;
+      EXPECT_EQ(Edit(b, 0, 0, row), cases[i].edit) << when << " row " << i;
+    }
+    EXPECT_EQ(st.CellNumber(0, 0), 42.5) << when;
+    EXPECT_EQ(Edit(b, 0, 1, 0), "=1+2") << when;  // a known function stays a formula
+    EXPECT_EQ(Edit(b, 0, 1, 1), "after") << when;
+  };
+  check(book, "loaded");
+  ASSERT_EQ(book.LoadWarnings().size(), 1u);
+  EXPECT_EQ(book.LoadWarnings()[0],
+            "6 formulas use functions this program does not know and keep the values stored in "
+            "the file: F!A1, F!A2, F!A3, F!A4, F!A5, ...");
+  std::vector<uint8_t> saved;
+  SaveBookToBytes(book, saved);
+  Workbook again;
+  LoadBookFromBytes(again, saved);
+  check(again, "saved and loaded");
+  EXPECT_TRUE(again.LoadWarnings().empty());
 }
 
 TEST(ExcelFileReader, EncryptedFileIsRefused) {
@@ -308,33 +361,29 @@ namespace {
 
 // Label texts go through the entry rules exactly as typed texts do, whether the reader stores
 // them itself (kept as they stand) or hands them to the cell object (dates, amounts).
-TEST(ExcelFileReader, LabelTextsFollowTheEntryRulesAsTyped) {
+// Text records stay the texts they are: no entry rule turns a label into a date, an amount, a
+// number, a percentage, a boolean or a formula, and the format stays the file's.
+TEST(ExcelFileReader, LabelTextsStayTheTextsTheyAre) {
   platform::ScopedLocale locale{platform::LocaleSettings::EnglishUS()};
   const std::vector<std::u16string> texts = {u"hello",    u"1/2/2003", u"10:30 PM", u"$5.25",
                                              u"123",      u"50%",      u"TRUE",     u"=A1",
-                                             u" padded ", u"1,000"};
+                                             u" padded ", u"1,000",    u"0001",     u"1e15"};
   StreamMaker m;
   RecordList& s = m.AddSheet(u"L");
   for (size_t i = 0; i < texts.size(); ++i)
     s.Append(LabelRecord{{uint16_t(i), 0, 15}, texts[i]}.Build());
   Workbook loaded;
   LoadBookFromBytes(loaded, m.File());
-  Workbook typed;
+  const auto& a = loaded.Sheets(0).Storage();
   for (size_t i = 0; i < texts.size(); ++i) {
     SCOPED_TRACE(i);
     std::string text;
     for (char16_t c : texts[i]) text += static_cast<char>(c);
-    typed.Sheets(0).CellObject(0, int32_t(i))->SetTextEx(text, false, false);
-    const auto& a = loaded.Sheets(0).Storage();
-    const auto& b = typed.Sheets(0).Storage();
-    EXPECT_EQ(a.CellDataType(0, int32_t(i)), b.CellDataType(0, int32_t(i)));
-    EXPECT_EQ(a.CellEditText(0, int32_t(i)), b.CellEditText(0, int32_t(i)));
-    EXPECT_EQ(a.CellDisplayText(0, int32_t(i)), b.CellDisplayText(0, int32_t(i)));
-    EXPECT_EQ(a.CellStyleEntry(0, int32_t(i))->Format, b.CellStyleEntry(0, int32_t(i))->Format);
+    EXPECT_EQ(a.CellDataType(0, int32_t(i)), workbook::kCellLiteralText);
+    EXPECT_EQ(a.CellEditText(0, int32_t(i)), text);
+    EXPECT_EQ(a.CellDisplayText(0, int32_t(i)), text);
+    EXPECT_EQ(a.CellStyleEntry(0, int32_t(i))->Format, 0);
   }
-  // The date really became a date, and the plain word stayed text.
-  EXPECT_EQ(loaded.Sheets(0).Storage().CellDataType(0, 1), workbook::kCellNumber);
-  EXPECT_EQ(loaded.Sheets(0).Storage().CellDataType(0, 0), workbook::kCellText);
 }
 
 }  // namespace
