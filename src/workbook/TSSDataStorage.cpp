@@ -131,6 +131,7 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
     usedCols_ = newCols;
     usedRows_ = newRows;
     if (row >= column.rowsInUse) column.rowsInUse = row + 1;
+    NoteChanged(col, row);
     host_.Listener().CellChanged(*this, col, row);
     return;
   }
@@ -151,7 +152,16 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   if (row >= column.rowsInUse) column.rowsInUse = row + 1;
   usedCols_ = newCols;
   usedRows_ = newRows;
+  NoteChanged(col, row);
   host_.Listener().CellChanged(*this, col, row);
+}
+
+void TSSDataStorage::NoteChanged(int32_t col, int32_t row) {
+  if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellChanged(*this, col, row);
+}
+
+void TSSDataStorage::NoteRearranged() {
+  if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellsRearranged();
 }
 
 void TSSDataStorage::RecordChange(int32_t col, int32_t row) {
@@ -198,6 +208,7 @@ void TSSDataStorage::FreeSlot(CellSlot* slot) {
 }
 
 void TSSDataStorage::ClearAll() {
+  if (!columns_.empty()) NoteRearranged();
   for (int32_t c = 0; c < static_cast<int32_t>(columns_.size()); ++c) {
     ColumnSlot& column = columns_[static_cast<size_t>(c)];
     for (int32_t r = 0; r < rowCapacity_; ++r) {

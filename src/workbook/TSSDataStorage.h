@@ -195,6 +195,9 @@ class TSSDataStorage {
 
   void MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow);
   void NotifyMoved(int32_t col, int32_t row);
+  // Tell the formula cache that a cell's content changed, or that cells moved wholesale.
+  void NoteChanged(int32_t col, int32_t row);
+  void NoteRearranged();
   void ClearSlotContent(CellSlot* slot, bool withStyle);
   CellSlot* Slot(int32_t col, int32_t row) const {
     if (col < 0 || row < 0 || col >= usedCols_ || row >= rowCapacity_) return nullptr;
