@@ -112,11 +112,11 @@ void BookFormulaCache::CellMoved(workbook::FormulaHandle* entry, workbook::TSSDa
                                  int32_t col, int32_t row) {
   FormulaEntry* e = Own(entry);
   if (e == nullptr || !e->Listed) return;
-  cache_.StructureChanged();  // its references now point elsewhere
   e->Sheet = static_cast<uint16_t>(storage.SheetIndex());
   e->Col = col;
   e->Row = row;
   e->Result.Clear();
+  cache_.EntryMoved(*e);
   const std::string text = cache_.FormulaText(*e);
   if (!text.empty()) WriteCell(e->Sheet, col, row, text, CellDataType::Formula, e);
 }

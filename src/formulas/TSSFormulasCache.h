@@ -89,6 +89,9 @@ class TSSFormulasCache {
   // Cells were moved or replaced wholesale, sheets or names changed: the next recalculation
   // is a full one and the graph is rebuilt before it is used again.
   void StructureChanged();
+  // A formula cell moved to the entry's new position (its relative references now read other
+  // cells): it is calculated again, and its new references join the graph.
+  void EntryMoved(FormulaEntry& entry);
   // The graph's memory in bytes and its edge count (benchmarks and tests).
   size_t GraphBytes() const { return graph_.Bytes(); }
   size_t GraphEdges() const { return graph_.EdgeCount(); }

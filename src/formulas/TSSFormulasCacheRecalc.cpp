@@ -43,6 +43,18 @@ void TSSFormulasCache::CellChanged(uint16_t sheet, int32_t col, int32_t row) {
   changedCells_.push_back(ChangedCell{sheet, col, row});
 }
 
+void TSSFormulasCache::EntryMoved(FormulaEntry& entry) {
+  if (!entries_.Contains(&entry)) return;
+  if (!graphStale_) {
+    // The edges of the old position stay until the next rebuild (they only cost a
+    // recalculation too many).
+    IndexEntry(entry);
+    ++removedSinceRebuild_;
+  }
+  NoteNewEntry(&entry);
+  CellChanged(entry.Sheet, entry.Col, entry.Row);
+}
+
 void TSSFormulasCache::NoteNewEntry(FormulaEntry* entry) {
   if (fullPending_) return;
   if (newEntries_.size() >= kMaxQueued) {

@@ -164,6 +164,27 @@ void TSSDataStorage::NoteRearranged() {
   if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellsRearranged();
 }
 
+void TSSDataStorage::NoteChangedArea(const TRect& area) {
+  constexpr int64_t kMaxNotedCells = int64_t{1} << 16;
+  const int64_t cells = int64_t{area.Right - area.Left + 1} * (int64_t{area.Bottom} - area.Top + 1);
+  if (area.Right < area.Left || area.Bottom < area.Top) return;
+  if (cells > kMaxNotedCells) {
+    NoteRearranged();
+    return;
+  }
+  for (int32_t col = area.Left; col <= area.Right; ++col)
+    for (int32_t row = area.Top; row <= area.Bottom; ++row) NoteChanged(col, row);
+}
+
+void TSSDataStorage::NoteShifted(const TRect& r, int mode) {
+  if (mode == 0)
+    NoteChangedArea(TRect{r.Left, r.Top, std::max(usedCols_, r.Right) + r.Width(), r.Bottom});
+  else if (mode == 1)
+    NoteChangedArea(TRect{r.Left, r.Top, r.Right, std::max(usedRows_, r.Bottom) + r.Height()});
+  else
+    NoteRearranged();
+}
+
 void TSSDataStorage::RecordChange(int32_t col, int32_t row) {
   if (bulk_) return;
   if (CellHistory* history = host_.History()) history->RecordCellChange(*this, col, row);
