@@ -1,5 +1,7 @@
 // Change tracking and the incremental recalculation of the formula cache (the contract is at
 // the top of TSSFormulasCache.h).
+#include <algorithm>
+
 #include "formulas/TSSFormulasCache.h"
 
 namespace formulas {
@@ -11,6 +13,11 @@ constexpr size_t kMaxQueued = size_t{1} << 18;
 
 // Recent edges are merged into the sorted arrays from this many on; fewer are scanned.
 constexpr size_t kRecentEdges = 32;
+
+// A recalculation that would evaluate more than half of the formulas runs the full pass
+// instead (ordering them costs more than the order of registration); below this many formulas
+// the incremental pass is always taken.
+constexpr size_t kSmallBook = 4096;
 
 // The graph is rebuilt when the edges of removed entries outnumber the entries by this much.
 constexpr size_t kRebuildSlack = 4096;
@@ -92,6 +99,17 @@ void TSSFormulasCache::RebuildGraph() {
 
 bool TSSFormulasCache::OrderDirty(std::vector<FormulaEntry*>& order) {
   std::vector<FormulaEntry*> dirty;
+  // The marks and counters go back to 0 however this ends (a failed allocation included).
+  struct Reset {
+    std::vector<FormulaEntry*>& dirty;
+    ~Reset() {
+      for (FormulaEntry* e : dirty) {
+        e->Depth = 0;
+        e->Busy = 0;
+        e->Marks &= static_cast<uint8_t>(~kMarkDirty);
+      }
+    }
+  } reset{dirty};
   const auto mark = [&dirty](FormulaEntry* e) {
     if (!e->Listed || e->Bad || (e->Marks & kMarkDirty)) return;
     e->Marks |= kMarkDirty;
@@ -101,34 +119,37 @@ bool TSSFormulasCache::OrderDirty(std::vector<FormulaEntry*>& order) {
   for (FormulaEntry* e : newEntries_) mark(e);
   for (FormulaEntry* e : volatiles_)
     if (e->Marks & kMarkVolatile) mark(e);
-  // Everything that reads a dirty formula is dirty; Depth counts each one's dirty inputs.
+  // Everything that reads a dirty formula is dirty; Depth counts each one's dirty inputs, and
+  // the readers of dirty[i] are readers[first[i]] to readers[first[i + 1] - 1].
+  std::vector<FormulaEntry*> readers;
+  std::vector<uint32_t> first;
+  first.reserve(dirty.size() + 1);
+  const size_t enough = std::max(entries_.Size() / 2, kSmallBook);
   for (size_t i = 0; i < dirty.size(); ++i) {
+    if (dirty.size() > enough) return false;  // most of the book: a full pass costs less
     const FormulaEntry& d = *dirty[i];
-    graph_.ForEachReader(d.Sheet, d.Col, d.Row, [&mark](FormulaEntry* r) {
+    first.push_back(static_cast<uint32_t>(readers.size()));
+    graph_.ForEachReader(d.Sheet, d.Col, d.Row, [&mark, &readers](FormulaEntry* r) {
       if (!r->Listed || r->Bad) return;
       mark(r);
       ++r->Depth;
+      readers.push_back(r);
     });
   }
+  first.push_back(static_cast<uint32_t>(readers.size()));
   // Kahn's order: a formula comes after every dirty formula it reads. Whatever remains
-  // could be a cycle.
+  // could be a cycle. Busy (0 outside an evaluation) holds each entry's place in `dirty`.
+  for (size_t i = 0; i < dirty.size(); ++i) dirty[i]->Busy = static_cast<int32_t>(i);
   order.clear();
   order.reserve(dirty.size());
   for (FormulaEntry* e : dirty)
     if (e->Depth == 0) order.push_back(e);
-  for (size_t i = 0; i < order.size(); ++i) {
-    const FormulaEntry& d = *order[i];
-    graph_.ForEachReader(d.Sheet, d.Col, d.Row, [&order](FormulaEntry* r) {
-      if (!r->Listed || r->Bad || !(r->Marks & kMarkDirty)) return;
-      if (--r->Depth == 0) order.push_back(r);
-    });
+  for (size_t k = 0; k < order.size(); ++k) {
+    const size_t i = static_cast<size_t>(order[k]->Busy);
+    for (uint32_t j = first[i]; j < first[i + 1]; ++j)
+      if (--readers[j]->Depth == 0) order.push_back(readers[j]);
   }
-  const bool acyclic = order.size() == dirty.size();
-  for (FormulaEntry* e : dirty) {
-    e->Depth = 0;
-    e->Marks &= static_cast<uint8_t>(~kMarkDirty);
-  }
-  return acyclic;
+  return order.size() == dirty.size();
 }
 
 bool TSSFormulasCache::RecalculateDirty() {
