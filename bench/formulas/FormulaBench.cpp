@@ -1,21 +1,30 @@
 // Recalculation benchmarks of the formula engine:
-//   chain: A1 = 1, A2 = A1 + 1, ... A100000 = A99999 + 1
+//   chain: A1 = 1, A2 = A1 + 1, ... A100001 = A100000 + 1 (100,000 formulas)
 //   sums:  A1..A100009 numbers, B1 = SUM(A1:A10), ... B100000 = SUM(A100000:A100009)
 // Each is timed for building (entering every formula), a full recalculation, and a
-// recalculation after one input changed. When node and the hyperformula package can be found
-// (SS_HYPERFORMULA_DIR, or NODE_PATH), the same workloads run there in the same process run
-// and the ratios are printed.
+// recalculation after one input changed: A1 for the chain (every formula depends on it), A6
+// for the sums (six formulas read it). After the Google Benchmark runs, the same workloads run
+// once more next to HyperFormula (bench/peers/hyperformula_recalc.js, found in the source tree
+// with the packages scripts/peers.sh installs) and the ratios are printed, with the memory the
+// dependency graph takes per formula.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "formulas/TSSFormulasCache.h"
 #include "workbook/SSUtils.h"
+
+#ifndef SS_SOURCE_DIR
+#define SS_SOURCE_DIR "."
+#endif
 
 namespace {
 
@@ -34,10 +43,12 @@ class DenseBook : public formulas::FormulaBook {
       : cells_(2 * (kRows + 16)), cache_(std::make_unique<formulas::TSSFormulasCache>(*this)) {}
   formulas::TSSFormulasCache& Cache() { return *cache_; }
 
+  // What a storage's write path does: the cache hears of the change.
   void Set(int32_t col, int32_t row, const std::string& text) {
     Cell& c = At(col, row);
     if (c.formula) cache_->Remove(c.formula);
     c = Cell{text, formulas::CellDataType::Text, nullptr, true};
+    cache_->CellChanged(0, col, row);
     if (!text.empty() && text[0] == '=') cache_->SetFormula(0, col, row);
   }
   formulas::FormulaEntry* Entry(int32_t col, int32_t row) { return At(col, row).formula; }
@@ -79,7 +90,7 @@ class DenseBook : public formulas::FormulaBook {
 std::unique_ptr<DenseBook> BuildChain() {
   auto book = std::make_unique<DenseBook>();
   book->Set(0, 0, "1");
-  for (int r = 1; r < kRows; ++r) book->Set(0, r, "=A" + std::to_string(r) + "+1");
+  for (int r = 1; r <= kRows; ++r) book->Set(0, r, "=A" + std::to_string(r) + "+1");
   return book;
 }
 
@@ -92,8 +103,8 @@ std::unique_ptr<DenseBook> BuildSums() {
 }
 
 void CheckChain(DenseBook& book, double first) {
-  const std::string shown = book.Cache().FormulaDisplayText(book.Entry(0, kRows - 1), false);
-  if (shown != workbook::NumberText(first + kRows - 1))
+  const std::string shown = book.Cache().FormulaDisplayText(book.Entry(0, kRows), false);
+  if (shown != workbook::NumberText(first + kRows))
     std::fprintf(stderr, "chain wrong: %s\n", shown.c_str());
 }
 
@@ -137,11 +148,12 @@ BENCHMARK(BM_SumsBuild)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SumsRecalculate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SumsChangeOne)->Unit(benchmark::kMillisecond);
 
-// Best of three wall-clock runs, in milliseconds.
-template <typename F>
-double BestMs(F&& f) {
+// Best of three wall-clock runs of f() after setup(), in milliseconds.
+template <typename Setup, typename F>
+double BestMs(Setup&& setup, F&& f) {
   double best = 1e300;
   for (int i = 0; i < 3; ++i) {
+    setup();
     const auto t0 = std::chrono::steady_clock::now();
     f();
     const auto t1 = std::chrono::steady_clock::now();
@@ -150,44 +162,80 @@ double BestMs(F&& f) {
   return best;
 }
 
-// Runs the peer script; returns false when node or the package is missing.
-bool RunPeer(const std::string& workload, double& buildAndCalcMs) {
-  const char* dir = std::getenv("SS_HYPERFORMULA_DIR");
-  const char* source = std::getenv("SS_SOURCE_DIR");
-  const std::string script =
-      std::string(source ? source : ".") + "/bench/formulas/hyperformula_bench.js";
-  std::string command = "node '" + script + "' " + workload + " " + std::to_string(kRows);
-  if (dir) command = "NODE_PATH='" + std::string(dir) + "/node_modules' " + command;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+struct Times {
+  double build = 0, full = 0, change = 0;  // milliseconds
+};
+
+// Runs the peer script (best of three per measurement); false when node or the package is
+// missing. Its "rebuild" (rebuildAndRecalculate) is its full recalculation.
+bool RunPeer(std::map<std::string, Times>& peer) {
+  const std::string script = std::string(SS_SOURCE_DIR) + "/bench/peers/hyperformula_recalc.js";
+  const std::string command = "node '" + script + "' --tsv --repeat 3 --change-row 5 --n " +
+                              std::to_string(kRows) + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return false;
-  char line[256] = {};
-  const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
-  const int rc = pclose(pipe);
-  if (!got || rc != 0) return false;
-  buildAndCalcMs = std::strtod(line, nullptr);
-  return buildAndCalcMs > 0;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::istringstream in(line);
+    std::string who, workload, what, formulas, ms;
+    if (!std::getline(in, who, '\t') || !std::getline(in, workload, '\t') ||
+        !std::getline(in, what, '\t') || !std::getline(in, formulas, '\t') ||
+        !std::getline(in, ms, '\t'))
+      continue;
+    Times& t = peer[workload == "sum" ? "sums" : workload];
+    double& slot = what == "build" ? t.build : what == "change" ? t.change : t.full;
+    const double value = std::strtod(ms.c_str(), nullptr);
+    if (value > 0 && (slot == 0 || value < slot)) slot = value;
+  }
+  return pclose(pipe) == 0 && peer.size() == 2;
 }
 
 void ComparePeer() {
   struct Workload {
     const char* name;
     std::unique_ptr<DenseBook> (*build)();
+    int32_t changeRow;
   };
-  const Workload workloads[] = {{"chain", BuildChain}, {"sums", BuildSums}};
+  const Workload workloads[] = {{"chain", BuildChain, 0}, {"sums", BuildSums, 5}};
+  std::map<std::string, Times> peer;
+  const bool havePeer = RunPeer(peer);
+  if (!havePeer)
+    std::printf("peer not available: node, or the hyperformula package (scripts/peers.sh)\n");
+  std::printf("%-6s %-32s %10s %10s %10s\n", "", "", "ours ms", "peer ms", "peer/ours");
   for (const auto& w : workloads) {
-    // Ours: build every formula, then the full recalculation.
-    const double ours = BestMs([&] {
-      auto book = w.build();
-      book->Cache().RecalculateAll();
-    });
-    double peer = 0;
-    if (!RunPeer(w.name, peer)) {
-      std::printf("%s: ours %.1f ms (build + full recalculation); peer not available\n", w.name,
-                  ours);
-      continue;
-    }
-    std::printf("%s: ours %.1f ms, peer %.1f ms (build + full recalculation): peer/ours = %.2f\n",
-                w.name, ours, peer, peer / ours);
+    Times ours;
+    std::unique_ptr<DenseBook> book;
+    ours.build = BestMs([&] { book.reset(); },
+                        [&] {
+                          book = w.build();
+                          book->Cache().RecalculateAll();
+                        });
+    ours.full = BestMs([] {}, [&] { book->Cache().RecalculateAll(); });
+    int value = 1000;
+    // The first change after a full pass builds the graph; the timed ones use it.
+    book->Set(0, w.changeRow, std::to_string(++value));
+    book->Cache().Recalculate();
+    ours.change = BestMs([] {},
+                         [&] {
+                           book->Set(0, w.changeRow, std::to_string(++value));
+                           book->Cache().Recalculate();
+                         });
+    const size_t recalculated = book->Cache().LastRecalculated();
+    const Times& p = peer[w.name];
+    const auto row = [&](const char* what, double o, double q) {
+      if (havePeer)
+        std::printf("%-6s %-32s %10.3f %10.3f %10.2f\n", w.name, what, o, q, q / o);
+      else
+        std::printf("%-6s %-32s %10.3f %10s %10s\n", w.name, what, o, "-", "-");
+    };
+    row("build + calculate", ours.build, p.build);
+    row("full recalculation", ours.full, p.full);
+    const std::string change = "change one input (" + std::to_string(recalculated) + " dirty)";
+    row(change.c_str(), ours.change, p.change);
+    const size_t entries = book->Cache().EntryCount();
+    std::printf("%-6s graph: %zu edges, %zu bytes, %.1f bytes per formula\n", w.name,
+                book->Cache().GraphEdges(), book->Cache().GraphBytes(),
+                static_cast<double>(book->Cache().GraphBytes()) / static_cast<double>(entries));
   }
 }
 

@@ -7,7 +7,8 @@
 // Prints one JSON object; the check values let the caller compare results with its own.
 // With --tsv, one line per measurement instead, for callers without a JSON reader:
 //   hyperformula <TAB> workload <TAB> build|change|rebuild <TAB> formulas <TAB> milliseconds <TAB> probe
-// Usage: hyperformula_recalc.js [--n 100000] [--repeat 1] [--tsv]
+// --change-row R changes A(R+1) of the sum workload instead of A1 (R < 10: B1 still reads it).
+// Usage: hyperformula_recalc.js [--n 100000] [--repeat 1] [--tsv] [--change-row 0]
 'use strict';
 const { Load } = require('./peer_modules');
 const { HyperFormula } = Load('hyperformula');
@@ -34,7 +35,7 @@ function Sums(n) {
   return rows;
 }
 
-function Run(name, rows, formulas, probe) {
+function Run(name, rows, formulas, probe, changeRow = 0) {
   // The default sheet limit (40,000 rows) is below the workloads' size.
   const options = { licenseKey: 'gpl-v3', useStats: false, maxRows: rows.length + 1 };
   let t = process.hrtime.bigint();
@@ -42,7 +43,7 @@ function Run(name, rows, formulas, probe) {
   const buildMs = Ms(t);
   const before = hf.getCellValue(probe);
   t = process.hrtime.bigint();
-  hf.setCellContents({ sheet: 0, col: 0, row: 0 }, [[1000]]);
+  hf.setCellContents({ sheet: 0, col: 0, row: changeRow }, [[1000]]);
   const changeMs = Ms(t);
   const after = hf.getCellValue(probe);
   t = process.hrtime.bigint();
@@ -62,8 +63,8 @@ function main() {
   for (let r = 0; r < repeat; r++) {
     // chain: the last cell holds n + 1 before the change and n + 1000 after A1 becomes 1000.
     results.push(Run('chain', Chain(n), n, { sheet: 0, col: 0, row: n }));
-    // sum: B1 = 1+...+10 = 55 before, 55 - 1 + 1000 = 1054 after.
-    results.push(Run('sum', Sums(n), n, { sheet: 0, col: 1, row: 0 }));
+    // sum: B1 = 1+...+10 = 55 before, 55 - (R + 1) + 1000 after changing A(R+1).
+    results.push(Run('sum', Sums(n), n, { sheet: 0, col: 1, row: 0 }, Arg('change-row', 0)));
   }
   if (process.argv.includes('--tsv')) {
     for (const r of results) {

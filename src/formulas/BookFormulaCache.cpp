@@ -49,6 +49,8 @@ workbook::FormulaHandle* BookFormulaCache::Clone(workbook::FormulaHandle* entry,
   if (entry == nullptr) return nullptr;
   FormulaEntry* copy = cache_.Clone(*Own(entry));
   copy->Sheet = static_cast<uint16_t>(target.SheetIndex());
+  // Copies are made when a whole storage is copied: the graph learns the copy's sheet anew.
+  cache_.StructureChanged();
   return copy;
 }
 
@@ -87,6 +89,13 @@ void BookFormulaCache::SwapSheets(int32_t index1, int32_t index2) {
 }
 
 void BookFormulaCache::Clear() { cache_.Clear(); }
+
+void BookFormulaCache::CellChanged(workbook::TSSDataStorage& storage, int32_t col, int32_t row) {
+  if (!cache_.TracksChanges()) return;  // the next recalculation covers every cell anyway
+  cache_.CellChanged(static_cast<uint16_t>(storage.SheetIndex()), col, row);
+}
+
+void BookFormulaCache::CellsRearranged() { cache_.StructureChanged(); }
 void BookFormulaCache::Lock() { cache_.Lock(); }
 void BookFormulaCache::Unlock() { cache_.Unlock(); }
 void BookFormulaCache::SetR1C1ReferenceStyle(bool) {}  // read from the book when needed
@@ -111,6 +120,7 @@ void BookFormulaCache::CellMoved(workbook::FormulaHandle* entry, workbook::TSSDa
   e->Col = col;
   e->Row = row;
   e->Result.Clear();
+  cache_.EntryMoved(*e);
   const std::string text = cache_.FormulaText(*e);
   if (!text.empty()) WriteCell(e->Sheet, col, row, text, CellDataType::Formula, e);
 }

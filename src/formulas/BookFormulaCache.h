@@ -47,6 +47,8 @@ class BookFormulaCache final : public workbook::FormulaEngine, public FormulaBoo
   void SheetRemoved(int32_t index) override;
   void SwapSheets(int32_t index1, int32_t index2) override;
   void Clear() override;
+  void CellChanged(workbook::TSSDataStorage& storage, int32_t col, int32_t row) override;
+  void CellsRearranged() override;
   void Lock() override;
   void Unlock() override;
   void SetR1C1ReferenceStyle(bool r1c1) override;

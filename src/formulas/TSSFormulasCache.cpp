@@ -27,7 +27,13 @@ void TSSFormulasCache::ReportCycle() { book_.ShowMessage(kMsgCycle); }
 
 // ---- entries -----------------------------------------------------------------------------
 
-FormulaEntry* TSSFormulasCache::Add(FormulaEntry&& entry) { return entries_.Add(std::move(entry)); }
+FormulaEntry* TSSFormulasCache::Add(FormulaEntry&& entry) {
+  FormulaEntry* raw = entries_.Add(std::move(entry));
+  raw->Marks = 0;
+  if (!graphStale_) IndexEntry(*raw);
+  NoteNewEntry(raw);
+  return raw;
+}
 
 std::vector<FormulaEntry*> TSSFormulasCache::Entries() const {
   std::vector<FormulaEntry*> out;
@@ -90,12 +96,26 @@ void TSSFormulasCache::Remove(FormulaEntry* entry) {
   for (FormulaEntry*& w : work_)
     if (w == entry) w = nullptr;
   if (need_ == entry) need_ = nullptr;
+  // What the cell showed is gone: the formulas reading it must be calculated again.
+  CellChanged(entry->Sheet, entry->Col, entry->Row);
+  if (entry->Marks & kMarkUnknown) --unknownEntries_;
+  if (!graphStale_ && !entry->Tokens.Empty()) ++removedSinceRebuild_;
+  entry->Marks = 0;
   entries_.Remove(entry);
 }
 
 void TSSFormulasCache::Clear() {
   names_.clear();
+  // Every pointer the tracking holds goes with the entries' memory.
+  DropQueues();
+  volatiles_.clear();
+  graph_.Clear();
   entries_.Clear();
+  graphStale_ = false;  // no entries, no edges
+  fullPending_ = true;
+  lastPassCyclic_ = false;
+  unknownEntries_ = 0;
+  removedSinceRebuild_ = 0;
   lockCount_ = 0;
 }
 
@@ -301,6 +321,8 @@ void TSSFormulasCache::EvaluateOne(FormulaEntry& entry) {
       if (book_.ReadCell(entry.Sheet, entry.Col, entry.Row, cell)) {
         const std::string text(cell.text);
         handler.ParseInto(text, entry);
+        // Parsed on first use: from now on the graph must know what it reads.
+        if (!graphStale_ && !entry.Tokens.Empty()) IndexEntry(entry);
       }
     }
     entry.State = EntryState::Valid;
@@ -316,10 +338,20 @@ void TSSFormulasCache::EvaluateOne(FormulaEntry& entry) {
 }
 
 void TSSFormulasCache::Recalculate() {
-  if (!Locked() && !entries_.Empty()) RecalculateAll();
+  if (Locked()) return;
+  if (entries_.Empty()) {
+    DropQueues();
+    return;
+  }
+  if (fullPending_ || lastPassCyclic_ || !RecalculateDirty()) RecalculateAll();
 }
 
 void TSSFormulasCache::RecalculateAll() {
+  // Everything is evaluated: what was queued is covered.
+  DropQueues();
+  fullPending_ = false;
+  lastWasFull_ = true;
+  lastRecalculated_ = entries_.Size();
   const bool rememberedCycle = cycleFlag_;
   cycleFlag_ = false;
   stopFlag_ = false;
@@ -336,9 +368,14 @@ void TSSFormulasCache::RecalculateAll() {
   } catch (...) {
     entries_.ForEach(clearBusy);
     stopFlag_ = false;
+    fullPending_ = true;  // the entries after the failure have no results
     throw;
   }
   entries_.ForEach(clearBusy);
+  // A pass that met a cycle has results that depend on the order of evaluation: the next
+  // recalculation is a full one again. A locked pass calculated nothing.
+  lastPassCyclic_ = cycleFlag_;
+  if (Locked()) fullPending_ = true;
   if (cycleFlag_ && cycleFlag_ != rememberedCycle) ReportCycle();
   stopFlag_ = false;
 }
@@ -380,6 +417,7 @@ std::string TSSFormulasCache::FormulaDisplayText(FormulaEntry* entry, bool forma
       CalculateEntry(entry);
     } catch (...) {
       entry->State = EntryState::Error;
+      RequireFullPass();  // its result is not the one a recalculation gives
     }
   }
   const TokenBlock& result = entry->Result;
@@ -475,14 +513,23 @@ int32_t TSSFormulasCache::AddName(const std::string& name, uint8_t sheet, bool c
       if (platform::AnsiSameText(s.Caption, name)) return -1;
   }
   if (names_.size() >= 0xFFFF) return -1;  // a name token holds a 16-bit index
+  StructureChanged();  // a name token of a file may refer to the index before it exists
   names_.push_back(TSSNameDefinition{name, sheet, rect.Left, rect.Top, rect.Right, rect.Bottom, 0});
   return static_cast<int32_t>(names_.size() - 1);
+}
+
+void TSSFormulasCache::AssignNames(const std::vector<TSSNameDefinition>& names) {
+  names_ = names;
+  StructureChanged();
 }
 
 bool TSSFormulasCache::DeleteName(const std::string& name) {
   for (size_t i = 0; i < names_.size(); ++i) {
     if (!platform::AnsiSameText(names_[i].Name, name)) continue;
-    if (i + 1 < names_.size()) names_[i].Deleted = 1;
+    if (i + 1 < names_.size()) {
+      names_[i].Deleted = 1;
+      StructureChanged();
+    }
     return true;
   }
   return false;
@@ -512,6 +559,7 @@ constexpr uint16_t kRemovedSheet = 0xFFFF;
 void TSSFormulasCache::SwapSheets(uint16_t a, uint16_t b) {
   // Sheet-qualified references follow their sheets too; they would otherwise name the other
   // sheet after the exchange.
+  StructureChanged();
   auto swap = [a, b](uint16_t s) -> uint16_t { return s == a ? b : (s == b ? a : s); };
   entries_.ForEach([&swap](FormulaEntry& e) {
     e.Sheet = swap(e.Sheet);
@@ -527,6 +575,7 @@ void TSSFormulasCache::SwapSheets(uint16_t a, uint16_t b) {
 }
 
 void TSSFormulasCache::SheetRemoved(uint16_t index) {
+  StructureChanged();
   auto renumber = [index](uint16_t s) -> uint16_t {
     if (s == kRemovedSheet || s < index) return s;
     return s == index ? kRemovedSheet : static_cast<uint16_t>(s - 1);
@@ -553,6 +602,7 @@ void TSSFormulasCache::AdjustForInsertDelete(uint16_t sheet, const workbook::TRe
   change.first = columns ? rect.Left : rect.Top;
   change.count = columns ? rect.Width() : rect.Height();
   if (change.count <= 0 || change.first < 0) return;
+  StructureChanged();
 
   for (auto& n : names_) {
     if (n.Sheet != sheet || n.Deleted) continue;

@@ -11,14 +11,26 @@
 // besides its result (messages are held back until an evaluation completes), so the results
 // are those of a depth-first evaluation on the spot.
 //
+// Incremental recalculation: the cache keeps a dependency graph (DependencyGraph.h) and hears
+// of every changed cell. Recalculate then evaluates only the formulas that depend on what
+// changed (transitively), the new ones and the volatile ones, in an order that respects their
+// dependencies; their results are those RecalculateAll would give, because a formula's
+// result depends only on what it reads when no cycle is met. Whenever that cannot be vouched
+// for, Recalculate runs RecalculateAll instead: after a change of structure (moved cells,
+// sheets, names, references repaired), after a pass that met a cycle, when the formulas to
+// recalculate could form a cycle, and when too many changes piled up to be worth tracking.
+//
 // Invariants: an entry is in `entries_` exactly while Listed is true; Busy > 0 while the entry
-// is on the work stack, and after it was calculated in the current RecalculateAll pass.
+// is on the work stack, and after it was calculated in the current RecalculateAll pass. Unless
+// `fullPending_` is set, every entry's result is the one RecalculateAll would give for the
+// book as it was when the changes still queued had not yet been made.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "formulas/DependencyGraph.h"
 #include "formulas/FormulaBook.h"
 #include "formulas/FormulaEntry.h"
 #include "formulas/FormulaEntryList.h"
@@ -65,8 +77,28 @@ class TSSFormulasCache {
 
   // ---- calculation -----------------------------------------------------------------------
   void CalculateEntry(FormulaEntry* entry);
+  // Recalculates what changed since the last recalculation (RecalculateAll when it must).
   void Recalculate();
+  // Evaluates every formula (the reference path: the results Recalculate must equal).
   void RecalculateAll();
+
+  // ---- change tracking -------------------------------------------------------------------
+  // The content of a cell changed (written, cleared): formulas reading it are out of date.
+  void CellChanged(uint16_t sheet, int32_t col, int32_t row);
+  // False while the next recalculation is a full one anyway: callers may skip CellChanged.
+  bool TracksChanges() const { return !fullPending_; }
+  // Cells were moved or replaced wholesale, sheets or names changed: the next recalculation
+  // is a full one and the graph is rebuilt before it is used again.
+  void StructureChanged();
+  // A formula cell moved to the entry's new position (its relative references now read other
+  // cells): it is calculated again, and its new references join the graph.
+  void EntryMoved(FormulaEntry& entry);
+  // The graph's memory in bytes and its edge count (benchmarks and tests).
+  size_t GraphBytes() const { return graph_.Bytes(); }
+  size_t GraphEdges() const { return graph_.EdgeCount(); }
+  // How many formulas the last Recalculate evaluated, and whether it was a full pass.
+  size_t LastRecalculated() const { return lastRecalculated_; }
+  bool LastWasFull() const { return lastWasFull_; }
   std::string FormulaDisplayText(FormulaEntry* entry, bool formatted);
   // The typed result (the value FormulaDisplayText shows, before any formatting).
   workbook::FormulaValue FormulaResult(FormulaEntry* entry);
@@ -88,6 +120,8 @@ class TSSFormulasCache {
   int32_t AddName(const std::string& name, uint8_t sheet, bool check, const workbook::TRect& rect);
   bool DeleteName(const std::string& name);
   const std::vector<TSSNameDefinition>& Names() const { return names_; }
+  // Replaces the names wholesale, indices kept (a copy of another book's names).
+  void AssignNames(const std::vector<TSSNameDefinition>& names);
   std::vector<TSSSheetDef> SheetDefs() const;
   void SwapSheets(uint16_t a, uint16_t b);
   void SheetRemoved(uint16_t index);
@@ -132,6 +166,15 @@ class TSSFormulasCache {
 
  private:
   void RunWorkStack(FormulaEntry* entry);
+  void IndexEntry(FormulaEntry& entry);
+  void RebuildGraph();
+  // Evaluates the dirty formulas only; false (nothing changed) when a full pass must run.
+  bool RecalculateDirty();
+  // The formulas to recalculate in dependency order; false when they could form a cycle.
+  bool OrderDirty(std::vector<FormulaEntry*>& order);
+  void NoteNewEntry(FormulaEntry* entry);
+  void RequireFullPass();
+  void DropQueues();
   void EvaluateOne(FormulaEntry& entry);
   TSSFunctionHandler& EvaluationHandler();
   bool ReadFormulaCell(FormulaEntry* entry);
@@ -152,6 +195,23 @@ class TSSFormulasCache {
   std::vector<FormulaEntry*> work_;
   FormulaEntry* need_ = nullptr;
   bool evaluating_ = false;
+
+  // Change tracking (see the top of this file).
+  struct ChangedCell {
+    uint16_t sheet;
+    int32_t col, row;
+  };
+  DependencyGraph graph_;
+  bool graphStale_ = true;   // the graph misses entries: rebuild before use
+  bool fullPending_ = true;  // the next recalculation evaluates everything
+  bool lastPassCyclic_ = false;
+  std::vector<ChangedCell> changedCells_;
+  std::vector<FormulaEntry*> newEntries_;  // added or parsed since the last recalculation
+  std::vector<FormulaEntry*> volatiles_;   // may hold removed entries (checked when used)
+  size_t unknownEntries_ = 0;              // listed entries marked kMarkUnknown
+  size_t removedSinceRebuild_ = 0;         // entries whose edges the graph still holds
+  size_t lastRecalculated_ = 0;
+  bool lastWasFull_ = false;
 };
 
 }  // namespace formulas

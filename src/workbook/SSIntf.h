@@ -132,6 +132,12 @@ class FormulaEngine {
   virtual void SwapSheets(int32_t index1, int32_t index2) {}
   // Forget every entry and name (the book is cleared; cells are already gone).
   virtual void Clear() {}
+  // The content of one cell changed (the storage's write path, clearing): the formulas that
+  // read it need recalculating.
+  virtual void CellChanged(TSSDataStorage& storage, int32_t col, int32_t row) {}
+  // Cells of a storage moved or were replaced wholesale (insertion, deletion, sorting,
+  // copying a sheet, tearing a storage down): every formula may read something else now.
+  virtual void CellsRearranged() {}
   // Automatic recalculation held back while the lock is above 0.
   virtual void Lock() {}
   virtual void Unlock() {}

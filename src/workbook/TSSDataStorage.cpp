@@ -131,6 +131,7 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
     usedCols_ = newCols;
     usedRows_ = newRows;
     if (row >= column.rowsInUse) column.rowsInUse = row + 1;
+    NoteChanged(col, row);
     host_.Listener().CellChanged(*this, col, row);
     return;
   }
@@ -151,7 +152,37 @@ void TSSDataStorage::Write(int32_t col, int32_t row, Content content) {
   if (row >= column.rowsInUse) column.rowsInUse = row + 1;
   usedCols_ = newCols;
   usedRows_ = newRows;
+  NoteChanged(col, row);
   host_.Listener().CellChanged(*this, col, row);
+}
+
+void TSSDataStorage::NoteChanged(int32_t col, int32_t row) {
+  if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellChanged(*this, col, row);
+}
+
+void TSSDataStorage::NoteRearranged() {
+  if (FormulaEngine* formulas = host_.FormulaCache()) formulas->CellsRearranged();
+}
+
+void TSSDataStorage::NoteChangedArea(const TRect& area) {
+  constexpr int64_t kMaxNotedCells = int64_t{1} << 16;
+  const int64_t cells = int64_t{area.Right - area.Left + 1} * (int64_t{area.Bottom} - area.Top + 1);
+  if (area.Right < area.Left || area.Bottom < area.Top) return;
+  if (cells > kMaxNotedCells) {
+    NoteRearranged();
+    return;
+  }
+  for (int32_t col = area.Left; col <= area.Right; ++col)
+    for (int32_t row = area.Top; row <= area.Bottom; ++row) NoteChanged(col, row);
+}
+
+void TSSDataStorage::NoteShifted(const TRect& r, int mode) {
+  if (mode == 0)
+    NoteChangedArea(TRect{r.Left, r.Top, std::max(usedCols_, r.Right) + r.Width(), r.Bottom});
+  else if (mode == 1)
+    NoteChangedArea(TRect{r.Left, r.Top, r.Right, std::max(usedRows_, r.Bottom) + r.Height()});
+  else
+    NoteRearranged();
 }
 
 void TSSDataStorage::RecordChange(int32_t col, int32_t row) {
@@ -198,6 +229,7 @@ void TSSDataStorage::FreeSlot(CellSlot* slot) {
 }
 
 void TSSDataStorage::ClearAll() {
+  if (!columns_.empty()) NoteRearranged();
   for (int32_t c = 0; c < static_cast<int32_t>(columns_.size()); ++c) {
     ColumnSlot& column = columns_[static_cast<size_t>(c)];
     for (int32_t r = 0; r < rowCapacity_; ++r) {

@@ -203,6 +203,15 @@ class TSSDataStorage {
 
   void MoveSlot(int32_t fromCol, int32_t fromRow, int32_t toCol, int32_t toRow);
   void NotifyMoved(int32_t col, int32_t row);
+  // Tell the formula cache that a cell's content changed, or that cells moved wholesale.
+  void NoteChanged(int32_t col, int32_t row);
+  void NoteRearranged();
+  // Every cell of an area changed (cells shifted or sorted within it); a huge area counts as
+  // rearranged.
+  void NoteChangedArea(const TRect& area);
+  // The area whose cells an insertion or deletion along a row (mode 0) or a column (mode 1)
+  // moves; whole columns and rows (modes 2, 3) rearrange the sheet.
+  void NoteShifted(const TRect& r, int mode);
   void ClearSlotContent(CellSlot* slot, bool withStyle);
   CellSlot* Slot(int32_t col, int32_t row) const {
     if (col < 0 || row < 0 || col >= usedCols_ || row >= rowCapacity_) return nullptr;

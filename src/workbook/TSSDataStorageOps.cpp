@@ -10,6 +10,7 @@ namespace workbook {
 void TSSDataStorage::Assign(const TSSDataStorage& source) {
   if (&source == this) return;
   ClearAll();
+  NoteRearranged();
   SetCapacity(source.colCapacity_, source.rowCapacity_);
   usedCols_ = source.usedCols_;
   usedRows_ = source.usedRows_;
@@ -72,6 +73,7 @@ void TSSDataStorage::MoveCells(int32_t destCol, int32_t srcCol, bool clearSource
     return;
   count = std::min(count, columns_[static_cast<size_t>(srcCol)].rowsInUse - srcRow);
   if (count <= 0) return;
+  NoteRearranged();
   if (destCol >= colCapacity_) SetCapacity(destCol + kColumnStep, rowCapacity_);
   if (destRow + count > rowCapacity_) SetCapacity(colCapacity_, destRow + count + kRowStep);
   CellSlot** src = columns_[static_cast<size_t>(srcCol)].rows.get();

@@ -118,6 +118,7 @@ bool TSSDataStorage::ClearCells(const TRect& rect, bool withStyles) {
       }
       RecordChange(col, row);
       ClearSlotContent(slot, withStyles);
+      NoteChanged(col, row);
     }
   }
   {
@@ -167,6 +168,7 @@ void TSSDataStorage::InsertCells(const TRect& rect, int mode) {
   if ((mode == 1 || mode == 3) && r.Top <= lastRow && int64_t{lastRow} + height >= kFarEdge - 1)
     throw ESpreadSheetError("Cells cannot be moved beyond the end of the sheet");
   host_.Listener().BookModified();
+  NoteShifted(TRect{r.Left, r.Top, r.Left + width - 1, r.Top + height - 1}, mode);
   if (CellHistory* history = host_.History()) history->RecordInsertDelete(*this, r, mode, false);
   Bracket lock(host_, true);
   try {
@@ -249,6 +251,7 @@ void TSSDataStorage::DeleteCells(const TRect& rect, int mode) {
     }
   }
   host_.Listener().BookModified();
+  NoteShifted(r, mode);
   const int32_t width = r.Width();
   const int32_t height = r.Height();
   bulk_ = true;
@@ -408,6 +411,7 @@ void TSSDataStorage::PermuteRows(const TRect& r, const std::vector<int32_t>& ord
   const int32_t rows = r.Height();
   if (rows <= 0 || static_cast<int32_t>(order.size()) != rows) return;
   if (r.Left < 0 || r.Top < 0 || r.Right >= usedCols_ || r.Bottom >= rowCapacity_) return;
+  NoteChangedArea(r);
   std::vector<CellSlot*> moved(static_cast<size_t>(rows));
   for (int32_t col = r.Left; col <= r.Right; ++col) {
     ColumnSlot& column = columns_[static_cast<size_t>(col)];

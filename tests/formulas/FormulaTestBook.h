@@ -36,6 +36,7 @@ class FormulaTestBook : public FormulaBook {
   // Sets a cell the way typing does: a formula text goes to the cache.
   void Set(uint16_t sheet, int32_t col, int32_t row, const std::string& text) {
     Erase(sheet, col, row);
+    cache_->CellChanged(sheet, col, row);  // as the storage's write path tells it
     if (text.empty()) return;
     const bool number = workbook::IsNumberText(text);
     cells_[{sheet, col, row}] =
@@ -60,6 +61,7 @@ class FormulaTestBook : public FormulaBook {
     for (auto& [key, cell] : cells_)
       if (cell.formula) cache_->Remove(cell.formula);
     cells_.clear();
+    cache_->StructureChanged();
   }
   const Cell* Find(uint16_t sheet, int32_t col, int32_t row) const {
     auto it = cells_.find({sheet, col, row});
@@ -103,6 +105,7 @@ class FormulaTestBook : public FormulaBook {
       moved[{s, col, row}] = cell;
     }
     cells_ = std::move(moved);
+    cache_->StructureChanged();
     if (!del) {
       auto& u = used_[sheet];
       (columns ? u.Right : u.Bottom) += count;
