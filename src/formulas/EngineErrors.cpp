@@ -8,4 +8,10 @@ std::string_view EngineErrorText(uint8_t code) {
   return code < 8 ? kTexts[code] : std::string_view();
 }
 
+bool IsEngineErrorText(std::string_view text) {
+  for (uint8_t code = 1; code <= 7; ++code)
+    if (text == EngineErrorText(code)) return true;
+  return false;
+}
+
 }  // namespace formulas

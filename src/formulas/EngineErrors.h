@@ -24,6 +24,8 @@ enum class EngineError : uint8_t {
 
 // The literal of an engine error code (1..7); the empty text for anything else.
 std::string_view EngineErrorText(uint8_t code);
+// Whether `text` is one of those literals.
+bool IsEngineErrorText(std::string_view text);
 
 class ECalculationError : public std::runtime_error {
  public:

@@ -280,6 +280,7 @@ void TSSFunctionHandler::ForEachArgument(const ArgumentCallback& callback, Argum
   accumulatorSet_ = false;
   textAccumulator_.clear();
   visited_ = 0;
+  cellErrorMet_ = false;
   for (int32_t i = 0; i < argCount_; ++i) {
     const TokenBlock item = PopItem();
     if (item.Empty()) continue;
@@ -397,6 +398,17 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
   const int64_t innerRight = std::min<int64_t>(right, used.Right);
   int64_t inside = 0;
   std::string text;
+  // The range's error is its first error cell column by column (A2 before B1), the order in
+  // which other spreadsheets read a range; the cells are still read row by row.
+  uint8_t rangeError = 0;
+  int64_t errorCol = 0, errorRow = 0;
+  auto noteError = [&](uint8_t error, int64_t col, int64_t row) {
+    if (rangeError == 0 || col < errorCol || (col == errorCol && row < errorRow)) {
+      rangeError = error;
+      errorCol = col;
+      errorRow = row;
+    }
+  };
   for (int64_t row = innerTop; row <= innerBottom; ++row) {
     for (int64_t col = innerLeft; col <= innerRight; ++col) {
       const auto r = static_cast<int32_t>(row);
@@ -423,7 +435,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         if (error != 0 && mode == ArgumentMode::Counting) {
           text = EngineErrorText(error);
         } else if (error != 0) {
-          RaiseError(static_cast<EngineError>(error));
+          noteError(error, col, row);
           continue;
         }
         ++visited_;
@@ -433,7 +445,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         double value = 0;
         const bool ok = cache_.GetCellNumber(sheet, c, r, value, error);
         if (error != 0) {
-          RaiseError(static_cast<EngineError>(error));
+          noteError(error, col, row);
           continue;
         }
         if (ok) {
@@ -442,6 +454,12 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         }
       }
     }
+  }
+  // Arguments are visited last first; the first error met is the function's, as other
+  // spreadsheets have it (=SUM(A1:A3,B1:B2) gives the error of B1:B2 when both hold one).
+  if (rangeError != 0 && !cellErrorMet_) {
+    RaiseError(static_cast<EngineError>(rangeError));
+    cellErrorMet_ = true;
   }
   const int64_t empties = total - inside;
   if (empties > 0) {

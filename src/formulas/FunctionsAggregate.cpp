@@ -1,5 +1,6 @@
 // Aggregates: SUM, SUMSQ, MAX, MIN, COUNT, COUNTA, COUNTBLANK, COUNTIF, AVERAGE, AVERAGEA,
 // AND, OR, CONCATENATE, ISBLANK. All visit their arguments with ForEachArgument.
+#include "formulas/EngineErrors.h"
 #include "formulas/FunctionRoutines.h"
 #include "formulas/Values.h"
 #include "platform/CodePage.h"
@@ -97,14 +98,20 @@ bool CriterionMatches(std::string_view value, std::string_view criterion) {
 }  // namespace
 
 void CountIf(TSSFunctionHandler& h) {
+  // COUNTIF counts cells: an error cell is counted only by a criterion that names its error
+  // exactly, and never makes the count an error.
   const std::string criterion = h.PopText();
   h.SetArgCount(h.ArgCount() - 1);
   double counted = 0;
+  const std::string_view named =
+      criterion.starts_with("=") ? std::string_view(criterion).substr(1) : criterion;
   h.ForEachArgument(
       [&](std::string_view text, double) {
-        if (CriterionMatches(text, criterion)) counted += static_cast<double>(h.RunLength());
+        const bool matches =
+            IsEngineErrorText(text) ? text == named : CriterionMatches(text, criterion);
+        if (matches) counted += static_cast<double>(h.RunLength());
       },
-      ArgumentMode::Text);
+      ArgumentMode::Counting);
   h.TextAccumulator().clear();
   h.PushNumber(counted);
 }
@@ -183,13 +190,16 @@ void Concatenate(TSSFunctionHandler& h) {
 }
 
 void IsBlank(TSSFunctionHandler& h) {
+  // An error is a value, not a blank: it makes ISBLANK false instead of passing on.
   h.ForEachArgument(
       [&](std::string_view text, double) {
         h.SetAccumulator(h.Accumulator() - static_cast<double>(h.RunLength()));
         if (!text.empty()) h.TextAccumulator() = std::string(text);
       },
-      ArgumentMode::Text);
-  h.PushBoolean(h.Visited() == 1 && h.TextAccumulator().empty());
+      ArgumentMode::Counting);
+  const bool blank = h.ErrorCode() == 0 && h.Visited() == 1 && h.TextAccumulator().empty();
+  h.PushBoolean(blank);
+  h.ClearError();
 }
 
 }  // namespace formulas::routines

@@ -20,12 +20,6 @@ void PushAsKind(TSSFunctionHandler& h, const std::string& value, uint8_t kind) {
   }
 }
 
-bool IsErrorLiteral(std::string_view text) {
-  for (uint8_t code = 1; code <= 7; ++code)
-    if (text == EngineErrorText(code)) return true;
-  return false;
-}
-
 }  // namespace
 
 void If(TSSFunctionHandler& h) {
@@ -68,10 +62,13 @@ void IsText(TSSFunctionHandler& h) {
 }
 
 void IsNonText(TSSFunctionHandler& h) {
+  // An error is not a text: ISNONTEXT looks at it instead of passing it on.
   const std::string t = h.PopText();
   const std::string_view s = workbook::TrimText(t);
   const bool literal = h.PoppedLiteralText() && !t.empty();
-  h.PushBoolean(!literal && (s.empty() || IsNumberText(s) || IsBooleanText(s)));
+  h.PushBoolean(h.ErrorCode() != 0 ||
+                (!literal && (s.empty() || IsNumberText(s) || IsBooleanText(s))));
+  h.ClearError();
 }
 
 void IsNA(TSSFunctionHandler& h) {
@@ -85,7 +82,7 @@ void IsNA(TSSFunctionHandler& h) {
 
 void IsError(TSSFunctionHandler& h) {
   const std::string t = h.PopText();
-  h.PushBoolean(h.ErrorCode() != 0 || IsErrorLiteral(t));
+  h.PushBoolean(h.ErrorCode() != 0 || IsEngineErrorText(t));
   h.ClearError();
 }
 

@@ -85,6 +85,9 @@ class TSSFunctionHandler {
   bool ArgumentIsLiteralText() const { return argLiteral_; }
 
   // Visits every value of the current function's ArgCount arguments, last argument first.
+  // A cell holding an error (a formula that ended in one) is not handed over; except in
+  // Counting mode, the first such error met becomes the pending error: in a range the first
+  // error column by column, over several arguments the one visited first (the last written).
   void ForEachArgument(const ArgumentCallback& callback, ArgumentMode mode);
 
   // Results. Each sets HasResult.
@@ -150,6 +153,7 @@ class TSSFunctionHandler {
   TSSFormulasCache& cache_;
   int32_t visited_ = 0;
   int64_t runLength_ = 1;
+  bool cellErrorMet_ = false;  // ForEachArgument has raised the error of a cell
   int32_t currentCol_ = 0;
   uint8_t errorCode_ = 0;
   std::string separatorSet_;

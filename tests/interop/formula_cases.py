@@ -254,6 +254,38 @@ def _Build():
     C(g, "=IF(ISERROR(SQRT(-1)),1,2)", NUM, why=NO_RESULT, mend=True)
     C(g, "=SQRT(-1)+1", NUM)
 
+    # ---- errors inside range arguments -------------------------------------------------------
+    g = "rangeerr"
+    skip = ERR_CELL_TEXT + ", which the number-mode aggregates skip"
+    three = "A1=1;A2==1/0;A3==SQRT(-1)"
+    C(g, "=SUM(A1:A3)", 1, three, why=skip, mend=True)
+    C(g, "=SUM(A1:A3)", 1, "A1=1;A2==SQRT(-1);A3==1/0", why=skip, mend=True)
+    C(g, "=SUMSQ(A1:A3)", 1, three, why=skip, mend=True)
+    C(g, "=MAX(A1:A3)", 1, three, why=skip, mend=True)
+    C(g, "=MIN(A1:A3)", 1, three, why=skip, mend=True)
+    C(g, "=AVERAGE(A1:A3)", 1, three, why=skip, mend=True)
+    C(g, "=AVERAGEA(A1:A3)", 1 / 3, three, why=ERR_CELL_TEXT + ", which AVERAGEA counts as a "
+      "text (0) and SUM skips", mend=True)
+    C(g, "=AND(A1:A3)", False, three, why=ERR_CELL_TEXT + ", which makes AND false", mend=True)
+    C(g, "=OR(A1:A3)", True, three, why=ERR_CELL_TEXT + ", which OR passes over", mend=True)
+    C(g, "=SUM(A1:B2)", 1, "A1=1;B1==SQRT(-1);A2==1/0", why=skip, mend=True)
+    C(g, "=SUM(A1:B2)", 1, "A1=1;B1==1/0;A2==SQRT(-1)", why=skip, mend=True)
+    C(g, "=SUM(A1:A3,B1:B2)", 1, "A1=1;A2==1/0;B2==SQRT(-1)", why=skip, mend=True)
+    C(g, "=SUM(B1:B2,A1:A3)", 1, "A1=1;A2==1/0;B2==SQRT(-1)", why=skip, mend=True)
+    C(g, "=SUM(A1:A50)*0", 0, "A1=1;A40==1/0", why=skip, mend=True)
+    C(g, "=SUM(A1:A3)+1", 2, three, why=skip, mend=True)
+    C(g, "=COUNT(A1:A3)", 1, three)
+    C(g, "=COUNTA(A1:A3)", 3, three)
+    C(g, "=COUNTBLANK(A1:A4)", 1, three)
+    C(g, "=COUNTIF(A1:A3,\">0\")", 1, three)
+    C(g, "=COUNTIF(A1:A3,\"<5\")", 3, three, why=ERR_CELL_TEXT + ", a text that sorts before 5",
+      mend=True)
+    C(g, "=ISERROR(A2)", True, three)
+    C(g, "=ISBLANK(A2)", False, three)
+    C(g, "=ISNONTEXT(A2)", False, three, why=ERR_CELL_TEXT + ", which ISNONTEXT takes for a "
+      "text", mend=True)
+    C(g, "=IF(ISERROR(SUM(A1:A3)),0,1)", 1, three, why=skip, mend=True)
+
     # ---- aggregates ----------------------------------------------------------------------------
     g = "sum"
     C(g, "=SUM(1,2,3)", 6)

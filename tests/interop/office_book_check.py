@@ -1,16 +1,22 @@
 #!/usr/bin/env python3
-"""LibreOffice recalculates a workbook that our writer saved and finds the same formula
-results as our engine.
+"""LibreOffice and our engine find the same formula results in each other's workbooks.
 
     office_book_check.py --sstool PROG
 
-A two-sheet base file with a merged area is made with xlwt; `sstool set` loads it with our
-reader, types the formulas below (arithmetic, SUM/AVERAGE/IF, text functions, references to
-the other sheet), recalculates and saves with our writer. `sstool dump --json` gives our
-results, office_recalc.py LibreOffice's (headless, private profile). Every formula cell must
-have the same type and value in both (numbers to 1e-9 relative), and the merged area must
-survive. Exit 0 when they agree, 1 with one line per difference, 77 (skipped) when LibreOffice
-or xlwt is missing.
+Our file in LibreOffice: a two-sheet base file with a merged area is made with xlwt; `sstool
+set` loads it with our reader, types the formulas below (arithmetic, SUM/AVERAGE/IF, text
+functions, references to the other sheet, and operator mixes where our order of ^, unary minus,
+& and the comparisons differs from LibreOffice's), recalculates and saves with our writer.
+`sstool dump --json` gives our results, office_recalc.py LibreOffice's (headless, private
+profile). Every formula cell must have the same type and value in both (numbers to 1e-9
+relative), and the merged area must survive.
+
+LibreOffice's file in our engine: formulas typed into LibreOffice (PEER_ENTRIES) are saved by
+it as a workbook file; our results after loading it, and again after an unrelated cell was
+changed and the book recalculated and saved, must be LibreOffice's.
+
+Exit 0 when they agree, 1 with one line per difference, 77 (skipped) when LibreOffice or xlwt
+is missing.
 """
 import argparse
 import json
@@ -55,7 +61,60 @@ ENTRIES = [
     ("E6", "=A1/0"),
     ("Other!C1", "=Calc!C4*2"),
     ("Other!C2", "=Calc!D2&Other!B1"),
+    # Typed here, ^ binds like * and /, and & like the comparisons; the file must keep that.
+    # (A comparison that our order puts before a & joins a Boolean as text, which LibreOffice
+    # writes as 1 or 0 instead of TRUE or FALSE: a difference of values, not of order, so such
+    # mixes are not compared here.)
+    ("F1", "=A1*A2^2"),
+    ("F2", "=2*3^2"),
+    ("F3", "=A4-A2^2"),
+    ("F4", "=-A3^2"),
+    ("F5", "=2^-1*A1"),
+    ("F6", "=-(A1+A2)^2"),
+    ("F7", "=A1+A2*A3^2/A1"),
+    ("F8", "=(A1-A2)^2*-A3"),
+    ("F9", "=A1/-A2^2"),
+    ("G1", '=A1&A4="107"'),
+    ("G2", "=B1&A1>A4"),
+    ("G3", '=IF(A1&A4="107",A1^2,0)'),
+    ("G4", '=1-A3^2&"x"'),
+    ("G5", "=IF(A1>A4,A2*A1^2,0)"),
+    ("G6", "=SUM(A1:A4)^2/A1"),
+    ("G7", "=A2%^2"),
+    ("G8", "=-A1%"),
+    ("G9", '=LEN(A1^2&"x")*-2^2'),
 ]
+
+# Typed into LibreOffice on sheet Peer (inputs first); LibreOffice saves them as a workbook file.
+# Each unbracketed ^ and unary minus below reads differently under our typed-text rules unless
+# the loaded text keeps the file's order. Mixes of & and comparisons are bracketed: without
+# brackets, LibreOffice's writer stores =A1&A4="107" as the tokens of =A1&(A4="107") and only
+# its own reader, which groups the tokens again, gets (A1&A4)="107" back; our reader follows the
+# tokens (FormulaOrderTest covers such files written in the standard order).
+PEER_ENTRIES = [
+    ("A1", "10"), ("A2", "2.5"), ("A3", "-4"), ("A4", "7"), ("B1", "ab"),
+    ("C1", "=(A1+A2)*(A1-A2)/A1^2"),
+    ("C2", "=2*3^2"),
+    ("C3", "=A1*A2^2"),
+    ("C4", "=-A3^2"),
+    ("C5", "=-(A3^2)"),
+    ("C6", "=0-A3^2"),
+    ("C7", "=2^-1"),
+    ("C8", "=A1+A2*A3^2/A1"),
+    ("C9", "=-A1^2+A2"),
+    ("D1", "=(A1-A2)^2*-A3"),
+    ("D2", "=IF(A1>A4,A2*A1^2,0)"),
+    ("D3", "=SUM(A1:A4)^2/A1"),
+    ("D4", "=A1/-A2^2"),
+    ("D5", "=A4%^2"),
+    ("D6", '=(A1&A4)="107"'),
+    ("D7", '=A1=(A4&"3")'),
+    ("D8", '=(B1&A4^2)<>"ab49"'),
+    ("D9", "=2^3^2"),
+    ("E1", "=-2^-2"),
+    ("E2", '=LEN(B1&A1^2)*-A2^2'),
+]
+UNRELATED_EDIT = "Peer!Z40=1"
 MERGED = "A10:C11"
 
 
@@ -97,7 +156,7 @@ def Same(ours, theirs):
     return ours["value"] == theirs["value"]
 
 
-def Compare(ours, theirs):
+def Compare(ours, theirs, entries=ENTRIES, merged=MERGED):
     problems = []
     peer_sheets = {s["name"]: s for s in theirs["sheets"]}
     compared = 0
@@ -119,12 +178,52 @@ def Compare(ours, theirs):
                 problems.append("%s: ours %s %r, LibreOffice %s %r" % (
                     where, cell["result"]["type"], cell["result"]["value"], got["type"],
                     got["value"]))
-    expected = sum(1 for _, text in ENTRIES if text.startswith("="))
+    expected = sum(1 for _, text in entries if text.startswith("="))
     if compared != expected:
         problems.append("%d formula cells in our dump, %d typed" % (compared, expected))
-    calc = peer_sheets.get("Calc", {"merged": []})
-    if MERGED not in calc["merged"]:
-        problems.append("merged area %s not found by LibreOffice: %s" % (MERGED, calc["merged"]))
+    if merged:
+        calc = peer_sheets.get("Calc", {"merged": []})
+        if merged not in calc["merged"]:
+            problems.append("merged area %s not found by LibreOffice: %s" % (merged,
+                                                                              calc["merged"]))
+    return problems
+
+
+def PeerWrittenFile(work, soffice):
+    """PEER_ENTRIES typed into LibreOffice and saved by it as a workbook file."""
+    from formula_peer import DOC_HEAD, DOC_TAIL, CellIndex, SheetXml
+    cells = {CellIndex(ref): text for ref, text in PEER_ENTRIES}
+    source = os.path.join(work, "peer.fods")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(DOC_HEAD + SheetXml("Peer", cells) + DOC_TAIL)
+    profile = "file://" + os.path.join(work, "profile-convert")
+    env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
+    subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless", "--convert-to",
+                    "xls:MS Excel 97", "--outdir", work, source], check=True, env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    out = os.path.join(work, "peer.xls")
+    if not os.path.exists(out):
+        raise RuntimeError("LibreOffice wrote no workbook file for " + source)
+    return out
+
+
+def Dump(sstool, path):
+    return json.loads(subprocess.run([sstool, "dump", path, "--json"], check=True,
+                                     capture_output=True, text=True).stdout)
+
+
+def CheckPeerWritten(work, python, soffice, sstool):
+    """Our results of LibreOffice's file, after loading and after an unrelated edit."""
+    peer = PeerWrittenFile(work, soffice)
+    env = dict(os.environ, TMPDIR=work)
+    theirs = json.loads(subprocess.run(
+        [python, os.path.join(HERE, "office_recalc.py"), peer, "--soffice", soffice],
+        check=True, capture_output=True, text=True, env=env).stdout)
+    problems = ["loaded: " + p for p in Compare(Dump(sstool, peer), theirs, PEER_ENTRIES, None)]
+    edited = os.path.join(work, "peer-edited.xls")
+    subprocess.run([sstool, "set", peer, edited, UNRELATED_EDIT], check=True)
+    problems += ["after an edit: " + p for p in Compare(Dump(sstool, edited), theirs,
+                                                       PEER_ENTRIES, None)]
     return problems
 
 
@@ -155,13 +254,15 @@ def main():
             [python, os.path.join(HERE, "office_recalc.py"), ours, "--soffice", soffice],
             check=True, capture_output=True, text=True, env=env).stdout)
         problems = Compare(mine, theirs)
+        problems += CheckPeerWritten(work, python, soffice, args.sstool)
     finally:
         shutil.rmtree(work, ignore_errors=True)
     for p in problems:
         print(p)
     if not problems:
-        print("LibreOffice agrees on %d formula results" %
-              sum(1 for _, text in ENTRIES if text.startswith("=")))
+        print("LibreOffice agrees on %d formula results in our file and %d in its own" %
+              (sum(1 for _, text in ENTRIES if text.startswith("=")),
+               sum(1 for _, text in PEER_ENTRIES if text.startswith("="))))
     return 1 if problems else 0
 
 

@@ -14,6 +14,11 @@
 // and the part's bit is set in the column word (0x8000 row, 0x4000 column). The 3D kinds
 // always store indexes, so they are written unchanged with the relative bits still set.
 // Rows and columns are written as their low 16 bits (columns 14 bits).
+//
+// Other spreadsheets read file tokens back as infix text with their own operator order, in
+// which ^ binds tighter than * and / and & tighter than the comparisons. Wherever that would
+// group the engine's operands differently, a ptgParen token follows the operand, so =2*3^2
+// typed here (36) is written as the tokens of =(2*3)^2 (OperatorBinding.h).
 #include <cstdint>
 #include <span>
 #include <vector>

@@ -84,7 +84,7 @@ void TFormulaReader::TokensToText(int32_t column, int32_t row, std::string& text
     text = "Unknown function";
     return;
   }
-  text = Texts.empty() ? "Formula not construct" : "=" + Texts.back();
+  text = Texts.empty() ? "Formula not construct" : "=" + Texts.back().text;
   if (text.find(kShared) != std::string::npos || text.find("#<") != std::string::npos) text.clear();
 }
 
@@ -100,10 +100,14 @@ uint16_t TFormulaReader::U16() {
   return v;
 }
 
-std::string TFormulaReader::Pop() {
-  std::string top = std::move(Texts.back());
+OperandText TFormulaReader::Pop() {
+  OperandText top = std::move(Texts.back());
   Texts.pop_back();
   return top;
+}
+
+std::string TFormulaReader::Grouped(const OperandText& operand, bool brackets) {
+  return brackets ? "(" + operand.text + ")" : operand.text;
 }
 
 std::string TFormulaReader::ListSeparator() const {
@@ -153,7 +157,7 @@ bool TFormulaReader::Arguments(size_t k, const std::string& extra, std::string& 
   const std::string sep = ListSeparator();
   for (size_t i = Texts.size() - k; i < Texts.size(); ++i) {
     if (i > Texts.size() - k) joined += sep;
-    joined += Texts[i];
+    joined += Texts[i].text;
   }
   Texts.resize(Texts.size() - k);
   out = "(" + joined + extra + ")";
@@ -179,11 +183,15 @@ void TFormulaReader::DoBinary() {
     Texts.back() = "#Missing tokens";
     return;
   }
-  std::string right = Pop();
-  std::string op = Kind == ptg::kUnion   ? ListSeparator()
-                   : Kind == ptg::kRange ? std::string(":")
-                                         : std::string(kOperatorTexts[Kind - ptg::kAdd]);
-  Texts.back() += op + right;
+  const OperandText right = Pop();
+  OperandText& left = Texts.back();
+  const std::string op = Kind == ptg::kUnion   ? ListSeparator()
+                         : Kind == ptg::kRange ? std::string(":")
+                                               : std::string(kOperatorTexts[Kind - ptg::kAdd]);
+  constexpr FormulaReading kTyped = FormulaReading::EngineText;
+  left = OperandText(Grouped(left, LeftNeedsBrackets(kTyped, Kind, left.binding)) + op +
+                         Grouped(right, RightNeedsBrackets(kTyped, Kind, right.binding)),
+                     OperatorBinding(kTyped, Kind));
 }
 
 void TFormulaReader::DoUplus() {}
@@ -192,21 +200,26 @@ void TFormulaReader::DoUminus() {
   if (Texts.empty())
     Stop = true;
   else
-    Texts.back() = "-" + Texts.back();
+    Texts.back() = OperandText(
+        "-" + Grouped(Texts.back(),
+                      UnaryNeedsBrackets(FormulaReading::EngineText, Texts.back().binding)),
+        OperatorBinding(FormulaReading::EngineText, ptg::kUminus));
 }
 
 void TFormulaReader::DoPercent() {
   if (Texts.empty())
     Stop = true;
   else
-    Texts.back() += "%";
+    Texts.back() = OperandText(Grouped(Texts.back(), UnaryNeedsBrackets(FormulaReading::EngineText,
+                                                                        Texts.back().binding)) +
+                               "%");
 }
 
 void TFormulaReader::DoParen() {
   if (Texts.empty())
     Stop = true;
   else
-    Texts.back() = "(" + Texts.back() + ")";
+    Texts.back() = OperandText(Grouped(Texts.back(), true));
 }
 
 void TFormulaReader::DoMissArg() { Texts.push_back("0"); }
@@ -243,7 +256,7 @@ void TFormulaReader::DoAttr() {
     if (Texts.empty())
       Stop = true;
     else
-      Texts.back() = "SUM(" + Texts.back() + ")";
+      Texts.back() = OperandText("SUM(" + Texts.back().text + ")");
   }
 }
 

@@ -7,16 +7,21 @@
 // FormulaTextSource, which the book-level file reader implements.
 //
 // Protocol of TokensToText: the operand stack `Texts` is built token by token in postfix
-// order; the result is "=" + the top text. The empty text means "set nothing on the cell":
-// a ptgExp (the cell shares a SHRFMLA or ARRAY formula) or a mem token. "Unknown function"
-// is returned when a function number is not in the table (and UnknownFunction is set);
-// "Formula not construct" when nothing was built. Bytes are never read past Length: a token
-// whose payload is cut ends the conversion as a kind without handler does.
+// order; the result is "=" + the top text. Operators keep the file's order: an operand that the
+// engine's parser would group differently (its ^ binds like * and /, its & like the
+// comparisons) is put in brackets, so =2*3^2 from a file reads =2*(3^2) (OperatorBinding.h). The
+// empty text means "set nothing on the cell": a ptgExp (the cell shares a SHRFMLA or ARRAY formula)
+// or a mem token. "Unknown function" is returned when a function number is not in the table (and
+// UnknownFunction is set); "Formula not construct" when nothing was built. Bytes are never read
+// past Length: a token whose payload is cut ends the conversion as a kind without handler does.
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "xls/formula/OperatorBinding.h"
 
 namespace xls {
 
@@ -50,6 +55,15 @@ class FormulaTextSource {
   virtual void ReportInvalidName(const std::string& message) = 0;
 };
 
+// One operand of the conversion: its text and how tightly its outermost operator binds.
+struct OperandText {
+  OperandText() = default;
+  OperandText(std::string t, Binding b = kAtomBinding) : text(std::move(t)), binding(b) {}
+  OperandText(const char* t) : text(t) {}
+  std::string text;
+  Binding binding = kAtomBinding;
+};
+
 class TFormulaReader {
  public:
   using Handler = void (TFormulaReader::*)();
@@ -70,7 +84,9 @@ class TFormulaReader {
   bool Need(size_t bytes);
   uint8_t U8();
   uint16_t U16();
-  std::string Pop();
+  OperandText Pop();
+  // The operand's text, bracketed when `brackets`.
+  static std::string Grouped(const OperandText& operand, bool brackets);
   std::string CellText(int32_t column, bool columnAbsolute, int32_t row, bool rowAbsolute) const;
   std::string PlainRefText(uint16_t columnWord, uint16_t row) const;
   std::string OffsetRefText(uint16_t columnWord, uint16_t row) const;
@@ -116,7 +132,7 @@ class TFormulaReader {
   uint16_t Position = 0;
   FormulaTextSource& Reader;
   int32_t CurrentRow = 0;
-  std::vector<std::string> Texts;
+  std::vector<OperandText> Texts;
   uint8_t Kind = 0;
   const uint8_t* Tokens = nullptr;
   uint16_t Length = 0;
