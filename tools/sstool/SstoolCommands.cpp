@@ -33,8 +33,9 @@ int Usage(std::ostream& err) {
 bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 // An argument that looks like an option but is none of this command's.
+// print names its own unknown options (it has several, some with values).
 bool IsUnknownOption(const std::string& arg, const std::string& command) {
-  if (arg.size() < 2 || arg[0] != '-') return false;
+  if (arg.size() < 2 || arg[0] != '-' || command == "print") return false;
   return !(command == "dump" && arg == "--json");
 }
 

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "platform/File.h"
 #include "printing/PagePainter.h"
 #include "printing/PrintOutput.h"
 #include "printing/TCustomSpreadSheetReportLink.h"
@@ -59,6 +60,8 @@ int Print(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     }
   }
   link.SetOptionsView(options);
+  const std::string problem = platform::ReadProblem(args[1]);
+  if (!problem.empty()) throw std::runtime_error("cannot open " + args[1] + ": " + problem);
   view::TSpreadSheetBook book;
   xls::LoadBookFromFile(book, args[1]);
   book.Recalculate();
