@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "ui/Dialogs.h"
+#include "ui/ModalScope.h"
 #include "window/TSpread.h"
 #include "workbook/Errors.h"
 #include "workbook/TSSBookSheet.h"
@@ -27,18 +28,6 @@ namespace {
 constexpr int64_t kMaxFormattedCells = 1000000;
 constexpr int kMinFontSize = 1;
 constexpr int kMaxFontSize = 255;
-
-// Counts a modal dialog of the window for the re-entrancy checks, on every path.
-class ModalScope {
- public:
-  explicit ModalScope(int& depth) : depth_(depth) { ++depth_; }
-  ~ModalScope() { --depth_; }
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  int& depth_;
-};
 
 // The book's update lock, released on every path.
 class UpdateLock {
@@ -115,7 +104,7 @@ void TSpread::RunCommand(const std::function<void()>& body) {
 }
 
 void TSpread::ShowError(const std::string& text) {
-  ModalScope modal(modalDepth_);
+  ui::ModalScope modal(modalDepth_);
   try {
     ui::ShowMessageBox(
         ui::MessageBoxSpec{"Error", text, ui::MessageButtons::Ok, ui::MessageIcon::Error}, this);
@@ -229,7 +218,7 @@ void TSpread::LoadChecked(const std::string& path) {
 void TSpread::OpenSpreadSheet() {
   bool confirmed = false;
   {
-    ModalScope modal(modalDepth_);
+    ui::ModalScope modal(modalDepth_);
     confirmed = Open1.Execute(this);
   }
   if (!confirmed) return;
@@ -244,7 +233,7 @@ void TSpread::OpenSpreadSheet() {
 void TSpread::SaveSpreadSheet() {
   bool confirmed = false;
   {
-    ModalScope modal(modalDepth_);
+    ui::ModalScope modal(modalDepth_);
     confirmed = Save1.Execute(this);
   }
   if (!confirmed) return;
@@ -346,7 +335,7 @@ bool TSpread::FormatSelection() {
   CommitEditing();
   bool ok = false;
   {
-    ModalScope modal(modalDepth_);
+    ui::ModalScope modal(modalDepth_);
     ok = sheet->FormatCells(sheet->Selection());
   }
   book_->Refresh();

@@ -7,6 +7,7 @@
 #include "platform/WindowChannel.h"
 #include "ui/FieldDialog.h"
 #include "ui/HotKeyManager.h"
+#include "ui/ModalScope.h"
 #include "ui/Timer.h"
 #include "ui/headless/HeadlessInput.h"
 
@@ -54,18 +55,6 @@ bool HasExtension(const std::string& path) {
   size_t dot = path.find_last_of('.');
   return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
-
-// Counts the modal dialogs running, on every path out.
-class ModalScope {
- public:
-  explicit ModalScope(int& depth) : depth_(depth) { ++depth_; }
-  ~ModalScope() { --depth_; }
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  int& depth_;
-};
 
 }  // namespace
 

@@ -13,7 +13,9 @@
 
 #include "ui/Form.h"
 #include "ui/HotKeyManager.h"
+#include "ui/ModalScope.h"
 #include "ui/Timer.h"
+#include "ui/win32/DialogTemplate.h"
 
 namespace ui::win32 {
 
@@ -22,17 +24,6 @@ namespace {
 // The input box's controls; nbhost's dialog answerer finds the edit by this id.
 constexpr int kInputEditId = 100;
 constexpr int kInputPromptId = 101;
-
-class ModalScope {
- public:
-  explicit ModalScope(int& depth) : depth_(depth) { ++depth_; }
-  ~ModalScope() { --depth_; }
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  int& depth_;
-};
 
 HWND OwnerWindow(Form* owner) {
   if (owner == nullptr) return GetActiveWindow();
@@ -128,39 +119,6 @@ class Win32HotKeyPeer final : public HotKeyPeer {
 };
 
 // ---- the input box: a dialog from an in-memory template ----
-
-// Appends to a DLGTEMPLATE buffer; items start on DWORD boundaries, texts are UTF-16.
-class TemplateWriter {
- public:
-  void Word(WORD w) { bytes_.push_back(w); }
-  void DWord(DWORD d) {
-    Word(LOWORD(d));
-    Word(HIWORD(d));
-  }
-  void Text(const std::string& text) {
-    for (unsigned char c : text) Word(c);
-    Word(0);
-  }
-  void Align() {
-    if (bytes_.size() % 2 != 0) Word(0);
-  }
-  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls,
-            const std::string& text) {
-    Align();
-    DWord(style | WS_CHILD | WS_VISIBLE);
-    DWord(0);
-    for (short v : {x, y, cx, cy}) Word(static_cast<WORD>(v));
-    Word(id);
-    Word(0xFFFF);
-    Word(cls);
-    Text(text);
-    Word(0);
-  }
-  const WORD* Data() const { return bytes_.data(); }
-
- private:
-  std::vector<WORD> bytes_;
-};
 
 struct InputState {
   InputBox* box;
@@ -381,7 +339,7 @@ DialogButton Win32Backend::RunMessageBox(const MessageBoxSpec& spec, Form* owner
 
 bool Win32Backend::RunInputBox(InputBox& box, Form* owner) {
   ModalScope modal(modalDepth_);
-  TemplateWriter t;
+  DialogTemplate t;
   // DLGTEMPLATE: style, extended style, item count, x, y, cx, cy; then menu, class, title,
   // and (DS_SETFONT) the point size and face.
   t.DWord(DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);

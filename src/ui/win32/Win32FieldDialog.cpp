@@ -10,6 +10,7 @@
 
 #include "ui/FieldDialog.h"
 #include "ui/Form.h"
+#include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace ui::win32 {
@@ -24,35 +25,6 @@ namespace {
 
 constexpr WORD kFirstFieldId = 200;
 constexpr WORD kFirstButtonId = 400;
-
-class Template {
- public:
-  void Word(WORD w) { words_.push_back(w); }
-  void DWord(DWORD d) {
-    Word(LOWORD(d));
-    Word(HIWORD(d));
-  }
-  void Text(const std::string& text) {
-    for (unsigned char c : text) Word(c);
-    Word(0);
-  }
-  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls,
-            const std::string& text) {
-    if (words_.size() % 2 != 0) Word(0);  // items start on a DWORD boundary
-    DWord(style | WS_CHILD | WS_VISIBLE);
-    DWord(0);
-    for (short v : {x, y, cx, cy}) Word(static_cast<WORD>(v));
-    Word(id);
-    Word(0xFFFF);
-    Word(cls);
-    Text(text);
-    Word(0);
-  }
-  const WORD* Data() const { return words_.data(); }
-
- private:
-  std::vector<WORD> words_;
-};
 
 struct State {
   FieldDialog* dialog;
@@ -154,7 +126,7 @@ std::string Win32Backend::RunFieldDialog(FieldDialog& dialog, Form* owner) {
       std::max<short>(margin * 2 + labelWidth + controlWidth, margin + buttons * 54 + margin);
   const short height =
       static_cast<short>(margin + rowHeight * static_cast<short>(dialog.fields.size()) + 24);
-  Template t;
+  DialogTemplate t;
   t.DWord(DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
   t.DWord(0);
   t.Word(static_cast<WORD>(dialog.fields.size() * 2 + dialog.buttons.size()));
