@@ -127,6 +127,7 @@ class TSpread : public ui::Form {
 
   // Where the window's message boxes go; every one shown is counted in InModalLoop.
   void ShowError(const std::string& text);
+  void ShowWarning(const std::vector<std::string>& lines);
 
   // Re-entrancy guard: true while the window runs a modal dialog of its own.
   bool InModalLoop() const { return modalDepth_ > 0; }

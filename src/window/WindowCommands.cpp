@@ -113,6 +113,19 @@ void TSpread::ShowError(const std::string& text) {
   }
 }
 
+void TSpread::ShowWarning(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+  ui::ModalScope modal(modalDepth_);
+  try {
+    ui::ShowMessageBox(
+        ui::MessageBoxSpec{"Warning", text, ui::MessageButtons::Ok, ui::MessageIcon::Warning},
+        this);
+  } catch (...) {
+    // The load itself succeeded; a warning that cannot be shown is not an error.
+  }
+}
+
 void TSpread::WireCommands() {
   const auto bind = [this](const char* name, void (TSpread::*body)()) {
     alMain->Find(name)->OnExecute = [this, body] { RunCommand([this, body] { (this->*body)(); }); };
@@ -228,6 +241,8 @@ void TSpread::OpenSpreadSheet() {
   book_->Refresh();
   sp1->BookChanged();
   Write("FileName", path);
+  // The file loaded, but some of it is kept only as stored values: the reader is told.
+  if (!book_->LoadWarnings().empty()) ShowWarning(book_->LoadWarnings());
 }
 
 void TSpread::SaveSpreadSheet() {

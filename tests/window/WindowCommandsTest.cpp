@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -183,6 +184,21 @@ TEST_F(FileCommands, SaveNewOpenWriteFileNameAndAFailedOpenChangesNothing) {
   w.Click("std", "btnOpen");
   EXPECT_EQ(w.Text(0, 0), "saved");
   EXPECT_EQ(w.FileNames(), (std::vector<std::string>{good, "", good}));
+  EXPECT_FALSE(w.spread.InModalLoop());
+
+  // A workbook whose formulas use functions the engine lacks opens with their stored values
+  // and one warning naming them; FileName is written as for any open.
+  const char* data = std::getenv("SS_TEST_DATA");
+  const std::string unknown =
+      std::string(data != nullptr ? data : "tests/data") + "/xls/book/xlwt_unknown_functions.xls";
+  backend.ClearDialogLog();
+  backend.QueueAnswer("OK", unknown);
+  w.Click("std", "btnOpen");
+  ASSERT_EQ(backend.DialogLog().size(), 2u);  // the open dialog, then the warning
+  EXPECT_EQ(backend.DialogLog().back().kind, "MessageBox");
+  EXPECT_NE(backend.DialogLog().back().text.find("functions"), std::string::npos)
+      << backend.DialogLog().back().text;
+  EXPECT_EQ(w.FileNames().back(), unknown);
   EXPECT_FALSE(w.spread.InModalLoop());
 }
 
