@@ -58,6 +58,6 @@ bool InModal(TNeoSpread& spread) {
   return spread.InModalLoop() || ui::CurrentBackend().InModalDialog();
 }
 
-void ViewChanged(TNeoSpread& spread) { spread.BookView().BookChanged(); }
+void ViewChanged(TNeoSpread& spread) { spread.BookView().BookChangedLater(); }
 
 }  // namespace plugin

@@ -100,7 +100,18 @@ void BookControl::Relayout() {
   }
 }
 
+void BookControl::BookChangedLater() {
+  changePending_ = true;
+  Damage(ClientRect());
+}
+
+void BookControl::Settle() const {
+  // Logically const: the layout is a cache of the book, brought up to date before use.
+  if (changePending_) const_cast<BookControl*>(this)->BookChanged();
+}
+
 void BookControl::BookChanged() {
+  changePending_ = false;
   positionsDirty_ = true;
   colors_.Refresh(book_);
   Relayout();
@@ -109,6 +120,7 @@ void BookControl::BookChanged() {
 }
 
 void BookControl::BoundsChanged() {
+  Settle();
   Relayout();
   UpdateScrollBars();
   Damage(ClientRect());
@@ -144,6 +156,7 @@ void BookControl::UpdateScrollBars() {
 }
 
 void BookControl::ScrollTo(TPoint target) {
+  Settle();
   workbook::TSSBookSheet* sheet = Sheet();
   if (!sheet) return;
   target.X = std::clamp(target.X, 0, workbook::kFarEdge - 1);
@@ -163,6 +176,7 @@ void BookControl::ScrollTo(TPoint target) {
 }
 
 void BookControl::ScrollIntoView(int32_t col, int32_t row) {
+  Settle();
   if (!Sheet()) return;
   EnsurePositions();
   TPoint tl = TopLeft();
@@ -186,6 +200,7 @@ void BookControl::ScrollIntoView(int32_t col, int32_t row) {
 // Editing
 
 void BookControl::OpenEditor() {
+  Settle();
   workbook::TSSBookSheet* sheet = Sheet();
   if (!sheet || IsEditing()) return;
   const int32_t col = sheet->Storage().ActiveCol(), row = sheet->Storage().ActiveRow();
@@ -263,6 +278,7 @@ void BookControl::Report(const std::exception& e) {
 // Painting
 
 void BookControl::Paint(ui::Canvas& canvas) {
+  Settle();
   if (colors_.Refresh(book_)) Relayout();
   workbook::TSSBookSheet* sheet = Sheet();
   if (!sheet) {
@@ -399,6 +415,7 @@ void BookControl::ContextMenu(ui::Point p) {
 }
 
 void BookControl::HandleMouseDown(const ui::MouseEvent& event) {
+  Settle();
   ui::CustomControl::HandleMouseDown(event);
   if (!Sheet()) return;
   if (renaming_) EndRename(true);
@@ -428,6 +445,7 @@ void BookControl::HandleMouseDown(const ui::MouseEvent& event) {
 }
 
 void BookControl::HandleMouseMove(const ui::MouseEvent& event) {
+  Settle();
   if (tabsCaptured_ ||
       (!HasCapture() && book_.ShowCaptionBar && tabs_.Strip().Contains(event.pos))) {
     SetCursor(ui::CursorShape::Default);
@@ -438,6 +456,7 @@ void BookControl::HandleMouseMove(const ui::MouseEvent& event) {
 }
 
 void BookControl::HandleMouseUp(const ui::MouseEvent& event) {
+  Settle();
   timer_.SetEnabled(false);
   tabsCaptured_ = false;
   mouse_.Release(event);
@@ -446,6 +465,7 @@ void BookControl::HandleMouseUp(const ui::MouseEvent& event) {
 }
 
 void BookControl::HandleDoubleClick(const ui::MouseEvent& event) {
+  Settle();
   if (book_.ShowCaptionBar && tabs_.Strip().Contains(event.pos)) {
     if (tabs_.HitTest(event.pos).kind == TabHitKind::Tab) StartRename();
     return;
@@ -455,6 +475,7 @@ void BookControl::HandleDoubleClick(const ui::MouseEvent& event) {
 }
 
 void BookControl::HandleMouseWheel(const ui::MouseEvent& event) {
+  Settle();
   if (IsEditing()) CommitEdit();
   const int notches = event.wheelDelta / 120;
   if (notches == 0 || layout_.Rows().empty()) return;
@@ -466,6 +487,7 @@ void BookControl::HandleMouseWheel(const ui::MouseEvent& event) {
 }
 
 void BookControl::HandleScroll(ui::ScrollBarKind kind, ui::ScrollCode code, int32_t position) {
+  Settle();
   const bool horz = kind == ui::ScrollBarKind::Horizontal;
   const HeaderPositions& pos = horz ? cols_ : rows_;
   TPoint tl = TopLeft();
@@ -581,6 +603,7 @@ bool BookControl::Navigate(int key, ui::ShiftState shift) {
 }
 
 void BookControl::HandleKeyDown(int& key, ui::ShiftState shift) {
+  Settle();
   if (OnKeyDown) OnKeyDown(key, shift);
   if (key == 0 || !Sheet()) return;
   if (renaming_) {
@@ -628,6 +651,7 @@ void BookControl::HandleKeyDown(int& key, ui::ShiftState shift) {
 }
 
 void BookControl::HandleKeyPress(char& c) {
+  Settle();
   if (OnKeyPress) OnKeyPress(c);
   if (c == 0 || !Sheet()) return;
   if (renaming_) {

@@ -57,13 +57,25 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   // ---- display
   // The book's contents or display properties changed: positions, layout, scroll bars, paint.
   void BookChanged();
-  const GridLayout& Layout() const override { return layout_; }
-  const SheetTabs& Tabs() const { return tabs_; }
+  // The same, done at the next paint, input or layout query: a run of model changes (host
+  // actions writing cell after cell) costs one layout instead of one each.
+  void BookChangedLater();
+  const GridLayout& Layout() const override {
+    Settle();
+    return layout_;
+  }
+  const SheetTabs& Tabs() const {
+    Settle();
+    return tabs_;
+  }
   workbook::TPoint TopLeft() const;
   // Negative indexes become 0; OnTopLeftChanging may change the target.
   void ScrollTo(workbook::TPoint topLeft);
   void ScrollIntoView(int32_t col, int32_t row);
-  Hit HitTest(ui::Point p) const { return layout_.HitTest(p); }
+  Hit HitTest(ui::Point p) const {
+    Settle();
+    return layout_.HitTest(p);
+  }
   // The grid's part of the client area (the tab strip excluded).
   ui::Rect GridRect() const;
   // Tests measure with fixed metrics; the default is the platform's.
@@ -112,6 +124,8 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   void SetAutoScroll(bool on) override { timer_.SetEnabled(on); }
 
   workbook::TSSBookSheet* Sheet() const { return book_.ActiveSheet(); }
+  // Runs a change BookChangedLater left pending.
+  void Settle() const;
   void EnsurePositions();
   void Relayout();
   void UpdateScrollBars();
@@ -132,6 +146,7 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   HeaderPositions rows_;
   const workbook::TSSBookSheet* positionsOf_ = nullptr;
   bool positionsDirty_ = true;
+  bool changePending_ = false;
   GridLayout layout_;
   CellColors colors_;
   InplaceEditor editor_;
