@@ -9,8 +9,10 @@
 #include "ui/BasicControls.h"
 #include "ui/ComboBox.h"
 #include "ui/CustomControl.h"
+#include "ui/Dialogs.h"
 #include "ui/Keys.h"
 #include "ui/SystemColors.h"
+#include "workbook/SSStyleTypes.h"
 
 namespace dialogs {
 namespace {
@@ -202,6 +204,8 @@ void TSSStyleDesigner::Wire() {
     Repaint("ppFontPaint");
   };
 
+  Find("btnFont")->OnClick = [this] { PickFont(); };
+
   static constexpr struct {
     const char* name;
     int tag;
@@ -320,9 +324,36 @@ void TSSStyleDesigner::FillControls() {
   Find("btnVMiddle")->SetEnabled(model_.VMiddleEnabled());
   Find("btnMiddle")->SetEnabled(model_.MiddleEnabled());
   Find("btnInner")->SetEnabled(model_.InsideEnabled());
-  // No font dialog exists in the toolkit yet: the font group cannot be changed from here.
-  Find("btnFont")->SetEnabled(false);
   filling_ = false;
+}
+
+void TSSStyleDesigner::PickFont() {
+  const FontChoice& current = model_.Font();
+  ui::FontDialog dialog;
+  dialog.name = current.name;
+  dialog.size = current.size;
+  dialog.bold = (current.style & workbook::kFontBold) != 0;
+  dialog.italic = (current.style & workbook::kFontItalic) != 0;
+  dialog.underline = (current.style & workbook::kFontUnderline) != 0;
+  dialog.strikeOut = (current.style & workbook::kFontStrikeOut) != 0;
+  // A system colour (the automatic font colour) is shown as black; it changes only when the
+  // user picks another colour, so choosing a face alone keeps "automatic".
+  const bool system = (current.color & 0x80000000u) != 0;
+  const ui::Color shown = system ? ui::colors::kBlack : ui::Color::FromColorRef(current.color);
+  dialog.color = shown;
+  if (!dialog.Execute(form_.get())) return;
+  FontChoice chosen = current;
+  chosen.name = dialog.name;
+  chosen.size = dialog.size;
+  chosen.style = static_cast<uint8_t>((dialog.bold ? workbook::kFontBold : 0) |
+                                      (dialog.italic ? workbook::kFontItalic : 0) |
+                                      (dialog.underline ? workbook::kFontUnderline : 0) |
+                                      (dialog.strikeOut ? workbook::kFontStrikeOut : 0));
+  if (dialog.color != shown) {
+    chosen.color = dialog.color.ToColorRef();
+  }
+  model_.SetFont(chosen);
+  Repaint("ppFontPaint");
 }
 
 bool TSSStyleDesigner::Execute(const workbook::TRect& cells, workbook::TSSBookSheet* sheet) {

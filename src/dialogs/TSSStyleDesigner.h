@@ -41,6 +41,8 @@ class TSSStyleDesigner : public workbook::TSSFormatDialog {
   void FillControls();
   void ShowCategory();
   void Repaint(const char* name);
+  // The font dialog on the font group: the choice goes to the model, the sample repaints.
+  void PickFont();
 
   ui::Form* owner_;
   FormatCellsModel model_;

@@ -53,6 +53,7 @@ class Backend {
   // Modal dialogs; `owner` may be nullptr. True (or the button) when the user confirmed.
   virtual bool RunFileDialog(FileDialog& dialog, Form* owner) = 0;
   virtual bool RunColorDialog(ColorDialog& dialog, Form* owner) = 0;
+  virtual bool RunFontDialog(FontDialog& dialog, Form* owner) = 0;
   virtual DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) = 0;
   virtual bool RunInputBox(InputBox& box, Form* owner) = 0;
   // A dialog from a layout description (DialogLayout.h); `owner` is a window handle, 0 for

@@ -92,6 +92,8 @@ bool FileDialog::Execute(Form* owner) { return CurrentBackend().RunFileDialog(*t
 
 bool ColorDialog::Execute(Form* owner) { return CurrentBackend().RunColorDialog(*this, owner); }
 
+bool FontDialog::Execute(Form* owner) { return CurrentBackend().RunFontDialog(*this, owner); }
+
 DialogButton ShowMessageBox(const MessageBoxSpec& spec, Form* owner) {
   return CurrentBackend().RunMessageBox(spec, owner);
 }

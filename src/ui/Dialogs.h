@@ -48,6 +48,20 @@ struct ColorDialog {
   bool Execute(Form* owner = nullptr);
 };
 
+// The font dialog: a face, a size in points, the four styles and a colour; in: what is shown
+// first; out: the choice.
+struct FontDialog {
+  std::string name;
+  int size = 10;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  Color color;
+
+  bool Execute(Form* owner = nullptr);
+};
+
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class MessageIcon { None, Information, Warning, Error, Question };
 

@@ -218,6 +218,33 @@ TEST(WindowCommands, FormatCellsFromTheToolbarAnsweredOkAndCancel) {
   EXPECT_EQ(w.Sheet().CellObject(1, 1)->Style().FormatCode(), 0);
   EXPECT_EQ(w.Sheet().CellObject(0, 0)->Style().HorzTextAlign(), workbook::haGENERAL);
   EXPECT_FALSE(w.spread.InModalLoop());
+
+  // The font button opens the font dialog, which takes the next answer: a face, a size and
+  // styles; a cancelled or unreadable font answer leaves the font group untouched.
+  struct FontCase {
+    const char* fontButton;
+    const char* fontValue;
+    const char* name;
+    int size;
+    uint8_t style;
+  };
+  const std::string before = w.Sheet().CellObject(1, 1)->Style().Font().Name();
+  const FontCase cases[] = {
+      {"Cancel", "Courier New;14;b", before.c_str(), 10, 0},
+      {"OK", "Courier New;nine;b", before.c_str(), 10, 0},
+      {"OK", "Courier New;14;bi", "Courier New", 14, workbook::kFontBold | workbook::kFontItalic},
+  };
+  for (const FontCase& c : cases) {
+    backend.QueueAnswer("OK", "btnFont=click");
+    backend.QueueAnswer(c.fontButton, c.fontValue);
+    w.Click("fmt", "ToolButton2");
+    const auto cell = w.Sheet().CellObject(1, 1);
+    EXPECT_EQ(cell->Style().Font().Name(), c.name) << c.fontValue;
+    EXPECT_EQ(cell->Style().Font().Size(), c.size) << c.fontValue;
+    EXPECT_EQ(cell->Style().Font().Style(), c.style) << c.fontValue;
+    EXPECT_EQ(backend.PendingAnswers(), 0u) << c.fontValue;
+  }
+  EXPECT_EQ(w.Sheet().CellObject(0, 0)->Style().Font().Name(), "Courier New");
 }
 
 TEST(WindowCommands, MergeSplitAndSortButtonsWorkOnTheSelection) {

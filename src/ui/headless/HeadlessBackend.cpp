@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <optional>
+#include <vector>
 
 #include "platform/WindowChannel.h"
 #include "ui/FieldDialog.h"
@@ -299,6 +301,77 @@ bool HeadlessBackend::RunColorDialog(ColorDialog& dialog, Form*) {
       record.answer = "OK";
       record.value = ColorText(*color);
     }
+  }
+  Record(std::move(record));
+  return confirmed;
+}
+
+namespace {
+
+// "Face;size;styles;#RRGGBB": styles are letters b, i, u, s; later parts may be left out and
+// keep what the dialog showed. Nothing when the text does not read so.
+bool ReadFontAnswer(const std::string& value, FontDialog& font) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t semi = value.find(';', start);
+    parts.push_back(value.substr(start, semi == std::string::npos ? semi : semi - start));
+    if (semi == std::string::npos) break;
+    start = semi + 1;
+  }
+  if (parts.size() > 4) return false;
+  FontDialog chosen = font;
+  if (!parts[0].empty()) chosen.name = parts[0];
+  if (parts.size() > 1 && !parts[1].empty()) {
+    int size = 0;
+    const auto [end, ec] =
+        std::from_chars(parts[1].data(), parts[1].data() + parts[1].size(), size);
+    if (ec != std::errc() || end != parts[1].data() + parts[1].size() || size < 1) return false;
+    chosen.size = size;
+  }
+  if (parts.size() > 2) {
+    chosen.bold = chosen.italic = chosen.underline = chosen.strikeOut = false;
+    for (char c : parts[2]) {
+      switch (std::tolower(static_cast<unsigned char>(c))) {
+        case 'b':
+          chosen.bold = true;
+          break;
+        case 'i':
+          chosen.italic = true;
+          break;
+        case 'u':
+          chosen.underline = true;
+          break;
+        case 's':
+          chosen.strikeOut = true;
+          break;
+        default:
+          return false;
+      }
+    }
+  }
+  if (parts.size() > 3 && !parts[3].empty()) {
+    std::optional<Color> color = ParseColor(parts[3]);
+    if (!color) return false;
+    chosen.color = *color;
+  }
+  font = chosen;
+  return true;
+}
+
+}  // namespace
+
+bool HeadlessBackend::RunFontDialog(FontDialog& dialog, Form*) {
+  ModalScope modal(modalDepth_);
+  DialogRecord record{"Font", "", dialog.name, "", "Cancel", ""};
+  if (OnDialogShown) OnDialogShown(record);
+  Answer answer = TakeAnswer();
+  bool confirmed = false;
+  if (answer.present && ParseDialogButton(answer.button) == DialogButton::Ok &&
+      ReadFontAnswer(answer.value, dialog)) {
+    confirmed = true;
+    record.answer = "OK";
+    record.value = dialog.name + ";" + std::to_string(dialog.size);
   }
   Record(std::move(record));
   return confirmed;

@@ -280,6 +280,39 @@ bool Win32Backend::RunColorDialog(ColorDialog& dialog, Form* owner) {
   return true;
 }
 
+bool Win32Backend::RunFontDialog(FontDialog& dialog, Form* owner) {
+  ModalScope modal(modalDepth_);
+  LOGFONTA font{};
+  HDC screen = GetDC(nullptr);
+  font.lfHeight = -MulDiv(dialog.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  font.lfWeight = dialog.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = dialog.italic ? TRUE : FALSE;
+  font.lfUnderline = dialog.underline ? TRUE : FALSE;
+  font.lfStrikeOut = dialog.strikeOut ? TRUE : FALSE;
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(font.lfFaceName, dialog.name.c_str(), LF_FACESIZE);
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = OwnerWindow(owner);
+  cf.lpLogFont = &font;
+  cf.rgbColors = RGB(dialog.color.r, dialog.color.g, dialog.color.b);
+  cf.Flags = CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_SCREENFONTS;
+  const BOOL chosen = ChooseFontA(&cf);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (!chosen) return false;
+  dialog.name = font.lfFaceName;
+  dialog.size = cf.iPointSize > 0 ? (cf.iPointSize + 5) / 10
+                                  : MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72,
+                                           dpi > 0 ? dpi : 96);
+  dialog.bold = font.lfWeight >= FW_BOLD;
+  dialog.italic = font.lfItalic != 0;
+  dialog.underline = font.lfUnderline != 0;
+  dialog.strikeOut = font.lfStrikeOut != 0;
+  dialog.color = Color{GetRValue(cf.rgbColors), GetGValue(cf.rgbColors), GetBValue(cf.rgbColors)};
+  return true;
+}
+
 DialogButton Win32Backend::RunMessageBox(const MessageBoxSpec& spec, Form* owner) {
   ModalScope modal(modalDepth_);
   UINT flags = MB_TASKMODAL;

@@ -34,6 +34,7 @@ class Win32Backend final : public Backend {
 
   bool RunFileDialog(FileDialog& dialog, Form* owner) override;
   bool RunColorDialog(ColorDialog& dialog, Form* owner) override;
+  bool RunFontDialog(FontDialog& dialog, Form* owner) override;
   DialogButton RunMessageBox(const MessageBoxSpec& spec, Form* owner) override;
   bool RunInputBox(InputBox& box, Form* owner) override;
   DialogButton RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
