@@ -7,6 +7,7 @@
 #include "ui/Canvas.h"
 #include "ui/ComboBox.h"
 #include "ui/Form.h"
+#include "ui/Keys.h"
 #include "ui/SystemColors.h"
 #include "ui/ToolBar.h"
 
@@ -97,7 +98,7 @@ void Panel::Paint(Canvas& canvas) {
 void Label::Paint(Canvas& canvas) {
   Rect r = ClientRect();
   if (!transparent_) canvas.FillRect(r, BackColor());
-  canvas.DrawTextBlock(r, Caption(), Font(), TextColor(*this),
+  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
                        OneLine(ToHorz(alignment_), VertAlign::Top));
 }
 
@@ -138,11 +139,14 @@ void CheckBox::Paint(Canvas& canvas) {
     canvas.Polyline(tick, mark);
   }
   Rect text{r.left + 17, r.top, r.right, r.bottom};
-  canvas.DrawTextBlock(text, Caption(), Font(), TextColor(*this), OneLine(HorzAlign::Left));
+  canvas.DrawTextBlock(text, WithoutMnemonic(Caption()), Font(), TextColor(*this),
+                       OneLine(HorzAlign::Left));
   if (Focused())
-    FocusFrame(canvas, Rect{text.left - 1, r.top,
-                            std::min(r.right, text.left + canvas.TextWidth(Font(), Caption()) + 2),
-                            r.bottom});
+    FocusFrame(canvas,
+               Rect{text.left - 1, r.top,
+                    std::min(r.right,
+                             text.left + canvas.TextWidth(Font(), WithoutMnemonic(Caption())) + 2),
+                    r.bottom});
 }
 
 void Button::Paint(Canvas& canvas) {
@@ -153,7 +157,8 @@ void Button::Paint(Canvas& canvas) {
     r = r.Inflate(-1);
   }
   Bevel3D(canvas, r, true);
-  canvas.DrawTextBlock(r, Caption(), Font(), TextColor(*this), OneLine(HorzAlign::Center));
+  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
+                       OneLine(HorzAlign::Center));
   if (Focused()) FocusFrame(canvas, r.Inflate(-3));
 }
 

@@ -107,4 +107,13 @@ std::string ShortcutText(Shortcut code) {
   return text + "#" + std::to_string(key);
 }
 
+std::string WithoutMnemonic(const std::string& caption) {
+  std::string shown;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
 }  // namespace ui

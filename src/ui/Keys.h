@@ -61,4 +61,8 @@ std::optional<Shortcut> ParseShortcut(std::string_view text);
 // The inverse, in the canonical spelling "Ctrl+Shift+Alt+Key".
 std::string ShortcutText(Shortcut code);
 
+// A caption as a control shows it: a single '&' marks the next letter as the mnemonic and is
+// not shown; "&&" shows one '&' (the native controls' rule).
+std::string WithoutMnemonic(const std::string& caption);
+
 }  // namespace ui

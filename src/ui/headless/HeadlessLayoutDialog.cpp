@@ -10,6 +10,7 @@
 #include "ui/BasicControls.h"
 #include "ui/CustomControl.h"
 #include "ui/Image.h"
+#include "ui/Keys.h"
 #include "ui/headless/FormRenderer.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessInput.h"
@@ -19,15 +20,6 @@ namespace ui::headless {
 namespace {
 
 constexpr int kArrowWidth = 15;
-
-std::string WithoutMnemonic(const std::string& text) {
-  std::string shown;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    shown += text[i];
-  }
-  return shown;
-}
 
 std::string ArrowsName(const std::string& spinName) { return spinName + ".Arrows"; }
 
