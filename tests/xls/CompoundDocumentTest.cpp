@@ -48,6 +48,38 @@ TEST(CompoundRoundTrip, StreamSizesAcrossTheMiniStreamCutoff) {
   }
 }
 
+// A stream produced while the document is written lays out exactly as the same bytes given
+// whole, in pieces of any size; a producer that breaks its promised size is an error.
+TEST(CompoundRoundTrip, ProducedStreamsMatchWholeOnesAndMustKeepTheirSize) {
+  struct Case {
+    size_t size;
+    size_t piece;
+    int64_t lie;  // bytes produced beyond (or short of) the promised size
+  };
+  const Case cases[] = {{0, 1, 0},        {100, 7, 0},        {4095, 512, 0}, {4096, 1000, 0},
+                        {70001, 4096, 0}, {5000, 64, -1},     {5000, 64, 1},  {100, 10, 5},
+                        {0, 1, 1},        {4096, 4096, -4096}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.size << " in " << c.piece << ", lie " << c.lie);
+    const auto data = Pattern(c.size + (c.lie > 0 ? c.lie : 0), 3);
+    CompoundStream small{u"Small", Pattern(300, 9)};
+    CompoundStream produced{u"Workbook"};
+    produced.size = c.size;
+    produced.produce = [&](ByteSink& sink) {
+      const size_t end = static_cast<size_t>(static_cast<int64_t>(c.size) + c.lie);
+      for (size_t at = 0; at < end; at += c.piece)
+        sink.Write(data.data() + at, std::min(c.piece, end - at));
+    };
+    std::vector<CompoundStream> streams{produced, small};
+    if (c.lie != 0) {
+      EXPECT_THROW(BuildCompoundDocument(streams), CompoundError);
+      continue;
+    }
+    std::vector<CompoundStream> whole{{u"Workbook", std::span(data.data(), c.size)}, small};
+    EXPECT_EQ(BuildCompoundDocument(streams), BuildCompoundDocument(whole));
+  }
+}
+
 TEST(CompoundRoundTrip, SmallWorkbookHasTheFixedMiniStreamLayout) {
   // One stream under 4096 bytes: FAT in sector 0, directory in 1, mini FAT in 2, and the mini
   // stream contiguous from sector 3, so mini sector k sits at file offset 2048 + 64k.

@@ -156,6 +156,13 @@ void RecordWriter::Write(const RecordBuilder& record) {
   });
 }
 
+void RecordWriter::HandOn(const std::function<void(std::span<const uint8_t>)>& emit) {
+  if (out_.empty()) return;
+  emit(out_);
+  handedOn_ += out_.size();
+  out_.clear();
+}
+
 size_t RecordWriter::WrittenSize(const RecordBuilder& record) {
   size_t total = 0;
   record.ForEachSegment([&](std::span<const uint8_t> seg) { total += 4 + seg.size(); });

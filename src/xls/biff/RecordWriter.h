@@ -67,7 +67,11 @@ class RecordWriter {
  public:
   explicit RecordWriter(std::vector<uint8_t>& out) : out_(out) {}
 
-  size_t Offset() const { return out_.size(); }
+  // The stream position of the next record: the bytes handed on by HandOn plus the buffer's.
+  size_t Offset() const { return handedOn_ + out_.size(); }
+  // Passes the buffered bytes to `emit` and empties the buffer, so that a long stream can go
+  // out in pieces; Offset goes on counting from where it was.
+  void HandOn(const std::function<void(std::span<const uint8_t>)>& emit);
   void Write(const RecordBuilder& record);
   // A record of raw bytes; data over 8224 bytes is split at 8224-byte boundaries.
   void Write(uint16_t id, std::span<const uint8_t> data);
@@ -76,6 +80,7 @@ class RecordWriter {
 
  private:
   std::vector<uint8_t>& out_;
+  size_t handedOn_ = 0;
 };
 
 // True when every character fits the 8-bit (compressed) form.

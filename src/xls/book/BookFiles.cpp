@@ -1,5 +1,7 @@
 #include "xls/book/BookFiles.h"
 
+#include <functional>
+
 #include "platform/File.h"
 #include "workbook/Errors.h"
 #include "workbook/SSBookIO.h"
@@ -67,7 +69,12 @@ void LoadBookFromFile(TCustomSpreadSheetBook& book, const std::string& fileName)
   LoadBookFromSource(book, source);
 }
 
-std::vector<std::string> SaveBookToBytes(TCustomSpreadSheetBook& book, std::vector<uint8_t>& out) {
+namespace {
+
+// Collects the book and hands the writer to `save`, with the book's history suspended and its
+// progress reported; returns the writer's warnings.
+std::vector<std::string> SaveBook(TCustomSpreadSheetBook& book,
+                                  const std::function<void(TExcelFileWriter&)>& save) {
   TExcelFileWriter writer;
   writer.OnProgress = [&book](int percent) {
     if (book.events.OnProgress) book.events.OnProgress(book, static_cast<uint8_t>(percent));
@@ -76,7 +83,7 @@ std::vector<std::string> SaveBookToBytes(TCustomSpreadSheetBook& book, std::vect
   book.History().Suspend();
   try {
     writer.AddBook(book);
-    out = writer.SaveToBytes();
+    save(writer);
   } catch (...) {
     book.History().Resume();
     if (book.events.OnProgress) book.events.OnProgress(book, 100);
@@ -86,23 +93,16 @@ std::vector<std::string> SaveBookToBytes(TCustomSpreadSheetBook& book, std::vect
   return writer.Warnings();
 }
 
+}  // namespace
+
+std::vector<std::string> SaveBookToBytes(TCustomSpreadSheetBook& book, std::vector<uint8_t>& out) {
+  return SaveBook(book, [&out](TExcelFileWriter& writer) { out = writer.SaveToBytes(); });
+}
+
+// The document goes straight into a temporary file beside the target, which replaces the
+// target only once complete: the workbook stream is never held in memory a second time.
 std::vector<std::string> SaveBookToFile(TCustomSpreadSheetBook& book, const std::string& fileName) {
-  std::vector<uint8_t> bytes;
-  std::vector<std::string> warnings = SaveBookToBytes(book, bytes);
-  const std::string temp = platform::SiblingTempPath(fileName);
-  try {
-    {
-      platform::File file(temp, platform::FileAccess::Write,
-                          platform::FileDisposition::CreateAlways, platform::FileShare::Exclusive);
-      file.Write(bytes.data(), bytes.size());
-      file.Flush();
-    }
-    platform::MoveFileOver(temp, fileName);
-  } catch (...) {
-    platform::RemoveFile(temp);
-    throw;
-  }
-  return warnings;
+  return SaveBook(book, [&fileName](TExcelFileWriter& writer) { writer.SaveToFile(fileName); });
 }
 
 void SaveBookKeepingWarnings(TCustomSpreadSheetBook& book, const std::string& fileName) {

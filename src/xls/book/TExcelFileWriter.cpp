@@ -198,12 +198,14 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book,
     list.Append(row.Build());
   }
 
+  // Nothing behind the row records changes once made: it goes straight into stream bytes.
+  RecordWriter laidOut(builder_.SheetLaidOut(k));
   size_t lostCells = 0;
   droppedFormulas_ = 0;
   uint32_t endRow = 0;
   uint16_t endCol = 0;
-  AddCells(sheet, list, lostCells, false, endCol, endRow);
-  AddCells(sheet, list, lostCells, true, endCol, endRow);
+  AddCells(sheet, laidOut, lostCells, false, endCol, endRow);
+  AddCells(sheet, laidOut, lostCells, true, endCol, endRow);
   DimensionsRecord d;
   d.endRow = endRow;
   d.endColumn = endCol;
@@ -213,7 +215,7 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book,
   w.options = index == 0 ? 0x06B6 : 0x00B6;
   if (!sheet.ShowGrid) w.options &= uint16_t(~Window2Record::kShowGrid);
   if (sheet.ShowFormulas) w.options |= Window2Record::kShowFormulas;
-  list.Append(w.Build());
+  laidOut.Write(w.Build());
 
   std::vector<MergedArea> areas;
   size_t lostAreas = 0;
@@ -224,7 +226,7 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book,
     }
     areas.push_back({uint16_t(a.Top), uint16_t(a.Bottom), uint16_t(a.Left), uint16_t(a.Right)});
   }
-  for (RecordBuilder& r : MergedCellsRecord::BuildAll(areas)) list.Append(std::move(r));
+  for (const RecordBuilder& r : MergedCellsRecord::BuildAll(areas)) laidOut.Write(r);
 
   if (lostCells || lostAreas || lostHeaders) {
     warnings_.push_back("Sheet " + sheet.Caption() + ": " + std::to_string(lostCells) + " cells, " +
@@ -238,7 +240,7 @@ void TExcelFileWriter::AddSheet(workbook::TCustomSpreadSheetBook& book,
   }
 }
 
-void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost,
+void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordWriter& cells, size_t& lost,
                                 bool formulas, uint16_t& endCol, uint32_t& endRow) {
   workbook::TSSDataStorage& storage = sheet.Storage();
   workbook::FormulaEngine* cache = sheet.FormulaCache();
@@ -267,7 +269,7 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
       CellHeader h{uint16_t(row), uint16_t(col), XfIndex(rec.Style)};
       bool written = true;
       if (rec.DataType == workbook::kCellNumber) {
-        list.Append(NumberRecord{h, rec.Value}.Build());
+        cells.Write(NumberRecord{h, rec.Value}.Build());
       } else if (isFormula) {
         std::vector<uint8_t> tokens;
         uint16_t count = 0;
@@ -281,13 +283,13 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
           f.result = ResultBytes(storage.CellValueText(col, row));
           f.options = FormulaRecord::kAlwaysCalc | FormulaRecord::kCalcOnLoad;
           f.tokens = std::move(tokens);
-          list.Append(f.Build());
+          cells.Write(f.Build());
         } else {
           written = false;
           ++droppedFormulas_;
         }
       } else if (rec.Text.empty()) {
-        list.Append(BlankRecord{h}.Build());
+        cells.Write(BlankRecord{h}.Build());
       } else {
         double number = 0;
         bool boolean = false;
@@ -298,17 +300,17 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
         // keeps a boolean or error cell as its text), so that it reads back as that value.
         const bool typed = format != kTextFormat && rec.DataType != workbook::kCellLiteralText;
         if (typed && workbook::TextToNumber(rec.Text, number)) {
-          list.Append(NumberRecord{h, number}.Build());
+          cells.Write(NumberRecord{h, number}.Build());
         } else if (typed && workbook::TextToBoolean(rec.Text, boolean)) {
-          list.Append(BoolErrRecord{h, uint8_t(boolean ? 1 : 0), false}.Build());
+          cells.Write(BoolErrRecord{h, uint8_t(boolean ? 1 : 0), false}.Build());
         } else if (typed && workbook::TextToErrorCode(rec.Text, error)) {
-          list.Append(BoolErrRecord{h, error, true}.Build());
+          cells.Write(BoolErrRecord{h, error, true}.Build());
         } else {
           const std::u16string text = FromSystemText(rec.Text);
           if (text.size() <= kLabelLimit) {
-            list.Append(LabelRecord{h, text}.Build());
+            cells.Write(LabelRecord{h, text}.Build());
           } else {
-            list.Append(LabelSstRecord{h, builder_.SharedStrings().Add(text)}.Build());
+            cells.Write(LabelSstRecord{h, builder_.SharedStrings().Add(text)}.Build());
           }
         }
       }
@@ -320,9 +322,10 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordList& list,
   }
 }
 
-std::vector<uint8_t> TExcelFileWriter::SaveToBytes() {
+CompoundStream TExcelFileWriter::FinishStream() {
   const size_t sheetCount = builder_.SheetCount();
-  if (!added_ || sheetCount == 0) throw EExcelDataWriter("Error store workbook stream");
+  if (!added_ || saved_ || sheetCount == 0) throw EExcelDataWriter("Error store workbook stream");
+  saved_ = true;
   RecordList& g = builder_.Globals();
   // Everything before the first BOUNDSHEET, in the order readers expect.
   auto firstBound = g.Find(rec::kBoundSheet);
@@ -354,17 +357,31 @@ std::vector<uint8_t> TExcelFileWriter::SaveToBytes() {
   xfRecords_.clear();
   names_.clear();
 
-  std::vector<uint8_t> stream = builder_.Build();
-  if (stream.empty()) throw EExcelDataWriter("Error store workbook stream");
   CompoundStream workbook;
   workbook.name = u"Workbook";
-  workbook.data = stream;
-  return BuildCompoundDocument(std::span<const CompoundStream>(&workbook, 1));
+  workbook.size = builder_.Size();
+  workbook.produce = [this](ByteSink& sink) {
+    builder_.WriteTo(
+        [&sink](std::span<const uint8_t> piece) { sink.Write(piece.data(), piece.size()); });
+  };
+  return workbook;
+}
+
+std::vector<uint8_t> TExcelFileWriter::SaveToBytes() {
+  std::vector<uint8_t> out;
+  VectorByteSink sink(out);
+  SaveToStream(sink);
+  return out;
 }
 
 void TExcelFileWriter::SaveToStream(ByteSink& sink) {
-  const std::vector<uint8_t> bytes = SaveToBytes();
-  sink.Write(bytes.data(), bytes.size());
+  const CompoundStream workbook = FinishStream();
+  WriteCompoundDocument(sink, std::span<const CompoundStream>(&workbook, 1));
+}
+
+void TExcelFileWriter::SaveToFile(const std::string& path) {
+  const CompoundStream workbook = FinishStream();
+  WriteCompoundFile(path, std::span<const CompoundStream>(&workbook, 1));
 }
 
 }  // namespace xls

@@ -1,7 +1,8 @@
 #pragma once
 // Writes a book as a binary workbook file: the globals and one record list per sheet are
-// collected in memory, then laid out into the "Workbook" stream (stream positions of the
-// sheets filled into their BOUNDSHEET records) and wrapped in a compound document.
+// collected in memory (cells already laid out as stream bytes), then the "Workbook" stream
+// is written straight into a compound document (stream positions of the sheets filled into
+// their BOUNDSHEET records), piece by piece, never held whole a second time.
 //
 // XF indexes: 0-16 are the fixed default XFs (15 the default cell format); every distinct
 // style of the book gets the next index from 17 on, the default style's own XF first. Fonts:
@@ -21,6 +22,7 @@
 #include "xls/biff/StyleRecords.h"
 #include "xls/biff/WorkbookStream.h"
 #include "xls/compound/ByteSource.h"
+#include "xls/compound/CompoundWriter.h"
 
 namespace workbook {
 class TCustomSpreadSheetBook;
@@ -39,10 +41,12 @@ class TExcelFileWriter {
 
   // Collects the whole book; progress 0..100 goes to onProgress when set.
   void AddBook(workbook::TCustomSpreadSheetBook& book);
-  // The compound document with the "Workbook" stream. Throws EExcelDataWriter when there is
-  // nothing to write.
+  // The compound document with the "Workbook" stream, in memory, to a sink or to a file
+  // (replaced only once the new one is complete, see WriteCompoundFile). Throws
+  // EExcelDataWriter when there is nothing to write. One of them may be called, once.
   std::vector<uint8_t> SaveToBytes();
   void SaveToStream(ByteSink& sink);
+  void SaveToFile(const std::string& path);
 
   const std::vector<std::string>& Warnings() const { return warnings_; }
   std::function<void(int)> OnProgress;
@@ -50,8 +54,10 @@ class TExcelFileWriter {
  private:
   void AddSheet(workbook::TCustomSpreadSheetBook& book, workbook::TSSBookSheet& sheet,
                 size_t index);
-  void AddCells(workbook::TSSBookSheet& sheet, RecordList& list, size_t& lost, bool formulas,
+  void AddCells(workbook::TSSBookSheet& sheet, RecordWriter& cells, size_t& lost, bool formulas,
                 uint16_t& endCol, uint32_t& endRow);
+  // Completes the globals; returns the "Workbook" stream to be written by the container.
+  CompoundStream FinishStream();
   uint16_t FontIndex(const workbook::TSSFontRec* font);
   uint16_t XfIndex(const workbook::StyleEntry* style);
   RecordBuilder MakeXf(const workbook::StyleEntry& style, bool invertLocked);
@@ -70,6 +76,7 @@ class TExcelFileWriter {
   std::vector<uint32_t> palette_;
   bool bookProtected_ = false;
   bool added_ = false;
+  bool saved_ = false;
   size_t droppedFormulas_ = 0;  // of the sheet being added
 };
 

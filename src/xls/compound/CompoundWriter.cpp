@@ -48,6 +48,43 @@ void ColourTree(std::vector<DirectoryEntry>& entries, const std::vector<uint32_t
   for (uint32_t n : nodes) entries[n].colour = (depthOf[n] == maxDepth && !lastFull) ? 0 : 1;
 }
 
+uint64_t SizeOf(const CompoundStream& s) { return s.produce ? s.size : s.data.size(); }
+
+// Passes a produced stream on while counting it, so a producer that breaks its promised size
+// is caught instead of shifting every sector behind it.
+class CountingSink final : public ByteSink {
+ public:
+  CountingSink(ByteSink& sink, const CompoundStream& stream) : sink_(sink), stream_(stream) {}
+  void Write(const uint8_t* data, size_t size) override {
+    if (size > stream_.size - written_) Fail();
+    sink_.Write(data, size);
+    written_ += size;
+  }
+  void Finish() const {
+    if (written_ != stream_.size) Fail();
+  }
+
+ private:
+  [[noreturn]] void Fail() const {
+    throw CompoundError("Compound document stream \"" + platform::Utf16ToAnsi(stream_.name) +
+                        "\" does not have the " + std::to_string(stream_.size) +
+                        " bytes it was laid out with");
+  }
+  ByteSink& sink_;
+  const CompoundStream& stream_;
+  uint64_t written_ = 0;
+};
+
+void WriteData(ByteSink& sink, const CompoundStream& s) {
+  if (!s.produce) {
+    sink.Write(s.data.data(), s.data.size());
+    return;
+  }
+  CountingSink counted(sink, s);
+  s.produce(counted);
+  counted.Finish();
+}
+
 struct Layout {
   uint32_t fatCount = 0, difatCount = 0, dirCount = 0, miniFatCount = 0, miniCount = 0;
   uint32_t total = 0;  // sectors after the header
@@ -70,23 +107,24 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
       if (CompareEntryNames(streams[k].name, s.name) == 0)
         throw CompoundError("Compound document stream name \"" + platform::Utf16ToAnsi(s.name) +
                             "\" is used twice");
-    if (s.data.size() > 0xFFFFFFFFull - kSector)
+    if (SizeOf(s) > 0xFFFFFFFFull - kSector)
       throw CompoundError("Compound document stream \"" + platform::Utf16ToAnsi(s.name) +
                           "\" is too large for the format");
     entries[1 + i].name = s.name;
     entries[1 + i].type = EntryType::Stream;
-    entries[1 + i].size = s.data.size();
+    entries[1 + i].size = SizeOf(s);
   }
 
   // Sizes of the regions.
   Layout L;
   uint64_t miniSectors = 0, bigSectors = 0;
   for (const CompoundStream& s : streams) {
-    if (s.data.empty()) continue;
-    if (s.data.size() < kMiniStreamCutoff)
-      miniSectors += CeilDiv(s.data.size(), kMiniSectorSize);
+    const uint64_t size = SizeOf(s);
+    if (size == 0) continue;
+    if (size < kMiniStreamCutoff)
+      miniSectors += CeilDiv(size, kMiniSectorSize);
     else
-      bigSectors += CeilDiv(s.data.size(), kSector);
+      bigSectors += CeilDiv(size, kSector);
   }
   L.dirCount = CeilDiv(entries.size(), kSector / kDirEntrySize);
   L.miniFatCount = CeilDiv(miniSectors, kPerFat);
@@ -137,7 +175,7 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
   uint32_t nextMini = 0;
   for (size_t i = 0; i < streams.size(); ++i) {
     DirectoryEntry& e = entries[1 + i];
-    size_t size = streams[i].data.size();
+    const uint64_t size = SizeOf(streams[i]);
     if (size == 0) {
       e.startSector = kEndOfChain;
     } else if (size < kMiniStreamCutoff) {
@@ -215,18 +253,23 @@ void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> strea
   uint64_t miniWritten = 0;
   std::vector<uint8_t> zeros(kSector, 0);
   for (const CompoundStream& s : streams) {
-    if (s.data.empty() || s.data.size() >= kMiniStreamCutoff) continue;
-    sink.Write(s.data.data(), s.data.size());
-    size_t pad = CeilDiv(s.data.size(), kMiniSectorSize) * kMiniSectorSize - s.data.size();
+    const uint64_t size = SizeOf(s);
+    if (size >= kMiniStreamCutoff) continue;
+    WriteData(sink, s);  // an empty one too: its producer must keep to no bytes
+    if (size == 0) continue;
+    const auto pad =
+        static_cast<size_t>(uint64_t{CeilDiv(size, kMiniSectorSize)} * kMiniSectorSize - size);
     sink.Write(zeros.data(), pad);
-    miniWritten += s.data.size() + pad;
+    miniWritten += size + pad;
   }
   if (uint64_t tail = uint64_t{L.miniCount} * kSector - miniWritten)
     sink.Write(zeros.data(), static_cast<size_t>(tail));
   for (const CompoundStream& s : streams) {
-    if (s.data.size() < kMiniStreamCutoff) continue;
-    sink.Write(s.data.data(), s.data.size());
-    if (size_t pad = (kSector - s.data.size() % kSector) % kSector) sink.Write(zeros.data(), pad);
+    const uint64_t size = SizeOf(s);
+    if (size < kMiniStreamCutoff) continue;
+    WriteData(sink, s);
+    if (auto pad = static_cast<size_t>((kSector - size % kSector) % kSector))
+      sink.Write(zeros.data(), pad);
   }
 }
 

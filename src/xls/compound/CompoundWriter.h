@@ -9,6 +9,7 @@
 //   F+1 .. F+X        DIFAT sectors (only when F > 109)
 //   then              further directory sectors, the mini FAT, the mini stream, each big stream
 // The root's children form a red-black tree balanced by size (a valid tree for every reader).
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,10 +21,16 @@ namespace xls {
 struct CompoundStream {
   std::u16string name;            // at most 31 UTF-16 units; unique (case-insensitively)
   std::span<const uint8_t> data;  // must stay alive until WriteCompoundDocument returns
+  // Instead of `data`, a stream of `size` bytes that `produce` writes to the sink it is given
+  // when the document reaches it, so that a large stream never has to be held whole. Sizes
+  // and positions are laid out before, so writing more or fewer bytes is an error.
+  uint64_t size = 0;
+  std::function<void(ByteSink&)> produce;
 };
 
-// Writes the whole document to `sink`. Throws CompoundError for a bad name or a stream too
-// large for the format; the sink may then hold a partial document.
+// Writes the whole document to `sink`. Throws CompoundError for a bad name, a stream too
+// large for the format or a produced stream whose length differs from its size; the sink may
+// then hold a partial document.
 void WriteCompoundDocument(ByteSink& sink, std::span<const CompoundStream> streams);
 std::vector<uint8_t> BuildCompoundDocument(std::span<const CompoundStream> streams);
 

@@ -296,6 +296,32 @@ TEST(BookSaveToFile, ReplacesTheFileAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(FilesBeside(target.path), 1u);
 }
 
+// The file is written while the stream is produced, in pieces; it must hold the very bytes
+// of the document built in memory, for a book whose sheets span many pieces.
+TEST(BookSaveToFile, StreamedFileEqualsTheDocumentInMemory) {
+  TempPath target(".xls");
+  workbook::Workbook book;
+  book.SetPageCount(3);
+  for (int sheet = 0; sheet < 3; ++sheet)
+    for (int row = 0; row < 3000; ++row)
+      for (int col = 0; col < 4; ++col)
+        book.Sheets(sheet).CellObject(col, row)->SetText(
+            col == 3 && row % 100 == 0 ? std::string(300, char('a' + sheet))  // shared string
+                                       : std::to_string(sheet * 100000 + row * 4 + col));
+  std::vector<uint8_t> bytes;
+  SaveBookToBytes(book, bytes);
+  SaveBookToFile(book, target.path);
+  const std::string file = ReadAll(target.path);
+  ASSERT_EQ(file.size(), bytes.size());
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.begin(),
+                         [](uint8_t b, char c) { return b == static_cast<uint8_t>(c); }));
+  workbook::Workbook back;
+  LoadBookFromFile(back, target.path);
+  ASSERT_EQ(back.PageCount(), 3);
+  EXPECT_EQ(back.Sheets(2).CellObject(2, 2999)->EditText(), "211998");
+  EXPECT_EQ(back.Sheets(1).CellObject(3, 2900)->EditText(), std::string(300, 'b'));
+}
+
 TEST(BookSaveToFile, AFailedSaveKeepsThePreviousFile) {
   TempPath target(".xls");
   { std::ofstream(target.path) << "previous content"; }
