@@ -67,6 +67,34 @@ std::array<uint8_t, 8> ResultBytes(const std::string& value) {
   return out;
 }
 
+// The same from the engine's result, so a number keeps every bit the engine computed (the
+// display text would round it); without a result the cell's value text is read as above.
+std::array<uint8_t, 8> ResultBytes(const workbook::FormulaValue& result, const std::string& text) {
+  using Kind = workbook::FormulaValue::Kind;
+  std::array<uint8_t, 8> out{};
+  switch (result.kind) {
+    case Kind::Number:
+      std::memcpy(out.data(), &result.number, 8);
+      return out;
+    case Kind::Boolean:
+      out[0] = 1, out[2] = result.number != 0 ? 1 : 0;
+      break;
+    case Kind::Error: {
+      uint8_t error = 0;
+      if (!workbook::TextToErrorCode(result.text, error)) return ResultBytes(text);
+      out[0] = 2, out[2] = error;
+      break;
+    }
+    case Kind::Text:
+      out[0] = 3;
+      break;
+    case Kind::None:
+      return ResultBytes(text);
+  }
+  out[6] = out[7] = 0xFF;
+  return out;
+}
+
 }  // namespace
 
 TExcelFileWriter::TExcelFileWriter(double scale) : scale_(scale) {}
@@ -280,7 +308,8 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordWriter& cel
             !tokens.empty()) {
           FormulaRecord f;
           f.cell = h;
-          f.result = ResultBytes(storage.CellValueText(col, row));
+          f.result =
+              ResultBytes(cache->FormulaResult(rec.Formula), storage.CellValueText(col, row));
           f.options = FormulaRecord::kAlwaysCalc | FormulaRecord::kCalcOnLoad;
           f.tokens = std::move(tokens);
           cells.Write(f.Build());
