@@ -36,8 +36,8 @@ class ActionEditorForm final : public ui::DialogHandler {
   // author declined or the host offers no picker).
   using Picker = std::function<std::optional<std::string>(const std::string& current)>;
 
-  // `params` holds at least as many texts as the spec's class binds (missing ones read as
-  // empty).
+  // `params` holds at least as many texts as the editor class described by `spec` binds
+  // (missing ones read as empty).
   ActionEditorForm(const EditorSpec& spec, std::vector<std::string> params, Picker picker);
 
   const ui::DialogLayout& Layout() const { return layout_; }
