@@ -45,25 +45,6 @@ bool IsNumber(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-struct Answer {
-  bool present = false;
-  std::string button;
-  std::string value;
-};
-
-Answer TakeAnswer() {
-  Answer answer;
-  platform::WindowSystem().pop_answer(
-      [](void* context, const char* button, const char* value) {
-        auto* out = static_cast<Answer*>(context);
-        out->present = true;
-        out->button = button;
-        out->value = value;
-      },
-      &answer);
-  return answer;
-}
-
 // "name=value;name=value": every pair that names a control sets it; false at the first that
 // does not fit.
 bool ApplySettings(Form& form, const std::string& settings) {
@@ -86,7 +67,7 @@ DialogButton RunHeadless(ModalForm& modal) {
   if (Hook()) Hook()(form);
   DialogButton result = DialogButton::Cancel;
   if (!modal.Ended()) {
-    const Answer answer = TakeAnswer();
+    const headless::HeadlessBackend::Answer answer = headless::HeadlessBackend::TakeAnswer();
     std::optional<DialogButton> button =
         answer.present ? ParseDialogButton(answer.button) : std::nullopt;
     if (button) ApplyModalAnswer(modal, *button, answer.value);

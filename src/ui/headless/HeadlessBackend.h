@@ -64,6 +64,13 @@ class HeadlessBackend final : public Backend {
   // The answer queue (the process's, see above).
   void QueueAnswer(const std::string& button, const std::string& value = "");
   size_t PendingAnswers() const;
+  // Takes the next queued answer; `present` is false when the queue was empty.
+  struct Answer {
+    bool present = false;
+    std::string button;
+    std::string value;
+  };
+  static Answer TakeAnswer();
   // Dialogs shown by this module, in order.
   const std::vector<DialogRecord>& DialogLog() const { return log_; }
   void ClearDialogLog() { log_.clear(); }
@@ -100,12 +107,6 @@ class HeadlessBackend final : public Backend {
 
   void FormCreated(Form& form);
   void FormDestroyed(Form& form);
-  struct Answer {
-    bool present = false;
-    std::string button;
-    std::string value;
-  };
-  Answer TakeAnswer();
   void Record(DialogRecord record);
 
   std::vector<Form*> forms_;
