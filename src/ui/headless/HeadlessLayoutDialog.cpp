@@ -11,6 +11,7 @@
 #include "ui/CustomControl.h"
 #include "ui/Image.h"
 #include "ui/Keys.h"
+#include "ui/ModalScope.h"
 #include "ui/headless/FormRenderer.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessInput.h"
@@ -256,11 +257,7 @@ class HeadlessDialog final : public DialogControls {
 
 DialogButton HeadlessBackend::RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
                                               uintptr_t owner) {
-  struct Modal {
-    int& depth;
-    explicit Modal(int& d) : depth(d) { ++depth; }
-    ~Modal() { --depth; }
-  } modal(modalDepth_);
+  ModalScope modal(modalDepth_);
   DialogRecord record{"Dialog",    layout.caption, "owner " + std::to_string(owner),
                       "OK|Cancel", "Cancel",       ""};
   DialogButton result = DialogButton::Cancel;

@@ -52,7 +52,6 @@ class Win32Backend final : public Backend {
 
  private:
   int modalDepth_ = 0;
-  friend struct FieldModalCount;
   CursorShape screenCursor_ = CursorShape::Default;
   friend class ModalCount;
 };

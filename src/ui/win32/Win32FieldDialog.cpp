@@ -10,16 +10,11 @@
 
 #include "ui/FieldDialog.h"
 #include "ui/Form.h"
+#include "ui/ModalScope.h"
 #include "ui/win32/DialogTemplate.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace ui::win32 {
-
-struct FieldModalCount {
-  explicit FieldModalCount(Win32Backend& b) : backend(b) { ++backend.modalDepth_; }
-  ~FieldModalCount() { --backend.modalDepth_; }
-  Win32Backend& backend;
-};
 
 namespace {
 
@@ -119,7 +114,7 @@ INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 std::string Win32Backend::RunFieldDialog(FieldDialog& dialog, Form* owner) {
-  FieldModalCount modal(*this);
+  ModalScope modal(modalDepth_);
   const short rowHeight = 16, labelWidth = 110, controlWidth = 120, margin = 7;
   const short buttons = static_cast<short>(dialog.buttons.size());
   const short width =

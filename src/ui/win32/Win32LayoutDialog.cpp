@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/ModalScope.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace ui::win32 {
@@ -281,11 +282,7 @@ INT_PTR CALLBACK LayoutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 DialogButton Win32Backend::RunLayoutDialog(const DialogLayout& layout, DialogHandler& handler,
                                            uintptr_t owner) {
-  struct Modal {
-    int& depth;
-    explicit Modal(int& d) : depth(d) { ++depth; }
-    ~Modal() { --depth; }
-  } modal(modalDepth_);
+  ModalScope modal(modalDepth_);
   static const bool commonControls = [] {
     INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_UPDOWN_CLASS};
     return InitCommonControlsEx(&init) != FALSE;
