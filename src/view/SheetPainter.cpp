@@ -147,14 +147,7 @@ void SheetPainter::PaintTexts(const GridLayout& layout) {
     for (size_t c = 0; c < nc; ++c) {
       const CellView& v = layout.At(c, r);
       if (v.merged >= 0 || v.caption.empty()) continue;
-      ui::TextFormat format;
-      format.horz = v.align;
-      format.vert = ToVertAlign(v.style->VertAlign);
-      format.wordBreak = v.style->WordBreak;
-      format.singleLine = !v.style->WordBreak;
-      const ui::Color color = colors_.TextColor(
-          v.style->Font ? v.style->Font->Color : workbook::kAutomaticColor, v.selected);
-      canvas_.DrawTextBlock(v.text, v.caption, CellFont(v.style->Font), color, format);
+      CellText(v.text, v.caption, *v.style, v.align, v.selected);
     }
   }
 }
@@ -162,15 +155,20 @@ void SheetPainter::PaintTexts(const GridLayout& layout) {
 void SheetPainter::PaintMergedTexts(const GridLayout& layout) {
   for (const MergedView& m : layout.MergedAreas()) {
     if (m.caption.empty()) continue;
-    ui::TextFormat format;
-    format.horz = m.align;
-    format.vert = ToVertAlign(m.style->VertAlign);
-    format.wordBreak = m.style->WordBreak;
-    format.singleLine = !m.style->WordBreak;
-    const ui::Color color = colors_.TextColor(
-        m.style->Font ? m.style->Font->Color : workbook::kAutomaticColor, m.selected);
-    canvas_.DrawTextBlock(m.text, m.caption, CellFont(m.style->Font), color, format);
+    CellText(m.text, m.caption, *m.style, m.align, m.selected);
   }
+}
+
+void SheetPainter::CellText(const ui::Rect& r, const std::string& caption,
+                            const workbook::StyleEntry& style, ui::HorzAlign align, bool selected) {
+  ui::TextFormat format;
+  format.horz = align;
+  format.vert = ToVertAlign(style.VertAlign);
+  format.wordBreak = style.WordBreak;
+  format.singleLine = !style.WordBreak;
+  const ui::Color color =
+      colors_.TextColor(style.Font ? style.Font->Color : workbook::kAutomaticColor, selected);
+  canvas_.DrawTextBlock(r, caption, CellFont(style.Font), color, format);
 }
 
 void SheetPainter::PaintSelectionFrame(const GridLayout& layout, const ui::Rect& frame) {

@@ -46,6 +46,10 @@ class SheetPainter {
                 workbook::TSSColor pattern, workbook::TSSColor background);
 
  private:
+  // A cell's or a merged area's text in its rectangle, with the style's font, colour and
+  // alignment.
+  void CellText(const ui::Rect& r, const std::string& caption, const workbook::StyleEntry& style,
+                ui::HorzAlign align, bool selected);
   void HeaderCell(const ui::Rect& r, const std::string& caption, bool selected,
                   const PaintOptions& options);
   void Segment(const GridLayout& layout, size_t c, size_t r, bool vertical);
