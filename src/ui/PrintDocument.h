@@ -39,13 +39,6 @@ class PrintDocument {
 std::unique_ptr<PrintDocument> CreatePdfDocument(const std::string& path, double widthPoints,
                                                  double heightPoints);
 
-// The system printer chosen in the print dialog (or the default printer when `dialog` is
-// false), for a job named `title`, with the paper and orientation asked for (1/1000 mm,
-// landscape flag). Windows build only. Null when the user cancelled the dialog; throws
-// PrintError when there is no printer or a spooler call fails.
-std::unique_ptr<PrintDocument> CreateSpoolerDocument(const std::string& title, bool dialog,
-                                                     int paperCode, bool landscape);
-
 class Form;
 
 // The document the print dialog chooses: on Windows the printer of the system's print dialog

@@ -113,8 +113,4 @@ std::unique_ptr<PrintDocument> ChoosePrintDocument(bool dialog, const std::strin
   return CreatePdfDocument(save.fileName, widthPoints, heightPoints);
 }
 
-std::unique_ptr<PrintDocument> CreateSpoolerDocument(const std::string&, bool, int, bool) {
-  throw PrintError("No printer: this build prints to PDF files only");
-}
-
 }  // namespace ui

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "ui/Form.h"
 #include "ui/PrintDocument.h"
 #include "ui/win32/GdiCanvas.h"
 
@@ -98,16 +99,15 @@ void ApplyPaper(HGLOBAL devMode, int paperCode, bool landscape) {
   GlobalUnlock(devMode);
 }
 
-}  // namespace
-
-std::unique_ptr<PrintDocument> CreatePdfDocument(const std::string&, double, double) {
-  throw PrintError("PDF output is not available in this build");
-}
-
-std::unique_ptr<PrintDocument> CreateSpoolerDocument(const std::string& title, bool dialog,
-                                                     int paperCode, bool landscape) {
+// The printer chosen in the print dialog (or the default printer when `dialog` is false) with
+// the paper and orientation asked for. Null when the user cancelled the dialog; throws
+// PrintError when there is no printer or a spooler call fails.
+std::unique_ptr<PrintDocument> OpenSpooler(const std::string& title, bool dialog, int paperCode,
+                                           bool landscape, HWND owner) {
   PRINTDLGA pd{};
   pd.lStructSize = sizeof(pd);
+  // Owned by the window's top-level window, so that the print dialog is modal to the host.
+  pd.hwndOwner = owner;
   pd.Flags = PD_RETURNDEFAULT;
   // First the default printer's settings, so that the paper can be set before the dialog.
   if (!PrintDlgA(&pd)) {
@@ -146,10 +146,21 @@ std::unique_ptr<PrintDocument> CreateSpoolerDocument(const std::string& title, b
   return std::make_unique<SpoolerDocument>(pd.hDC, title);
 }
 
+}  // namespace
+
+std::unique_ptr<PrintDocument> CreatePdfDocument(const std::string&, double, double) {
+  throw PrintError("PDF output is not available in this build");
+}
+
 std::unique_ptr<PrintDocument> ChoosePrintDocument(bool dialog, const std::string& title,
                                                    int paperCode, double, double, bool landscape,
-                                                   Form*) {
-  return CreateSpoolerDocument(title, dialog, paperCode, landscape);
+                                                   Form* owner) {
+  HWND ownerRoot = nullptr;
+  if (owner != nullptr) {
+    HWND window = reinterpret_cast<HWND>(owner->Peer().NativeHandle());
+    if (window != nullptr && IsWindow(window)) ownerRoot = GetAncestor(window, GA_ROOT);
+  }
+  return OpenSpooler(title, dialog, paperCode, landscape, ownerRoot);
 }
 
 }  // namespace ui
