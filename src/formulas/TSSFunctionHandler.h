@@ -143,10 +143,15 @@ class TSSFunctionHandler {
   std::string ReferenceText(const RefToken& ref, int32_t ownCol, int32_t ownRow) const;
 
   void ApplyOperator(uint8_t kind);
+  template <typename PopRight, typename PopLeft>
+  void PopOperandsInReadingOrder(PopRight popRight, PopLeft popLeft);
   void CallFunction(uint8_t argCount, uint16_t number);
   void ForEachCell(const TokenBlock& item, const ArgumentCallback& callback, ArgumentMode mode);
   bool ResolveSingle(const TokenBlock& item, uint16_t& sheet, int32_t& col, int32_t& row);
   TokenBlock PopItem();
+  // Whether the top item is a single reference to a number cell or to a formula whose result
+  // is a number; gives that double without popping.
+  bool TopIsExactNumberCell(double& value);
   void PushTyped(std::string_view text);
   void Intersect();
 
