@@ -275,10 +275,14 @@ std::string TSSFunctionHandler::PopText(uint8_t& kind) {
   }
 }
 
-bool TSSFunctionHandler::TopIsExactNumberCell(double& value) {
+bool TSSFunctionHandler::PeekExactNumber(double& value) {
   if (stack_.Empty() || stack_.Top().Empty()) return false;
   const TokenBlock& item = stack_.Top();
   const uint8_t kind = item.ValueKind();
+  if (kind == ptgNum && item.Length() == 9) {
+    value = ReadNumberToken(item.Data());
+    return true;
+  }
   if (kind != ptgRef && kind != ptgRef3d && kind != ptgName) return false;
   const uint8_t pending = errorCode_;
   uint16_t sheet = 0;
@@ -530,7 +534,7 @@ void TSSFunctionHandler::EvaluateEntry(FormulaEntry& entry) {
             const double v = ReadNumberToken(h.stack_.Top().Data());
             h.stack_.Clear();
             e.Result = MakeNumberToken(v);
-          } else if (h.notText_ && h.TopIsExactNumberCell(exact)) {
+          } else if (h.notText_ && h.PeekExactNumber(exact)) {
             h.stack_.Clear();
             e.Result = MakeNumberToken(exact);
           } else {
