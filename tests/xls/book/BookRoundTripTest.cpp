@@ -354,3 +354,59 @@ TEST(BookSaveToFile, TheBookFileHandlersOfTheServicesReadAndWrite) {
 
 }  // namespace
 }  // namespace xls
+
+namespace xls {
+namespace {
+
+// Fills of merged areas and of plain cells, in every order of filling and merging, come back
+// after a save and a load as they were, and a second save writes the same file.
+TEST(BookRoundTripFills, MergedAndPlainFillsSurvive) {
+  struct Case {
+    const char* what;
+    workbook::TSSFillStyle pattern;
+    uint16_t foreground, background;
+    bool merge, mergeFirst, wholeArea;
+  };
+  const Case cases[] = {
+      {"solid top-left, then merged", workbook::fsSolid, 5, 5, true, false, false},
+      {"solid everywhere, then merged", workbook::fsSolid, 13, 13, true, false, true},
+      {"merged, then solid top-left", workbook::fsSolid, 0, 3, true, true, false},
+      {"50% grey, merged", workbook::fsGray50, 2, 7, true, false, false},
+      {"thin diagonal crosshatch, merged", workbook::fsThinThickCrossHatch, 9, 1, true, true, true},
+      {"solid, not merged", workbook::fsSolid, 56, 22, false, false, false},
+      {"12.5% grey, not merged", workbook::fsGray12, 4, 10, false, false, false},
+  };
+  const workbook::TRect area{1, 1, 2, 2};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Workbook src;
+    auto& s = src.Sheets(0);
+    s.CellObject(1, 1)->SetText("Merged");
+    if (c.merge && c.mergeFirst) s.MergeCells(area, true);
+    for (int32_t col = 1; col <= 2; ++col)
+      for (int32_t row = 1; row <= 2; ++row)
+        if (c.wholeArea || (col == 1 && row == 1)) {
+          auto cell = s.CellObject(col, row);
+          cell->Style().Brush().SetAll(c.pattern, c.background, c.foreground);
+        }
+    if (c.merge && !c.mergeFirst) s.MergeCells(area, true);
+    const std::vector<uint8_t> file = Save(src);
+    Workbook dst;
+    LoadBookFromBytes(dst, file);
+    auto& d = dst.Sheets(0).Storage();
+    EXPECT_EQ(d.MergedCells().Count(), c.merge ? 1 : 0);
+    for (int32_t col = 1; col <= 2; ++col)
+      for (int32_t row = 1; row <= 2; ++row) {
+        const workbook::StyleEntry* want = s.Storage().CellStyleEntry(col, row);
+        const workbook::StyleEntry* got = d.CellStyleEntry(col, row);
+        EXPECT_EQ(got->FillStyle, want->FillStyle) << col << "," << row;
+        EXPECT_EQ(got->BackgroundColor, want->BackgroundColor) << col << "," << row;
+        EXPECT_EQ(got->ForegroundColor, want->ForegroundColor) << col << "," << row;
+      }
+    EXPECT_EQ(d.CellStyleEntry(1, 1)->BackgroundColor, c.background);
+    EXPECT_EQ(Save(dst), file);
+  }
+}
+
+}  // namespace
+}  // namespace xls
