@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -406,6 +408,53 @@ TEST(BookRoundTripFills, MergedAndPlainFillsSurvive) {
     EXPECT_EQ(d.CellStyleEntry(1, 1)->BackgroundColor, c.background);
     EXPECT_EQ(Save(dst), file);
   }
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+// A sink that takes at most `limit` bytes, then fails as a full disk would.
+class LimitedSink final : public ByteSink {
+ public:
+  explicit LimitedSink(size_t limit) : limit_(limit) {}
+  void Write(const uint8_t* data, size_t size) override {
+    if (bytes.size() + size > limit_) throw std::runtime_error("the sink is full");
+    bytes.insert(bytes.end(), data, data + size);
+  }
+  std::vector<uint8_t> bytes;
+
+ private:
+  size_t limit_;
+};
+
+// The document reaches a sink as the same bytes as the document made in memory; a sink that
+// fails part way stops the save with its error and leaves the book as it was.
+TEST(BookSaveToSink, WritesTheDocumentAndStopsWhenTheSinkFails) {
+  Workbook book;
+  auto& s = book.Sheets(0);
+  for (int32_t row = 0; row < 3000; ++row) {
+    s.CellObject(0, row)->SetText(std::to_string(row * 7));
+    s.CellObject(1, row)->SetText("text " + std::to_string(row));
+    s.CellObject(2, row)->SetText("=A" + std::to_string(row + 1) + "*2");
+  }
+  std::vector<uint8_t> whole;
+  SaveBookToBytes(book, whole);
+  LimitedSink sink(SIZE_MAX);
+  EXPECT_TRUE(SaveBookToSink(book, sink).empty());
+  EXPECT_EQ(sink.bytes, whole);
+
+  for (const size_t limit : {size_t{0}, size_t{512}, whole.size() / 2, whole.size() - 1}) {
+    LimitedSink failing(limit);
+    EXPECT_THROW(SaveBookToSink(book, failing), std::runtime_error) << limit;
+    EXPECT_LE(failing.bytes.size(), limit);
+  }
+  EXPECT_EQ(s.CellObject(1, 10)->DisplayText(), "text 10");
+  std::vector<uint8_t> again;
+  SaveBookToBytes(book, again);
+  EXPECT_EQ(again, whole);
 }
 
 }  // namespace
