@@ -51,7 +51,9 @@ void TSSFunctionHandler::Report(std::string_view message) {
 }
 
 void TSSFunctionHandler::RaiseError(EngineError code) {
-  errorCode_ = static_cast<uint8_t>(code);
+  // The first error wins: a later failure, such as the pop of the placeholder a failed
+  // operation left on the stack, does not overwrite it (=1/0+1 is #DIV/0!, not #VALUE!).
+  if (errorCode_ == 0) errorCode_ = static_cast<uint8_t>(code);
   notText_ = true;
 }
 
@@ -273,6 +275,23 @@ std::string TSSFunctionHandler::PopText(uint8_t& kind) {
   }
 }
 
+bool TSSFunctionHandler::PeekExactNumber(double& value) {
+  if (stack_.Empty() || stack_.Top().Empty()) return false;
+  const TokenBlock& item = stack_.Top();
+  const uint8_t kind = item.ValueKind();
+  if (kind == ptgNum && item.Length() == 9) {
+    value = ReadNumberToken(item.Data());
+    return true;
+  }
+  if (kind != ptgRef && kind != ptgRef3d && kind != ptgName) return false;
+  const uint8_t pending = errorCode_;
+  uint16_t sheet = 0;
+  int32_t row = 0, col = 0;
+  const bool resolved = ResolveSingle(item, sheet, col, row);
+  errorCode_ = pending;  // the pop that follows a failure raises its error
+  return resolved && cache_.GetCellExactNumber(sheet, col, row, value);
+}
+
 // ---- argument iterators ------------------------------------------------------------------
 
 void TSSFunctionHandler::ForEachArgument(const ArgumentCallback& callback, ArgumentMode mode) {
@@ -422,7 +441,7 @@ void TSSFunctionHandler::ForEachCell(const TokenBlock& item, const ArgumentCallb
         for (int32_t i = 0; i < got; ++i) {
           ++inside;
           ++visited_;
-          callback({}, RoundToText(run[i]));
+          callback({}, run[i]);
         }
         col += got;
         if (col > innerRight) break;
@@ -506,14 +525,18 @@ void TSSFunctionHandler::EvaluateEntry(FormulaEntry& entry) {
           e.State = EntryState::Error;
           e.Result = MakeByteToken(h.errorCode_);
         } else {
-          // A numeric result reads back through its text, as every reader of the cell does;
-          // the direct path gives the same value without formatting.
+          // A number result keeps the computed double; so does a lone reference to a number
+          // (=A1 of =1/3 is 1/3, not the 15 digits of its text).
           uint8_t kind = 0;
+          double exact = 0;
           if (!h.stack_.Empty() && h.stack_.Top().Length() == 9 && h.stack_.Top()[0] == ptgNum &&
               h.notText_) {
-            const double v = RoundToText(ReadNumberToken(h.stack_.Top().Data()));
+            const double v = ReadNumberToken(h.stack_.Top().Data());
             h.stack_.Clear();
             e.Result = MakeNumberToken(v);
+          } else if (h.notText_ && h.PeekExactNumber(exact)) {
+            h.stack_.Clear();
+            e.Result = MakeNumberToken(exact);
           } else {
             const std::string text = h.PopText(kind);
             // A single reference whose cell holds an error passes that error on. (A range
@@ -566,6 +589,18 @@ void TSSFunctionHandler::EvaluateEntry(FormulaEntry& entry) {
   }
 }
 
+template <typename PopRight, typename PopLeft>
+void TSSFunctionHandler::PopOperandsInReadingOrder(PopRight popRight, PopLeft popLeft) {
+  // The right operand is on top, but when both operands fail, the left one's error is the
+  // result (=A1+A2 with two error cells gives A1's), as a reader of the formula expects.
+  const uint8_t before = errorCode_;
+  popRight();
+  const uint8_t rightError = errorCode_;
+  errorCode_ = before;
+  popLeft();
+  if (errorCode_ == 0) errorCode_ = rightError;
+}
+
 void TSSFunctionHandler::ApplyOperator(uint8_t kind) {
   switch (kind) {
     case ptgAdd:
@@ -573,8 +608,8 @@ void TSSFunctionHandler::ApplyOperator(uint8_t kind) {
     case ptgMul:
     case ptgDiv:
     case ptgPower: {
-      const double right = PopNumber();
-      const double left = PopNumber();
+      double left = 0, right = 0;
+      PopOperandsInReadingOrder([&] { right = PopNumber(); }, [&] { left = PopNumber(); });
       if (errorCode_ != 0) {
         PushNumber(left);
         return;
@@ -613,8 +648,8 @@ void TSSFunctionHandler::ApplyOperator(uint8_t kind) {
       PushNumber(PopNumber() / 100);
       return;
     case ptgConcat: {
-      const std::string right = PopText();
-      const std::string left = PopText();
+      std::string left, right;
+      PopOperandsInReadingOrder([&] { right = PopText(); }, [&] { left = PopText(); });
       PushText(left + right);
       return;
     }
@@ -624,8 +659,8 @@ void TSSFunctionHandler::ApplyOperator(uint8_t kind) {
     case ptgGE:
     case ptgGT:
     case ptgNE: {
-      const std::string right = PopText();
-      const std::string left = PopText();
+      std::string left, right;
+      PopOperandsInReadingOrder([&] { right = PopText(); }, [&] { left = PopText(); });
       const int order = CompareValueTexts(left, right);
       bool result = false;
       switch (kind) {

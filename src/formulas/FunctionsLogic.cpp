@@ -23,17 +23,27 @@ void PushAsKind(TSSFunctionHandler& h, const std::string& value, uint8_t kind) {
 }  // namespace
 
 void If(TSSFunctionHandler& h) {
-  // Written with two arguments, the else-value is FALSE.
-  std::string elseValue = "FALSE";
-  uint8_t elseKind = ptgBool;
-  if (h.ArgCount() >= 3) elseValue = h.PopText(elseKind);
-  uint8_t thenKind = 0;
-  const std::string thenValue = h.PopText(thenKind);
-  const bool condition = h.PopBoolean();
-  if (condition)
-    PushAsKind(h, thenValue, thenKind);
+  // Written with two arguments, the else-value is FALSE. A number, or a reference to a
+  // number, is passed on as its exact double; other values as their text and kind.
+  struct Branch {
+    std::string text;
+    uint8_t kind = 0;
+    bool exact = false;
+    double number = 0;
+  };
+  auto pop = [&h](Branch& b) {
+    b.exact = h.PeekExactNumber(b.number);
+    b.text = h.PopText(b.kind);
+  };
+  Branch elseBranch{"FALSE", ptgBool};
+  if (h.ArgCount() >= 3) pop(elseBranch);
+  Branch thenBranch;
+  pop(thenBranch);
+  const Branch& chosen = h.PopBoolean() ? thenBranch : elseBranch;
+  if (chosen.exact)
+    h.PushNumber(chosen.number);
   else
-    PushAsKind(h, elseValue, elseKind);
+    PushAsKind(h, chosen.text, chosen.kind);
   h.ClearError();
 }
 

@@ -182,26 +182,28 @@ bool TSSFormulasCache::GetCellText(uint16_t sheet, int32_t col, int32_t row, std
   return !text.empty();
 }
 
+bool TSSFormulasCache::GetCellExactNumber(uint16_t sheet, int32_t col, int32_t row, double& value) {
+  if (book_.ReadDerivedNumber(sheet, col, row, value)) return true;
+  CellView cell;
+  if (!book_.ReadCell(sheet, col, row, cell) || cell.dataType != CellDataType::Formula ||
+      cell.formula == nullptr)
+    return false;
+  FormulaEntry* entry = cell.formula;
+  if (ReadFormulaCell(entry) && !stopFlag_ && entry->State == EntryState::Valid &&
+      entry->Result.Length() == 9 && entry->Result[0] == ptgNum) {
+    value = ReadNumberToken(entry->Result.Data());
+    return true;
+  }
+  return false;
+}
+
 bool TSSFormulasCache::GetCellNumber(uint16_t sheet, int32_t col, int32_t row, double& value,
                                      uint8_t& error) {
   value = 0;
   error = 0;
-  double number = 0;
-  if (book_.ReadDerivedNumber(sheet, col, row, number)) {
-    value = RoundToText(number);  // what its derived text reads back as
-    return true;
-  }
-  CellView cell;
-  if (!book_.ReadCell(sheet, col, row, cell)) return true;  // empty: 0
-  if (cell.dataType == CellDataType::Formula && cell.formula != nullptr) {
-    FormulaEntry* entry = cell.formula;
-    // A number result reads back through its text; RoundToText gives that value directly.
-    if (ReadFormulaCell(entry) && !stopFlag_ && entry->State == EntryState::Valid &&
-        entry->Result.Length() == 9 && entry->Result[0] == ptgNum) {
-      value = RoundToText(ReadNumberToken(entry->Result.Data()));
-      return true;
-    }
-  }
+  // Numbers are read as stored or computed; only the texts made from them round to 15 digits.
+  if (GetCellExactNumber(sheet, col, row, value)) return true;
+  value = 0;
   std::string text;
   bool literal = false;
   GetCellText(sheet, col, row, text, error, literal);

@@ -113,6 +113,9 @@ class TSSFormulasCache {
   // A literal text cell gives the number its text reads as (for arithmetic on one cell) but
   // returns false, so that range arguments leave it out like any other text.
   bool GetCellNumber(uint16_t sheet, int32_t col, int32_t row, double& value, uint8_t& error);
+  // The double of a number cell or of a formula cell whose result is a number, exactly as
+  // stored or computed (its text may show fewer digits); false for every other cell.
+  bool GetCellExactNumber(uint16_t sheet, int32_t col, int32_t row, double& value);
   bool GetCellBoolean(uint16_t sheet, int32_t col, int32_t row, bool& value, uint8_t& error);
 
   // ---- names and sheets --------------------------------------------------------------------

@@ -78,6 +78,10 @@ class TSSFunctionHandler {
   std::string PopText();
   // Also returns the popped item's value kind (for a reference: the reference's kind).
   std::string PopText(uint8_t& kind);
+  // Whether the top item is a number, or a single reference to a number cell or to a formula
+  // whose result is a number; gives that double, exactly, without popping. For routines that
+  // pass a value on as they found it (IF), where its text would round it to 15 digits.
+  bool PeekExactNumber(double& value);
   // Whether the last PopText read a literal text cell (a text even when it reads as a number).
   bool PoppedLiteralText() const { return poppedLiteral_; }
   // Inside a ForEachArgument callback of text or counting mode: the value is a literal text
@@ -143,6 +147,8 @@ class TSSFunctionHandler {
   std::string ReferenceText(const RefToken& ref, int32_t ownCol, int32_t ownRow) const;
 
   void ApplyOperator(uint8_t kind);
+  template <typename PopRight, typename PopLeft>
+  void PopOperandsInReadingOrder(PopRight popRight, PopLeft popLeft);
   void CallFunction(uint8_t argCount, uint16_t number);
   void ForEachCell(const TokenBlock& item, const ArgumentCallback& callback, ArgumentMode mode);
   bool ResolveSingle(const TokenBlock& item, uint16_t& sheet, int32_t& col, int32_t& row);

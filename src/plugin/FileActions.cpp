@@ -61,12 +61,17 @@ std::vector<uint8_t> ReadWhole(store::Stream& stream) {
   return bytes;
 }
 
-void WriteStream(store::TSingleFileSystem& fs, const std::string& name,
-                 const std::vector<uint8_t>& bytes) {
-  store::TSFSFileStream stream(&fs, name, store::kModeCreate, "", "", "", 0);
-  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
-  stream.Flush();
-}
+// The writer's pieces go straight into a stream of the store.
+class StoreStreamSink final : public xls::ByteSink {
+ public:
+  explicit StoreStreamSink(store::TSFSFileStream& stream) : stream_(stream) {}
+  void Write(const uint8_t* data, size_t size) override {
+    if (size != 0) stream_.WriteBuffer(data, size);
+  }
+
+ private:
+  store::TSFSFileStream& stream_;
+};
 
 }  // namespace
 
@@ -156,33 +161,30 @@ bool SaveToStreamAction(AttachedSpread& window, const ActionParams& params) {
   if (!FileExists(storePath)) return NoFile(params);
   spread.CommitEditing();
   spread.Book().Refresh();
-  // The workbook is made in memory first: a book the writer cannot save touches no store.
-  std::vector<uint8_t> bytes;
-  {
-    ProgressScope scope(spread, "Saving");
-    xls::SaveBookToBytes(spread.Book(), bytes);
-  }
   const uint8_t compression = params.at(4) != "0" ? 2 : 0;
-  {
-    store::TSingleFileSystem fs(storePath, store::kModeReadWrite, params.at(3), "", "",
-                                compression);
-    if (!fs.StoreFileExists(streamName)) {
-      WriteStream(fs, streamName, bytes);
-    } else {
-      // The old stream stays whole until a complete copy of the new one is in the store;
-      // only then do two directory-entry updates swap them. A failed write leaves the old
-      // stream as it was (and at worst a partial spare, which the next save overwrites).
-      const std::string spare = streamName + ".~new";
-      WriteStream(fs, spare, bytes);
-      const size_t split = streamName.find_last_of("/\\");
-      const std::string leaf =
-          split == std::string::npos ? streamName : streamName.substr(split + 1);
-      if (!fs.FileDelete(streamName)) throw ParameterError("the old stream cannot be replaced");
-      if (!fs.FileRename(spare, leaf)) {
-        throw ParameterError("the new stream was saved as " + spare + " but cannot be renamed");
-      }
-    }
+  store::TSingleFileSystem fs(storePath, store::kModeReadWrite, params.at(3), "", "", compression);
+  // The workbook is written as it is made into a spare stream, never whole in memory. The
+  // old stream stays whole until the spare is complete; only then do two directory-entry
+  // updates swap them. A failed write removes the spare, so the store keeps what it had.
+  const std::string spare = streamName + ".~new";
+  try {
+    ProgressScope scope(spread, "Saving");
+    store::TSFSFileStream stream(&fs, spare, store::kModeCreate, "", "", "", 0);
+    StoreStreamSink sink(stream);
+    xls::SaveBookToSink(spread.Book(), sink);
+    stream.Flush();
+  } catch (...) {
+    fs.FileDelete(spare);
+    throw;
   }
+  const size_t split = streamName.find_last_of("/\\");
+  const std::string leaf = split == std::string::npos ? streamName : streamName.substr(split + 1);
+  if (fs.StoreFileExists(streamName) && !fs.FileDelete(streamName)) {
+    fs.FileDelete(spare);
+    throw ParameterError("the old stream cannot be replaced");
+  }
+  if (!fs.FileRename(spare, leaf))
+    throw ParameterError("the new stream was saved as " + spare + " but cannot be renamed");
   SetHostVariable(WindowVariable(params.at(0), "FileName"), storePath + "." + streamName);
   return true;
 }

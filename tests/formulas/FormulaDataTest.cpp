@@ -2,10 +2,13 @@
 // beside them). Every file is one test; every failing line is reported with its file and line.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "FormulaCaseScript.h"
 #include "FormulaTestBook.h"
@@ -39,6 +42,13 @@ bool NumbersMatch(double got, double want) {
   if (got == want) return true;
   const double tolerance = 1e-12 * std::max(1.0, std::fabs(want));
   return std::fabs(got - want) <= tolerance;
+}
+
+std::optional<double> ParseExactDouble(const std::string& text) {
+  double value = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 // Runs one file; returns the failures as "file:line: message".
@@ -85,6 +95,16 @@ std::vector<std::string> RunFile(const std::filesystem::path& path, size_t& case
         if (kind == "num") {
           double w = 0;
           ok = r.kind == ptgNum && workbook::TextToNumber(want, w) && NumbersMatch(r.number, w);
+        } else if (kind == "exact") {
+          // The double to the last bit, written in its shortest round-trip form.
+          const std::optional<double> w = ParseExactDouble(want);
+          ok = r.kind == ptgNum && w && std::memcmp(&*w, &r.number, sizeof r.number) == 0;
+          if (!ok && r.kind == ptgNum) {
+            char buf[40];
+            const auto end = std::to_chars(buf, buf + sizeof buf, r.number).ptr;
+            fail(formula + " => expected " + expect + ", got exact " + std::string(buf, end));
+            continue;
+          }
         } else if (kind == "text") {
           ok = r.kind == ptgStr && r.text == want;
         } else if (kind == "bool") {

@@ -254,6 +254,25 @@ def _Build():
     C(g, "=IF(ISERROR(SQRT(-1)),1,2)", NUM, why=NO_RESULT, mend=True)
     C(g, "=SQRT(-1)+1", NUM)
 
+    # ---- the first error of a formula is its result ------------------------------------------
+    g = "firsterr"
+    C(g, "=SUM(1/0)+1", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=1/0*2", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=2^(1/0)", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=(1/0)%", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=ABS(1/0)", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=ROUND(1/0,1)", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=MAX(1/0,2)", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=SQRT(-1)*2", NUM)
+    C(g, "=1/0+SQRT(-1)", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=SQRT(-1)+1/0", VALUE, why=ERR_AS_TEXT, mend=True)
+    C(g, "=SUM(1/0,A1:A2)", VALUE, "A1=1;A2==SQRT(-1)", why=ERR_AS_TEXT, mend=True)
+    C(g, "=A1+A2", 0, "A1==1/0;A2==SQRT(-1)", why=ERR_CELL_TEXT + ", which counts as 0",
+      mend=True)
+    C(g, "=A1*1/0", VALUE, "A1==SQRT(-1)", why=ERR_AS_TEXT, mend=True)
+    C(g, "=A1+1", VALUE, "A1==1/0+1", why=ERR_CELL_TEXT + ", after the formula itself raised "
+      "#VALUE!", mend=True)
+
     # ---- errors inside range arguments -------------------------------------------------------
     g = "rangeerr"
     skip = ERR_CELL_TEXT + ", which the number-mode aggregates skip"

@@ -78,24 +78,61 @@ TEST(StyleMapping, CustomFormatsGoThroughTheLookup) {
   EXPECT_EQ(StyleFromXf(x, 1, [](uint16_t) { return uint16_t{7}; }).format, 49);
 }
 
+// Every book pattern is written as the file pattern of the same look (the file's numbers as
+// other readers draw them) and reads back as itself with both colours.
 TEST(StyleMapping, FillPatternsAndColours) {
+  struct Case {
+    uint8_t book;
+    uint8_t file;
+    const char* look;
+  };
+  const Case cases[] = {
+      {0, 1, "solid"},
+      {1, 3, "75% grey"},
+      {2, 2, "50% grey"},
+      {3, 4, "25% grey"},
+      {4, 17, "12.5% grey"},
+      {5, 18, "6.25% grey"},
+      {6, 5, "thick horizontal stripes"},
+      {7, 6, "thick vertical stripes"},
+      {8, 7, "thick reverse diagonal stripes"},
+      {9, 8, "thick diagonal stripes"},
+      {10, 9, "thick diagonal crosshatch"},
+      {11, 10, "thick crosshatch"},
+      {12, 11, "thin horizontal stripes"},
+      {13, 12, "thin vertical stripes"},
+      {14, 13, "thin reverse diagonal stripes"},
+      {15, 14, "thin diagonal stripes"},
+      {16, 15, "thin horizontal crosshatch"},
+      {17, 16, "thin diagonal crosshatch"},
+  };
+  for (const Case& c : cases) {
+    XfStyle s;
+    s.pattern = c.book;
+    s.colours = {3, 12};  // foreground, background
+    const XfRecord x = XfFromStyle(s, 0);
+    EXPECT_EQ(x.pattern, c.file) << c.look;
+    // Solid paints the background colour, which the file keeps as the pattern colour.
+    EXPECT_EQ(x.patternColour, c.book == 0 ? 20 : 11) << c.look;
+    EXPECT_EQ(x.patternBackground, c.book == 0 ? 11 : 20) << c.look;
+    const XfStyle back = StyleFromXf(x, 1, nullptr);
+    EXPECT_EQ(back.pattern, c.book) << c.look;
+    EXPECT_EQ(back.colours, s.colours) << c.look;
+  }
+  // No fill, and patterns the table does not know, read as solid in the default colours.
   XfRecord x = defaults::Xfs()[15];
-  x.pattern = 3;  // file pattern 3 is book pattern 2
+  x.pattern = 0;
   x.patternColour = 10;
-  x.patternBackground = 12;
-  XfStyle s = StyleFromXf(x, 1, nullptr);
-  EXPECT_EQ(s.pattern, 2);
-  EXPECT_EQ(s.colours, (std::array<uint16_t, 2>{2, 4}));
-  x.pattern = 16;  // not in the table: pattern 0, colours swapped
-  s = StyleFromXf(x, 1, nullptr);
-  EXPECT_EQ(s.pattern, 0);
-  EXPECT_EQ(s.colours, (std::array<uint16_t, 2>{4, 2}));
+  EXPECT_EQ(StyleFromXf(x, 1, nullptr).colours, (std::array<uint16_t, 2>{57, 57}));
+  x.pattern = 19;
+  EXPECT_EQ(StyleFromXf(x, 1, nullptr).pattern, 0);
+  // A solid file fill in the system colours reads as the default fill colour.
   x.pattern = 1;
   x.patternColour = 64;
   x.patternBackground = 65;
-  s = StyleFromXf(x, 1, nullptr);
-  EXPECT_EQ(s.pattern, 1);
-  EXPECT_EQ(s.colours, (std::array<uint16_t, 2>{56, 57}));
+  XfStyle s = StyleFromXf(x, 1, nullptr);
+  EXPECT_EQ(s.pattern, 0);
+  EXPECT_EQ(s.colours, (std::array<uint16_t, 2>{57, 56}));
 }
 
 TEST(StyleMapping, StylesRoundTripThroughAnXf) {
@@ -135,9 +172,9 @@ TEST(StyleMapping, EmptyFillInDefaultColoursKeepsTheTemplate) {
   s.colours = {56, 1};  // pattern 0 swaps: foreground 1 (index 9), background 56
   x = XfFromStyle(s, 0);
   EXPECT_EQ(x.patternColour, 64);
-  s.colours = {3, 4};
+  s.colours = {3, 4};  // a real colour: a solid fill of the background colour 4
   x = XfFromStyle(s, 0);
-  EXPECT_EQ(x.pattern, 0);
+  EXPECT_EQ(x.pattern, 1);
   EXPECT_EQ(x.patternColour, 12);
   EXPECT_EQ(x.patternBackground, 11);
 }

@@ -50,6 +50,12 @@ RecordBuilder FormulaRecord::Build() const {
   return b;
 }
 
+RecordBuilder StringRecord::Build() const {
+  RecordBuilder b(rec::kString);
+  b.String16(text);
+  return b;
+}
+
 SharedFormulaRecord SharedFormulaRecord::Read(RecordReader& r) {
   SharedFormulaRecord s;
   s.firstRow = r.U16();

@@ -35,6 +35,13 @@ struct FormulaRecord {
   friend bool operator==(const FormulaRecord&, const FormulaRecord&) = default;
 };
 
+// STRING: the text result of the FORMULA record just before it (whose result bytes are then
+// 0, unused, 0, 0, 0, 0, FF, FF): a string with a 16-bit character count.
+struct StringRecord {
+  std::u16string text;
+  RecordBuilder Build() const;
+};
+
 // SHRFMLA: first row (2), last row (2), first column (1), last column (1), reserved (1), use
 // count (1), token length (2), tokens (relative references as ptgRefN/ptgAreaN), extra data.
 struct SharedFormulaRecord {

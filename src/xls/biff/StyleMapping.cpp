@@ -9,8 +9,11 @@
 namespace xls {
 
 const std::array<uint8_t, 18>& FillPatternTable() {
-  static constexpr std::array<uint8_t, 18> kTable = {0, 1, 3, 2,  4,  17, 18, 5,  6,
-                                                     7, 8, 9, 10, 11, 12, 13, 14, 15};
+  // The file numbers its patterns with 0 for no fill and 1 for solid; the book's list starts
+  // at solid. A table starting at 0 would write every solid fill as no fill (lost on the next
+  // load, and shown unfilled by every other reader) and every other pattern as its neighbour.
+  static constexpr std::array<uint8_t, 18> kTable = {1, 3, 2,  4,  17, 18, 5,  6,  7,
+                                                     8, 9, 10, 11, 12, 13, 14, 15, 16};
   return kTable;
 }
 
@@ -115,7 +118,7 @@ XfRecord XfFromStyle(const XfStyle& s, uint16_t fontIndex) {
   uint16_t bgIndex = p != 0 ? second : first;
   uint16_t fg = fgIndex == kAutomaticColour ? 64 : FileFromPaletteColour(fgIndex);
   uint16_t bg = static_cast<uint16_t>(std::min<int>(bgIndex + 8, 65));
-  // An empty fill in default colours keeps the template's field.
+  // A solid fill in the default colours is no fill: the template's field (file pattern 0).
   bool keepTemplate = p == 0 && (fg == 64 || (fg == 9 && (bgIndex == 56 || bgIndex == 57)));
   if (!keepTemplate) {
     x.pattern = table[p];

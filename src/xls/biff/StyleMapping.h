@@ -50,7 +50,8 @@ struct XfStyle {
   friend bool operator==(const XfStyle&, const XfStyle&) = default;
 };
 
-// File pattern of each book pattern number (position in the table).
+// File pattern of each book pattern number (position in the table): book 0 (solid) is file
+// pattern 1; file pattern 0 (no fill) is read as book pattern 0 in the default colours.
 const std::array<uint8_t, 18>& FillPatternTable();
 
 FontStyle FontFromRecord(const FontRecord& record);

@@ -99,6 +99,10 @@ std::vector<std::string> SaveBookToBytes(TCustomSpreadSheetBook& book, std::vect
   return SaveBook(book, [&out](TExcelFileWriter& writer) { out = writer.SaveToBytes(); });
 }
 
+std::vector<std::string> SaveBookToSink(TCustomSpreadSheetBook& book, ByteSink& sink) {
+  return SaveBook(book, [&sink](TExcelFileWriter& writer) { writer.SaveToStream(sink); });
+}
+
 // The document goes straight into a temporary file beside the target, which replaces the
 // target only once complete: the workbook stream is never held in memory a second time.
 std::vector<std::string> SaveBookToFile(TCustomSpreadSheetBook& book, const std::string& fileName) {

@@ -35,6 +35,11 @@ std::vector<std::string> SaveBookToBytes(workbook::TCustomSpreadSheetBook& book,
                                          std::vector<uint8_t>& out);
 std::vector<std::string> SaveBookToFile(workbook::TCustomSpreadSheetBook& book,
                                         const std::string& fileName);
+// The document written into `sink` as the container is laid out, as the file save does: no
+// copy of the whole document is made in memory. When
+// the writer or the sink throws, the exception goes on and the sink holds a partial
+// document: the caller discards it. The book is unchanged either way.
+std::vector<std::string> SaveBookToSink(workbook::TCustomSpreadSheetBook& book, ByteSink& sink);
 
 // SaveBookToFile as a file handler of the book services: the warnings of the last save
 // through it are kept for the caller in LastSaveWarnings.

@@ -1,8 +1,10 @@
 #include "xls/book/TExcelFileWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "workbook/SSUtils.h"
 #include "workbook/TCustomSpreadSheetBook.h"
@@ -45,53 +47,67 @@ XfStyle StyleTerms(const StyleEntry& e) {
   return s;
 }
 
-// The cached result of a formula as the 8 result bytes of a FORMULA record: a number, a
-// boolean, an error code, or an empty text (the file's other result kinds need a STRING record).
-std::array<uint8_t, 8> ResultBytes(const std::string& value) {
-  std::array<uint8_t, 8> out{};
+// The cached result of a formula: the 8 result bytes of a FORMULA record (a number, a
+// boolean, an error code, an empty text, or the mark of a text that the STRING record after
+// the formula holds) and that text.
+struct CachedResult {
+  std::array<uint8_t, 8> bytes{};
+  std::optional<std::u16string> text;  // set: a STRING record follows the formula
+};
+
+CachedResult TextResult(const std::string& text) {
+  CachedResult out;
+  out.bytes[0] = text.empty() ? 3 : 0;  // 3: an empty text; 0: the text follows
+  out.bytes[6] = out.bytes[7] = 0xFF;
+  if (!text.empty()) out.text = FromSystemText(text);
+  return out;
+}
+
+// From the cell's value text, where the engine has no result to give.
+CachedResult ResultFromText(const std::string& value) {
+  CachedResult out;
   double number = 0;
   bool boolean = false;
   uint8_t error = 0;
   if (workbook::TextToNumber(value, number)) {
-    std::memcpy(out.data(), &number, 8);
+    std::memcpy(out.bytes.data(), &number, 8);
     return out;
   }
   if (workbook::TextToBoolean(value, boolean)) {
-    out[0] = 1, out[2] = boolean ? 1 : 0;
+    out.bytes[0] = 1, out.bytes[2] = boolean ? 1 : 0;
   } else if (workbook::TextToErrorCode(value, error)) {
-    out[0] = 2, out[2] = error;
+    out.bytes[0] = 2, out.bytes[2] = error;
   } else {
-    out[0] = 3;
+    return TextResult(value);
   }
-  out[6] = out[7] = 0xFF;
+  out.bytes[6] = out.bytes[7] = 0xFF;
   return out;
 }
 
 // The same from the engine's result, so a number keeps every bit the engine computed (the
 // display text would round it); without a result the cell's value text is read as above.
-std::array<uint8_t, 8> ResultBytes(const workbook::FormulaValue& result, const std::string& text) {
+CachedResult ResultOf(const workbook::FormulaValue& result, const std::string& text) {
   using Kind = workbook::FormulaValue::Kind;
-  std::array<uint8_t, 8> out{};
+  CachedResult out;
   switch (result.kind) {
     case Kind::Number:
-      std::memcpy(out.data(), &result.number, 8);
+      std::memcpy(out.bytes.data(), &result.number, 8);
       return out;
     case Kind::Boolean:
-      out[0] = 1, out[2] = result.number != 0 ? 1 : 0;
+      out.bytes[0] = 1, out.bytes[2] = result.number != 0 ? 1 : 0;
       break;
     case Kind::Error: {
       uint8_t error = 0;
-      if (!workbook::TextToErrorCode(result.text, error)) return ResultBytes(text);
-      out[0] = 2, out[2] = error;
+      if (!workbook::TextToErrorCode(result.text, error)) return ResultFromText(text);
+      out.bytes[0] = 2, out.bytes[2] = error;
       break;
     }
     case Kind::Text:
-      out[0] = 3;
-      break;
+      return TextResult(result.text);
     case Kind::None:
-      return ResultBytes(text);
+      return ResultFromText(text);
   }
-  out[6] = out[7] = 0xFF;
+  out.bytes[6] = out.bytes[7] = 0xFF;
   return out;
 }
 
@@ -308,11 +324,13 @@ void TExcelFileWriter::AddCells(workbook::TSSBookSheet& sheet, RecordWriter& cel
             !tokens.empty()) {
           FormulaRecord f;
           f.cell = h;
-          f.result =
-              ResultBytes(cache->FormulaResult(rec.Formula), storage.CellValueText(col, row));
+          CachedResult result =
+              ResultOf(cache->FormulaResult(rec.Formula), storage.CellValueText(col, row));
+          f.result = result.bytes;
           f.options = FormulaRecord::kAlwaysCalc | FormulaRecord::kCalcOnLoad;
           f.tokens = std::move(tokens);
           cells.Write(f.Build());
+          if (result.text) cells.Write(StringRecord{std::move(*result.text)}.Build());
         } else {
           written = false;
           ++droppedFormulas_;

@@ -85,6 +85,83 @@ TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
   EXPECT_EQ(Display(back, 0, 1, 0), "16");
 }
 
+// Every kind of formula result is cached in the file as readers that do not calculate expect:
+// a number as its double, a Boolean or an error by its tag, a text by the tag 0 and a STRING
+// record right after the formula.
+TEST_F(BookEngine, FormulaResultsOfEveryKindAreCachedInTheFile) {
+  struct Case {
+    const char* formula;
+    uint8_t tag;  // 0xFF: a number
+    uint8_t value;
+    const char* text;  // the STRING record's text, null: none follows
+  };
+  const Case cases[] = {
+      {"=1/4", 0xFF, 0, nullptr},
+      {"=\"ab\"&\"c\"", 0, 0, "abc"},
+      {"=UPPER(\"x y\")", 0, 0, "X Y"},
+      {"=\"12\"&\"\"", 0, 0, "12"},  // a text that reads as a number stays a text
+      {"=CONCATENATE(\"0123456789012345678901234567890123456789\",\"0123456789012345678901234567"
+       "890123456789\")",
+       0, 0, "01234567890123456789012345678901234567890123456789012345678901234567890123456789"},
+      {"=1<2", 1, 1, nullptr},
+      {"=1>2", 1, 0, nullptr},
+      {"=1/0", 2, 0x07, nullptr},
+      {"=SQRT(-1)", 2, 0x24, nullptr},
+  };
+  workbook::Workbook book;
+  auto& s = book.Sheets(0);
+  int32_t row = 0;
+  for (const Case& c : cases) s.CellObject(0, row++)->SetText(c.formula);
+  book.Recalculate();
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(SaveBookToBytes(book, file).empty());
+
+  MemoryByteSource source(file);
+  CompoundReader container(source);
+  std::vector<uint8_t> stream = container.ReadStream(*container.FindWorkbookStream());
+  RecordReader r(stream);
+  std::vector<FormulaRecord> formulas;
+  std::vector<std::string> texts;  // per formula: its STRING record's text, or "-"
+  while (r.Next()) {
+    if (r.Id() == rec::kFormula) {
+      formulas.push_back(FormulaRecord::Read(r));
+      texts.emplace_back("-");
+    } else if (r.Id() == rec::kString) {
+      ASSERT_FALSE(texts.empty()) << "a STRING record before any formula";
+      ASSERT_EQ(texts.back(), "-") << "two STRING records after one formula";
+      texts.back() = r.SystemString16();
+    } else if (!texts.empty() && texts.back() == "-" && formulas.back().result[0] == 0 &&
+               formulas.back().result[6] == 0xFF) {
+      ADD_FAILURE() << "a text result without its STRING record (record " << r.Id() << ")";
+    }
+  }
+  ASSERT_EQ(formulas.size(), std::size(cases));
+  for (size_t i = 0; i < formulas.size(); ++i) {
+    const Case& c = cases[i];
+    const auto& result = formulas[i].result;
+    ASSERT_EQ(formulas[i].cell.row, i);
+    const bool number = result[6] != 0xFF || result[7] != 0xFF;
+    if (c.tag == 0xFF) {
+      EXPECT_TRUE(number) << c.formula;
+      continue;
+    }
+    EXPECT_FALSE(number) << c.formula;
+    EXPECT_EQ(result[0], c.tag) << c.formula;
+    if (c.tag != 0) {
+      EXPECT_EQ(result[2], c.value) << c.formula;
+    }
+    EXPECT_EQ(texts[i], c.text ? c.text : "-") << c.formula;
+  }
+
+  // Our own reader takes the STRING records in its stride and recalculates the same values.
+  workbook::Workbook back;
+  LoadBookFromBytes(back, file);
+  EXPECT_EQ(Display(back, 0, 0, 1), "abc");
+  EXPECT_EQ(Edit(back, 0, 0, 1), "=\"ab\"&\"c\"");
+  EXPECT_EQ(Display(back, 0, 0, 3), "12");
+  EXPECT_EQ(Display(back, 0, 0, 7), "#DIV/0!");
+}
+
 TEST_F(BookEngine, DefinedNamesRoundTrip) {
   workbook::Workbook book;
   book.AddSheet("Data");

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -350,6 +352,109 @@ TEST(BookSaveToFile, TheBookFileHandlersOfTheServicesReadAndWrite) {
   workbook::Workbook back;
   back.LoadFromFile(target.path);
   EXPECT_EQ(back.Sheets(0).CellObject(2, 3)->EditText(), "through the book");
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+// Fills of merged areas and of plain cells, in every order of filling and merging, come back
+// after a save and a load as they were, and a second save writes the same file.
+TEST(BookRoundTripFills, MergedAndPlainFillsSurvive) {
+  struct Case {
+    const char* what;
+    workbook::TSSFillStyle pattern;
+    uint16_t foreground, background;
+    bool merge, mergeFirst, wholeArea;
+  };
+  const Case cases[] = {
+      {"solid top-left, then merged", workbook::fsSolid, 5, 5, true, false, false},
+      {"solid everywhere, then merged", workbook::fsSolid, 13, 13, true, false, true},
+      {"merged, then solid top-left", workbook::fsSolid, 0, 3, true, true, false},
+      {"50% grey, merged", workbook::fsGray50, 2, 7, true, false, false},
+      {"thin diagonal crosshatch, merged", workbook::fsThinThickCrossHatch, 9, 1, true, true, true},
+      {"solid, not merged", workbook::fsSolid, 56, 22, false, false, false},
+      {"12.5% grey, not merged", workbook::fsGray12, 4, 10, false, false, false},
+  };
+  const workbook::TRect area{1, 1, 2, 2};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Workbook src;
+    auto& s = src.Sheets(0);
+    s.CellObject(1, 1)->SetText("Merged");
+    if (c.merge && c.mergeFirst) s.MergeCells(area, true);
+    for (int32_t col = 1; col <= 2; ++col)
+      for (int32_t row = 1; row <= 2; ++row)
+        if (c.wholeArea || (col == 1 && row == 1)) {
+          auto cell = s.CellObject(col, row);
+          cell->Style().Brush().SetAll(c.pattern, c.background, c.foreground);
+        }
+    if (c.merge && !c.mergeFirst) s.MergeCells(area, true);
+    const std::vector<uint8_t> file = Save(src);
+    Workbook dst;
+    LoadBookFromBytes(dst, file);
+    auto& d = dst.Sheets(0).Storage();
+    EXPECT_EQ(d.MergedCells().Count(), c.merge ? 1 : 0);
+    for (int32_t col = 1; col <= 2; ++col)
+      for (int32_t row = 1; row <= 2; ++row) {
+        const workbook::StyleEntry* want = s.Storage().CellStyleEntry(col, row);
+        const workbook::StyleEntry* got = d.CellStyleEntry(col, row);
+        EXPECT_EQ(got->FillStyle, want->FillStyle) << col << "," << row;
+        EXPECT_EQ(got->BackgroundColor, want->BackgroundColor) << col << "," << row;
+        EXPECT_EQ(got->ForegroundColor, want->ForegroundColor) << col << "," << row;
+      }
+    EXPECT_EQ(d.CellStyleEntry(1, 1)->BackgroundColor, c.background);
+    EXPECT_EQ(Save(dst), file);
+  }
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+// A sink that takes at most `limit` bytes, then fails as a full disk would.
+class LimitedSink final : public ByteSink {
+ public:
+  explicit LimitedSink(size_t limit) : limit_(limit) {}
+  void Write(const uint8_t* data, size_t size) override {
+    if (bytes.size() + size > limit_) throw std::runtime_error("the sink is full");
+    bytes.insert(bytes.end(), data, data + size);
+  }
+  std::vector<uint8_t> bytes;
+
+ private:
+  size_t limit_;
+};
+
+// The document reaches a sink as the same bytes as the document made in memory; a sink that
+// fails part way stops the save with its error and leaves the book as it was.
+TEST(BookSaveToSink, WritesTheDocumentAndStopsWhenTheSinkFails) {
+  Workbook book;
+  auto& s = book.Sheets(0);
+  for (int32_t row = 0; row < 3000; ++row) {
+    s.CellObject(0, row)->SetText(std::to_string(row * 7));
+    s.CellObject(1, row)->SetText("text " + std::to_string(row));
+    s.CellObject(2, row)->SetText("=A" + std::to_string(row + 1) + "*2");
+  }
+  std::vector<uint8_t> whole;
+  SaveBookToBytes(book, whole);
+  LimitedSink sink(SIZE_MAX);
+  EXPECT_TRUE(SaveBookToSink(book, sink).empty());
+  EXPECT_EQ(sink.bytes, whole);
+
+  for (const size_t limit : {size_t{0}, size_t{512}, whole.size() / 2, whole.size() - 1}) {
+    LimitedSink failing(limit);
+    EXPECT_THROW(SaveBookToSink(book, failing), std::runtime_error) << limit;
+    EXPECT_LE(failing.bytes.size(), limit);
+  }
+  EXPECT_EQ(s.CellObject(1, 10)->DisplayText(), "text 10");
+  std::vector<uint8_t> again;
+  SaveBookToBytes(book, again);
+  EXPECT_EQ(again, whole);
 }
 
 }  // namespace
