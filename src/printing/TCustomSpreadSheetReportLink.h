@@ -80,11 +80,15 @@ class TCustomSpreadSheetReportLink {
   const Report* Built() const { return report_.get(); }
   // The same, shared: a preview keeps the report it shows alive after a rebuild.
   std::shared_ptr<const Report> Shared() const { return report_; }
+  // How many reports this link built (successful activations): a preview builds one however
+  // many pages it draws.
+  size_t Builds() const { return builds_; }
 
  private:
   ReportViewOptions optionsView_ = ssovRowAndColumnHeadings;
   bool onlySelected_ = false;
   bool stale_ = true;
+  size_t builds_ = 0;
   std::shared_ptr<Report> report_;
 };
 
