@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 #include "ui/SystemColors.h"
 #include "view/SheetPainter.h"
@@ -54,11 +55,42 @@ Axis MakeAxis(const std::vector<ReportColumn>& all, const Band& band) {
   return a;
 }
 
-}  // namespace
+// Styles of one page: the report's own, or copies whose fonts keep their point size on paper
+// when fonts do not scale with the report (a report at 50% then draws its fonts at twice their
+// size in report pixels, so that they print at the size of the style).
+class PageStyles {
+ public:
+  PageStyles(const Report& report, double scale) : report_(report) {
+    if (report.scaleFonts || std::abs(scale - 1.0) < 1e-9) return;
+    const double factor = 1.0 / scale;
+    styles_ = report.styles;
+    for (workbook::StyleEntry& style : styles_) {
+      fonts_.push_back(style.Font ? *style.Font : workbook::TSSFontRec{});
+      workbook::TSSFontRec& font = fonts_.back();
+      font.Size = static_cast<uint8_t>(std::clamp<long>(std::lround(font.Size * factor), 1, 255));
+      font.Handle = 0;
+      style.Font = &font;
+    }
+    headingFont_ = report.headingFont;
+    headingFont_.size =
+        std::clamp<int>(static_cast<int>(std::lround(headingFont_.size * factor)), 1, 255);
+  }
+  const workbook::StyleEntry* Style(uint32_t index) const {
+    return styles_.empty() ? &report_.styles[index] : &styles_[index];
+  }
+  const ui::Font& HeadingFont() const {
+    return styles_.empty() ? report_.headingFont : headingFont_;
+  }
 
-view::GridLayout PageLayout(const Report& report, const Pagination& pagination, size_t page) {
-  const Axis cols = MakeAxis(report.columns, pagination.ColumnBand(page));
-  const Axis rows = MakeAxis(report.rows, pagination.RowBand(page));
+ private:
+  const Report& report_;
+  std::vector<workbook::StyleEntry> styles_;
+  std::deque<workbook::TSSFontRec> fonts_;
+  ui::Font headingFont_;
+};
+
+view::GridLayout LayoutOf(const Report& report, const Axis& cols, const Axis& rows,
+                          const PageStyles& styles) {
   view::LayoutParams params;
   params.client = ui::Rect{0, 0, cols.heading + cols.length, rows.heading + rows.length};
   params.rowHeaderWidth = cols.heading;
@@ -82,7 +114,7 @@ view::GridLayout PageLayout(const Report& report, const Pagination& pagination, 
                       rows.Position(b) + (report.rows[b].printed ? report.rows[b].size : 0)};
     v.text = ui::Rect{v.rect.left + 1, v.rect.top + 2, v.rect.right - 2, v.rect.bottom};
     v.caption = rm.text;
-    v.style = &report.styles[rm.style];
+    v.style = styles.Style(rm.style);
     v.align = rm.align;
     at = static_cast<int>(merged.size());
     merged.push_back(std::move(v));
@@ -101,7 +133,7 @@ view::GridLayout PageLayout(const Report& report, const Pagination& pagination, 
       v.text = ui::Rect{v.cell.left + 2 - rc.overflowLeft, v.cell.top + 2,
                         v.cell.right - 2 + rc.overflowRight, v.cell.bottom};
       v.caption = rc.text;
-      v.style = &report.styles[rc.style];
+      v.style = styles.Style(rc.style);
       v.align = rc.align;
       v.merged = mergedIndex(rc.merged);
     }
@@ -126,13 +158,66 @@ view::GridLayout PageLayout(const Report& report, const Pagination& pagination, 
   return layout;
 }
 
+// Cells of the page's rows that lie in columns of other pages but whose overflowing text
+// reaches into this page's columns: text running right from the pages before, left from the
+// pages after. Their rectangles are where the cells would be on this page; the page's clip
+// cuts them to its own columns.
+std::vector<view::CellView> CarriedOf(const Report& report, const Axis& cols, const Axis& rows,
+                                      const PageStyles& styles) {
+  std::vector<view::CellView> carried;
+  if (cols.items.empty() || rows.items.empty()) return carried;
+  const size_t first = cols.items.front(), last = cols.items.back();
+  const int begin = cols.heading, end = cols.heading + cols.length;
+  for (size_t r = 0; r < rows.items.size(); ++r) {
+    const size_t row = rows.items[r];
+    for (size_t c = 1; c <= report.DataColumns(); ++c) {
+      if (c >= first && c <= last) continue;
+      const ReportCell& rc = report.Cell(c, row);
+      if (!report.columns[c].printed || rc.text.empty() || rc.merged >= 0) continue;
+      if (c < first ? rc.overflowRight <= 0 : rc.overflowLeft <= 0) continue;
+      view::CellView v;
+      v.col = report.columns[c].sheetIndex;
+      v.row = rows.spans[r].index;
+      const int left = cols.Position(c);
+      v.cell =
+          ui::Rect{left, rows.spans[r].start, left + report.columns[c].size, rows.spans[r].end};
+      v.text = ui::Rect{v.cell.left + 2 - rc.overflowLeft, v.cell.top + 2,
+                        v.cell.right - 2 + rc.overflowRight, v.cell.bottom};
+      if (v.text.right <= begin || v.text.left >= end) continue;
+      v.caption = rc.text;
+      v.style = styles.Style(rc.style);
+      v.align = rc.align;
+      carried.push_back(std::move(v));
+    }
+  }
+  return carried;
+}
+
+}  // namespace
+
+view::GridLayout PageLayout(const Report& report, const Pagination& pagination, size_t page) {
+  const PageStyles styles(report, pagination.scale);
+  return LayoutOf(report, MakeAxis(report.columns, pagination.ColumnBand(page)),
+                  MakeAxis(report.rows, pagination.RowBand(page)), styles);
+}
+
+std::vector<view::CellView> CarriedTexts(const Report& report, const Pagination& pagination,
+                                         size_t page) {
+  const PageStyles styles(report, pagination.scale);
+  return CarriedOf(report, MakeAxis(report.columns, pagination.ColumnBand(page)),
+                   MakeAxis(report.rows, pagination.RowBand(page)), styles);
+}
+
 void PaintPageContent(ui::Canvas& canvas, const Report& report, const Pagination& pagination,
                       size_t page) {
-  const view::GridLayout layout = PageLayout(report, pagination, page);
+  const PageStyles styles(report, pagination.scale);
+  const Axis cols = MakeAxis(report.columns, pagination.ColumnBand(page));
+  const Axis rows = MakeAxis(report.rows, pagination.RowBand(page));
+  const view::GridLayout layout = LayoutOf(report, cols, rows, styles);
   if (layout.Columns().empty() || layout.Rows().empty()) return;
   view::PaintOptions options;
   options.look = report.headingRaised ? view::HeaderLook::Raised : view::HeaderLook::Flat;
-  options.headerFont = report.headingFont;
+  options.headerFont = styles.HeadingFont();
   options.headerColor = report.headingColor;
   options.headerVert = ui::VertAlign::Bottom;
   options.hideSelection = true;
@@ -145,6 +230,7 @@ void PaintPageContent(ui::Canvas& canvas, const Report& report, const Pagination
   painter.PaintFills(layout);
   painter.PaintLines(layout);
   painter.PaintTexts(layout);
+  painter.PaintLooseTexts(CarriedOf(report, cols, rows, styles));
   painter.PaintMergedTexts(layout);
 }
 

@@ -7,6 +7,7 @@
 // header and footer, and content pixels (report pixels, from the printable area's top-left,
 // scaled by the pagination's scale on paper) for the cells.
 #include <cstddef>
+#include <vector>
 
 #include "printing/PageSettings.h"
 #include "printing/Paginator.h"
@@ -19,6 +20,11 @@ namespace printing {
 
 // The layout of one page in content pixels. page < pagination.PageCount().
 view::GridLayout PageLayout(const Report& report, const Pagination& pagination, size_t page);
+
+// The cells of other pages' columns in this page's rows whose overflowing text reaches into
+// this page (drawn at their positions left or right of the page, clipped to it).
+std::vector<view::CellView> CarriedTexts(const Report& report, const Pagination& pagination,
+                                         size_t page);
 
 // The cells of one page, content pixels at the canvas's origin.
 void PaintPageContent(ui::Canvas& canvas, const Report& report, const Pagination& pagination,

@@ -27,11 +27,16 @@ std::vector<Band> CutBands(const std::vector<ReportColumn>& items, int room, boo
     band.skip = consumed;
     band.last = i;
     int used = 0;
+    bool pendingBreak = false;  // a break on an unprinted item moves to the next printed one
     while (i < n) {
       if (!items[i].printed || items[i].size <= 0) {
+        pendingBreak = pendingBreak || items[i].breakBefore;
         ++i;
         continue;
       }
+      // A custom break closes the band before its item (never leaving a band empty).
+      if ((items[i].breakBefore || pendingBreak) && used > 0 && consumed == 0) break;
+      pendingBreak = false;
       const int rest = items[i].size - consumed;
       if (used + rest <= space) {
         used += rest;

@@ -2,8 +2,8 @@
 // Pagination of a report: cut at cell boundaries into bands of columns and bands of rows that
 // fit the printable area at the chosen scale; pages run across, then down (page i shows column
 // band i % across and row band i / across). A column or row larger than a page is split over
-// as many pages as it needs. The heading column and row print on the first band of their
-// direction, or on every band with HeadersOnEveryPage.
+// as many pages as it needs; an item marked `breakBefore` starts a new band. The heading column and
+// row print on the first band of their direction, or on every band with HeadersOnEveryPage.
 #include <cstddef>
 #include <cstdint>
 #include <vector>

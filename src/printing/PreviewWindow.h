@@ -4,6 +4,15 @@
 // it was built when opened; the printer component rebuilds and reopens it for a new request
 // only after it was closed.
 //
+// Modal or not. RunModal shows it as a modal form of the toolkit (ui::ModalForm: the owner's
+// window disabled while it runs; headless, answered from the dialog queue: "name=click;..."
+// presses its buttons, then the answer's button closes it) and returns when it is closed. A
+// non-modal preview is just shown; its caller returns at once.
+//
+// Scrolling. A page larger than the page area (zoomed in) scrolls: scroll bars on the sides
+// that need them, the arrow keys by a line, Page Up and Page Down by a screen, Home and End to
+// the top and bottom, and the mouse wheel (with Shift: across).
+//
 // Lifetime: owned by the printer component (TComponentPrinter), destroyed with it, so it is
 // closed whenever its spreadsheet window is destroyed. Closing it hides it; the component
 // frees it at its next request. Handlers run on the UI thread and never throw into the
@@ -19,6 +28,7 @@
 #include "ui/CustomControl.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
+#include "ui/ModalForm.h"
 
 namespace printing {
 
@@ -43,6 +53,17 @@ class PreviewWindow : public ui::Form {
   void SetSettings(const PageSettings& settings);
   const Pagination& Paging() const { return pagination_; }
 
+  // Runs the preview modally; returns when it is closed (Close, Escape or the window going
+  // away). Not re-entrant: a running modal preview is only brought forward.
+  void RunModal(ui::Form* owner);
+  bool RunningModal() const { return modal_ != nullptr; }
+  // Closes the preview: ends a modal run, hides a non-modal one.
+  void Close();
+  // The page's top-left corner in the page area, after scrolling.
+  ui::Point PageOrigin() const;
+  // Scrolls by pixels (clamped to what the page needs).
+  void ScrollBy(int dx, int dy);
+
   // Set by the printer component.
   std::function<void()> OnPageSetup;
   std::function<void()> OnPrint;
@@ -62,6 +83,10 @@ class PreviewWindow : public ui::Form {
  private:
   void Refresh();
   const ui::Image& PageImage();
+  // Scroll ranges from the page image's size and the page area's size.
+  void UpdateScrollBars();
+  void Scroll(ui::ScrollBarKind kind, ui::ScrollCode code, int32_t position);
+  void Key(int& key, ui::ShiftState shift);
 
   std::shared_ptr<const Report> report_;  // kept alive while shown, whatever the link rebuilds
   PageSettings settings_;
@@ -70,6 +95,8 @@ class PreviewWindow : public ui::Form {
   size_t page_ = 0;
   size_t zoom_ = 1;  // 50%: a whole A4 page fits the window
   size_t forward_ = 0;
+  ui::ModalForm* modal_ = nullptr;                         // while RunModal runs
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // expires with the window
   // The pages drawn at the current zoom, by page; dropped when zoom or settings change.
   std::map<size_t, ui::Image> images_;
 };

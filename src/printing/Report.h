@@ -28,9 +28,10 @@
 namespace printing {
 
 struct ReportColumn {
-  int32_t sheetIndex = -1;  // -1 for the heading
-  int size = 0;             // width or height in pixels
-  bool printed = true;      // false: hidden, of size 0, or a heading not printed
+  int32_t sheetIndex = -1;   // -1 for the heading
+  int size = 0;              // width or height in pixels
+  bool printed = true;       // false: hidden, of size 0, or a heading not printed
+  bool breakBefore = false;  // a custom page break: a new page starts with this item
 };
 
 struct ReportCell {
@@ -68,6 +69,8 @@ struct Report {
   ui::Color headingColor;
   bool headingTransparent = false;
   bool headingRaised = false;
+  // Fonts grow and shrink with the print scale; when false they keep their point size on paper.
+  bool scaleFonts = true;
   view::CellColors colors;  // the book's colours when the report was built
 
   size_t ColumnCount() const { return columns.size(); }

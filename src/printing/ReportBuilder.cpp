@@ -138,11 +138,18 @@ class Builder {
     rp.headings = headings_;
     rp.r1c1 = book_.R1C1ReferenceStyle();
     rp.headingFont = link_.FixedFont;
-    rp.headingColor =
-        link_.FixedTransparent ? ui::colors::kWhite : view::ResolveColor(book_.HeaderColor);
+    rp.headingColor = link_.FixedTransparent
+                          ? ui::colors::kWhite
+                          : view::ResolveColor(suppress_ ? link_.FixedColor : book_.HeaderColor);
     rp.headingTransparent = link_.FixedTransparent;
     rp.headingRaised = link_.Effects3D;
+    rp.scaleFonts = link_.ScaleFonts;
     rp.colors.Refresh(book_);
+    if (suppress_) {
+      // Unfilled data cells print in the link's colour, grid lines in its grid-line colour.
+      rp.colors.SetSpecial(view::CellColors::kSpecialBackground, view::ResolveColor(link_.Color));
+      rp.colors.SetSpecial(view::CellColors::kSpecialGrid, view::ResolveColor(link_.GridLineColor));
+    }
     rp.overflowColumns = extraColumns;
     styleIndex_.clear();
     Sizes(rp, extraColumns);
@@ -150,6 +157,7 @@ class Builder {
     for (size_t c = 1; c < rp.columns.size(); ++c) anyCol = anyCol || rp.columns[c].printed;
     for (size_t r = 1; r < rp.rows.size(); ++r) anyRow = anyRow || rp.rows[r].printed;
     if (!anyCol || !anyRow) throw workbook::ESpreadSheetError(kNothingToPrint);
+    if (link_.UseCustomPageBreaks) CustomBreaks(rp);
     Cells(rp);
     Merged(rp);
     Sides(rp);
@@ -175,6 +183,17 @@ class Builder {
       rp.rows.push_back(ReportColumn{r, std::max(RowSize(size), fixedHeight),
                                      storage_.RowHeader().IsVisible(r) && size > 0});
     }
+  }
+
+  void CustomBreaks(Report& rp) const {
+    const auto mark = [](std::vector<ReportColumn>& items, std::vector<int32_t> breaks) {
+      std::sort(breaks.begin(), breaks.end());
+      for (size_t i = 1; i < items.size(); ++i)
+        items[i].breakBefore =
+            std::binary_search(breaks.begin(), breaks.end(), items[i].sheetIndex);
+    };
+    if (link_.UseVertDelimiters) mark(rp.columns, link_.ColumnBreaks);
+    if (link_.UseHorzDelimiters) mark(rp.rows, link_.RowBreaks);
   }
 
   uint32_t StyleOf(Report& rp, const StyleEntry* source) {

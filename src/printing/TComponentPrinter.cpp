@@ -11,7 +11,12 @@ namespace printing {
 TComponentPrinter::TComponentPrinter(view::TSpreadSheetBook& book, ui::Form* owner)
     : book_(book), owner_(owner) {}
 
-TComponentPrinter::~TComponentPrinter() { ClosePreview(); }
+TComponentPrinter::~TComponentPrinter() {
+  alive_.reset();
+  // A modal preview still running ends with its window: its loop sees the window gone.
+  if (preview_ && preview_->RunningModal()) preview_->Close();
+  ClosePreview();
+}
 
 bool TComponentPrinter::PreviewShowing() const { return preview_ && preview_->Visible(); }
 
@@ -23,7 +28,6 @@ void TComponentPrinter::ClosePreview() {
 }
 
 void TComponentPrinter::Preview(bool modal, TCustomSpreadSheetReportLink& link) {
-  (void)modal;
   if (PreviewShowing()) {
     preview_->BringForward();
     return;
@@ -39,7 +43,16 @@ void TComponentPrinter::Preview(bool modal, TCustomSpreadSheetReportLink& link) 
   };
   window->OnPrint = [this, shown] { Print(true, *shown); };
   preview_ = std::move(window);
-  preview_->BringForward();
+  if (!modal) {
+    preview_->BringForward();
+    return;
+  }
+  PreviewWindow* running = preview_.get();
+  const std::weak_ptr<int> alive = alive_;
+  running->RunModal(owner_);
+  // The window (and this printer with it) may have gone while the loop ran.
+  if (alive.expired()) return;
+  if (preview_.get() == running) ClosePreview();
 }
 
 bool TComponentPrinter::PageSetup(TCustomSpreadSheetReportLink& link) {

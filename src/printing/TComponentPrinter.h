@@ -39,7 +39,8 @@ class TComponentPrinter {
   bool PreviewShowing() const;
   PreviewWindow* Preview() const { return preview_.get(); }
   // Brings a showing preview forward; otherwise rebuilds the report and opens a preview for
-  // the link. A modal preview is shown like a non-modal one (the toolkit has no modal forms).
+  // the link. A modal preview runs until it is closed and is freed then; a non-modal one is
+  // shown and the call returns at once.
   void Preview(bool modal, TCustomSpreadSheetReportLink& link);
   // The page setup dialog for the link; true when confirmed (OK, Preview or Print). Leaving
   // through Preview opens a preview, through Print prints with the print dialog.
@@ -53,6 +54,8 @@ class TComponentPrinter {
   view::TSpreadSheetBook& book_;
   ui::Form* owner_;
   std::unique_ptr<PreviewWindow> preview_;
+  // Expires with the component: a modal preview's caller learns that its window went away.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace printing

@@ -30,6 +30,7 @@ const Report& TCustomSpreadSheetReportLink::Activate(view::TSpreadSheetBook& boo
   stale_ = true;
   report_ = BuildReport(*this, book, measurer);
   stale_ = false;
+  ++builds_;
   return *report_;
 }
 

@@ -10,6 +10,7 @@
 // Activate; a failed Activate (nothing to print, a broken book) leaves no report.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "printing/Report.h"
 #include "ui/Canvas.h"
@@ -54,9 +55,15 @@ class TCustomSpreadSheetReportLink {
   bool Effects3D = false;
   bool Soft3D = true;
   bool ScaleFonts = true;
+  // With UseCustomPageBreaks a new page starts before every sheet column in ColumnBreaks
+  // (when UseVertDelimiters) and every sheet row in RowBreaks (when UseHorzDelimiters), besides
+  // the breaks where a page is full. The sheet model keeps no page breaks of its own, so these
+  // lists are the link's.
   bool UseCustomPageBreaks = false;
   bool UseHorzDelimiters = true;
   bool UseVertDelimiters = true;
+  std::vector<int32_t> ColumnBreaks;
+  std::vector<int32_t> RowBreaks;
   // A cell rectangle to print instead of the used range; empty (Right < Left) by default.
   workbook::TRect PrintArea{0, 0, -1, -1};
 
@@ -73,11 +80,15 @@ class TCustomSpreadSheetReportLink {
   const Report* Built() const { return report_.get(); }
   // The same, shared: a preview keeps the report it shows alive after a rebuild.
   std::shared_ptr<const Report> Shared() const { return report_; }
+  // How many reports this link built (successful activations): a preview builds one however
+  // many pages it draws.
+  size_t Builds() const { return builds_; }
 
  private:
   ReportViewOptions optionsView_ = ssovRowAndColumnHeadings;
   bool onlySelected_ = false;
   bool stale_ = true;
+  size_t builds_ = 0;
   std::shared_ptr<Report> report_;
 };
 

@@ -59,6 +59,11 @@ bool CellColors::Refresh(TSpreadSheetBook& book) {
   return true;
 }
 
+void CellColors::SetSpecial(int index, ui::Color color) {
+  special_[static_cast<size_t>(index)] = color;
+  specialTwin_[static_cast<size_t>(index)] = Blend(selection_, color);
+}
+
 ui::Color CellColors::FillBackground(workbook::TSSColor index, bool selected) const {
   if (index < workbook::kPaletteSize) return selected ? twins_[index] : colors_[index];
   return Special(kSpecialBackground, selected);

@@ -37,6 +37,9 @@ class CellColors {
     return selected ? specialTwin_[static_cast<size_t>(index)]
                     : special_[static_cast<size_t>(index)];
   }
+  // Replaces one special colour (and its selected twin) until a Refresh finds a change: a
+  // printed report draws unfilled cells and grid lines in colours of its own.
+  void SetSpecial(int index, ui::Color color);
   // A fill's background: the palette entry, or special colour 0 for 56 and above.
   ui::Color FillBackground(workbook::TSSColor index, bool selected) const;
   // A fill's pattern colour: the palette entry, or black (blended when selected).

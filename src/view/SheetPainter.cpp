@@ -152,6 +152,11 @@ void SheetPainter::PaintTexts(const GridLayout& layout) {
   }
 }
 
+void SheetPainter::PaintLooseTexts(const std::vector<CellView>& cells) {
+  for (const CellView& v : cells)
+    if (!v.caption.empty() && v.style) CellText(v.text, v.caption, *v.style, v.align, v.selected);
+}
+
 void SheetPainter::PaintMergedTexts(const GridLayout& layout) {
   for (const MergedView& m : layout.MergedAreas()) {
     if (m.caption.empty()) continue;

@@ -7,6 +7,8 @@
 //
 // Two header looks: the raised one (the default painter type) and a flat one with the
 // selection blended into selected headers (the XP-like types).
+#include <vector>
+
 #include "ui/Canvas.h"
 #include "ui/SystemColors.h"
 #include "view/CellColors.h"
@@ -39,6 +41,9 @@ class SheetPainter {
   void PaintLines(const GridLayout& layout);
   void PaintTexts(const GridLayout& layout);
   void PaintMergedTexts(const GridLayout& layout);
+  // Texts of cells that are not part of the layout but whose text reaches into it (a printed
+  // page continuing the overflow of a cell on the page before or after); clipped by the caller.
+  void PaintLooseTexts(const std::vector<CellView>& cells);
   void PaintSelectionFrame(const GridLayout& layout, const ui::Rect& frame);
 
   // One fill with its pattern and colours (also the Format Cells preview's).

@@ -145,10 +145,15 @@ TEST_F(PrintActionsTest, PageSetupAppliesConfirmedValuesAndReportsSuccessEitherW
   EXPECT_EQ(s.marginLeft, 12700);
   EXPECT_EQ(s.headerText, "Page &P");
   EXPECT_TRUE(Spread().Printer1tPrinterLink1.OptionsView() & printing::ssovRowAndColumnHeadings);
-  // The Preview exit opens a preview.
+  // The Preview exit opens a modal preview: the action returns once it is closed (its answer
+  // pages on, then Cancel presses Close), and the preview is gone.
   Answer("Preview");
+  Answer("Cancel", "btnNext=click");
   ASSERT_TRUE(Exec(56, {"Rect1"}));
-  EXPECT_TRUE(Spread().Printer1->PreviewShowing());
+  EXPECT_EQ(Code(), "zkSSH-000");
+  EXPECT_EQ(ui::headless::HeadlessBackend::Instance().PendingAnswers(), 0u);
+  EXPECT_FALSE(Spread().Printer1->PreviewShowing());
+  EXPECT_EQ(Spread().Printer1->Preview(), nullptr);
 }
 
 TEST_F(PrintActionsTest, PrintExitWritesThePdfChosenInThePrintDialog) {
