@@ -124,8 +124,10 @@ void TSSStyleDesigner::Build() {
         control = &parent->Add<ui::Button>(name);
         break;
       case ItemKind::CheckBox:
-      case ItemKind::Radio:
         control = &parent->Add<ui::CheckBox>(name);
+        break;
+      case ItemKind::Radio:
+        control = &parent->Add<ui::RadioButton>(name);
         break;
       case ItemKind::Combo:
         control = &parent->Add<ui::ComboBox>(name, ui::ComboStyle::DropDownList);
@@ -293,7 +295,8 @@ void TSSStyleDesigner::ShowCategory() {
   const bool wasFilling = filling_;
   filling_ = true;
   for (int category = 0; category < kCategoryCount; ++category) {
-    static_cast<ui::CheckBox*>(Find(kRadios[category]))->SetChecked(category == model_.Category());
+    if (category == model_.Category())
+      static_cast<ui::RadioButton*>(Find(kRadios[category]))->SetChecked(true);
   }
   Find("lbStyleDescription")->SetCaption(std::string(CategoryDescription(model_.Category())));
   auto* list = static_cast<ui::ComboBox*>(Find("lbStyleTypes"));

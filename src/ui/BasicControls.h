@@ -1,8 +1,9 @@
 #pragma once
-// The simple controls: panel, label, single-line edit, check box and push button. Their
-// text is the control's caption.
+// The simple controls: panel, label, single-line edit, check box, radio button and push
+// button. Their text is the control's caption.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/Control.h"
 
@@ -84,6 +85,36 @@ class CheckBox : public Control {
   void NoteChecked(bool checked);
 
  private:
+  bool checked_ = false;
+};
+
+// One choice of a group: checking a radio button unchecks the other members of its group.
+// A group is the radio buttons of one parent with the same group number, in creation order
+// (Win32 marks the first of each with WS_GROUP). Up and Left move to the previous member,
+// Down and Right to the next (wrapping), focusing and checking it as a dialog does; Tab enters
+// a group at its checked member only.
+class RadioButton : public Control {
+ public:
+  RadioButton(Control* parent, std::string name, int group = 0);
+  int Group() const { return group_; }
+  bool Checked() const { return checked_; }
+  // Programmatic change: checking unchecks the rest of the group. No OnClick.
+  void SetChecked(bool checked);
+  // The user chose this button (click, space, arrow key): it becomes the group's checked one
+  // and OnClick follows; choosing the button already checked changes nothing and raises
+  // nothing, as a native radio button reports no change.
+  void NoteChecked();
+  // The members of this button's group, in creation order (this one included).
+  std::vector<RadioButton*> GroupMembers() const;
+  // The first member (Win32 starts a native group there).
+  bool FirstInGroup() const;
+  // Tab stops here: this member is checked, or no member of its group is.
+  bool TakesTab() const;
+  void HandleKeyDown(int& key, ShiftState shift) override;
+  void Paint(Canvas& canvas) override;
+
+ private:
+  int group_;
   bool checked_ = false;
 };
 

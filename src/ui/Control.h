@@ -34,6 +34,7 @@ enum class ControlKind {
   Label,
   Edit,
   CheckBox,
+  RadioButton,
   Button,
   ToolBar,
   ControlBar,

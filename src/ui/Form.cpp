@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/BasicControls.h"
 #include "ui/CommandList.h"
 #include "ui/CustomControl.h"
 
@@ -50,7 +51,10 @@ std::vector<Control*> Form::TabOrder() {
   while (!pending.empty()) {
     Control* node = pending.back();
     pending.pop_back();
-    if (node != this && node->TabStop() && node->CanFocus()) order.push_back(node);
+    if (node != this && node->TabStop() && node->CanFocus() &&
+        (node->Kind() != ControlKind::RadioButton || static_cast<RadioButton*>(node)->TakesTab())) {
+      order.push_back(node);
+    }
     const auto& children = node->Children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(it->get());
   }

@@ -100,6 +100,16 @@ bool SetControlFromAnswer(Form& form, const std::string& name, const std::string
       if (value != "1" && value != "0") return false;
       static_cast<CheckBox*>(control)->NoteChecked(value == "1");
       return true;
+    case ControlKind::RadioButton: {
+      // "1" chooses the button; "0" is what a user cannot do to a checked one (only choosing
+      // another member unchecks it), so it is refused there and accepted where it holds.
+      auto* radio = static_cast<RadioButton*>(control);
+      if (value == "1") {
+        radio->NoteChecked();
+        return true;
+      }
+      return value == "0" && !radio->Checked();
+    }
     case ControlKind::ComboBox: {
       auto* combo = static_cast<ComboBox*>(control);
       if (!IsNumber(value) || std::stoi(value) >= static_cast<int>(combo->Items().size()))

@@ -301,6 +301,9 @@ void HeadlessInput::StandardClick(Control& control) {
       box.NoteChecked(!box.Checked());
       break;
     }
+    case ControlKind::RadioButton:
+      static_cast<RadioButton&>(control).NoteChecked();
+      break;
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control);
       combo.SetDroppedDown(!combo.DroppedDown());
@@ -354,6 +357,7 @@ void HeadlessInput::StandardKeyDown(Form& form, Control* target, int key, ShiftS
       }
       break;
     case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
       if (key == keys::kSpace) {
         StandardClick(*target);
         return;

@@ -72,6 +72,11 @@ class Win32Peer final : public ControlPeer {
         cls = "BUTTON";
         style |= BS_AUTOCHECKBOX | WS_TABSTOP;
         break;
+      case ControlKind::RadioButton:
+        // WS_GROUP goes on the group's first member once the group is known (ApplyState).
+        cls = "BUTTON";
+        style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
+        break;
       case ControlKind::Button:
         cls = "BUTTON";
         style |= BS_PUSHBUTTON | WS_TABSTOP;
@@ -277,6 +282,14 @@ void Win32Peer::ApplyState() {
       SendMessageA(window_, BM_SETCHECK,
                    static_cast<CheckBox&>(control_).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
+    case ControlKind::RadioButton: {
+      auto& radio = static_cast<RadioButton&>(control_);
+      LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+      LONG_PTR grouped = radio.FirstInGroup() ? (style | WS_GROUP) : (style & ~WS_GROUP);
+      if (grouped != style) SetWindowLongPtrA(window_, GWL_STYLE, grouped);
+      SendMessageA(window_, BM_SETCHECK, radio.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    }
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control_);
       suppress_ = true;
@@ -352,6 +365,11 @@ void Win32Peer::Command(WORD code) {
         static_cast<CheckBox&>(control_).NoteChecked(SendMessageA(window_, BM_GETCHECK, 0, 0) ==
                                                      BST_CHECKED);
       }
+      break;
+    case ControlKind::RadioButton:
+      // The native button has checked itself (and unchecked its native group); the control
+      // checks itself in its own group and reports a change only when there was one.
+      if (code == BN_CLICKED) static_cast<RadioButton&>(control_).NoteChecked();
       break;
     case ControlKind::Edit:
       if (code == EN_CHANGE) {
