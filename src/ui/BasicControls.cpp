@@ -182,4 +182,10 @@ void RadioButton::HandleKeyDown(int& key, ShiftState shift) {
 Button::Button(Control* parent, std::string name)
     : Control(parent, ControlKind::Button, std::move(name)) {}
 
+void Button::SetGlyph(Image glyph) {
+  if (glyph == glyph_) return;
+  glyph_ = std::move(glyph);
+  Changed(Property::State);
+}
+
 }  // namespace ui

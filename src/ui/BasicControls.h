@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/Control.h"
+#include "ui/Image.h"
 
 namespace ui {
 
@@ -126,11 +127,17 @@ class Button : public Control {
   void SetDefault(bool on) { default_ = on; }
   bool IsCancel() const { return cancel_; }
   void SetCancel(bool on) { cancel_ = on; }
+  // A picture shown centred instead of the caption (an empty image shows the caption again).
+  // The caption stays the button's name for answers and accessibility. A disabled button
+  // shows its glyph greyed.
+  const Image& Glyph() const { return glyph_; }
+  void SetGlyph(Image glyph);
   void Paint(Canvas& canvas) override;
 
  private:
   bool default_ = false;
   bool cancel_ = false;
+  Image glyph_;
 };
 
 }  // namespace ui

@@ -195,8 +195,14 @@ void Button::Paint(Canvas& canvas) {
     r = r.Inflate(-1);
   }
   Bevel3D(canvas, r, true);
-  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
-                       OneLine(HorzAlign::Center));
+  if (!glyph_.IsEmpty()) {
+    const Point at{r.left + (r.Width() - glyph_.Width()) / 2,
+                   r.top + (r.Height() - glyph_.Height()) / 2};
+    canvas.DrawImage(EffectivelyEnabled() ? glyph_ : Greyed(glyph_), at);
+  } else {
+    canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
+                         OneLine(HorzAlign::Center));
+  }
   if (Focused()) FocusFrame(canvas, r.Inflate(-3));
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/BasicControls.h"
+#include "ui/ColorGrid.h"
 #include "ui/CommandList.h"
 #include "ui/Form.h"
 #include "ui/ModalForm.h"
@@ -137,6 +138,89 @@ TEST(RadioButtons, PaintARoundMarkOnlyWhenChecked) {
     EXPECT_EQ(pixel(name, 11, 11), t.form.BackColor()) << name;
     EXPECT_EQ(pixel(name, 0, 6), ui::colors::kButtonShadow) << name;
   }
+}
+
+// Ten swatches in rows of four (the last row holds two) and an automatic entry: item 10.
+struct GridForm {
+  ui::Form form{0, "GridForm"};
+  ui::ColorGrid* grid = nullptr;
+  int changes = 0;
+  GridForm() {
+    form.SetBounds(ui::Rect{0, 0, 200, 120});
+    grid = &form.Add<ui::ColorGrid>("grid");
+    grid->SetBounds(ui::Rect::FromSize(10, 10, 84, 80));
+    std::vector<ui::Color> colors;
+    for (int i = 0; i < 10; ++i) colors.push_back(ui::Color{static_cast<uint8_t>(20 * i), 0, 0});
+    grid->SetColors(colors, 4);
+    grid->SetAutomatic("Auto", ui::colors::kWhite);
+    grid->OnChange = [this] { ++changes; };
+  }
+};
+
+TEST(ColorGrid, KeysMoveByCellAndRowAndMouseAndAnswersChoose) {
+  GridForm t;
+  EXPECT_EQ(t.grid->Count(), 11);
+  EXPECT_EQ(t.grid->ItemIndex(), -1);
+  t.grid->SetFocus();
+  struct Step {
+    const char* key;
+    int index;
+  } steps[] = {
+      {"Up", 0},  // nothing chosen: any move starts at the first swatch
+      {"Left", 0},  {"Up", 0},     {"Right", 1}, {"Down", 5},
+      {"Down", 9},  {"Down", 10},              // from the short last row to the automatic entry
+      {"Down", 10}, {"Right", 10}, {"Up", 8},  // to the last row's first swatch
+      {"Left", 7},  {"Home", 0},   {"End", 10},  {"Left", 9},
+  };
+  int index = -1;
+  int changes = 0;
+  for (const Step& s : steps) {
+    HeadlessInput::Key(&t.form, Key(s.key));
+    if (s.index != index) ++changes;
+    index = s.index;
+    EXPECT_EQ(t.grid->ItemIndex(), s.index) << s.key;
+    EXPECT_EQ(t.changes, changes) << s.key << ": one change event per changed item";
+  }
+  // Every item's rectangle is hit at its centre, and nothing between them.
+  for (int i = 0; i < t.grid->Count(); ++i) {
+    const ui::Rect r = t.grid->ItemRect(i);
+    EXPECT_EQ(t.grid->ItemAt(ui::Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}), i);
+    HeadlessInput::Click(t.form, t.grid->ToForm(ui::Point{r.left + 1, r.top + 1}));
+    EXPECT_EQ(t.grid->ItemIndex(), i);
+  }
+  EXPECT_EQ(t.grid->ItemAt(ui::Point{t.grid->Width() - 1, 1}), -1);
+  EXPECT_EQ(t.grid->ItemAt(ui::Point{0, 0}), -1);
+  EXPECT_TRUE(ui::SetControlFromAnswer(t.form, "grid", "3"));
+  EXPECT_EQ(t.grid->ItemIndex(), 3);
+  for (const char* bad : {"11", "-1", "", "x"})
+    EXPECT_FALSE(ui::SetControlFromAnswer(t.form, "grid", bad)) << bad;
+  t.grid->SetEnabled(false);
+  EXPECT_FALSE(ui::SetControlFromAnswer(t.form, "grid", "4"));
+  EXPECT_EQ(t.grid->ItemIndex(), 3);
+  const int before = t.changes;
+  t.grid->SetItemIndex(6);
+  EXPECT_EQ(t.changes, before) << "programmatic choice raises nothing";
+  t.grid->SetItemIndex(42);
+  EXPECT_EQ(t.grid->ItemIndex(), -1);
+}
+
+TEST(ColorGrid, PaintsEachSwatchAndFramesTheChosenOne) {
+  GridForm t;
+  t.grid->SetItemIndex(6);
+  const ui::Image picture = ui::headless::FormRenderer::Render(t.form);
+  auto at = [&](int index, int dx, int dy) {
+    const ui::Rect r = t.grid->ItemRect(index);
+    const ui::Point p = t.grid->ToForm(ui::Point{dx < 0 ? r.right + dx : r.left + dx, r.top + dy});
+    return picture.At(p.x, p.y).ToColor();
+  };
+  for (int i = 0; i < 10; ++i) {
+    const ui::Rect r = t.grid->ItemRect(i);
+    EXPECT_EQ(at(i, r.Width() / 2, r.Height() / 2), (ui::Color{static_cast<uint8_t>(20 * i), 0, 0}))
+        << i;
+    EXPECT_EQ(at(i, 0, 0), i == 6 ? ui::colors::kWindowText : t.grid->BackColor()) << i;
+  }
+  // The automatic entry shows its colour in a small square at its left.
+  EXPECT_EQ(at(10, 6, 8), ui::colors::kWhite);
 }
 
 }  // namespace

@@ -129,6 +129,7 @@ class Win32Peer final : public ControlPeer {
     }
     if (font_ != nullptr) DeleteObject(font_);
     if (brush_ != nullptr) DeleteObject(brush_);
+    if (glyph_ != nullptr) DeleteObject(glyph_);
   }
 
   void Changed(Property what) override {
@@ -232,6 +233,7 @@ class Win32Peer final : public ControlPeer {
   void Paint(HDC dc);
   void ApplyFont();
   void ApplyState();
+  void ApplyGlyph();
   void ApplyItems();
   void ApplyScroll();
 
@@ -246,6 +248,7 @@ class Win32Peer final : public ControlPeer {
   HFONT font_ = nullptr;
   HBRUSH brush_ = nullptr;
   Color brushColor_{};
+  HBITMAP glyph_ = nullptr;  // the button's picture, owned here (BM_SETIMAGE does not own it)
 };
 
 void Win32Peer::ApplyFont() {
@@ -290,6 +293,9 @@ void Win32Peer::ApplyState() {
       SendMessageA(window_, BM_SETCHECK, radio.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     }
+    case ControlKind::Button:
+      ApplyGlyph();
+      break;
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control_);
       suppress_ = true;
@@ -304,6 +310,47 @@ void Win32Peer::ApplyState() {
       InvalidateRect(window_, nullptr, FALSE);
       break;
   }
+}
+
+// The glyph becomes an opaque top-down DIB section blended over the button face, since a
+// BS_BITMAP button draws its bitmap without alpha.
+void Win32Peer::ApplyGlyph() {
+  const Image& glyph = static_cast<Button&>(control_).Glyph();
+  HBITMAP bitmap = nullptr;
+  if (!glyph.IsEmpty()) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = glyph.Width();
+    info.bmiHeader.biHeight = -glyph.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) {
+      if (bitmap != nullptr) DeleteObject(bitmap);
+      return;
+    }
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto* out = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < glyph.Height(); ++y) {
+      for (int x = 0; x < glyph.Width(); ++x) {
+        const Rgba p = glyph.At(x, y);
+        auto mix = [&p](uint8_t over, uint8_t under) {
+          return static_cast<uint32_t>((over * p.a + under * (255 - p.a)) / 255);
+        };
+        *out++ = (mix(p.r, GetRValue(face)) << 16) | (mix(p.g, GetGValue(face)) << 8) |
+                 mix(p.b, GetBValue(face));
+      }
+    }
+  }
+  LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+  LONG_PTR wanted = bitmap != nullptr ? (style | BS_BITMAP) : (style & ~BS_BITMAP);
+  if (wanted != style) SetWindowLongPtrA(window_, GWL_STYLE, wanted);
+  SendMessageA(window_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  if (glyph_ != nullptr) DeleteObject(glyph_);
+  glyph_ = bitmap;
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void Win32Peer::ApplyItems() {
