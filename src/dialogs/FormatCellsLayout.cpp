@@ -63,7 +63,8 @@ constexpr LayoutItem kLayout[] = {
   {K::Colors, "tbsPatterns", "cplPatColor", "", 80, 28, 140, 122, 13},
   {K::Label, "tbsPatterns", "lbPattern", "&Pattern:", 16, 162, 60, 16, -1},
   {K::Combo, "tbsPatterns", "cbxPattern", "", 80, 160, 140, 21, 14},
-  {K::Colors, "tbsPatterns", "cbxPatternColor", "", 80, 188, 140, 122, 14},
+  {K::Label, "tbsPatterns", "lbPatternColor", "Pattern color:", 80, 188, 140, 16, -1},
+  {K::Colors, "tbsPatterns", "cbxPatternColor", "", 80, 206, 140, 122, 14},
   {K::Label, "tbsPatterns", "gbPatSample", "Sample", 240, 6, 170, 16, -1},
   {K::PaintBox, "tbsPatterns", "ppPattern", "", 240, 26, 170, 100, -1},
 
