@@ -121,6 +121,16 @@ void ColorGrid::HandleMouseDown(const MouseEvent& event) {
   if (event.button == MouseButton::Left) NoteItemChosen(ItemAt(event.pos));
 }
 
+void ColorGrid::HandleEnter() {
+  Invalidate();
+  CustomControl::HandleEnter();
+}
+
+void ColorGrid::HandleExit() {
+  Invalidate();
+  CustomControl::HandleExit();
+}
+
 int ColorGrid::KeyTarget(int key) const {
   const int swatches = static_cast<int>(colors_.size());
   const int last = Count() - 1;

@@ -42,6 +42,9 @@ class ColorGrid : public CustomControl {
   void Paint(Canvas& canvas) override;
   void HandleMouseDown(const MouseEvent& event) override;
   void HandleKeyDown(int& key, ShiftState shift) override;
+  // The focus frame comes and goes with the focus.
+  void HandleEnter() override;
+  void HandleExit() override;
 
   std::function<void()> OnChange;
 

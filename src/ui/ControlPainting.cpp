@@ -114,8 +114,12 @@ void Panel::Paint(Canvas& canvas) {
 void Label::Paint(Canvas& canvas) {
   Rect r = ClientRect();
   if (!transparent_) canvas.FillRect(r, BackColor());
-  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
-                       OneLine(ToHorz(alignment_), VertAlign::Top));
+  // Broken into lines at blanks, as the native static control shows a left-aligned text.
+  TextFormat format;
+  format.horz = ToHorz(alignment_);
+  format.vert = VertAlign::Top;
+  format.wordBreak = true;
+  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this), format);
 }
 
 void Edit::Paint(Canvas& canvas) {
