@@ -251,6 +251,27 @@ void TSSStyleDesigner::Wire() {
     model_.SetLineStyle(LineChooserStyle(e.pos.x / kLineCellWidth, e.pos.y / kLineCellHeight));
     Repaint("drwgLineStyle");
   };
+  // Arrow keys move the choice over the chooser's cells, as in a grid of drawn cells.
+  chooser->OnKeyDown = [this](int& key, ui::ShiftState) {
+    int col = 0, row = 0;
+    for (int c = 0; c < kLineChooserCols; ++c)
+      for (int r = 0; r < kLineChooserRows; ++r)
+        if (LineChooserStyle(c, r) == model_.LineStyle()) col = c, row = r;
+    if (key == ui::keys::kLeft) {
+      col = std::max(0, col - 1);
+    } else if (key == ui::keys::kRight) {
+      col = std::min(kLineChooserCols - 1, col + 1);
+    } else if (key == ui::keys::kUp) {
+      row = std::max(0, row - 1);
+    } else if (key == ui::keys::kDown) {
+      row = std::min(kLineChooserRows - 1, row + 1);
+    } else {
+      return;
+    }
+    key = 0;
+    model_.SetLineStyle(LineChooserStyle(col, row));
+    Repaint("drwgLineStyle");
+  };
   auto* borderColor = static_cast<ui::ColorGrid*>(Find("cbxBorderColor"));
   borderColor->OnChange = [this, borderColor] {
     model_.SetBorderColor(ColorOfItem(borderColor->ItemIndex(), kAutomaticColor));

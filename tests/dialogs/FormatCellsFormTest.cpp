@@ -82,7 +82,18 @@ TEST(FormatCellsForm, CategoryRadiosAndColourGridsReachTheCells) {
         HeadlessInput::Click(form, CentreOf(*lines, lines->ItemRect(2)));
         EXPECT_EQ(lines->ItemIndex(), 2);
         EXPECT_EQ(d.Model().BorderColor(), 2);
-        d.Model().SetLineStyle(workbook::lsThin);
+        // The line-style chooser by keys: from "None" (first column, first row) down to the
+        // end of the first column (thin), right to double, up to thick, back to thin.
+        d.Find("drwgLineStyle")->SetFocus();
+        for (int i = 0; i < 8; ++i) Press(form, "Down");
+        EXPECT_EQ(d.Model().LineStyle(), workbook::lsThin);
+        Press(form, "Right");
+        EXPECT_EQ(d.Model().LineStyle(), workbook::lsDouble);
+        Press(form, "Up");
+        EXPECT_EQ(d.Model().LineStyle(), workbook::lsThick);
+        Press(form, "Left");
+        Press(form, "Down");
+        EXPECT_EQ(d.Model().LineStyle(), workbook::lsThin);
         EXPECT_TRUE(ui::SetControlFromAnswer(form, "btnOuter", "click"));
 
         // Fill: keys move over the grid (Right, then Down a row of eight), End reaches automatic.
