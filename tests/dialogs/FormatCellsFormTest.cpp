@@ -132,6 +132,21 @@ TEST(FormatCellsForm, CategoryRadiosAndColourGridsReachTheCells) {
   EXPECT_EQ(s.Entry(1, 1).Borders[workbook::edgeLeft].Style, workbook::lsDefault)
       << "the inside lines were not touched";
 
+  // Enter on a check box presses OK, which applies the word wrap just ticked.
+  {
+    Session entered;
+    TSSStyleDesigner designer(nullptr);
+    ui::SetModalFormHook([&](ui::Form& form) {
+      designer.ShowPage("tbsAlign");
+      HeadlessInput::Click(form, CentreOf(*designer.Find("chxWordWrap"),
+                                          designer.Find("chxWordWrap")->ClientRect()));
+      Press(form, "Enter");
+    });
+    EXPECT_TRUE(designer.Execute(TRect{0, 0, 0, 0}, &entered.sheet));
+    ui::SetModalFormHook(nullptr);
+    EXPECT_TRUE(entered.Entry(0, 0).WordBreak);
+  }
+
   // Cancel after choices writes nothing.
   Session cancelled;
   EXPECT_FALSE(cancelled.Run(

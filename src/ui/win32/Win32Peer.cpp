@@ -514,6 +514,11 @@ LRESULT Win32Peer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         int left = form->RouteKeyDown(&control_, static_cast<int>(wParam), CurrentShift());
         if (left == 0) return 0;
         wParam = static_cast<WPARAM>(left);
+        // With no dialog manager in the loop, Enter and Escape press the form's default and
+        // cancel buttons here, except while a combo box's list is open (the keys close it).
+        const bool listOpen = control_.Kind() == ControlKind::ComboBox &&
+                              SendMessageA(window_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (message == WM_KEYDOWN && !listOpen && form->PressExitButton(&control_, left)) return 0;
       }
       break;
     case WM_KEYUP:
