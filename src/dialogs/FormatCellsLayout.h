@@ -7,7 +7,7 @@
 
 namespace dialogs {
 
-enum class ItemKind { Page, Label, Button, CheckBox, Radio, Combo, PaintBox };
+enum class ItemKind { Page, Label, Button, CheckBox, Radio, Combo, Colors, PaintBox };
 
 struct LayoutItem {
   ItemKind kind;
@@ -19,9 +19,9 @@ struct LayoutItem {
 };
 
 constexpr int kDialogWidth = 432;
-constexpr int kDialogHeight = 340;
+constexpr int kDialogHeight = 400;
 constexpr int kPageTop = 30;
-constexpr int kPageHeight = 262;
+constexpr int kPageHeight = 322;
 
 std::span<const LayoutItem> FormatCellsLayout();
 const LayoutItem* FindLayoutItem(std::string_view name);

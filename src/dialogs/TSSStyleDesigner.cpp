@@ -1,12 +1,15 @@
 #include "dialogs/TSSStyleDesigner.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "dialogs/BorderGlyphs.h"
 #include "dialogs/BorderPreview.h"
 #include "dialogs/FormatCellsLayout.h"
 #include "dialogs/FormatCellsLists.h"
 #include "ui/BasicControls.h"
+#include "ui/ColorGrid.h"
 #include "ui/ComboBox.h"
 #include "ui/CustomControl.h"
 #include "ui/Dialogs.h"
@@ -17,7 +20,7 @@
 namespace dialogs {
 namespace {
 
-constexpr int kAutomaticItem = 56;  // the colour boxes list the palette, then "Automatic"
+constexpr int kAutomaticItem = 56;  // the colour grids show the palette, then "Automatic"
 constexpr int kLineCellWidth = 60;
 constexpr int kLineCellHeight = 18;
 
@@ -41,22 +44,6 @@ const char* const kFillNames[] = {"Solid",
                                   "Thin diagonal stripe",
                                   "Thin diagonal crosshatch",
                                   "Thin thick crosshatch"};
-
-std::vector<std::string> ColorItems(const workbook::ColorPalette& palette) {
-  std::vector<std::string> items;
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (workbook::ColorValue c : palette) {
-    const ui::Color rgb = ui::Color::FromColorRef(c);
-    std::string text = "#";
-    for (uint8_t v : {rgb.r, rgb.g, rgb.b}) {
-      text += kHex[v >> 4];
-      text += kHex[v & 15];
-    }
-    items.push_back(text);
-  }
-  items.push_back("Automatic");
-  return items;
-}
 
 // A palette index from a colour box item; the automatic item gives the box's own automatic.
 uint16_t ColorOfItem(int item, uint16_t automatic) {
@@ -124,18 +111,24 @@ void TSSStyleDesigner::Build() {
         control = &parent->Add<ui::Button>(name);
         break;
       case ItemKind::CheckBox:
-      case ItemKind::Radio:
         control = &parent->Add<ui::CheckBox>(name);
+        break;
+      case ItemKind::Radio:
+        control = &parent->Add<ui::RadioButton>(name);
         break;
       case ItemKind::Combo:
         control = &parent->Add<ui::ComboBox>(name, ui::ComboStyle::DropDownList);
+        break;
+      case ItemKind::Colors:
+        control = &parent->Add<ui::ColorGrid>(name);
         break;
       case ItemKind::PaintBox:
         control = &parent->Add<ui::CustomControl>(name);
         break;
     }
     control->SetBounds(bounds);
-    if (item.kind != ItemKind::Page && item.kind != ItemKind::PaintBox)
+    if (item.kind != ItemKind::Page && item.kind != ItemKind::PaintBox &&
+        item.kind != ItemKind::Colors)
       control->SetCaption(std::string(item.caption));
     controls_[name] = control;
   }
@@ -215,7 +208,10 @@ void TSSStyleDesigner::Wire() {
       {"btnLeft", kTagLeft}, {"btnMiddle", kTagMiddle},   {"btnRight", kTagRight}};
   for (const auto& b : kBorderButtons) {
     const int tag = b.tag;
-    Find(b.name)->OnClick = [this, tag] {
+    auto* button = static_cast<ui::Button*>(Find(b.name));
+    // The glyph fills the button but for its bevel and focus frame.
+    button->SetGlyph(BorderGlyph(tag, std::min(button->Width(), button->Height()) - 10));
+    button->OnClick = [this, tag] {
       model_.ClickBorderButton(tag);
       Repaint("ppPaintBorders");
     };
@@ -255,13 +251,34 @@ void TSSStyleDesigner::Wire() {
     model_.SetLineStyle(LineChooserStyle(e.pos.x / kLineCellWidth, e.pos.y / kLineCellHeight));
     Repaint("drwgLineStyle");
   };
-  auto* borderColor = static_cast<ui::ComboBox*>(Find("cbxBorderColor"));
+  // Arrow keys move the choice over the chooser's cells, as in a grid of drawn cells.
+  chooser->OnKeyDown = [this](int& key, ui::ShiftState) {
+    int col = 0, row = 0;
+    for (int c = 0; c < kLineChooserCols; ++c)
+      for (int r = 0; r < kLineChooserRows; ++r)
+        if (LineChooserStyle(c, r) == model_.LineStyle()) col = c, row = r;
+    if (key == ui::keys::kLeft) {
+      col = std::max(0, col - 1);
+    } else if (key == ui::keys::kRight) {
+      col = std::min(kLineChooserCols - 1, col + 1);
+    } else if (key == ui::keys::kUp) {
+      row = std::max(0, row - 1);
+    } else if (key == ui::keys::kDown) {
+      row = std::min(kLineChooserRows - 1, row + 1);
+    } else {
+      return;
+    }
+    key = 0;
+    model_.SetLineStyle(LineChooserStyle(col, row));
+    Repaint("drwgLineStyle");
+  };
+  auto* borderColor = static_cast<ui::ColorGrid*>(Find("cbxBorderColor"));
   borderColor->OnChange = [this, borderColor] {
     model_.SetBorderColor(ColorOfItem(borderColor->ItemIndex(), kAutomaticColor));
   };
-  auto* fill = static_cast<ui::ComboBox*>(Find("cplPatColor"));
+  auto* fill = static_cast<ui::ColorGrid*>(Find("cplPatColor"));
   auto* pattern = static_cast<ui::ComboBox*>(Find("cbxPattern"));
-  auto* patternColor = static_cast<ui::ComboBox*>(Find("cbxPatternColor"));
+  auto* patternColor = static_cast<ui::ColorGrid*>(Find("cbxPatternColor"));
   fill->OnChange = [this, fill] {
     if (filling_) return;
     model_.SetFillColor(ColorOfItem(fill->ItemIndex(), kAutomaticColor));
@@ -293,7 +310,8 @@ void TSSStyleDesigner::ShowCategory() {
   const bool wasFilling = filling_;
   filling_ = true;
   for (int category = 0; category < kCategoryCount; ++category) {
-    static_cast<ui::CheckBox*>(Find(kRadios[category]))->SetChecked(category == model_.Category());
+    if (category == model_.Category())
+      static_cast<ui::RadioButton*>(Find(kRadios[category]))->SetChecked(true);
   }
   Find("lbStyleDescription")->SetCaption(std::string(CategoryDescription(model_.Category())));
   auto* list = static_cast<ui::ComboBox*>(Find("lbStyleTypes"));
@@ -311,15 +329,25 @@ void TSSStyleDesigner::FillControls() {
   static_cast<ui::ComboBox*>(Find("cbxHorzAlign"))->SetItemIndex(model_.HorzAlign());
   static_cast<ui::ComboBox*>(Find("cbxVertAlign"))->SetItemIndex(model_.VertAlign());
   static_cast<ui::CheckBox*>(Find("chxWordWrap"))->SetChecked(model_.WordWrap());
-  const std::vector<std::string> colors = ColorItems(model_.Palette());
-  for (const char* name : {"cbxBorderColor", "cplPatColor", "cbxPatternColor"}) {
-    static_cast<ui::ComboBox*>(Find(name))->SetItems(colors);
+  std::vector<ui::Color> colors;
+  for (workbook::ColorValue c : model_.Palette()) colors.push_back(ui::Color::FromColorRef(c));
+  // Each grid's automatic entry shows what automatic means there: the window text colour for
+  // lines, the window colour for the fill, the first palette colour for the pattern.
+  const struct {
+    const char* name;
+    ui::Color automatic;
+    uint16_t chosen;
+  } grids[] = {
+      {"cbxBorderColor", ui::colors::kWindowText, model_.BorderColor()},
+      {"cplPatColor", ui::colors::kWhite, model_.FillColor()},
+      {"cbxPatternColor", colors.front(), model_.PatternColor()},
+  };
+  for (const auto& g : grids) {
+    auto* grid = static_cast<ui::ColorGrid*>(Find(g.name));
+    grid->SetColors(colors);
+    grid->SetAutomatic("Automatic", g.automatic);
+    grid->SetItemIndex(ItemOfColor(g.chosen));
   }
-  static_cast<ui::ComboBox*>(Find("cbxBorderColor"))
-      ->SetItemIndex(ItemOfColor(model_.BorderColor()));
-  static_cast<ui::ComboBox*>(Find("cplPatColor"))->SetItemIndex(ItemOfColor(model_.FillColor()));
-  static_cast<ui::ComboBox*>(Find("cbxPatternColor"))
-      ->SetItemIndex(ItemOfColor(model_.PatternColor()));
   static_cast<ui::ComboBox*>(Find("cbxPattern"))->SetItemIndex(model_.PatternStyle());
   Find("btnVMiddle")->SetEnabled(model_.VMiddleEnabled());
   Find("btnMiddle")->SetEnabled(model_.MiddleEnabled());

@@ -111,7 +111,81 @@ void CheckBox::NoteChecked(bool checked) {
   HandleClick();
 }
 
+RadioButton::RadioButton(Control* parent, std::string name, int group)
+    : Control(parent, ControlKind::RadioButton, std::move(name)), group_(group) {
+  // The peer was made before the group was known: let it place the group's start now.
+  Changed(Property::State);
+}
+
+std::vector<RadioButton*> RadioButton::GroupMembers() const {
+  std::vector<RadioButton*> members;
+  bool listed = false;
+  if (Parent() != nullptr) {
+    for (const auto& child : Parent()->Children()) {
+      if (child->Kind() != ControlKind::RadioButton) continue;
+      auto* radio = static_cast<RadioButton*>(child.get());
+      if (radio->group_ != group_) continue;
+      members.push_back(radio);
+      listed = listed || radio == this;
+    }
+  }
+  // While it is being constructed, a button is not among its parent's children yet.
+  if (!listed) members.push_back(const_cast<RadioButton*>(this));
+  return members;
+}
+
+bool RadioButton::FirstInGroup() const { return GroupMembers().front() == this; }
+
+bool RadioButton::TakesTab() const {
+  if (checked_) return true;
+  for (const RadioButton* member : GroupMembers()) {
+    if (member->checked_ && member->CanFocus()) return false;
+  }
+  return true;
+}
+
+void RadioButton::SetChecked(bool checked) {
+  if (checked_ == checked) return;
+  checked_ = checked;
+  Changed(Property::State);
+  if (!checked) return;
+  for (RadioButton* member : GroupMembers()) {
+    if (member != this) member->SetChecked(false);
+  }
+}
+
+void RadioButton::NoteChecked() {
+  if (checked_) return;
+  SetChecked(true);
+  HandleClick();
+}
+
+void RadioButton::HandleKeyDown(int& key, ShiftState shift) {
+  Control::HandleKeyDown(key, shift);
+  const bool back = key == keys::kUp || key == keys::kLeft;
+  const bool ahead = key == keys::kDown || key == keys::kRight;
+  if ((!back && !ahead) || shift.ctrl || shift.alt) return;
+  key = 0;
+  const std::vector<RadioButton*> members = GroupMembers();
+  const auto count = static_cast<int>(members.size());
+  const auto at =
+      static_cast<int>(std::find(members.begin(), members.end(), this) - members.begin());
+  for (int step = 1; step < count; ++step) {
+    RadioButton* next = members[static_cast<size_t>((at + (back ? count - step : step)) % count)];
+    if (!next->CanFocus()) continue;
+    next->SetFocus();
+    next->NoteChecked();
+    return;
+  }
+}
+
 Button::Button(Control* parent, std::string name)
     : Control(parent, ControlKind::Button, std::move(name)) {}
+
+void Button::SetGlyph(Image glyph) {
+  if (glyph == glyph_) return;
+  glyph_ = std::move(glyph);
+  Changed(Property::State);
+}
 
 }  // namespace ui

@@ -1,10 +1,12 @@
 #pragma once
-// The simple controls: panel, label, single-line edit, check box and push button. Their
-// text is the control's caption.
+// The simple controls: panel, label, single-line edit, check box, radio button and push
+// button. Their text is the control's caption.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/Control.h"
+#include "ui/Image.h"
 
 namespace ui {
 
@@ -87,6 +89,36 @@ class CheckBox : public Control {
   bool checked_ = false;
 };
 
+// One choice of a group: checking a radio button unchecks the other members of its group.
+// A group is the radio buttons of one parent with the same group number, in creation order
+// (Win32 marks the first of each with WS_GROUP). Up and Left move to the previous member,
+// Down and Right to the next (wrapping), focusing and checking it as a dialog does; Tab enters
+// a group at its checked member only.
+class RadioButton : public Control {
+ public:
+  RadioButton(Control* parent, std::string name, int group = 0);
+  int Group() const { return group_; }
+  bool Checked() const { return checked_; }
+  // Programmatic change: checking unchecks the rest of the group. No OnClick.
+  void SetChecked(bool checked);
+  // The user chose this button (click, space, arrow key): it becomes the group's checked one
+  // and OnClick follows; choosing the button already checked changes nothing and raises
+  // nothing, as a native radio button reports no change.
+  void NoteChecked();
+  // The members of this button's group, in creation order (this one included).
+  std::vector<RadioButton*> GroupMembers() const;
+  // The first member (Win32 starts a native group there).
+  bool FirstInGroup() const;
+  // Tab stops here: this member is checked, or no member of its group is.
+  bool TakesTab() const;
+  void HandleKeyDown(int& key, ShiftState shift) override;
+  void Paint(Canvas& canvas) override;
+
+ private:
+  int group_;
+  bool checked_ = false;
+};
+
 class Button : public Control {
  public:
   Button(Control* parent, std::string name);
@@ -95,11 +127,17 @@ class Button : public Control {
   void SetDefault(bool on) { default_ = on; }
   bool IsCancel() const { return cancel_; }
   void SetCancel(bool on) { cancel_ = on; }
+  // A picture shown centred instead of the caption (an empty image shows the caption again).
+  // The caption stays the button's name for answers and accessibility. A disabled button
+  // shows its glyph greyed.
+  const Image& Glyph() const { return glyph_; }
+  void SetGlyph(Image glyph);
   void Paint(Canvas& canvas) override;
 
  private:
   bool default_ = false;
   bool cancel_ = false;
+  Image glyph_;
 };
 
 }  // namespace ui

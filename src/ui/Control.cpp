@@ -192,6 +192,7 @@ bool Control::IsFocusableKind() const {
   switch (kind_) {
     case ControlKind::Edit:
     case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
     case ControlKind::Button:
     case ControlKind::ComboBox:
     case ControlKind::Custom:

@@ -34,6 +34,7 @@ enum class ControlKind {
   Label,
   Edit,
   CheckBox,
+  RadioButton,
   Button,
   ToolBar,
   ControlBar,
@@ -149,8 +150,8 @@ class Control {
   // `c` set to 0 by a handler means the character is consumed.
   virtual void HandleKeyPress(char& c);
   virtual void HandleClick();
-  void HandleEnter();
-  void HandleExit();
+  virtual void HandleEnter();
+  virtual void HandleExit();
 
   std::function<void()> OnClick;
   std::function<void(const MouseEvent&)> OnDblClick;

@@ -2,6 +2,7 @@
 // paints every control this way; the Win32 backend uses these for the controls it draws
 // itself (toolbars, panels, the control bar). Classic flat look, system colours.
 #include <algorithm>
+#include <cmath>
 
 #include "ui/BasicControls.h"
 #include "ui/Canvas.h"
@@ -70,6 +71,21 @@ void FocusFrame(Canvas& canvas, const Rect& r) {
   canvas.Polyline(corners, dotted);
 }
 
+// A disc of the given diameter with its bounding square's top-left at `corner`, as rows of
+// pixels (exact on every canvas, no smoothing).
+void FillDisc(Canvas& canvas, Point corner, int diameter, Color color) {
+  const double radius = diameter / 2.0;
+  for (int row = 0; row < diameter; ++row) {
+    const double dy = row + 0.5 - radius;
+    const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
+    const int inset = static_cast<int>(std::lround(radius - half));
+    if (diameter - 2 * inset <= 0) continue;
+    canvas.FillRect(
+        Rect{corner.x + inset, corner.y + row, corner.x + diameter - inset, corner.y + row + 1},
+        color);
+  }
+}
+
 // A disabled button's image: grey, lighter, alpha kept.
 Image Greyed(const Image& image) {
   Image grey(image.Width(), image.Height());
@@ -98,8 +114,12 @@ void Panel::Paint(Canvas& canvas) {
 void Label::Paint(Canvas& canvas) {
   Rect r = ClientRect();
   if (!transparent_) canvas.FillRect(r, BackColor());
-  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
-                       OneLine(ToHorz(alignment_), VertAlign::Top));
+  // Broken into lines at blanks, as the native static control shows a left-aligned text.
+  TextFormat format;
+  format.horz = ToHorz(alignment_);
+  format.vert = VertAlign::Top;
+  format.wordBreak = true;
+  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this), format);
 }
 
 void Edit::Paint(Canvas& canvas) {
@@ -149,6 +169,28 @@ void CheckBox::Paint(Canvas& canvas) {
                     r.bottom});
 }
 
+void RadioButton::Paint(Canvas& canvas) {
+  Rect r = ClientRect();
+  canvas.FillRect(r, BackColor());
+  constexpr int kDiameter = 12;
+  const int top = r.top + std::max(0, (r.Height() - kDiameter) / 2);
+  // A sunken ring: shadow over the upper left, highlight over the lower right, then the field.
+  FillDisc(canvas, Point{r.left + 1, top + 1}, kDiameter, colors::kButtonHighlight);
+  FillDisc(canvas, Point{r.left, top}, kDiameter, colors::kButtonShadow);
+  FillDisc(canvas, Point{r.left + 1, top + 1}, kDiameter - 2,
+           EffectivelyEnabled() ? colors::kWhite : colors::kButtonFace);
+  if (checked_) FillDisc(canvas, Point{r.left + 4, top + 4}, kDiameter - 8, TextColor(*this));
+  Rect text{r.left + 17, r.top, r.right, r.bottom};
+  canvas.DrawTextBlock(text, WithoutMnemonic(Caption()), Font(), TextColor(*this),
+                       OneLine(HorzAlign::Left));
+  if (Focused())
+    FocusFrame(canvas,
+               Rect{text.left - 1, r.top,
+                    std::min(r.right,
+                             text.left + canvas.TextWidth(Font(), WithoutMnemonic(Caption())) + 2),
+                    r.bottom});
+}
+
 void Button::Paint(Canvas& canvas) {
   Rect r = ClientRect();
   canvas.FillRect(r, colors::kButtonFace);
@@ -157,8 +199,14 @@ void Button::Paint(Canvas& canvas) {
     r = r.Inflate(-1);
   }
   Bevel3D(canvas, r, true);
-  canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
-                       OneLine(HorzAlign::Center));
+  if (!glyph_.IsEmpty()) {
+    const Point at{r.left + (r.Width() - glyph_.Width()) / 2,
+                   r.top + (r.Height() - glyph_.Height()) / 2};
+    canvas.DrawImage(EffectivelyEnabled() ? glyph_ : Greyed(glyph_), at);
+  } else {
+    canvas.DrawTextBlock(r, WithoutMnemonic(Caption()), Font(), TextColor(*this),
+                         OneLine(HorzAlign::Center));
+  }
   if (Focused()) FocusFrame(canvas, r.Inflate(-3));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/BasicControls.h"
 #include "ui/CommandList.h"
 #include "ui/CustomControl.h"
 
@@ -50,7 +51,10 @@ std::vector<Control*> Form::TabOrder() {
   while (!pending.empty()) {
     Control* node = pending.back();
     pending.pop_back();
-    if (node != this && node->TabStop() && node->CanFocus()) order.push_back(node);
+    if (node != this && node->TabStop() && node->CanFocus() &&
+        (node->Kind() != ControlKind::RadioButton || static_cast<RadioButton*>(node)->TakesTab())) {
+      order.push_back(node);
+    }
     const auto& children = node->Children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(it->get());
   }
@@ -95,6 +99,33 @@ int Form::RouteKeyDown(Control* target, int key, ShiftState shift) {
     }
   }
   return key;
+}
+
+Button* Form::ExitButton(bool wantDefault) {
+  std::vector<Control*> pending{this};
+  while (!pending.empty()) {
+    Control* node = pending.back();
+    pending.pop_back();
+    if (node->Kind() == ControlKind::Button) {
+      auto* button = static_cast<Button*>(node);
+      if ((wantDefault ? button->IsDefault() : button->IsCancel()) && button->Showing() &&
+          button->EffectivelyEnabled()) {
+        return button;
+      }
+    }
+    const auto& children = node->Children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(it->get());
+  }
+  return nullptr;
+}
+
+bool Form::PressExitButton(Control* target, int key) {
+  if (key != keys::kEnter && key != keys::kEscape) return false;
+  if (target == nullptr || target->Kind() == ControlKind::Custom) return false;
+  Button* button = ExitButton(key == keys::kEnter);
+  if (button == nullptr) return false;
+  button->HandleClick();
+  return true;
 }
 
 char Form::RouteKeyPress(Control* target, char c) {

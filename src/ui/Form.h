@@ -18,6 +18,8 @@ namespace ui {
 
 class CommandList;
 
+class Button;
+
 class Form : public Control {
  public:
   Form(uintptr_t parentWindow, std::string name);
@@ -51,6 +53,12 @@ class Form : public Control {
   int RouteKeyDown(Control* target, int key, ShiftState shift);
   // The same for a character; Tab and Shift+Tab navigation are handled in RouteKeyDown.
   char RouteKeyPress(Control* target, char c);
+  // The showing, enabled button that Enter (`wantDefault`) or Escape presses in this form, as
+  // a dialog's default and cancel buttons; nullptr when there is none.
+  Button* ExitButton(bool wantDefault);
+  // Enter or Escape left unconsumed by the routing presses the exit button, unless `target`
+  // takes those keys itself (a custom control); true when a button was pressed.
+  bool PressExitButton(Control* target, int key);
 
   // Private messages the foreign owner sends to the form's own window (a host asks its
   // rectangle's child window to fill the rectangle, say). Backends pass every message of

@@ -6,6 +6,7 @@
 #include "platform/WindowChannel.h"
 #include "ui/Backend.h"
 #include "ui/BasicControls.h"
+#include "ui/ColorGrid.h"
 #include "ui/ComboBox.h"
 #include "ui/headless/HeadlessBackend.h"
 
@@ -64,6 +65,14 @@ bool ApplySettings(Form& form, const std::string& settings) {
 
 DialogButton RunHeadless(ModalForm& modal) {
   Form& form = modal.GetForm();
+  // The form shows while it runs, as the native loop shows it, so input reaches it.
+  const bool wasVisible = form.Visible();
+  form.SetVisible(true);
+  struct Restore {
+    Form& form;
+    bool visible;
+    ~Restore() { form.SetVisible(visible); }
+  } restore{form, wasVisible};
   if (Hook()) Hook()(form);
   DialogButton result = DialogButton::Cancel;
   if (!modal.Ended()) {
@@ -95,11 +104,26 @@ void ApplyModalAnswer(ModalForm& modal, DialogButton button, const std::string& 
 bool SetControlFromAnswer(Form& form, const std::string& name, const std::string& value) {
   Control* control = FindByName(form, name);
   if (control == nullptr || !control->EffectivelyEnabled()) return false;
+  if (auto* grid = dynamic_cast<ColorGrid*>(control)) {
+    if (!IsNumber(value) || std::stoi(value) >= grid->Count()) return false;
+    grid->NoteItemChosen(std::stoi(value));
+    return true;
+  }
   switch (control->Kind()) {
     case ControlKind::CheckBox:
       if (value != "1" && value != "0") return false;
       static_cast<CheckBox*>(control)->NoteChecked(value == "1");
       return true;
+    case ControlKind::RadioButton: {
+      // "1" chooses the button; "0" is what a user cannot do to a checked one (only choosing
+      // another member unchecks it), so it is refused there and accepted where it holds.
+      auto* radio = static_cast<RadioButton*>(control);
+      if (value == "1") {
+        radio->NoteChecked();
+        return true;
+      }
+      return value == "0" && !radio->Checked();
+    }
     case ControlKind::ComboBox: {
       auto* combo = static_cast<ComboBox*>(control);
       if (!IsNumber(value) || std::stoi(value) >= static_cast<int>(combo->Items().size()))

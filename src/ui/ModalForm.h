@@ -3,10 +3,12 @@
 // form with parent 0, its buttons end the dialog through End, and Run returns how it ended.
 //
 // Win32: the form is a popup centred over the owner's top-level window, which is disabled
-// while the dialog's message loop runs. Headless: nothing is shown; the hook (tests) may set
+// while the dialog's message loop runs. Headless: the form is made visible for the run (and
+// given back its visibility after), so injected input reaches it; the hook (tests) may set
 // controls, then the next queued answer ends the dialog: its value, "name=value;..." pairs,
-// sets controls first (a check box "1"/"0", a combo box item index, a button "click"), then
-// its button presses the form's default (OK) or cancel button. An empty queue answers Cancel.
+// sets controls first (a check box "1"/"0", a radio button "1", a combo box or colour grid
+// item index, a button "click"), then its button presses the form's default (OK) or cancel
+// button. An empty queue answers Cancel.
 // Every run is noted in the window system's dialog log as "Form \"caption\" -> answer".
 #include <functional>
 #include <string>

@@ -48,20 +48,6 @@ bool TakesMouse(Control& control) { return control.Showing() && control.Effectiv
 // The last pressed control and button, for click detection.
 Control* pressedControl = nullptr;
 
-Button* FindButton(Control& root, bool wantDefault) {
-  if (root.Kind() == ControlKind::Button) {
-    auto& button = static_cast<Button&>(root);
-    if ((wantDefault ? button.IsDefault() : button.IsCancel()) && button.Showing() &&
-        button.EffectivelyEnabled()) {
-      return &button;
-    }
-  }
-  for (const auto& child : root.Children()) {
-    if (Button* found = FindButton(*child, wantDefault)) return found;
-  }
-  return nullptr;
-}
-
 // The character a key makes when no modifier but Shift is held.
 char CharOfKey(int key, ShiftState shift) {
   if (shift.ctrl || shift.alt) return 0;
@@ -301,6 +287,9 @@ void HeadlessInput::StandardClick(Control& control) {
       box.NoteChecked(!box.Checked());
       break;
     }
+    case ControlKind::RadioButton:
+      static_cast<RadioButton&>(control).NoteChecked();
+      break;
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control);
       combo.SetDroppedDown(!combo.DroppedDown());
@@ -354,6 +343,7 @@ void HeadlessInput::StandardKeyDown(Form& form, Control* target, int key, ShiftS
       }
       break;
     case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
       if (key == keys::kSpace) {
         StandardClick(*target);
         return;
@@ -362,17 +352,7 @@ void HeadlessInput::StandardKeyDown(Form& form, Control* target, int key, ShiftS
     default:
       break;
   }
-  if (key == keys::kEnter) {
-    if (Button* button = FindButton(form, true);
-        button != nullptr && target->Kind() != ControlKind::Custom) {
-      button->HandleClick();
-    }
-  } else if (key == keys::kEscape) {
-    if (Button* button = FindButton(form, false);
-        button != nullptr && target->Kind() != ControlKind::Custom) {
-      button->HandleClick();
-    }
-  }
+  form.PressExitButton(target, key);
 }
 
 void HeadlessInput::StandardChar(Control* target, char c) {

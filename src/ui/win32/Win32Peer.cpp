@@ -72,6 +72,11 @@ class Win32Peer final : public ControlPeer {
         cls = "BUTTON";
         style |= BS_AUTOCHECKBOX | WS_TABSTOP;
         break;
+      case ControlKind::RadioButton:
+        // WS_GROUP goes on the group's first member once the group is known (ApplyState).
+        cls = "BUTTON";
+        style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
+        break;
       case ControlKind::Button:
         cls = "BUTTON";
         style |= BS_PUSHBUTTON | WS_TABSTOP;
@@ -124,6 +129,7 @@ class Win32Peer final : public ControlPeer {
     }
     if (font_ != nullptr) DeleteObject(font_);
     if (brush_ != nullptr) DeleteObject(brush_);
+    if (glyph_ != nullptr) DeleteObject(glyph_);
   }
 
   void Changed(Property what) override {
@@ -227,6 +233,7 @@ class Win32Peer final : public ControlPeer {
   void Paint(HDC dc);
   void ApplyFont();
   void ApplyState();
+  void ApplyGlyph();
   void ApplyItems();
   void ApplyScroll();
 
@@ -241,6 +248,7 @@ class Win32Peer final : public ControlPeer {
   HFONT font_ = nullptr;
   HBRUSH brush_ = nullptr;
   Color brushColor_{};
+  HBITMAP glyph_ = nullptr;  // the button's picture, owned here (BM_SETIMAGE does not own it)
 };
 
 void Win32Peer::ApplyFont() {
@@ -277,6 +285,17 @@ void Win32Peer::ApplyState() {
       SendMessageA(window_, BM_SETCHECK,
                    static_cast<CheckBox&>(control_).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
+    case ControlKind::RadioButton: {
+      auto& radio = static_cast<RadioButton&>(control_);
+      LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+      LONG_PTR grouped = radio.FirstInGroup() ? (style | WS_GROUP) : (style & ~WS_GROUP);
+      if (grouped != style) SetWindowLongPtrA(window_, GWL_STYLE, grouped);
+      SendMessageA(window_, BM_SETCHECK, radio.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    }
+    case ControlKind::Button:
+      ApplyGlyph();
+      break;
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control_);
       suppress_ = true;
@@ -291,6 +310,47 @@ void Win32Peer::ApplyState() {
       InvalidateRect(window_, nullptr, FALSE);
       break;
   }
+}
+
+// The glyph becomes an opaque top-down DIB section blended over the button face, since a
+// BS_BITMAP button draws its bitmap without alpha.
+void Win32Peer::ApplyGlyph() {
+  const Image& glyph = static_cast<Button&>(control_).Glyph();
+  HBITMAP bitmap = nullptr;
+  if (!glyph.IsEmpty()) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = glyph.Width();
+    info.bmiHeader.biHeight = -glyph.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr) {
+      if (bitmap != nullptr) DeleteObject(bitmap);
+      return;
+    }
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto* out = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < glyph.Height(); ++y) {
+      for (int x = 0; x < glyph.Width(); ++x) {
+        const Rgba p = glyph.At(x, y);
+        auto mix = [&p](uint8_t over, uint8_t under) {
+          return static_cast<uint32_t>((over * p.a + under * (255 - p.a)) / 255);
+        };
+        *out++ = (mix(p.r, GetRValue(face)) << 16) | (mix(p.g, GetGValue(face)) << 8) |
+                 mix(p.b, GetBValue(face));
+      }
+    }
+  }
+  LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+  LONG_PTR wanted = bitmap != nullptr ? (style | BS_BITMAP) : (style & ~BS_BITMAP);
+  if (wanted != style) SetWindowLongPtrA(window_, GWL_STYLE, wanted);
+  SendMessageA(window_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  if (glyph_ != nullptr) DeleteObject(glyph_);
+  glyph_ = bitmap;
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void Win32Peer::ApplyItems() {
@@ -352,6 +412,11 @@ void Win32Peer::Command(WORD code) {
         static_cast<CheckBox&>(control_).NoteChecked(SendMessageA(window_, BM_GETCHECK, 0, 0) ==
                                                      BST_CHECKED);
       }
+      break;
+    case ControlKind::RadioButton:
+      // The native button has checked itself (and unchecked its native group); the control
+      // checks itself in its own group and reports a change only when there was one.
+      if (code == BN_CLICKED) static_cast<RadioButton&>(control_).NoteChecked();
       break;
     case ControlKind::Edit:
       if (code == EN_CHANGE) {
@@ -449,6 +514,11 @@ LRESULT Win32Peer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         int left = form->RouteKeyDown(&control_, static_cast<int>(wParam), CurrentShift());
         if (left == 0) return 0;
         wParam = static_cast<WPARAM>(left);
+        // With no dialog manager in the loop, Enter and Escape press the form's default and
+        // cancel buttons here, except while a combo box's list is open (the keys close it).
+        const bool listOpen = control_.Kind() == ControlKind::ComboBox &&
+                              SendMessageA(window_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (message == WM_KEYDOWN && !listOpen && form->PressExitButton(&control_, left)) return 0;
       }
       break;
     case WM_KEYUP:
