@@ -99,6 +99,18 @@ Image Greyed(const Image& image) {
   return grey;
 }
 
+// The caption right of a check box's or radio button's mark, with the focus frame around it.
+void PaintChoiceCaption(Canvas& canvas, const Control& control, const Rect& r) {
+  const std::string caption = WithoutMnemonic(control.Caption());
+  Rect text{r.left + 17, r.top, r.right, r.bottom};
+  canvas.DrawTextBlock(text, caption, control.Font(), TextColor(control), OneLine(HorzAlign::Left));
+  if (control.Focused())
+    FocusFrame(canvas,
+               Rect{text.left - 1, r.top,
+                    std::min(r.right, text.left + canvas.TextWidth(control.Font(), caption) + 2),
+                    r.bottom});
+}
+
 }  // namespace
 
 void Panel::Paint(Canvas& canvas) {
@@ -158,15 +170,7 @@ void CheckBox::Paint(Canvas& canvas) {
         {box.left + 3, box.top + 6}, {box.left + 5, box.top + 9}, {box.left + 10, box.top + 3}};
     canvas.Polyline(tick, mark);
   }
-  Rect text{r.left + 17, r.top, r.right, r.bottom};
-  canvas.DrawTextBlock(text, WithoutMnemonic(Caption()), Font(), TextColor(*this),
-                       OneLine(HorzAlign::Left));
-  if (Focused())
-    FocusFrame(canvas,
-               Rect{text.left - 1, r.top,
-                    std::min(r.right,
-                             text.left + canvas.TextWidth(Font(), WithoutMnemonic(Caption())) + 2),
-                    r.bottom});
+  PaintChoiceCaption(canvas, *this, r);
 }
 
 void RadioButton::Paint(Canvas& canvas) {
@@ -180,15 +184,7 @@ void RadioButton::Paint(Canvas& canvas) {
   FillDisc(canvas, Point{r.left + 1, top + 1}, kDiameter - 2,
            EffectivelyEnabled() ? colors::kWhite : colors::kButtonFace);
   if (checked_) FillDisc(canvas, Point{r.left + 4, top + 4}, kDiameter - 8, TextColor(*this));
-  Rect text{r.left + 17, r.top, r.right, r.bottom};
-  canvas.DrawTextBlock(text, WithoutMnemonic(Caption()), Font(), TextColor(*this),
-                       OneLine(HorzAlign::Left));
-  if (Focused())
-    FocusFrame(canvas,
-               Rect{text.left - 1, r.top,
-                    std::min(r.right,
-                             text.left + canvas.TextWidth(Font(), WithoutMnemonic(Caption())) + 2),
-                    r.bottom});
+  PaintChoiceCaption(canvas, *this, r);
 }
 
 void Button::Paint(Canvas& canvas) {
