@@ -125,19 +125,8 @@ def LastBitFunction(formula):
 
 def OfficeFile(work, soffice):
     """OFFICE typed into LibreOffice and saved by it as a workbook file (sheet Peer)."""
-    from formula_peer import DOC_HEAD, DOC_TAIL, CellIndex, SheetXml
-    source = os.path.join(work, "office-exact.fods")
-    with open(source, "w", encoding="utf-8") as f:
-        f.write(DOC_HEAD + SheetXml("Peer", {CellIndex(r): t for r, t in OFFICE}) + DOC_TAIL)
-    env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
-    subprocess.run([soffice, "-env:UserInstallation=file://" + os.path.join(work, "profile"),
-                    "--headless", "--convert-to", "xls:MS Excel 97", "--outdir", work, source],
-                   check=True, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   timeout=300)
-    out = os.path.join(work, "office-exact.xls")
-    if not os.path.exists(out):
-        raise RuntimeError("LibreOffice wrote no workbook file")
-    return out
+    from formula_peer import OfficeWrittenXls
+    return OfficeWrittenXls(work, soffice, "office-exact", OFFICE)
 
 
 def PeerPython(explicit):

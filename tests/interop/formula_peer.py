@@ -173,6 +173,23 @@ DOC_HEAD = ('<?xml version="1.0" encoding="UTF-8"?>\n<office:document '
 DOC_TAIL = "</office:spreadsheet></office:body></office:document>\n"
 
 
+def OfficeWrittenXls(work, soffice, stem, entries, profile="profile"):
+    """`entries` ((reference, typed text) pairs) typed into LibreOffice (the program `soffice`)
+    on the sheet "Peer" and saved by it as WORK/STEM.xls; returns that path."""
+    source = os.path.join(work, stem + ".fods")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(DOC_HEAD + SheetXml("Peer", {CellIndex(r): t for r, t in entries}) + DOC_TAIL)
+    env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
+    subprocess.run([soffice, "-env:UserInstallation=file://" + os.path.join(work, profile),
+                    "--headless", "--convert-to", "xls:MS Excel 97", "--outdir", work, source],
+                   check=True, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=300)
+    out = os.path.join(work, stem + ".xls")
+    if not os.path.exists(out):
+        raise RuntimeError("LibreOffice wrote no workbook file for " + source)
+    return out
+
+
 # ---------------------------------------------------------------------------------------------
 # Reading the peer's results back
 

@@ -191,20 +191,8 @@ def Compare(ours, theirs, entries=ENTRIES, merged=MERGED):
 
 def PeerWrittenFile(work, soffice):
     """PEER_ENTRIES typed into LibreOffice and saved by it as a workbook file."""
-    from formula_peer import DOC_HEAD, DOC_TAIL, CellIndex, SheetXml
-    cells = {CellIndex(ref): text for ref, text in PEER_ENTRIES}
-    source = os.path.join(work, "peer.fods")
-    with open(source, "w", encoding="utf-8") as f:
-        f.write(DOC_HEAD + SheetXml("Peer", cells) + DOC_TAIL)
-    profile = "file://" + os.path.join(work, "profile-convert")
-    env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
-    subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "xls:MS Excel 97", "--outdir", work, source], check=True, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
-    out = os.path.join(work, "peer.xls")
-    if not os.path.exists(out):
-        raise RuntimeError("LibreOffice wrote no workbook file for " + source)
-    return out
+    from formula_peer import OfficeWrittenXls
+    return OfficeWrittenXls(work, soffice, "peer", PEER_ENTRIES, profile="profile-convert")
 
 
 def Dump(sstool, path):

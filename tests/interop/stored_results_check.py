@@ -125,19 +125,8 @@ def CheckOurFile(work, python, sstool):
 
 
 def OfficeFile(work, soffice):
-    from formula_peer import DOC_HEAD, DOC_TAIL, CellIndex, SheetXml
-    source = os.path.join(work, "office.fods")
-    with open(source, "w", encoding="utf-8") as f:
-        f.write(DOC_HEAD + SheetXml("Peer", {CellIndex(r): t for r, t in OFFICE}) + DOC_TAIL)
-    profile = "file://" + os.path.join(work, "profile")
-    env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
-    subprocess.run([soffice, "-env:UserInstallation=" + profile, "--headless", "--convert-to",
-                    "xls:MS Excel 97", "--outdir", work, source], check=True, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
-    out = os.path.join(work, "office.xls")
-    if not os.path.exists(out):
-        raise RuntimeError("LibreOffice wrote no workbook file")
-    return out
+    from formula_peer import OfficeWrittenXls
+    return OfficeWrittenXls(work, soffice, "office", OFFICE)
 
 
 def CheckOfficeFile(work, python, sstool, soffice):

@@ -32,6 +32,12 @@ class BookEngine : public ::testing::Test {
   static std::string Edit(workbook::Workbook& b, int sheet, int col, int row) {
     return b.Sheets(sheet).CellObject(col, row)->EditText();
   }
+  // The workbook stream of a saved file, as readers that do not calculate see it.
+  static std::vector<uint8_t> WorkbookStream(const std::vector<uint8_t>& file) {
+    MemoryByteSource source(file);
+    CompoundReader container(source);
+    return container.ReadStream(*container.FindWorkbookStream());
+  }
 };
 
 TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
@@ -54,9 +60,7 @@ TEST_F(BookEngine, FormulasRecalculateAfterLoadingAndKeepTheirText) {
   ASSERT_TRUE(SaveBookToBytes(book, file).empty());
 
   // Readers that do not calculate find the results in the file.
-  MemoryByteSource source(file);
-  CompoundReader container(source);
-  std::vector<uint8_t> stream = container.ReadStream(*container.FindWorkbookStream());
+  std::vector<uint8_t> stream = WorkbookStream(file);
   RecordReader r(stream);
   std::vector<double> numbers;
   while (r.Next()) {
@@ -116,9 +120,7 @@ TEST_F(BookEngine, FormulaResultsOfEveryKindAreCachedInTheFile) {
   std::vector<uint8_t> file;
   ASSERT_TRUE(SaveBookToBytes(book, file).empty());
 
-  MemoryByteSource source(file);
-  CompoundReader container(source);
-  std::vector<uint8_t> stream = container.ReadStream(*container.FindWorkbookStream());
+  std::vector<uint8_t> stream = WorkbookStream(file);
   RecordReader r(stream);
   std::vector<FormulaRecord> formulas;
   std::vector<std::string> texts;  // per formula: its STRING record's text, or "-"
