@@ -31,7 +31,11 @@ void If(TSSFunctionHandler& h) {
     bool exact = false;
     double number = 0;
   };
+  // An error pending from one argument must not keep a reference in another from being read
+  // (a reference is not read while an error is pending): the branch not chosen may well end
+  // in an error, and the error of the chosen one travels as its value.
   auto pop = [&h](Branch& b) {
+    h.ClearError();
     b.exact = h.PeekExactNumber(b.number);
     b.text = h.PopText(b.kind);
   };
@@ -39,6 +43,7 @@ void If(TSSFunctionHandler& h) {
   if (h.ArgCount() >= 3) pop(elseBranch);
   Branch thenBranch;
   pop(thenBranch);
+  h.ClearError();
   const Branch& chosen = h.PopBoolean() ? thenBranch : elseBranch;
   if (chosen.exact)
     h.PushNumber(chosen.number);

@@ -18,9 +18,13 @@
 namespace formulas::test {
 namespace {
 
+// The files are listed when CTest asks the program for its cases, where SS_TEST_DATA is not
+// set: the tree the program was built from is the fallback, so every file is a case of its own.
 std::filesystem::path DataDir() {
   const char* root = std::getenv("SS_TEST_DATA");
-  return std::filesystem::path(root ? root : "tests/data") / "formulas";
+  return (root ? std::filesystem::path(root)
+               : std::filesystem::path(SS_SOURCE_DIR_DEFAULT) / "tests" / "data") /
+         "formulas";
 }
 
 std::string KindName(uint8_t kind) {
