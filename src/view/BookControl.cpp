@@ -323,8 +323,21 @@ void BookControl::Paint(ui::Canvas& canvas) {
       const ui::Rect& r = renameEditor_.Bounds();
       canvas.FillRect(r, ui::colors::kWhite);
       canvas.FrameRect(r, ui::colors::kWindowText);
-      canvas.DrawTextLine(ui::Point{r.left + 2, r.top + 2}, renameEditor_.Text(), Font(),
-                          ui::colors::kWindowText);
+      const std::string text = renameEditor_.Text();
+      const int lh = std::max(1, measurer_->LineHeight(Font()));
+      const int width = measurer_->Width(Font(), text);
+      const ui::Point at{r.left + 2, r.top + 2};
+      ui::ClipScope clip(canvas, r);
+      if (renameEditor_.AllSelected()) {
+        canvas.FillRect(ui::Rect::FromSize(at.x, at.y, width, lh), ui::colors::kHighlight);
+        canvas.DrawTextLine(at, text, Font(), ui::colors::kWhite);
+      } else {
+        canvas.DrawTextLine(at, text, Font(), ui::colors::kWindowText);
+        const int cx = at.x + measurer_->Width(
+                                  Font(), std::string_view(text).substr(
+                                              0, static_cast<size_t>(renameEditor_.CaretColumn())));
+        canvas.FillRect(ui::Rect{cx, at.y, cx + 1, at.y + lh}, ui::colors::kWindowText);
+      }
     }
   }
 }
@@ -681,6 +694,7 @@ void BookControl::StartRename() {
   renaming_ = true;
   renameEditor_.Start(Sheet()->Caption(), Font(), ui::Point{r.left, r.top},
                       ui::Size{r.Width(), r.Height()}, ClientRect());
+  renameEditor_.SelectAll();
   Damage(ClientRect());
 }
 

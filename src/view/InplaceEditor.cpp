@@ -33,6 +33,7 @@ void InplaceEditor::Start(const std::string& text, const ui::Font& font, ui::Poi
 }
 
 void InplaceEditor::SetText(const std::string& text) {
+  allSelected_ = false;
   lines_ = SplitLines(text);
   caretLine_ = static_cast<int>(lines_.size()) - 1;
   caretColumn_ = static_cast<int>(lines_.back().size());
@@ -81,6 +82,29 @@ void InplaceEditor::InsertLineBreak() {
 }
 
 EditorKey InplaceEditor::Key(int key, ui::ShiftState shift) {
+  if (allSelected_) {
+    switch (key) {
+      case ui::keys::kBackspace:
+      case ui::keys::kDelete:
+        SetText(std::string());
+        return EditorKey::Consumed;
+      case ui::keys::kLeft:
+      case ui::keys::kUp:
+      case ui::keys::kHome:
+        allSelected_ = false;
+        caretLine_ = 0;
+        caretColumn_ = 0;
+        return EditorKey::Consumed;
+      case ui::keys::kRight:
+      case ui::keys::kDown:
+      case ui::keys::kEnd:
+        allSelected_ = false;
+        return EditorKey::Consumed;  // the caret already stands at the end
+      default:
+        allSelected_ = false;
+        break;
+    }
+  }
   const int lineCount = static_cast<int>(lines_.size());
   const int lineLength = static_cast<int>(lines_[static_cast<size_t>(caretLine_)].size());
   switch (key) {
@@ -151,6 +175,7 @@ EditorKey InplaceEditor::Key(int key, ui::ShiftState shift) {
 
 void InplaceEditor::Type(char c) {
   if (c == '\t' || c == '\n' || c == '\r' || static_cast<unsigned char>(c) < 0x20) return;
+  if (allSelected_) SetText(std::string());
   lines_[static_cast<size_t>(caretLine_)].insert(static_cast<size_t>(caretColumn_), 1, c);
   ++caretColumn_;
   Resize();

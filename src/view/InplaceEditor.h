@@ -52,6 +52,10 @@ class InplaceEditor {
   void CaretAt(ui::Point p);
   // Replaces the text (type-to-edit starts with the typed character).
   void SetText(const std::string& text);
+  // Marks the whole text selected, as a sheet tab's editor opens: a typed character or a
+  // deletion replaces it, a caret key ends the selection at its start or end.
+  void SelectAll() { allSelected_ = !Text().empty(); }
+  bool AllSelected() const { return allSelected_; }
 
  private:
   void InsertLineBreak();
@@ -59,6 +63,7 @@ class InplaceEditor {
 
   const TextMeasurer* measurer_;
   bool open_ = false;
+  bool allSelected_ = false;
   std::string start_;
   std::vector<std::string> lines_{std::string()};
   int caretLine_ = 0;

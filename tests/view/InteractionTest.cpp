@@ -252,13 +252,29 @@ TEST(SheetTabs, NavigationSkipsHiddenSheetsAndClickActivates) {
   const ui::Rect t = g.control->Tabs().TabRect(3);
   g.control->HandleMouseDown(At(t.left + 3, y));
   EXPECT_EQ(g.book.ActivePage(), 3);
-  // Double click renames in place.
-  g.control->HandleDoubleClick(At(t.left + 3, y));
-  ASSERT_TRUE(g.control->IsRenaming());
-  for (int i = 0; i < 4; ++i) Key(g, ui::keys::kBackspace);
-  Type(g, "Last");
-  Key(g, ui::keys::kEnter);
-  EXPECT_EQ(g.book.Sheets(3).Caption(), "Last");
+  // Double click renames in place: the editor opens with the whole name selected, so typing
+  // replaces it; a caret key ends the selection and typing inserts at the caret.
+  struct Rename {
+    int key;  // pressed before typing; 0: none
+    const char* typed;
+    int endKey;
+    const char* caption;
+  } renames[] = {
+      {0, "Last", ui::keys::kEnter, "Last"},
+      {ui::keys::kHome, "A", ui::keys::kEnter, "ALast"},
+      {ui::keys::kEnd, "Z", ui::keys::kEnter, "ALastZ"},
+      {ui::keys::kDelete, "New", ui::keys::kEscape, "ALastZ"},
+      {ui::keys::kBackspace, "B", ui::keys::kEnter, "B"},
+  };
+  for (const Rename& r : renames) {
+    g.control->HandleDoubleClick(At(t.left + 3, y));
+    ASSERT_TRUE(g.control->IsRenaming());
+    if (r.key) Key(g, r.key);
+    Type(g, r.typed);
+    Key(g, r.endKey);
+    EXPECT_FALSE(g.control->IsRenaming());
+    EXPECT_EQ(g.book.Sheets(3).Caption(), r.caption) << r.typed;
+  }
 }
 
 }  // namespace
