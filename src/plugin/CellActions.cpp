@@ -178,7 +178,11 @@ bool SetVisibleAction(AttachedSpread& window, const ActionParams& params) {
   const bool rows = !params.at(6).empty() && params.at(6) != "0";
   const bool visible = !params.at(7).empty() && params.at(7) != "0";
   spread.CommitEditing();
-  ActiveSheet(spread).SetColumnsRowsVisible(rect, columns, visible, rows);
+  workbook::TSSBookSheet& sheet = ActiveSheet(spread);
+  const workbook::TRect before = sheet.Selection();
+  sheet.SetColumnsRowsVisible(rect, columns, visible, rows);
+  // Hiding the selected columns or rows moves the selection on, without the book's event.
+  if (!(sheet.Selection() == before)) spread.ReportSelection();
   ViewChanged(spread);
   return true;
 }

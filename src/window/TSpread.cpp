@@ -368,6 +368,10 @@ void TSpread::sp1SetSelection(TSSBookSheet& sheet) {
   tbsFormatting->SetEnabled(true);
 }
 
+void TSpread::ReportSelection() {
+  if (TSSBookSheet* sheet = book_->ActiveSheet()) sp1SetSelection(*sheet);
+}
+
 void TSpread::sp1Editing() {
   if (tearingDown_) return;
   WriteAction("ZKSS02");
