@@ -3,6 +3,7 @@
 #include "plugin/ActionSupport.h"
 #include "plugin/HostLink.h"
 #include "plugin/TextConventions.h"
+#include "workbook/Geometry.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -164,7 +165,10 @@ bool SplitCellsAction(AttachedSpread& window, const ActionParams& params) {
 
 bool ClearCellsAction(AttachedSpread& window, const ActionParams& params) {
   TNeoSpread& spread = SpreadOf(window);
-  const workbook::TRect rect = RangeParams(params, 1);
+  // All four corners "-1" name the whole used area, which the sheet clears as one.
+  const bool wholeUsedArea =
+      params.at(1) == "-1" && params.at(2) == "-1" && params.at(3) == "-1" && params.at(4) == "-1";
+  const workbook::TRect rect = wholeUsedArea ? workbook::kWholeUsedArea : RangeParams(params, 1);
   spread.CommitEditing();
   ActiveSheet(spread).ClearCells(rect, params.at(5) != "0");
   Refresh(spread);
