@@ -378,6 +378,9 @@ void TSpread::sp1Editing() {
   Write("Mode", "ON");
   pnCellRect->SetColor(kAqua);
   edit.checked = true;
+  // The editor opens in the grid: typing must reach it also when the editing was started
+  // by an action while the focus was elsewhere (in the host, or in the cell bar).
+  if (sp1 != nullptr) sp1->SetFocus();
 }
 
 void TSpread::sp1EndEdit() {
