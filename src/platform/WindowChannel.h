@@ -26,7 +26,9 @@ enum SSInputKind : uint32_t {
   SS_INPUT_CLICK = 1,         // x1, y1: window coordinates
   SS_INPUT_DOUBLE_CLICK = 2,  // x1, y1
   SS_INPUT_DRAG = 3,          // x1, y1 to x2, y2, left button
-  SS_INPUT_KEY = 4,           // text: a shortcut name such as "Ctrl+Right"
+  SS_INPUT_KEY = 4,           // text: a shortcut name such as "Ctrl+Right"; x1 = 1: no
+                              // window has the focus, only a hot key may take it
+                              // (SS_OK when one did, SS_FAILED when none did)
   SS_INPUT_TEXT = 5,          // text: characters typed
   SS_INPUT_MESSAGE = 6,       // x1: a private message of the owner (0x400 and up), x2: lParam
   SS_INPUT_ACTIVATE = 7,      // x1: 1 the top-level window became active, 0 another one did

@@ -3,6 +3,7 @@
 #include "plugin/ActionSupport.h"
 #include "plugin/HostLink.h"
 #include "plugin/TextConventions.h"
+#include "workbook/Geometry.h"
 #include "workbook/SSUtils.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSCellObject.h"
@@ -164,7 +165,10 @@ bool SplitCellsAction(AttachedSpread& window, const ActionParams& params) {
 
 bool ClearCellsAction(AttachedSpread& window, const ActionParams& params) {
   TNeoSpread& spread = SpreadOf(window);
-  const workbook::TRect rect = RangeParams(params, 1);
+  // All four corners "-1" name the whole used area, which the sheet clears as one.
+  const bool wholeUsedArea =
+      params.at(1) == "-1" && params.at(2) == "-1" && params.at(3) == "-1" && params.at(4) == "-1";
+  const workbook::TRect rect = wholeUsedArea ? workbook::kWholeUsedArea : RangeParams(params, 1);
   spread.CommitEditing();
   ActiveSheet(spread).ClearCells(rect, params.at(5) != "0");
   Refresh(spread);
@@ -178,7 +182,11 @@ bool SetVisibleAction(AttachedSpread& window, const ActionParams& params) {
   const bool rows = !params.at(6).empty() && params.at(6) != "0";
   const bool visible = !params.at(7).empty() && params.at(7) != "0";
   spread.CommitEditing();
-  ActiveSheet(spread).SetColumnsRowsVisible(rect, columns, visible, rows);
+  workbook::TSSBookSheet& sheet = ActiveSheet(spread);
+  const workbook::TRect before = sheet.Selection();
+  sheet.SetColumnsRowsVisible(rect, columns, visible, rows);
+  // Hiding the selected columns or rows moves the selection on, without the book's event.
+  if (!(sheet.Selection() == before)) spread.ReportSelection();
   ViewChanged(spread);
   return true;
 }

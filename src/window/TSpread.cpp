@@ -368,12 +368,19 @@ void TSpread::sp1SetSelection(TSSBookSheet& sheet) {
   tbsFormatting->SetEnabled(true);
 }
 
+void TSpread::ReportSelection() {
+  if (TSSBookSheet* sheet = book_->ActiveSheet()) sp1SetSelection(*sheet);
+}
+
 void TSpread::sp1Editing() {
   if (tearingDown_) return;
   WriteAction("ZKSS02");
   Write("Mode", "ON");
   pnCellRect->SetColor(kAqua);
   edit.checked = true;
+  // The editor opens in the grid: typing must reach it also when the editing was started
+  // by an action while the focus was elsewhere (in the host, or in the cell bar).
+  if (sp1 != nullptr) sp1->SetFocus();
 }
 
 void TSpread::sp1EndEdit() {

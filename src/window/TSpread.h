@@ -64,6 +64,9 @@ class TSpread : public ui::Form {
   // Commits an open in-place editor (its end-edit notification fires); nothing otherwise.
   // Every action that replaces, deletes or moves the edited cells or sheet calls it first.
   void CommitEditing();
+  // The book moves the selection without its selection event inside an update lock (hiding
+  // the selected columns does): this reports the active sheet's selection as the event does.
+  void ReportSelection();
 
   // The spreadsheet's top-level window became active or inactive: the hot keys are held
   // only while it is active, so other programs keep Ctrl+arrows otherwise.

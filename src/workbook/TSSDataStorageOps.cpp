@@ -239,8 +239,11 @@ void TSSDataStorage::MergeCells(const TRect& requested, bool merge) {
   }
   if (suspended) history->Resume();
   listener.EndUpdate();
-  // A selection that cut through a new area now covers it whole.
-  selection_ = ExpandByMerges(selection_);
+  // A selection that cut through a new area now covers it whole. It is widened like any
+  // other selection change, so the book's listeners (and the host variables the window
+  // keeps) learn the new rectangle instead of keeping the one that cut the area.
+  const TRect widened = ExpandByMerges(selection_);
+  if (widened != selection_) SetSelection(widened);
   selectionKind_ = KindOf(selection_);
 }
 

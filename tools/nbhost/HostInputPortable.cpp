@@ -12,6 +12,8 @@ namespace {
 // What the host sends a rectangle's windows after resizing it.
 constexpr int32_t kFillRectangleMessage = 0x4FA;
 constexpr int32_t kFillRectangleParam = 4;
+// A key event's x1 when no window has the focus (platform/WindowChannel.h).
+constexpr int32_t kHotKeysOnly = 1;
 
 const char* ResultText(int32_t code) {
   switch (code) {
@@ -34,6 +36,17 @@ std::vector<uintptr_t> Children(uintptr_t parent) {
   std::vector<uintptr_t> children(count);
   children.resize(system.children(parent, children.data(), children.size()));
   return children;
+}
+
+// Every window below `parent`, depth first in creation order.
+std::vector<uintptr_t> AllWindows(uintptr_t parent) {
+  std::vector<uintptr_t> all;
+  for (uintptr_t child : Children(parent)) {
+    all.push_back(child);
+    std::vector<uintptr_t> below = AllWindows(child);
+    all.insert(all.end(), below.begin(), below.end());
+  }
+  return all;
 }
 
 // The topmost child window of the rectangle under the point, with the point in its
@@ -71,7 +84,18 @@ class PortableInput final : public HostInput {
     return ResultText(platform::WindowSystem().send_input(window, &event));
   }
 
-  std::string Key(const std::string& name) override { return ToFocus(SS_INPUT_KEY, name); }
+  std::string Key(const std::string& name) override {
+    if (platform::WindowSystem().focus_window() != 0) return ToFocus(SS_INPUT_KEY, name);
+    // With the focus in the host, a hot key still reaches the window that registered it, as
+    // system-wide hot keys do on Windows; any window of the plug-in passes it on.
+    SSInputEvent event{SS_INPUT_KEY, kHotKeysOnly, 0, 0, 0, name.c_str()};
+    for (uintptr_t window : AllWindows(0)) {
+      const int32_t result = platform::WindowSystem().send_input(window, &event);
+      if (result == SS_OK) return "";
+      if (result != SS_NO_DRIVER) break;
+    }
+    return "no window has the keyboard focus";
+  }
   std::string Type(const std::string& text) override { return ToFocus(SS_INPUT_TEXT, text); }
 
   void QueueAnswer(const std::string& button, const std::string& value) override {

@@ -388,6 +388,9 @@ int32_t HeadlessInput::Deliver(Form& form, const SSInputEvent& event) {
     case SS_INPUT_KEY: {
       std::optional<Shortcut> code = ParseShortcut(event.text != nullptr ? event.text : "");
       if (!code) return SS_BAD_INPUT;
+      // The host has the focus: only the process's system-wide hot keys hear the key.
+      if (event.x1 == 1)
+        return HeadlessBackend::Instance().DeliverHotKey(*code) ? SS_OK : SS_FAILED;
       return Key(&form, *code) ? SS_OK : SS_FAILED;
     }
     case SS_INPUT_TEXT:
