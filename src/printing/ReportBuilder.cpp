@@ -1,12 +1,15 @@
 #include "printing/ReportBuilder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "printing/TCustomSpreadSheetReportLink.h"
+#include "ui/Backend.h"
 #include "view/CellColors.h"
 #include "view/GridLayout.h"
 #include "view/TSpreadSheetBook.h"
@@ -304,6 +307,9 @@ class Builder {
     } else if (source->Font) {
       rp.fonts.push_back(*source->Font);
       rp.fonts.back().Handle = 0;
+      // A face the system does not have prints in the link's font rather than in whatever
+      // the platform would substitute.
+      if (!Installed(rp.fonts.back().Name)) rp.fonts.back().Name = link_.Font.name;
       copy.Font = &rp.fonts.back();
     }
     const uint32_t index = static_cast<uint32_t>(rp.styles.size());
@@ -316,6 +322,18 @@ class Builder {
   static bool Transparent(const Report& rp, const StyleEntry& style) {
     return style.FillStyle == workbook::fsSolid &&
            rp.colors.FillBackground(style.BackgroundColor, false) == ui::colors::kWhite;
+  }
+
+  bool Installed(const std::string& name) {
+    if (installed_.empty()) {
+      for (std::string face : ui::CurrentBackend().ScreenFonts()) installed_.insert(Lower(face));
+      if (installed_.empty()) return true;  // a system that names no fonts substitutes them all
+    }
+    return installed_.count(Lower(name)) != 0;
+  }
+  static std::string Lower(std::string text) {
+    for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return text;
   }
 
   int32_t SheetCol(const Report& rp, size_t c) const { return rp.columns[c].sheetIndex; }
@@ -579,7 +597,9 @@ class Builder {
   PrintedRange range_;
   bool headings_ = false, suppress_ = false, grid_ = false;
   std::map<const StyleEntry*, uint32_t> styleIndex_;
-  std::map<uint32_t, std::vector<uint32_t>> variants_;  // styles changed by OnInitializeItem
+  std::map<uint32_t, std::vector<uint32_t>> variants_;
+  std::set<std::string> installed_;  // lower-case faces of the system, read once per build  //
+                                     // styles changed by OnInitializeItem
 };
 
 }  // namespace
