@@ -3,6 +3,7 @@
 // colour, grid-line, font-scaling and custom page break options, each case as data.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "printing/PagePainter.h"
 #include "printing/Paginator.h"
 #include "printing/TCustomSpreadSheetReportLink.h"
+#include "ui/Image.h"
 #include "ui/RecordingCanvas.h"
 #include "ui/SystemColors.h"
 #include "view/TSpreadSheetBook.h"
@@ -270,8 +272,12 @@ struct HeadingPixels {
   ui::Color face;
 };
 
-HeadingPixels HeadingOf(Book& b, const Report& r) {
+// The page is written beside the test program (heading_look_N.png) for looking at.
+HeadingPixels HeadingOf(Book& b, const Report& r, int n) {
   const ui::Image page = FirstPage(b, r);
+  const char* out = std::getenv("SS_TEST_OUTPUT");
+  ui::WritePng(page, (out ? std::string(out) : std::string(".")) + "/heading_look_" +
+                         std::to_string(n) + ".png");
   const int left = kMargin + r.columns[0].size, right = left + r.columns[1].size;
   const int top = kMargin, bottom = top + r.rows[0].size;
   const int midY = (top + bottom) / 2, midX = (left + right) / 2;
@@ -322,6 +328,7 @@ TEST(LinkOptions, HeadingBevelsFollowEffects3DAndSoft3D) {
        {kButtonHighlight, kWhite, kWhite},
        kWhite},
   };
+  int n = 0;
   for (const LookCase& c : cases) {
     SCOPED_TRACE(c.name);
     Book b;
@@ -329,7 +336,7 @@ TEST(LinkOptions, HeadingBevelsFollowEffects3DAndSoft3D) {
     b.link.FixedColor = 0x80000000 | 15;  // button face
     b.Cell(2, 2)->SetText("x");
     c.setup(b.link);
-    const HeadingPixels h = HeadingOf(b, b.Build());
+    const HeadingPixels h = HeadingOf(b, b.Build(), ++n);
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(h.right[i], c.right[i]) << "right edge, pixel " << i;
       EXPECT_EQ(h.top[i], c.top[i]) << "top edge, pixel " << i;
