@@ -229,6 +229,32 @@ TEST(LinkOptions, ColoursScalingAndCustomBreaksReachThePrintedPage) {
          ASSERT_EQ(p.down.size(), 2u);
          EXPECT_EQ(p.down[1].first, 4u) << "sheet row 3, after the hidden row 2";
        }},
+      {"RowAutoHeight: rows as high as their wrapped text, none lower than FixedFont",
+       [](Book& b) {
+         b.link.RowAutoHeight = true;
+         b.Cell(1, 1)->SetText(std::string(30, 'w'));  // 210 pixels at 7 a character
+         b.Cell(1, 1)->Style().SetWordBreak(true);
+       },
+       [](Book&, const Report& r) {
+         const int inside = r.columns[2].size - 4;
+         const int lines = (210 + inside - 1) / inside;
+         ASSERT_GT(lines, 1);
+         EXPECT_EQ(r.rows[2].size, lines * 16 + 4);
+         EXPECT_EQ(r.rows[1].size, 16 + 4) << "one line of x";
+         EXPECT_EQ(r.rows[3].size, 16) << "no text: a line of FixedFont";
+       }},
+      {"FixedFont prints the headings",
+       [](Book& b) {
+         b.link.SetOptionsView(printing::ssovRowAndColumnHeadings);
+         b.link.FixedFont = ui::Font{"Verdana", 12};
+       },
+       [](Book& b, const Report& r) {
+         const Pagination p = printing::Paginate(r, b.settings, false);
+         const std::vector<ui::CanvasCall> heading = TextsOf(r, p, 0, "D");
+         ASSERT_EQ(heading.size(), 1u);
+         EXPECT_EQ(heading[0].font.name, "Verdana");
+         EXPECT_EQ(heading[0].font.size, 12);
+       }},
       {"row breaks only with UseHorzDelimiters",
        [](Book& b) {
          b.link.UseCustomPageBreaks = true;
