@@ -193,6 +193,42 @@ std::vector<view::CellView> CarriedOf(const Report& report, const Axis& cols, co
   return carried;
 }
 
+// The fills of a page's cells and merged areas, as the sheet painter fills them, except that
+// transparent ones are left unpainted while the report says so.
+void PaintPageFills(view::SheetPainter& painter, const view::GridLayout& layout,
+                    const Report& report, const Axis& cols, const Axis& rows) {
+  const size_t nc = layout.Columns().size(), nr = layout.Rows().size();
+  // The report's merged area of each of the page's merged areas.
+  std::vector<int> reportMerged(layout.MergedAreas().size(), -1);
+  for (size_t r = 0; r < nr; ++r) {
+    for (size_t c = 0; c < nc; ++c) {
+      const view::CellView& v = layout.At(c, r);
+      const ReportCell& rc = report.Cell(cols.items[c], rows.items[r]);
+      if (v.merged >= 0) {
+        reportMerged[static_cast<size_t>(v.merged)] = rc.merged;
+        continue;
+      }
+      if (report.transparentCells && rc.transparent) continue;
+      painter.FillCell(v.cell, v.style->FillStyle, false, v.style->ForegroundColor,
+                       v.style->BackgroundColor);
+    }
+  }
+  for (size_t i = 0; i < layout.MergedAreas().size(); ++i) {
+    const view::MergedView& m = layout.MergedAreas()[i];
+    const int source = reportMerged[i];
+    if (report.transparentCells && source >= 0 &&
+        report.merged[static_cast<size_t>(source)].transparent)
+      continue;
+    painter.FillCell(m.rect, m.style->FillStyle, false, m.style->ForegroundColor,
+                     m.style->BackgroundColor);
+  }
+}
+
+view::HeaderLook HeadingLook(const Report& report) {
+  if (!report.headingRaised) return view::HeaderLook::Flat;
+  return report.headingSoft ? view::HeaderLook::Soft : view::HeaderLook::Raised;
+}
+
 }  // namespace
 
 view::GridLayout PageLayout(const Report& report, const Pagination& pagination, size_t page) {
@@ -216,7 +252,8 @@ void PaintPageContent(ui::Canvas& canvas, const Report& report, const Pagination
   const view::GridLayout layout = LayoutOf(report, cols, rows, styles);
   if (layout.Columns().empty() || layout.Rows().empty()) return;
   view::PaintOptions options;
-  options.look = report.headingRaised ? view::HeaderLook::Raised : view::HeaderLook::Flat;
+  options.look = HeadingLook(report);
+  options.headerFill = !report.headingTransparent;
   options.headerFont = styles.HeadingFont();
   options.headerColor = report.headingColor;
   options.headerVert = ui::VertAlign::Bottom;
@@ -227,7 +264,7 @@ void PaintPageContent(ui::Canvas& canvas, const Report& report, const Pagination
   // As the screen paints, less the background: the paper stays as it is.
   painter.PaintHeaders(layout, options);
   ui::ClipScope data(canvas, layout.DataArea());
-  painter.PaintFills(layout);
+  PaintPageFills(painter, layout, report, cols, rows);
   painter.PaintLines(layout);
   painter.PaintTexts(layout);
   painter.PaintLooseTexts(CarriedOf(report, cols, rows, styles));

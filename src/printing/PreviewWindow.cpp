@@ -67,7 +67,8 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const Report> report, const PageSet
   pbPage = &Add<ui::CustomControl>("pbPage");
   pbPage->SetAlign(ui::Align::Client);
   pbPage->SetColor(ui::colors::kButtonShadow);
-  pbPage->SetWantTabs(true);  // the arrow keys scroll
+  // The page area takes the focus so that the arrow keys scroll it (they reach the focused
+  // control whatever it wants); Tab is left to the form, so it moves on to the buttons.
   pbPage->OnPaint = [this](ui::Canvas& canvas) {
     const ui::Rect client = pbPage->ClientRect();
     canvas.FillRect(client, ui::colors::kButtonShadow);

@@ -50,6 +50,7 @@ struct ReportMerged {
   std::string text;
   uint32_t style = 0;
   ui::HorzAlign align = ui::HorzAlign::Left;
+  bool transparent = true;  // as for ReportCell, from the top-left cell's fill
 };
 
 struct Report {
@@ -68,7 +69,13 @@ struct Report {
   ui::Font headingFont{"MS Sans Serif", 8};
   ui::Color headingColor;
   bool headingTransparent = false;
+  // Heading cells look raised: a soft bevel (one light and one shadow line) or a hard one
+  // (two lines each side); flat when not raised.
   bool headingRaised = false;
+  bool headingSoft = true;
+  // Transparent data cells are left unpainted (the paper shows); when false every data cell
+  // paints its background, the window colour included.
+  bool transparentCells = true;
   // Fonts grow and shrink with the print scale; when false they keep their point size on paper.
   bool scaleFonts = true;
   view::CellColors colors;  // the book's colours when the report was built

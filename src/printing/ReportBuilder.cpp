@@ -1,10 +1,15 @@
 #include "printing/ReportBuilder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "printing/TCustomSpreadSheetReportLink.h"
+#include "ui/Backend.h"
 #include "view/CellColors.h"
 #include "view/GridLayout.h"
 #include "view/TSpreadSheetBook.h"
@@ -143,6 +148,8 @@ class Builder {
                           : view::ResolveColor(suppress_ ? link_.FixedColor : book_.HeaderColor);
     rp.headingTransparent = link_.FixedTransparent;
     rp.headingRaised = link_.Effects3D;
+    rp.headingSoft = link_.Soft3D;
+    rp.transparentCells = link_.Transparent;
     rp.scaleFonts = link_.ScaleFonts;
     rp.colors.Refresh(book_);
     if (suppress_) {
@@ -160,6 +167,7 @@ class Builder {
     if (link_.UseCustomPageBreaks) CustomBreaks(rp);
     Cells(rp);
     Merged(rp);
+    if (link_.OnInitializeItem) InitializeItems(rp);
     Sides(rp);
     Overflow(rp);
     if (link_.RowAutoHeight) AutoHeights(rp);
@@ -186,14 +194,97 @@ class Builder {
   }
 
   void CustomBreaks(Report& rp) const {
+    std::vector<int32_t> columnBreaks = link_.ColumnBreaks, rowBreaks = link_.RowBreaks;
+    if (link_.OnGetCustomPageBreaks)
+      CallHook("OnGetCustomPageBreaks",
+               [&] { link_.OnGetCustomPageBreaks(columnBreaks, rowBreaks); });
     const auto mark = [](std::vector<ReportColumn>& items, std::vector<int32_t> breaks) {
       std::sort(breaks.begin(), breaks.end());
       for (size_t i = 1; i < items.size(); ++i)
         items[i].breakBefore =
             std::binary_search(breaks.begin(), breaks.end(), items[i].sheetIndex);
     };
-    if (link_.UseVertDelimiters) mark(rp.columns, link_.ColumnBreaks);
-    if (link_.UseHorzDelimiters) mark(rp.rows, link_.RowBreaks);
+    if (link_.UseVertDelimiters) mark(rp.columns, std::move(columnBreaks));
+    if (link_.UseHorzDelimiters) mark(rp.rows, std::move(rowBreaks));
+  }
+
+  // Runs a caller's hook; whatever it throws becomes the report's error.
+  template <typename F>
+  static void CallHook(const char* name, F&& call) {
+    try {
+      call();
+    } catch (const std::exception& e) {
+      throw workbook::ESpreadSheetError(std::string(name) + " failed: " + e.what());
+    } catch (...) {
+      throw workbook::ESpreadSheetError(std::string(name) + " failed");
+    }
+  }
+
+  // The item the hook sees for a cell or merged area, and what it changed written back.
+  ReportItem ItemOf(const Report& rp, size_t c, size_t r, const std::string& text,
+                    ui::HorzAlign align, uint32_t style, bool merged) const {
+    ReportItem item;
+    item.column = c;
+    item.row = r;
+    item.sheetColumn = SheetCol(rp, c);
+    item.sheetRow = SheetRow(rp, r);
+    item.merged = merged;
+    item.text = text;
+    item.align = align;
+    item.style = rp.styles[style];
+    if (item.style.Font) item.font = *item.style.Font;
+    item.style.Font = &item.font;
+    return item;
+  }
+
+  // The report style of a changed item: its original one when nothing changed, else one
+  // variant per distinct change (a hook that changes every cell alike adds one style).
+  uint32_t StyleAfterHook(Report& rp, uint32_t original, ReportItem& item) {
+    const auto same = [&](const StyleEntry& a) {
+      StyleEntry probe = item.style;
+      probe.Font = a.Font;
+      const bool fontSame = a.Font ? a.Font->SameFont(item.font) : item.font.SameFont({});
+      return probe.SameStyle(a) && fontSame;
+    };
+    if (same(rp.styles[original])) return original;
+    std::vector<uint32_t>& variants = variants_[original];
+    for (uint32_t v : variants)
+      if (same(rp.styles[v])) return v;
+    rp.fonts.push_back(item.font);
+    rp.fonts.back().Handle = 0;
+    StyleEntry copy = item.style;
+    copy.Font = &rp.fonts.back();
+    const uint32_t index = static_cast<uint32_t>(rp.styles.size());
+    rp.styles.push_back(copy);
+    variants.push_back(index);
+    return index;
+  }
+
+  void InitializeItems(Report& rp) {
+    variants_.clear();
+    const size_t nc = rp.DataColumns(), nr = rp.DataRows();
+    for (size_t r = 1; r <= nr; ++r) {
+      if (!rp.rows[r].printed) continue;
+      for (size_t c = 1; c <= nc; ++c) {
+        ReportCell& cell = rp.Cell(c, r);
+        if (!rp.columns[c].printed || cell.merged >= 0) continue;
+        ReportItem item = ItemOf(rp, c, r, cell.text, cell.align, cell.style, false);
+        CallHook("OnInitializeItem", [&] { link_.OnInitializeItem(item); });
+        cell.text = std::move(item.text);
+        cell.align = item.align;
+        cell.style = StyleAfterHook(rp, cell.style, item);
+        cell.transparent = Transparent(rp, rp.styles[cell.style]);
+      }
+    }
+    for (ReportMerged& m : rp.merged) {
+      ReportItem item = ItemOf(rp, static_cast<size_t>(m.area.Left),
+                               static_cast<size_t>(m.area.Top), m.text, m.align, m.style, true);
+      CallHook("OnInitializeItem", [&] { link_.OnInitializeItem(item); });
+      m.text = std::move(item.text);
+      m.align = item.align;
+      m.style = StyleAfterHook(rp, m.style, item);
+      m.transparent = Transparent(rp, rp.styles[m.style]);
+    }
   }
 
   uint32_t StyleOf(Report& rp, const StyleEntry* source) {
@@ -216,12 +307,33 @@ class Builder {
     } else if (source->Font) {
       rp.fonts.push_back(*source->Font);
       rp.fonts.back().Handle = 0;
+      // A face the system does not have prints in the link's font rather than in whatever
+      // the platform would substitute.
+      if (!Installed(rp.fonts.back().Name)) rp.fonts.back().Name = link_.Font.name;
       copy.Font = &rp.fonts.back();
     }
     const uint32_t index = static_cast<uint32_t>(rp.styles.size());
     rp.styles.push_back(copy);
     styleIndex_.emplace(source, index);
     return index;
+  }
+
+  // A solid fill in the window colour: the cell has no fill of its own.
+  static bool Transparent(const Report& rp, const StyleEntry& style) {
+    return style.FillStyle == workbook::fsSolid &&
+           rp.colors.FillBackground(style.BackgroundColor, false) == ui::colors::kWhite;
+  }
+
+  bool Installed(const std::string& name) {
+    if (installed_.empty()) {
+      for (std::string face : ui::CurrentBackend().ScreenFonts()) installed_.insert(Lower(face));
+      if (installed_.empty()) return true;  // a system that names no fonts substitutes them all
+    }
+    return installed_.count(Lower(name)) != 0;
+  }
+  static std::string Lower(std::string text) {
+    for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return text;
   }
 
   int32_t SheetCol(const Report& rp, size_t c) const { return rp.columns[c].sheetIndex; }
@@ -246,9 +358,7 @@ class Builder {
         const StyleEntry* st = storage_.CellStyleEntry(col, row);
         cell.style = StyleOf(rp, st);
         const StyleEntry& printed = rp.styles[cell.style];
-        cell.transparent =
-            printed.FillStyle == workbook::fsSolid &&
-            rp.colors.FillBackground(printed.BackgroundColor, false) == ui::colors::kWhite;
+        cell.transparent = Transparent(rp, printed);
         if (storage_.HasRecord(col, row)) cell.text = storage_.CellDisplayText(col, row);
         const bool number =
             storage_.CellDataType(col, row) == workbook::kCellNumber || LooksNumeric(cell.text);
@@ -281,6 +391,7 @@ class Builder {
       const bool number =
           storage_.CellDataType(a.Left, a.Top) == workbook::kCellNumber || LooksNumeric(m.text);
       m.align = view::EffectiveAlign(rp.styles[m.style], number, m.text);
+      m.transparent = Transparent(rp, rp.styles[m.style]);
       const int index = static_cast<int>(rp.merged.size());
       rp.merged.push_back(std::move(m));
       const TRect& ra = rp.merged.back().area;
@@ -486,6 +597,9 @@ class Builder {
   PrintedRange range_;
   bool headings_ = false, suppress_ = false, grid_ = false;
   std::map<const StyleEntry*, uint32_t> styleIndex_;
+  std::map<uint32_t, std::vector<uint32_t>> variants_;
+  std::set<std::string> installed_;  // lower-case faces of the system, read once per build  //
+                                     // styles changed by OnInitializeItem
 };
 
 }  // namespace

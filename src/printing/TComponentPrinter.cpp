@@ -37,11 +37,14 @@ void TComponentPrinter::Preview(bool modal, TCustomSpreadSheetReportLink& link) 
   auto window = std::make_unique<PreviewWindow>(link.Shared(), Settings, link.HeadersOnEveryPage);
   window->SetCaption(PreviewCaption);
   TCustomSpreadSheetReportLink* shown = &link;
+  // The preview's own dialogs belong to the preview: over a modal preview they must disable
+  // it (not the spreadsheet window, which the modal run has disabled already and which
+  // closing them would enable again while the preview still runs).
   window->OnPageSetup = [this, shown] {
-    PageSetupModel::Run(Settings, *shown, owner_);
+    PageSetupModel::Run(Settings, *shown, preview_.get());
     if (preview_) preview_->SetSettings(Settings);
   };
-  window->OnPrint = [this, shown] { Print(true, *shown); };
+  window->OnPrint = [this, shown] { PrintOwnedBy(true, *shown, preview_.get()); };
   preview_ = std::move(window);
   if (!modal) {
     preview_->BringForward();
@@ -77,11 +80,16 @@ bool TComponentPrinter::PageSetup(TCustomSpreadSheetReportLink& link) {
 }
 
 size_t TComponentPrinter::Print(bool showDialog, TCustomSpreadSheetReportLink& link) {
+  return PrintOwnedBy(showDialog, link, owner_);
+}
+
+size_t TComponentPrinter::PrintOwnedBy(bool showDialog, TCustomSpreadSheetReportLink& link,
+                                       ui::Form* owner) {
   const Report& report = link.Activate(book_);
   const Pagination pagination = Paginate(report, Settings, link.HeadersOnEveryPage);
   std::unique_ptr<ui::PrintDocument> document = ui::ChoosePrintDocument(
       showDialog, "zkSpreadSheet", Settings.paperCode, MmToPoints(Settings.PageWidth()),
-      MmToPoints(Settings.PageHeight()), Settings.orientation == Orientation::Landscape, owner_);
+      MmToPoints(Settings.PageHeight()), Settings.orientation == Orientation::Landscape, owner);
   if (!document) return 0;
   return PrintPages(*document, report, pagination, Settings);
 }

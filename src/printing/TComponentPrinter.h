@@ -42,7 +42,8 @@ class TComponentPrinter {
   // the link. A modal preview runs until it is closed and is freed then; a non-modal one is
   // shown and the call returns at once.
   void Preview(bool modal, TCustomSpreadSheetReportLink& link);
-  // The page setup dialog for the link; true when confirmed (OK, Preview or Print). Leaving
+  // The page setup dialog for the link, owned by the spreadsheet window (from the preview's
+  // button: by the preview); true when confirmed (OK, Preview or Print). Leaving
   // through Preview opens a preview, through Print prints with the print dialog.
   bool PageSetup(TCustomSpreadSheetReportLink& link);
   // The print dialog, then the pages. Returns the pages printed, 0 when cancelled.
@@ -51,6 +52,9 @@ class TComponentPrinter {
   void ClosePreview();
 
  private:
+  // Print with the print dialog owned by `owner` (the preview's Print: the preview).
+  size_t PrintOwnedBy(bool showDialog, TCustomSpreadSheetReportLink& link, ui::Form* owner);
+
   view::TSpreadSheetBook& book_;
   ui::Form* owner_;
   std::unique_ptr<PreviewWindow> preview_;

@@ -8,13 +8,17 @@
 // unchanged, and a stale report would print old data), so what is printed is the book as it
 // is at that moment. The built report belongs to the link and stays as built until the next
 // Activate; a failed Activate (nothing to print, a broken book) leaves no report.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "printing/Report.h"
 #include "ui/Canvas.h"
 #include "workbook/Geometry.h"
+#include "workbook/SSStyleTypes.h"
 
 namespace view {
 class TSpreadSheetBook;
@@ -29,6 +33,23 @@ enum ReportViewOption : uint8_t {
   ssovSuppressSourceFormats = 4,
 };
 using ReportViewOptions = uint8_t;
+
+// One report cell as OnInitializeItem sees it, after the cell was built from the sheet and
+// before the report's lines and overflowing text are worked out, so that what the hook
+// changes (text, alignment, fill, borders, font) is printed as if the sheet said so.
+struct ReportItem {
+  size_t column = 0;  // report column and row, from 1 (0 are the headings)
+  size_t row = 0;
+  int32_t sheetColumn = 0;
+  int32_t sheetRow = 0;
+  bool merged = false;  // the item stands for a whole merged area (its top-left cell)
+  std::string text;
+  ui::HorzAlign align = ui::HorzAlign::Left;
+  // Copies of the cell's style and font; style.Font points at `font` (re-pointing it has no
+  // effect). A cell whose fill becomes a solid window colour prints as transparent.
+  workbook::StyleEntry style;
+  workbook::TSSFontRec font;
+};
 
 // The message of an empty report.
 inline constexpr const char* kNothingToPrint =
@@ -64,6 +85,16 @@ class TCustomSpreadSheetReportLink {
   bool UseVertDelimiters = true;
   std::vector<int32_t> ColumnBreaks;
   std::vector<int32_t> RowBreaks;
+  // Hooks, not set by the plug-in. OnGetCustomPageBreaks runs when a report is built with
+  // UseCustomPageBreaks, with copies of ColumnBreaks and RowBreaks that it may change; the
+  // report breaks where the changed lists say. OnInitializeItem runs once for every printed
+  // data cell outside merged areas and once for every merged area. An exception from either
+  // makes Activate fail with workbook::ESpreadSheetError naming the hook (no report is left);
+  // it never passes on as anything but that error. A report that appends columns for text
+  // overflowing past its last column is laid out twice, and the hooks run both times.
+  std::function<void(std::vector<int32_t>& columnBreaks, std::vector<int32_t>& rowBreaks)>
+      OnGetCustomPageBreaks;
+  std::function<void(ReportItem& item)> OnInitializeItem;
   // A cell rectangle to print instead of the used range; empty (Right < Left) by default.
   workbook::TRect PrintArea{0, 0, -1, -1};
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <vector>
 
 #include "platform/WindowChannel.h"
 #include "ui/Backend.h"
@@ -63,17 +65,33 @@ bool ApplySettings(Form& form, const std::string& settings) {
   return true;
 }
 
+// The form is still one of the process's: what runs during the dialog (the hook) may have
+// destroyed it with its owner, as the window going away ends a native loop.
+bool FormAlive(const Form& form) {
+  const std::vector<Form*>& forms = headless::HeadlessBackend::Instance().Forms();
+  return std::find(forms.begin(), forms.end(), &form) != forms.end();
+}
+
 DialogButton RunHeadless(ModalForm& modal) {
   Form& form = modal.GetForm();
+  const std::string caption = form.Caption();
   // The form shows while it runs, as the native loop shows it, so input reaches it.
   const bool wasVisible = form.Visible();
   form.SetVisible(true);
   struct Restore {
     Form& form;
     bool visible;
-    ~Restore() { form.SetVisible(visible); }
+    ~Restore() {
+      if (FormAlive(form)) form.SetVisible(visible);
+    }
   } restore{form, wasVisible};
   if (Hook()) Hook()(form);
+  if (!FormAlive(form)) {
+    // Gone: no answer is applied to it and nothing of it is touched.
+    const std::string line = "Form \"" + caption + "\" -> Cancel (destroyed)";
+    platform::WindowSystem().note_dialog(line.c_str());
+    return DialogButton::Cancel;
+  }
   DialogButton result = DialogButton::Cancel;
   if (!modal.Ended()) {
     const headless::HeadlessBackend::Answer answer = headless::HeadlessBackend::TakeAnswer();

@@ -195,12 +195,24 @@ void SheetPainter::HeaderCell(const ui::Rect& r, const std::string& caption, boo
   if (options.look == HeaderLook::Flat) {
     const ui::Color face =
         selected ? Blend(colors_.Selection(), ui::colors::kWhite) : options.headerColor;
-    canvas_.FillRect(r, face);
+    if (options.headerFill) canvas_.FillRect(r, face);
     canvas_.FrameRect(ui::Rect{r.left - 1, r.top - 1, r.right, r.bottom},
                       ui::colors::kButtonShadow);
+  } else if (options.look == HeaderLook::Soft) {
+    if (options.headerFill)
+      canvas_.FillRect(
+          r, selected ? Blend(colors_.Selection(), options.headerColor) : options.headerColor);
+    // One shadow line on the right and bottom (shared with the neighbour), one highlight
+    // line on the top and left.
+    canvas_.FillRect(ui::Rect{r.right - 1, r.top, r.right, r.bottom}, ui::colors::kButtonShadow);
+    canvas_.FillRect(ui::Rect{r.left, r.bottom - 1, r.right, r.bottom}, ui::colors::kButtonShadow);
+    canvas_.FillRect(ui::Rect{r.left, r.top, r.right - 1, r.top + 1}, ui::colors::kButtonHighlight);
+    canvas_.FillRect(ui::Rect{r.left, r.top, r.left + 1, r.bottom - 1},
+                     ui::colors::kButtonHighlight);
   } else {
-    canvas_.FillRect(
-        r, selected ? Blend(colors_.Selection(), options.headerColor) : options.headerColor);
+    if (options.headerFill)
+      canvas_.FillRect(
+          r, selected ? Blend(colors_.Selection(), options.headerColor) : options.headerColor);
     // Outer frame in shadow (right and bottom, shared with the neighbour), inner highlight on
     // the top and left and shadow on the bottom and right.
     canvas_.FillRect(ui::Rect{r.right - 1, r.top, r.right, r.bottom},

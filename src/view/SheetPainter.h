@@ -5,8 +5,9 @@
 // ones where they must show: a fill never covers a line, and a merged area's text comes after
 // every fill of its cells.
 //
-// Two header looks: the raised one (the default painter type) and a flat one with the
-// selection blended into selected headers (the XP-like types).
+// Three header looks: the raised one (the default painter type: a hard bevel of two lines on
+// each side), a soft raised one (one light and one shadow line; printed headings) and a flat
+// one with the selection blended into selected headers (the XP-like types).
 #include <vector>
 
 #include "ui/Canvas.h"
@@ -16,12 +17,15 @@
 
 namespace view {
 
-enum class HeaderLook { Raised, Flat };
+enum class HeaderLook { Raised, Soft, Flat };
 
 struct PaintOptions {
   HeaderLook look = HeaderLook::Raised;
   ui::Font headerFont{"MS Sans Serif", 8};
   ui::Color headerColor = ui::colors::kButtonFace;
+  // False: header faces are not filled (printed headings without background); frames, bevels
+  // and captions are drawn all the same.
+  bool headerFill = true;
   // Header captions are centred; vertically in the middle (the screen) or at the bottom
   // (printed headings).
   ui::VertAlign headerVert = ui::VertAlign::Center;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
+#include <vector>
 
 #include "PlugInTestSupport.h"
 #include "platform/WindowChannel.h"
@@ -182,6 +184,25 @@ TEST_F(PrintActionsTest, ThePreviewClosesWithItsWindow) {
   const size_t withPreview = backend.Forms().size();
   ASSERT_TRUE(Exec(2, {"Rect1"}));
   EXPECT_EQ(backend.Forms().size(), withPreview - 2) << "the window and its preview are gone";
+}
+
+TEST_F(PrintActionsTest, AThrowingReportHookBecomesTheActionsError) {
+  ASSERT_TRUE(Exec(42, {"Rect1", "A1", "x"}));
+  printing::TSpreadSheetBookReportLink& link = Spread().Printer1tPrinterLink1;
+  link.OnInitializeItem = [](printing::ReportItem&) { throw 7; };
+  EXPECT_FALSE(Exec(57, {"Rect1", "0"}));
+  EXPECT_EQ(Code(), "zkSSH-026");
+  EXPECT_FALSE(Spread().Printer1->PreviewShowing());
+  link.OnInitializeItem = nullptr;
+  link.UseCustomPageBreaks = true;
+  link.OnGetCustomPageBreaks = [](std::vector<int32_t>&, std::vector<int32_t>&) {
+    throw std::runtime_error("no breaks today");
+  };
+  EXPECT_FALSE(Exec(56, {"Rect1"})) << "page setup builds the report first";
+  EXPECT_EQ(Code(), "zkSSH-026");
+  link.OnGetCustomPageBreaks = nullptr;
+  ASSERT_TRUE(Exec(57, {"Rect1", "0"}));
+  EXPECT_EQ(Code(), "zkSSH-000");
 }
 
 }  // namespace

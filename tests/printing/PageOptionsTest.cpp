@@ -3,6 +3,7 @@
 // colour, grid-line, font-scaling and custom page break options, each case as data.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,7 +12,9 @@
 #include "printing/PagePainter.h"
 #include "printing/Paginator.h"
 #include "printing/TCustomSpreadSheetReportLink.h"
+#include "ui/Image.h"
 #include "ui/RecordingCanvas.h"
+#include "ui/SystemColors.h"
 #include "view/TSpreadSheetBook.h"
 #include "view/TextMeasurer.h"
 #include "workbook/TSSBookSheet.h"
@@ -226,6 +229,32 @@ TEST(LinkOptions, ColoursScalingAndCustomBreaksReachThePrintedPage) {
          ASSERT_EQ(p.down.size(), 2u);
          EXPECT_EQ(p.down[1].first, 4u) << "sheet row 3, after the hidden row 2";
        }},
+      {"RowAutoHeight: rows as high as their wrapped text, none lower than FixedFont",
+       [](Book& b) {
+         b.link.RowAutoHeight = true;
+         b.Cell(1, 1)->SetText(std::string(30, 'w'));  // 210 pixels at 7 a character
+         b.Cell(1, 1)->Style().SetWordBreak(true);
+       },
+       [](Book&, const Report& r) {
+         const int inside = r.columns[2].size - 4;
+         const int lines = (210 + inside - 1) / inside;
+         ASSERT_GT(lines, 1);
+         EXPECT_EQ(r.rows[2].size, lines * 16 + 4);
+         EXPECT_EQ(r.rows[1].size, 16 + 4) << "one line of x";
+         EXPECT_EQ(r.rows[3].size, 16) << "no text: a line of FixedFont";
+       }},
+      {"FixedFont prints the headings",
+       [](Book& b) {
+         b.link.SetOptionsView(printing::ssovRowAndColumnHeadings);
+         b.link.FixedFont = ui::Font{"Verdana", 12};
+       },
+       [](Book& b, const Report& r) {
+         const Pagination p = printing::Paginate(r, b.settings, false);
+         const std::vector<ui::CanvasCall> heading = TextsOf(r, p, 0, "D");
+         ASSERT_EQ(heading.size(), 1u);
+         EXPECT_EQ(heading[0].font.name, "Verdana");
+         EXPECT_EQ(heading[0].font.size, 12);
+       }},
       {"row breaks only with UseHorzDelimiters",
        [](Book& b) {
          b.link.UseCustomPageBreaks = true;
@@ -247,6 +276,121 @@ TEST(LinkOptions, ColoursScalingAndCustomBreaksReachThePrintedPage) {
     b.Cell(3, 4)->SetText("last");
     c.setup(b);
     c.check(b, b.Build());
+  }
+}
+
+// Fill calls of a page's content in one colour.
+int FillsIn(const Report& report, const Pagination& p, ui::Color colour) {
+  ui::RecordingCanvas canvas(ui::Size{2000, 2000});
+  printing::PaintPageContent(canvas, report, p, 0);
+  int n = 0;
+  for (const ui::CanvasCall& call : canvas.Calls())
+    n += call.kind == ui::CanvasCall::Kind::FillRect && call.color == colour;
+  return n;
+}
+
+// The pixels across the right edge and down the top edge of the heading of data column 1:
+// {right - 1, right - 2, right - 3} at mid-height and {top, top + 1, top + 2} at mid-width, then
+// a pixel of the face away from the caption.
+struct HeadingPixels {
+  ui::Color right[3];
+  ui::Color top[3];
+  ui::Color face;
+};
+
+// The page is written beside the test program (heading_look_N.png) for looking at.
+HeadingPixels HeadingOf(Book& b, const Report& r, int n) {
+  const ui::Image page = FirstPage(b, r);
+  const char* out = std::getenv("SS_TEST_OUTPUT");
+  ui::WritePng(page, (out ? std::string(out) : std::string(".")) + "/heading_look_" +
+                         std::to_string(n) + ".png");
+  const int left = kMargin + r.columns[0].size, right = left + r.columns[1].size;
+  const int top = kMargin, bottom = top + r.rows[0].size;
+  const int midY = (top + bottom) / 2, midX = (left + right) / 2;
+  HeadingPixels h;
+  for (int i = 0; i < 3; ++i) {
+    h.right[i] = Pixel(page, right - 1 - i, midY);
+    h.top[i] = Pixel(page, midX, top + i);
+  }
+  h.face = Pixel(page, left + 4, top + 4);
+  return h;
+}
+
+struct LookCase {
+  const char* name;
+  std::function<void(printing::TCustomSpreadSheetReportLink&)> setup;
+  ui::Color right[3];
+  ui::Color top[3];
+  ui::Color face;
+};
+
+TEST(LinkOptions, HeadingBevelsFollowEffects3DAndSoft3D) {
+  using namespace ui::colors;
+  const LookCase cases[] = {
+      {"flat without Effects3D: a one-pixel frame",
+       [](auto&) {},
+       {kButtonShadow, kButtonFace, kButtonFace},
+       {kButtonFace, kButtonFace, kButtonFace},
+       kButtonFace},
+      {"Soft3D: one light and one shadow line",
+       [](auto& l) { l.Effects3D = true; },
+       {kButtonShadow, kButtonFace, kButtonFace},
+       {kButtonHighlight, kButtonFace, kButtonFace},
+       kButtonFace},
+      {"hard bevel without Soft3D: two lines each side",
+       [](auto& l) {
+         l.Effects3D = true;
+         l.Soft3D = false;
+       },
+       {kButtonDarkShadow, kButtonShadow, kButtonFace},
+       {kButtonHighlight, kButtonFace, kButtonFace},
+       kButtonFace},
+      {"FixedTransparent: the bevel without the face",
+       [](auto& l) {
+         l.Effects3D = true;
+         l.FixedTransparent = true;
+       },
+       {kButtonShadow, kWhite, kWhite},
+       {kButtonHighlight, kWhite, kWhite},
+       kWhite},
+  };
+  int n = 0;
+  for (const LookCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Book b;
+    b.link.SetOptionsView(printing::ssovRowAndColumnHeadings | printing::ssovSuppressSourceFormats);
+    b.link.FixedColor = 0x80000000 | 15;  // button face
+    b.Cell(2, 2)->SetText("x");
+    c.setup(b.link);
+    const HeadingPixels h = HeadingOf(b, b.Build(), ++n);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(h.right[i], c.right[i]) << "right edge, pixel " << i;
+      EXPECT_EQ(h.top[i], c.top[i]) << "top edge, pixel " << i;
+    }
+    EXPECT_EQ(h.face, c.face);
+  }
+}
+
+TEST(LinkOptions, TransparentLeavesWindowColouredCellsUnpainted) {
+  struct Case {
+    const char* name;
+    bool transparent;
+    int whiteFills;
+  } const cases[] = {{"Transparent: only the filled cell is painted", true, 0},
+                     // 3 x 3 cells, A1:A2 merged into one, B2 yellow: seven white fills
+                     {"not Transparent: every cell paints its background", false, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Book b;
+    b.Cell(2, 2)->SetText("x");
+    b.Cell(1, 1)->Style().Brush().SetAll(workbook::fsSolid, 5, 5);
+    b.Cell(0, 0)->SetText("merged");
+    b.book.ActiveSheet()->MergeCells(workbook::TRect{0, 0, 0, 1}, true);
+    b.link.Transparent = c.transparent;
+    const Report& r = b.Build();
+    const Pagination p = printing::Paginate(r, b.settings, false);
+    EXPECT_EQ(FillsIn(r, p, kYellow), 1);
+    EXPECT_EQ(FillsIn(r, p, ui::colors::kWhite), c.whiteFills);
   }
 }
 

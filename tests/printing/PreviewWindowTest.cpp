@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "printing/TComponentPrinter.h"
 #include "ui/Keys.h"
@@ -137,6 +139,111 @@ TEST(Preview, AZoomedPageScrollsByKeysWheelAndScrollBars) {
   for (size_t page = 0; page < w.PageCount(); ++page) w.ShowPage(page);
   EXPECT_EQ(w.CurrentPage(), w.PageCount() - 1);
   EXPECT_EQ(p.link.Builds(), 1u);
+}
+
+// The names of the controls that take the focus, Tab by Tab, starting from the page area.
+std::vector<std::string> TabCycle(PreviewWindow& w, bool back, size_t presses) {
+  std::vector<std::string> names;
+  HeadlessInput::Focus(*w.pbPage);
+  ui::ShiftState shift;
+  shift.shift = back;
+  for (size_t i = 0; i < presses; ++i) {
+    HeadlessInput::Key(&w, ui::MakeShortcut(ui::keys::kTab, shift));
+    names.push_back(w.ActiveControl() ? w.ActiveControl()->Name() : "<none>");
+  }
+  return names;
+}
+
+TEST(Preview, TabVisitsTheEnabledButtonsAndThePageAreaOnly) {
+  Printing p;
+  p.printer.Preview(false, p.link);
+  PreviewWindow& w = *p.printer.Preview();
+  ASSERT_GT(w.PageCount(), 1u);
+  // On the first page the first and previous buttons are disabled; the bar and the page
+  // label never take the focus, and the page area passes Tab on.
+  const std::vector<std::string> forward{"btnNext",    "btnLast",      "btnZoomIn",
+                                         "btnZoomOut", "btnPageSetup", "btnPrint",
+                                         "btnClose",   "pbPage",       "btnNext"};
+  EXPECT_EQ(TabCycle(w, false, forward.size()), forward);
+  const std::vector<std::string> backward{"btnClose", "btnPrint", "btnPageSetup"};
+  EXPECT_EQ(TabCycle(w, true, backward.size()), backward);
+  // The arrow keys still reach the page area when it has the focus.
+  w.ShowPage(1);
+  while (w.Zoom() < 2.0) w.ZoomIn();
+  const ui::Point before = w.PageOrigin();
+  HeadlessInput::Focus(*w.pbPage);
+  HeadlessInput::Key(&w, ui::keys::kDown);
+  EXPECT_EQ(w.PageOrigin().y, before.y - 20);
+}
+
+TEST(Preview, ItsPageSetupAndPrintDialogsBelongToThePreview) {
+  HeadlessBackend& backend = HeadlessBackend::Instance();
+  ui::Form window(0, "spreadsheet");
+  view::TSpreadSheetBook book;
+  book.ActiveSheet()->CellObject(0, 0)->SetText("x");
+  printing::TSpreadSheetBookReportLink link;
+  printing::TComponentPrinter printer(book, &window);
+  // Asked from the spreadsheet window, the page setup belongs to the window.
+  backend.ClearDialogLog();
+  backend.QueueAnswer("Cancel");
+  EXPECT_FALSE(printer.PageSetup(link));
+  ASSERT_EQ(backend.DialogLog().size(), 1u);
+  EXPECT_EQ(backend.DialogLog()[0].owner, &window);
+  // From a modal preview's buttons, the page setup and the print dialog belong to the preview.
+  const ui::Form* preview = nullptr;
+  ui::SetModalFormHook([&](ui::Form& form) {
+    preview = &form;
+    printer.Preview()->btnPageSetup->OnClick();
+    printer.Preview()->btnPrint->OnClick();
+  });
+  backend.ClearDialogLog();
+  backend.QueueAnswer("Cancel");  // the page setup
+  backend.QueueAnswer("Cancel");  // the print dialog
+  backend.QueueAnswer("Cancel");  // the preview's Close
+  printer.Preview(true, link);
+  ui::SetModalFormHook(nullptr);
+  ASSERT_NE(preview, nullptr);
+  const auto& log = backend.DialogLog();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[0].caption, "Page Setup");
+  EXPECT_EQ(log[0].owner, preview);
+  EXPECT_EQ(log[1].caption, "Print to PDF");
+  EXPECT_EQ(log[1].owner, preview);
+  EXPECT_EQ(backend.PendingAnswers(), 0u);
+}
+
+// The printer goes with its spreadsheet window; a preview it shows goes with it, modal or not,
+// and a modal run ends without touching the preview or the printer afterwards.
+TEST(Preview, DestroyingThePrinterClosesItsPreview) {
+  HeadlessBackend& backend = HeadlessBackend::Instance();
+  const size_t formsBefore = backend.Forms().size();
+  for (const bool modal : {false, true}) {
+    SCOPED_TRACE(modal ? "modal" : "non-modal");
+    view::TSpreadSheetBook book;
+    book.ActiveSheet()->CellObject(0, 0)->SetText("x");
+    printing::TSpreadSheetBookReportLink link;
+    auto printer = std::make_unique<printing::TComponentPrinter>(book, nullptr);
+    bool ran = false;
+    if (modal) {
+      ui::SetModalFormHook([&](ui::Form&) {
+        ran = true;
+        EXPECT_EQ(backend.Forms().size(), formsBefore + 1);
+        printer.reset();
+      });
+      backend.QueueAnswer("OK", "btnNext=click");  // must not reach the destroyed preview
+      printer->Preview(true, link);
+      ui::SetModalFormHook(nullptr);
+      EXPECT_TRUE(ran);
+      EXPECT_EQ(printer, nullptr);
+      EXPECT_EQ(backend.PendingAnswers(), 1u) << "no answer is applied to a destroyed form";
+      backend.TakeAnswer();
+    } else {
+      printer->Preview(false, link);
+      EXPECT_EQ(backend.Forms().size(), formsBefore + 1);
+      printer.reset();
+    }
+    EXPECT_EQ(backend.Forms().size(), formsBefore) << "the preview is gone";
+  }
 }
 
 }  // namespace

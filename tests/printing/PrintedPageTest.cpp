@@ -143,6 +143,36 @@ TEST(PrintedPages, TheSecondPageOfAReportTwoPagesWide) {
 // Runs a command; its exit code.
 int Shell(const std::string& command) { return std::system(command.c_str()); }
 
+// Pixels of a page that are not white.
+int Ink(const ui::Image& image, int top = 0, int bottom = -1) {
+  int ink = 0;
+  if (bottom < 0) bottom = image.Height();
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < image.Width(); ++x)
+      ink += !(image.At(x, y) == ui::Rgba{255, 255, 255, 255});
+  return ink;
+}
+
+// Page `page` (from 1) of a PDF rendered by pdftoppm at 96 dpi against the page drawn in
+// process. The renderers differ in anti-aliasing of text and in rounding of half pixels:
+// count the pixels that differ clearly, and allow a small share of the page's ink.
+void ExpectPdfPage(const fs::path& pdf, int page, const ui::Image& expected) {
+  const fs::path png = pdf.parent_path() / (pdf.stem().string() + "_" + std::to_string(page));
+  ASSERT_EQ(Shell("pdftoppm -r 96 -png -singlefile -f " + std::to_string(page) + " -l " +
+                  std::to_string(page) + " " + pdf.string() + " " + png.string()),
+            0);
+  std::string error;
+  const ui::Image rendered = ui::ReadPng(png.string() + ".png", &error);
+  ASSERT_FALSE(rendered.IsEmpty()) << error;
+  ASSERT_EQ(rendered.Width(), expected.Width());
+  ASSERT_EQ(rendered.Height(), expected.Height());
+  ui::Point first;
+  const int diff = Differences(rendered, expected, 96, &first);
+  const int ink = Ink(expected);
+  EXPECT_LT(diff, ink / 10) << diff << " of " << ink << " inked pixels differ, the first at "
+                            << first.x << "," << first.y;
+}
+
 TEST(PrintedPages, SstoolPrintWritesAPdfThatRendersAsTheGoldenPage) {
   const char* sstool = std::getenv("SS_SSTOOL");
   if (!sstool) GTEST_SKIP() << "SS_SSTOOL is not set";
@@ -150,32 +180,55 @@ TEST(PrintedPages, SstoolPrintWritesAPdfThatRendersAsTheGoldenPage) {
   workbook::ScopedBookServices services(testsupport::FullServices());
   const fs::path dir = OutputDir() / "sstool_print";
   fs::create_directories(dir);
-  const fs::path xls = dir / "small.xls", pdf = dir / "small.pdf", png = dir / "small";
+  const fs::path xls = dir / "small.xls", pdf = dir / "small.pdf";
   view::TSpreadSheetBook book;
   FillSmallBook(book);
   xls::SaveBookToFile(book, xls.string());
   ASSERT_EQ(Shell(std::string(sstool) + " print " + xls.string() + " " + pdf.string() +
                   " --headings --gridlines > " + (dir / "out.txt").string()),
             0);
-  ASSERT_EQ(Shell("pdftoppm -r 96 -png -singlefile " + pdf.string() + " " + png.string()), 0);
-  std::string error;
-  const ui::Image rendered = ui::ReadPng(png.string() + ".png", &error);
-  ASSERT_FALSE(rendered.IsEmpty()) << error;
   view::TSpreadSheetBook loaded;
   xls::LoadBookFromFile(loaded, xls.string());
-  const ui::Image expected = SmallPage(loaded);
-  ASSERT_EQ(rendered.Width(), expected.Width());
-  ASSERT_EQ(rendered.Height(), expected.Height());
-  // The renderers differ in anti-aliasing of text and in rounding of half pixels: count the
-  // pixels that differ clearly, and allow a small share of the page's ink.
-  ui::Point first;
-  const int diff = Differences(rendered, expected, 96, &first);
-  int ink = 0;
-  for (int y = 0; y < expected.Height(); ++y)
-    for (int x = 0; x < expected.Width(); ++x)
-      ink += !(expected.At(x, y) == ui::Rgba{255, 255, 255, 255});
-  EXPECT_LT(diff, ink / 10) << diff << " of " << ink << " inked pixels differ, the first at "
-                            << first.x << "," << first.y;
+  ExpectPdfPage(pdf, 1, SmallPage(loaded));
+}
+
+// The options of sstool print for the page settings and breaks reach the PDF: a break before
+// column C, repeated headings, a header and a footer with the page number and count; page 2
+// of the PDF is the page drawn in process with those settings.
+TEST(PrintedPages, SstoolPrintOptionsReachThePdf) {
+  const char* sstool = std::getenv("SS_SSTOOL");
+  if (!sstool) GTEST_SKIP() << "SS_SSTOOL is not set";
+  if (Shell("pdftoppm -v > /dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
+  workbook::ScopedBookServices services(testsupport::FullServices());
+  const fs::path dir = OutputDir() / "sstool_print";
+  fs::create_directories(dir);
+  const fs::path xls = dir / "options.xls", pdf = dir / "options.pdf";
+  view::TSpreadSheetBook book;
+  FillSmallBook(book);
+  xls::SaveBookToFile(book, xls.string());
+  ASSERT_EQ(Shell(std::string(sstool) + " print " + xls.string() + " " + pdf.string() +
+                  " --headings --gridlines --repeat-headings --col-breaks D --scale 150"
+                  " --header 'Page &P of &N' --footer 'Small report' > " +
+                  (dir / "options.txt").string()),
+            0);
+  view::TSpreadSheetBook loaded;
+  xls::LoadBookFromFile(loaded, xls.string());
+  printing::TSpreadSheetBookReportLink link;
+  link.SetOptionsView(printing::ssovRowAndColumnHeadings | printing::ssovGridLines);
+  link.UseCustomPageBreaks = true;
+  link.ColumnBreaks = {3};
+  const printing::Report& report = link.Activate(loaded);
+  printing::PageSettings settings;
+  settings.scalePercent = 150;
+  settings.headerText = "Page &P of &N";
+  settings.footerText = "Small report";
+  const printing::Pagination p = printing::Paginate(report, settings, true);
+  ASSERT_EQ(p.PageCount(), 2u);
+  const ui::Image second = printing::RenderPage(report, p, settings, 1);
+  ui::WritePng(second, (dir / "options_expected_2.png").string());
+  EXPECT_GT(Ink(second, 0, 48), 0) << "the header prints";
+  EXPECT_GT(Ink(second, second.Height() - 48, second.Height()), 0) << "the footer prints";
+  ExpectPdfPage(pdf, 2, second);
 }
 
 TEST(PrintedPages, SstoolPrintRefusesBadOptionsAndEmptySheets) {

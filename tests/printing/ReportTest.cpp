@@ -288,4 +288,20 @@ TEST(ReportLink, TheReportKeepsItsOwnFontsAfterTheBookChanges) {
   EXPECT_EQ(report->StyleOf(report->Cell(1, 1)).Font->Name, "Arial");
 }
 
+TEST(ReportLink, AFontThatIsNotInstalledPrintsInTheLinkFont) {
+  struct Case {
+    const char* face;
+    std::string printed;  // empty: the link's font
+  } const cases[] = {{"Arial", "Arial"}, {"courier new", "courier new"}, {"No Such Face", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.face);
+    Fixture f;
+    f.link.Font.name = "Verdana";
+    f.Put(0, 0, "x");
+    f.Sheet().CellObject(0, 0)->Style().Font().SetName(c.face);
+    const Report& r = f.Build();
+    EXPECT_EQ(r.StyleOf(r.Cell(1, 1)).Font->Name, c.printed.empty() ? "Verdana" : c.printed);
+  }
+}
+
 }  // namespace

@@ -22,7 +22,10 @@ constexpr const char* kUsage =
     "       sstool convert IN OUT\n"
     "       sstool set IN OUT REF=TEXT...   (REF: B3 or Sheet!B3)\n"
     "       sstool print BOOK.xls OUT.pdf [--sheet N] [--headings] [--gridlines]\n"
-    "                    [--range A1:D20] [--landscape]   (OUT.png: the first page as an image)\n"
+    "                    [--range A1:D20] [--landscape] [--repeat-headings]\n"
+    "                    [--scale PERCENT | --fit-wide PAGES --fit-tall PAGES]\n"
+    "                    [--no-scale-fonts] [--col-breaks C,F] [--row-breaks 20,40]\n"
+    "                    [--header TEXT] [--footer TEXT]   (OUT.png: the first page as an image)\n"
     "       sstool --help | -h\n";
 
 int Usage(std::ostream& err) {

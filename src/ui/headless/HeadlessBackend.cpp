@@ -260,7 +260,7 @@ void HeadlessBackend::Record(DialogRecord record) {
   log_.push_back(std::move(record));
 }
 
-bool HeadlessBackend::RunFileDialog(FileDialog& dialog, Form*) {
+bool HeadlessBackend::RunFileDialog(FileDialog& dialog, Form* owner) {
   ModalScope modal(modalDepth_);
   DialogRecord record{dialog.mode == FileDialog::Mode::Open ? "Open" : "Save",
                       dialog.title,
@@ -268,6 +268,7 @@ bool HeadlessBackend::RunFileDialog(FileDialog& dialog, Form*) {
                       "",
                       "Cancel",
                       ""};
+  record.owner = owner;
   if (OnDialogShown) OnDialogShown(record);
   Answer answer = TakeAnswer();
   std::optional<DialogButton> button =
@@ -377,13 +378,14 @@ bool HeadlessBackend::RunFontDialog(FontDialog& dialog, Form*) {
   return confirmed;
 }
 
-DialogButton HeadlessBackend::RunMessageBox(const MessageBoxSpec& spec, Form*) {
+DialogButton HeadlessBackend::RunMessageBox(const MessageBoxSpec& spec, Form* owner) {
   ModalScope modal(modalDepth_);
   std::vector<DialogButton> shown = ButtonsOf(spec.buttons);
   std::string names;
   for (DialogButton b : shown)
     names += (names.empty() ? "" : "|") + std::string(DialogButtonName(b));
   DialogRecord record{"MessageBox", spec.caption, spec.text, names, "Cancel", ""};
+  record.owner = owner;
   if (OnDialogShown) OnDialogShown(record);
   Answer answer = TakeAnswer();
   DialogButton result = DialogButton::Cancel;
@@ -402,6 +404,7 @@ std::string HeadlessBackend::RunFieldDialog(FieldDialog& dialog, Form* owner) {
   for (const std::string& b : dialog.buttons) names += (names.empty() ? "" : "|") + b;
   while (true) {
     DialogRecord record{"Dialog", dialog.caption, "", names, "Cancel", ""};
+    record.owner = owner;
     if (OnDialogShown) OnDialogShown(record);
     Answer answer = TakeAnswer();
     std::string exit = "Cancel";

@@ -32,6 +32,9 @@ struct DialogRecord {
   std::string buttons;  // message boxes: "OK|Cancel" and so on
   std::string answer;   // the button pressed
   std::string value;    // the file name, colour or text returned (empty on Cancel)
+  // The form that owns the dialog (file dialogs, message boxes and field dialogs); compared,
+  // never used: it may be gone by the time a test reads the log.
+  const Form* owner = nullptr;
 };
 
 class HeadlessBackend final : public Backend {
