@@ -5,6 +5,8 @@
 // window is being destroyed (or after the host destroyed the parent) find nothing and do
 // nothing. Notifications of native controls (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) arrive at
 // the parent window and are handed to the child's peer.
+#include <windows.h>
+// The common controls' header needs <windows.h> before it.
 #include <commctrl.h>
 
 #include <algorithm>
