@@ -9,11 +9,12 @@ using K = ItemKind;
 
 // clang-format off
 constexpr LayoutItem kLayout[] = {
-  // The four pages, in tab order; their rows give the tab captions.
-  {K::Page, "", "tbsCellStyle", "Cell style", 0, kPageTop, kDialogWidth, kPageHeight, -1},
-  {K::Page, "", "tbsAlign", "&Alignment", 0, kPageTop, kDialogWidth, kPageHeight, -1},
-  {K::Page, "", "tbsBorder", "&Border", 0, kPageTop, kDialogWidth, kPageHeight, -1},
-  {K::Page, "", "tbsPatterns", "&Patterns", 0, kPageTop, kDialogWidth, kPageHeight, -1},
+  // The tab control and its four pages, in tab order; their rows give the tab captions.
+  {K::Tabs, "", "pcFormat", "", kTabsLeft, kTabsTop, kTabsWidth, kTabsHeight, -1},
+  {K::Page, "pcFormat", "tbsCellStyle", "Cell style", 0, 0, 0, 0, -1},
+  {K::Page, "pcFormat", "tbsAlign", "&Alignment", 0, 0, 0, 0, -1},
+  {K::Page, "pcFormat", "tbsBorder", "&Border", 0, 0, 0, 0, -1},
+  {K::Page, "pcFormat", "tbsPatterns", "&Patterns", 0, 0, 0, 0, -1},
 
   {K::Label, "tbsCellStyle", "gbStyle", "Style type", 8, 6, 120, 16, -1},
   {K::Radio, "tbsCellStyle", "rbGeneral", "&General", 16, 26, 104, 18, 0},
@@ -21,9 +22,10 @@ constexpr LayoutItem kLayout[] = {
   {K::Radio, "tbsCellStyle", "rbCurrency", "&Currency", 16, 70, 104, 18, 2},
   {K::Radio, "tbsCellStyle", "rbDateTime", "&Date/Time", 16, 92, 104, 18, 3},
   {K::Radio, "tbsCellStyle", "rbText", "&Text", 16, 114, 104, 18, 4},
-  {K::Label, "tbsCellStyle", "gbStyleSet", "Style settings", 136, 6, 280, 16, -1},
-  {K::Label, "tbsCellStyle", "lbStyleDescription", "", 144, 26, 272, 48, -1},
-  {K::Combo, "tbsCellStyle", "lbStyleTypes", "", 144, 80, 272, 21, 15},
+  {K::Label, "tbsCellStyle", "gbStyleSet", "Style settings", 136, 6, 272, 16, -1},
+  {K::Label, "tbsCellStyle", "lbStyleDescription", "", 144, 26, 264, 48, -1},
+  // Tall enough for twelve rows: the Number and Date/Time lists scroll.
+  {K::List, "tbsCellStyle", "lbStyleTypes", "", 144, 80, 264, 196, 15},
 
   {K::Label, "tbsAlign", "bvTextAlignment", "Text alignment", 8, 6, 200, 16, -1},
   {K::Label, "tbsAlign", "lbHorzAlign", "&Horizontal", 16, 30, 70, 16, -1},
@@ -52,7 +54,7 @@ constexpr LayoutItem kLayout[] = {
   {K::Button, "tbsBorder", "btnMiddle", "Middle", 146, 234, 28, 28, 11},
   {K::Button, "tbsBorder", "btnRight", "Right", 226, 234, 28, 28, 12},
   {K::PaintBox, "tbsBorder", "ppPaintBorders", "", 60, 106, 200, 120, -1},
-  {K::Label, "tbsBorder", "gbBorderStyle", "Line", 280, 6, 140, 16, -1},
+  {K::Label, "tbsBorder", "gbBorderStyle", "Line", 280, 6, 128, 16, -1},
   {K::Label, "tbsBorder", "lbStyle", "&Style:", 288, 26, 60, 16, -1},
   {K::PaintBox, "tbsBorder", "drwgLineStyle", "", 288, 44, 120, 126, -1},
   {K::Label, "tbsBorder", "lbColor", "&Color:", 288, 178, 60, 16, -1},

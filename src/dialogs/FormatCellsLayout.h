@@ -7,11 +7,13 @@
 
 namespace dialogs {
 
-enum class ItemKind { Page, Label, Button, CheckBox, Radio, Combo, Colors, PaintBox };
+// Tabs: the tab control holding the pages (placed inside it, so their rows give no place);
+// List: a list box; PaintBox: a custom-painted panel.
+enum class ItemKind { Tabs, Page, Label, Button, CheckBox, Radio, Combo, List, Colors, PaintBox };
 
 struct LayoutItem {
   ItemKind kind;
-  std::string_view page;  // the page's name; empty for the form itself
+  std::string_view page;  // the page's name (a page's: its tab control's); empty: the form
   std::string_view name;
   std::string_view caption;
   int x, y, width, height;
@@ -20,8 +22,11 @@ struct LayoutItem {
 
 constexpr int kDialogWidth = 432;
 constexpr int kDialogHeight = 400;
-constexpr int kPageTop = 30;
-constexpr int kPageHeight = 322;
+// Pages are 416 x 324 pixels inside the tab control.
+constexpr int kTabsLeft = 4;
+constexpr int kTabsTop = 4;
+constexpr int kTabsWidth = 424;
+constexpr int kTabsHeight = 352;
 
 std::span<const LayoutItem> FormatCellsLayout();
 const LayoutItem* FindLayoutItem(std::string_view name);

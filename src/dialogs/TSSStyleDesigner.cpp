@@ -14,7 +14,9 @@
 #include "ui/CustomControl.h"
 #include "ui/Dialogs.h"
 #include "ui/Keys.h"
+#include "ui/ListBox.h"
 #include "ui/SystemColors.h"
+#include "ui/TabControl.h"
 #include "workbook/SSStyleTypes.h"
 
 namespace dialogs {
@@ -23,6 +25,7 @@ namespace {
 constexpr int kAutomaticItem = 56;  // the colour grids show the palette, then "Automatic"
 constexpr int kLineCellWidth = 60;
 constexpr int kLineCellHeight = 18;
+constexpr int kTabWidth = 90;
 
 const char* const kHorzItems[] = {"General", "Left", "Center", "Right", "Fill", "Justify"};
 const char* const kVertItems[] = {"Top", "Center", "Bottom", "Justify"};
@@ -51,6 +54,17 @@ uint16_t ColorOfItem(int item, uint16_t automatic) {
 }
 
 int ItemOfColor(uint16_t color) { return color < kAutomaticItem ? color : kAutomaticItem; }
+
+// The dotted frame that marks the line-style chooser's cell while the chooser has the focus.
+void FocusMark(ui::Canvas& canvas, const ui::Rect& r) {
+  const ui::Pen dotted{ui::colors::kWindowText, 1, ui::PenStyle::Dot};
+  const ui::Point corners[5] = {{r.left, r.top},
+                                {r.right - 1, r.top},
+                                {r.right - 1, r.bottom - 1},
+                                {r.left, r.bottom - 1},
+                                {r.left, r.top}};
+  canvas.Polyline(corners, dotted);
+}
 
 }  // namespace
 
@@ -81,7 +95,6 @@ void TSSStyleDesigner::Build() {
   form.SetColor(ui::colors::kButtonFace);
   form.SetFont(ui::Font{"MS Sans Serif", 8});
   form.SetKeyPreview(true);
-  int tabX = 8;
   for (const LayoutItem& item : FormatCellsLayout()) {
     ui::Control* parent =
         item.page.empty() ? static_cast<ui::Control*>(&form) : Find(std::string(item.page));
@@ -90,19 +103,18 @@ void TSSStyleDesigner::Build() {
     const ui::Rect bounds = ui::Rect::FromSize(item.x, item.y, item.width, item.height);
     ui::Control* control = nullptr;
     switch (item.kind) {
-      case ItemKind::Page: {
-        ui::Panel& page = form.Add<ui::Panel>(name);
-        page.SetBevelOuter(ui::Bevel::Raised);
-        page.SetCaption("");
-        control = &page;
-        // The page's tab: a button above the pages.
-        ui::Button& tab = form.Add<ui::Button>(name + "Tab");
-        tab.SetCaption(std::string(item.caption));
-        tab.SetBounds(ui::Rect::FromSize(tabX, 4, 90, 24));
-        tabX += 94;
-        tab.OnClick = [this, name] { ShowPage(name); };
-        controls_[name + "Tab"] = &tab;
+      case ItemKind::Tabs: {
+        auto& tabs = parent->Add<ui::TabControl>(name);
+        tabs.SetTabWidth(kTabWidth);
+        control = &tabs;
         break;
+      }
+      case ItemKind::Page: {
+        if (parent->Kind() != ui::ControlKind::TabControl) continue;
+        // The tab control places its pages itself.
+        controls_[name] =
+            &static_cast<ui::TabControl*>(parent)->AddPage(name, std::string(item.caption));
+        continue;
       }
       case ItemKind::Label:
         control = &parent->Add<ui::Label>(name);
@@ -119,6 +131,9 @@ void TSSStyleDesigner::Build() {
       case ItemKind::Combo:
         control = &parent->Add<ui::ComboBox>(name, ui::ComboStyle::DropDownList);
         break;
+      case ItemKind::List:
+        control = &parent->Add<ui::ListBox>(name);
+        break;
       case ItemKind::Colors:
         control = &parent->Add<ui::ColorGrid>(name);
         break;
@@ -127,8 +142,8 @@ void TSSStyleDesigner::Build() {
         break;
     }
     control->SetBounds(bounds);
-    if (item.kind != ItemKind::Page && item.kind != ItemKind::PaintBox &&
-        item.kind != ItemKind::Colors)
+    if (item.kind != ItemKind::Tabs && item.kind != ItemKind::PaintBox &&
+        item.kind != ItemKind::Colors && item.kind != ItemKind::List)
       control->SetCaption(std::string(item.caption));
     controls_[name] = control;
   }
@@ -144,11 +159,17 @@ void TSSStyleDesigner::Build() {
   ShowPage("tbsCellStyle");
 }
 
+ui::TabControl& TSSStyleDesigner::Pages() const {
+  return *static_cast<ui::TabControl*>(Find("pcFormat"));
+}
+
 void TSSStyleDesigner::ShowPage(const std::string& page) {
-  for (const LayoutItem& item : FormatCellsLayout()) {
-    if (item.kind != ItemKind::Page) continue;
-    if (ui::Control* p = Find(std::string(item.name))) p->SetVisible(item.name == page);
-  }
+  Pages().SetTabIndex(Pages().IndexOfPage(page));
+}
+
+std::string TSSStyleDesigner::CurrentPage() const {
+  const ui::Panel* page = Pages().Page(Pages().TabIndex());
+  return page != nullptr ? page->Name() : std::string();
 }
 
 void TSSStyleDesigner::Repaint(const char* name) {
@@ -174,7 +195,7 @@ void TSSStyleDesigner::Wire() {
       ShowCategory();
     };
   }
-  auto* list = static_cast<ui::ComboBox*>(Find("lbStyleTypes"));
+  auto* list = static_cast<ui::ListBox*>(Find("lbStyleTypes"));
   list->OnChange = [this, list] {
     if (!filling_) model_.ChooseFormatItem(list->ItemIndex());
   };
@@ -216,6 +237,10 @@ void TSSStyleDesigner::Wire() {
       Repaint("ppPaintBorders");
     };
   }
+  // The previews react to no key (the border preview takes clicks, and the nine border
+  // buttons are its keyboard), so the focus passes them by.
+  for (const char* name : {"ppPaintBorders", "ppFontPaint", "ppPattern"})
+    static_cast<ui::CustomControl*>(Find(name))->SetTakesFocus(false);
   auto* preview = static_cast<ui::CustomControl*>(Find("ppPaintBorders"));
   preview->OnPaint = [this](ui::Canvas& canvas) { PaintBorderPreview(canvas, model_); };
   preview->OnMouseDown = [this](const ui::MouseEvent& e) {
@@ -231,7 +256,10 @@ void TSSStyleDesigner::Wire() {
         const ui::Rect cell = ui::Rect::FromSize(col * kLineCellWidth, row * kLineCellHeight,
                                                  kLineCellWidth, kLineCellHeight);
         const uint8_t style = LineChooserStyle(col, row);
-        if (style == model_.LineStyle()) canvas.FrameRect(cell, ui::Color{0, 0, 128});
+        if (style == model_.LineStyle()) {
+          canvas.FrameRect(cell, ui::Color{0, 0, 128});
+          if (chooser->Focused()) FocusMark(canvas, cell.Inflate(-2));
+        }
         if (style == 0) {
           ui::TextFormat centred;
           centred.horz = ui::HorzAlign::Center;
@@ -247,6 +275,8 @@ void TSSStyleDesigner::Wire() {
       }
     }
   };
+  chooser->OnEnter = [chooser] { chooser->Invalidate(); };
+  chooser->OnExit = [chooser] { chooser->Invalidate(); };
   chooser->OnMouseDown = [this](const ui::MouseEvent& e) {
     model_.SetLineStyle(LineChooserStyle(e.pos.x / kLineCellWidth, e.pos.y / kLineCellHeight));
     Repaint("drwgLineStyle");
@@ -314,7 +344,7 @@ void TSSStyleDesigner::ShowCategory() {
       static_cast<ui::RadioButton*>(Find(kRadios[category]))->SetChecked(true);
   }
   Find("lbStyleDescription")->SetCaption(std::string(CategoryDescription(model_.Category())));
-  auto* list = static_cast<ui::ComboBox*>(Find("lbStyleTypes"));
+  auto* list = static_cast<ui::ListBox*>(Find("lbStyleTypes"));
   std::vector<std::string> texts;
   for (const FormatItem& item : FormatItems(model_.Category())) texts.emplace_back(item.text);
   list->SetVisible(!texts.empty());

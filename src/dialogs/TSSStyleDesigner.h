@@ -16,6 +16,7 @@ class CheckBox;
 class ComboBox;
 class Control;
 class Label;
+class TabControl;
 }  // namespace ui
 
 namespace dialogs {
@@ -32,8 +33,11 @@ class TSSStyleDesigner : public workbook::TSSFormatDialog {
   ui::Form& GetForm() { return *form_; }
   // A control of the form by its layout name (nullptr when there is none).
   ui::Control* Find(const std::string& name) const;
-  // Shows one page (by name) and hides the others.
+  // The tab control of the four pages ("pcFormat").
+  ui::TabControl& Pages() const;
+  // Shows one page (by name) as the program does (no event); the page shown.
   void ShowPage(const std::string& page);
+  std::string CurrentPage() const;
 
  private:
   void Build();

@@ -196,6 +196,8 @@ bool Control::IsFocusableKind() const {
     case ControlKind::Button:
     case ControlKind::ComboBox:
     case ControlKind::Custom:
+    case ControlKind::TabControl:
+    case ControlKind::ListBox:
       return true;
     default:
       return false;

@@ -40,6 +40,8 @@ enum class ControlKind {
   ControlBar,
   ComboBox,
   Custom,
+  TabControl,
+  ListBox,
 };
 
 enum class Align { None, Top, Bottom, Left, Right, Client };

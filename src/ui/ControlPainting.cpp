@@ -9,7 +9,10 @@
 #include "ui/ComboBox.h"
 #include "ui/Form.h"
 #include "ui/Keys.h"
+#include "ui/ListBox.h"
+#include "ui/ScrollBarLook.h"
 #include "ui/SystemColors.h"
+#include "ui/TabControl.h"
 #include "ui/ToolBar.h"
 
 namespace ui {
@@ -111,7 +114,51 @@ void PaintChoiceCaption(Canvas& canvas, const Control& control, const Rect& r) {
                     r.bottom});
 }
 
+// One tab of a tab strip, open at the bottom: highlight on the left and top with a cut corner,
+// shadow and dark shadow on the right.
+void TabShape(Canvas& canvas, const Rect& r) {
+  canvas.FillRect(r, colors::kButtonFace);
+  canvas.FillRect(Rect{r.left, r.top + 2, r.left + 1, r.bottom}, colors::kButtonHighlight);
+  canvas.FillRect(Rect{r.left + 1, r.top + 1, r.left + 2, r.top + 2}, colors::kButtonHighlight);
+  canvas.FillRect(Rect{r.left + 2, r.top, r.right - 2, r.top + 1}, colors::kButtonHighlight);
+  canvas.FillRect(Rect{r.right - 2, r.top + 1, r.right - 1, r.top + 2}, colors::kButtonDarkShadow);
+  canvas.FillRect(Rect{r.right - 2, r.top + 2, r.right - 1, r.bottom}, colors::kButtonShadow);
+  canvas.FillRect(Rect{r.right - 1, r.top + 2, r.right, r.bottom}, colors::kButtonDarkShadow);
+}
+
 }  // namespace
+
+ScrollBarParts LayOutScrollBar(const Rect& track, const ScrollBarState& bar, bool vertical) {
+  const int length = vertical ? track.Height() : track.Width();
+  const int thickness = vertical ? track.Width() : track.Height();
+  const int arrows = std::min(thickness, length / 2);
+  const int room = length - 2 * arrows;
+  const int64_t span = static_cast<int64_t>(bar.max) - bar.min + 1;
+  int thumb = bar.page > 0 && span > 0
+                  ? static_cast<int>(std::max<int64_t>(8, room * bar.page / span))
+                  : std::min(room, thickness);
+  thumb = std::min(thumb, room);
+  const int64_t range = static_cast<int64_t>(CustomControl::MaxPosition(bar)) - bar.min;
+  const int offset = range > 0
+                         ? static_cast<int>((room - thumb) *
+                                            (static_cast<int64_t>(bar.position) - bar.min) / range)
+                         : 0;
+  auto part = [&](int from, int size) {
+    return vertical ? Rect{track.left, track.top + from, track.right, track.top + from + size}
+                    : Rect{track.left + from, track.top, track.left + from + size, track.bottom};
+  };
+  return ScrollBarParts{part(0, arrows), part(length - arrows, arrows),
+                        part(arrows + offset, thumb)};
+}
+
+void PaintScrollBar(Canvas& canvas, const Rect& track, const ScrollBarState& bar, bool vertical) {
+  canvas.FillRect(track, Color{225, 225, 225});
+  const ScrollBarParts parts = LayOutScrollBar(track, bar, vertical);
+  for (const Rect& r : {parts.lowArrow, parts.highArrow, parts.thumb}) {
+    canvas.FillRect(r, colors::kButtonFace);
+    canvas.FrameRect(r, colors::kButtonShadow);
+  }
+}
 
 void Panel::Paint(Canvas& canvas) {
   Rect r = ClientRect();
@@ -223,6 +270,68 @@ void ComboBox::Paint(Canvas& canvas) {
   if (Focused() && style_ == ComboStyle::DropDownList) canvas.FillRect(text, colors::kHighlight);
   Color ink = Focused() && style_ == ComboStyle::DropDownList ? colors::kWhite : TextColor(*this);
   canvas.DrawTextBlock(text, Text(), Font(), ink, OneLine(HorzAlign::Left));
+}
+
+void TabControl::Paint(Canvas& canvas) {
+  const Rect r = ClientRect();
+  canvas.FillRect(r, BackColor());
+  // The page frame below the strip: raised, two pixels on the right and at the bottom.
+  const Rect frame{r.left, r.top + kTabHeight, r.right, r.bottom};
+  if (!frame.IsEmpty()) {
+    canvas.FillRect(Rect{frame.left, frame.top, frame.right, frame.top + 1},
+                    colors::kButtonHighlight);
+    canvas.FillRect(Rect{frame.left, frame.top, frame.left + 1, frame.bottom},
+                    colors::kButtonHighlight);
+    canvas.FillRect(Rect{frame.right - 2, frame.top + 1, frame.right - 1, frame.bottom - 1},
+                    colors::kButtonShadow);
+    canvas.FillRect(Rect{frame.left + 1, frame.bottom - 2, frame.right - 1, frame.bottom - 1},
+                    colors::kButtonShadow);
+    canvas.FillRect(Rect{frame.right - 1, frame.top, frame.right, frame.bottom},
+                    colors::kButtonDarkShadow);
+    canvas.FillRect(Rect{frame.left, frame.bottom - 1, frame.right, frame.bottom},
+                    colors::kButtonDarkShadow);
+  }
+  // The tabs behind first, then the current one over them and over the frame's top line, so
+  // that it joins the page.
+  auto caption = [&](int index, const Rect& tab) {
+    canvas.DrawTextBlock(Rect{tab.left + 2, tab.top + 2, tab.right - 2, kTabHeight},
+                         WithoutMnemonic(TabCaption(index)), Font(), TextColor(*this),
+                         OneLine(HorzAlign::Center));
+  };
+  for (int i = 0; i < Count(); ++i) {
+    if (i == TabIndex()) continue;
+    TabShape(canvas, TabRect(i));
+    caption(i, TabRect(i));
+  }
+  const Rect current = TabRect(TabIndex());
+  if (current.IsEmpty()) return;
+  TabShape(canvas, current);
+  canvas.FillRect(Rect{current.left + 1, kTabHeight, current.right - 2, kTabHeight + 1},
+                  colors::kButtonFace);
+  caption(TabIndex(), current);
+  if (Focused())
+    FocusFrame(canvas, Rect{current.left + 3, current.top + 3, current.right - 3, kTabHeight - 1});
+}
+
+void ListBox::Paint(Canvas& canvas) {
+  const Rect r = ClientRect();
+  SunkenField(canvas, r, EffectivelyEnabled() ? BackColor() : colors::kButtonFace);
+  for (int index = TopIndex(); index < Count(); ++index) {
+    const Rect row = ItemRect(index);
+    if (row.IsEmpty()) break;
+    const bool chosen = index == ItemIndex();
+    if (chosen) canvas.FillRect(row, EffectivelyEnabled() ? colors::kHighlight : colors::kGrayText);
+    ClipScope clip(canvas, row);
+    canvas.DrawTextBlock(Rect{row.left + 2, row.top, row.right - 2, row.bottom},
+                         Items()[static_cast<size_t>(index)], Font(),
+                         chosen ? colors::kWhite : TextColor(*this), OneLine(HorzAlign::Left));
+  }
+  // The focus frame sits on the chosen row, or on the first row shown while none is chosen.
+  if (Focused()) {
+    const Rect row = ItemRect(ItemIndex() >= 0 ? ItemIndex() : TopIndex());
+    if (!row.IsEmpty()) FocusFrame(canvas, row);
+  }
+  if (HasScrollBar()) PaintScrollBar(canvas, ScrollBarTrack(), ScrollBar(), true);
 }
 
 void ToolBar::Paint(Canvas& canvas) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Backend.h"
+#include "ui/Form.h"
 
 namespace ui {
 
@@ -49,6 +50,17 @@ void CustomControl::SetScrollPosition(ScrollBarKind kind, int32_t position) {
   state.position = position;
   SetScrollBar(kind, state);
 }
+
+void CustomControl::SetTakesFocus(bool on) {
+  if (takesFocus_ == on) return;
+  takesFocus_ = on;
+  if (!on) {
+    if (Form* form = OwnerForm(); form != nullptr && form->ActiveControl() == this)
+      form->NoteFocus(nullptr);
+  }
+}
+
+bool CustomControl::CanFocus() const { return takesFocus_ && Control::CanFocus(); }
 
 void CustomControl::Paint(Canvas& canvas) {
   if (OnPaint) OnPaint(canvas);

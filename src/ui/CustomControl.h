@@ -53,6 +53,11 @@ class CustomControl : public Control {
   // Tab and arrow keys reach this control instead of moving the focus.
   bool WantTabs() const { return wantTabs_; }
   void SetWantTabs(bool on) { wantTabs_ = on; }
+  // A control that reacts to no key (a picture, a preview that takes only clicks) is left out
+  // of the focus: neither Tab nor a press moves the focus to it. It still gets the mouse.
+  bool TakesFocus() const { return takesFocus_; }
+  void SetTakesFocus(bool on);
+  bool CanFocus() const override;
 
   // Default painting raises OnPaint; subclasses override Paint instead.
   void Paint(Canvas& canvas) override;
@@ -68,6 +73,7 @@ class CustomControl : public Control {
   ScrollBarState horizontal_;
   ScrollBarState vertical_;
   bool wantTabs_ = false;
+  bool takesFocus_ = true;
 };
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include "ui/BasicControls.h"
 #include "ui/CommandList.h"
 #include "ui/CustomControl.h"
+#include "ui/TabControl.h"
 
 namespace ui {
 
@@ -89,6 +90,23 @@ int Form::RouteKeyDown(Control* target, int key, ShiftState shift) {
   if (target != nullptr && target != this) {
     target->HandleKeyDown(key, shift);
     if (key == 0) return 0;
+  }
+  // Ctrl+Tab and Ctrl+PageDown go to the next page of a tab control, with Shift or PageUp
+  // to the previous one, wherever the focus is, as in a dialog of pages.
+  int pageStep = 0;
+  if (shift.ctrl && !shift.alt) {
+    if (key == keys::kTab) {
+      pageStep = shift.shift ? -1 : 1;
+    } else if (!shift.shift && (key == keys::kPageDown || key == keys::kPageUp)) {
+      pageStep = key == keys::kPageDown ? 1 : -1;
+    }
+  }
+  if (pageStep != 0) {
+    TabControl* tabs = TabControlFor(*this, target);
+    if (tabs != nullptr && tabs->Showing() && tabs->EffectivelyEnabled()) {
+      tabs->CycleTab(pageStep > 0);
+      return 0;
+    }
   }
   if (key == keys::kTab && !shift.ctrl && !shift.alt) {
     bool wantsTab = target != nullptr && target->Kind() == ControlKind::Custom &&

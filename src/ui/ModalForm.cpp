@@ -10,6 +10,8 @@
 #include "ui/BasicControls.h"
 #include "ui/ColorGrid.h"
 #include "ui/ComboBox.h"
+#include "ui/ListBox.h"
+#include "ui/TabControl.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace ui {
@@ -119,8 +121,42 @@ void ApplyModalAnswer(ModalForm& modal, DialogButton button, const std::string& 
   if (exit != nullptr && exit->OnClick) exit->OnClick();
 }
 
+namespace {
+
+// The tab control holding a page of this name, and the page's index (nullptr: none).
+TabControl* TabOfPage(Control& root, const std::string& page, int& index) {
+  if (root.Kind() == ControlKind::TabControl) {
+    auto* tabs = static_cast<TabControl*>(&root);
+    index = tabs->IndexOfPage(page);
+    if (index >= 0) return tabs;
+  }
+  for (const auto& child : root.Children()) {
+    if (TabControl* found = TabOfPage(*child, page, index)) return found;
+  }
+  return nullptr;
+}
+
+// A tab control takes a tab index or the name of one of its pages.
+bool TabFromAnswer(TabControl& tabs, const std::string& value) {
+  const int index = IsNumber(value) ? std::stoi(value) : tabs.IndexOfPage(value);
+  if (index < 0 || index >= tabs.Count()) return false;
+  tabs.ChooseTab(index);
+  return true;
+}
+
+}  // namespace
+
 bool SetControlFromAnswer(Form& form, const std::string& name, const std::string& value) {
   Control* control = FindByName(form, name);
+  // "PAGETab=click" chooses the tab of page PAGE, as when the pages had buttons for tabs.
+  constexpr std::string_view kTabSuffix = "Tab";
+  if (control == nullptr && name.size() > kTabSuffix.size() && name.ends_with(kTabSuffix)) {
+    int index = -1;
+    TabControl* tabs = TabOfPage(form, name.substr(0, name.size() - kTabSuffix.size()), index);
+    if (tabs == nullptr || !tabs->EffectivelyEnabled() || value != "click") return false;
+    tabs->ChooseTab(index);
+    return true;
+  }
   if (control == nullptr || !control->EffectivelyEnabled()) return false;
   if (auto* grid = dynamic_cast<ColorGrid*>(control)) {
     if (!IsNumber(value) || std::stoi(value) >= grid->Count()) return false;
@@ -149,6 +185,14 @@ bool SetControlFromAnswer(Form& form, const std::string& name, const std::string
       combo->NoteItemChosen(std::stoi(value));
       return true;
     }
+    case ControlKind::ListBox: {
+      auto* list = static_cast<ListBox*>(control);
+      if (!IsNumber(value) || std::stoi(value) >= list->Count()) return false;
+      list->ChooseItem(std::stoi(value));
+      return true;
+    }
+    case ControlKind::TabControl:
+      return TabFromAnswer(*static_cast<TabControl*>(control), value);
     case ControlKind::Button:
       if (value != "click") return false;
       if (control->OnClick) control->OnClick();

@@ -6,9 +6,10 @@
 // while the dialog's message loop runs. Headless: the form is made visible for the run (and
 // given back its visibility after), so injected input reaches it; the hook (tests) may set
 // controls, then the next queued answer ends the dialog: its value, "name=value;..." pairs,
-// sets controls first (a check box "1"/"0", a radio button "1", a combo box or colour grid
-// item index, a button "click"), then its button presses the form's default (OK) or cancel
-// button. An empty queue answers Cancel.
+// sets controls first (a check box "1"/"0", a radio button "1", a combo box, list box or colour
+// grid item index, a tab control a tab index or page name, "PAGETab=click" the tab of page
+// PAGE, a button "click"), then its button presses the form's default (OK) or cancel button.
+// An empty queue answers Cancel.
 // Every run is noted in the window system's dialog log as "Form \"caption\" -> answer".
 #include <functional>
 #include <string>
@@ -50,8 +51,8 @@ inline constexpr const char* kModalAnswerMessage = "zkSSModalFormAnswer";
 // Headless only: runs when a modal form opens, before its answer is taken (nullptr: none).
 void SetModalFormHook(std::function<void(Form&)> hook);
 
-// Sets a control of `form` by name from answer text ("1"/"0", an item index, "click"); false
-// when there is no such control or the value does not fit it.
+// Sets a control of `form` by name from answer text ("1"/"0", an item index, a page name,
+// "click"); false when there is no such control or the value does not fit it.
 bool SetControlFromAnswer(Form& form, const std::string& name, const std::string& value);
 
 }  // namespace ui

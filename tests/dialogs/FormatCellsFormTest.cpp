@@ -15,7 +15,9 @@
 #include "ui/ColorGrid.h"
 #include "ui/CommandList.h"
 #include "ui/Image.h"
+#include "ui/ListBox.h"
 #include "ui/ModalForm.h"
+#include "ui/TabControl.h"
 #include "ui/headless/FormRenderer.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessInput.h"
@@ -158,6 +160,92 @@ TEST(FormatCellsForm, CategoryRadiosAndColourGridsReachTheCells) {
   EXPECT_NE(cancelled.Entry(0, 0).BackgroundColor, 3);
 }
 
+// The tab strip, the format list and the previews' place in the focus, from opening on a
+// date format to OK.
+TEST(FormatCellsForm, PagesFormatListAndPreviewsAsAUserMeetsThem) {
+  Session s;
+  s.sheet.CellObject(0, 0)->Style().SetFormatCode(15);  // Date/Time item 3, "d-mmm-y"
+  const bool ok = s.Run(
+      TRect{0, 0, 1, 1},
+      [](TSSStyleDesigner& d, ui::Form& form) {
+        auto* list = static_cast<ui::ListBox*>(d.Find("lbStyleTypes"));
+        EXPECT_TRUE(list->Visible());
+        EXPECT_EQ(list->ItemIndex(), 3) << "the loaded format is selected";
+        EXPECT_EQ(d.Model().Changed(), 0) << "... without reporting a choice";
+        EXPECT_EQ(d.CurrentPage(), "tbsCellStyle");
+
+        // Each step: an input, then the page shown and the format chosen.
+        struct Step {
+          const char* input;  // "tab PAGE" (a click), "key KEY" or "answer NAME=VALUE"
+          const char* page;
+          int format;
+        } steps[] = {
+            {"tab tbsBorder", "tbsBorder", 15},
+            {"key Ctrl+Tab", "tbsPatterns", 15},
+            {"key Ctrl+Tab", "tbsCellStyle", 15},
+            {"key Ctrl+Shift+Tab", "tbsPatterns", 15},
+            {"key Left", "tbsBorder", 15},
+            {"answer tbsAlignTab=click", "tbsAlign", 15},
+            {"answer pcFormat=tbsCellStyle", "tbsCellStyle", 15},
+            {"click list", "tbsCellStyle", 15},
+            {"key Down", "tbsCellStyle", 16},
+            {"key End", "tbsCellStyle", 47},
+            {"key PageUp", "tbsCellStyle", 165},
+            {"key Ctrl+PageDown", "tbsAlign", 165},
+            {"answer pcFormat=0", "tbsCellStyle", 165},
+            {"answer lbStyleTypes=1", "tbsCellStyle", 164},
+        };
+        for (const Step& step : steps) {
+          const std::string input = step.input;
+          const std::string arg = input.substr(input.find(' ') + 1);
+          if (input.starts_with("tab ")) {
+            ui::TabControl& tabs = d.Pages();
+            HeadlessInput::Click(form, CentreOf(tabs, tabs.TabRect(tabs.IndexOfPage(arg))));
+          } else if (input.starts_with("click ")) {
+            HeadlessInput::Click(form, list->ToForm(ui::Point{10, list->ItemRect(3).top + 4}));
+          } else if (input.starts_with("key ")) {
+            Press(form, arg.c_str());
+          } else {
+            const size_t eq = arg.find('=');
+            EXPECT_TRUE(ui::SetControlFromAnswer(form, arg.substr(0, eq), arg.substr(eq + 1)))
+                << input;
+          }
+          EXPECT_EQ(d.CurrentPage(), step.page) << input;
+          EXPECT_EQ(d.Model().Format(), step.format) << input;
+        }
+        EXPECT_TRUE(d.Model().Touched(dialogs::kTagFormat));
+
+        // General hides the list; Text keeps it hidden.
+        EXPECT_TRUE(ui::SetControlFromAnswer(form, "rbGeneral", "1"));
+        EXPECT_FALSE(list->Visible());
+        EXPECT_TRUE(ui::SetControlFromAnswer(form, "rbText", "1"));
+        EXPECT_FALSE(list->Visible());
+        EXPECT_TRUE(ui::SetControlFromAnswer(form, "rbDateTime", "1"));
+        EXPECT_EQ(list->ItemIndex(), 0);
+        EXPECT_EQ(d.Model().Format(), 14);
+
+        // The previews are outside the focus; the line-style chooser, which takes keys, is in.
+        d.ShowPage("tbsBorder");
+        std::string order;
+        for (const ui::Control* c : form.TabOrder()) order += c->Name() + " ";
+        for (const char* preview : {"ppPaintBorders", "ppFontPaint", "ppPattern"})
+          EXPECT_EQ(order.find(preview), std::string::npos) << preview;
+        EXPECT_NE(order.find("drwgLineStyle"), std::string::npos);
+        // A click on the preview sets the top line and leaves the focus where it was.
+        ui::Control* before = form.ActiveControl();
+        d.Model().SetLineStyle(workbook::lsThin);
+        ui::Control* preview = d.Find("ppPaintBorders");
+        const ui::Rect top = d.Model().HorzEdgeRect(0);
+        HeadlessInput::Click(form, CentreOf(*preview, top));
+        EXPECT_EQ(form.ActiveControl(), before);
+        EXPECT_EQ(d.Model().HorzEdge(0).style, workbook::lsThin);
+      },
+      "OK");
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(s.Entry(1, 1).Format, 14);
+  EXPECT_EQ(s.Entry(0, 0).Borders[workbook::edgeTop].Style, workbook::lsThin);
+}
+
 TEST(FormatCellsForm, BorderGlyphsDrawTheLinesTheirButtonsSet) {
   constexpr int kSize = 18;
   constexpr int lo = 1, hi = kSize - 2, mid = kSize / 2;
@@ -206,11 +294,16 @@ TEST(FormatCellsForm, EveryPageMatchesItsGoldenPicture) {
         d.Model().SetLineStyle(workbook::lsMedium);
         EXPECT_TRUE(ui::SetControlFromAnswer(form, "cbxBorderColor", "2"));
         EXPECT_TRUE(ui::SetControlFromAnswer(form, "btnOuter", "click"));
-        EXPECT_TRUE(ui::SetControlFromAnswer(form, "rbCurrency", "1"));
+        // A Number item far enough down for the list to scroll.
+        EXPECT_TRUE(ui::SetControlFromAnswer(form, "rbNumber", "1"));
+        EXPECT_TRUE(ui::SetControlFromAnswer(form, "lbStyleTypes", "13"));
         const char* out = std::getenv("SS_TEST_OUTPUT");
         const char* data = std::getenv("SS_TEST_DATA");
+        // Each page as a click on its tab leaves it: the strip has the focus.
         for (const char* page : {"tbsCellStyle", "tbsAlign", "tbsBorder", "tbsPatterns"}) {
-          d.ShowPage(page);
+          ui::TabControl& tabs = d.Pages();
+          HeadlessInput::Click(form, CentreOf(tabs, tabs.TabRect(tabs.IndexOfPage(page))));
+          EXPECT_EQ(d.CurrentPage(), page);
           const ui::Image picture = ui::headless::FormRenderer::Render(form);
           const std::string file = std::string("format_cells_") + page + ".png";
           ui::WritePng(picture, (std::filesystem::path(out ? out : ".") / file).string());

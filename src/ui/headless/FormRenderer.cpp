@@ -3,40 +3,11 @@
 #include <algorithm>
 
 #include "ui/CustomControl.h"
+#include "ui/ScrollBarLook.h"
 #include "ui/SystemColors.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace ui::headless {
-
-namespace {
-
-void PaintScrollBar(Canvas& canvas, const Rect& track, const ScrollBarState& bar, bool vertical) {
-  canvas.FillRect(track, Color{225, 225, 225});
-  int length = vertical ? track.Height() : track.Width();
-  int thickness = vertical ? track.Width() : track.Height();
-  // Arrow boxes at both ends, the thumb between them in proportion to the page.
-  int arrows = std::min(thickness, length / 2);
-  int room = length - 2 * arrows;
-  int64_t span = static_cast<int64_t>(bar.max) - bar.min + 1;
-  int thumb = bar.page > 0 && span > 0
-                  ? static_cast<int>(std::max<int64_t>(8, room * bar.page / span))
-                  : std::min(room, thickness);
-  thumb = std::min(thumb, room);
-  int64_t range = static_cast<int64_t>(CustomControl::MaxPosition(bar)) - bar.min;
-  int offset = range > 0 ? static_cast<int>((room - thumb) *
-                                            (static_cast<int64_t>(bar.position) - bar.min) / range)
-                         : 0;
-  auto part = [&](int from, int size) {
-    return vertical ? Rect{track.left, track.top + from, track.right, track.top + from + size}
-                    : Rect{track.left + from, track.top, track.left + from + size, track.bottom};
-  };
-  for (Rect r : {part(0, arrows), part(length - arrows, arrows), part(arrows + offset, thumb)}) {
-    canvas.FillRect(r, colors::kButtonFace);
-    canvas.FrameRect(r, colors::kButtonShadow);
-  }
-}
-
-}  // namespace
 
 void FormRenderer::PaintTree(Control& control, Canvas& canvas) {
   Rect own{0, 0, control.Width(), control.Height()};

@@ -5,6 +5,8 @@
 
 #include "ui/BasicControls.h"
 #include "ui/Image.h"
+#include "ui/ListBox.h"
+#include "ui/TabControl.h"
 #include "ui/ToolBar.h"
 #include "ui/headless/FormRenderer.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -170,7 +172,9 @@ void HeadlessInput::MouseDown(Form& form, Point p, MouseButton button, ShiftStat
   HeadlessBackend::Instance().NoteFormFocused(&form);
   if (target->CanFocus() && button == MouseButton::Left) target->SetFocus();
   pressedControl = target;
-  target->HandleMouseDown(EventAt(*target, p, button, shift));
+  const MouseEvent event = EventAt(*target, p, button, shift);
+  target->HandleMouseDown(event);
+  if (button == MouseButton::Left) StandardPress(*target, event.pos);
 }
 
 void HeadlessInput::MouseMove(Form& form, Point p, ShiftState shift) {
@@ -232,6 +236,11 @@ void HeadlessInput::Wheel(Form& form, Point p, int delta, ShiftState shift) {
   MouseEvent event = EventAt(*target, p, MouseButton::Middle, shift);
   event.wheelDelta = delta;
   target->HandleMouseWheel(event);
+  // A list scrolls three rows a notch (the system's default) and keeps its choice.
+  if (target->Kind() == ControlKind::ListBox) {
+    auto& list = static_cast<ListBox&>(*target);
+    list.SetTopIndex(list.TopIndex() - delta * 3 / 120);
+  }
 }
 
 bool HeadlessInput::Key(Form* formOrNull, Shortcut code) {
@@ -303,9 +312,43 @@ void HeadlessInput::StandardClick(Control& control) {
   }
 }
 
+void HeadlessInput::StandardPress(Control& control, Point p) {
+  // What the native controls do on the press itself (not on the click).
+  if (control.Kind() == ControlKind::TabControl) {
+    auto& tabs = static_cast<TabControl&>(control);
+    tabs.NoteTabChosen(tabs.TabAt(p));
+  } else if (control.Kind() == ControlKind::ListBox) {
+    auto& list = static_cast<ListBox&>(control);
+    const int top = list.ScrollTarget(p);
+    if (top >= 0) {
+      list.SetTopIndex(top);
+    } else {
+      list.NoteItemChosen(list.ItemAt(p));
+    }
+  }
+}
+
 void HeadlessInput::StandardKeyDown(Form& form, Control* target, int key, ShiftState shift) {
   if (target == nullptr) return;
   switch (target->Kind()) {
+    case ControlKind::TabControl: {
+      // Left and Right move along the strip and stop at its ends.
+      auto& tabs = static_cast<TabControl&>(*target);
+      if ((key == keys::kLeft || key == keys::kRight) && !shift.ctrl && !shift.alt) {
+        tabs.NoteTabChosen(tabs.TabIndex() + (key == keys::kRight ? 1 : -1));
+        return;
+      }
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto& list = static_cast<ListBox&>(*target);
+      const int chosen = shift.ctrl || shift.alt ? -2 : list.KeyTarget(key);
+      if (chosen != -2) {
+        list.NoteItemChosen(chosen);
+        return;
+      }
+      break;
+    }
     case ControlKind::Edit: {
       auto& edit = static_cast<Edit&>(*target);
       EditState s{edit.Text(), edit.SelStart(), edit.SelLength()};

@@ -4,12 +4,14 @@
 //     on top), or to the control holding the capture; a press on a focusable control
 //     focuses it first; a press and a release on the same control make a click, which
 //     does what the standard control does (a button clicks, a check box toggles, a combo
-//     box opens or closes its list);
+//     box opens or closes its list); a press on a tab control's tab chooses it, on a list box's
+//     row chooses the item and on its scroll bar scrolls it; the wheel scrolls a list;
 //   - a double click is press, release, double click, release;
 //   - keys go to the focused form's focused control: first the process's hot keys, then
 //     the form's shortcuts and key preview, then the control; a key left unconsumed gets
 //     the standard control's behaviour (editing keys in edits and combo boxes, Space in
-//     buttons and check boxes, Enter and Escape to the form's default and cancel buttons),
+//     buttons and check boxes, Left and Right along a tab strip, Up, Down, Home, End, PageUp
+//     and PageDown in a list box, Enter and Escape to the form's default and cancel buttons),
 //     and the character it makes (if any) follows as a key press.
 // Every entry point lets handler exceptions propagate; the window system driver catches.
 #include <string_view>
@@ -60,6 +62,7 @@ class HeadlessInput {
   static void StandardKeyDown(Form& form, Control* target, int key, ShiftState shift);
   static void StandardChar(Control* target, char c);
   static void StandardClick(Control& control);
+  static void StandardPress(Control& control, Point p);
 };
 
 }  // namespace ui::headless

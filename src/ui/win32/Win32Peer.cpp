@@ -3,15 +3,22 @@
 // Each control has one window. A peer finds its control through the window property
 // "zkSSPeer"; the property is removed first when the peer dies, so messages sent while a
 // window is being destroyed (or after the host destroyed the parent) find nothing and do
-// nothing. Notifications of native controls (WM_COMMAND, WM_CTLCOLOR*) arrive at the parent
-// window and are handed to the child's peer.
+// nothing. Notifications of native controls (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) arrive at
+// the parent window and are handed to the child's peer.
+#include <windows.h>
+// The common controls' header needs <windows.h> before it.
+#include <commctrl.h>
+
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "ui/BasicControls.h"
 #include "ui/ComboBox.h"
 #include "ui/CustomControl.h"
 #include "ui/Form.h"
+#include "ui/ListBox.h"
+#include "ui/TabControl.h"
 #include "ui/ToolBar.h"
 #include "ui/win32/ForegroundTracker.h"
 #include "ui/win32/GdiCanvas.h"
@@ -32,6 +39,15 @@ ShiftState CurrentShift() {
 ShiftState MouseShift(WPARAM keys) {
   return ShiftState{(keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0,
                     (GetKeyState(VK_MENU) & 0x8000) != 0};
+}
+
+// The tab control's class lives in the common controls library, which must be told first.
+void InitTabClass() {
+  static const bool ready = [] {
+    INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
+    return InitCommonControlsEx(&init) != FALSE;
+  }();
+  if (!ready) throw std::runtime_error("cannot initialise the common controls' tab class");
 }
 
 std::string WindowText(HWND window) {
@@ -90,6 +106,17 @@ class Win32Peer final : public ControlPeer {
         break;
       case ControlKind::Custom:
         style |= WS_TABSTOP;
+        break;
+      case ControlKind::TabControl:
+        // Fixed-width tabs of the toolkit's size, so pages sit where the core places them.
+        InitTabClass();
+        cls = WC_TABCONTROLA;
+        style |= WS_TABSTOP | TCS_FIXEDWIDTH | TCS_FOCUSONBUTTONDOWN;
+        break;
+      case ControlKind::ListBox:
+        cls = "LISTBOX";
+        style |= WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+        exStyle |= WS_EX_CLIENTEDGE;
         break;
       default:
         break;
@@ -229,6 +256,11 @@ class Win32Peer final : public ControlPeer {
     return event;
   }
   void Command(WORD code);
+  LRESULT Notify(UINT code);
+  // A failed call on a native control names the control and the call.
+  [[noreturn]] void Fail(const char* what) const {
+    throw std::runtime_error(std::string(what) + " failed for \"" + control_.Name() + "\"");
+  }
   LRESULT ColorFor(HDC dc);
   void Paint(HDC dc);
   void ApplyFont();
@@ -296,6 +328,27 @@ void Win32Peer::ApplyState() {
     case ControlKind::Button:
       ApplyGlyph();
       break;
+    case ControlKind::TabControl: {
+      const int index = static_cast<TabControl&>(control_).TabIndex();
+      if (index < 0) break;
+      suppress_ = true;
+      SendMessageA(window_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+      suppress_ = false;
+      if (SendMessageA(window_, TCM_GETCURSEL, 0, 0) != index) Fail("TCM_SETCURSEL");
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto& list = static_cast<ListBox&>(control_);
+      suppress_ = true;
+      const LRESULT height = SendMessageA(window_, LB_SETITEMHEIGHT, 0, list.ItemHeight());
+      // LB_SETCURSEL answers LB_ERR for -1 (no choice) although nothing failed.
+      const LRESULT chosen =
+          SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex()), 0);
+      suppress_ = false;
+      if (height == LB_ERR) Fail("LB_SETITEMHEIGHT");
+      if (list.ItemIndex() >= 0 && chosen == LB_ERR) Fail("LB_SETCURSEL");
+      break;
+    }
     case ControlKind::ComboBox: {
       auto& combo = static_cast<ComboBox&>(control_);
       suppress_ = true;
@@ -354,6 +407,42 @@ void Win32Peer::ApplyGlyph() {
 }
 
 void Win32Peer::ApplyItems() {
+  if (control_.Kind() == ControlKind::TabControl) {
+    auto& tabs = static_cast<TabControl&>(control_);
+    suppress_ = true;
+    const BOOL cleared = static_cast<BOOL>(SendMessageA(window_, TCM_DELETEALLITEMS, 0, 0));
+    SendMessageA(window_, TCM_SETITEMSIZE, 0,
+                 MAKELPARAM(tabs.TabWidth(), TabControl::kTabHeight - 2));
+    int index = 0;
+    bool inserted = true;
+    for (const std::string& caption : tabs.Captions()) {
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>(caption.c_str());
+      inserted = inserted && SendMessageA(window_, TCM_INSERTITEMA, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(&item)) == index;
+      ++index;
+    }
+    suppress_ = false;
+    if (!cleared) Fail("TCM_DELETEALLITEMS");
+    if (!inserted) Fail("TCM_INSERTITEM");
+    ApplyState();
+    return;
+  }
+  if (control_.Kind() == ControlKind::ListBox) {
+    auto& list = static_cast<ListBox&>(control_);
+    suppress_ = true;
+    SendMessageA(window_, LB_RESETCONTENT, 0, 0);
+    bool added = true;
+    for (const std::string& item : list.Items()) {
+      const LRESULT at =
+          SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      added = added && at != LB_ERR && at != LB_ERRSPACE;
+    }
+    suppress_ = false;
+    if (!added) Fail("LB_ADDSTRING");
+    return;
+  }
   if (control_.Kind() != ControlKind::ComboBox) return;
   auto& combo = static_cast<ComboBox&>(control_);
   suppress_ = true;
@@ -365,6 +454,13 @@ void Win32Peer::ApplyItems() {
 }
 
 void Win32Peer::ApplyScroll() {
+  if (control_.Kind() == ControlKind::ListBox) {
+    const int top = static_cast<ListBox&>(control_).TopIndex();
+    if (SendMessageA(window_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0) == LB_ERR &&
+        top < static_cast<ListBox&>(control_).Count())
+      Fail("LB_SETTOPINDEX");
+    return;
+  }
   if (control_.Kind() != ControlKind::Custom) return;
   auto& custom = static_cast<CustomControl&>(control_);
   for (auto [kind, bar] : {std::pair{ScrollBarKind::Horizontal, SB_HORZ},
@@ -440,9 +536,26 @@ void Win32Peer::Command(WORD code) {
     case ControlKind::Label:
       if (code == STN_CLICKED) control_.HandleClick();
       break;
+    case ControlKind::ListBox:
+      if (code == LBN_SELCHANGE) {
+        const LRESULT chosen = SendMessageA(window_, LB_GETCURSEL, 0, 0);
+        if (chosen != LB_ERR)
+          static_cast<ListBox&>(control_).NoteItemChosen(static_cast<int>(chosen));
+      }
+      break;
     default:
       break;
   }
+}
+
+LRESULT Win32Peer::Notify(UINT code) {
+  if (suppress_ || control_.Kind() != ControlKind::TabControl) return 0;
+  // TCN_SELCHANGING answers 0 (allowed); TCN_SELCHANGE reports the tab the user chose.
+  if (code == TCN_SELCHANGE) {
+    const LRESULT chosen = SendMessageA(window_, TCM_GETCURSEL, 0, 0);
+    if (chosen >= 0) static_cast<TabControl&>(control_).NoteTabChosen(static_cast<int>(chosen));
+  }
+  return 0;
 }
 
 LRESULT Win32Peer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -506,6 +619,8 @@ LRESULT Win32Peer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       event.pos = Point{p.x, p.y};
       event.wheelDelta = GET_WHEEL_DELTA_WPARAM(wParam);
       control_.HandleMouseWheel(event);
+      // The native list scrolls itself; other controls leave the wheel to the toolkit.
+      if (control_.Kind() == ControlKind::ListBox) break;
       return 0;
     }
     case WM_KEYDOWN:
@@ -622,6 +737,14 @@ LRESULT Win32Peer::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         }
       }
       break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      auto* child = header != nullptr
+                        ? static_cast<Win32Peer*>(GetPropA(header->hwndFrom, kPeerProperty))
+                        : nullptr;
+      if (child != nullptr && child != this) return child->Notify(header->code);
+      break;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
