@@ -12,7 +12,8 @@
 #   bash scripts/wine32.sh --env    print the shell lines that scripts/wine-env.sh evaluates:
 #                                   nothing on a native kernel; under the emulator the preload,
 #                                   and one CTest test per test program (cmake/GTestCases.cmake:
-#                                   each emulated start costs seconds, one per case too many)
+#                                   each emulated start costs seconds, one per case too many),
+#                                   and no debugger copy of test messages (QuietDebugStrings.cpp)
 #
 # The binfmt_misc entry lasts until the machine restarts; the set-up needs root (or sudo).
 set -euo pipefail
@@ -74,7 +75,7 @@ fi
 if [ "$mode" = --env ]; then
   if emulated && shim_current; then
     printf 'export LD_PRELOAD=%q\n' "$preload${LD_PRELOAD:+:$LD_PRELOAD}"
-    echo "export SS_GTEST_WHOLE_PROGRAMS=1"
+    echo "export SS_GTEST_WHOLE_PROGRAMS=1 SS_TEST_NO_DEBUG_STRINGS=1"
   fi
   exit 0
 fi
