@@ -74,6 +74,10 @@ endfunction()
 set(ss_cases "")
 if(NOT "$ENV{SS_GTEST_WHOLE_PROGRAMS}" STREQUAL "1")
   ss_gtest_list(ss_cases)
+elseif(SS_GTEST_TIMEOUT GREATER 300)
+  # A whole program takes at most a few minutes under the emulator (the slowest, store_tests,
+  # about 100 s); a hung case must not hold the run for the per-case limit of 15 minutes.
+  set(SS_GTEST_TIMEOUT 300)
 endif()
 if(ss_cases)
   foreach(ss_case IN LISTS ss_cases)
