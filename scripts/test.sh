@@ -59,8 +59,9 @@ command -v wine >/dev/null 2>&1 || wine_missing="the wine command is not install
   grep -q "install ok installed" || wine_missing="package wine32:i386 is not installed"
 command -v Xvfb >/dev/null 2>&1 || wine_missing="${wine_missing:+$wine_missing; }Xvfb is not installed"
 
-# Some virtual machines' kernels refuse 32-bit executables, Wine's loader among them. That is
-# the machine, not a missing install step: nothing this script installs can change it.
+# Some virtual machines' kernels refuse 32-bit executables, Wine's loader among them. The
+# set-up then runs them through qemu-user (scripts/wine32.sh); when even that cannot be set
+# up (no binfmt_misc, no root), that is the machine, not a missing install step.
 no_ia32=""
 wine_says=""
 if [ -z "$wine_missing" ] && ! wine_says="$(wine --version 2>&1)"; then

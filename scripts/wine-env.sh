@@ -15,6 +15,9 @@ export WINEARCH=win32
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 mkdir -p "$(dirname "$WINEPREFIX")"
+# On a kernel without 32-bit support Wine runs through qemu-user (scripts/wine32.sh sets that
+# up); the emulated processes then need its mmap preload.
+eval "$(bash "$root/scripts/wine32.sh" --env)"
 
 xvfb_pid=""
 cleanup() {

@@ -113,17 +113,20 @@ class ActionEditors : public PlugInTest {
  protected:
   // The headless backend on both builds: its queue answers the dialogs (on Windows the real
   // dialogs are driven by nbhost's scripts). No control exists between tests, so the backend
-  // may be switched here.
+  // may be switched here; the one current before (the program's, HeadlessByDefault.cpp) comes
+  // back afterwards.
   void SetUp() override {
     PlugInTest::SetUp();
+    previous_ = &ui::CurrentBackend();
     ui::SetBackend(&HeadlessBackend::Instance());
     Clear();
   }
   void TearDown() override {
     Clear();
-    ui::SetBackend(nullptr);
+    ui::SetBackend(previous_);
     PlugInTest::TearDown();
   }
+  ui::Backend* previous_ = nullptr;
   static void Clear() {
     HeadlessBackend& backend = HeadlessBackend::Instance();
     while (backend.PendingAnswers() > 0) {

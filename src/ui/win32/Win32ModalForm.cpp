@@ -29,6 +29,10 @@ DialogButton RunNativeModalForm(ModalForm& modal, Form* owner) {
   const bool ownerWasEnabled = ownerRoot != nullptr && IsWindowEnabled(ownerRoot);
   if (ownerWasEnabled) EnableWindow(ownerRoot, FALSE);
   form.SetVisible(true);
+  // A root form's peer leaves its window's visibility to whoever shows it (Win32Peer.cpp), and
+  // a form already marked visible reports no change at all: the window is shown here, or the
+  // dialog would run unseen with its owner disabled.
+  ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   SetPropA(window, kModalFormProperty, reinterpret_cast<HANDLE>(1));
   const UINT answerMessage = RegisterWindowMessageA(kModalAnswerMessage);
@@ -63,7 +67,10 @@ DialogButton RunNativeModalForm(ModalForm& modal, Form* owner) {
   if (IsWindow(window)) RemovePropA(window, kModalFormProperty);
   // The owner goes back before the form hides, so the activation returns to it.
   if (ownerWasEnabled) EnableWindow(ownerRoot, TRUE);
-  if (IsWindow(window)) form.SetVisible(false);
+  if (IsWindow(window)) {
+    form.SetVisible(false);
+    ShowWindow(window, SW_HIDE);
+  }
   if (ownerRoot != nullptr) SetForegroundWindow(ownerRoot);
   return modal.Ended() ? modal.Result() : DialogButton::Cancel;
 }
