@@ -14,6 +14,25 @@ using workbook::HeaderKind;
 using workbook::TPoint;
 using workbook::TRect;
 
+namespace {
+
+// Raises a flag for a scope; a nested scope leaves it to the outer one to lower.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag), outer_(!flag) { flag_ = true; }
+  ~FlagScope() {
+    if (outer_) flag_ = false;
+  }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool outer_;
+};
+
+}  // namespace
+
 BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
     : ui::CustomControl(parent, "Book"),
       book_(book),
@@ -40,12 +59,19 @@ BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
     else
       pos.Resized(index, header.Size(index));
   };
+  book_.Listener().repaint = [this] { ModelRepainted(); };
   BookChanged();
 }
 
 BookControl::~BookControl() {
   book_.Listener().openEditor = nullptr;
   book_.Listener().headerChanged = nullptr;
+  book_.Listener().repaint = nullptr;
+}
+
+void BookControl::ModelRepainted() {
+  if (layingOut_ || changePending_) return;
+  BookChangedLater();
 }
 
 void BookControl::SetMeasurer(const TextMeasurer& measurer) {
@@ -111,6 +137,7 @@ void BookControl::Settle() const {
 }
 
 void BookControl::BookChanged() {
+  const FlagScope layingOut(layingOut_);
   changePending_ = false;
   positionsDirty_ = true;
   colors_.Refresh(book_);
@@ -279,6 +306,7 @@ void BookControl::Report(const std::exception& e) {
 
 void BookControl::Paint(ui::Canvas& canvas) {
   Settle();
+  const FlagScope layingOut(layingOut_);
   if (colors_.Refresh(book_)) Relayout();
   workbook::TSSBookSheet* sheet = Sheet();
   if (!sheet) {

@@ -126,6 +126,9 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   workbook::TSSBookSheet* Sheet() const { return book_.ActiveSheet(); }
   // Runs a change BookChangedLater left pending.
   void Settle() const;
+  // The model asked for a repaint: lay out again before the next paint. Requests made while
+  // the control itself lays out or paints (a formula computed on first display) are its own.
+  void ModelRepainted();
   void EnsurePositions();
   void Relayout();
   void UpdateScrollBars();
@@ -147,6 +150,7 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   const workbook::TSSBookSheet* positionsOf_ = nullptr;
   bool positionsDirty_ = true;
   bool changePending_ = false;
+  bool layingOut_ = false;
   GridLayout layout_;
   CellColors colors_;
   InplaceEditor editor_;

@@ -71,7 +71,10 @@ class TSSListener : public ModelListener {
   void HeaderLayoutChanged(TSSDataStorage& storage, HeaderKind kind, int32_t index) override {
     if (headerChanged) headerChanged(storage, kind, index);
   }
-  void Repaint() override { ++repaintCount; }
+  void Repaint() override {
+    ++repaintCount;
+    if (repaint) repaint();
+  }
   void BeginUpdate() override;
   void EndUpdate() override;
   bool IsLocked() const override { return lockCount_ > 0; }
@@ -93,6 +96,9 @@ class TSSListener : public ModelListener {
   std::function<void(TSSBookSheet& sheet)> openEditor;
   // The view's copy of column and row positions follows every size or visibility change.
   std::function<void(TSSDataStorage& storage, HeaderKind kind, int32_t index)> headerChanged;
+  // The view's redraw: the model asks for a repaint after changes it made on its own (a sort,
+  // an undo step, a toolbar format), so the view lays out again before it next paints.
+  std::function<void()> repaint;
   // Asks the view to open its editor when one is attached, else only the editing veto.
   void RequestEdit(TSSBookSheet& sheet, int32_t col, int32_t row);
 

@@ -349,3 +349,43 @@ TEST(BookControl, EditorOverAMergedAreaTakesTheAreaAsMinimumAndAHiddenCellHasNon
 }
 
 }  // namespace
+
+namespace {
+
+// Changes the model makes on its own (a toolbar sort, an undo step, a clear) reach the screen
+// at the next layout, without the caller telling the control.
+TEST(BookControl, ModelChangesShowWithoutTheCallerTellingTheView) {
+  viewtest::Grid g;
+  g.Put(0, 0, "b");
+  g.Put(0, 1, "a");
+  g.Put(0, 2, "c");
+  struct Step {
+    const char* what;
+    std::function<void(viewtest::Grid&)> run;
+    const char* first;  // A1's caption afterwards
+  } steps[] = {
+      {"sort ascending",
+       [](viewtest::Grid& t) {
+         t.Sheet().SortCells(TRect{0, 0, 0, 2}, {false});
+       },
+       "a"},
+      {"sort descending",
+       [](viewtest::Grid& t) {
+         t.Sheet().SortCells(TRect{0, 0, 0, 2}, {true});
+       },
+       "c"},
+      {"undo", [](viewtest::Grid& t) { t.book.History().Undo(1); }, "a"},
+      {"redo", [](viewtest::Grid& t) { t.book.History().Redo(1); }, "c"},
+      {"clear",
+       [](viewtest::Grid& t) {
+         t.Sheet().ClearCells(TRect{0, 0, 0, 0}, false);
+       },
+       ""},
+  };
+  for (const Step& s : steps) {
+    s.run(g);
+    EXPECT_EQ(g.Cell(0, 0).caption, s.first) << s.what;
+  }
+}
+
+}  // namespace
