@@ -38,7 +38,7 @@ BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
       book_(book),
       measurer_(&PlatformMeasurer()),
       editor_(PlatformMeasurer()),
-      renameEditor_(PlatformMeasurer()),
+      renameEditor_(PlatformMeasurer(), false),
       mouse_(*this) {
   SetWantTabs(true);
   SetFont(ui::Font{"MS Sans Serif", 8});
@@ -77,7 +77,7 @@ void BookControl::ModelRepainted() {
 void BookControl::SetMeasurer(const TextMeasurer& measurer) {
   measurer_ = &measurer;
   editor_ = InplaceEditor(measurer);
-  renameEditor_ = InplaceEditor(measurer);
+  renameEditor_ = InplaceEditor(measurer, false);
   BookChanged();
 }
 
@@ -334,9 +334,22 @@ void BookControl::Paint(ui::Canvas& canvas) {
     canvas.FillRect(r, colors_.FillBackground(fill, false));
     ui::ClipScope clip(canvas, r);
     const int lh = std::max(1, measurer_->LineHeight(editor_.Font()));
-    for (size_t i = 0; i < editor_.Lines().size(); ++i)
-      canvas.DrawTextLine(ui::Point{r.left + 1, r.top + static_cast<int>(i) * lh},
-                          editor_.Lines()[i], editor_.Font(), ui::colors::kWindowText);
+    for (size_t i = 0; i < editor_.Lines().size(); ++i) {
+      const std::string& text = editor_.Lines()[i];
+      const ui::Point at{r.left + 1, r.top + static_cast<int>(i) * lh};
+      canvas.DrawTextLine(at, text, editor_.Font(), ui::colors::kWindowText);
+      // The selected part of the line, highlighted.
+      const auto [from, to] = editor_.SelectedColumns(static_cast<int>(i));
+      if (from >= to) continue;
+      const std::string_view line(text);
+      const int x0 =
+          at.x + measurer_->Width(editor_.Font(), line.substr(0, static_cast<size_t>(from)));
+      const std::string_view part =
+          line.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+      canvas.FillRect(ui::Rect{x0, at.y, x0 + measurer_->Width(editor_.Font(), part), at.y + lh},
+                      ui::colors::kHighlight);
+      canvas.DrawTextLine(ui::Point{x0, at.y}, part, editor_.Font(), ui::colors::kWhite);
+    }
     const std::string& line = editor_.Lines()[static_cast<size_t>(editor_.CaretLine())];
     const int cx =
         r.left + 1 +

@@ -24,34 +24,66 @@ ui::MouseEvent At(int x, int y, ui::MouseButton b = ui::MouseButton::Left) {
 
 TEST(InplaceEditor, KeyRoutingTable) {
   FixedMeasurer m(7, 16);
+  const ui::ShiftState none{}, shift{true, false, false}, ctrl{false, true, false},
+      alt{false, false, true};
   struct Case {
     const char* text;
     int caretMoves;  // Left presses before the key (from the end)
+    int selected;    // then Shift+Left presses
     int key;
     ui::ShiftState shift;
     EditorKey expected;
+    const char* typed;  // the text after typing "X" when the editor kept the key
   } cases[] = {
-      {"abc", 0, ui::keys::kRight, {}, EditorKey::HandBack},  // at the end of the line
-      {"abc", 1, ui::keys::kRight, {}, EditorKey::Consumed},
-      {"abc", 3, ui::keys::kLeft, {}, EditorKey::HandBack},  // at column 0
-      {"abc", 1, ui::keys::kLeft, {}, EditorKey::Consumed},
-      {"a\nb", 0, ui::keys::kUp, {}, EditorKey::Consumed},    // on the second line
-      {"a\nb", 0, ui::keys::kDown, {}, EditorKey::HandBack},  // on the last line
-      {"abc", 0, ui::keys::kUp, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kTab, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kTab, {false, true, false}, EditorKey::Ignored},
-      {"abc", 0, ui::keys::kEnter, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kEnter, {false, false, true}, EditorKey::Consumed},
-      {"abc", 0, ui::keys::kPageDown, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kHome, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kEscape, {}, EditorKey::HandBack},
+      {"abc", 0, 0, ui::keys::kRight, none, EditorKey::HandBack, ""},  // at the end of the line
+      {"abc", 1, 0, ui::keys::kRight, none, EditorKey::Consumed, "abcX"},
+      {"abc", 3, 0, ui::keys::kLeft, none, EditorKey::HandBack, ""},  // at column 0
+      {"abc", 1, 0, ui::keys::kLeft, none, EditorKey::Consumed, "aXbc"},
+      // With text selected Left and Right stay in the editor and end the selection at its start
+      // or end, also with the caret at the line's start or end.
+      {"abc", 0, 3, ui::keys::kLeft, none, EditorKey::Consumed, "Xabc"},
+      {"abc", 0, 2, ui::keys::kRight, none, EditorKey::Consumed, "abcX"},
+      {"abc", 0, 3, ui::keys::kRight, none, EditorKey::Consumed, "abcX"},
+      {"abc", 0, 2, ui::keys::kRight, shift, EditorKey::Consumed, "abX"},
+      {"abc", 0, 3, ui::keys::kLeft, shift, EditorKey::Consumed, "X"},  // nothing further left
+      {"abc", 3, 0, ui::keys::kLeft, shift, EditorKey::HandBack, ""},   // nothing selected
+      {"abc", 0, 2, ui::keys::kBackspace, none, EditorKey::Consumed, "aX"},
+      {"abc", 1, 1, ui::keys::kDelete, none, EditorKey::Consumed, "aXc"},
+      {"abc", 2, 0, ui::keys::kEnd, shift, EditorKey::Consumed, "aX"},
+      {"a\nb", 0, 0, ui::keys::kUp, none, EditorKey::Consumed, "aX\nb"},  // on the second line
+      {"a\nb", 0, 0, ui::keys::kDown, none, EditorKey::HandBack, ""},     // on the last line
+      {"a\nbc", 0, 0, ui::keys::kLeft, shift, EditorKey::Consumed, "a\nbX"},
+      {"ab\ncd", 0, 1, ui::keys::kUp, shift, EditorKey::Consumed, "aX"},  // across the break
+      {"abc", 0, 0, ui::keys::kUp, none, EditorKey::HandBack, ""},
+      {"abc", 0, 0, ui::keys::kTab, none, EditorKey::HandBack, ""},
+      {"abc", 0, 0, ui::keys::kTab, ctrl, EditorKey::Ignored, "abcX"},
+      {"abc", 0, 0, ui::keys::kEnter, none, EditorKey::HandBack, ""},
+      {"abc", 1, 0, ui::keys::kEnter, alt, EditorKey::Consumed, "ab\nXc"},
+      {"abc", 0, 2, ui::keys::kEnter, alt, EditorKey::Consumed, "a\nX"},  // replaces the selection
+      {"abc", 0, 0, ui::keys::kPageDown, none, EditorKey::HandBack, ""},
+      {"a\nbc", 0, 0, ui::keys::kPageUp, none, EditorKey::Consumed, "aX\nbc"},  // stays
+      {"abc", 2, 0, ui::keys::kEnd, none, EditorKey::Consumed, "abcX"},
+      {"abc", 0, 0, ui::keys::kHome, none, EditorKey::HandBack, ""},
+      {"abc", 0, 2, ui::keys::kHome, shift, EditorKey::HandBack, ""},
+      {"abc", 0, 0, ui::keys::kEscape, none, EditorKey::HandBack, ""},
   };
   for (const Case& c : cases) {
     InplaceEditor e(m);
     e.Start(c.text, ui::Font{}, ui::Point{0, 0}, ui::Size{10, 10}, ui::Rect{0, 0, 500, 500});
     for (int i = 0; i < c.caretMoves; ++i) e.Key(ui::keys::kLeft, {});
+    for (int i = 0; i < c.selected; ++i) e.Key(ui::keys::kLeft, shift);
     EXPECT_EQ(e.Key(c.key, c.shift), c.expected) << c.text << " key " << c.key;
+    if (c.expected == EditorKey::HandBack) continue;
+    e.Type('X');
+    EXPECT_EQ(e.Text(), c.typed) << c.text << " key " << c.key;
   }
+  // A sheet tab's editor has no navigation: Home and the arrows stay in it.
+  InplaceEditor tab(m, false);
+  tab.Start("name", ui::Font{}, ui::Point{0, 0}, ui::Size{10, 10}, ui::Rect{0, 0, 500, 500});
+  EXPECT_EQ(tab.Key(ui::keys::kHome, none), EditorKey::Consumed);
+  EXPECT_EQ(tab.Key(ui::keys::kLeft, none), EditorKey::Consumed);
+  tab.Type('X');
+  EXPECT_EQ(tab.Text(), "Xname");
 }
 
 TEST(InplaceEditor, AltEnterSplitsEscapeRestoresAndSizeGrowsToTheLimit) {
