@@ -167,6 +167,29 @@ TEST(GridLayout, OverflowTable) {
   }
 }
 
+TEST(GridLayout, GeneralAlignmentFollowsTheValueNotTheDisplayText) {
+  struct Case {
+    const char* entered;
+    ui::HorzAlign expected;
+  } cases[] = {
+      {"TRUE", ui::HorzAlign::Center},  // shown as 1, centred all the same
+      {"false", ui::HorzAlign::Center},
+      {"5", ui::HorzAlign::Right},  // kept as text, a number all the same
+      {"1/2/2004", ui::HorzAlign::Right},  // a date is a number
+      {"text", ui::HorzAlign::Left},
+  };
+  for (const Case& c : cases) {
+    Grid g;
+    g.Put(1, 1, c.entered);
+    g.Put(3, 3, c.entered);
+    g.Sheet().MergeCells(workbook::TRect{3, 3, 4, 4}, true);
+    g.control->BookChanged();
+    EXPECT_EQ(g.Cell(1, 1).align, c.expected) << c.entered;
+    ASSERT_EQ(g.control->Layout().MergedAreas().size(), 1u);
+    EXPECT_EQ(g.control->Layout().MergedAreas()[0].align, c.expected) << c.entered << " merged";
+  }
+}
+
 TEST(GridLayout, MergedAreaOneTextNoInnerLinesDrawnWhenScrolledPastItsCorner) {
   Grid g;
   g.Put(1, 1, "merged");
