@@ -370,7 +370,8 @@ Hit GridLayout::HitTest(ui::Point p) const {
         hit.row = above;
         hit.flags |= kHitResize;
       }
-    } else if (p.y < rs.end && rs.end - 1 - p.y < 3) {
+    } else if (p.y < rs.end && rs.end - 1 - p.y < 4) {
+      // Within 4 pixels above the next row's top edge: this row's own lower boundary.
       hit.flags |= kHitResize;
     }
     return hit;
