@@ -195,6 +195,45 @@ TEST(BookControl, KeyboardNavigationTable) {
   EXPECT_GE(g.control->Layout().LastWholeRow(), 19);
 }
 
+TEST(BookControl, KeysAroundAMergedArea) {
+  Grid g;
+  g.Sheet().MergeCells(TRect{1, 1, 2, 2}, true);  // B2:C3
+  g.control->BookChanged();
+  const ui::ShiftState none{}, shift{true, false, false};
+  struct Case {
+    int key;
+    ui::ShiftState shift;
+    TRect expected;
+  } cases[] = {
+      {ui::keys::kDown, none, {0, 1, 0, 1}},    // A1 to A2
+      {ui::keys::kRight, none, {1, 1, 2, 2}},   // into the area: all of it
+      {ui::keys::kRight, none, {3, 1, 3, 1}},   // off its far edge
+      {ui::keys::kTab, shift, {1, 1, 2, 2}},    // back into it
+      {ui::keys::kTab, shift, {0, 1, 0, 1}},    // and on out of it
+      {ui::keys::kTab, none, {1, 1, 2, 2}},     //
+      {ui::keys::kEnter, none, {1, 3, 1, 3}},   // below the area
+      {ui::keys::kEnter, shift, {1, 1, 2, 2}},  //
+      {ui::keys::kEnter, shift, {1, 0, 1, 0}},  // above it
+      {ui::keys::kDown, none, {1, 1, 2, 2}},    //
+      {ui::keys::kDown, shift, {1, 1, 2, 3}},   // extending grows past the area at once
+      {ui::keys::kRight, shift, {1, 1, 3, 3}},  //
+      {ui::keys::kUp, shift, {1, 1, 3, 2}},     //
+      {ui::keys::kUp, shift, {1, 0, 3, 2}},     // the anchor's area stays whole
+      {ui::keys::kDown, none, {1, 1, 2, 2}},    // from the active cell, B1
+      {ui::keys::kLeft, none, {0, 1, 0, 1}},    //
+      {ui::keys::kRight, shift, {0, 1, 2, 2}},  // from A2 over the area
+      {ui::keys::kRight, shift, {0, 1, 3, 2}},  //
+      {ui::keys::kLeft, shift, {0, 1, 2, 2}},   //
+      {ui::keys::kLeft, shift, {0, 1, 0, 1}},   // back out in one step
+  };
+  for (const Case& c : cases) {
+    Key(g, c.key, c.shift);
+    const TRect s = g.Sheet().Selection();
+    EXPECT_EQ(s, c.expected) << "key " << c.key << " got " << s.Left << "," << s.Top << ":"
+                             << s.Right << "," << s.Bottom;
+  }
+}
+
 TEST(GridMouse, DragSelectsAndAutoScrollsOnlyWhileDragging) {
   Grid g(640, 400);
   // C3 is column 2, row 2: x 255..340, y 60..80.
