@@ -61,6 +61,13 @@ BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
       pos.Resized(index, header.Size(index));
   };
   book_.Listener().repaint = [this] { ModelRepainted(); };
+  book_.Listener().editorShown = [this](const workbook::TSSBookSheet& sheet) {
+    return &sheet == Sheet() && IsEditing();
+  };
+  book_.Listener().scrollIntoView = [this](workbook::TSSBookSheet& sheet, int32_t col,
+                                           int32_t row) {
+    if (&sheet == Sheet()) ScrollIntoView(col, row);
+  };
   BookChanged();
 }
 
@@ -68,6 +75,8 @@ BookControl::~BookControl() {
   book_.Listener().openEditor = nullptr;
   book_.Listener().headerChanged = nullptr;
   book_.Listener().repaint = nullptr;
+  book_.Listener().editorShown = nullptr;
+  book_.Listener().scrollIntoView = nullptr;
 }
 
 void BookControl::ModelRepainted() {

@@ -5,8 +5,9 @@
 // the book's OnEditing and OnEndEdit events around its editor.
 //
 // Ownership: the book is owned by the caller (the window) and outlives the control. The
-// control attaches to the book's listener (the editor request of SelectCell and F2, header
-// changes) while it lives and detaches when destroyed.
+// control attaches to the book's listener (the editor request of SelectCell and F2, scrolling
+// a selected cell into view, header changes, repaint requests) while it lives and detaches
+// when destroyed.
 //
 // No exception leaves an input or paint handler: model errors while committing an edit or
 // renaming a sheet end the edit and are reported through OnError.

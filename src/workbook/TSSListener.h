@@ -99,6 +99,15 @@ class TSSListener : public ModelListener {
   // The view's redraw: the model asks for a repaint after changes it made on its own (a sort,
   // an undo step, a toolbar format), so the view lays out again before it next paints.
   std::function<void()> repaint;
+  // The view's answers for selecting a cell: whether its in-place editor is open on the sheet
+  // (a cell is then not selected), and scrolling a cell into view. Without a view: no editor,
+  // nothing to scroll.
+  std::function<bool(const TSSBookSheet& sheet)> editorShown;
+  std::function<void(TSSBookSheet& sheet, int32_t col, int32_t row)> scrollIntoView;
+  bool EditorShown(const TSSBookSheet& sheet) const { return editorShown && editorShown(sheet); }
+  void ScrollIntoView(TSSBookSheet& sheet, int32_t col, int32_t row) {
+    if (scrollIntoView) scrollIntoView(sheet, col, row);
+  }
   // Asks the view to open its editor when one is attached, else only the editing veto.
   void RequestEdit(TSSBookSheet& sheet, int32_t col, int32_t row);
 

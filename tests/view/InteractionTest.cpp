@@ -460,3 +460,31 @@ TEST(BookControl, ModelChangesShowWithoutTheCallerTellingTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+// Selecting a cell through the model (host actions, the window's hot keys) scrolls it into
+// view, and is refused while the editor is open on another cell.
+TEST(BookControl, SelectCellScrollsIntoViewAndWaitsForTheEditor) {
+  viewtest::Grid g;
+  g.Sheet().SelectCell(20, 60);
+  const GridLayout& l = g.control->Layout();
+  EXPECT_LE(l.Columns().front().index, 20);
+  EXPECT_GE(l.LastWholeColumn(), 20);
+  EXPECT_LE(l.Rows().front().index, 60);
+  EXPECT_GE(l.LastWholeRow(), 60);
+  g.Sheet().SelectCell(2, 3);
+  EXPECT_EQ(g.control->TopLeft(), (workbook::TPoint{2, 3})) << "back to the left and up";
+  char c = 'a';
+  g.control->HandleKeyPress(c);
+  ASSERT_TRUE(g.control->IsEditing());
+  g.Sheet().SelectCell(4, 4);
+  EXPECT_EQ(g.Sheet().Selection(), (TRect{2, 3, 2, 3})) << "the editor keeps its cell";
+  EXPECT_TRUE(g.control->IsEditing());
+  g.control->CommitEdit();
+  g.Sheet().SelectCell(4, 4);
+  EXPECT_EQ(g.Sheet().Selection(), (TRect{4, 4, 4, 4}));
+  EXPECT_EQ(g.Sheet().Storage().CellEditText(2, 3), "a");
+}
+
+}  // namespace
