@@ -12,12 +12,13 @@ struct NamedKey {
   int key;
 };
 
-constexpr std::array<NamedKey, 15> kNamedKeys{{
+constexpr std::array<NamedKey, 16> kNamedKeys{{
     {"Enter", keys::kEnter},
     {"Escape", keys::kEscape},
     {"Tab", keys::kTab},
     {"Backspace", keys::kBackspace},
     {"Delete", keys::kDelete},
+    {"Insert", keys::kInsert},
     {"Space", keys::kSpace},
     {"Up", keys::kUp},
     {"Down", keys::kDown},

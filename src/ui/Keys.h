@@ -40,6 +40,7 @@ inline constexpr int kLeft = 0x25;
 inline constexpr int kUp = 0x26;
 inline constexpr int kRight = 0x27;
 inline constexpr int kDown = 0x28;
+inline constexpr int kInsert = 0x2D;
 inline constexpr int kDelete = 0x2E;
 inline constexpr int kF1 = 0x70;  // F1..F12 are consecutive
 }  // namespace keys

@@ -1,6 +1,7 @@
 #include "view/BookControl.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "ui/Keys.h"
 #include "view/SheetPainter.h"
@@ -14,12 +15,31 @@ using workbook::HeaderKind;
 using workbook::TPoint;
 using workbook::TRect;
 
+namespace {
+
+// Raises a flag for a scope; a nested scope leaves it to the outer one to lower.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag), outer_(!flag) { flag_ = true; }
+  ~FlagScope() {
+    if (outer_) flag_ = false;
+  }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool outer_;
+};
+
+}  // namespace
+
 BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
     : ui::CustomControl(parent, "Book"),
       book_(book),
       measurer_(&PlatformMeasurer()),
       editor_(PlatformMeasurer()),
-      renameEditor_(PlatformMeasurer()),
+      renameEditor_(PlatformMeasurer(), false),
       mouse_(*this) {
   SetWantTabs(true);
   SetFont(ui::Font{"MS Sans Serif", 8});
@@ -40,18 +60,34 @@ BookControl::BookControl(ui::Control* parent, TSpreadSheetBook& book)
     else
       pos.Resized(index, header.Size(index));
   };
+  book_.Listener().repaint = [this] { ModelRepainted(); };
+  book_.Listener().editorShown = [this](const workbook::TSSBookSheet& sheet) {
+    return &sheet == Sheet() && IsEditing();
+  };
+  book_.Listener().scrollIntoView = [this](workbook::TSSBookSheet& sheet, int32_t col,
+                                           int32_t row) {
+    if (&sheet == Sheet()) ScrollIntoView(col, row);
+  };
   BookChanged();
 }
 
 BookControl::~BookControl() {
   book_.Listener().openEditor = nullptr;
   book_.Listener().headerChanged = nullptr;
+  book_.Listener().repaint = nullptr;
+  book_.Listener().editorShown = nullptr;
+  book_.Listener().scrollIntoView = nullptr;
+}
+
+void BookControl::ModelRepainted() {
+  if (layingOut_ || changePending_) return;
+  BookChangedLater();
 }
 
 void BookControl::SetMeasurer(const TextMeasurer& measurer) {
   measurer_ = &measurer;
   editor_ = InplaceEditor(measurer);
-  renameEditor_ = InplaceEditor(measurer);
+  renameEditor_ = InplaceEditor(measurer, false);
   BookChanged();
 }
 
@@ -111,6 +147,7 @@ void BookControl::Settle() const {
 }
 
 void BookControl::BookChanged() {
+  const FlagScope layingOut(layingOut_);
   changePending_ = false;
   positionsDirty_ = true;
   colors_.Refresh(book_);
@@ -279,6 +316,7 @@ void BookControl::Report(const std::exception& e) {
 
 void BookControl::Paint(ui::Canvas& canvas) {
   Settle();
+  const FlagScope layingOut(layingOut_);
   if (colors_.Refresh(book_)) Relayout();
   workbook::TSSBookSheet* sheet = Sheet();
   if (!sheet) {
@@ -306,9 +344,22 @@ void BookControl::Paint(ui::Canvas& canvas) {
     canvas.FillRect(r, colors_.FillBackground(fill, false));
     ui::ClipScope clip(canvas, r);
     const int lh = std::max(1, measurer_->LineHeight(editor_.Font()));
-    for (size_t i = 0; i < editor_.Lines().size(); ++i)
-      canvas.DrawTextLine(ui::Point{r.left + 1, r.top + static_cast<int>(i) * lh},
-                          editor_.Lines()[i], editor_.Font(), ui::colors::kWindowText);
+    for (size_t i = 0; i < editor_.Lines().size(); ++i) {
+      const std::string& text = editor_.Lines()[i];
+      const ui::Point at{r.left + 1, r.top + static_cast<int>(i) * lh};
+      canvas.DrawTextLine(at, text, editor_.Font(), ui::colors::kWindowText);
+      // The selected part of the line, highlighted.
+      const auto [from, to] = editor_.SelectedColumns(static_cast<int>(i));
+      if (from >= to) continue;
+      const std::string_view line(text);
+      const int x0 =
+          at.x + measurer_->Width(editor_.Font(), line.substr(0, static_cast<size_t>(from)));
+      const std::string_view part =
+          line.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+      canvas.FillRect(ui::Rect{x0, at.y, x0 + measurer_->Width(editor_.Font(), part), at.y + lh},
+                      ui::colors::kHighlight);
+      canvas.DrawTextLine(ui::Point{x0, at.y}, part, editor_.Font(), ui::colors::kWhite);
+    }
     const std::string& line = editor_.Lines()[static_cast<size_t>(editor_.CaretLine())];
     const int cx =
         r.left + 1 +
@@ -560,47 +611,81 @@ void BookControl::MoveActive(int32_t col, int32_t row, bool extend) {
 bool BookControl::Navigate(int key, ui::ShiftState shift) {
   workbook::TSSBookSheet* sheet = Sheet();
   if (!sheet) return false;
+  const workbook::TSSDataStorage& storage = sheet->Storage();
   const TRect sel = sheet->Selection();
-  // Keys move the selection's moving corner when extending, else the active cell; from a
-  // merged area they step off its far edge.
-  TPoint at = shift.shift ? extent_ : TPoint{sel.Left, sel.Top};
-  if (!shift.shift && !(anchor_ == TPoint{sel.Left, sel.Top})) anchor_ = extent_ = at;
-  const TRect area = sheet->Storage().MergedAreaOf(at.X, at.Y);
+  const TPoint active{sel.Left, sel.Top};
+  const auto spanned = [&](TPoint a, TPoint b) {
+    return storage.ExpandByMerges(
+        TRect{std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)});
+  };
+  // The fixed and moving corners are those of the current selection; one the model or the
+  // host set since is taken from its corners.
+  if (shift.shift ? !(spanned(anchor_, extent_) == sel) : !(anchor_ == active)) {
+    anchor_ = active;
+    extent_ = TPoint{sel.Right, sel.Bottom};
+    if (!shift.shift) extent_ = active;
+  }
+  const int32_t limit = workbook::kFarEdge;
+  // Tab and Enter move the active cell, also with Shift; from a merged area they step off its
+  // far edge.
+  const TRect area = storage.MergedAreaOf(active.X, active.Y);
+  switch (key) {
+    case ui::keys::kEnter:
+      MoveActive(active.X,
+                 shift.shift ? Step(rows_, active.Y, -1, limit)
+                             : Step(rows_, std::max(active.Y, area.Bottom), 1, limit),
+                 false);
+      return true;
+    case ui::keys::kTab:
+      MoveActive(shift.shift ? Step(cols_, active.X, -1, limit)
+                             : Step(cols_, std::max(active.X, area.Right), 1, limit),
+                 active.Y, false);
+      return true;
+    default:
+      break;
+  }
+  // The other keys move the selection's moving corner when extending, else the active cell.
+  TPoint at = shift.shift ? extent_ : active;
   const int32_t right = shift.shift ? at.X : std::max(at.X, area.Right);
   const int32_t bottom = shift.shift ? at.Y : std::max(at.Y, area.Bottom);
-  const int32_t limit = workbook::kFarEdge;
   // A page is the number of rows wholly in view.
   int32_t pageRows = 0;
   for (const Span& r : layout_.Rows()) pageRows += r.end <= layout_.DataArea().bottom;
   pageRows = std::max(1, pageRows);
+  const auto arrow = [&](TPoint p, int32_t farX, int32_t farY) -> std::optional<TPoint> {
+    switch (key) {
+      case ui::keys::kLeft:
+        return TPoint{Step(cols_, p.X, -1, limit), p.Y};
+      case ui::keys::kRight:
+        return TPoint{Step(cols_, farX, 1, limit), p.Y};
+      case ui::keys::kUp:
+        return TPoint{p.X, Step(rows_, p.Y, -1, limit)};
+      case ui::keys::kDown:
+        return TPoint{p.X, Step(rows_, farY, 1, limit)};
+      default:
+        return std::nullopt;
+    }
+  };
+  if (std::optional<TPoint> next = arrow(at, right, bottom)) {
+    at = *next;
+    // Extending into a merged area that the selection already covers changes nothing; the
+    // corner keeps moving until the selection grows or the sheet ends.
+    for (int guard = 0; shift.shift && guard < 1024 && spanned(anchor_, at) == sel; ++guard) {
+      next = arrow(at, at.X, at.Y);
+      if (*next == at) break;
+      at = *next;
+    }
+    MoveActive(at.X, at.Y, shift.shift);
+    return true;
+  }
   switch (key) {
-    case ui::keys::kLeft:
-      at.X = Step(cols_, at.X, -1, limit);
-      break;
-    case ui::keys::kRight:
-      at.X = Step(cols_, right, 1, limit);
-      break;
-    case ui::keys::kUp:
-      at.Y = Step(rows_, at.Y, -1, limit);
-      break;
-    case ui::keys::kDown:
-      at.Y = Step(rows_, bottom, 1, limit);
-      break;
-    case ui::keys::kEnter:
-      at.Y = shift.shift ? Step(rows_, at.Y, -1, limit) : Step(rows_, bottom, 1, limit);
-      MoveActive(at.X, at.Y, false);
-      return true;
-    case ui::keys::kTab:
-      at.X = shift.shift ? Step(cols_, at.X, -1, limit) : Step(cols_, right, 1, limit);
-      MoveActive(at.X, at.Y, false);
-      return true;
     case ui::keys::kHome:
       at.X = cols_.IndexAt(0, limit);
       if (shift.ctrl) at.Y = rows_.IndexAt(0, limit);
       break;
     case ui::keys::kEnd:
-      at.X = std::max(0, sheet->Storage().UsedCols() - 1);
-      if (shift.ctrl) at.Y = std::max(0, sheet->Storage().UsedRows() - 1);
+      at.X = std::max(0, storage.UsedCols() - 1);
+      if (shift.ctrl) at.Y = std::max(0, storage.UsedRows() - 1);
       break;
     case ui::keys::kPageDown:
       for (int32_t i = 0; i < pageRows; ++i) at.Y = Step(rows_, at.Y, 1, limit);

@@ -5,8 +5,9 @@
 // the book's OnEditing and OnEndEdit events around its editor.
 //
 // Ownership: the book is owned by the caller (the window) and outlives the control. The
-// control attaches to the book's listener (the editor request of SelectCell and F2, header
-// changes) while it lives and detaches when destroyed.
+// control attaches to the book's listener (the editor request of SelectCell and F2, scrolling
+// a selected cell into view, header changes, repaint requests) while it lives and detaches
+// when destroyed.
 //
 // No exception leaves an input or paint handler: model errors while committing an edit or
 // renaming a sheet end the edit and are reported through OnError.
@@ -126,6 +127,9 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   workbook::TSSBookSheet* Sheet() const { return book_.ActiveSheet(); }
   // Runs a change BookChangedLater left pending.
   void Settle() const;
+  // The model asked for a repaint: lay out again before the next paint. Requests made while
+  // the control itself lays out or paints (a formula computed on first display) are its own.
+  void ModelRepainted();
   void EnsurePositions();
   void Relayout();
   void UpdateScrollBars();
@@ -147,6 +151,7 @@ class BookControl : public ui::CustomControl, private GridMouseHost {
   const workbook::TSSBookSheet* positionsOf_ = nullptr;
   bool positionsDirty_ = true;
   bool changePending_ = false;
+  bool layingOut_ = false;
   GridLayout layout_;
   CellColors colors_;
   InplaceEditor editor_;

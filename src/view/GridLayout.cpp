@@ -1,9 +1,9 @@
 #include "view/GridLayout.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <stdexcept>
 
+#include "workbook/SSUtils.h"
 #include "workbook/TSSBookSheet.h"
 #include "workbook/TSSMergedCellsStorage.h"
 
@@ -17,12 +17,16 @@ bool Inside(const TRect& r, int32_t col, int32_t row) {
   return col >= r.Left && col <= r.Right && row >= r.Top && row <= r.Bottom;
 }
 
-// A number when the whole text parses as one (formula results are shown as text).
-bool LooksNumeric(const std::string& text) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  std::strtod(text.c_str(), &end);
-  return end && *end == '\0';
+// The alignment of a cell's text follows its value (a formula's result, the stored text), not
+// the display text: TRUE shows as 1 but is centred, a number kept as text is right-aligned.
+ui::HorzAlign ValueAlign(const workbook::TSSDataStorage& storage, int32_t col, int32_t row,
+                         const workbook::StyleEntry& style) {
+  const workbook::CellContentType type = storage.CellDataType(col, row);
+  const std::string value = storage.CellValueText(col, row);
+  // Typed numbers may be kept as text cells: their text decides (a literal text is text).
+  const bool number = type == workbook::kCellNumber ||
+                      (type != workbook::kCellLiteralText && workbook::IsNumberText(value));
+  return EffectiveAlign(style, number, value);
 }
 
 // Positions of visible items from `first` on until `extent` pixels from `start` are covered or
@@ -82,7 +86,7 @@ ui::HorzAlign EffectiveAlign(const workbook::StyleEntry& style, bool isNumber,
   }
   if (style.Format == 49) return ui::HorzAlign::Left;
   if (isNumber) return ui::HorzAlign::Right;
-  if (text == "TRUE" || text == "FALSE") return ui::HorzAlign::Center;
+  if (workbook::IsBooleanText(text)) return ui::HorzAlign::Center;
   return ui::HorzAlign::Left;
 }
 
@@ -172,8 +176,7 @@ void GridLayout::BuildMerged(const workbook::TSSBookSheet& sheet, const TextMeas
     m.text = ui::Rect{m.rect.left + 1, m.rect.top + 2, m.rect.right - 2, m.rect.bottom};
     m.caption = storage.CellDisplayText(area.Left, area.Top);
     m.style = storage.CellStyleEntry(area.Left, area.Top);
-    m.align = EffectiveAlign(
-        *m.style, storage.CellDataType(area.Left, area.Top) == workbook::kCellNumber, m.caption);
+    m.align = ValueAlign(storage, area.Left, area.Top, *m.style);
     m.selected = Inside(selection_, area.Left, area.Top) &&
                  Inside(selection_, area.Right, area.Bottom) &&
                  !(selection_.Left == area.Left && selection_.Top == area.Top);
@@ -215,11 +218,7 @@ void GridLayout::BuildCell(const workbook::TSSBookSheet& sheet, size_t c, size_t
     return;
   }
   v.caption = storage.CellDisplayText(v.col, v.row);
-  const workbook::CellContentType type = storage.CellDataType(v.col, v.row);
-  // Typed numbers may be kept as text cells: their text decides (a literal text is text).
-  const bool number = type == workbook::kCellNumber ||
-                      (type != workbook::kCellLiteralText && LooksNumeric(v.caption));
-  v.align = EffectiveAlign(*v.style, number, v.caption);
+  v.align = ValueAlign(storage, v.col, v.row, *v.style);
   // Two pixels in from the sides and two down from the top; the bottom stays at the cell's, so
   // descenders never reach into the row below.
   v.text = ui::Rect{v.cell.left + 2, v.cell.top + 2, v.cell.right - 2, v.cell.bottom};
@@ -371,7 +370,8 @@ Hit GridLayout::HitTest(ui::Point p) const {
         hit.row = above;
         hit.flags |= kHitResize;
       }
-    } else if (p.y < rs.end && rs.end - 1 - p.y < 3) {
+    } else if (p.y < rs.end && rs.end - 1 - p.y < 4) {
+      // Within 4 pixels above the next row's top edge: this row's own lower boundary.
       hit.flags |= kHitResize;
     }
     return hit;

@@ -33,11 +33,28 @@ void InplaceEditor::Start(const std::string& text, const ui::Font& font, ui::Poi
 }
 
 void InplaceEditor::SetText(const std::string& text) {
-  allSelected_ = false;
   lines_ = SplitLines(text);
+  caretLine_ = anchorLine_ = static_cast<int>(lines_.size()) - 1;
+  caretColumn_ = anchorColumn_ = static_cast<int>(lines_.back().size());
+  Resize();
+}
+
+void InplaceEditor::SelectAll() {
+  anchorLine_ = anchorColumn_ = 0;
   caretLine_ = static_cast<int>(lines_.size()) - 1;
   caretColumn_ = static_cast<int>(lines_.back().size());
-  Resize();
+}
+
+bool InplaceEditor::AllSelected() const {
+  const Position end{static_cast<int>(lines_.size()) - 1, static_cast<int>(lines_.back().size())};
+  const Position from = std::min(Caret(), Anchor()), to = std::max(Caret(), Anchor());
+  return HasSelection() && from == Position{0, 0} && to == end;
+}
+
+std::pair<int, int> InplaceEditor::SelectedColumns(int line) const {
+  const Position from = std::min(Caret(), Anchor()), to = std::max(Caret(), Anchor());
+  if (line < from.line || line > to.line) return {0, 0};
+  return {line == from.line ? from.column : 0, line == to.line ? to.column : LineLength(line)};
 }
 
 std::string InplaceEditor::Text() const {
@@ -72,46 +89,102 @@ void InplaceEditor::Resize() {
   bounds_ = r;
 }
 
+void InplaceEditor::MoveCaret(Position to, bool extend) {
+  caretLine_ = to.line;
+  caretColumn_ = to.column;
+  if (!extend) {
+    anchorLine_ = to.line;
+    anchorColumn_ = to.column;
+  }
+}
+
+void InplaceEditor::DeleteSelection() {
+  if (!HasSelection()) return;
+  const Position from = std::min(Caret(), Anchor()), to = std::max(Caret(), Anchor());
+  std::string& first = lines_[static_cast<size_t>(from.line)];
+  const std::string tail =
+      lines_[static_cast<size_t>(to.line)].substr(static_cast<size_t>(to.column));
+  first.erase(static_cast<size_t>(from.column));
+  first += tail;
+  lines_.erase(lines_.begin() + from.line + 1, lines_.begin() + to.line + 1);
+  MoveCaret(from, false);
+}
+
 void InplaceEditor::InsertLineBreak() {
+  // At a line's end this adds an empty line after it, at its start an empty line before it,
+  // and inside it splits the line; the caret goes to the start of the line after the break.
+  DeleteSelection();
   std::string& line = lines_[static_cast<size_t>(caretLine_)];
   std::string tail = line.substr(static_cast<size_t>(caretColumn_));
   line.erase(static_cast<size_t>(caretColumn_));
   lines_.insert(lines_.begin() + caretLine_ + 1, std::move(tail));
-  ++caretLine_;
-  caretColumn_ = 0;
+  MoveCaret(Position{caretLine_ + 1, 0}, false);
+}
+
+EditorKey InplaceEditor::CaretKey(int key, ui::ShiftState shift) {
+  const int lastLine = static_cast<int>(lines_.size()) - 1;
+  const int length = LineLength(caretLine_);
+  const bool selected = HasSelection();
+  const Position from = std::min(Caret(), Anchor()), to = std::max(Caret(), Anchor());
+  const auto onLine = [this](int line) {
+    return Position{line, std::min(caretColumn_, LineLength(line))};
+  };
+  switch (key) {
+    case ui::keys::kLeft:
+      if (navigation_ && caretColumn_ == 0 && !selected) return EditorKey::HandBack;
+      if (selected && !shift.shift)
+        MoveCaret(from, false);
+      else if (caretColumn_ > 0)
+        MoveCaret(Position{caretLine_, caretColumn_ - 1}, shift.shift);
+      else if (caretLine_ > 0)
+        MoveCaret(Position{caretLine_ - 1, LineLength(caretLine_ - 1)}, shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kRight:
+      if (navigation_ && caretColumn_ >= length && !selected) return EditorKey::HandBack;
+      if (selected && !shift.shift)
+        MoveCaret(to, false);
+      else if (caretColumn_ < length)
+        MoveCaret(Position{caretLine_, caretColumn_ + 1}, shift.shift);
+      else if (caretLine_ < lastLine)
+        MoveCaret(Position{caretLine_ + 1, 0}, shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kUp:
+      if (navigation_ && caretLine_ == 0) return EditorKey::HandBack;
+      MoveCaret(caretLine_ > 0 ? onLine(caretLine_ - 1) : Caret(), shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kDown:
+      if (navigation_ && caretLine_ == lastLine) return EditorKey::HandBack;
+      MoveCaret(caretLine_ < lastLine ? onLine(caretLine_ + 1) : Caret(), shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kHome:
+      if (navigation_) return EditorKey::HandBack;
+      MoveCaret(Position{shift.ctrl ? 0 : caretLine_, 0}, shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kEnd:
+      MoveCaret(
+          shift.ctrl ? Position{lastLine, LineLength(lastLine)} : Position{caretLine_, length},
+          shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kPageUp:
+      // The memo's page: the caret goes to the first line (the editor is never taller than
+      // the view); the grid does not see the key.
+      MoveCaret(onLine(0), shift.shift);
+      return EditorKey::Consumed;
+    case ui::keys::kPageDown:
+      if (navigation_) return EditorKey::HandBack;
+      MoveCaret(onLine(lastLine), shift.shift);
+      return EditorKey::Consumed;
+    default:
+      return EditorKey::Ignored;
+  }
 }
 
 EditorKey InplaceEditor::Key(int key, ui::ShiftState shift) {
-  if (allSelected_) {
-    switch (key) {
-      case ui::keys::kBackspace:
-      case ui::keys::kDelete:
-        SetText(std::string());
-        return EditorKey::Consumed;
-      case ui::keys::kLeft:
-      case ui::keys::kUp:
-      case ui::keys::kHome:
-        allSelected_ = false;
-        caretLine_ = 0;
-        caretColumn_ = 0;
-        return EditorKey::Consumed;
-      case ui::keys::kRight:
-      case ui::keys::kDown:
-      case ui::keys::kEnd:
-        allSelected_ = false;
-        return EditorKey::Consumed;  // the caret already stands at the end
-      default:
-        allSelected_ = false;
-        break;
-    }
-  }
-  const int lineCount = static_cast<int>(lines_.size());
-  const int lineLength = static_cast<int>(lines_[static_cast<size_t>(caretLine_)].size());
   switch (key) {
     case ui::keys::kTab:
       return shift.ctrl ? EditorKey::Ignored : EditorKey::HandBack;
     case ui::keys::kEnter:
-      if (shift.alt) {
+      if (navigation_ && shift.alt) {
         InsertLineBreak();
         Resize();
         return EditorKey::Consumed;
@@ -120,64 +193,43 @@ EditorKey InplaceEditor::Key(int key, ui::ShiftState shift) {
     case ui::keys::kEscape:
       SetText(start_);
       return EditorKey::HandBack;
-    case ui::keys::kPageDown:
-    case ui::keys::kPageUp:
-    case ui::keys::kHome:
-      return EditorKey::HandBack;
-    case ui::keys::kEnd:
-      caretColumn_ = lineLength;
-      return EditorKey::Consumed;
-    case ui::keys::kLeft:
-      if (caretColumn_ == 0) return EditorKey::HandBack;
-      --caretColumn_;
-      return EditorKey::Consumed;
-    case ui::keys::kRight:
-      if (caretColumn_ >= lineLength) return EditorKey::HandBack;
-      ++caretColumn_;
-      return EditorKey::Consumed;
-    case ui::keys::kUp:
-      if (caretLine_ == 0) return EditorKey::HandBack;
-      --caretLine_;
-      caretColumn_ =
-          std::min(caretColumn_, static_cast<int>(lines_[static_cast<size_t>(caretLine_)].size()));
-      return EditorKey::Consumed;
-    case ui::keys::kDown:
-      if (caretLine_ + 1 >= lineCount) return EditorKey::HandBack;
-      ++caretLine_;
-      caretColumn_ =
-          std::min(caretColumn_, static_cast<int>(lines_[static_cast<size_t>(caretLine_)].size()));
-      return EditorKey::Consumed;
     case ui::keys::kBackspace:
-      if (caretColumn_ > 0) {
+      if (HasSelection()) {
+        DeleteSelection();
+      } else if (caretColumn_ > 0) {
         lines_[static_cast<size_t>(caretLine_)].erase(static_cast<size_t>(caretColumn_ - 1), 1);
-        --caretColumn_;
+        MoveCaret(Position{caretLine_, caretColumn_ - 1}, false);
       } else if (caretLine_ > 0) {
-        caretColumn_ = static_cast<int>(lines_[static_cast<size_t>(caretLine_ - 1)].size());
+        const Position joined{caretLine_ - 1, LineLength(caretLine_ - 1)};
         lines_[static_cast<size_t>(caretLine_ - 1)] += lines_[static_cast<size_t>(caretLine_)];
         lines_.erase(lines_.begin() + caretLine_);
-        --caretLine_;
+        MoveCaret(joined, false);
       }
       Resize();
       return EditorKey::Consumed;
     case ui::keys::kDelete:
-      if (caretColumn_ < lineLength) {
+      if (HasSelection()) {
+        DeleteSelection();
+      } else if (caretColumn_ < LineLength(caretLine_)) {
         lines_[static_cast<size_t>(caretLine_)].erase(static_cast<size_t>(caretColumn_), 1);
-      } else if (caretLine_ + 1 < lineCount) {
+      } else if (caretLine_ + 1 < static_cast<int>(lines_.size())) {
         lines_[static_cast<size_t>(caretLine_)] += lines_[static_cast<size_t>(caretLine_ + 1)];
         lines_.erase(lines_.begin() + caretLine_ + 1);
       }
       Resize();
       return EditorKey::Consumed;
-    default:
-      return EditorKey::Consumed;
+    default: {
+      const EditorKey routed = CaretKey(key, shift);
+      return routed == EditorKey::Ignored ? EditorKey::Consumed : routed;
+    }
   }
 }
 
 void InplaceEditor::Type(char c) {
   if (c == '\t' || c == '\n' || c == '\r' || static_cast<unsigned char>(c) < 0x20) return;
-  if (allSelected_) SetText(std::string());
+  DeleteSelection();
   lines_[static_cast<size_t>(caretLine_)].insert(static_cast<size_t>(caretColumn_), 1, c);
-  ++caretColumn_;
+  MoveCaret(Position{caretLine_, caretColumn_ + 1}, false);
   Resize();
 }
 
@@ -195,8 +247,7 @@ void InplaceEditor::CaretAt(ui::Point p) {
       break;
     }
   }
-  caretLine_ = line;
-  caretColumn_ = column;
+  MoveCaret(Position{line, column}, false);
 }
 
 }  // namespace view

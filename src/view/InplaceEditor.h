@@ -6,8 +6,15 @@
 // Sizing: the widest line so far plus half the width of "W" (half of "W" for an empty text),
 // lines times the line height, raised to the minimum size, then capped so that the editor never
 // leaves the limit rectangle (the grid's client area).
+//
+// Selection: Shift with the caret keys selects text from a fixed end (the anchor) to the caret;
+// typing, Backspace and Delete replace or remove it. A cell's editor navigates: at its edges the
+// caret keys hand back to the grid, but only while nothing is selected (Left and Right), and
+// Home and Page Down always do. An editor without navigation (a sheet tab's) keeps every key.
+#include <compare>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/Canvas.h"
@@ -24,7 +31,8 @@ enum class EditorKey {
 
 class InplaceEditor {
  public:
-  explicit InplaceEditor(const TextMeasurer& measurer) : measurer_(&measurer) {}
+  explicit InplaceEditor(const TextMeasurer& measurer, bool navigation = true)
+      : measurer_(&measurer), navigation_(navigation) {}
 
   // Opens with the cell's edit text (line feeds separate lines), the caret at its end.
   // `origin` is the editor's top-left corner, `minSize` its minimum size, `limit` the area it
@@ -52,22 +60,42 @@ class InplaceEditor {
   void CaretAt(ui::Point p);
   // Replaces the text (type-to-edit starts with the typed character).
   void SetText(const std::string& text);
-  // Marks the whole text selected, as a sheet tab's editor opens: a typed character or a
-  // deletion replaces it, a caret key ends the selection at its start or end.
-  void SelectAll() { allSelected_ = !Text().empty(); }
-  bool AllSelected() const { return allSelected_; }
+  // Selects the whole text, as a sheet tab's editor opens: a typed character or a deletion
+  // replaces it, a caret key ends the selection at its start or end.
+  void SelectAll();
+  bool AllSelected() const;
+  bool HasSelection() const { return anchorLine_ != caretLine_ || anchorColumn_ != caretColumn_; }
+  // The selected columns [from, to) of line `line` (from == to when none of it is selected).
+  std::pair<int, int> SelectedColumns(int line) const;
 
  private:
+  struct Position {
+    int line;
+    int column;
+    auto operator<=>(const Position&) const = default;
+  };
+  Position Caret() const { return Position{caretLine_, caretColumn_}; }
+  Position Anchor() const { return Position{anchorLine_, anchorColumn_}; }
+  // Moves the caret; without `extend` the anchor follows it (nothing selected).
+  void MoveCaret(Position to, bool extend);
+  // Removes the selected text; the caret stands where it began.
+  void DeleteSelection();
+  int LineLength(int line) const {
+    return static_cast<int>(lines_[static_cast<size_t>(line)].size());
+  }
+  EditorKey CaretKey(int key, ui::ShiftState shift);
   void InsertLineBreak();
   void Resize();
 
   const TextMeasurer* measurer_;
+  bool navigation_ = true;
   bool open_ = false;
-  bool allSelected_ = false;
   std::string start_;
   std::vector<std::string> lines_{std::string()};
   int caretLine_ = 0;
   int caretColumn_ = 0;
+  int anchorLine_ = 0;
+  int anchorColumn_ = 0;
   ui::Font font_;
   ui::Point origin_;
   ui::Size minSize_;

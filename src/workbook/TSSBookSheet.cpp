@@ -34,8 +34,10 @@ void TSSBookSheet::SetCaption(const std::string& caption) {
 }
 
 void TSSBookSheet::SelectCell(int32_t col, int32_t row, bool edit) {
-  if (col < 0 || row < 0) return;
+  if (col < 0 || row < 0 || book_.Listener().EditorShown(*this)) return;
   SetSelection(TRect{col, row, col, row});
+  // Into view before the editor opens there (a scroll would end the edit).
+  book_.Listener().ScrollIntoView(*this, col, row);
   if (edit && IsCellEditable(storage_->ActiveCol(), storage_->ActiveRow())) {
     // The in-place editor belongs to the view; without one the model only asks the veto.
     book_.Listener().RequestEdit(*this, storage_->ActiveCol(), storage_->ActiveRow());

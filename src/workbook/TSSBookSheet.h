@@ -38,7 +38,8 @@ class TSSBookSheet : public StorageHost, public IBookSheet {
   TSSHeader& RowHeader() { return storage_->RowHeader(); }
   const TRect& Selection() const { return storage_->Selection(); }
   void SetSelection(const TRect& rect) { storage_->SetSelection(rect); }
-  // Selects one cell; editing is the view's business (the editing veto is asked here).
+  // Selects one cell and scrolls it into view; nothing while the view's editor is open.
+  // Editing is the view's business (the editing veto is asked here).
   void SelectCell(int32_t col, int32_t row, bool edit = false);
 
   bool IsCellEditable(int32_t col, int32_t row) const;

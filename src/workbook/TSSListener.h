@@ -71,7 +71,10 @@ class TSSListener : public ModelListener {
   void HeaderLayoutChanged(TSSDataStorage& storage, HeaderKind kind, int32_t index) override {
     if (headerChanged) headerChanged(storage, kind, index);
   }
-  void Repaint() override { ++repaintCount; }
+  void Repaint() override {
+    ++repaintCount;
+    if (repaint) repaint();
+  }
   void BeginUpdate() override;
   void EndUpdate() override;
   bool IsLocked() const override { return lockCount_ > 0; }
@@ -93,6 +96,18 @@ class TSSListener : public ModelListener {
   std::function<void(TSSBookSheet& sheet)> openEditor;
   // The view's copy of column and row positions follows every size or visibility change.
   std::function<void(TSSDataStorage& storage, HeaderKind kind, int32_t index)> headerChanged;
+  // The view's redraw: the model asks for a repaint after changes it made on its own (a sort,
+  // an undo step, a toolbar format), so the view lays out again before it next paints.
+  std::function<void()> repaint;
+  // The view's answers for selecting a cell: whether its in-place editor is open on the sheet
+  // (a cell is then not selected), and scrolling a cell into view. Without a view: no editor,
+  // nothing to scroll.
+  std::function<bool(const TSSBookSheet& sheet)> editorShown;
+  std::function<void(TSSBookSheet& sheet, int32_t col, int32_t row)> scrollIntoView;
+  bool EditorShown(const TSSBookSheet& sheet) const { return editorShown && editorShown(sheet); }
+  void ScrollIntoView(TSSBookSheet& sheet, int32_t col, int32_t row) {
+    if (scrollIntoView) scrollIntoView(sheet, col, row);
+  }
   // Asks the view to open its editor when one is attached, else only the editing veto.
   void RequestEdit(TSSBookSheet& sheet, int32_t col, int32_t row);
 

@@ -24,34 +24,66 @@ ui::MouseEvent At(int x, int y, ui::MouseButton b = ui::MouseButton::Left) {
 
 TEST(InplaceEditor, KeyRoutingTable) {
   FixedMeasurer m(7, 16);
+  const ui::ShiftState none{}, shift{true, false, false}, ctrl{false, true, false},
+      alt{false, false, true};
   struct Case {
     const char* text;
     int caretMoves;  // Left presses before the key (from the end)
+    int selected;    // then Shift+Left presses
     int key;
     ui::ShiftState shift;
     EditorKey expected;
+    const char* typed;  // the text after typing "X" when the editor kept the key
   } cases[] = {
-      {"abc", 0, ui::keys::kRight, {}, EditorKey::HandBack},  // at the end of the line
-      {"abc", 1, ui::keys::kRight, {}, EditorKey::Consumed},
-      {"abc", 3, ui::keys::kLeft, {}, EditorKey::HandBack},  // at column 0
-      {"abc", 1, ui::keys::kLeft, {}, EditorKey::Consumed},
-      {"a\nb", 0, ui::keys::kUp, {}, EditorKey::Consumed},    // on the second line
-      {"a\nb", 0, ui::keys::kDown, {}, EditorKey::HandBack},  // on the last line
-      {"abc", 0, ui::keys::kUp, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kTab, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kTab, {false, true, false}, EditorKey::Ignored},
-      {"abc", 0, ui::keys::kEnter, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kEnter, {false, false, true}, EditorKey::Consumed},
-      {"abc", 0, ui::keys::kPageDown, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kHome, {}, EditorKey::HandBack},
-      {"abc", 0, ui::keys::kEscape, {}, EditorKey::HandBack},
+      {"abc", 0, 0, ui::keys::kRight, none, EditorKey::HandBack, ""},  // at the end of the line
+      {"abc", 1, 0, ui::keys::kRight, none, EditorKey::Consumed, "abcX"},
+      {"abc", 3, 0, ui::keys::kLeft, none, EditorKey::HandBack, ""},  // at column 0
+      {"abc", 1, 0, ui::keys::kLeft, none, EditorKey::Consumed, "aXbc"},
+      // With text selected Left and Right stay in the editor and end the selection at its start
+      // or end, also with the caret at the line's start or end.
+      {"abc", 0, 3, ui::keys::kLeft, none, EditorKey::Consumed, "Xabc"},
+      {"abc", 0, 2, ui::keys::kRight, none, EditorKey::Consumed, "abcX"},
+      {"abc", 0, 3, ui::keys::kRight, none, EditorKey::Consumed, "abcX"},
+      {"abc", 0, 2, ui::keys::kRight, shift, EditorKey::Consumed, "abX"},
+      {"abc", 0, 3, ui::keys::kLeft, shift, EditorKey::Consumed, "X"},  // nothing further left
+      {"abc", 3, 0, ui::keys::kLeft, shift, EditorKey::HandBack, ""},   // nothing selected
+      {"abc", 0, 2, ui::keys::kBackspace, none, EditorKey::Consumed, "aX"},
+      {"abc", 1, 1, ui::keys::kDelete, none, EditorKey::Consumed, "aXc"},
+      {"abc", 2, 0, ui::keys::kEnd, shift, EditorKey::Consumed, "aX"},
+      {"a\nb", 0, 0, ui::keys::kUp, none, EditorKey::Consumed, "aX\nb"},  // on the second line
+      {"a\nb", 0, 0, ui::keys::kDown, none, EditorKey::HandBack, ""},     // on the last line
+      {"a\nbc", 0, 0, ui::keys::kLeft, shift, EditorKey::Consumed, "a\nbX"},
+      {"ab\ncd", 0, 1, ui::keys::kUp, shift, EditorKey::Consumed, "aX"},  // across the break
+      {"abc", 0, 0, ui::keys::kUp, none, EditorKey::HandBack, ""},
+      {"abc", 0, 0, ui::keys::kTab, none, EditorKey::HandBack, ""},
+      {"abc", 0, 0, ui::keys::kTab, ctrl, EditorKey::Ignored, "abcX"},
+      {"abc", 0, 0, ui::keys::kEnter, none, EditorKey::HandBack, ""},
+      {"abc", 1, 0, ui::keys::kEnter, alt, EditorKey::Consumed, "ab\nXc"},
+      {"abc", 0, 2, ui::keys::kEnter, alt, EditorKey::Consumed, "a\nX"},  // replaces the selection
+      {"abc", 0, 0, ui::keys::kPageDown, none, EditorKey::HandBack, ""},
+      {"a\nbc", 0, 0, ui::keys::kPageUp, none, EditorKey::Consumed, "aX\nbc"},  // stays
+      {"abc", 2, 0, ui::keys::kEnd, none, EditorKey::Consumed, "abcX"},
+      {"abc", 0, 0, ui::keys::kHome, none, EditorKey::HandBack, ""},
+      {"abc", 0, 2, ui::keys::kHome, shift, EditorKey::HandBack, ""},
+      {"abc", 0, 0, ui::keys::kEscape, none, EditorKey::HandBack, ""},
   };
   for (const Case& c : cases) {
     InplaceEditor e(m);
     e.Start(c.text, ui::Font{}, ui::Point{0, 0}, ui::Size{10, 10}, ui::Rect{0, 0, 500, 500});
     for (int i = 0; i < c.caretMoves; ++i) e.Key(ui::keys::kLeft, {});
+    for (int i = 0; i < c.selected; ++i) e.Key(ui::keys::kLeft, shift);
     EXPECT_EQ(e.Key(c.key, c.shift), c.expected) << c.text << " key " << c.key;
+    if (c.expected == EditorKey::HandBack) continue;
+    e.Type('X');
+    EXPECT_EQ(e.Text(), c.typed) << c.text << " key " << c.key;
   }
+  // A sheet tab's editor has no navigation: Home and the arrows stay in it.
+  InplaceEditor tab(m, false);
+  tab.Start("name", ui::Font{}, ui::Point{0, 0}, ui::Size{10, 10}, ui::Rect{0, 0, 500, 500});
+  EXPECT_EQ(tab.Key(ui::keys::kHome, none), EditorKey::Consumed);
+  EXPECT_EQ(tab.Key(ui::keys::kLeft, none), EditorKey::Consumed);
+  tab.Type('X');
+  EXPECT_EQ(tab.Text(), "Xname");
 }
 
 TEST(InplaceEditor, AltEnterSplitsEscapeRestoresAndSizeGrowsToTheLimit) {
@@ -161,6 +193,45 @@ TEST(BookControl, KeyboardNavigationTable) {
   // The active cell is kept in view.
   EXPECT_LE(g.control->Layout().Rows().front().index, 19);
   EXPECT_GE(g.control->Layout().LastWholeRow(), 19);
+}
+
+TEST(BookControl, KeysAroundAMergedArea) {
+  Grid g;
+  g.Sheet().MergeCells(TRect{1, 1, 2, 2}, true);  // B2:C3
+  g.control->BookChanged();
+  const ui::ShiftState none{}, shift{true, false, false};
+  struct Case {
+    int key;
+    ui::ShiftState shift;
+    TRect expected;
+  } cases[] = {
+      {ui::keys::kDown, none, {0, 1, 0, 1}},    // A1 to A2
+      {ui::keys::kRight, none, {1, 1, 2, 2}},   // into the area: all of it
+      {ui::keys::kRight, none, {3, 1, 3, 1}},   // off its far edge
+      {ui::keys::kTab, shift, {1, 1, 2, 2}},    // back into it
+      {ui::keys::kTab, shift, {0, 1, 0, 1}},    // and on out of it
+      {ui::keys::kTab, none, {1, 1, 2, 2}},     //
+      {ui::keys::kEnter, none, {1, 3, 1, 3}},   // below the area
+      {ui::keys::kEnter, shift, {1, 1, 2, 2}},  //
+      {ui::keys::kEnter, shift, {1, 0, 1, 0}},  // above it
+      {ui::keys::kDown, none, {1, 1, 2, 2}},    //
+      {ui::keys::kDown, shift, {1, 1, 2, 3}},   // extending grows past the area at once
+      {ui::keys::kRight, shift, {1, 1, 3, 3}},  //
+      {ui::keys::kUp, shift, {1, 1, 3, 2}},     //
+      {ui::keys::kUp, shift, {1, 0, 3, 2}},     // the anchor's area stays whole
+      {ui::keys::kDown, none, {1, 1, 2, 2}},    // from the active cell, B1
+      {ui::keys::kLeft, none, {0, 1, 0, 1}},    //
+      {ui::keys::kRight, shift, {0, 1, 2, 2}},  // from A2 over the area
+      {ui::keys::kRight, shift, {0, 1, 3, 2}},  //
+      {ui::keys::kLeft, shift, {0, 1, 2, 2}},   //
+      {ui::keys::kLeft, shift, {0, 1, 0, 1}},   // back out in one step
+  };
+  for (const Case& c : cases) {
+    Key(g, c.key, c.shift);
+    const TRect s = g.Sheet().Selection();
+    EXPECT_EQ(s, c.expected) << "key " << c.key << " got " << s.Left << "," << s.Top << ":"
+                             << s.Right << "," << s.Bottom;
+  }
 }
 
 TEST(GridMouse, DragSelectsAndAutoScrollsOnlyWhileDragging) {
@@ -346,6 +417,74 @@ TEST(BookControl, EditorOverAMergedAreaTakesTheAreaAsMinimumAndAHiddenCellHasNon
   g.control->BookChanged();
   g.Sheet().SelectCell(4, 1, true);
   EXPECT_FALSE(g.control->IsEditing()) << "a hidden column has no view to edit over";
+}
+
+}  // namespace
+
+namespace {
+
+// Changes the model makes on its own (a toolbar sort, an undo step, a clear) reach the screen
+// at the next layout, without the caller telling the control.
+TEST(BookControl, ModelChangesShowWithoutTheCallerTellingTheView) {
+  viewtest::Grid g;
+  g.Put(0, 0, "b");
+  g.Put(0, 1, "a");
+  g.Put(0, 2, "c");
+  struct Step {
+    const char* what;
+    std::function<void(viewtest::Grid&)> run;
+    const char* first;  // A1's caption afterwards
+  } steps[] = {
+      {"sort ascending",
+       [](viewtest::Grid& t) {
+         t.Sheet().SortCells(TRect{0, 0, 0, 2}, {false});
+       },
+       "a"},
+      {"sort descending",
+       [](viewtest::Grid& t) {
+         t.Sheet().SortCells(TRect{0, 0, 0, 2}, {true});
+       },
+       "c"},
+      {"undo", [](viewtest::Grid& t) { t.book.History().Undo(1); }, "a"},
+      {"redo", [](viewtest::Grid& t) { t.book.History().Redo(1); }, "c"},
+      {"clear",
+       [](viewtest::Grid& t) {
+         t.Sheet().ClearCells(TRect{0, 0, 0, 0}, false);
+       },
+       ""},
+  };
+  for (const Step& s : steps) {
+    s.run(g);
+    EXPECT_EQ(g.Cell(0, 0).caption, s.first) << s.what;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Selecting a cell through the model (host actions, the window's hot keys) scrolls it into
+// view, and is refused while the editor is open on another cell.
+TEST(BookControl, SelectCellScrollsIntoViewAndWaitsForTheEditor) {
+  viewtest::Grid g;
+  g.Sheet().SelectCell(20, 60);
+  const GridLayout& l = g.control->Layout();
+  EXPECT_LE(l.Columns().front().index, 20);
+  EXPECT_GE(l.LastWholeColumn(), 20);
+  EXPECT_LE(l.Rows().front().index, 60);
+  EXPECT_GE(l.LastWholeRow(), 60);
+  g.Sheet().SelectCell(2, 3);
+  EXPECT_EQ(g.control->TopLeft(), (workbook::TPoint{2, 3})) << "back to the left and up";
+  char c = 'a';
+  g.control->HandleKeyPress(c);
+  ASSERT_TRUE(g.control->IsEditing());
+  g.Sheet().SelectCell(4, 4);
+  EXPECT_EQ(g.Sheet().Selection(), (TRect{2, 3, 2, 3})) << "the editor keeps its cell";
+  EXPECT_TRUE(g.control->IsEditing());
+  g.control->CommitEdit();
+  g.Sheet().SelectCell(4, 4);
+  EXPECT_EQ(g.Sheet().Selection(), (TRect{4, 4, 4, 4}));
+  EXPECT_EQ(g.Sheet().Storage().CellEditText(2, 3), "a");
 }
 
 }  // namespace

@@ -99,6 +99,9 @@ TEST(GridLayout, HitTestTable) {
       {{40, 45}, {-1, 1, kHitRowHeader}},
       // Within 4 pixels of row 1's top edge: the boundary below row 0.
       {{40, 44}, {-1, 0, kHitRowHeader | kHitResize}},
+      // Within 4 pixels above row 1's top edge: the same boundary, from row 0's side.
+      {{40, 36}, {-1, 0, kHitRowHeader | kHitResize}},
+      {{40, 35}, {-1, 0, kHitRowHeader}},
       // Row 0 has no boundary above it: never index -1.
       {{40, 21}, {-1, 0, kHitRowHeader}},
       // Row 3 follows hidden row 2: its top boundary belongs to row 1.
@@ -112,7 +115,7 @@ TEST(GridLayout, HitTestTable) {
         kHitCell}},
   };
   // The column header left of column 0 at x 86 reports column 0.
-  cases[8].expected = Hit{0, -1, kHitColHeader};
+  cases[10].expected = Hit{0, -1, kHitColHeader};
   for (const Case& c : cases) {
     const Hit h = g.control->HitTest(c.p);
     EXPECT_EQ(h, c.expected) << "at " << c.p.x << "," << c.p.y << ": got " << h.col << "," << h.row
@@ -164,6 +167,29 @@ TEST(GridLayout, OverflowTable) {
       EXPECT_EQ(l.VerticalLine(pos, 0).style == workbook::lsNone, cleared)
           << c.what << ": line before column position " << pos;
     }
+  }
+}
+
+TEST(GridLayout, GeneralAlignmentFollowsTheValueNotTheDisplayText) {
+  struct Case {
+    const char* entered;
+    ui::HorzAlign expected;
+  } cases[] = {
+      {"TRUE", ui::HorzAlign::Center},  // shown as 1, centred all the same
+      {"false", ui::HorzAlign::Center},
+      {"5", ui::HorzAlign::Right},         // kept as text, a number all the same
+      {"1/2/2004", ui::HorzAlign::Right},  // a date is a number
+      {"text", ui::HorzAlign::Left},
+  };
+  for (const Case& c : cases) {
+    Grid g;
+    g.Put(1, 1, c.entered);
+    g.Put(3, 3, c.entered);
+    g.Sheet().MergeCells(workbook::TRect{3, 3, 4, 4}, true);
+    g.control->BookChanged();
+    EXPECT_EQ(g.Cell(1, 1).align, c.expected) << c.entered;
+    ASSERT_EQ(g.control->Layout().MergedAreas().size(), 1u);
+    EXPECT_EQ(g.control->Layout().MergedAreas()[0].align, c.expected) << c.entered << " merged";
   }
 }
 
