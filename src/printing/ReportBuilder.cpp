@@ -49,13 +49,6 @@ bool HasValue(const workbook::TSSDataStorage& s, int32_t col, int32_t row) {
   return !s.CellValueText(col, row).empty();
 }
 
-bool LooksNumeric(const std::string& text) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  std::strtod(text.c_str(), &end);
-  return end && *end == '\0';
-}
-
 int RowSize(int size) { return size >= 4 ? size + 3 : size; }
 
 }  // namespace
@@ -360,9 +353,7 @@ class Builder {
         const StyleEntry& printed = rp.styles[cell.style];
         cell.transparent = Transparent(rp, printed);
         if (storage_.HasRecord(col, row)) cell.text = storage_.CellDisplayText(col, row);
-        const bool number =
-            storage_.CellDataType(col, row) == workbook::kCellNumber || LooksNumeric(cell.text);
-        cell.align = view::EffectiveAlign(printed, number, cell.text);
+        cell.align = view::ValueAlign(storage_, col, row, printed);
       }
     }
   }
@@ -388,9 +379,7 @@ class Builder {
                      static_cast<int32_t>(ReportIndex(a.Bottom, cells.Top, rp.DataRows()))};
       m.style = StyleOf(rp, storage_.CellStyleEntry(a.Left, a.Top));
       if (storage_.HasRecord(a.Left, a.Top)) m.text = storage_.CellDisplayText(a.Left, a.Top);
-      const bool number =
-          storage_.CellDataType(a.Left, a.Top) == workbook::kCellNumber || LooksNumeric(m.text);
-      m.align = view::EffectiveAlign(rp.styles[m.style], number, m.text);
+      m.align = view::ValueAlign(storage_, a.Left, a.Top, rp.styles[m.style]);
       m.transparent = Transparent(rp, rp.styles[m.style]);
       const int index = static_cast<int>(rp.merged.size());
       rp.merged.push_back(std::move(m));

@@ -17,18 +17,6 @@ bool Inside(const TRect& r, int32_t col, int32_t row) {
   return col >= r.Left && col <= r.Right && row >= r.Top && row <= r.Bottom;
 }
 
-// The alignment of a cell's text follows its value (a formula's result, the stored text), not
-// the display text: TRUE shows as 1 but is centred, a number kept as text is right-aligned.
-ui::HorzAlign ValueAlign(const workbook::TSSDataStorage& storage, int32_t col, int32_t row,
-                         const workbook::StyleEntry& style) {
-  const workbook::CellContentType type = storage.CellDataType(col, row);
-  const std::string value = storage.CellValueText(col, row);
-  // Typed numbers may be kept as text cells: their text decides (a literal text is text).
-  const bool number = type == workbook::kCellNumber ||
-                      (type != workbook::kCellLiteralText && workbook::IsNumberText(value));
-  return EffectiveAlign(style, number, value);
-}
-
 // Positions of visible items from `first` on until `extent` pixels from `start` are covered or
 // the far edge is reached. Hidden items are jumped over through the prefix sums, so a sheet whose
 // every item beyond the first is hidden ends at the far edge instead of looping.
@@ -88,6 +76,16 @@ ui::HorzAlign EffectiveAlign(const workbook::StyleEntry& style, bool isNumber,
   if (isNumber) return ui::HorzAlign::Right;
   if (workbook::IsBooleanText(text)) return ui::HorzAlign::Center;
   return ui::HorzAlign::Left;
+}
+
+ui::HorzAlign ValueAlign(const workbook::TSSDataStorage& storage, int32_t col, int32_t row,
+                         const workbook::StyleEntry& style) {
+  const workbook::CellContentType type = storage.CellDataType(col, row);
+  const std::string value = storage.CellValueText(col, row);
+  // Typed numbers may be kept as text cells: their text decides (a literal text is text).
+  const bool number = type == workbook::kCellNumber ||
+                      (type != workbook::kCellLiteralText && workbook::IsNumberText(value));
+  return EffectiveAlign(style, number, value);
 }
 
 ui::Rect GridLayout::DataArea() const {

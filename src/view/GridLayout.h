@@ -24,6 +24,7 @@
 
 namespace workbook {
 class TSSBookSheet;
+class TSSDataStorage;
 }
 
 namespace view {
@@ -159,5 +160,11 @@ class GridLayout {
 // text format, right for numbers, centre for TRUE and FALSE, otherwise left.
 ui::HorzAlign EffectiveAlign(const workbook::StyleEntry& style, bool isNumber,
                              const std::string& text);
+// The alignment of the text of cell (col, row) drawn with `style` (the screen draws a cell with
+// its own style, the printed report maybe with another): it follows the cell's value (a
+// formula's result, the stored text), not its display text, so TRUE that shows as 1 is centred
+// and a number kept as text is right-aligned.
+ui::HorzAlign ValueAlign(const workbook::TSSDataStorage& storage, int32_t col, int32_t row,
+                         const workbook::StyleEntry& style);
 
 }  // namespace view

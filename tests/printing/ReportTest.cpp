@@ -241,6 +241,34 @@ TEST(ReportLink, OverflowingTextRunsIntoEmptyNeighboursAndStopsAtText) {
   EXPECT_EQ(r.overflowColumns, 0);
 }
 
+// General alignment follows the value as on the screen: TRUE shows as 1 and is centred, a
+// number is right-aligned, a literal text that reads as a number is left; an explicit alignment
+// wins; the merged area takes its top-left cell's.
+TEST(ReportLink, GeneralAlignmentFollowsTheValue) {
+  Fixture f;
+  struct Case {
+    const char* text;
+    ui::HorzAlign expected;
+  } cases[] = {
+      {"TRUE", ui::HorzAlign::Center},
+      {"12", ui::HorzAlign::Right},
+      {"'12", ui::HorzAlign::Left},
+      {"word", ui::HorzAlign::Left},
+  };
+  int32_t row = 0;
+  for (const Case& c : cases) f.Put(0, row++, c.text);
+  f.Put(1, 0, "FALSE");
+  f.Sheet().CellObject(1, 0)->Style().SetHorzTextAlign(workbook::haRIGHT);
+  f.Put(2, 0, "TRUE");
+  f.Sheet().MergeCells(TRect{2, 0, 3, 1}, true);
+  const Report& r = f.Build();
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(r.Cell(1, i + 1).align, cases[i].expected) << cases[i].text;
+  EXPECT_EQ(r.Cell(2, 1).align, ui::HorzAlign::Right) << "explicit alignment";
+  ASSERT_EQ(r.merged.size(), 1u);
+  EXPECT_EQ(r.merged[0].align, ui::HorzAlign::Center) << "merged TRUE";
+}
+
 TEST(ReportLink, TextPastTheLastColumnAppendsColumnsOfTheDefaultWidth) {
   Fixture f;
   f.Put(1, 0, std::string(40, 'w'));  // 286 pixels: 201 beyond its column, three of 85
