@@ -2,8 +2,8 @@
 # Installs everything the build and the tests need, idempotently.
 # Native: compilers, CMake/Ninja, zlib, bzip2, GoogleTest, Google Benchmark, Cairo/FreeType, fonts.
 # Windows: the i686 MinGW cross compiler, zlib for MinGW, bzip2 and GoogleTest cross-built into
-# build/deps-win32, 32-bit Wine and Xvfb to run the Windows suite, and on a kernel without
-# 32-bit support qemu-user to run 32-bit Wine (scripts/wine32.sh).
+# build/deps-win32, 32-bit Wine and Xvfb to run the Windows suite, and with SS_WINE_EMULATED=1
+# on a kernel without 32-bit support qemu-user to run 32-bit Wine (scripts/wine32.sh).
 #   --check   change nothing: exit 0 when everything is present, else name what is missing
 #             and exit 1 (scripts/test.sh runs the set-up only then)
 set -euo pipefail
@@ -106,7 +106,9 @@ if [ $check_only -eq 1 ]; then
   [ $have_i386 -eq 1 ] || what+=("the i386 architecture")
   [ $need_deps -eq 0 ] || what+=("the cross-built archives in build/deps-win32")
   [ $need_src -eq 0 ] || what+=("deb-src entries")
-  bash "$root/scripts/wine32.sh" --check >/dev/null 2>&1 || what+=("32-bit programs through qemu-user (scripts/wine32.sh)")
+  if [ "${SS_WINE_EMULATED:-0}" = 1 ]; then
+    bash "$root/scripts/wine32.sh" --check >/dev/null 2>&1 || what+=("32-bit programs through qemu-user (scripts/wine32.sh)")
+  fi
   if [ ${#what[@]} -eq 0 ]; then echo "setup: all dependencies present"; exit 0; fi
   echo "setup: missing $(IFS=';'; echo "${what[*]}")"
   exit 1
@@ -164,6 +166,9 @@ if [ ! -f "$deps/lib/libgtest.a" ]; then
   cmake --build "$gt" >/dev/null
   cmake --install "$gt" >/dev/null
 fi
-# A kernel without 32-bit support runs Wine's 32-bit programs through qemu-user.
-bash "$root/scripts/wine32.sh" || echo "setup: WARNING: 32-bit programs cannot start; the Windows suite cannot run" >&2
+# A kernel without 32-bit support can run Wine's 32-bit programs through qemu-user; that is
+# slow (a new Wine prefix alone takes minutes), so only when asked for (SS_WINE_EMULATED=1).
+if [ "${SS_WINE_EMULATED:-0}" = 1 ]; then
+  bash "$root/scripts/wine32.sh" || echo "setup: WARNING: 32-bit programs cannot start; the Windows suite cannot run" >&2
+fi
 echo "setup: all dependencies present"

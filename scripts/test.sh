@@ -4,6 +4,9 @@
 # prefix.
 #
 #   SS_JOBS=N    parallel build jobs (default 2: the build machines are small)
+#   SS_WINE_EMULATED=1
+#                on a kernel that cannot run 32-bit programs, run the Windows suite through
+#                qemu-user (scripts/wine32.sh): about half an hour more, so not by default
 #   SS_ASAN=1    also build the linux-asan preset and run the native suites under the address
 #                and undefined-behaviour sanitizers (a third full build, so not by default:
 #                the plain run must stay well inside the CI time budget)
@@ -64,7 +67,12 @@ command -v Xvfb >/dev/null 2>&1 || wine_missing="${wine_missing:+$wine_missing; 
 # up (no binfmt_misc, no root), that is the machine, not a missing install step.
 no_ia32=""
 wine_says=""
-if [ -z "$wine_missing" ] && ! wine_says="$(wine --version 2>&1)"; then
+if [ -z "$wine_missing" ] && [ "${SS_WINE_EMULATED:-0}" != 1 ] &&
+  bash scripts/wine32.sh --emulated; then
+  # 32-bit programs start only through the emulator here (set up earlier by hand or by
+  # SS_WINE_EMULATED=1), which is too slow for the ordinary run.
+  no_ia32="this machine's kernel runs 32-bit programs only through qemu-user (SS_WINE_EMULATED=1 runs the suite so)"
+elif [ -z "$wine_missing" ] && ! wine_says="$(wine --version 2>&1)"; then
   if grep -qi "exec format error" <<<"$wine_says"; then
     no_ia32="this machine's kernel refuses 32-bit executables, so Wine cannot start"
   else

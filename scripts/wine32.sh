@@ -9,6 +9,9 @@
 #   bash scripts/wine32.sh          set up what is missing (idempotent); says what it does
 #   bash scripts/wine32.sh --check  change nothing: exit 0 when 32-bit programs can start
 #                                   (natively, or through the emulator fully set up)
+#   bash scripts/wine32.sh --emulated
+#                                   exit 0 when the kernel hands 32-bit programs to the
+#                                   emulator (its binfmt_misc entry is enabled)
 #   bash scripts/wine32.sh --env    print the shell lines that scripts/wine-env.sh evaluates:
 #                                   nothing on a native kernel; under the emulator the preload,
 #                                   and one CTest test per test program (cmake/GTestCases.cmake:
@@ -20,7 +23,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mode="${1:-setup}"
 case "$mode" in
-  setup | --check | --env) ;;
+  setup | --check | --env | --emulated) ;;
   *) echo "wine32: unknown option $mode" >&2; exit 2 ;;
 esac
 SUDO=""
@@ -55,6 +58,7 @@ make_probe() {
 }
 
 emulated() { [ -e "$entry" ] && grep -qx enabled "$entry"; }
+if [ "$mode" = --emulated ]; then emulated; exit; fi
 
 shim_current() {
   [ -f "$shim32" ] && [ -f "$shim64" ] && [ "$shim32" -nt "$shim_src" ]
