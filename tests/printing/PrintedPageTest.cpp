@@ -173,22 +173,30 @@ void ExpectPdfPage(const fs::path& pdf, int page, const ui::Image& expected) {
                             << first.x << "," << first.y;
 }
 
+// Saves the small book as NAME.xls, prints it with `sstool print ... OPTIONS` into NAME.pdf
+// and loads the saved book back into `loaded` (what the PDF must show); the PDF's path.
+fs::path PrintSmallBookWithSstool(const char* sstool, const std::string& name,
+                                  const std::string& options, view::TSpreadSheetBook& loaded) {
+  const fs::path dir = OutputDir() / "sstool_print";
+  fs::create_directories(dir);
+  const fs::path xls = dir / (name + ".xls"), pdf = dir / (name + ".pdf");
+  view::TSpreadSheetBook book;
+  FillSmallBook(book);
+  xls::SaveBookToFile(book, xls.string());
+  EXPECT_EQ(Shell(std::string(sstool) + " print " + xls.string() + " " + pdf.string() + " " +
+                  options + " > " + (dir / (name + ".txt")).string()),
+            0);
+  xls::LoadBookFromFile(loaded, xls.string());
+  return pdf;
+}
+
 TEST(PrintedPages, SstoolPrintWritesAPdfThatRendersAsTheGoldenPage) {
   const char* sstool = std::getenv("SS_SSTOOL");
   if (!sstool) GTEST_SKIP() << "SS_SSTOOL is not set";
   if (Shell("pdftoppm -v > /dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
   workbook::ScopedBookServices services(testsupport::FullServices());
-  const fs::path dir = OutputDir() / "sstool_print";
-  fs::create_directories(dir);
-  const fs::path xls = dir / "small.xls", pdf = dir / "small.pdf";
-  view::TSpreadSheetBook book;
-  FillSmallBook(book);
-  xls::SaveBookToFile(book, xls.string());
-  ASSERT_EQ(Shell(std::string(sstool) + " print " + xls.string() + " " + pdf.string() +
-                  " --headings --gridlines > " + (dir / "out.txt").string()),
-            0);
   view::TSpreadSheetBook loaded;
-  xls::LoadBookFromFile(loaded, xls.string());
+  const fs::path pdf = PrintSmallBookWithSstool(sstool, "small", "--headings --gridlines", loaded);
   ExpectPdfPage(pdf, 1, SmallPage(loaded));
 }
 
@@ -200,19 +208,12 @@ TEST(PrintedPages, SstoolPrintOptionsReachThePdf) {
   if (!sstool) GTEST_SKIP() << "SS_SSTOOL is not set";
   if (Shell("pdftoppm -v > /dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
   workbook::ScopedBookServices services(testsupport::FullServices());
-  const fs::path dir = OutputDir() / "sstool_print";
-  fs::create_directories(dir);
-  const fs::path xls = dir / "options.xls", pdf = dir / "options.pdf";
-  view::TSpreadSheetBook book;
-  FillSmallBook(book);
-  xls::SaveBookToFile(book, xls.string());
-  ASSERT_EQ(Shell(std::string(sstool) + " print " + xls.string() + " " + pdf.string() +
-                  " --headings --gridlines --repeat-headings --col-breaks D --scale 150"
-                  " --header 'Page &P of &N' --footer 'Small report' > " +
-                  (dir / "options.txt").string()),
-            0);
   view::TSpreadSheetBook loaded;
-  xls::LoadBookFromFile(loaded, xls.string());
+  const fs::path pdf =
+      PrintSmallBookWithSstool(sstool, "options",
+                               "--headings --gridlines --repeat-headings --col-breaks D --scale 150"
+                               " --header 'Page &P of &N' --footer 'Small report'",
+                               loaded);
   printing::TSpreadSheetBookReportLink link;
   link.SetOptionsView(printing::ssovRowAndColumnHeadings | printing::ssovGridLines);
   link.UseCustomPageBreaks = true;
@@ -225,7 +226,7 @@ TEST(PrintedPages, SstoolPrintOptionsReachThePdf) {
   const printing::Pagination p = printing::Paginate(report, settings, true);
   ASSERT_EQ(p.PageCount(), 2u);
   const ui::Image second = printing::RenderPage(report, p, settings, 1);
-  ui::WritePng(second, (dir / "options_expected_2.png").string());
+  ui::WritePng(second, (OutputDir() / "sstool_print" / "options_expected_2.png").string());
   EXPECT_GT(Ink(second, 0, 48), 0) << "the header prints";
   EXPECT_GT(Ink(second, second.Height() - 48, second.Height()), 0) << "the footer prints";
   ExpectPdfPage(pdf, 2, second);
