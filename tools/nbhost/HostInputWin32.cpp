@@ -5,16 +5,15 @@
 // manager of this process registered is delivered as the system delivers it: WM_HOTKEY to the
 // managers' message windows (each checks that the key is its own).
 //
-// Dialog answers: around every plug-in call a thread timer looks for the modal dialog the
-// call opened (a window of class "#32770", the toolkit's input box or a modal form of the
-// toolkit, see ui/ModalForm.h), puts the answer's value
-// into it (the file-name box of a file dialog, the red, green and blue boxes of the colour
-// dialog, the text box of the input box) and presses the answer's button. With no answer
-// queued it presses Cancel, so a script never hangs on a dialog. An editor dialog of the
-// toolkit (marked "zkSSLayoutDialog") first takes the control actions queued before its
-// answer: text into the edit, a click on the check box or button whose "zkSSItem" atom names
-// it; a button press ends the tick, so a dialog it opens is answered on the next one (the
-// editor is disabled meanwhile, and only enabled dialogs are answered).
+// Dialog answers: around every plug-in call and input command a thread timer looks for the modal
+// dialog the call opened (a window of class "#32770", the toolkit's input box or a modal form of
+// the toolkit, see ui/ModalForm.h), puts the answer's value into it (the file-name box of a file
+// dialog, the red, green and blue boxes of the colour dialog, the text box of the input box) and
+// presses the answer's button. With no answer queued it presses Cancel, so a script never hangs on
+// a dialog. An editor dialog of the toolkit (marked "zkSSLayoutDialog") first takes the control
+// actions queued before its answer: text into the edit, a click on the check box or button whose
+// "zkSSItem" atom names it; a button press ends the tick, so a dialog it opens is answered on the
+// next one (the editor is disabled meanwhile, and only enabled dialogs are answered).
 #include <windows.h>
 
 #include <cstdint>

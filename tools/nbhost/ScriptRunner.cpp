@@ -261,6 +261,15 @@ bool ScriptRunner::RunInputCommand(const Script& script, const ScriptCommand& co
   const auto& args = command.args;
   auto number = [&](size_t i) { return *ParseInt(args[i].text); };
   std::string problem;
+  // A click, key or resize can open a modal dialog as well as an action can (a toolbar
+  // button's Save or Format Cells): the same watch answers it, or the script would hang.
+  struct Watch {
+    HostInput& input;
+    explicit Watch(HostInput& in) : input(in) { input.BeforeCall(); }
+    ~Watch() { input.AfterCall(); }
+    Watch(const Watch&) = delete;
+    Watch& operator=(const Watch&) = delete;
+  } watch(*input_);
   if (name == "Click" || name == "DoubleClick") {
     platform::WindowHandle window = RectangleWindow(script, command);
     if (window == 0) return true;
