@@ -1,6 +1,8 @@
 // The substitute host against the built plug-in library, loaded the way the host loads it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -86,6 +88,36 @@ TEST_F(Nbhost, EditWithoutEditorsLeavesTheParametersAndAnswersFalse) {
   input->AfterCall();
   EXPECT_EQ(Run("Edit zkSpreadSheetDelete \"R\"\nExpectResult false"), 0) << out_.str() << error_;
   EXPECT_EQ(out_.str(), "");
+}
+
+TEST_F(Nbhost, ExpectFileTakesTheFullPathOrTheTypedNameOfOneFile) {
+  const std::string name =
+      "nbhost_expect_file_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".tmp";
+  { std::ofstream(name) << "x"; }
+  const std::string full = std::filesystem::absolute(name).string();
+  struct Case {
+    std::string value, wanted;
+    int failures;
+  };
+  const Case cases[] = {
+      {full, name, 0},
+      {name, name, 0},
+      {"", "", 0},
+      {full, "other.tmp", 1},
+      {"", name, 1},
+      {name, "", 1},
+      {"sub/" + name, name, 1},
+      {"missing.tmp", "missing.tmp", 0},
+      {std::filesystem::absolute("missing.tmp").string(), "missing.tmp", 0},
+  };
+  for (const Case& c : cases) {
+    out_.str("");
+    EXPECT_EQ(Run("SetVar \"[F]\" " + nbhost::QuoteScriptText(c.value) + "\nExpectFile \"[F]\" " +
+                  nbhost::QuoteScriptText(c.wanted)),
+              c.failures)
+        << c.value << " / " << c.wanted << ": " << out_.str() << error_;
+  }
+  std::filesystem::remove(name);
 }
 
 TEST_F(Nbhost, InterfaceRequestsAreServedFromRectanglesAndQueuedPicks) {

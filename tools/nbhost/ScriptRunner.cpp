@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "ui/Dialogs.h"
@@ -11,6 +12,22 @@
 namespace nbhost {
 
 namespace {
+
+// True when `actual` names the file that `wanted` names relative to the current folder. A
+// file dialog on Windows answers the full path of what was typed into it, the portable one
+// the text as typed; both name the same file.
+bool NamesSameFile(const std::string& actual, const std::string& wanted) {
+  if (actual == wanted) return true;
+  if (actual.empty() || wanted.empty()) return false;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path a = fs::absolute(fs::path(actual), error);
+  if (error) return false;
+  const fs::path w = fs::absolute(fs::path(wanted), error);
+  if (error) return false;
+  if (fs::exists(a, error) && fs::exists(w, error)) return fs::equivalent(a, w, error);
+  return a.lexically_normal() == w.lexically_normal();
+}
 
 std::optional<int> ParseInt(const std::string& text) {
   int value = 0;
@@ -112,7 +129,7 @@ void ScriptRunner::Check(const Script& script) const {
           throw ScriptError(script.file, command.line, "Rectangle: a size cannot be negative");
         }
       }
-    } else if (name == "SetVar" || name == "Expect") {
+    } else if (name == "SetVar" || name == "Expect" || name == "ExpectFile") {
       RequireArgs(script, command, 2, "\"[name]\" \"value\"");
     } else if (name == "Print") {
       RequireArgs(script, command, 1, "\"[name]\"");
@@ -202,6 +219,13 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
       Fail(script, command,
            "Expect " + args[0].text + ": wanted " + QuoteScriptText(args[1].text) + ", found " +
                QuoteScriptText(actual));
+    }
+  } else if (name == "ExpectFile") {
+    std::string actual = host_.Variable(args[0].text);
+    if (!NamesSameFile(actual, args[1].text)) {
+      Fail(script, command,
+           "ExpectFile " + args[0].text + ": wanted the file " + QuoteScriptText(args[1].text) +
+               ", found " + QuoteScriptText(actual));
     }
   } else if (name == "PickAnswer") {
     host_.QueuePickAnswer(args[0].text);
