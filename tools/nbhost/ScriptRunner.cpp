@@ -140,7 +140,7 @@ void ScriptRunner::Check(const Script& script) const {
       if (!ParseInt(command.args[0].text)) {
         throw ScriptError(script.file, command.line, "Message: the code must be an integer");
       }
-    } else if (name == "ExpectEdit") {
+    } else if (name == "ExpectEdit" || name == "ExpectEditFiles") {
       if (command.args.empty()) {
         throw ScriptError(script.file, command.line, "ExpectEdit takes the expected texts");
       }
@@ -231,10 +231,16 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
     host_.QueuePickAnswer(args[0].text);
   } else if (name == "Message") {
     host_.Message(*ParseInt(args[0].text));
-  } else if (name == "ExpectEdit") {
+  } else if (name == "ExpectEdit" || name == "ExpectEditFiles") {
     std::vector<std::string> wanted;
     for (const auto& arg : args) wanted.push_back(arg.text);
-    if (wanted != lastEdit_) {
+    // ExpectEditFiles: each text may also be the full path of the file the wanted one names.
+    const bool files = name == "ExpectEditFiles";
+    bool same = wanted.size() == lastEdit_.size();
+    for (size_t i = 0; same && i < wanted.size(); ++i) {
+      same = files ? NamesSameFile(lastEdit_[i], wanted[i]) : lastEdit_[i] == wanted[i];
+    }
+    if (!same) {
       std::string found;
       for (const std::string& text : lastEdit_) found += " " + QuoteScriptText(text);
       Fail(script, command, "ExpectEdit: the host holds" + (found.empty() ? " nothing" : found));
