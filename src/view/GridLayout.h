@@ -25,7 +25,7 @@
 namespace workbook {
 class TSSBookSheet;
 class TSSDataStorage;
-}
+}  // namespace workbook
 
 namespace view {
 
