@@ -1,8 +1,12 @@
 // The substitute host against the built plug-in library, loaded the way the host loads it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <sstream>
 
+#include "HostInput.h"
 #include "HostServices.h"
 #include "PlugInTestSupport.h"
 #include "ScriptReader.h"
@@ -71,14 +75,49 @@ TEST_F(Nbhost, ExportedDispatchRejectsUnknownIdsWithoutSideEffects) {
 }
 
 TEST_F(Nbhost, EditWithoutEditorsLeavesTheParametersAndAnswersFalse) {
+  // The Windows build's library has real editor dialogs: the host input's watch presses
+  // Cancel on them, as it does around a script's Edit, so they leave everything alone too.
+  std::unique_ptr<nbhost::HostInput> input = nbhost::CreateHostInput();
+  input->BeforeCall();
   std::vector<std::string> params{"Rect1", "B2", "v"};
   EXPECT_FALSE(host_.Edit(42, params));
   EXPECT_EQ(params, (std::vector<std::string>{"Rect1", "B2", "v"}));
   std::vector<std::string> none;
   EXPECT_FALSE(host_.Edit(0, none));
   EXPECT_FALSE(host_.Edit(200, none));
+  input->AfterCall();
   EXPECT_EQ(Run("Edit zkSpreadSheetDelete \"R\"\nExpectResult false"), 0) << out_.str() << error_;
   EXPECT_EQ(out_.str(), "");
+}
+
+TEST_F(Nbhost, ExpectFileTakesTheFullPathOrTheTypedNameOfOneFile) {
+  const std::string name =
+      "nbhost_expect_file_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".tmp";
+  { std::ofstream(name) << "x"; }
+  const std::string full = std::filesystem::absolute(name).string();
+  struct Case {
+    std::string value, wanted;
+    int failures;
+  };
+  const Case cases[] = {
+      {full, name, 0},
+      {name, name, 0},
+      {"", "", 0},
+      {full, "other.tmp", 1},
+      {"", name, 1},
+      {name, "", 1},
+      {"sub/" + name, name, 1},
+      {"missing.tmp", "missing.tmp", 0},
+      {std::filesystem::absolute("missing.tmp").string(), "missing.tmp", 0},
+  };
+  for (const Case& c : cases) {
+    out_.str("");
+    EXPECT_EQ(Run("SetVar \"[F]\" " + nbhost::QuoteScriptText(c.value) + "\nExpectFile \"[F]\" " +
+                  nbhost::QuoteScriptText(c.wanted)),
+              c.failures)
+        << c.value << " / " << c.wanted << ": " << out_.str() << error_;
+  }
+  std::filesystem::remove(name);
 }
 
 TEST_F(Nbhost, InterfaceRequestsAreServedFromRectanglesAndQueuedPicks) {

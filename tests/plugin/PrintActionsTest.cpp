@@ -159,6 +159,11 @@ TEST_F(PrintActionsTest, PageSetupAppliesConfirmedValuesAndReportsSuccessEitherW
 }
 
 TEST_F(PrintActionsTest, PrintExitWritesThePdfChosenInThePrintDialog) {
+#ifdef _WIN32
+  // The Windows build prints through the system's spooler and its own print dialog, which
+  // the headless answers below do not reach; PDF output belongs to the portable build.
+  GTEST_SKIP() << "the Windows build prints through the system spooler";
+#endif
   ASSERT_TRUE(Exec(42, {"Rect1", "B2", "printed"}));
   const std::filesystem::path pdf =
       std::filesystem::temp_directory_path() /

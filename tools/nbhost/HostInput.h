@@ -38,8 +38,9 @@ class HostInput {
   // `path` relative to the current directory.
   virtual std::string Snapshot(platform::WindowHandle rectangle, const std::string& path) = 0;
 
-  // Around every action and action editor call: the Windows build watches for the native
-  // dialogs the call opens while answers are queued.
+  // Around every action and action editor call and every input command: the Windows build
+  // watches for the native dialogs the call opens and answers them (Cancel when no answer is
+  // queued). Not nested: one BeforeCall, then its AfterCall.
   virtual void BeforeCall() {}
   virtual void AfterCall() {}
 };

@@ -5,16 +5,15 @@
 // manager of this process registered is delivered as the system delivers it: WM_HOTKEY to the
 // managers' message windows (each checks that the key is its own).
 //
-// Dialog answers: around every plug-in call a thread timer looks for the modal dialog the
-// call opened (a window of class "#32770", the toolkit's input box or a modal form of the
-// toolkit, see ui/ModalForm.h), puts the answer's value
-// into it (the file-name box of a file dialog, the red, green and blue boxes of the colour
-// dialog, the text box of the input box) and presses the answer's button. With no answer
-// queued it presses Cancel, so a script never hangs on a dialog. An editor dialog of the
-// toolkit (marked "zkSSLayoutDialog") first takes the control actions queued before its
-// answer: text into the edit, a click on the check box or button whose "zkSSItem" atom names
-// it; a button press ends the tick, so a dialog it opens is answered on the next one (the
-// editor is disabled meanwhile, and only enabled dialogs are answered).
+// Dialog answers: around every plug-in call and input command a thread timer looks for the modal
+// dialog the call opened (a window of class "#32770", the toolkit's input box or a modal form of
+// the toolkit, see ui/ModalForm.h), puts the answer's value into it (the file-name box of a file
+// dialog, the red, green and blue boxes of the colour dialog, the text box of the input box) and
+// presses the answer's button. With no answer queued it presses Cancel, so a script never hangs on
+// a dialog. An editor dialog of the toolkit (marked "zkSSLayoutDialog") first takes the control
+// actions queued before its answer: text into the edit, a click on the check box or button whose
+// "zkSSItem" atom names it; a button press ends the tick, so a dialog it opens is answered on the
+// next one (the editor is disabled meanwhile, and only enabled dialogs are answered).
 #include <windows.h>
 
 #include <cstdint>
@@ -279,6 +278,9 @@ class Win32Input final : public HostInput {
   }
 
   void BeforeCall() override {
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    folder_ = length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
     watching = this;
     timer_ = SetTimer(nullptr, 0, kWatchPeriodMs, &Win32Input::Watch);
   }
@@ -328,6 +330,17 @@ class Win32Input final : public HostInput {
     }
   }
 
+  // A script's file names are relative to the folder it runs in, as in the portable build. A
+  // file dialog starts in a folder of its own choosing (the system remembers the last one used)
+  // and makes that the current folder while it is open, so a relative answer is made full
+  // with the folder taken before the call.
+  std::string InScriptFolder(const std::string& name) const {
+    if (folder_.empty() || (name.size() >= 2 && (name[1] == ':' || name.rfind("\\\\", 0) == 0))) {
+      return name;
+    }
+    return folder_ + (folder_.back() == '\\' ? "" : "\\") + name;
+  }
+
   void AnswerOpenDialog() {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), &Win32Input::FindDialog,
@@ -353,9 +366,9 @@ class Win32Input final : public HostInput {
     }
     if (button == ui::DialogButton::Ok && !value.empty()) {
       if (GetDlgItem(dialog, kFileNameCombo) != nullptr) {
-        SetDlgItemTextA(dialog, kFileNameCombo, value.c_str());
+        SetDlgItemTextA(dialog, kFileNameCombo, InScriptFolder(value).c_str());
       } else if (GetDlgItem(dialog, kFileNameEdit) != nullptr) {
-        SetDlgItemTextA(dialog, kFileNameEdit, value.c_str());
+        SetDlgItemTextA(dialog, kFileNameEdit, InScriptFolder(value).c_str());
       } else if (GetDlgItem(dialog, kColorRed) != nullptr) {
         unsigned r = 0, g = 0, b = 0;
         if (std::sscanf(value.c_str(), "%3u%3u%3u", &r, &g, &b) == 3 ||
@@ -430,6 +443,7 @@ class Win32Input final : public HostInput {
   }
 
   std::deque<std::pair<std::string, std::string>> answers_;
+  std::string folder_;  // the current folder when the call began
   UINT_PTR timer_ = 0;
 };
 

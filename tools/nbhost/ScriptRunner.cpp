@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "ui/Dialogs.h"
@@ -11,6 +12,22 @@
 namespace nbhost {
 
 namespace {
+
+// True when `actual` names the file that `wanted` names relative to the current folder. A
+// file dialog on Windows answers the full path of what was typed into it, the portable one
+// the text as typed; both name the same file.
+bool NamesSameFile(const std::string& actual, const std::string& wanted) {
+  if (actual == wanted) return true;
+  if (actual.empty() || wanted.empty()) return false;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path a = fs::absolute(fs::path(actual), error);
+  if (error) return false;
+  const fs::path w = fs::absolute(fs::path(wanted), error);
+  if (error) return false;
+  if (fs::exists(a, error) && fs::exists(w, error)) return fs::equivalent(a, w, error);
+  return a.lexically_normal() == w.lexically_normal();
+}
 
 std::optional<int> ParseInt(const std::string& text) {
   int value = 0;
@@ -112,7 +129,7 @@ void ScriptRunner::Check(const Script& script) const {
           throw ScriptError(script.file, command.line, "Rectangle: a size cannot be negative");
         }
       }
-    } else if (name == "SetVar" || name == "Expect") {
+    } else if (name == "SetVar" || name == "Expect" || name == "ExpectFile") {
       RequireArgs(script, command, 2, "\"[name]\" \"value\"");
     } else if (name == "Print") {
       RequireArgs(script, command, 1, "\"[name]\"");
@@ -123,7 +140,7 @@ void ScriptRunner::Check(const Script& script) const {
       if (!ParseInt(command.args[0].text)) {
         throw ScriptError(script.file, command.line, "Message: the code must be an integer");
       }
-    } else if (name == "ExpectEdit") {
+    } else if (name == "ExpectEdit" || name == "ExpectEditFiles") {
       if (command.args.empty()) {
         throw ScriptError(script.file, command.line, "ExpectEdit takes the expected texts");
       }
@@ -203,14 +220,27 @@ void ScriptRunner::RunCommand(const Script& script, const ScriptCommand& command
            "Expect " + args[0].text + ": wanted " + QuoteScriptText(args[1].text) + ", found " +
                QuoteScriptText(actual));
     }
+  } else if (name == "ExpectFile") {
+    std::string actual = host_.Variable(args[0].text);
+    if (!NamesSameFile(actual, args[1].text)) {
+      Fail(script, command,
+           "ExpectFile " + args[0].text + ": wanted the file " + QuoteScriptText(args[1].text) +
+               ", found " + QuoteScriptText(actual));
+    }
   } else if (name == "PickAnswer") {
     host_.QueuePickAnswer(args[0].text);
   } else if (name == "Message") {
     host_.Message(*ParseInt(args[0].text));
-  } else if (name == "ExpectEdit") {
+  } else if (name == "ExpectEdit" || name == "ExpectEditFiles") {
     std::vector<std::string> wanted;
     for (const auto& arg : args) wanted.push_back(arg.text);
-    if (wanted != lastEdit_) {
+    // ExpectEditFiles: each text may also be the full path of the file the wanted one names.
+    const bool files = name == "ExpectEditFiles";
+    bool same = wanted.size() == lastEdit_.size();
+    for (size_t i = 0; same && i < wanted.size(); ++i) {
+      same = files ? NamesSameFile(lastEdit_[i], wanted[i]) : lastEdit_[i] == wanted[i];
+    }
+    if (!same) {
       std::string found;
       for (const std::string& text : lastEdit_) found += " " + QuoteScriptText(text);
       Fail(script, command, "ExpectEdit: the host holds" + (found.empty() ? " nothing" : found));
@@ -261,6 +291,15 @@ bool ScriptRunner::RunInputCommand(const Script& script, const ScriptCommand& co
   const auto& args = command.args;
   auto number = [&](size_t i) { return *ParseInt(args[i].text); };
   std::string problem;
+  // A click, key or resize can open a modal dialog as well as an action can (a toolbar
+  // button's Save or Format Cells): the same watch answers it, or the script would hang.
+  struct Watch {
+    HostInput& input;
+    explicit Watch(HostInput& in) : input(in) { input.BeforeCall(); }
+    ~Watch() { input.AfterCall(); }
+    Watch(const Watch&) = delete;
+    Watch& operator=(const Watch&) = delete;
+  } watch(*input_);
   if (name == "Click" || name == "DoubleClick") {
     platform::WindowHandle window = RectangleWindow(script, command);
     if (window == 0) return true;
